@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Configures and builds into the folder given as $1 (default: build); further arguments go to CMake.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir=${1:-build}
+shift || true
+cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug "$@" > "$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; exit 1; }
+cmake --build "$dir" -j "$(nproc)"

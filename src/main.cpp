@@ -1,0 +1,11 @@
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Tessaloom"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tessaloom"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Quillbrook"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    return 0;
+}

@@ -1,0 +1,115 @@
+#include "ModalAnswer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+namespace {
+
+int pendingAnswers = 0;
+
+struct Poller
+{
+    std::function<void(QWidget*)> answer;
+    QElapsedTimer elapsed;
+    int timeoutMs = 0;
+};
+
+// A dialog answered once is never handed to a later answer.
+QPointer<QWidget> lastAnswered;
+
+void poll(std::shared_ptr<Poller> poller)
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != lastAnswered && modal->isVisible()) {
+        lastAnswered = modal;
+        --pendingAnswers;
+        poller->answer(modal);
+        return;
+    }
+    if (poller->elapsed.elapsed() > poller->timeoutMs) {
+        --pendingAnswers;
+        QTest::qFail("no modal dialog appeared", __FILE__, __LINE__);
+        return;
+    }
+    QTimer::singleShot(10, [poller]() { poll(poller); });
+}
+
+} // namespace
+
+namespace ModalAnswer {
+
+void onNext(std::function<void(QWidget*)> answer, int timeoutMs)
+{
+    auto poller = std::make_shared<Poller>();
+    poller->answer = std::move(answer);
+    poller->timeoutMs = timeoutMs;
+    poller->elapsed.start();
+    ++pendingAnswers;
+    QTimer::singleShot(10, [poller]() { poll(poller); });
+}
+
+void messageBox(QMessageBox::StandardButton button, QString* text, QString* title)
+{
+    onNext([=](QWidget* widget) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        if (!box) {
+            QTest::qFail(qPrintable(QStringLiteral("expected a message box, got %1")
+                                        .arg(QString::fromLatin1(widget->metaObject()->className()))),
+                         __FILE__, __LINE__);
+            widget->close();
+            return;
+        }
+        if (text)
+            *text = box->text();
+        if (title)
+            *title = box->windowTitle();
+        QAbstractButton* pressed = box->button(button);
+        if (!pressed) {
+            QTest::qFail("the message box lacks the requested button", __FILE__, __LINE__);
+            box->reject();
+            return;
+        }
+        pressed->click();
+    });
+}
+
+void fileDialog(const QString& filePath)
+{
+    onNext([=](QWidget* widget) {
+        auto* dialog = qobject_cast<QFileDialog*>(widget);
+        if (!dialog) {
+            QTest::qFail(qPrintable(QStringLiteral("expected a file dialog, got %1")
+                                        .arg(QString::fromLatin1(widget->metaObject()->className()))),
+                         __FILE__, __LINE__);
+            widget->close();
+            return;
+        }
+        if (filePath.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        // Typing the name and pressing Enter, as a user would.
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!edit) {
+            QTest::qFail("the file dialog has no file name field", __FILE__, __LINE__);
+            dialog->reject();
+            return;
+        }
+        edit->setText(filePath);
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+}
+
+bool allAnswered()
+{
+    return pendingAnswers == 0;
+}
+
+} // namespace ModalAnswer

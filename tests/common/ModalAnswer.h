@@ -1,0 +1,29 @@
+#ifndef MODALANSWER_H
+#define MODALANSWER_H
+
+#include <QMessageBox>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// Answers modal dialogs the way a user would, from a timer that fires while the
+// code under test sits in the dialog's event loop.
+namespace ModalAnswer {
+
+// Calls answer() with the first modal widget that appears within timeoutMs.
+// If none appears, the test's failure flag is raised through QTest.
+void onNext(std::function<void(QWidget*)> answer, int timeoutMs = 10000);
+
+// Presses the given button of the next message box; its text goes to *text when asked for.
+void messageBox(QMessageBox::StandardButton button, QString* text = nullptr, QString* title = nullptr);
+
+// Types filePath into the next file dialog and confirms it; an empty path cancels the dialog.
+void fileDialog(const QString& filePath);
+
+// True once every answer scheduled so far has been given.
+bool allAnswered();
+
+} // namespace ModalAnswer
+
+#endif // MODALANSWER_H
