@@ -1,0 +1,32 @@
+#ifndef LEDGRAPHICSITEM_H
+#define LEDGRAPHICSITEM_H
+
+#include <QGraphicsItem>
+
+class AbstractLedGraphicsScene;
+class LedData;
+
+// One LED of the panel: shows and toggles the LedData of the bound frame.
+class LedGraphicsItem : public QGraphicsItem
+{
+public:
+    explicit LedGraphicsItem(QGraphicsItem* parent);
+
+    AbstractLedGraphicsScene* scene() const;
+    LedData* ledData() const;
+
+    QRectF boundingRect() const override;
+    QPainterPath shape() const override;
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+protected:
+    void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
+
+private:
+    friend class AbstractLedGraphicsScene;
+    void setLedData(LedData* ledData);
+
+    LedData* m_pLedData;
+};
+
+#endif // LEDGRAPHICSITEM_H
