@@ -66,6 +66,7 @@ private:
     QString m_Description;
     // The frame last sent to the scene; its LEDs are what the items point at.
     LedStateCommand* m_pShownFrame;
+    QMetaObject::Connection m_SceneConnection;
 
     static int sequenceNumber;
 };
