@@ -1,0 +1,179 @@
+#include "SerialPort/SerialPortSetupDialog.h"
+#include "ui_SerialPortSetupDialog.h"
+
+#include <QIntValidator>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+struct PortNameParts
+{
+    QStringRef stem;
+    QStringRef digits; // trailing decimal digits, leading zeros removed
+};
+
+PortNameParts splitPortName(const QString& name)
+{
+    int stemLength = name.size();
+    while (stemLength > 0 && name.at(stemLength - 1) >= QLatin1Char('0')
+           && name.at(stemLength - 1) <= QLatin1Char('9')) {
+        --stemLength;
+    }
+    int firstSignificant = stemLength;
+    while (firstSignificant < name.size() && name.at(firstSignificant) == QLatin1Char('0'))
+        ++firstSignificant;
+    return { name.leftRef(stemLength), name.midRef(firstSignificant) };
+}
+
+// Compares two digit strings without leading zeros as numbers; works for any
+// length, so a very long port number cannot overflow into a wrong order.
+int compareNumbers(const QStringRef& left, const QStringRef& right)
+{
+    if (left.size() != right.size())
+        return left.size() < right.size() ? -1 : 1;
+    return left.compare(right);
+}
+
+void selectByData(QComboBox* comboBox, int value)
+{
+    comboBox->setCurrentIndex(comboBox->findData(value));
+}
+
+} // namespace
+
+SerialPortSetupDialog::SerialPortSetupDialog(QSerialPort* port, QWidget* parent)
+    : QDialog(parent)
+    , ui(new Ui::SerialPortSetupDialog)
+    , m_pSerialPort(port)
+{
+    Q_ASSERT(m_pSerialPort);
+
+    setModal(true);
+    ui->setupUi(this);
+
+    connect(ui->pushButton_OK, &QPushButton::pressed, this, &SerialPortSetupDialog::accept);
+    connect(ui->pushButton_Cancel, &QPushButton::pressed, this, &SerialPortSetupDialog::reject);
+    // A device plugged in while the dialog is open shows up when asked for again;
+    // the chosen port stays selected if it is still there.
+    connect(ui->pushButton_Autodetect, &QPushButton::clicked, this, [this]() {
+        const QString current = ui->comboBox_Port->currentText();
+        autodetect();
+        const int index = ui->comboBox_Port->findText(current);
+        if (index >= 0)
+            ui->comboBox_Port->setCurrentIndex(index);
+    });
+
+    autodetect();
+    fillCombos();
+    showPortSettings();
+}
+
+SerialPortSetupDialog::~SerialPortSetupDialog()
+{
+    delete ui;
+}
+
+bool SerialPortSetupDialog::portNameLessThan(const QString& left, const QString& right)
+{
+    const PortNameParts l = splitPortName(left);
+    const PortNameParts r = splitPortName(right);
+    const int stemOrder = l.stem.compare(r.stem);
+    if (stemOrder != 0)
+        return stemOrder < 0;
+    const int numberOrder = compareNumbers(l.digits, r.digits);
+    if (numberOrder != 0)
+        return numberOrder < 0;
+    // Same stem and number (COM1, COM01): keep the list order stable.
+    return left < right;
+}
+
+void SerialPortSetupDialog::autodetect()
+{
+    QStringList names;
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo& info : ports)
+        names.append(info.portName());
+    std::sort(names.begin(), names.end(), &SerialPortSetupDialog::portNameLessThan);
+
+    ui->comboBox_Port->clear();
+    ui->comboBox_Port->addItems(names);
+}
+
+void SerialPortSetupDialog::accept()
+{
+    const bool wasOpen = m_pSerialPort->isOpen();
+    if (wasOpen)
+        m_pSerialPort->close();
+
+    m_pSerialPort->setPortName(ui->comboBox_Port->currentText());
+
+    bool ok = false;
+    const int baudRate = ui->comboBox_Baudrate->currentText().toInt(&ok, 10);
+    if (ok && baudRate > 0)
+        m_pSerialPort->setBaudRate(baudRate);
+
+    // With no entry selected, currentData() is invalid and passes 0.
+    m_pSerialPort->setDataBits(
+        static_cast<QSerialPort::DataBits>(ui->comboBox_DataBits->currentData().toInt()));
+    m_pSerialPort->setStopBits(
+        static_cast<QSerialPort::StopBits>(ui->comboBox_StopBits->currentData().toInt()));
+    m_pSerialPort->setParity(
+        static_cast<QSerialPort::Parity>(ui->comboBox_Parity->currentData().toInt()));
+
+    if (wasOpen)
+        m_pSerialPort->open(QIODevice::ReadWrite);
+
+    QDialog::accept();
+}
+
+void SerialPortSetupDialog::fillCombos()
+{
+    ui->comboBox_Baudrate->setEditable(true);
+    ui->comboBox_Baudrate->setValidator(new QIntValidator(1, INT_MAX, ui->comboBox_Baudrate));
+    ui->comboBox_Baudrate->addItems({ QStringLiteral("128000"), QStringLiteral("115200"),
+                                      QStringLiteral("76800"), QStringLiteral("57600"),
+                                      QStringLiteral("38400"), QStringLiteral("33600"),
+                                      QStringLiteral("28800"), QStringLiteral("19200"),
+                                      QStringLiteral("14400"), QStringLiteral("9600"),
+                                      QStringLiteral("4800"), QStringLiteral("3600"),
+                                      QStringLiteral("2400"), QStringLiteral("1800"),
+                                      QStringLiteral("1200"), QStringLiteral("900"),
+                                      QStringLiteral("600"), QStringLiteral("300") });
+
+    ui->comboBox_DataBits->addItem(QStringLiteral("8"), QSerialPort::Data8);
+    ui->comboBox_DataBits->addItem(QStringLiteral("7"), QSerialPort::Data7);
+    ui->comboBox_DataBits->addItem(QStringLiteral("6"), QSerialPort::Data6);
+    ui->comboBox_DataBits->addItem(QStringLiteral("5"), QSerialPort::Data5);
+
+    ui->comboBox_StopBits->addItem(QStringLiteral("1"), QSerialPort::OneStop);
+    ui->comboBox_StopBits->addItem(QStringLiteral("1.5"), QSerialPort::OneAndHalfStop);
+    ui->comboBox_StopBits->addItem(QStringLiteral("2"), QSerialPort::TwoStop);
+
+    ui->comboBox_Parity->addItem(tr("None"), QSerialPort::NoParity);
+    ui->comboBox_Parity->addItem(tr("Even"), QSerialPort::EvenParity);
+    ui->comboBox_Parity->addItem(tr("Odd"), QSerialPort::OddParity);
+    ui->comboBox_Parity->addItem(tr("Space"), QSerialPort::SpaceParity);
+    ui->comboBox_Parity->addItem(tr("Mark"), QSerialPort::MarkParity);
+}
+
+void SerialPortSetupDialog::showPortSettings()
+{
+    const int portIndex = ui->comboBox_Port->findText(m_pSerialPort->portName());
+    if (portIndex >= 0)
+        ui->comboBox_Port->setCurrentIndex(portIndex);
+
+    const QString baudRate = QString::number(m_pSerialPort->baudRate());
+    const int baudIndex = ui->comboBox_Baudrate->findText(baudRate);
+    if (baudIndex >= 0)
+        ui->comboBox_Baudrate->setCurrentIndex(baudIndex);
+    else
+        ui->comboBox_Baudrate->setEditText(baudRate);
+
+    selectByData(ui->comboBox_DataBits, m_pSerialPort->dataBits());
+    selectByData(ui->comboBox_StopBits, m_pSerialPort->stopBits());
+    selectByData(ui->comboBox_Parity, m_pSerialPort->parity());
+}
