@@ -1,0 +1,56 @@
+#ifndef PANELSIMULATOR_H
+#define PANELSIMULATOR_H
+
+#include <QObject>
+#include <QProcess>
+#include <QStringList>
+
+// Where the test build put the simulator; default arguments are evaluated in the
+// calling test, which is the one that knows it.
+#ifdef PANELSIM_PATH
+#define PANELSIM_PROGRAM QStringLiteral(PANELSIM_PATH)
+#else
+#define PANELSIM_PROGRAM QString()
+#endif
+
+// Runs the simulated panel controller (tools/panelsim) as a child process:
+// start() waits for the pseudo-terminal path it prints first, and every later
+// output line is collected for the test to look at.
+class PanelSimulator : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit PanelSimulator(const QString& program = PANELSIM_PROGRAM, QObject* parent = nullptr);
+    ~PanelSimulator() override;
+
+    // Starts with the given panelsim options; false if it did not come up in time.
+    bool start(const QStringList& arguments = QStringList(), int timeoutMs = 10000);
+    QString devicePath() const;
+    bool isRunning() const;
+
+    // Lines after the device path, in order, including those that arrived meanwhile.
+    QStringList lines();
+    QStringList takeLines();
+
+    // Waits, processing events, until a collected line starts with prefix; the
+    // first such line goes to *line.
+    bool waitForLine(const QString& prefix, int timeoutMs = 10000, QString* line = nullptr);
+
+    // Terminates the simulator (it writes its output files first) and collects its last lines.
+    void stop(int timeoutMs = 5000);
+    bool waitForExit(int timeoutMs = 5000);
+    QString errorOutput() const;
+
+private:
+    void collect();
+
+    QString m_Program;
+    QProcess m_Process;
+    QString m_DevicePath;
+    QByteArray m_Partial;
+    QStringList m_Lines;
+    QByteArray m_Errors;
+};
+
+#endif // PANELSIMULATOR_H
