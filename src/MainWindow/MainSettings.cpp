@@ -1,0 +1,121 @@
+#include "MainWindow/MainSettings.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMainWindow>
+#include <QScreen>
+#include <QSettings>
+
+namespace {
+
+QSettings* sSettings = nullptr;
+
+const QString keyPosition = QStringLiteral("MainWindow/Position");
+const QString keySize = QStringLiteral("MainWindow/Size");
+const QString keySerialPortName = QStringLiteral("SerialPort/Name");
+
+} // namespace
+
+void MainSettings::read()
+{
+    delete sSettings;
+    sSettings = new QSettings(QCoreApplication::applicationDirPath() + QStringLiteral("/app.ini"),
+                              QSettings::IniFormat);
+}
+
+void MainSettings::write()
+{
+    if (sSettings)
+        sSettings->sync();
+}
+
+QSettings* MainSettings::settings()
+{
+    return sSettings;
+}
+
+QVariant MainSettings::value(const QString& key, const QVariant& defaultValue)
+{
+    if (!sSettings)
+        return defaultValue;
+    return sSettings->value(key, defaultValue);
+}
+
+void MainSettings::setValue(const QString& key, const QVariant& value)
+{
+    if (sSettings)
+        sSettings->setValue(key, value);
+}
+
+void MainSettings::create(const QString& key, const QVariant& defaultValue, bool forceCreate) const
+{
+    if (forceCreate || value(key, QVariant()).isNull())
+        setValue(key, defaultValue);
+}
+
+void MainSettings::restoreWindowSize(QMainWindow* mainWindow, const QRect& defaultSize)
+{
+    Q_ASSERT(mainWindow);
+
+    QRect rect;
+    rect.moveTopLeft(value(keyPosition, defaultSize.topLeft()).toPoint());
+    rect.setSize(value(keySize, defaultSize.size()).toSize());
+
+    // The bounding box of all screens, not the screens themselves: a window in
+    // a gap between two monitors is left where it is.
+    QRect area;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (const QScreen* screen : screens)
+        area = area.united(screen->geometry());
+
+    if (rect.right() > area.right())
+        rect.moveLeft(area.right() - rect.width());
+    if (rect.bottom() > area.bottom())
+        rect.moveTop(area.bottom() - rect.height());
+    if (rect.left() < area.left())
+        rect.setLeft(area.left());
+    if (rect.top() < area.top())
+        rect.setTop(area.top());
+
+    mainWindow->move(rect.topLeft());
+    mainWindow->resize(rect.size());
+}
+
+void MainSettings::saveWindowSize(QMainWindow* mainWindow)
+{
+    Q_ASSERT(mainWindow);
+    setValue(keyPosition, mainWindow->pos());
+    setValue(keySize, mainWindow->size());
+}
+
+QString MainSettings::getSerialPortName()
+{
+    return value(keySerialPortName, QStringLiteral("COM1")).toString();
+}
+
+void MainSettings::satSerialPortName(const QString& port)
+{
+    setValue(keySerialPortName, port);
+}
+
+QString MainSettings::convertPathToGlobal(const QString& path)
+{
+    if (path.startsWith(QLatin1String("./"), Qt::CaseSensitive))
+        return QCoreApplication::applicationDirPath() + path.mid(1);
+    return path;
+}
+
+QString MainSettings::convertPathToLocal(const QString& path)
+{
+    const QString directory = QCoreApplication::applicationDirPath();
+    if (!path.startsWith(directory, Qt::CaseSensitive))
+        return path;
+    // "/opt/app2/x" merely shares its first letters with "/opt/app": it lies
+    // outside the directory and stays as it is.
+    if (path.length() > directory.length()) {
+        const QChar separator = path.at(directory.length());
+        if (separator != QLatin1Char('/') && separator != QLatin1Char('\\'))
+            return path;
+    }
+    return QStringLiteral("./") + path.mid(directory.length() + 1);
+}

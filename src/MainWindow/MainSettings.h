@@ -1,0 +1,34 @@
+#ifndef MAINSETTINGS_H
+#define MAINSETTINGS_H
+
+#include <QRect>
+#include <QString>
+#include <QVariant>
+
+class QMainWindow;
+class QSettings;
+
+// The few settings that outlast a run: window geometry and serial port name,
+// kept in app.ini beside the executable.
+class MainSettings
+{
+public:
+    static void read();
+    static void write();
+    static QSettings* settings();
+
+    static QVariant value(const QString& key, const QVariant& defaultValue);
+    static void setValue(const QString& key, const QVariant& value);
+    void create(const QString& key, const QVariant& defaultValue, bool forceCreate) const;
+
+    static void restoreWindowSize(QMainWindow* mainWindow, const QRect& defaultSize);
+    static void saveWindowSize(QMainWindow* mainWindow);
+
+    static QString getSerialPortName();
+    static void satSerialPortName(const QString& port);
+
+    static QString convertPathToGlobal(const QString& path);
+    static QString convertPathToLocal(const QString& path);
+};
+
+#endif // MAINSETTINGS_H

@@ -1,0 +1,132 @@
+#include "TreeView/LedTreeView.h"
+
+#include "Abstract/AbstractCommand.h"
+#include "Data/CommandList.h"
+#include "Data/LedStateCommand.h"
+#include "TreeView/LedTreeModel.h"
+
+#include <QHeaderView>
+#include <QMenu>
+#include <QMouseEvent>
+
+namespace {
+
+const int typeFrame = 1;
+const int typeSequence = 2;
+
+AbstractCommand* nodeOf(const QModelIndex& index)
+{
+    return index.isValid() ? static_cast<AbstractCommand*>(index.internalPointer()) : nullptr;
+}
+
+} // namespace
+
+LedTreeView::LedTreeView(QWidget* parent)
+    : QTreeView(parent)
+    , contextMenu_table(new QMenu(this))
+    , m_pOwnModel(nullptr)
+{
+    contextMenu_table->setObjectName(QStringLiteral("contextMenu_table"));
+    QAction* importAction = new QAction(QStringLiteral("import"), contextMenu_table);
+    connect(importAction, &QAction::triggered, this, &LedTreeView::importSequence);
+    contextMenu_table->addAction(importAction);
+    QAction* exportAction = new QAction(QStringLiteral("export"), contextMenu_table);
+    connect(exportAction, &QAction::triggered, this, &LedTreeView::exportSequence);
+    contextMenu_table->addAction(exportAction);
+
+    header()->hide();
+
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(customMenuRequested(QPoint)));
+
+    m_pOwnModel = new LedTreeModel();
+    setModel(m_pOwnModel);
+
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+}
+
+LedTreeView::~LedTreeView()
+{
+    // The model has no parent; detach it before it goes so the view never
+    // reacts to a model that is half destroyed.
+    QTreeView::setModel(nullptr);
+    delete m_pOwnModel;
+}
+
+LedTreeModel* LedTreeView::model() const
+{
+    return qobject_cast<LedTreeModel*>(QTreeView::model());
+}
+
+void LedTreeView::setModel(LedTreeModel* model)
+{
+    QTreeView::setModel(model);
+}
+
+void LedTreeView::customMenuRequested(QPoint pos)
+{
+    if (sender() != this)
+        return;
+    const AbstractCommand* item = nodeOf(indexAt(pos));
+    if (item && item->type() == typeSequence)
+        contextMenu_table->popup(viewport()->mapToGlobal(pos));
+}
+
+void LedTreeView::sectionClicked(int logicalIndex)
+{
+    emit showMessage(QStringLiteral("Left button mouse click at (header) row %1.").arg(logicalIndex), 2000);
+}
+
+CommandList* LedTreeView::currentSequence() const
+{
+    AbstractCommand* item = nodeOf(currentIndex());
+    if (!item || item->type() != typeSequence)
+        return nullptr;
+    return static_cast<CommandList*>(item);
+}
+
+void LedTreeView::importSequence()
+{
+    if (CommandList* sequence = currentSequence())
+        sequence->importSequence();
+}
+
+void LedTreeView::exportSequence()
+{
+    if (CommandList* sequence = currentSequence())
+        sequence->exportSequence();
+}
+
+void LedTreeView::mousePressEvent(QMouseEvent* event)
+{
+    QTreeView::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QModelIndex index = indexAt(event->pos());
+    emit showMessage(QStringLiteral("Left button mouse click at (table) index (%3,%4).")
+                         .arg(index.row())
+                         .arg(index.column()),
+                     2000);
+}
+
+void LedTreeView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTreeView::currentChanged(current, previous);
+
+    AbstractCommand* item = nodeOf(current);
+    if (!item) {
+        emit setNone();
+        return;
+    }
+    switch (item->type()) {
+    case typeFrame:
+        emit setFrame(static_cast<LedStateCommand*>(item));
+        break;
+    case typeSequence:
+        emit setSequence(static_cast<CommandList*>(item));
+        break;
+    default:
+        emit setNone();
+        break;
+    }
+}
