@@ -22,6 +22,7 @@ class LedPanelDocument;
 // It is both the document widget and the root of the command tree.
 class LedPanelDocument : public AbstractDocument, public AbstractCommand
 {
+    Q_OBJECT
 
 public:
     explicit LedPanelDocument(QWidget* parent = nullptr);
