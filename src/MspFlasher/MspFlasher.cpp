@@ -1,0 +1,218 @@
+#include "MspFlasher/MspFlasher.h"
+
+#include "Helper/CRC.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSerialPort>
+#include <QTextStream>
+#include <QThread>
+
+namespace {
+
+const uint8_t packetHeader = 0x80;
+const uint8_t cmdDataBlock = 0x10;
+const uint8_t cmdJump = 0x1C;
+const int answerTimeout = 5000;
+const int pollInterval = 10;
+// The packet carries three address bytes.
+const quint64 addressSpace = 0x1000000;
+
+} // namespace
+
+MspFlasher::MspFlasher(QSerialPort* port)
+    : m_pSerialPort(port)
+{
+    Q_ASSERT_X(m_pSerialPort, "MspFlasher", "m_pSerialPort");
+}
+
+const QList<sMemory>& MspFlasher::memoryData() const
+{
+    return m_MemoryData;
+}
+
+bool MspFlasher::readMemoryFile(QTextStream& stream)
+{
+    m_MemoryData.clear();
+    sMemory current;
+
+    QString line;
+    while (stream.readLineInto(&line)) {
+        if (line.startsWith(QLatin1Char('q')))
+            break;
+        if (line.startsWith(QLatin1Char('@'))) {
+            if (!current.data.isEmpty())
+                m_MemoryData.append(current);
+            bool ok = false;
+            // toUInt fails on anything beyond 32 bits instead of wrapping.
+            current.address = line.midRef(1).toUInt(&ok, 16);
+            current.data.clear();
+            if (!ok)
+                return false;
+            continue;
+        }
+        const QVector<QStringRef> parts = line.splitRef(QLatin1Char(' '), Qt::SkipEmptyParts);
+        for (const QStringRef& part : parts) {
+            bool ok = false;
+            const uint value = part.toUInt(&ok, 16);
+            if (!ok)
+                return false;
+            // Bytes the packet address cannot reach would land somewhere else on the device.
+            if (quint64(current.address) + quint64(current.data.size()) >= addressSpace)
+                return false;
+            current.data.append(char(value & 0xFF));
+        }
+    }
+    if (!current.data.isEmpty())
+        m_MemoryData.append(current);
+    return true;
+}
+
+uint16_t MspFlasher::packetCRC(tBSLPacket tPacket)
+{
+    CRC_CCITT crc;
+    crc.add(tPacket.tPayload.ui8Command);
+    if (tPacket.ui8Length > 1) {
+        crc.add(tPacket.tPayload.ui8Addr_L);
+        crc.add(tPacket.tPayload.ui8Addr_M);
+        crc.add(tPacket.tPayload.ui8Addr_H);
+    }
+    if (tPacket.ui8Length > 4)
+        crc.add(tPacket.tPayload.ui8pData, tPacket.ui8Length - 4);
+    return crc.crc();
+}
+
+char MspFlasher::getResponse(int timeOut)
+{
+    if (!m_pSerialPort->isOpen())
+        return -1;
+
+    const int rounds = timeOut / pollInterval;
+    for (int i = 0; i < rounds; ++i) {
+        QCoreApplication::processEvents();
+        if (!m_pSerialPort->isOpen())
+            return -1;
+        m_Response = m_pSerialPort->readAll();
+        if (!m_Response.isEmpty())
+            return m_Response.at(m_Response.size() - 1);
+
+        // Wake as soon as something arrives, but never spend less than the
+        // round when the port reports an error at once.
+        QElapsedTimer round;
+        round.start();
+        if (!m_pSerialPort->waitForReadyRead(pollInterval)) {
+            const qint64 left = pollInterval - round.elapsed();
+            if (left > 0)
+                QThread::msleep(static_cast<unsigned long>(left));
+        }
+    }
+    m_Response = m_pSerialPort->isOpen() ? m_pSerialPort->readAll() : QByteArray();
+    if (!m_Response.isEmpty())
+        return m_Response.at(m_Response.size() - 1);
+    return -1;
+}
+
+void MspFlasher::sendPacket(tBSLPacket tPacket)
+{
+    QCoreApplication::processEvents();
+    // Stale answers (a late byte, the jump's 0x55) must not pass for this packet's.
+    m_Response = m_pSerialPort->readAll();
+    m_Response.clear();
+    if (!m_pSerialPort->isOpen())
+        return;
+
+    QByteArray bytes;
+    bytes.reserve(tPacket.ui8Length + 4);
+    bytes.append(char(tPacket.ui8Header));
+    bytes.append(char(tPacket.ui8Length));
+    bytes.append(char(tPacket.tPayload.ui8Command));
+    if (tPacket.ui8Length > 1) {
+        bytes.append(char(tPacket.tPayload.ui8Addr_L));
+        bytes.append(char(tPacket.tPayload.ui8Addr_M));
+        bytes.append(char(tPacket.tPayload.ui8Addr_H));
+    }
+    if (tPacket.ui8Length > 4)
+        bytes.append(reinterpret_cast<const char*>(tPacket.tPayload.ui8pData), tPacket.ui8Length - 4);
+    bytes.append(char(tPacket.ui16Checksum & 0xFF));
+    bytes.append(char(tPacket.ui16Checksum >> 8));
+
+    for (char b : qAsConst(bytes))
+        m_pSerialPort->write(&b, 1);
+    m_pSerialPort->flush();
+}
+
+char MspFlasher::sendCommand(uint8_t cmd)
+{
+    if (!m_pSerialPort->isOpen())
+        return -1;
+
+    tBSLPacket packet = {};
+    packet.ui8Header = packetHeader;
+    packet.ui8Length = 1;
+    packet.tPayload.ui8Command = cmd;
+    packet.ui16Checksum = packetCRC(packet);
+    sendPacket(packet);
+
+    // The jump leaves the boot loader, which then has nobody to answer for.
+    if (cmd == cmdJump)
+        return 0;
+    return getResponse(answerTimeout);
+}
+
+char MspFlasher::sendDataArray(uint32_t addr, const uint8_t* data, uint32_t len)
+{
+    if (!m_pSerialPort->isOpen() || len == 0 || len > maxDataLength)
+        return -1;
+
+    tBSLPacket packet = {};
+    packet.ui8Header = packetHeader;
+    packet.ui8Length = static_cast<uint8_t>(len + 4);
+    packet.tPayload.ui8Command = cmdDataBlock;
+    packet.tPayload.ui8Addr_L = static_cast<uint8_t>(addr);
+    packet.tPayload.ui8Addr_M = static_cast<uint8_t>(addr >> 8);
+    packet.tPayload.ui8Addr_H = static_cast<uint8_t>(addr >> 16);
+    packet.tPayload.ui8pData = data;
+    packet.ui16Checksum = packetCRC(packet);
+    sendPacket(packet);
+    return getResponse(answerTimeout);
+}
+
+void MspFlasher::sendSingleByte(char c)
+{
+    if (!m_pSerialPort->isOpen())
+        return;
+    QCoreApplication::processEvents();
+    m_Response = m_pSerialPort->readAll();
+    m_Response.clear();
+    m_pSerialPort->write(&c, 1);
+    m_pSerialPort->flush();
+}
+
+void MspFlasher::showError(char code)
+{
+    QString text;
+    switch (static_cast<uint8_t>(code)) {
+    case 0x51:
+        text = QStringLiteral("Incorrect header");
+        break;
+    case 0x52:
+        text = QStringLiteral("Packet checksum error");
+        break;
+    case 0x53:
+        text = QStringLiteral("Packet size is zero");
+        break;
+    case 0x54:
+        text = QStringLiteral("Packet size is invalid");
+        break;
+    case 0x55:
+        text = QStringLiteral("Error in protocol");
+        break;
+    case 0xFF:
+        text = QStringLiteral("Timeout");
+        break;
+    default:
+        text = QStringLiteral("unknown");
+        break;
+    }
+    emit message(QStringLiteral("Error: (%1) %2").arg(QString::number(static_cast<qint8>(code), 16), text));
+}

@@ -1,0 +1,78 @@
+#ifndef MSPFLASHER_H
+#define MSPFLASHER_H
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+
+#include <cstdint>
+
+class QSerialPort;
+class QTextStream;
+
+// One contiguous piece of a firmware image.
+struct sMemory
+{
+    uint32_t address = 0;
+    QByteArray data;
+};
+
+typedef struct sBSLPayload
+{
+    uint8_t ui8Command;
+    uint8_t ui8Addr_L;
+    uint8_t ui8Addr_M;
+    uint8_t ui8Addr_H;
+    const uint8_t* ui8pData; // not owned
+} tBSLPayload;
+
+typedef struct sBSLPacket
+{
+    uint8_t ui8Header;
+    uint8_t ui8Length;
+    tBSLPayload tPayload;
+    uint16_t ui16Checksum;
+} tBSLPacket;
+
+// Host side of the MSPBoot UART boot loader: packet framing, answers, error
+// texts, and the TI-TXT image reader. The device-specific sequence comes from
+// a subclass.
+class MspFlasher : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit MspFlasher(QSerialPort* port);
+
+    bool readMemoryFile(QTextStream& stream);
+    const QList<sMemory>& memoryData() const;
+
+    virtual bool verifyDevice() = 0;
+    virtual bool eraseDevice() = 0;
+    virtual bool flashDevice() = 0;
+    virtual bool jumpToApplication() = 0;
+
+    uint16_t packetCRC(tBSLPacket tPacket);
+
+    // The largest data block one packet can carry: the length byte also counts
+    // the command and three address bytes.
+    static const uint32_t maxDataLength = 251;
+
+signals:
+    void progress(int percent);
+    void message(const QString& text);
+
+protected:
+    char getResponse(int timeOut);
+    void sendPacket(tBSLPacket tPacket);
+    char sendCommand(uint8_t cmd);
+    char sendDataArray(uint32_t addr, const uint8_t* data, uint32_t len);
+    void sendSingleByte(char c);
+    void showError(char code);
+
+    QList<sMemory> m_MemoryData;
+    QSerialPort* m_pSerialPort;
+    QByteArray m_Response;
+};
+
+#endif // MSPFLASHER_H

@@ -1,0 +1,23 @@
+#ifndef MSPFLASHER_FR5994_H
+#define MSPFLASHER_FR5994_H
+
+#include "MspFlasher/MspFlasher.h"
+
+// The flashing sequence of the MSP430FR5994: version check, erase, the image in
+// 16-byte packets, the application CRC at 0x4000, and the jump.
+class MspFlasher_FR5994 : public MspFlasher
+{
+    Q_OBJECT
+
+public:
+    explicit MspFlasher_FR5994(QSerialPort* port);
+
+    bool verifyDevice() override;
+    bool eraseDevice() override;
+    bool flashDevice() override;
+    bool jumpToApplication() override;
+
+    uint16_t crc_ccitt();
+};
+
+#endif // MSPFLASHER_FR5994_H
