@@ -214,5 +214,8 @@ void MspFlasher::showError(char code)
         text = QStringLiteral("unknown");
         break;
     }
-    emit message(QStringLiteral("Error: (%1) %2").arg(QString::number(static_cast<qint8>(code), 16), text));
+    // Signed, so a timeout reads -1; QString::number would print a negative in two's complement.
+    const int value = static_cast<qint8>(code);
+    const QString number = (value < 0 ? QStringLiteral("-") : QString()) + QString::number(qAbs(value), 16);
+    emit message(QStringLiteral("Error: (%1) %2").arg(number, text));
 }

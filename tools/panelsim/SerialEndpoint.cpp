@@ -32,7 +32,7 @@ SerialEndpoint::SerialEndpoint(QObject* parent)
     connect(&m_SendTimer, &QTimer::timeout, this, [this] {
         if (m_Queue.isEmpty())
             return;
-        writeAll(m_Queue.takeFirst().bytes);
+        m_Queue.first().delayMs = 0;
         sendNext();
     });
 }
@@ -128,8 +128,12 @@ void SerialEndpoint::dropWhenSent()
 
 void SerialEndpoint::sendNext()
 {
+    // Pieces due together go out in one write, so the host reads them together.
+    QByteArray due;
     while (!m_Queue.isEmpty() && m_Queue.first().delayMs <= 0)
-        writeAll(m_Queue.takeFirst().bytes);
+        due += m_Queue.takeFirst().bytes;
+    if (!due.isEmpty())
+        writeAll(due);
     if (!m_Queue.isEmpty()) {
         m_SendTimer.start(m_Queue.first().delayMs);
         return;

@@ -77,6 +77,7 @@ int main(int argc, char* argv[])
         "                   HEADER xx ANSWER 51 | LENGTH n ANSWER 53|54\n"
         "                   PANEL (back to the panel firmware after command 1C)\n"
         "                   DROPPED (the line was closed on purpose)\n"
+        "  with --raw:      RX xx xx ... (each chunk as it arrives, before its events)\n"
         "\n"
         "Boot loader answers: 19 -> version byte, 15 -> erase, 00; 10 -> store, 00\n"
         "(C5 outside 4000-43FFF); 1C -> 55 and back to panel mode; other -> C6;\n"
@@ -118,12 +119,14 @@ int main(int argc, char* argv[])
         QStringLiteral("First piece of a split answer, hexadecimal (default 00)."), QStringLiteral("hex"), QStringLiteral("00"));
     const QCommandLineOption splitMsOption(QStringLiteral("split-ms"),
         QStringLiteral("Pause between the two pieces of a split answer (default 100)."), QStringLiteral("ms"), QStringLiteral("100"));
+    const QCommandLineOption rawOption(QStringLiteral("raw"),
+        QStringLiteral("Also print every received chunk as RX followed by its bytes in hexadecimal."));
     const QCommandLineOption dropOption(QStringLiteral("drop-after"),
         QStringLiteral("Close the line after answering packet n, then exit."), QStringLiteral("n"), QStringLiteral("0"));
 
     parser.addOptions({ deviceOption, rowsOption, columnsOption, settleOption, imageOutOption, memoryOutOption,
                         versionOption, errorAtOption, errorCodeOption, noAnswerOption, slowOption, slowAtOption,
-                        splitAtOption, splitByteOption, splitMsOption, dropOption });
+                        splitAtOption, splitByteOption, splitMsOption, dropOption, rawOption });
     parser.process(app);
 
     QTextStream err(stderr);
@@ -176,6 +179,11 @@ int main(int argc, char* argv[])
             err << "panelsim: cannot write " << memoryOut << '\n';
     };
 
+    if (parser.isSet(rawOption)) {
+        QObject::connect(&endpoint, &SerialEndpoint::received, [](const QByteArray& bytes) {
+            printLine(QStringLiteral("RX ") + QString::fromLatin1(bytes.toHex(' ').toUpper()));
+        });
+    }
     QObject::connect(&endpoint, &SerialEndpoint::received, &controller, &PanelController::receive);
     QObject::connect(&controller, &PanelController::answer, &endpoint, &SerialEndpoint::send);
     QObject::connect(&controller, &PanelController::dropRequested, &endpoint, &SerialEndpoint::dropWhenSent);
