@@ -47,8 +47,10 @@ LedTreeView::LedTreeView(QWidget* parent)
 
 LedTreeView::~LedTreeView()
 {
-    // The model has no parent; detach it before it goes so the view never
-    // reacts to a model that is half destroyed.
+    // The model has no parent; detach it before it goes. Whoever listens to
+    // the current-item signals may already be half destroyed, so the view
+    // announces nothing while it dies.
+    blockSignals(true);
     QTreeView::setModel(nullptr);
     delete m_pOwnModel;
 }
