@@ -1,3 +1,5 @@
+#include "MainWindow/MainWindow.h"
+
 #include <QApplication>
 
 int main(int argc, char* argv[])
@@ -7,5 +9,8 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("Tessaloom"));
     QCoreApplication::setOrganizationName(QStringLiteral("Quillbrook"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
-    return 0;
+
+    MainWindow window;
+    window.show();
+    return app.exec();
 }

@@ -1,0 +1,146 @@
+#include "MainMenu.h"
+
+#include "MainWindow/MainWindow.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+
+MainMenu::MainMenu(QWidget* parent)
+    : QMenuBar(parent)
+    , m_pMainWindow(qobject_cast<MainWindow*>(parent))
+{
+    Q_ASSERT_X(m_pMainWindow, "MainMenu", "m_pMainWindow");
+    createActions();
+    createConnections();
+    createMenu();
+}
+
+void MainMenu::updateActions()
+{
+    const bool hasDocument = m_pMainWindow->currentDocument() != nullptr;
+    action_Save->setEnabled(hasDocument);
+    action_Close->setEnabled(hasDocument);
+}
+
+void MainMenu::setPanelWriteRunning(bool running)
+{
+    if (running) {
+        if (!m_ActionsBeforeWrite.isEmpty())
+            return;
+        const QList<QAction*> disturbing = {action_New, action_Open, action_Close, action_Exit,
+                                            action_SetupPort, action_Reset, action_Next, action_Flash,
+                                            action_MspBoot};
+        for (QAction* action : disturbing) {
+            m_ActionsBeforeWrite.append(qMakePair(action, action->isEnabled()));
+            action->setEnabled(false);
+        }
+        return;
+    }
+    for (const auto& entry : qAsConst(m_ActionsBeforeWrite))
+        entry.first->setEnabled(entry.second);
+    m_ActionsBeforeWrite.clear();
+}
+
+void MainMenu::createActions()
+{
+    action_New = new QAction(tr("New"), this);
+    action_New->setStatusTip(tr("Create a new document"));
+    action_New->setShortcuts(QKeySequence::New);
+
+    action_Open = new QAction(tr("Open..."), this);
+    action_Open->setStatusTip(tr("Open an existing document"));
+    action_Open->setShortcuts(QKeySequence::Open);
+
+    action_Save = new QAction(tr("Save"), this);
+    action_Save->setStatusTip(tr("Save the document to disk"));
+    action_Save->setShortcuts(QKeySequence::Save);
+
+    action_SaveAs = new QAction(tr("Save as..."), this);
+    action_SaveAs->setStatusTip(tr("Save the document under a new name"));
+    action_SaveAs->setShortcuts(QKeySequence::SaveAs);
+
+    action_Close = new QAction(tr("Close"), this);
+    action_Close->setStatusTip(tr("Close the document"));
+    action_Close->setShortcuts(QKeySequence::Close);
+
+    action_Exit = new QAction(tr("Exit"), m_pMainWindow);
+    action_Exit->setShortcuts(QKeySequence::Quit);
+
+    action_LedPanelInfo = new QAction(tr("Info"), m_pMainWindow);
+    action_AddSequence = new QAction(tr("Add"), m_pMainWindow);
+    action_RemoveSequence = new QAction(tr("Remove"), m_pMainWindow);
+    action_AddFrame = new QAction(tr("Add"), m_pMainWindow);
+    action_AddFrames = new QAction(tr("Add..."), m_pMainWindow);
+    action_RemoveFrame = new QAction(tr("Remove"), m_pMainWindow);
+
+    action_SetupPort = new QAction(tr("Setup Port"), m_pMainWindow);
+    action_Reset = new QAction(tr("Reset"), m_pMainWindow);
+    action_Reset->setShortcut(QKeySequence(Qt::Key_F10));
+    action_Next = new QAction(tr("Next"), m_pMainWindow);
+    action_Next->setShortcut(QKeySequence(Qt::Key_F11));
+    action_Flash = new QAction(tr("Compile && Write"), m_pMainWindow);
+    action_MspBoot = new QAction(tr("MspBoot"), m_pMainWindow);
+    action_MspBootDialog = new QAction(tr("MspBootDialog"), m_pMainWindow);
+
+    action_About = new QAction(tr("About"), m_pMainWindow);
+}
+
+void MainMenu::createConnections()
+{
+    MainWindow* w = m_pMainWindow;
+    connect(action_New, &QAction::triggered, w, &MainWindow::newDocument);
+    connect(action_Open, &QAction::triggered, w, &MainWindow::openDocument);
+    connect(action_Save, &QAction::triggered, w, &MainWindow::saveDocument);
+    connect(action_SaveAs, &QAction::triggered, w, &MainWindow::saveAsDocument);
+    connect(action_Close, &QAction::triggered, w, &MainWindow::closeDocument);
+    connect(action_Exit, &QAction::triggered, w, &QWidget::close);
+    connect(action_LedPanelInfo, &QAction::triggered, w, &MainWindow::ledPanelInfo);
+    connect(action_AddSequence, &QAction::triggered, w, &MainWindow::addSequence);
+    connect(action_RemoveSequence, &QAction::triggered, w, &MainWindow::removeSequence);
+    connect(action_AddFrame, &QAction::triggered, w, &MainWindow::addFrame);
+    connect(action_AddFrames, &QAction::triggered, w, &MainWindow::addFrames);
+    connect(action_RemoveFrame, &QAction::triggered, w, &MainWindow::removeFrame);
+    connect(action_SetupPort, &QAction::triggered, w, &MainWindow::setupPort);
+    connect(action_Reset, &QAction::triggered, w, &MainWindow::reset);
+    connect(action_Next, &QAction::triggered, w, &MainWindow::next);
+    connect(action_Flash, &QAction::triggered, w, &MainWindow::flash);
+    connect(action_MspBoot, &QAction::triggered, w, &MainWindow::mspBoot);
+    connect(action_MspBootDialog, &QAction::triggered, w, &MainWindow::mspBootDialog);
+    connect(action_About, &QAction::triggered, w, &MainWindow::aboutDialog);
+}
+
+void MainMenu::createMenu()
+{
+    QMenu* fileMenu = addMenu(tr("File"));
+    fileMenu->addAction(action_New);
+    fileMenu->addAction(action_Open);
+    fileMenu->addAction(action_Save);
+    fileMenu->addAction(action_SaveAs);
+    fileMenu->addAction(action_Close);
+    fileMenu->addSeparator();
+    fileMenu->addAction(action_Exit);
+
+    QMenu* lightMenu = addMenu(tr("Light"));
+    lightMenu->addAction(action_LedPanelInfo);
+    QMenu* sequenceMenu = lightMenu->addMenu(tr("Sequence"));
+    sequenceMenu->addAction(action_AddSequence);
+    sequenceMenu->addAction(action_RemoveSequence);
+    QMenu* frameMenu = lightMenu->addMenu(tr("Frame"));
+    frameMenu->addAction(action_AddFrame);
+    frameMenu->addAction(action_AddFrames);
+    frameMenu->addAction(action_RemoveFrame);
+
+    QMenu* toolsMenu = addMenu(tr("Tools"));
+    toolsMenu->addAction(action_Reset);
+    toolsMenu->addAction(action_Next);
+    toolsMenu->addSeparator();
+    toolsMenu->addAction(action_SetupPort);
+    toolsMenu->addAction(action_Flash);
+    toolsMenu->addSeparator();
+    toolsMenu->addAction(action_MspBoot);
+    toolsMenu->addAction(action_MspBootDialog);
+
+    QMenu* helpMenu = addMenu(tr("Help"));
+    helpMenu->addAction(action_About);
+}

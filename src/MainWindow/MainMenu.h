@@ -1,0 +1,54 @@
+#ifndef MAINMENU_H
+#define MAINMENU_H
+
+#include <QList>
+#include <QMenuBar>
+#include <QPair>
+
+class MainWindow;
+class QAction;
+
+class MainMenu : public QMenuBar
+{
+    Q_OBJECT
+
+public:
+    explicit MainMenu(QWidget* parent);
+
+    void updateActions();
+    // Greys out what would disturb a running panel write, and restores it afterwards.
+    void setPanelWriteRunning(bool running);
+
+private:
+    void createActions();
+    void createConnections();
+    void createMenu();
+
+    MainWindow* m_pMainWindow;
+
+public:
+    QAction* action_New = nullptr;
+    QAction* action_Open = nullptr;
+    QAction* action_Save = nullptr;
+    QAction* action_SaveAs = nullptr;
+    QAction* action_Close = nullptr;
+    QAction* action_Exit = nullptr;
+    QAction* action_About = nullptr;
+    QAction* action_LedPanelInfo = nullptr;
+    QAction* action_AddSequence = nullptr;
+    QAction* action_RemoveSequence = nullptr;
+    QAction* action_AddFrame = nullptr;
+    QAction* action_AddFrames = nullptr;
+    QAction* action_RemoveFrame = nullptr;
+    QAction* action_SetupPort = nullptr;
+    QAction* action_Reset = nullptr;
+    QAction* action_Next = nullptr;
+    QAction* action_Flash = nullptr;
+    QAction* action_MspBoot = nullptr;
+    QAction* action_MspBootDialog = nullptr;
+
+private:
+    QList<QPair<QAction*, bool>> m_ActionsBeforeWrite;
+};
+
+#endif // MAINMENU_H
