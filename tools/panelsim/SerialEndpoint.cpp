@@ -9,6 +9,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+static const int dropDelay = 200;
+
 static QString systemError(const char* what)
 {
     return QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(strerror(errno)));
@@ -121,9 +123,12 @@ void SerialEndpoint::send(const QByteArray& bytes, int delayMs)
 
 void SerialEndpoint::dropWhenSent()
 {
+    // Nothing more is heard; what is already answered still reaches the host,
+    // since a hangup would flush it from the line.
     m_DropWhenSent = true;
-    if (m_Queue.isEmpty())
-        drop();
+    m_pNotifier->setEnabled(false);
+    if (m_Queue.isEmpty() && !m_SendTimer.isActive())
+        QTimer::singleShot(dropDelay, this, &SerialEndpoint::drop);
 }
 
 void SerialEndpoint::sendNext()
@@ -139,7 +144,7 @@ void SerialEndpoint::sendNext()
         return;
     }
     if (m_DropWhenSent)
-        drop();
+        QTimer::singleShot(dropDelay, this, &SerialEndpoint::drop);
 }
 
 void SerialEndpoint::writeAll(const QByteArray& bytes)
