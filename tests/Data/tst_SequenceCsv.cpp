@@ -257,6 +257,8 @@ void tst_SequenceCsv::messages_data()
     QTest::newRow("unwritable") << "export" << 4 << 1 << "missing/out.csv" << "Cannot write file %1.";
     QTest::newRow("cancelled import") << "import" << 4 << 1 << "" << "";
     QTest::newRow("unreadable") << "import" << 4 << 1 << "socket.csv" << "Cannot read file %1.";
+    QTest::newRow("too many frames") << "import" << 65536 << 1 << "huge.csv"
+                                     << "The file %1 holds more frames than a sequence can take.";
 }
 
 void tst_SequenceCsv::messages()
@@ -272,6 +274,10 @@ void tst_SequenceCsv::messages()
     const QString path = file.isEmpty() || file == "-" ? file : m_Dir.filePath(file);
     if (file == "socket.csv") // exists, yet opening it fails even for root
         PythonRunner::run("import socket, sys\nsocket.socket(socket.AF_UNIX).bind(sys.argv[1])\n", {path});
+    QFile huge(m_Dir.filePath("huge.csv")); // 300 frames of 65536 LEDs
+    if (file == "huge.csv" && huge.open(QIODevice::WriteOnly))
+        huge.write(QByteArray("0\n") + QByteArray("1\n").repeated(300));
+    huge.close();
 
     MessageRecorder recorder;
     recorder.fileDialogExpected = file != "-";
