@@ -407,12 +407,19 @@ void tst_LedPanelDocument::removingShownFrame()
 
 void tst_LedPanelDocument::dyingWhileFrameShown()
 {
+    const QString path = writeFile(m_Dir.filePath(QStringLiteral("dying.xml")),
+                                   "<LedPanelDocument version='1.0'><Layout type='Ring'><Rows>1</Rows></Layout>"
+                                   "<CommandList index='0'><LedState index='0'/></CommandList></LedPanelDocument>");
     auto* document = new LedPanelDocument;
-    addSequences(*document, 1, 1);
+    QVERIFY(document->load(path));
     document->show();
     QVERIFY(QTest::qWaitForWindowExposed(document));
     select(*document, document->sequence(0)->frame(0));
     QPointer<AbstractLedGraphicsScene> scene = document->ledScene();
+    QCOMPARE(scene->ledItems().count(), 48);
+    QVERIFY(scene->ledItems().at(0)->ledData());
+
+    // The scene read from the file goes with its document.
     delete document;
     QVERIFY(scene.isNull());
 }
