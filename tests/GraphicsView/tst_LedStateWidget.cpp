@@ -35,7 +35,7 @@ void mouse(QWidget* viewport, QEvent::Type type, Qt::MouseButton button, Qt::Mou
 
 bool near(qreal actual, qreal expected)
 {
-    return qAbs(actual - expected) < 1e-4 * qMax<qreal>(1.0, expected);
+    return qAbs(actual - expected) < 1e-4 * expected;
 }
 
 LedPanelContextMenu* openContextMenu(LedStateWidget& view, const QPoint& pos)
@@ -53,20 +53,18 @@ class tst_LedStateWidget : public QObject
     Q_OBJECT
 
 private slots:
-    void defaultScene();
+    void defaultSceneAndOtherScene();
     void wheelZoom_data();
     void wheelZoom();
     void wheelKeepsPointUnderCursor_data();
     void wheelKeepsPointUnderCursor();
     void zoomAllFromMenu_data();
     void zoomAllFromMenu();
-    void scrollToCenter_data();
     void scrollToCenter();
-    void otherSceneKeepsZoom();
     void middleDragPansWithoutTouchingLeds();
 };
 
-void tst_LedStateWidget::defaultScene()
+void tst_LedStateWidget::defaultSceneAndOtherScene()
 {
     QPointer<AbstractLedGraphicsScene> defaultScene;
     {
@@ -76,8 +74,15 @@ void tst_LedStateWidget::defaultScene()
         QCOMPARE(defaultScene->type(), AbstractLedGraphicsScene::Ring);
         QCOMPARE(defaultScene->ledItems().count(), 192);
         QVERIFY(view.transform().isIdentity());
-        QCOMPARE(view.dragMode(), QGraphicsView::NoDrag);
-        QVERIFY(view.isInteractive());
+
+        wheel(view, QPoint(10, 10), 240);
+        const QTransform zoomed = view.transform();
+        LedGraphicsScene_Ring other;
+        view.setScene(&other);
+        QCOMPARE(view.scene(), static_cast<AbstractLedGraphicsScene*>(&other));
+        QCOMPARE(view.transform(), zoomed);
+        view.setScene(nullptr);
+        QVERIFY(defaultScene);
     }
     QVERIFY(defaultScene.isNull());
 }
@@ -89,13 +94,11 @@ void tst_LedStateWidget::wheelZoom_data()
 
     QTest::newRow("one notch in") << QVector<int>{120} << 1.26491;
     QTest::newRow("one notch out at 1") << QVector<int>{-120} << 1.0;
-    QTest::newRow("in then out") << QVector<int>{120, 120, -120} << 1.26491;
+    QTest::newRow("out below 1") << QVector<int>{120, -120, -120} << 1.0;
+    QTest::newRow("half notch") << QVector<int>{60} << 1.12468;
     QTest::newRow("sixteen in") << QVector<int>(16, 120) << 42.9497;
     QTest::newRow("seventeen in") << QVector<int>(17, 120) << 50.0;
-    QTest::newRow("twenty in") << QVector<int>(20, 120) << 50.0;
     QTest::newRow("twenty in, one out") << (QVector<int>(20, 120) << -120) << 50.0 / 1.26491;
-    QTest::newRow("half notch") << QVector<int>{60} << 1.12468;
-    QTest::newRow("out below 1") << QVector<int>{120, -120, -120} << 1.0;
 }
 
 void tst_LedStateWidget::wheelZoom()
@@ -107,14 +110,10 @@ void tst_LedStateWidget::wheelZoom()
     view.resize(400, 300);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
-
-    const int before = view.horizontalScrollBar()->value();
     for (int delta : deltas)
         wheel(view, view.viewport()->rect().center(), delta);
     QVERIFY2(near(zoomOf(view), expected), qPrintable(QString::number(zoomOf(view), 'g', 8)));
     QCOMPARE(view.transform().m22(), view.transform().m11());
-    if (expected == 1.0)
-        QCOMPARE(view.horizontalScrollBar()->value(), before);
 }
 
 void tst_LedStateWidget::wheelKeepsPointUnderCursor_data()
@@ -125,7 +124,6 @@ void tst_LedStateWidget::wheelKeepsPointUnderCursor_data()
     QTest::newRow("top left, in") << QPoint(60, 50) << 120;
     QTest::newRow("bottom right, in") << QPoint(330, 240) << 120;
     QTest::newRow("right, out") << QPoint(300, 80) << -120;
-    QTest::newRow("left, two notches") << QPoint(40, 200) << 240;
 }
 
 void tst_LedStateWidget::wheelKeepsPointUnderCursor()
@@ -137,20 +135,16 @@ void tst_LedStateWidget::wheelKeepsPointUnderCursor()
     view.resize(400, 300);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
-    // Zoomed in far enough for the scene to be scrollable in both directions.
+    // Zoomed in far enough for the scene to scroll both ways.
     for (int i = 0; i < 6; ++i)
         wheel(view, view.viewport()->rect().center(), 120);
     QVERIFY(view.horizontalScrollBar()->maximum() > view.horizontalScrollBar()->minimum());
     QVERIFY(view.verticalScrollBar()->maximum() > view.verticalScrollBar()->minimum());
 
     const QPointF underCursor = view.mapToScene(cursor);
-    const qreal zoomBefore = zoomOf(view);
     wheel(view, cursor, delta);
-    QVERIFY(!qFuzzyCompare(zoomOf(view), zoomBefore));
-
     const QPoint back = view.mapFromScene(underCursor);
-    QVERIFY2((back - cursor).manhattanLength() <= 2,
-             qPrintable(QStringLiteral("(%1,%2)").arg(back.x()).arg(back.y())));
+    QVERIFY2((back - cursor).manhattanLength() <= 2, qPrintable(QStringLiteral("(%1,%2)").arg(back.x()).arg(back.y())));
 }
 
 void tst_LedStateWidget::zoomAllFromMenu_data()
@@ -159,8 +153,7 @@ void tst_LedStateWidget::zoomAllFromMenu_data()
     QTest::addColumn<int>("notchesBefore");
     QTest::addColumn<qreal>("expected");
 
-    QTest::newRow("900x600") << QSize(900, 600) << 0 << 2.85;
-    QTest::newRow("900x600 after zooming") << QSize(900, 600) << 5 << 2.85;
+    QTest::newRow("900x600") << QSize(900, 600) << 5 << 2.85;
     QTest::newRow("399 counts as one") << QSize(399, 700) << 3 << 0.95;
     QTest::newRow("narrower than 200 keeps zoom") << QSize(150, 600) << 2 << 1.6;
     QTest::newRow("lower than 200 keeps zoom") << QSize(600, 190) << 0 << 1.0;
@@ -173,75 +166,42 @@ void tst_LedStateWidget::zoomAllFromMenu()
     QFETCH(qreal, expected);
 
     LedStateWidget view(nullptr);
+    // Larger than any of these views at their zoom, so centring shows.
+    LedGraphicsScene_Ring wide;
+    wide.setSceneRect(-300, -250, 600, 500);
+    view.setScene(&wide);
     view.resize(size);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     QCOMPARE(view.size(), size);
     for (int i = 0; i < notchesBefore; ++i)
-        wheel(view, view.viewport()->rect().center(), 120);
+        wheel(view, QPoint(5, 5), 120);
 
     LedPanelContextMenu* menu = openContextMenu(view, QPoint(20, 20));
     QVERIFY(menu);
     QCOMPARE(menu->actions().count(), 1);
     QAction* zoomAll = menu->actions().first();
     QCOMPARE(zoomAll->text(), QStringLiteral("Zoom all"));
-    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(zoomAll).center());
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(zoomAll).center());
     QTRY_VERIFY(!menu->isVisible());
 
     QVERIFY2(near(zoomOf(view), expected), qPrintable(QString::number(zoomOf(view), 'g', 8)));
-    for (QScrollBar* bar : {view.horizontalScrollBar(), view.verticalScrollBar()})
-        QCOMPARE(bar->value(), bar->minimum() + (bar->maximum() - bar->minimum()) / 2);
-
+    const QPoint offCentre = view.mapFromScene(view.sceneRect().center()) - view.viewport()->rect().center();
+    QVERIFY2(offCentre.manhattanLength() <= 2, "the scene rectangle is not centred");
     // The wheel goes on from the zoom that Zoom all left.
     wheel(view, view.viewport()->rect().center(), 120);
-    QVERIFY(near(zoomOf(view), qMin(50.0, expected * 1.26491)));
-}
-
-void tst_LedStateWidget::scrollToCenter_data()
-{
-    QTest::addColumn<int>("minimum");
-    QTest::addColumn<int>("maximum");
-    QTest::addColumn<int>("expected");
-
-    QTest::newRow("0..101") << 0 << 101 << 50;
-    QTest::newRow("0..100") << 0 << 100 << 50;
-    QTest::newRow("-31..10") << -31 << 10 << -11;
-    QTest::newRow("empty") << 0 << 0 << 0;
+    QVERIFY(near(zoomOf(view), expected * 1.26491));
+    view.setScene(nullptr);
 }
 
 void tst_LedStateWidget::scrollToCenter()
 {
-    QFETCH(int, minimum);
-    QFETCH(int, maximum);
-    QFETCH(int, expected);
-
     LedStateWidget view(nullptr);
-    view.horizontalScrollBar()->setRange(minimum, maximum);
-    view.verticalScrollBar()->setRange(minimum, maximum);
-    view.horizontalScrollBar()->setValue(maximum);
-    view.verticalScrollBar()->setValue(minimum);
+    view.horizontalScrollBar()->setRange(0, 101);
+    view.verticalScrollBar()->setRange(-31, 10);
     view.ScrollToCenter();
-    QCOMPARE(view.horizontalScrollBar()->value(), expected);
-    QCOMPARE(view.verticalScrollBar()->value(), expected);
-}
-
-void tst_LedStateWidget::otherSceneKeepsZoom()
-{
-    LedStateWidget view(nullptr);
-    AbstractLedGraphicsScene* defaultScene = view.scene();
-    wheel(view, QPoint(10, 10), 240);
-    const QTransform zoomed = view.transform();
-
-    {
-        LedGraphicsScene_Ring other;
-        view.setScene(&other);
-        QCOMPARE(view.scene(), static_cast<AbstractLedGraphicsScene*>(&other));
-        QCOMPARE(view.transform(), zoomed);
-        view.setScene(nullptr);
-    }
-    QVERIFY(view.scene() == nullptr);
-    // The default scene still belongs to the view.
-    QCOMPARE(view.findChild<AbstractLedGraphicsScene*>(), defaultScene);
+    QCOMPARE(view.horizontalScrollBar()->value(), 50);
+    QCOMPARE(view.verticalScrollBar()->value(), -11);
 }
 
 void tst_LedStateWidget::middleDragPansWithoutTouchingLeds()
