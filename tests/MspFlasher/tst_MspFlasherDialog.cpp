@@ -152,7 +152,7 @@ void tst_MspFlasherDialog::failures_data()
                                << QStringList { "Verify device", "Error: (-1) Timeout", badVersion } << 1;
     QTest::newRow("wrong version") << QStringList { "--version-byte", "B0" } << "firmware.txt"
                                    << QStringList { "Verify device", "Error: (-50) unknown", badVersion } << 1;
-    QTest::newRow("version answer split") << QStringList { "--split-at", "1", "--split-byte", "00" } << "firmware.txt"
+    QTest::newRow("version answer split") << QStringList { "--split-at", "1", "--split-byte", "00", "--split-ms", "1000" } << "firmware.txt"
                                           << QStringList { "Verify device", "Error: (0) unknown", badVersion } << 1;
     QTest::newRow("erase refused") << QStringList { "--error-at", "2", "--error-code", "53" } << "firmware.txt"
                                    << QStringList { "Verify device", "Erase device", "Error: (53) Packet size is zero",
