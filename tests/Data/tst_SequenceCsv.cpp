@@ -44,20 +44,13 @@ CommandList* addSequence(LedPanelDocument* document, const Frames& frames)
     return sequence;
 }
 
-Frames repeated(int count, const QList<int>& frame)
-{
-    Frames frames;
-    while (frames.size() < count)
-        frames.append(frame);
-    return frames;
-}
-
-Frames values(const CommandList* sequence)
+// The first LEDs of every frame.
+Frames values(const CommandList* sequence, int leds = 6)
 {
     Frames frames;
     for (int row = 0; row < sequence->frameCount(); ++row) {
         frames.append(QList<int>());
-        for (const LedData* led : sequence->frame(row)->leds())
+        for (const LedData* led : sequence->frame(row)->leds().mid(0, leds))
             frames.last().append(led->intensity());
     }
     return frames;
@@ -115,10 +108,8 @@ private slots:
     void cleanup();
     void exportThroughPythonAndBack();
     void roundTripAndMixedLedCounts();
-    void import_data();
-    void import();
-    void messages_data();
-    void messages();
+    void menu_data();
+    void menu();
 
 private:
     LedPanelDocument* m_pDocument = nullptr;
@@ -204,81 +195,72 @@ void tst_SequenceCsv::roundTripAndMixedLedCounts()
     QCOMPARE(values(sequence), Frames({{1, 2, 3, 4, 5, 6}, {-1, 0, 0, 0}}));
 }
 
-void tst_SequenceCsv::import_data()
-{
-    QTest::addColumn<int>("presetFrames");
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<Frames>("expected");
-
-    QTest::newRow("more rows append") << 1 << QByteArray("0,1,2,3\n1,2,3,4\r\n5,6,7,8\r\n")
-                                      << Frames{{1, 2, 3, 4}, {5, 6, 7, 8}};
-    QTest::newRow("fewer rows") << 2 << QByteArray("0,1,2,3\n1,1,1,1\r\n") << Frames{{1, 1, 1, 1}, {9, 9, 9, 9}};
-    QTest::newRow("short header") << 1 << QByteArray("0,1\n5,6,7,8\n") << Frames{{5, 6, 0, 0}};
-    QTest::newRow("short row") << 1 << QByteArray("0,1,2,3\n5\n") << Frames{{5, 0, 0, 0}};
-    QTest::newRow("blank lines") << 0 << QByteArray("\n0,1,2,3\n\n\n4,3,2,1\r\n\r\n") << Frames{{4, 3, 2, 1}};
-    QTest::newRow("not integers") << 1 << QByteArray("0,1,2,3\n\"3\",1.5,x, 7 \n") << Frames{{0, 0, 0, 7}};
-    QTest::newRow("wider file") << 1 << QByteArray("a,b,c,d,e\n1,2,3,4,5\n") << Frames{{1, 2, 3, 4}};
-    QTest::newRow("million columns") << 1 << QByteArray(1000000, ',').append("\n1,2\n") << Frames{{1, 2, 0, 0}};
-}
-
-void tst_SequenceCsv::import()
-{
-    QFETCH(int, presetFrames);
-    QFETCH(QByteArray, file);
-    QFETCH(Frames, expected);
-
-    CommandList* sequence = addSequence(m_pDocument, repeated(presetFrames, {9, 9, 9, 9}));
-    const QString path = m_Dir.filePath("import.csv");
-    QFile out(path);
-    QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    out.write(file);
-    out.close();
-
-    m_pDocument->setModified(false);
-    QSignalSpy inserted(m_pDocument->treeModel(), &QAbstractItemModel::rowsInserted);
-    ModalAnswer::fileDialog(path);
-    runMenu(m_pDocument, sequence, "import");
-    QCOMPARE(values(sequence), expected);
-    QCOMPARE(inserted.count(), qMax(0, expected.size() - presetFrames));
-    QVERIFY(m_pDocument->isModified());
-}
-
-void tst_SequenceCsv::messages_data()
+void tst_SequenceCsv::menu_data()
 {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<int>("leds");
-    QTest::addColumn<int>("frames");
-    QTest::addColumn<QString>("file"); // "-" no dialog expected, "" cancel
-    QTest::addColumn<QString>("expected");
+    QTest::addColumn<Frames>("preset");
+    QTest::addColumn<QString>("file"); // "-": no dialog may appear, "": the dialog is cancelled
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<Frames>("expected");
+    QTest::addColumn<QString>("message");
 
-    QTest::newRow("no frames") << "export" << 4 << 0 << "-" << "The sequence has no frames to export.";
-    QTest::newRow("no LEDs") << "export" << 0 << 2 << "-" << "The frames of the sequence have no LEDs to export.";
-    QTest::newRow("cancelled export") << "export" << 4 << 1 << "" << "";
-    QTest::newRow("unwritable") << "export" << 4 << 1 << "missing/out.csv" << "Cannot write file %1.";
-    QTest::newRow("cancelled import") << "import" << 4 << 1 << "" << "";
-    QTest::newRow("unreadable") << "import" << 4 << 1 << "socket.csv" << "Cannot read file %1.";
-    QTest::newRow("too many frames") << "import" << 65536 << 1 << "huge.csv"
+    const Frames one{{9, 9, 9, 9}};
+    QTest::newRow("more rows append") << "import" << 4 << one << "a.csv"
+                                      << QByteArray("0,1,2,3\n1,2,3,4\r\n5,6,7,8\r\n")
+                                      << Frames{{1, 2, 3, 4}, {5, 6, 7, 8}} << "";
+    QTest::newRow("fewer rows") << "import" << 4 << one + one << "a.csv" << QByteArray("0,1,2,3\n1,1,1,1\r\n")
+                                << Frames{{1, 1, 1, 1}, {9, 9, 9, 9}} << "";
+    QTest::newRow("short header") << "import" << 4 << one << "a.csv" << QByteArray("0,1\n5,6,7,8\n")
+                                  << Frames{{5, 6, 0, 0}} << "";
+    QTest::newRow("short row") << "import" << 4 << one << "a.csv" << QByteArray("0,1,2,3\n5\n")
+                               << Frames{{5, 0, 0, 0}} << "";
+    QTest::newRow("blank lines") << "import" << 4 << Frames() << "a.csv" << QByteArray("\n0,1,2,3\n\n\n4,3,2,1\r\n\r\n")
+                                 << Frames{{4, 3, 2, 1}} << "";
+    QTest::newRow("not integers") << "import" << 4 << one << "a.csv" << QByteArray("0,1,2,3\n\"3\",1.5,x, 7 \n")
+                                  << Frames{{0, 0, 0, 7}} << "";
+    QTest::newRow("wider file") << "import" << 4 << one << "a.csv" << QByteArray("a,b,c,d,e\n1,2,3,4,5\n")
+                                << Frames{{1, 2, 3, 4}} << "";
+    QTest::newRow("million columns") << "import" << 4 << one << "a.csv" << QByteArray(1000000, ',').append("\n1,2\n")
+                                     << Frames{{1, 2, 0, 0}} << "";
+    QTest::newRow("cancelled import") << "import" << 4 << one << "" << QByteArray() << one << "";
+    QTest::newRow("unreadable") << "import" << 4 << one << "socket.csv" << QByteArray() << one
+                                << "Cannot read file %1.";
+    QTest::newRow("too many frames") << "import" << 65536 << Frames{{}} << "a.csv"
+                                     << QByteArray("0\n").append(QByteArray("1\n").repeated(300))
+                                     << Frames{{0, 0, 0, 0, 0, 0}}
                                      << "The file %1 holds more frames than a sequence can take.";
+    QTest::newRow("no frames") << "export" << 4 << Frames() << "-" << QByteArray() << Frames()
+                               << "The sequence has no frames to export.";
+    QTest::newRow("no LEDs") << "export" << 0 << Frames{{}, {}} << "-" << QByteArray() << Frames{{}, {}}
+                             << "The frames of the sequence have no LEDs to export.";
+    QTest::newRow("cancelled export") << "export" << 4 << one << "" << QByteArray() << one << "";
+    QTest::newRow("unwritable") << "export" << 4 << one << "missing/a.csv" << QByteArray() << one
+                                << "Cannot write file %1.";
 }
 
-void tst_SequenceCsv::messages()
+void tst_SequenceCsv::menu()
 {
     QFETCH(QString, entry);
     QFETCH(int, leds);
-    QFETCH(int, frames);
+    QFETCH(Frames, preset);
     QFETCH(QString, file);
-    QFETCH(QString, expected);
+    QFETCH(QByteArray, content);
+    QFETCH(Frames, expected);
+    QFETCH(QString, message);
 
     setLayout(m_pDocument, leds);
-    CommandList* sequence = addSequence(m_pDocument, repeated(frames, {}));
+    CommandList* sequence = addSequence(m_pDocument, preset);
     const QString path = file.isEmpty() || file == "-" ? file : m_Dir.filePath(file);
+    QFile out(path);
+    if (!content.isEmpty())
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(content) == content.size());
+    out.close();
     if (file == "socket.csv") // exists, yet opening it fails even for root
         PythonRunner::run("import socket, sys\nsocket.socket(socket.AF_UNIX).bind(sys.argv[1])\n", {path});
-    QFile huge(m_Dir.filePath("huge.csv")); // 300 frames of 65536 LEDs
-    if (file == "huge.csv" && huge.open(QIODevice::WriteOnly))
-        huge.write(QByteArray("0\n") + QByteArray("1\n").repeated(300));
-    huge.close();
 
+    m_pDocument->setModified(false);
+    QSignalSpy inserted(m_pDocument->treeModel(), &QAbstractItemModel::rowsInserted);
     MessageRecorder recorder;
     recorder.fileDialogExpected = file != "-";
     if (recorder.fileDialogExpected)
@@ -286,12 +268,13 @@ void tst_SequenceCsv::messages()
     runMenu(m_pDocument, sequence, entry);
     QVERIFY(ModalAnswer::allAnswered());
     QVERIFY(!recorder.unexpectedFileDialog);
-    if (expected.contains("%1"))
-        expected = expected.arg(QDir::toNativeSeparators(path));
-    QCOMPARE(recorder.texts, expected.isEmpty() ? QStringList() : QStringList(expected));
-    if (!expected.isEmpty())
-        QCOMPARE(recorder.titles.first(), QStringLiteral("Tessaloom"));
-    QCOMPARE(values(sequence).size(), frames);
+    if (message.contains("%1"))
+        message = message.arg(QDir::toNativeSeparators(path));
+    QCOMPARE(recorder.texts, message.isEmpty() ? QStringList() : QStringList(message));
+    QCOMPARE(recorder.titles.mid(0, 1), message.isEmpty() ? QStringList() : QStringList("Tessaloom"));
+    QCOMPARE(values(sequence), expected);
+    QCOMPARE(inserted.count(), qMax(0, expected.size() - preset.size()));
+    QCOMPARE(m_pDocument->isModified(), entry == "import" && !content.isEmpty() && message.isEmpty());
 }
 
 QTEST_MAIN(tst_SequenceCsv)
