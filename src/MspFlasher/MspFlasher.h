@@ -56,7 +56,7 @@ public:
 
     // The largest data block one packet can carry: the length byte also counts
     // the command and three address bytes.
-    static const uint32_t maxDataLength = 251;
+    static constexpr uint32_t maxDataLength = 251;
 
 signals:
     void progress(int percent);

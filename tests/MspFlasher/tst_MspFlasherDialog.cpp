@@ -17,6 +17,7 @@ private slots:
     void failures();
     void closeIsRefusedWhileBusy();
     void selectFile();
+    void portSettings();
 
 private:
     QString file(const QString& name) const { return m_Dir.filePath(name); }
@@ -266,6 +267,22 @@ void tst_MspFlasherDialog::selectFile()
     QTest::mouseClick(dialog.findChild<QPushButton*>("selectFile"), Qt::LeftButton);
     QVERIFY(ModalAnswer::allAnswered());
     QCOMPARE(path->text(), QString());
+}
+
+void tst_MspFlasherDialog::portSettings()
+{
+    MspFlasherDialog dialog("COM7", flashCommand, nullptr);
+    dialog.show();
+    QTest::mouseClick(dialog.findChild<QPushButton*>("portSettings"), Qt::LeftButton);
+    auto* setup = dialog.findChild<QDialog*>();
+    QVERIFY(setup && setup->isVisible() && setup->isModal());
+
+    // Whatever the machine offers as its first port is what OK applies.
+    const QString name = setup->findChild<QComboBox*>("comboBox_Port")->currentText();
+    setup->findChild<QComboBox*>("comboBox_Baudrate")->setEditText("9600");
+    QTest::mouseClick(setup->findChild<QPushButton*>("pushButton_OK"), Qt::LeftButton);
+    QCOMPARE(dialog.findChild<QLabel*>("portLabel")->text(), name.isEmpty() ? QString("Select port!") : name + " : 9600");
+    QTRY_VERIFY(!dialog.findChild<QDialog*>());
 }
 
 QTEST_MAIN(tst_MspFlasherDialog)

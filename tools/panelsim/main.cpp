@@ -5,7 +5,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QSaveFile>
 #include <QSocketNotifier>
 #include <QTextStream>
