@@ -5,6 +5,7 @@
 #include "Document/LedPanelDocument.h"
 #include "TreeView/LedTreeModel.h"
 
+#include <QAbstractItemModelTester>
 #include <QMenu>
 #include <QPointer>
 #include <QSignalSpy>
@@ -13,20 +14,47 @@
 Q_DECLARE_METATYPE(CommandList*)
 Q_DECLARE_METATYPE(LedStateCommand*)
 
-// The document's own tree view over two sequences, the first with two frames.
+namespace {
+
+// The tree as the model shows it, e.g. "Sequence(LedState,LedState),Sequence()".
+QString outline(const QAbstractItemModel& model, const QModelIndex& parent = QModelIndex())
+{
+    QStringList parts;
+    for (int row = 0; row < model.rowCount(parent); ++row) {
+        const QModelIndex index = model.index(row, 0, parent);
+        const bool ok = model.parent(index) == parent && index.row() == row;
+        parts << index.data().toString() + (ok ? QString() : QStringLiteral("<bad>"))
+                + (parent.isValid() ? QString() : QLatin1Char('(') + outline(model, index) + QLatin1Char(')'));
+    }
+    return parts.join(QLatin1Char(','));
+}
+
+// Makes the column-1 indexes that a view with more columns would ask about.
+class ColumnProbe : public LedTreeModel
+{
+public:
+    QModelIndex at(int row, int column, AbstractCommand* node) const { return createIndex(row, column, node); }
+};
+
+} // namespace
+
+// Each test starts from the document's own tree view over two sequences, the
+// first with two frames.
 class tst_LedTreeView : public QObject
 {
     Q_OBJECT
 
 private slots:
     void init();
-    void cleanup() { delete m_pDocument; }
+    void cleanup() { delete m_pDocument; m_pDocument = nullptr; }
     void currentItemSignals_data();
     void currentItemSignals();
     void removingCurrentRow();
     void clicks_data();
     void clicks();
     void modelDiesWithView();
+    void editingUnderTester();
+    void rolesAndColumns();
 
 private:
     AbstractCommand* node(const QString& name) const { return m_Nodes.value(name); }
@@ -170,6 +198,52 @@ void tst_LedTreeView::modelDiesWithView()
         QVERIFY(model);
     }
     QVERIFY(model.isNull());
+}
+
+void tst_LedTreeView::editingUnderTester()
+{
+    LedTreeModel* model = m_pView->model();
+    QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QCOMPARE(outline(*model), QStringLiteral("Sequence(LedState,LedState),Sequence()"));
+
+    auto* sequence = static_cast<CommandList*>(node(QStringLiteral("sequence")));
+    auto* third = new CommandList(m_pDocument);
+    third->setData(0, QStringLiteral("Third"));
+    model->insert(0, third, m_pDocument);
+    auto* c = new LedStateCommand(sequence);
+    c->setData(0, QStringLiteral("C"));
+    model->insert(0, c, sequence);
+    model->append(new LedStateCommand(third), third);
+    QCOMPARE(outline(*model), QStringLiteral("Third(LedState),Sequence(C,LedState,LedState),Sequence()"));
+    QCOMPARE(model->parent(model->index(c)), model->index(sequence));
+    QVERIFY(!model->index(m_pDocument).isValid());
+
+    AbstractCommand* frame0 = node(QStringLiteral("frame0"));
+    model->remove(frame0);
+    QVERIFY(!frame0->parent());
+    delete frame0;
+    QCOMPARE(outline(*model), QStringLiteral("Third(LedState),Sequence(C,LedState),Sequence()"));
+    model->remove(third);
+    delete third;
+    QCOMPARE(outline(*model), QStringLiteral("Sequence(C,LedState),Sequence()"));
+}
+
+void tst_LedTreeView::rolesAndColumns()
+{
+    LedTreeModel* model = m_pView->model();
+    const QModelIndex index = model->index(0, 0);
+    QCOMPARE(model->data(index, Qt::TextAlignmentRole), QVariant(uint(Qt::AlignLeft | Qt::AlignVCenter)));
+    QCOMPARE(model->data(index, Qt::ToolTipRole), QVariant());
+    QCOMPARE(model->flags(index), Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    QVERIFY(!model->setData(index, QStringLiteral("Intro"), Qt::DisplayRole));
+    QVERIFY(model->setData(index, QStringLiteral("Intro"), Qt::EditRole));
+    QCOMPARE(node(QStringLiteral("sequence"))->name(), QStringLiteral("Intro"));
+
+    ColumnProbe probe;
+    probe.setRootItem(m_pDocument);
+    QCOMPARE(probe.rowCount(probe.at(0, 0, node(QStringLiteral("sequence")))), 2);
+    QCOMPARE(probe.rowCount(probe.at(0, 1, node(QStringLiteral("sequence")))), 0);
+    QCOMPARE(probe.columnCount(probe.at(0, 0, node(QStringLiteral("sequence")))), 1);
 }
 
 QTEST_MAIN(tst_LedTreeView)
