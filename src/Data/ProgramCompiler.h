@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVector>
 
+class LedStateCommand;
+
 // Builds the program image that the panel controller plays: per frame the
 // opcode 0x03 and one bit per LED, per sequence a closing 0x00.
 class ProgramCompiler
@@ -29,7 +31,7 @@ public:
     int surplusLedCount() const;
 
 private:
-    void addFrame(const class LedStateCommand* frame);
+    void addFrame(const LedStateCommand* frame);
 
     QVector<char> m_ProgramMemory;
     QList<QPair<QString, int> > m_ProgramLabels;
