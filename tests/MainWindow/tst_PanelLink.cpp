@@ -495,7 +495,10 @@ void tst_PanelLink::portVanishesDuringWrite()
     QTimer unplug;
     unplug.setSingleShot(true);
     unplug.setInterval(50);
-    connect(&unplug, &QTimer::timeout, this, [this]() { m_pPanel->stop(); });
+    connect(&unplug, &QTimer::timeout, this, [this]() {
+        m_pPanel->waitForLine(QStringLiteral("BLOCK 0"));
+        m_pPanel->stop();
+    });
     unplug.start();
 
     QString text, title;
