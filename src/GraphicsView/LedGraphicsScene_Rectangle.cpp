@@ -3,6 +3,7 @@
 #include "GraphicsView/LedGraphicsItem.h"
 
 #include <QBrush>
+#include <QCoreApplication>
 #include <QGraphicsRectItem>
 #include <QPen>
 #include <QXmlStreamReader>
@@ -69,6 +70,10 @@ void LedGraphicsScene_Rectangle::createLayout()
 
     m_BackgroundItems.append(background);
     addItem(background);
+    // Qt polishes and indexes new items from the event loop; until then each
+    // item removed is looked up in a list of all of them. Done here, a layout
+    // replaced or destroyed before the event loop runs goes in linear time.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 void LedGraphicsScene_Rectangle::readXML(QXmlStreamReader& xml)

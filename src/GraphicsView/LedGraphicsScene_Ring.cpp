@@ -4,6 +4,7 @@
 #include "Helper/Math.h"
 
 #include <QBrush>
+#include <QCoreApplication>
 #include <QGraphicsEllipseItem>
 #include <QPen>
 #include <QXmlStreamReader>
@@ -79,6 +80,10 @@ void LedGraphicsScene_Ring::createLayout()
 
     m_BackgroundItems.append(background);
     addItem(background);
+    // Qt polishes and indexes new items from the event loop; until then each
+    // item removed is looked up in a list of all of them. Done here, a layout
+    // replaced or destroyed before the event loop runs goes in linear time.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 void LedGraphicsScene_Ring::readXML(QXmlStreamReader& xml)
