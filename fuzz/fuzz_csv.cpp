@@ -1,0 +1,47 @@
+// Feeds arbitrary bytes to the CSV reader. The first byte picks the dialect:
+// bits 0-3 the quote mode, bit 4 the header line, bits 5-6 the separator.
+#include "Helper/CsvModel.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QCoreApplication>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    new QCoreApplication(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    static const char separators[] = { ',', ';', '\t', ' ' };
+    const uint8_t dialect = data[0];
+    const CsvModel::QuoteMode mode(dialect & 0x0F);
+    const bool withHeader = dialect & 0x10;
+    const QChar separator = QLatin1Char(separators[(dialect >> 5) & 0x03]);
+
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data) + 1, int(size - 1));
+    QBuffer input(&bytes);
+    CsvModel table(mode, withHeader, separator, nullptr);
+    if (!table.read(&input))
+        abort();
+
+    // Every stored row fits the columns the first line fixed.
+    const int columns = table.columnCount();
+    for (int row = 0; row < table.rowCount(); ++row) {
+        for (int column = 0; column < columns; ++column)
+            table.data(row, column);
+    }
+    if (table.rowCount() > 0 && columns == 0)
+        abort();
+
+    QBuffer output;
+    table.write(&output);
+    return 0;
+}

@@ -1,0 +1,132 @@
+// Writes real files for the fuzz corpora through the program's own writers:
+// documents on the default ring and on rectangles, and sequence tables in
+// several CSV dialects. Usage: make_corpus <corpus folder>
+#include "Data/CommandList.h"
+#include "Data/LedData.h"
+#include "Data/LedStateCommand.h"
+#include "Document/LedPanelDocument.h"
+#include "Helper/CsvModel.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <cstdlib>
+
+namespace {
+
+const char rectangleLayout[] =
+    "<LedPanelDocument version=\"1.0\"><Layout type=\"Rectangle\">"
+    "<Rows>%1</Rows><Columns>%2</Columns><RowSpacing>5</RowSpacing><ColumnSpacing>7.5</ColumnSpacing>"
+    "<Rectangle_X>-5</Rectangle_X><Rectangle_Y>-5</Rectangle_Y><Rectangle_W>%3</Rectangle_W>"
+    "<Rectangle_H>%4</Rectangle_H><FirstLedPosition_X>0</FirstLedPosition_X>"
+    "<FirstLedPosition_Y>0</FirstLedPosition_Y></Layout></LedPanelDocument>";
+
+void fill(LedPanelDocument& document, const QList<int>& framesPerSequence, QRandomGenerator& random)
+{
+    document.setTitle(QStringLiteral("Panel & <friends> \"%1\"").arg(random.bounded(1000)));
+    document.setDescription(QStringLiteral("First line\nsecond line with ümlauts\n\tand a tab"));
+    for (int frames : framesPerSequence) {
+        auto* sequence = new CommandList(&document);
+        document.appendChild(sequence);
+        for (int f = 0; f < frames; ++f) {
+            sequence->addFrame();
+            for (LedData* led : sequence->frame(f)->leds())
+                led->setIntensity(random.bounded(4) == 0 ? 1 : 0);
+        }
+    }
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool writeDocument(LedPanelDocument& document, const QString& path)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly | QIODevice::Text);
+    return document.writeXML(&buffer) && writeFile(path, buffer.data());
+}
+
+// The fuzz target takes the dialect from the first byte: the quote mode in bits
+// 0-3, the header in bit 4, the separator in bits 5-6 (',' 0, ';' 1).
+bool writeTable(const LedStateCommand* first, int frames, CsvModel::QuoteMode mode, char separator,
+                const QString& path)
+{
+    CsvModel table(mode, true, QLatin1Char(separator), nullptr);
+    const QList<LedData*> leds = first->leds();
+    table.createTable(frames, leds.count());
+    for (int column = 0; column < leds.count(); ++column)
+        table.setHeaderData(column, QString::number(column));
+    const CommandList* sequence = first->sequence();
+    for (int row = 0; row < frames; ++row) {
+        const QList<LedData*> values = sequence->frame(row)->leds();
+        for (int column = 0; column < values.count(); ++column)
+            table.setData(row, column, QString::number(values.at(column)->intensity()));
+    }
+    QBuffer buffer;
+    const char dialect = char(int(mode) | 0x10 | (separator == ';' ? 0x20 : 0));
+    return table.write(&buffer) && writeFile(path, QByteArray(1, dialect) + buffer.data());
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    if (argc != 2)
+        return 2;
+    const QDir corpus(QString::fromLocal8Bit(argv[1]));
+    corpus.mkpath(QStringLiteral("fuzz_document"));
+    corpus.mkpath(QStringLiteral("fuzz_csv"));
+    QRandomGenerator random(20261206);
+    bool ok = true;
+
+    {
+        LedPanelDocument empty;
+        ok &= writeDocument(empty, corpus.filePath(QStringLiteral("fuzz_document/ring_empty.xml")));
+    }
+    {
+        LedPanelDocument ring;
+        fill(ring, { 1, 2 }, random);
+        ok &= writeDocument(ring, corpus.filePath(QStringLiteral("fuzz_document/ring_two_sequences.xml")));
+    }
+    const struct { int rows, columns, sequences; } rectangles[] = { { 4, 8, 3 }, { 2, 3, 4 }, { 1, 1, 1 } };
+    for (const auto& shape : rectangles) {
+        LedPanelDocument rectangle;
+        QByteArray layout = QString::fromLatin1(rectangleLayout)
+                                .arg(shape.rows)
+                                .arg(shape.columns)
+                                .arg(shape.columns * 7.5 + 2.5)
+                                .arg(shape.rows * 5 + 5)
+                                .toUtf8();
+        QBuffer input(&layout);
+        input.open(QIODevice::ReadOnly);
+        ok &= rectangle.readXML(&input);
+        QList<int> frames;
+        for (int s = 0; s < shape.sequences; ++s)
+            frames.append(1 + s);
+        fill(rectangle, frames, random);
+        const QString name = QStringLiteral("rectangle_%1x%2").arg(shape.rows).arg(shape.columns);
+        ok &= writeDocument(rectangle, corpus.filePath(QStringLiteral("fuzz_document/%1.xml").arg(name)));
+
+        // The sequence tables: the exported dialect and a few others.
+        const CommandList* last = rectangle.sequence(rectangle.sequenceCount() - 1);
+        const struct { CsvModel::QuoteMode mode; char separator; const char* suffix; } dialects[] = {
+            { CsvModel::NoQuotes, ',', "plain" },
+            { CsvModel::DefaultQuoteMode, ',', "quoted" },
+            { CsvModel::SingleQuote | CsvModel::BackslashQuote, ';', "single_backslash" },
+        };
+        for (const auto& dialect : dialects) {
+            const QString path = corpus.filePath(
+                QStringLiteral("fuzz_csv/%1_%2.csv").arg(name, QLatin1String(dialect.suffix)));
+            ok &= writeTable(last->frame(0), last->frameCount(), dialect.mode, dialect.separator, path);
+        }
+    }
+    return ok ? 0 : 1;
+}
