@@ -25,6 +25,7 @@ LedPanelDocument::LedPanelDocument(QWidget* parent)
     , AbstractCommand(nullptr)
     , ui(new Ui::LedPanelDocument)
     , m_pShownFrame(nullptr)
+    , m_ReadLedCount(0)
 {
     ui->setupUi(this);
     ui->treeView->model()->setRootItem(this);
@@ -208,6 +209,7 @@ bool LedPanelDocument::save(const QString& fileName)
 bool LedPanelDocument::readXML(QIODevice* device)
 {
     QXmlStreamReader xml(device);
+    m_ReadLedCount = 0;
     if (xml.readNextStartElement()) {
         if (xml.name() == QLatin1String("LedPanelDocument")
             && xml.attributes().value(QLatin1String("version")) == QLatin1String("1.0"))
@@ -237,8 +239,9 @@ void LedPanelDocument::readXML(QXmlStreamReader& xml)
                 xml.skipCurrentElement();
                 continue;
             }
+            const int defaultItems = scene->ledItems().count();
             scene->readXML(xml);
-            if (xml.hasError()) {
+            if (xml.hasError() || !chargeReadLeds(xml, defaultItems + scene->ledItems().count())) {
                 delete scene;
                 return;
             }
@@ -255,6 +258,20 @@ void LedPanelDocument::readXML(QXmlStreamReader& xml)
             xml.skipCurrentElement();
         }
     }
+}
+
+bool LedPanelDocument::chargeReadLeds(QXmlStreamReader& xml, qint64 count)
+{
+    // A saved file spends some fifty characters on every LED value. A hand-made
+    // one may leave LEDs out, but a few bytes must not stand for millions of
+    // them: beyond a few of the largest layouts, each LED needs a character.
+    const qint64 budget = 4 * qint64(AbstractLedGraphicsScene::MaxLedCount) + xml.characterOffset();
+    if (m_ReadLedCount + count > budget) {
+        xml.raiseError(tr("The file describes more LEDs than its size can hold."));
+        return false;
+    }
+    m_ReadLedCount += count;
+    return true;
 }
 
 bool LedPanelDocument::writeXML(QIODevice* device)
@@ -308,8 +325,9 @@ void LedPanelDocument::releaseRemovedFrame(const QModelIndex& parent, int first,
         parent.isValid() ? static_cast<AbstractCommand*>(parent.internalPointer()) : this;
     const QList<AbstractCommand*> children = parentNode->childs();
     for (int row = qMax(first, 0); row <= last && row < children.count(); ++row) {
-        const AbstractCommand* node = children.at(row);
-        if (node == m_pShownFrame || node == m_pShownFrame->sequence()) {
+        // Compare pointers only: the shown frame may be gone already.
+        AbstractCommand* node = children.at(row);
+        if (node == m_pShownFrame || node->childs().contains(m_pShownFrame)) {
             if (AbstractLedGraphicsScene* scene = ledScene())
                 scene->clearFrame();
             m_pShownFrame = nullptr;

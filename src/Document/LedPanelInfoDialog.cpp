@@ -8,7 +8,7 @@ LedPanelInfoDialog::LedPanelInfoDialog(LedPanelDocument* document, QWidget* pare
     , ui(new Ui::LedPanelInfoDialog)
     , m_pDocument(document)
 {
-    Q_ASSERT_X(m_pDocument, "LedPanelInfoDialog", "m_pDocument");
+    Q_ASSERT(m_pDocument);
     setModal(true);
     ui->setupUi(this);
 

@@ -33,7 +33,7 @@ void AbstractLedGraphicsScene::clearFrame()
 
 void AbstractLedGraphicsScene::setFrame(LedStateCommand* ledFrame)
 {
-    Q_ASSERT_X(ledFrame, "AbstractLedGraphicsScene::setFrame", "ledFrame");
+    Q_ASSERT(ledFrame);
     if (!ledFrame)
         return;
 
