@@ -63,8 +63,13 @@ void CommandList::readXML(QXmlStreamReader& xml)
     while (xml.readNextStartElement()) {
         if (xml.name() == QLatin1String("LedState")) {
             const int index = xml.attributes().value(QLatin1String("index")).toInt(nullptr, 10);
-            if (index == frameCount())
+            if (index == frameCount()) {
+                AbstractLedGraphicsScene* scene = m_pDocument ? m_pDocument->ledScene() : nullptr;
+                const qint64 leds = scene ? AbstractLedGraphicsScene::ledCount(scene->rows(), scene->columns()) : 0;
+                if (m_pDocument && !m_pDocument->chargeReadLeds(xml, leds))
+                    return;
                 addFrame();
+            }
             if (index >= 0 && index < frameCount())
                 frame(index)->readXML(xml);
             else

@@ -51,6 +51,10 @@ public:
 
     bool readXML(QIODevice* device);
     void readXML(QXmlStreamReader& xml);
+    // Reading charges here every LED item and LED value it creates. Past a
+    // budget that grows with the characters read, the reader's error is raised
+    // and false returned: a small file may not claim gigabytes.
+    bool chargeReadLeds(QXmlStreamReader& xml, qint64 count);
     bool writeXML(QIODevice* device);
     void writeXML(QXmlStreamWriter& xml);
 
@@ -67,6 +71,7 @@ private:
     // The frame last sent to the scene; its LEDs are what the items point at.
     LedStateCommand* m_pShownFrame;
     QMetaObject::Connection m_SceneConnection;
+    qint64 m_ReadLedCount;
 
     static int sequenceNumber;
 };
