@@ -147,6 +147,7 @@ void tst_MspFlasher::closedPort()
     QCOMPARE(int(link.sendDataArray(0x4400, bytes, 251)), 0x54);
     QVERIFY(QTest::qWaitFor([&] { return received(sim).size() >= 1 + 259; }, 5000));
     QCOMPARE(received(sim).mid(1, 6), hex("80FF10004400"));
+    QCOMPARE(int(uint8_t(link.sendCommand(0x19))), 0xA1);
 }
 
 void tst_MspFlasher::errorTexts_data()

@@ -34,9 +34,10 @@ PanelController::PanelController(int rows, int columns, const BootLoaderFaults& 
     m_SettleTimer.setInterval(400);
     connect(&m_SettleTimer, &QTimer::timeout, this, &PanelController::settle);
 
-    // After a length error the rest of the broken packet is dropped until the line is quiet.
+    // After a length error the rest of the packet, as its length byte tells it,
+    // is dropped; a quiet line ends the dropping early if the length was garbage.
     m_QuietTimer.setSingleShot(true);
-    m_QuietTimer.setInterval(30);
+    m_QuietTimer.setInterval(500);
     connect(&m_QuietTimer, &QTimer::timeout, this, [this] {
         if (m_BootState == bootDiscard)
             m_BootState = bootHeader;
@@ -191,6 +192,7 @@ void PanelController::receiveBootByte(quint8 b)
             emit line(QStringLiteral("LENGTH %1 ANSWER %2").arg(b).arg(hex2(code)));
             emit answer(QByteArray(1, char(code)), 0);
             m_BootState = bootDiscard;
+            m_Discard = b + 2;
             m_QuietTimer.start();
         } else {
             m_Length = b;
@@ -213,7 +215,12 @@ void PanelController::receiveBootByte(quint8 b)
         handlePacket();
         break;
     case bootDiscard:
-        m_QuietTimer.start();
+        if (--m_Discard > 0) {
+            m_QuietTimer.start();
+        } else {
+            m_QuietTimer.stop();
+            m_BootState = bootHeader;
+        }
         break;
     }
 }
@@ -284,8 +291,13 @@ void PanelController::reply(QString text, quint8 code)
         if (m_Faults.splitAt == n) {
             text += QStringLiteral(" SPLIT %1").arg(hex2(m_Faults.splitByte));
             emit line(text);
-            emit answer(QByteArray(1, char(m_Faults.splitByte)), delay);
-            emit answer(QByteArray(1, char(code)), m_Faults.splitMs);
+            if (m_Faults.splitMs > 0) {
+                emit answer(QByteArray(1, char(m_Faults.splitByte)), delay);
+                emit answer(QByteArray(1, char(code)), m_Faults.splitMs);
+            } else {
+                // Both bytes in one write, so they arrive together.
+                emit answer(QByteArray(1, char(m_Faults.splitByte)) + char(code), delay);
+            }
         } else {
             emit line(text);
             emit answer(QByteArray(1, char(code)), delay);

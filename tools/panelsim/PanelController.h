@@ -78,6 +78,7 @@ private:
     eBootState m_BootState = bootHeader;
     int m_Packets = 0;
     int m_Length = 0;
+    int m_Discard = 0;
     QByteArray m_Payload;
     quint16 m_Checksum = 0;
     DeviceMemory m_Memory;
