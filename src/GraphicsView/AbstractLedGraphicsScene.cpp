@@ -5,6 +5,7 @@
 #include "GraphicsView/LedGraphicsItem.h"
 
 #include <QAbstractGraphicsShapeItem>
+#include <QCoreApplication>
 #include <QXmlStreamReader>
 
 AbstractLedGraphicsScene::AbstractLedGraphicsScene(QObject* parent)
@@ -68,4 +69,49 @@ bool AbstractLedGraphicsScene::acceptLedCount(QXmlStreamReader& xml, int& rows, 
     rows = 0;
     columns = 0;
     return false;
+}
+
+bool AbstractLedGraphicsScene::readGridValue(QXmlStreamReader& xml, int& rows, int& columns, double& rowSpacing,
+                                             double& columnSpacing, QPointF& firstLedPosition)
+{
+    const QStringRef name = xml.name();
+    if (name == QLatin1String("Rows"))
+        rows = xml.readElementText().toInt(nullptr, 10);
+    else if (name == QLatin1String("Columns"))
+        columns = xml.readElementText().toInt(nullptr, 10);
+    else if (name == QLatin1String("RowSpacing"))
+        rowSpacing = xml.readElementText().toDouble();
+    else if (name == QLatin1String("ColumnSpacing"))
+        columnSpacing = xml.readElementText().toDouble();
+    else if (name == QLatin1String("FirstLedPosition_X"))
+        firstLedPosition.setX(xml.readElementText().toDouble());
+    else if (name == QLatin1String("FirstLedPosition_Y"))
+        firstLedPosition.setY(xml.readElementText().toDouble());
+    else
+        return false;
+    return true;
+}
+
+void AbstractLedGraphicsScene::placeLedItems(QAbstractGraphicsShapeItem* background, int rows, int columns,
+                                             const std::function<QPointF(int row, int column)>& position)
+{
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < columns; ++column) {
+            auto* item = new LedGraphicsItem(background);
+            item->setPos(position(row, column));
+            m_LedItems.append(item);
+        }
+    }
+
+    m_BackgroundItems.append(background);
+    addItem(background);
+    // Qt polishes and indexes new items from the event loop; until then each
+    // item removed is looked up in a list of all of them. Done here, a layout
+    // replaced or destroyed before the event loop runs goes in linear time.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+QString AbstractLedGraphicsScene::realText(double value)
+{
+    return QString::number(value, 'g', 6);
 }

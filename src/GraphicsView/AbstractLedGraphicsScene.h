@@ -3,6 +3,9 @@
 
 #include <QGraphicsScene>
 #include <QList>
+#include <QPointF>
+
+#include <functional>
 
 class LedGraphicsItem;
 class LedStateCommand;
@@ -55,6 +58,15 @@ protected:
     // Refuses a layout too large to build: raises the reader error and
     // leaves rows and columns at 0. Returns whether the layout is accepted.
     bool acceptLedCount(QXmlStreamReader& xml, int& rows, int& columns);
+    // Reads the values both layouts share when the reader stands on one of them; false for any other element.
+    bool readGridValue(QXmlStreamReader& xml, int& rows, int& columns, double& rowSpacing, double& columnSpacing,
+                       QPointF& firstLedPosition);
+    // Creates the LED items row by row as children of the body, each at position(row, column), and adds the
+    // body with its LEDs to the scene.
+    void placeLedItems(QAbstractGraphicsShapeItem* background, int rows, int columns,
+                       const std::function<QPointF(int row, int column)>& position);
+    // Reals in the Layout element: six significant digits, as C's %g.
+    static QString realText(double value);
 
     QList<QAbstractGraphicsShapeItem*> m_BackgroundItems;
     QList<LedGraphicsItem*> m_LedItems;

@@ -1,20 +1,10 @@
 #include "GraphicsView/LedGraphicsScene_Rectangle.h"
 
-#include "GraphicsView/LedGraphicsItem.h"
-
 #include <QBrush>
-#include <QCoreApplication>
 #include <QGraphicsRectItem>
 #include <QPen>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
-
-namespace {
-QString realText(double value)
-{
-    return QString::number(value, 'g', 6);
-}
-} // namespace
 
 LedGraphicsScene_Rectangle::LedGraphicsScene_Rectangle(QObject* parent)
     : AbstractLedGraphicsScene(parent)
@@ -58,22 +48,10 @@ void LedGraphicsScene_Rectangle::createLayout()
     background->setPen(Qt::NoPen);
     background->setBrush(QBrush(Qt::blue, Qt::SolidPattern));
 
-    for (int row = 0; row < m_Rows; ++row) {
-        for (int column = 0; column < m_Columns; ++column) {
-            const qreal x = m_FirstLedPosition.x() + m_ColumnSpacing * column;
-            const qreal y = m_FirstLedPosition.y() + m_RowSpacing * row;
-            auto* item = new LedGraphicsItem(background);
-            item->setPos(x, y);
-            m_LedItems.append(item);
-        }
-    }
-
-    m_BackgroundItems.append(background);
-    addItem(background);
-    // Qt polishes and indexes new items from the event loop; until then each
-    // item removed is looked up in a list of all of them. Done here, a layout
-    // replaced or destroyed before the event loop runs goes in linear time.
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    placeLedItems(background, m_Rows, m_Columns, [this](int row, int column) {
+        return QPointF(m_FirstLedPosition.x() + m_ColumnSpacing * column,
+                       m_FirstLedPosition.y() + m_RowSpacing * row);
+    });
 }
 
 void LedGraphicsScene_Rectangle::readXML(QXmlStreamReader& xml)
@@ -84,16 +62,10 @@ void LedGraphicsScene_Rectangle::readXML(QXmlStreamReader& xml)
                "LedGraphicsScene_Rectangle::readXML", "type == \"Rectangle\"");
 
     while (xml.readNextStartElement()) {
+        if (readGridValue(xml, m_Rows, m_Columns, m_RowSpacing, m_ColumnSpacing, m_FirstLedPosition))
+            continue;
         const QStringRef name = xml.name();
-        if (name == QLatin1String("Rows"))
-            m_Rows = xml.readElementText().toInt(nullptr, 10);
-        else if (name == QLatin1String("Columns"))
-            m_Columns = xml.readElementText().toInt(nullptr, 10);
-        else if (name == QLatin1String("RowSpacing"))
-            m_RowSpacing = xml.readElementText().toDouble();
-        else if (name == QLatin1String("ColumnSpacing"))
-            m_ColumnSpacing = xml.readElementText().toDouble();
-        else if (name == QLatin1String("Rectangle_X"))
+        if (name == QLatin1String("Rectangle_X"))
             m_Rectangle.setX(xml.readElementText().toDouble());
         else if (name == QLatin1String("Rectangle_Y"))
             m_Rectangle.setY(xml.readElementText().toDouble());
@@ -101,10 +73,6 @@ void LedGraphicsScene_Rectangle::readXML(QXmlStreamReader& xml)
             m_Rectangle.setWidth(xml.readElementText().toDouble());
         else if (name == QLatin1String("Rectangle_H"))
             m_Rectangle.setHeight(xml.readElementText().toDouble());
-        else if (name == QLatin1String("FirstLedPosition_X"))
-            m_FirstLedPosition.setX(xml.readElementText().toDouble());
-        else if (name == QLatin1String("FirstLedPosition_Y"))
-            m_FirstLedPosition.setY(xml.readElementText().toDouble());
         else
             xml.skipCurrentElement();
     }

@@ -1,21 +1,12 @@
 #include "GraphicsView/LedGraphicsScene_Ring.h"
 
-#include "GraphicsView/LedGraphicsItem.h"
 #include "Helper/Math.h"
 
 #include <QBrush>
-#include <QCoreApplication>
 #include <QGraphicsEllipseItem>
 #include <QPen>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
-
-namespace {
-QString realText(double value)
-{
-    return QString::number(value, 'g', 6);
-}
-} // namespace
 
 LedGraphicsScene_Ring::LedGraphicsScene_Ring(QObject* parent)
     : AbstractLedGraphicsScene(parent)
@@ -68,22 +59,9 @@ void LedGraphicsScene_Ring::createLayout()
     background->setBrush(Qt::NoBrush);
 
     const QPointF first = cartesianToPolar(m_FirstLedPosition);
-    for (int row = 0; row < m_Rows; ++row) {
-        for (int column = 0; column < m_Columns; ++column) {
-            const qreal r = first.x() + row * m_RowSpacing;
-            const qreal a = first.y() + column * m_ColumnSpacing;
-            auto* item = new LedGraphicsItem(background);
-            item->setPos(polarToCartesian(QPointF(r, a)));
-            m_LedItems.append(item);
-        }
-    }
-
-    m_BackgroundItems.append(background);
-    addItem(background);
-    // Qt polishes and indexes new items from the event loop; until then each
-    // item removed is looked up in a list of all of them. Done here, a layout
-    // replaced or destroyed before the event loop runs goes in linear time.
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    placeLedItems(background, m_Rows, m_Columns, [this, first](int row, int column) {
+        return polarToCartesian(QPointF(first.x() + row * m_RowSpacing, first.y() + column * m_ColumnSpacing));
+    });
 }
 
 void LedGraphicsScene_Ring::readXML(QXmlStreamReader& xml)
@@ -94,23 +72,13 @@ void LedGraphicsScene_Ring::readXML(QXmlStreamReader& xml)
                "LedGraphicsScene_Ring::readXML", "type == \"Ring\"");
 
     while (xml.readNextStartElement()) {
+        if (readGridValue(xml, m_Rows, m_Columns, m_RowSpacing, m_ColumnSpacing, m_FirstLedPosition))
+            continue;
         const QStringRef name = xml.name();
-        if (name == QLatin1String("Rows"))
-            m_Rows = xml.readElementText().toInt(nullptr, 10);
-        else if (name == QLatin1String("Columns"))
-            m_Columns = xml.readElementText().toInt(nullptr, 10);
-        else if (name == QLatin1String("RowSpacing"))
-            m_RowSpacing = xml.readElementText().toDouble();
-        else if (name == QLatin1String("ColumnSpacing"))
-            m_ColumnSpacing = xml.readElementText().toDouble();
-        else if (name == QLatin1String("InnerDiameter"))
+        if (name == QLatin1String("InnerDiameter"))
             m_InnerDiameter = xml.readElementText().toDouble();
         else if (name == QLatin1String("OuterDiameter"))
             m_OuterDiameter = xml.readElementText().toDouble();
-        else if (name == QLatin1String("FirstLedPosition_X"))
-            m_FirstLedPosition.setX(xml.readElementText().toDouble());
-        else if (name == QLatin1String("FirstLedPosition_Y"))
-            m_FirstLedPosition.setY(xml.readElementText().toDouble());
         else
             xml.skipCurrentElement();
     }

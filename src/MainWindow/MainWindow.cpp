@@ -202,13 +202,26 @@ void MainWindow::ledPanelInfo()
     dialog->show();
 }
 
+void MainWindow::appendCommand(LedPanelDocument* document, AbstractCommand* command, AbstractCommand* parent)
+{
+    document->treeModel()->append(command, parent);
+    document->setModified(true);
+}
+
+void MainWindow::removeCommand(LedPanelDocument* document, AbstractCommand* command)
+{
+    // Through the model, so the view moves its current item before the node goes.
+    document->treeModel()->remove(command);
+    delete command;
+    document->setModified(true);
+}
+
 void MainWindow::addSequence()
 {
     LedPanelDocument* document = currentLedPanelDocument();
     if (!document)
         return;
-    document->treeModel()->append(new CommandList(document), nullptr);
-    document->setModified(true);
+    appendCommand(document, new CommandList(document), nullptr);
 }
 
 void MainWindow::removeSequence()
@@ -219,9 +232,7 @@ void MainWindow::removeSequence()
     CommandList* sequence = document->currentSequence();
     if (!sequence)
         return;
-    document->treeModel()->remove(sequence);
-    delete sequence;
-    document->setModified(true);
+    removeCommand(document, sequence);
 }
 
 void MainWindow::addFrame()
@@ -232,8 +243,7 @@ void MainWindow::addFrame()
     CommandList* sequence = document->currentSequence();
     if (!sequence)
         return;
-    document->treeModel()->append(new LedStateCommand(sequence), sequence);
-    document->setModified(true);
+    appendCommand(document, new LedStateCommand(sequence), sequence);
 }
 
 void MainWindow::addFrames()
@@ -258,9 +268,7 @@ void MainWindow::removeFrame()
     LedStateCommand* frame = document->currentFrame();
     if (!frame)
         return;
-    document->treeModel()->remove(frame);
-    delete frame;
-    document->setModified(true);
+    removeCommand(document, frame);
 }
 
 void MainWindow::setupPort()

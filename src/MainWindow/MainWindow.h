@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QMetaObject>
 
+class AbstractCommand;
 class AbstractDocument;
 class LedPanelDocument;
 class QSerialPort;
@@ -64,6 +65,8 @@ protected:
 
 private:
     LedPanelDocument* currentLedPanelDocument() const;
+    void appendCommand(LedPanelDocument* document, AbstractCommand* command, AbstractCommand* parent);
+    void removeCommand(LedPanelDocument* document, AbstractCommand* command);
     bool refuseWhileWriting();
     bool openPort();
     bool writeToPort(const QByteArray& bytes);
