@@ -72,14 +72,11 @@ void tst_ProgramCompiler::image_data()
     QTest::addColumn<int>("surplus");
 
     const QSize same;
-    QTest::newRow("no sequences") << same << 3 << 5 << Sequences() << QByteArray() << 0;
     QTest::newRow("sequence without frames") << same << 3 << 5 << Sequences{{}} << QByteArray::fromHex("00") << 0;
     QTest::newRow("3x5, LEDs 0, 1 and 9, two frames") << same << 3 << 5 << Sequences{{"0 1 9", "0 1 9"}}
                                                       << QByteArray::fromHex("030302000303020000") << 0;
-    QTest::newRow("3x5, last LED") << same << 3 << 5 << Sequences{{"14"}} << QByteArray::fromHex("0300400000") << 0;
     QTest::newRow("rows do not start on a byte") << same << 2 << 5 << Sequences{{"5 9"}}
                                                  << QByteArray::fromHex("03200200") << 0;
-    QTest::newRow("2x8 all on") << same << 2 << 8 << Sequences{{"*"}} << QByteArray::fromHex("03ffff00") << 0;
     QTest::newRow("2x12 all on leaves the fourth byte") << same << 2 << 12 << Sequences{{"*=7"}}
                                                         << QByteArray::fromHex("03ffffff0000") << 0;
     QTest::newRow("bit 7, then bit 0 of the next byte") << same << 1 << 16 << Sequences{{"7 8"}}

@@ -254,7 +254,6 @@ void tst_LedPanelDocument::saveAndReload()
     LedPanelDocument reloaded;
     QVERIFY(reloaded.load(path));
     QVERIFY(!reloaded.isModified());
-    QCOMPARE(reloaded.description(), document.description());
     const QString again = m_Dir.filePath(QStringLiteral("again.xml"));
     QVERIFY(reloaded.save(again));
     QFile first(path), second(again);
@@ -274,8 +273,6 @@ void tst_LedPanelDocument::failedLoad_data()
                                    << reading;
     QTest::newRow("no version") << QByteArray("<LedPanelDocument></LedPanelDocument>") << reading;
     QTest::newRow("malformed") << QByteArray("<LedPanelDocument version='1.0'><Title>t</Titel></LedPanelDocument>")
-                               << reading;
-    QTest::newRow("truncated") << QByteArray("<LedPanelDocument version='1.0'><CommandList index='0'><LedState")
                                << reading;
     QTest::newRow("huge layout") << QByteArray("<LedPanelDocument version='1.0'><Layout type='Rectangle'><Rows>100000"
                                                "</Rows><Columns>100000</Columns></Layout><CommandList index='0'>"

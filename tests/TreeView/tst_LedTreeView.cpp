@@ -7,17 +7,11 @@
 
 #include <QAbstractItemModelTester>
 #include <QMenu>
-#include <QPointer>
 #include <QSignalSpy>
 #include <QtTest>
 
-Q_DECLARE_METATYPE(CommandList*)
-Q_DECLARE_METATYPE(LedStateCommand*)
-
-namespace {
-
 // The tree as the model shows it, e.g. "Sequence(LedState,LedState),Sequence()".
-QString outline(const QAbstractItemModel& model, const QModelIndex& parent = QModelIndex())
+static QString outline(const QAbstractItemModel& model, const QModelIndex& parent = QModelIndex())
 {
     QStringList parts;
     for (int row = 0; row < model.rowCount(parent); ++row) {
@@ -29,15 +23,6 @@ QString outline(const QAbstractItemModel& model, const QModelIndex& parent = QMo
     return parts.join(QLatin1Char(','));
 }
 
-// Makes the column-1 indexes that a view with more columns would ask about.
-class ColumnProbe : public LedTreeModel
-{
-public:
-    QModelIndex at(int row, int column, AbstractCommand* node) const { return createIndex(row, column, node); }
-};
-
-} // namespace
-
 // Each test starts from the document's own tree view over two sequences, the
 // first with two frames.
 class tst_LedTreeView : public QObject
@@ -46,15 +31,11 @@ class tst_LedTreeView : public QObject
 
 private slots:
     void init();
-    void cleanup() { delete m_pDocument; m_pDocument = nullptr; }
-    void currentItemSignals_data();
-    void currentItemSignals();
-    void removingCurrentRow();
+    void cleanup() { delete m_pDocument; }
     void clicks_data();
     void clicks();
-    void modelDiesWithView();
     void editingUnderTester();
-    void rolesAndColumns();
+    void rolesAndNames();
 
 private:
     AbstractCommand* node(const QString& name) const { return m_Nodes.value(name); }
@@ -67,78 +48,21 @@ private:
 
 void tst_LedTreeView::init()
 {
-    qRegisterMetaType<CommandList*>();
-    qRegisterMetaType<LedStateCommand*>();
     m_pDocument = new LedPanelDocument;
     m_pView = m_pDocument->findChild<LedTreeView*>(QStringLiteral("treeView"));
-    QVERIFY(m_pView);
     LedTreeModel* model = m_pView->model();
     auto* sequence = new CommandList(m_pDocument);
     model->append(sequence, nullptr);
-    m_Nodes = {{QStringLiteral("sequence"), sequence}, {QStringLiteral("other"), new CommandList(m_pDocument)}};
-    for (const QString& name : {QStringLiteral("frame0"), QStringLiteral("frame1")}) {
+    m_Nodes = {{"sequence", sequence}, {"other", new CommandList(m_pDocument)}};
+    for (const char* name : {"frame0", "frame1"}) {
         m_Nodes.insert(name, new LedStateCommand(sequence));
         model->append(node(name), sequence);
     }
-    model->append(node(QStringLiteral("other")), nullptr);
+    model->append(node("other"), nullptr);
     m_pView->expandAll();
     m_pDocument->resize(600, 400);
     m_pDocument->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_pDocument));
-}
-
-void tst_LedTreeView::currentItemSignals_data()
-{
-    QTest::addColumn<QString>("to"); // empty: no current item
-    QTest::addColumn<int>("type");   // of the announced node; 0: setNone
-
-    QTest::newRow("frame") << QStringLiteral("frame1") << 1;
-    QTest::newRow("sequence") << QStringLiteral("other") << 2;
-    QTest::newRow("none") << QString() << 0;
-}
-
-void tst_LedTreeView::currentItemSignals()
-{
-    QFETCH(QString, to);
-    QFETCH(int, type);
-
-    m_pView->setCurrentIndex(index(QStringLiteral("frame0")));
-    QSignalSpy none(m_pView, &LedTreeView::setNone);
-    QSignalSpy sequence(m_pView, &LedTreeView::setSequence);
-    QSignalSpy frame(m_pView, &LedTreeView::setFrame);
-    if (to.isEmpty())
-        m_pView->setCurrentIndex(QModelIndex());
-    else
-        QTest::mouseClick(m_pView->viewport(), Qt::LeftButton, {}, m_pView->visualRect(index(to)).center());
-
-    QCOMPARE(none.count(), type == 0 ? 1 : 0);
-    QCOMPARE(frame.count(), type == 1 ? 1 : 0);
-    QCOMPARE(sequence.count(), type == 2 ? 1 : 0);
-    if (type == 1)
-        QCOMPARE(static_cast<AbstractCommand*>(frame.first().first().value<LedStateCommand*>()), node(to));
-    if (type == 2)
-        QCOMPARE(static_cast<AbstractCommand*>(sequence.first().first().value<CommandList*>()), node(to));
-}
-
-void tst_LedTreeView::removingCurrentRow()
-{
-    LedTreeModel* model = m_pView->model();
-    m_pView->setCurrentIndex(index(QStringLiteral("frame0")));
-    QSignalSpy frame(m_pView, &LedTreeView::setFrame);
-    AbstractCommand* removed = node(QStringLiteral("frame0"));
-    model->remove(removed);
-    delete removed;
-    // Announced during the removal, before the caller could delete the frame.
-    QCOMPARE(frame.count(), 1);
-    QCOMPARE(static_cast<AbstractCommand*>(frame.first().first().value<LedStateCommand*>()), node(QStringLiteral("frame1")));
-
-    model->remove(node(QStringLiteral("sequence")));
-    delete node(QStringLiteral("sequence"));
-    m_pView->setCurrentIndex(index(QStringLiteral("other")));
-    QSignalSpy none(m_pView, &LedTreeView::setNone);
-    model->remove(node(QStringLiteral("other")));
-    delete node(QStringLiteral("other"));
-    QCOMPARE(none.count(), 1);
 }
 
 void tst_LedTreeView::clicks_data()
@@ -150,10 +74,8 @@ void tst_LedTreeView::clicks_data()
 
     const QString text = QStringLiteral("Left button mouse click at (table) index (%1).");
     QTest::newRow("left, first row") << "sequence" << int(Qt::LeftButton) << text.arg("0,0") << false;
-    QTest::newRow("left, second frame") << "frame1" << int(Qt::LeftButton) << text.arg("1,0") << false;
     QTest::newRow("left, empty space") << "" << int(Qt::LeftButton) << text.arg("-1,-1") << false;
     QTest::newRow("right, sequence") << "sequence" << int(Qt::RightButton) << "" << true;
-    QTest::newRow("right, second sequence") << "other" << int(Qt::RightButton) << "" << true;
     QTest::newRow("right, frame") << "frame0" << int(Qt::RightButton) << "" << false;
     QTest::newRow("right, empty space") << "" << int(Qt::RightButton) << "" << false;
 }
@@ -175,9 +97,7 @@ void tst_LedTreeView::clicks()
     }
     QTest::mouseRelease(viewport, Qt::MouseButton(button), {}, pos);
 
-    QCOMPARE(messages.count(), text.isEmpty() ? 0 : 1);
-    if (!text.isEmpty())
-        QCOMPARE(messages.first(), QVariantList({text, 2000}));
+    QCOMPARE(messages, (text.isEmpty() ? QList<QVariantList>() : QList<QVariantList>{{text, 2000}}));
     auto* popup = m_pView->findChild<QMenu*>(QStringLiteral("contextMenu_table"));
     QVERIFY(popup);
     QCOMPARE(popup->isVisible(), menu);
@@ -189,24 +109,13 @@ void tst_LedTreeView::clicks()
     }
 }
 
-void tst_LedTreeView::modelDiesWithView()
-{
-    QPointer<LedTreeModel> model;
-    {
-        LedTreeView view;
-        model = view.model();
-        QVERIFY(model);
-    }
-    QVERIFY(model.isNull());
-}
-
 void tst_LedTreeView::editingUnderTester()
 {
     LedTreeModel* model = m_pView->model();
     QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QCOMPARE(outline(*model), QStringLiteral("Sequence(LedState,LedState),Sequence()"));
 
-    auto* sequence = static_cast<CommandList*>(node(QStringLiteral("sequence")));
+    auto* sequence = static_cast<CommandList*>(node("sequence"));
     auto* third = new CommandList(m_pDocument);
     third->setData(0, QStringLiteral("Third"));
     model->insert(0, third, m_pDocument);
@@ -215,35 +124,32 @@ void tst_LedTreeView::editingUnderTester()
     model->insert(0, c, sequence);
     model->append(new LedStateCommand(third), third);
     QCOMPARE(outline(*model), QStringLiteral("Third(LedState),Sequence(C,LedState,LedState),Sequence()"));
-    QCOMPARE(model->parent(model->index(c)), model->index(sequence));
     QVERIFY(!model->index(m_pDocument).isValid());
 
-    AbstractCommand* frame0 = node(QStringLiteral("frame0"));
+    // Removing detaches only; the caller deletes.
+    AbstractCommand* frame0 = node("frame0");
     model->remove(frame0);
     QVERIFY(!frame0->parent());
     delete frame0;
-    QCOMPARE(outline(*model), QStringLiteral("Third(LedState),Sequence(C,LedState),Sequence()"));
     model->remove(third);
     delete third;
     QCOMPARE(outline(*model), QStringLiteral("Sequence(C,LedState),Sequence()"));
 }
 
-void tst_LedTreeView::rolesAndColumns()
+void tst_LedTreeView::rolesAndNames()
 {
     LedTreeModel* model = m_pView->model();
     const QModelIndex index = model->index(0, 0);
     QCOMPARE(model->data(index, Qt::TextAlignmentRole), QVariant(uint(Qt::AlignLeft | Qt::AlignVCenter)));
-    QCOMPARE(model->data(index, Qt::ToolTipRole), QVariant());
     QCOMPARE(model->flags(index), Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     QVERIFY(!model->setData(index, QStringLiteral("Intro"), Qt::DisplayRole));
-    QVERIFY(model->setData(index, QStringLiteral("Intro"), Qt::EditRole));
-    QCOMPARE(node(QStringLiteral("sequence"))->name(), QStringLiteral("Intro"));
+    QVERIFY(model->setData(index, 12, Qt::EditRole));
+    QCOMPARE(index.data(), QVariant(QStringLiteral("12")));
+    QVERIFY(!node("sequence")->setData(1, QStringLiteral("x")) && !node("sequence")->data(1).isValid());
 
-    ColumnProbe probe;
-    probe.setRootItem(m_pDocument);
-    QCOMPARE(probe.rowCount(probe.at(0, 0, node(QStringLiteral("sequence")))), 2);
-    QCOMPARE(probe.rowCount(probe.at(0, 1, node(QStringLiteral("sequence")))), 0);
-    QCOMPARE(probe.columnCount(probe.at(0, 0, node(QStringLiteral("sequence")))), 1);
+    // A frame of a sequence outside any document has no layout to take its LEDs from.
+    CommandList orphan(nullptr);
+    QVERIFY(LedStateCommand(&orphan).leds().isEmpty());
 }
 
 QTEST_MAIN(tst_LedTreeView)
