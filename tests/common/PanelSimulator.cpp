@@ -6,9 +6,8 @@ PanelSimulator::PanelSimulator(const QString& program, QObject* parent)
     : QObject(parent)
     , m_Program(program)
 {
+    m_Process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     connect(&m_Process, &QProcess::readyReadStandardOutput, this, &PanelSimulator::collect);
-    connect(&m_Process, &QProcess::readyReadStandardError, this,
-            [this] { m_Errors += m_Process.readAllStandardError(); });
 }
 
 PanelSimulator::~PanelSimulator()
@@ -23,7 +22,6 @@ bool PanelSimulator::start(const QStringList& arguments, int timeoutMs)
     m_DevicePath.clear();
     m_Partial.clear();
     m_Lines.clear();
-    m_Errors.clear();
     m_Process.start(m_Program, arguments);
     if (!m_Process.waitForStarted(timeoutMs))
         return false;
@@ -47,30 +45,32 @@ QStringList PanelSimulator::lines()
     return m_Lines;
 }
 
-QStringList PanelSimulator::takeLines()
+QByteArray PanelSimulator::received()
 {
-    collect();
-    QStringList taken;
-    taken.swap(m_Lines);
-    return taken;
+    QByteArray bytes;
+    for (const QString& line : lines()) {
+        if (line.startsWith(QLatin1String("RX ")))
+            bytes += QByteArray::fromHex(line.mid(3).toLatin1());
+    }
+    return bytes;
 }
 
-bool PanelSimulator::waitForLine(const QString& prefix, int timeoutMs, QString* line)
+QStringList PanelSimulator::events()
 {
-    QString found;
-    const bool ok = QTest::qWaitFor([&] {
-        collect();
-        for (const QString& text : qAsConst(m_Lines)) {
-            if (text.startsWith(prefix)) {
-                found = text;
-                return true;
-            }
-        }
-        return false;
+    QStringList events;
+    for (const QString& line : lines()) {
+        if (!line.startsWith(QLatin1String("RX ")))
+            events << line;
+    }
+    return events;
+}
+
+bool PanelSimulator::waitForLine(const QString& prefix, int timeoutMs)
+{
+    return QTest::qWaitFor([&] {
+        const QStringList all = lines();
+        return std::any_of(all.cbegin(), all.cend(), [&](const QString& line) { return line.startsWith(prefix); });
     }, timeoutMs);
-    if (line)
-        *line = found;
-    return ok;
 }
 
 void PanelSimulator::stop(int timeoutMs)
@@ -83,18 +83,6 @@ void PanelSimulator::stop(int timeoutMs)
         }
     }
     collect();
-}
-
-bool PanelSimulator::waitForExit(int timeoutMs)
-{
-    const bool done = !isRunning() || m_Process.waitForFinished(timeoutMs);
-    collect();
-    return done;
-}
-
-QString PanelSimulator::errorOutput() const
-{
-    return QString::fromLocal8Bit(m_Errors);
 }
 
 void PanelSimulator::collect()

@@ -31,16 +31,15 @@ public:
 
     // Lines after the device path, in order, including those that arrived meanwhile.
     QStringList lines();
-    QStringList takeLines();
+    // With --raw: the bytes of all "RX" lines, and the other lines.
+    QByteArray received();
+    QStringList events();
 
-    // Waits, processing events, until a collected line starts with prefix; the
-    // first such line goes to *line.
-    bool waitForLine(const QString& prefix, int timeoutMs = 10000, QString* line = nullptr);
+    // Waits, processing events, until a collected line starts with prefix.
+    bool waitForLine(const QString& prefix, int timeoutMs = 10000);
 
     // Terminates the simulator (it writes its output files first) and collects its last lines.
     void stop(int timeoutMs = 5000);
-    bool waitForExit(int timeoutMs = 5000);
-    QString errorOutput() const;
 
 private:
     void collect();
@@ -50,7 +49,6 @@ private:
     QString m_DevicePath;
     QByteArray m_Partial;
     QStringList m_Lines;
-    QByteArray m_Errors;
 };
 
 #endif // PANELSIMULATOR_H
