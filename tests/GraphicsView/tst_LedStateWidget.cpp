@@ -8,169 +8,95 @@
 #include "GraphicsView/LedGraphicsScene_Ring.h"
 #include "LedPanelContextMenu.h"
 
-#include <QPointer>
 #include <QScrollBar>
 #include <QtTest>
 
-namespace {
-
-qreal zoomOf(const QGraphicsView& view)
+static void wheel(QGraphicsView& view, const QPoint& pos, int delta)
 {
-    return view.transform().m11();
-}
-
-bool near(qreal actual, qreal expected)
-{
-    return qAbs(actual - expected) < 1e-4 * expected;
-}
-
-void wheel(QGraphicsView& view, const QPoint& pos, int delta)
-{
-    QWheelEvent event(pos, view.viewport()->mapToGlobal(pos), QPoint(), QPoint(0, delta),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent event(pos, view.viewport()->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(view.viewport(), &event);
 }
 
-void mouse(QWidget* viewport, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons,
-           const QPoint& pos)
+static void mouse(QWidget* viewport, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons, QPoint pos)
 {
     QMouseEvent event(type, pos, viewport->mapToGlobal(pos), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(viewport, &event);
 }
-
-} // namespace
 
 class tst_LedStateWidget : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void defaultSceneAndOtherScene();
-    void wheelZoom_data();
-    void wheelZoom();
-    void zoomAllFromMenu_data();
-    void zoomAllFromMenu();
+    void zoom_data();
+    void zoom();
     void middleDragPansWithoutTouchingLeds();
 };
 
-void tst_LedStateWidget::defaultSceneAndOtherScene()
+// Wheel deltas, or 0 for "Zoom all" from the right-click menu, in a view of the given size.
+void tst_LedStateWidget::zoom_data()
 {
-    QPointer<AbstractLedGraphicsScene> defaultScene;
-    {
-        LedStateWidget view(nullptr);
-        defaultScene = view.scene();
-        QVERIFY(defaultScene);
-        QCOMPARE(defaultScene->type(), AbstractLedGraphicsScene::Ring);
-        QCOMPARE(defaultScene->ledItems().count(), 192);
-        QVERIFY(view.transform().isIdentity());
-
-        wheel(view, QPoint(10, 10), 240);
-        const QTransform zoomed = view.transform();
-        LedGraphicsScene_Ring other;
-        view.setScene(&other);
-        QCOMPARE(view.transform(), zoomed);
-        view.setScene(nullptr);
-    }
-    QVERIFY(defaultScene.isNull());
-}
-
-void tst_LedStateWidget::wheelZoom_data()
-{
-    QTest::addColumn<QVector<int>>("deltas");
-    QTest::addColumn<QPoint>("cursor");
-    QTest::addColumn<qreal>("expected");
-
-    QTest::newRow("one notch in") << QVector<int>{120} << QPoint(60, 50) << 1.26491;
-    QTest::newRow("one notch out at 1") << QVector<int>{-120} << QPoint(300, 80) << 1.0;
-    QTest::newRow("out below 1") << QVector<int>{120, -120, -120} << QPoint(330, 240) << 1.0;
-    QTest::newRow("half notch") << QVector<int>{60} << QPoint(40, 200) << 1.12468;
-    QTest::newRow("sixteen in") << QVector<int>(16, 120) << QPoint(200, 150) << 42.9497;
-    QTest::newRow("seventeen in") << QVector<int>(17, 120) << QPoint(200, 150) << 50.0;
-    QTest::newRow("twenty in, one out") << (QVector<int>(20, 120) << -120) << QPoint(150, 100) << 50.0 / 1.26491;
-}
-
-void tst_LedStateWidget::wheelZoom()
-{
-    QFETCH(QVector<int>, deltas);
-    QFETCH(QPoint, cursor);
-    QFETCH(qreal, expected);
-
-    LedStateWidget view(nullptr);
-    // Scrollable both ways even at zoom 1, so every point can be brought back.
-    LedGraphicsScene_Ring wide;
-    wide.setSceneRect(-300, -250, 600, 500);
-    view.setScene(&wide);
-    view.resize(400, 300);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    for (int delta : deltas) {
-        const QPointF underCursor = view.mapToScene(cursor);
-        wheel(view, cursor, delta);
-        const QPoint back = view.mapFromScene(underCursor);
-        QVERIFY2((back - cursor).manhattanLength() <= 2, qPrintable(QStringLiteral("(%1,%2)").arg(back.x()).arg(back.y())));
-    }
-    QVERIFY2(near(zoomOf(view), expected), qPrintable(QString::number(zoomOf(view), 'g', 8)));
-    QCOMPARE(view.transform().m22(), view.transform().m11());
-    view.setScene(nullptr);
-}
-
-void tst_LedStateWidget::zoomAllFromMenu_data()
-{
+    QTest::addColumn<QVector<int>>("steps");
     QTest::addColumn<QSize>("size");
-    QTest::addColumn<int>("notchesBefore");
     QTest::addColumn<qreal>("expected");
 
-    QTest::newRow("900x600") << QSize(900, 600) << 5 << 2.85;
-    QTest::newRow("399 counts as one") << QSize(399, 700) << 3 << 0.95;
-    QTest::newRow("narrower than 200 keeps zoom") << QSize(150, 600) << 2 << 1.6;
-    QTest::newRow("lower than 200 keeps zoom") << QSize(600, 190) << 0 << 1.0;
+    const QSize size(400, 300);
+    QTest::newRow("one notch in") << QVector<int>{120} << size << 1.26491;
+    QTest::newRow("half notch") << QVector<int>{60} << size << 1.12468;
+    QTest::newRow("out at 1 stays 1") << QVector<int>{120, -120, -120} << size << 1.0;
+    QTest::newRow("sixteen in") << QVector<int>(16, 120) << size << 42.9497;
+    QTest::newRow("seventeenth cut at 50") << QVector<int>(17, 120) << size << 50.0;
+    QTest::newRow("twenty in, one out") << (QVector<int>(20, 120) << -120) << size << 50.0 / 1.26491;
+    QTest::newRow("zoom all 900x600") << QVector<int>{120, 120, 0, 120} << QSize(900, 600) << 2.85 * 1.26491;
+    QTest::newRow("zoom all, 399 counts as 200") << QVector<int>{0} << QSize(399, 700) << 0.95;
+    QTest::newRow("zoom all under 200 keeps zoom") << QVector<int>{120, 120, 0} << QSize(150, 600) << 1.6;
 }
 
-void tst_LedStateWidget::zoomAllFromMenu()
+void tst_LedStateWidget::zoom()
 {
+    QFETCH(QVector<int>, steps);
     QFETCH(QSize, size);
-    QFETCH(int, notchesBefore);
     QFETCH(qreal, expected);
 
     LedStateWidget view(nullptr);
-    // Larger than any of these views at their zoom, so centring shows.
+    AbstractLedGraphicsScene* ownScene = view.scene();
+    // Scrollable both ways at every zoom here, so every point can be brought back under the cursor.
     LedGraphicsScene_Ring wide;
-    wide.setSceneRect(-300, -250, 600, 500);
+    wide.setSceneRect(-600, -500, 1200, 1000);
     view.setScene(&wide);
     view.resize(size);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
-    for (int i = 0; i < notchesBefore; ++i)
-        wheel(view, QPoint(5, 5), 120);
-
-    const QPoint pos(20, 20);
-    QContextMenuEvent request(QContextMenuEvent::Mouse, pos, view.viewport()->mapToGlobal(pos));
-    QApplication::sendEvent(view.viewport(), &request);
-    auto* menu = view.findChild<LedPanelContextMenu*>();
-    QVERIFY(menu && menu->isVisible());
-    QCOMPARE(menu->actions().count(), 1);
-    QAction* zoomAll = menu->actions().first();
-    QCOMPARE(zoomAll->text(), QStringLiteral("Zoom all"));
-    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(zoomAll).center());
-    QTRY_VERIFY(!menu->isVisible());
-
-    QVERIFY2(near(zoomOf(view), expected), qPrintable(QString::number(zoomOf(view), 'g', 8)));
-    const QPoint offCentre = view.mapFromScene(view.sceneRect().center()) - view.viewport()->rect().center();
-    QVERIFY2(offCentre.manhattanLength() <= 2, "the scene rectangle is not centred");
-    // The wheel goes on from the zoom that Zoom all left.
-    wheel(view, view.viewport()->rect().center(), 120);
-    QVERIFY(near(zoomOf(view), expected * 1.26491));
-    view.setScene(nullptr);
+    for (int step : steps) {
+        if (step) {
+            const QPoint cursor(60 + step / 4, 50);
+            const QPointF underCursor = view.mapToScene(cursor);
+            wheel(view, cursor, step);
+            QVERIFY((view.mapFromScene(underCursor) - cursor).manhattanLength() <= 2);
+            continue;
+        }
+        QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(20, 20), view.viewport()->mapToGlobal({20, 20}));
+        QApplication::sendEvent(view.viewport(), &request);
+        auto* menu = view.findChild<LedPanelContextMenu*>();
+        QVERIFY(menu->isVisible() && menu->actions().count() == 1);
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().first()).center());
+        QTRY_VERIFY(!menu->isVisible());
+        const QPoint offCentre = view.mapFromScene(view.sceneRect().center()) - view.viewport()->rect().center();
+        QVERIFY2(offCentre.manhattanLength() <= 2, "the scene rectangle is not centred");
+    }
+    view.setScene(ownScene); // another scene keeps the zoom
+    QVERIFY2(qAbs(view.transform().m11() / expected - 1) < 1e-4, qPrintable(QString::number(view.transform().m11())));
+    QCOMPARE(view.transform().m22(), view.transform().m11());
 }
 
 void tst_LedStateWidget::middleDragPansWithoutTouchingLeds()
 {
     LedPanelDocument document;
-    CommandList* sequence = new CommandList(&document);
+    auto* sequence = new CommandList(&document);
     document.appendChild(sequence);
     sequence->addFrame();
-    LedStateCommand* frame = sequence->frame(0);
-
+    const QList<LedData*> leds = sequence->frame(0)->leds();
     LedStateWidget view(nullptr);
     view.resize(500, 400);
     view.show();
@@ -178,50 +104,35 @@ void tst_LedStateWidget::middleDragPansWithoutTouchingLeds()
     view.ZoomAll();
     for (int i = 0; i < 3; ++i)
         wheel(view, view.viewport()->rect().center(), 120);
-    view.scene()->setFrame(frame);
-    QCOMPARE(frame->leds().count(), view.scene()->ledItems().count());
+    view.scene()->setFrame(sequence->frame(0));
 
     // A middle drag that starts on an LED scrolls and toggles nothing.
     const QRect inner = view.viewport()->rect().adjusted(40, 40, -40, -40);
-    int ledIndex = -1;
-    for (int i = 0; i < view.scene()->ledItems().count() && ledIndex < 0; ++i) {
-        if (inner.contains(view.mapFromScene(view.scene()->ledItems().at(i)->scenePos())))
-            ledIndex = i;
-    }
-    QVERIFY(ledIndex >= 0);
-    LedGraphicsItem* led = view.scene()->ledItems().at(ledIndex);
-    const QPoint onLed = view.mapFromScene(led->scenePos());
-    const int hBefore = view.horizontalScrollBar()->value();
-    const int vBefore = view.verticalScrollBar()->value();
-    QVERIFY(hBefore - 20 >= view.horizontalScrollBar()->minimum());
-    QVERIFY(vBefore - 30 >= view.verticalScrollBar()->minimum());
-    mouse(view.viewport(), QEvent::MouseButtonPress, Qt::MiddleButton, Qt::MiddleButton, onLed);
-    QVERIFY(!view.isInteractive());
+    auto ledAt = [&](int led) { return view.mapFromScene(view.scene()->ledItems().at(led)->scenePos()); };
+    int led = 0;
+    while (!inner.contains(ledAt(led)))
+        ++led;
+    const QPoint scrolled(view.horizontalScrollBar()->value() - 20, view.verticalScrollBar()->value() - 30);
+    QVERIFY(scrolled.x() >= view.horizontalScrollBar()->minimum());
+    QVERIFY(scrolled.y() >= view.verticalScrollBar()->minimum());
+    const QPoint start = ledAt(led);
+    mouse(view.viewport(), QEvent::MouseButtonPress, Qt::MiddleButton, Qt::MiddleButton, start);
     for (int step = 1; step <= 5; ++step)
-        mouse(view.viewport(), QEvent::MouseMove, Qt::NoButton, Qt::MiddleButton, onLed + QPoint(4 * step, 6 * step));
-    mouse(view.viewport(), QEvent::MouseButtonRelease, Qt::MiddleButton, Qt::NoButton, onLed + QPoint(20, 30));
+        mouse(view.viewport(), QEvent::MouseMove, Qt::NoButton, Qt::MiddleButton, start + QPoint(4 * step, 6 * step));
+    mouse(view.viewport(), QEvent::MouseButtonRelease, Qt::MiddleButton, Qt::NoButton, start + QPoint(20, 30));
+    QCOMPARE(QPoint(view.horizontalScrollBar()->value(), view.verticalScrollBar()->value()), scrolled);
+    QVERIFY(std::all_of(leds.cbegin(), leds.cend(), [](const LedData* data) { return data->intensity() == 0; }));
 
-    QCOMPARE(view.horizontalScrollBar()->value(), hBefore - 20);
-    QCOMPARE(view.verticalScrollBar()->value(), vBefore - 30);
-    for (const LedData* data : frame->leds())
-        QCOMPARE(data->intensity(), 0);
-    QVERIFY(view.isInteractive());
-    QCOMPARE(view.dragMode(), QGraphicsView::RubberBandDrag);
-
-    // A left click still reaches the LED.
-    const QPoint ledNow = view.mapFromScene(led->scenePos());
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, ledNow);
-    QCOMPARE(frame->leds().at(ledIndex)->intensity(), 1);
-
-    // A left drag from beside the LEDs draws a rubber band.
+    // A left click still reaches the LED, and a left drag beside the LEDs now draws a rubber band.
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, ledAt(led));
+    QCOMPARE(leds.at(led)->intensity(), 1);
     const QPoint empty(5, 5);
     QVERIFY(view.items(empty).isEmpty());
     mouse(view.viewport(), QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, empty);
     mouse(view.viewport(), QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, empty + QPoint(30, 30));
     QVERIFY(!view.rubberBandRect().isEmpty());
     mouse(view.viewport(), QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, empty + QPoint(30, 30));
-    QCOMPARE(frame->leds().at(ledIndex)->intensity(), 1);
-
+    QCOMPARE(leds.at(led)->intensity(), 1);
     view.scene()->clearFrame();
 }
 

@@ -4,22 +4,13 @@
 
 #include <QAbstractItemModelTester>
 #include <QBuffer>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QtTest>
 
 using Table = QList<QStringList>;
 
-namespace QTest {
-template<>
-char* toString(const QStringList& list) { return toString(list.join(QLatin1Char('|'))); }
-} // namespace QTest
-
-namespace {
-
-Table cells(const CsvModel& model, bool withHeader = false)
+static Table cells(const CsvModel& model, bool withHeader = false)
 {
     Table table;
     for (int row = withHeader ? -1 : 0; row < model.rowCount(); ++row) {
@@ -30,7 +21,7 @@ Table cells(const CsvModel& model, bool withHeader = false)
     return table;
 }
 
-void fill(CsvModel& model, const Table& table) // the first line is the header
+static void fill(CsvModel& model, const Table& table) // the first line is the header
 {
     model.createTable(table.size() - 1, table.first().size());
     for (int row = 0; row < table.size(); ++row)
@@ -38,17 +29,13 @@ void fill(CsvModel& model, const Table& table) // the first line is the header
             row ? model.setData(row - 1, column, table[row][column]) : model.setHeaderData(column, table[0][column]);
 }
 
-qint64 residentKiB()
+static qint64 residentKiB()
 {
     QFile status(QStringLiteral("/proc/self/status"));
     status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    return 0;
+    const QByteArray text = status.readAll();
+    return text.mid(text.indexOf("VmRSS:") + 6).trimmed().split(' ').first().toLongLong();
 }
-
-} // namespace
 
 class tst_CsvModel : public QObject
 {
@@ -59,10 +46,8 @@ private slots:
     void read();
     void write_data();
     void write();
-    void shapeOperations_data();
     void shapeOperations();
     void wideHeaderShortRows();
-    void copyAndFailures();
     void exchangeWithPython();
 };
 
@@ -77,7 +62,6 @@ void tst_CsvModel::read_data()
     QTest::newRow("trailing separator") << dq << QByteArray("a,b,") << Table{{"a", "b", ""}};
     QTest::newRow("quoted") << dq << QByteArray("\"a,b\"\"c\",d") << Table{{"a,b\"c", "d"}};
     QTest::newRow("around quotes") << dq << QByteArray("ab\"cd\"ef") << Table{{"cdef"}};
-    QTest::newRow("last after quote") << dq << QByteArray("\"a\"b") << Table{{"ab"}};
     QTest::newRow("unclosed") << dq << QByteArray("\"a,") << Table{{"a,"}};
     QTest::newRow("quote, separator, end") << dq << QByteArray("x,\"y\",\nz,w")
                                            << Table{{"x", "y", ""}, {"z", "w", ""}};
@@ -91,7 +75,7 @@ void tst_CsvModel::read_data()
     QTest::newRow("first line fixes columns") << dq << QByteArray("a,b\nc,d,e\nf")
                                               << Table{{"a", "b"}, {"c", "d"}, {"f", ""}};
     QTest::newRow("utf-16 mark") << dq << QByteArray("\xFF\xFE\xAC\x20,\0b\0", 8) << Table{{"€", "b"}};
-    QTest::newRow("codec") << -1 << QByteArray("\xA4,b") << Table{{"€", "b"}};
+    QTest::newRow("Latin-9 codec") << -1 << QByteArray("\xA4,b") << Table{{"€", "b"}};
 }
 
 void tst_CsvModel::read()
@@ -100,7 +84,6 @@ void tst_CsvModel::read()
     QFETCH(QByteArray, input);
     QFETCH(Table, expected);
 
-    // A negative mode stands for the default one with a Latin-9 codec.
     CsvModel model(CsvModel::QuoteMode(qMax(mode, 0)), false, QLatin1Char(','),
                    mode < 0 ? QTextCodec::codecForName("ISO-8859-15") : nullptr);
     QBuffer buffer(&input);
@@ -114,20 +97,15 @@ void tst_CsvModel::write_data()
     QTest::addColumn<int>("mode");
     QTest::addColumn<QStringList>("row");
     QTest::addColumn<QByteArray>("expected");
-    QTest::addColumn<bool>("readsBack");
 
     QTest::newRow("default") << int(CsvModel::DefaultQuoteMode) << QStringList{"s\"t", "x"}
-                             << QByteArray("\"h0\",\"h1\"\n\"s\"\"t\",\"x\"\r\n") << true;
+                             << QByteArray("\"h0\",\"h1\"\n\"s\"\"t\",\"x\"\r\n");
     QTest::newRow("when needed") << int(CsvModel::DoubleQuote) << QStringList{"plain", "x,y"}
-                                 << QByteArray("h0,h1\nplain,\"x,y\"\r\n") << true;
+                                 << QByteArray("h0,h1\nplain,\"x,y\"\r\n");
     QTest::newRow("double quotes win") << int(CsvModel::DoubleQuote | CsvModel::SingleQuote)
-                                       << QStringList{"a,'b'", "c'"}
-                                       << QByteArray("h0,h1\n\"a,'b'\",'c'''\r\n") << true;
+                                       << QStringList{"a,'b'", "c'"} << QByteArray("h0,h1\n\"a,'b'\",'c'''\r\n");
     QTest::newRow("backslash") << int(CsvModel::DoubleQuote | CsvModel::BackslashQuote)
-                               << QStringList{"a\\b\"c", "d\\e"}
-                               << QByteArray("h0,h1\n\"a\\\\b\\\"c\",d\\e\r\n") << true;
-    QTest::newRow("no quotes") << int(CsvModel::NoQuotes) << QStringList{"a\"b", " c"}
-                               << QByteArray("h0,h1\na\"b, c\r\n") << false;
+                               << QStringList{"a\\b\"c", "d\\e"} << QByteArray("h0,h1\n\"a\\\\b\\\"c\",d\\e\r\n");
 }
 
 void tst_CsvModel::write()
@@ -135,64 +113,44 @@ void tst_CsvModel::write()
     QFETCH(int, mode);
     QFETCH(QStringList, row);
     QFETCH(QByteArray, expected);
-    QFETCH(bool, readsBack);
 
-    CsvModel model(CsvModel::QuoteMode(mode), true, QLatin1Char(','), nullptr);
-    fill(model, {{"h0", "h1"}, row});
+    QObject owner;
+    CsvModel model(CsvModel::QuoteMode(mode), true, QLatin1Char(','), nullptr, &owner);
+    const Table table{{"h0", "h1"}, row};
+    fill(model, table);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     QVERIFY(model.write(&buffer));
     QCOMPARE(bytes, expected);
-    QVERIFY(model.read(&buffer));
-    QCOMPARE(cells(model, true).first(), QStringList({"h0", "h1"}));
-    QCOMPARE(cells(model, true).last() == row, readsBack);
+    QFile full("/dev/full"); // a write that fails after the open
+    QVERIFY(!full.exists() || !model.write(&full));
+
+    // A copy has its own cells, the parent and the dialect: it reads the file back.
+    CsvModel copy(model);
+    model.removeTable();
+    QCOMPARE(copy.QObject::parent(), &owner);
+    QCOMPARE(cells(copy, true), table);
+    QVERIFY(copy.read(&buffer));
+    QCOMPARE(cells(copy, true), table);
 }
 
-void tst_CsvModel::shapeOperations_data()
-{
-    QTest::addColumn<QString>("operation");
-    QTest::addColumn<int>("first");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<Table>("expected"); // empty when refused
-
-    const QStringList blank{"", "", ""};
-    QTest::newRow("insert rows") << "insertRows" << 1 << 2
-                                 << Table{{"00", "01", "02"}, blank, blank, {"10", "11", "12"}};
-    QTest::newRow("insert rows past end") << "insertRows" << 3 << 1 << Table();
-    QTest::newRow("remove row") << "removeRows" << 0 << 1 << Table{{"10", "11", "12"}};
-    QTest::newRow("remove rows past end") << "removeRows" << 1 << 2 << Table();
-    QTest::newRow("remove rows before start") << "removeRows" << -1 << 2 << Table();
-    QTest::newRow("insert columns") << "insertColumns" << 1 << 1
-                                    << Table{{"00", "", "01", "02"}, {"10", "", "11", "12"}};
-    QTest::newRow("remove columns") << "removeColumns" << 1 << 2 << Table{{"00"}, {"10"}};
-    QTest::newRow("remove columns past end") << "removeColumns" << 2 << 2 << Table();
-    QTest::newRow("remove no columns") << "removeColumns" << 1 << 0 << Table();
-}
-
+// Under the model tester: rows and columns inserted and removed in range, refused out of range.
 void tst_CsvModel::shapeOperations()
 {
-    QFETCH(QString, operation);
-    QFETCH(int, first);
-    QFETCH(int, count);
-    QFETCH(Table, expected);
-
     CsvModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    const Table start{{"h0", "h1", "h2"}, {"00", "01", "02"}, {"10", "11", "12"}};
-    fill(model, start);
-    const QHash<QString, std::function<bool()>> operations{
-        {"insertRows", [&] { return model.insertRows(first, count); }},
-        {"removeRows", [&] { return model.removeRows(first, count); }},
-        {"insertColumns", [&] { return model.insertColumns(first, count); }},
-        {"removeColumns", [&] { return model.removeColumns(first, count); }}};
-    QCOMPARE(operations.value(operation)(), !expected.isEmpty());
-    QCOMPARE(cells(model), expected.isEmpty() ? start.mid(1) : expected);
-    QVERIFY(!model.index(model.rowCount(), 0).isValid());
+    fill(model, {{"h0", "h1", "h2"}, {"00", "01", "02"}, {"10", "11", "12"}});
+    QVERIFY(model.insertRows(1, 2) && model.insertColumns(1, 1) && model.removeRows(0, 1) && model.removeColumns(3, 1));
+    QVERIFY(!model.insertRows(4, 1) && !model.removeRows(2, 2) && !model.removeRows(-1, 2));
+    QVERIFY(!model.insertColumns(1, 0) && !model.removeColumns(2, 2) && !model.removeColumns(1, 0));
+    QCOMPARE(cells(model), Table({{"", "", ""}, {"", "", ""}, {"10", "", "11"}}));
+    QCOMPARE(model.headerData(1, Qt::Horizontal).toString() + model.headerData(2, Qt::Horizontal).toString(), "h1");
 }
 
+// A long header line over short rows must not be stored densely: 20000 columns
+// by 4000 rows would take gigabytes.
 void tst_CsvModel::wideHeaderShortRows()
 {
-    // Stored densely, these 20000 columns by 4000 rows would take gigabytes.
     const int columns = 20000;
     const int rows = 4000;
     QByteArray bytes = QByteArray(columns - 1, ',') + '\n' + QByteArray("1\n\"2\n").repeated(rows / 2);
@@ -202,53 +160,29 @@ void tst_CsvModel::wideHeaderShortRows()
     QVERIFY(model.read(&buffer));
     QVERIFY2(residentKiB() - before < 64 * 1024, "reading grew the process by 64 MiB or more");
     QCOMPARE(model.columnCount() + model.rowCount(), columns + rows);
-    QCOMPARE(model.data(rows - 2, 0) + model.data(rows - 1, 0) + model.data(rows - 1, columns - 1),
-             QStringLiteral("12"));
+    QCOMPARE(model.data(rows - 2, 0) + model.data(rows - 1, 0) + model.data(rows - 1, columns - 1), "12");
     QVERIFY(model.removeColumns(0, columns - 1));
     QCOMPARE(model.data(0, 0), QString());
 }
 
-void tst_CsvModel::copyAndFailures()
-{
-    QObject owner;
-    CsvModel source(CsvModel::SingleQuote, true, QLatin1Char(';'), nullptr, &owner);
-    const Table table{{"a", "b"}, {"1", "2"}};
-    fill(source, table);
-    CsvModel copy(source);
-    source.setData(0, 0, "changed");
-    QCOMPARE(copy.QObject::parent(), &owner);
-    QCOMPARE(copy.separator(), QChar(';'));
-    QCOMPARE(cells(copy, true), table);
-
-    QTemporaryDir dir;
-    QVERIFY(!copy.write(dir.filePath("missing/out.csv")));
-    QVERIFY(!copy.read(dir.filePath("missing.csv")));
-    QCOMPARE(copy.columnCount() + copy.rowCount(), 0);
-    fill(copy, table);
-    QFile full("/dev/full");
-    QVERIFY(!full.exists() || !copy.write(&full));
-}
-
+// Python reads what the model wrote and writes it back minimally quoted.
 void tst_CsvModel::exchangeWithPython()
 {
-    // Python reads what the model wrote, checks the line ends and writes it back minimally quoted.
     const Table tricky{{"n,1", "say \"hi\"", "it's"}, {"a b", "\"", ""}, {"x\\y", "€", " 'q'"}};
+    QStringList lines;
+    for (const QStringList& row : tricky)
+        lines << row.join('|');
     QTemporaryDir dir;
     CsvModel model(CsvModel::DefaultQuoteMode, true, QLatin1Char(','), QTextCodec::codecForName("UTF-8"));
     fill(model, tricky);
     QVERIFY(model.write(dir.filePath("out.csv")));
-    const QJsonArray result = QJsonDocument::fromJson(PythonRunner::run(
-        "import csv, json, sys\n"
-        "raw = open(sys.argv[1], 'rb').read()\n"
+    const QByteArray read = PythonRunner::run(
+        "import csv, sys\n"
         "rows = list(csv.reader(open(sys.argv[1], newline='', encoding='utf-8')))\n"
         "csv.writer(open(sys.argv[2], 'w', newline='', encoding='utf-8')).writerows(rows)\n"
-        "print(json.dumps([raw.count(b'\\r\\n'), raw.count(b'\\n'), rows]))\n",
-        {dir.filePath("out.csv"), dir.filePath("in.csv")})).array();
-    QCOMPARE(result.at(0).toInt() * 10 + result.at(1).toInt(), 23);
-    Table read;
-    for (const QJsonValue& row : result.at(2).toArray())
-        read << row.toVariant().toStringList();
-    QCOMPARE(read, tricky);
+        "sys.stdout.buffer.write('\\n'.join('|'.join(row) for row in rows).encode())\n",
+        {dir.filePath("out.csv"), dir.filePath("in.csv")});
+    QCOMPARE(QString::fromUtf8(read), lines.join('\n'));
 
     model.setQuoteMode(CsvModel::DoubleQuote);
     QVERIFY(model.read(dir.filePath("in.csv")));
