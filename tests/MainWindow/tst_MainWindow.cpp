@@ -24,15 +24,12 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void menuStructure();
     void composeSaveAndReopen();
     void appendLedStates_data();
     void appendLedStates();
     void documentSurvivesRefusals_data();
     void documentSurvivesRefusals();
     void cancelledCloseLeavesSettingsUntouched();
-    void aboutBoxShowsVersion();
-    void acceptedPortSetupUpdatesActions();
 
 private:
     MainMenu* menu() const { return qobject_cast<MainMenu*>(m_window->menuBar()); }
@@ -53,7 +50,6 @@ private:
 void tst_MainWindow::initTestCase()
 {
     QCoreApplication::setApplicationName(QStringLiteral("Tessaloom"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
     QFile file(m_dir.filePath(QStringLiteral("bad.xml")));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("<?xml version=\"1.0\"?>\n<LedPanelDocument version=\"2.0\"/>\n");
@@ -97,28 +93,6 @@ LedPanelDocument* tst_MainWindow::newDocumentWithFrames(int frames)
     for (int i = 0; i < frames; ++i)
         menu()->action_AddFrame->trigger();
     return document();
-}
-
-static QString describe(QMenu* menu)
-{
-    QStringList items;
-    for (QAction* a : menu->actions())
-        items << (a->isSeparator() ? QStringLiteral("--") : a->menu() ? describe(a->menu()) : a->text());
-    return menu->title() + '(' + items.join(',') + ')';
-}
-
-void tst_MainWindow::menuStructure()
-{
-    QString menus;
-    for (QAction* top : menu()->actions())
-        menus += describe(top->menu());
-    QCOMPARE(menus, QStringLiteral("File(New,Open...,Save,Save as...,Close,--,Exit)"
-                                   "Light(Info,Sequence(Add,Remove),Frame(Add,Add...,Remove))"
-                                   "Tools(Reset,Next,--,Setup Port,Compile && Write,--,MspBoot,MspBootDialog)"
-                                   "Help(About)"));
-    QCOMPARE(menu()->action_Reset->shortcut(), QKeySequence(Qt::Key_F10));
-    QCOMPARE(menu()->action_Next->shortcut(), QKeySequence(Qt::Key_F11));
-    QCOMPARE(menu()->action_Save->shortcuts(), QKeySequence::keyBindings(QKeySequence::Save));
 }
 
 void tst_MainWindow::composeSaveAndReopen()
@@ -256,32 +230,6 @@ void tst_MainWindow::cancelledCloseLeavesSettingsUntouched()
     QCOMPARE(settings.value(QStringLiteral("SerialPort/Name")).toString(), QStringLiteral("COM1"));
     QCOMPARE(settings.value(QStringLiteral("MainWindow/Size")).toSize(), m_window->size());
     QCOMPARE(settings.value(QStringLiteral("MainWindow/Position")).toPoint(), m_window->pos());
-}
-
-void tst_MainWindow::aboutBoxShowsVersion()
-{
-    menu()->action_About->trigger();
-    QDialog* about = m_window->findChild<QDialog*>(QStringLiteral("AboutDialog"));
-    QVERIFY(about && about->isModal());
-    QCOMPARE(about->findChild<QLabel*>(QStringLiteral("label_version"))->text(), QStringLiteral("version: 1.0"));
-    // It closes on the press, and is released afterwards.
-    QTest::mousePress(about->findChild<QAbstractButton*>(QStringLiteral("pushButton_Close")), Qt::LeftButton);
-    QTRY_VERIFY(!m_window->findChild<QDialog*>(QStringLiteral("AboutDialog")));
-}
-
-void tst_MainWindow::acceptedPortSetupUpdatesActions()
-{
-    for (bool withDocument : { false, true }) {
-        if (withDocument)
-            menu()->action_New->trigger();
-        ModalAnswer::onNext([](QWidget* widget) {
-            QTest::mousePress(widget->findChild<QAbstractButton*>(QStringLiteral("pushButton_OK")), Qt::LeftButton);
-        });
-        menu()->action_SetupPort->trigger();
-        QTRY_VERIFY(ModalAnswer::allAnswered());
-        QCOMPARE(menu()->action_Save->isEnabled(), withDocument);
-        QCOMPARE(menu()->action_Close->isEnabled(), withDocument);
-    }
 }
 
 QTEST_MAIN(tst_MainWindow)

@@ -21,33 +21,28 @@ class PanelSimulator : public QObject
     Q_OBJECT
 
 public:
-    explicit PanelSimulator(const QString& program = PANELSIM_PROGRAM, QObject* parent = nullptr);
-    ~PanelSimulator() override;
+    explicit PanelSimulator(const QString& program = PANELSIM_PROGRAM) : m_Program(program) {}
+    ~PanelSimulator() override { stop(); }
 
     // Starts with the given panelsim options; false if it did not come up in time.
-    bool start(const QStringList& arguments = QStringList(), int timeoutMs = 10000);
-    QString devicePath() const;
-    bool isRunning() const;
+    bool start(const QStringList& arguments = QStringList());
+    QString devicePath() const { return m_DevicePath; }
+    bool isRunning() const { return m_Process.state() != QProcess::NotRunning; }
 
-    // Lines after the device path, in order, including those that arrived meanwhile.
+    // Lines after the device path, in order; with --raw, the bytes of the "RX" lines
+    // and the other lines apart.
     QStringList lines();
-    // With --raw: the bytes of all "RX" lines, and the other lines.
     QByteArray received();
     QStringList events();
-
-    // Waits, processing events, until a collected line starts with prefix.
     bool waitForLine(const QString& prefix, int timeoutMs = 10000);
 
-    // Terminates the simulator (it writes its output files first) and collects its last lines.
-    void stop(int timeoutMs = 5000);
+    // Terminates the simulator; it writes its output files first.
+    void stop();
 
 private:
-    void collect();
-
     QString m_Program;
     QProcess m_Process;
     QString m_DevicePath;
-    QByteArray m_Partial;
     QStringList m_Lines;
 };
 
