@@ -9,6 +9,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -25,6 +29,8 @@ private slots:
     void documentSave();
     void saveAction_data();
     void saveAction();
+    void exportSequence_data();
+    void exportSequence();
     void writeToFullDevice();
 };
 
@@ -236,6 +242,87 @@ void tst_SaveFailure::saveAction()
     ModalAnswer::messageBox(QMessageBox::Discard);
     QVERIFY(window.close());
     QTRY_VERIFY(ModalAnswer::allAnswered());
+}
+
+void tst_SaveFailure::exportSequence_data()
+{
+    saveAction_data();
+}
+
+// Answers every dialog of an export as it comes: the file name, the question
+// whether to replace the file, and any report, which it keeps.
+struct ExportAnswers : QObject
+{
+    QString path;
+    QStringList reports;
+    QTimer timer;
+    QPointer<QWidget> handled;
+
+    explicit ExportAnswers(const QString& filePath)
+        : path(filePath)
+    {
+        connect(&timer, &QTimer::timeout, this, [this]() {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || !modal->isVisible() || modal == handled)
+                return;
+            handled = modal;
+            if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+                // Queued, so that the question it may ask is answered by the next tick.
+                QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                if (QAbstractButton* yes = box->button(QMessageBox::Yes)) {
+                    yes->click();
+                } else {
+                    reports << box->text();
+                    box->button(QMessageBox::Ok)->click();
+                }
+            }
+        });
+        timer.start(20);
+    }
+};
+
+// A sequence exported again over its earlier file, through the tree's context menu.
+void tst_SaveFailure::exportSequence()
+{
+    QFETCH(int, failure);
+
+    QTemporaryDir temp;
+    QVERIFY(temp.isValid());
+    const QString dir = temp.filePath(QStringLiteral("disk"));
+    SmallDisk disk(dir);
+    if (!prepare(disk, Failure(failure)))
+        QSKIP("mounting a small tmpfs is not permitted here");
+    const QString path = QDir(dir).filePath(QStringLiteral("sequence.csv"));
+
+    LedPanelDocument document;
+    document.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&document));
+    auto* sequence = new CommandList(&document);
+    document.treeModel()->append(sequence, nullptr);
+    addFrames(&document, sequence, 2);
+    auto* tree = document.findChild<LedTreeView*>(QStringLiteral("treeView"));
+    tree->setCurrentIndex(document.treeModel()->index(sequence));
+    QAction* exportAction = nullptr;
+    for (QAction* action : tree->findChild<QMenu*>(QStringLiteral("contextMenu_table"))->actions()) {
+        if (action->text() == QLatin1String("export"))
+            exportAction = action;
+    }
+    QVERIFY(exportAction);
+
+    ExportAnswers answers(path);
+    exportAction->trigger();
+    QCOMPARE(answers.reports, QStringList());
+    const QByteArray before = contents(path);
+    QCOMPARE(before.count('\n'), 3);
+
+    exhaust(dir, Failure(failure));
+    addFrames(&document, sequence, 200);
+    exportAction->trigger();
+    QCOMPARE(answers.reports.count(), 1);
+    QVERIFY2(answers.reports.first().contains(QDir::toNativeSeparators(path)), qPrintable(answers.reports.first()));
+    QCOMPARE(contents(path), before);
 }
 
 void tst_SaveFailure::writeToFullDevice()
