@@ -86,15 +86,15 @@ void tst_ReaderLimits::documentLedValues_data()
     QTest::addColumn<int>("frames");
 
     // Each empty frame is a few bytes of input but a value for every LED of the layout.
-    QTest::newRow("empty frames, largest layout")
-        << document(layout(256, 256) + "<CommandList index=\"0\">" + emptyFrames(100) + "</CommandList>") << false
+    QTest::newRow("empty frames, large layout")
+        << document(layout(128, 128) + "<CommandList index=\"0\">" + emptyFrames(100) + "</CommandList>") << false
         << -1;
     QTest::newRow("empty frames, default ring")
         << document("<CommandList index=\"0\">" + emptyFrames(4000) + "</CommandList>") << false << -1;
     QByteArray repeated;
     for (int i = 0; i < 300; ++i)
         repeated += "<CommandList index=\"0\"><LedState index=\"" + QByteArray::number(i) + "\"/></CommandList>";
-    QTest::newRow("one frame per repeated sequence") << document(layout(256, 256) + repeated) << false << -1;
+    QTest::newRow("one frame per repeated sequence") << document(layout(128, 128) + repeated) << false << -1;
     QByteArray layouts;
     for (int i = 0; i < 6; ++i)
         layouts += layout(256, 256);
