@@ -109,11 +109,15 @@ void tst_LedGraphicsScene::roundTrip()
     const QStringList read{"FirstLedPosition_Y=-1.5", "Rows=3", "Columns=5", "RowSpacing=1.23456789",
                            "ColumnSpacing=-45.000", "Rectangle_X=123456.7", "Rectangle_Y=0.00001", "Rectangle_W=999999",
                            "Rectangle_H=1000000", "FirstLedPosition_X=0.0001"};
-    for (const QStringList& children : {read, written}) {
+    const QStringList ring{"Rows=2", "Columns=36", "RowSpacing=2.5", "ColumnSpacing=10", "InnerDiameter=12.25",
+                           "OuterDiameter=99", "FirstLedPosition_X=20", "FirstLedPosition_Y=0"};
+    const QList<QPair<QString, QStringList>> cases{{"Rectangle", read}, {"Rectangle", written}, {"Ring", ring}};
+    for (const auto& layout : cases) {
         QString text;
         QXmlStreamWriter xml(&text);
-        ::read("Rectangle", elements(children))->writeXML(xml);
-        QCOMPARE(text, "<Layout type=\"Rectangle\">" + elements(written) + "</Layout>");
+        ::read(layout.first, elements(layout.second))->writeXML(xml);
+        const QString expected = elements(layout.first == "Ring" ? ring : written);
+        QCOMPARE(text, QString("<Layout type=\"%1\">%2</Layout>").arg(layout.first, expected));
     }
 }
 
