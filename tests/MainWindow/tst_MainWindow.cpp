@@ -29,7 +29,6 @@ private slots:
     void appendLedStates();
     void documentSurvivesRefusals_data();
     void documentSurvivesRefusals();
-    void cancelledCloseLeavesSettingsUntouched();
 
 private:
     MainMenu* menu() const { return qobject_cast<MainMenu*>(m_window->menuBar()); }
@@ -183,6 +182,9 @@ void tst_MainWindow::documentSurvivesRefusals_data()
     QTest::newRow("open, file dialog cancelled") << &MainMenu::action_Open << discard << "" << true;
     QTest::newRow("open, unreadable file") << &MainMenu::action_Open << discard << "bad.xml" << true;
     QTest::newRow("close, discarded") << &MainMenu::action_Close << discard << QString() << false;
+    // Leaving the program writes app.ini, but only when the window really closes.
+    QTest::newRow("exit, question cancelled") << &MainMenu::action_Exit << cancel << QString() << true;
+    QTest::newRow("exit, discarded") << &MainMenu::action_Exit << discard << QString() << false;
 }
 
 void tst_MainWindow::documentSurvivesRefusals()
@@ -192,6 +194,7 @@ void tst_MainWindow::documentSurvivesRefusals()
     QFETCH(QString, file);
     QFETCH(bool, kept);
     LedPanelDocument* doc = newDocumentWithFrames(1);
+    m_window->move(320, 240);
     const QString title = m_window->windowTitle();
     const QString name = doc->fileName();
 
@@ -211,25 +214,15 @@ void tst_MainWindow::documentSurvivesRefusals()
     QCOMPARE(m_window->isWindowModified(), kept);
     if (kept)
         QCOMPARE(doc->sequence(0)->frameCount(), 1);
-}
-
-void tst_MainWindow::cancelledCloseLeavesSettingsUntouched()
-{
-    newDocumentWithFrames(1);
-    ModalAnswer::messageBox(QMessageBox::Cancel);
-    QVERIFY(!m_window->close());
-    QTRY_VERIFY(ModalAnswer::allAnswered());
-    QVERIFY(m_window->isVisible() && document());
-    QVERIFY(!QFile::exists(settingsFile()));
-
-    m_window->move(320, 240);
-    ModalAnswer::messageBox(QMessageBox::Discard);
-    QVERIFY(m_window->close());
-    QTRY_VERIFY(ModalAnswer::allAnswered());
-    QSettings settings(settingsFile(), QSettings::IniFormat);
-    QCOMPARE(settings.value(QStringLiteral("SerialPort/Name")).toString(), QStringLiteral("COM1"));
-    QCOMPARE(settings.value(QStringLiteral("MainWindow/Size")).toSize(), m_window->size());
-    QCOMPARE(settings.value(QStringLiteral("MainWindow/Position")).toPoint(), m_window->pos());
+    const bool exited = !m_window->isVisible();
+    QCOMPARE(exited, action == &MainMenu::action_Exit && !kept);
+    QCOMPARE(QFile::exists(settingsFile()), exited);
+    if (exited) {
+        QSettings settings(settingsFile(), QSettings::IniFormat);
+        QCOMPARE(settings.value(QStringLiteral("SerialPort/Name")).toString(), QStringLiteral("COM1"));
+        QCOMPARE(settings.value(QStringLiteral("MainWindow/Size")).toSize(), m_window->size());
+        QCOMPARE(settings.value(QStringLiteral("MainWindow/Position")).toPoint(), m_window->pos());
+    }
 }
 
 QTEST_MAIN(tst_MainWindow)
