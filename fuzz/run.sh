@@ -7,6 +7,8 @@
 # Targets: fuzz_document, fuzz_csv, fuzz_titxt (default: all three). Default limit: 60 seconds each.
 # New inputs collect in fuzz/corpus-run/TARGET/ (not committed); a crash, hang, leak or oversized
 # allocation stops the run, leaves its input in build-fuzz/fuzz/artifacts/ and makes the script fail.
+# An input counts as a hang after FUZZ_TIMEOUT seconds (default 1); on a machine shared with other
+# work a larger value avoids reports that do not reproduce.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -39,8 +41,8 @@ for target in "${targets[@]}"; do
     work="fuzz/corpus-run/$target"
     mkdir -p "$work"
     echo "== $target (${limit[*]})"
-    # A single input running over one second is a hang; one that needs more than 2 GB is a fault.
+    # A single input running over the timeout is a hang; one that needs more than 2 GB is a fault.
     "$build/fuzz/$target" "$work" "fuzz/corpus/$target" \
-        -timeout=1 -rss_limit_mb=2048 -malloc_limit_mb=1024 -max_len=65536 \
+        -timeout="${FUZZ_TIMEOUT:-1}" -rss_limit_mb=2048 -malloc_limit_mb=1024 -max_len=65536 \
         -print_final_stats=1 -artifact_prefix="$artifacts/$target-" "${limit[@]}"
 done
