@@ -5,14 +5,13 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QList>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <memory>
 
 namespace {
-
-int pendingAnswers = 0;
 
 struct Poller
 {
@@ -21,24 +20,47 @@ struct Poller
     int timeoutMs = 0;
 };
 
+// Answers are given strictly in the order they were scheduled: only the first waits for a dialog.
+QList<std::shared_ptr<Poller>> queue;
+bool polling = false;
 // A dialog answered once is never handed to a later answer.
 QPointer<QWidget> lastAnswered;
 
-void poll(std::shared_ptr<Poller> poller)
+void poll();
+
+void schedulePoll()
 {
+    if (polling)
+        return;
+    polling = true;
+    QTimer::singleShot(10, poll);
+}
+
+void poll()
+{
+    polling = false;
+    if (queue.isEmpty())
+        return;
+    std::shared_ptr<Poller> head = queue.first();
+    if (!head->elapsed.isValid())
+        head->elapsed.start();
+
     QWidget* modal = QApplication::activeModalWidget();
     if (modal && modal != lastAnswered && modal->isVisible()) {
         lastAnswered = modal;
-        --pendingAnswers;
-        poller->answer(modal);
+        queue.removeFirst();
+        // Scheduled before answering: the answer may open the next dialog in a nested event loop.
+        if (!queue.isEmpty())
+            schedulePoll();
+        head->answer(modal);
         return;
     }
-    if (poller->elapsed.elapsed() > poller->timeoutMs) {
-        --pendingAnswers;
+    if (head->elapsed.elapsed() > head->timeoutMs) {
+        queue.removeFirst();
         QTest::qFail("no modal dialog appeared", __FILE__, __LINE__);
-        return;
     }
-    QTimer::singleShot(10, [poller]() { poll(poller); });
+    if (!queue.isEmpty())
+        schedulePoll();
 }
 
 } // namespace
@@ -50,9 +72,8 @@ void onNext(std::function<void(QWidget*)> answer, int timeoutMs)
     auto poller = std::make_shared<Poller>();
     poller->answer = std::move(answer);
     poller->timeoutMs = timeoutMs;
-    poller->elapsed.start();
-    ++pendingAnswers;
-    QTimer::singleShot(10, [poller]() { poll(poller); });
+    queue.append(poller);
+    schedulePoll();
 }
 
 void messageBox(QMessageBox::StandardButton button, QString* text, QString* title)
@@ -109,7 +130,7 @@ void fileDialog(const QString& filePath)
 
 bool allAnswered()
 {
-    return pendingAnswers == 0;
+    return queue.isEmpty();
 }
 
 } // namespace ModalAnswer
