@@ -111,6 +111,26 @@ void LedTreeView::mousePressEvent(QMouseEvent* event)
                      2000);
 }
 
+void LedTreeView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)
+{
+    // Qt moves the current item to a neighbour only when that item itself is
+    // removed. When it goes with a removed sequence, move it the same way, so
+    // the document never keeps showing a frame that is gone.
+    for (QModelIndex index = currentIndex().parent(); index.isValid(); index = index.parent()) {
+        if (index.parent() != parent || index.row() < start || index.row() > end)
+            continue;
+        const QAbstractItemModel* items = QTreeView::model();
+        if (start > 0)
+            setCurrentIndex(items->index(start - 1, 0, parent));
+        else if (end + 1 < items->rowCount(parent))
+            setCurrentIndex(items->index(end + 1, 0, parent));
+        else
+            setCurrentIndex(parent);
+        break;
+    }
+    QTreeView::rowsAboutToBeRemoved(parent, start, end);
+}
+
 void LedTreeView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTreeView::currentChanged(current, previous);

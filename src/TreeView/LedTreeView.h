@@ -36,6 +36,7 @@ public slots:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
 
 private:
     // Only a LedTreeModel may be shown.
