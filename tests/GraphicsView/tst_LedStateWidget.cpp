@@ -1,7 +1,14 @@
 #include "GraphicsView/LedStateWidget.h"
 
+#include "Data/CommandList.h"
+#include "Data/LedData.h"
+#include "Data/LedStateCommand.h"
+#include "Document/LedPanelDocument.h"
+#include "GraphicsView/AbstractLedGraphicsScene.h"
+#include "GraphicsView/LedGraphicsItem.h"
 #include "LedPanelContextMenu.h"
 
+#include <QScrollBar>
 #include <QtTest>
 
 class tst_LedStateWidget : public QObject
@@ -11,6 +18,7 @@ class tst_LedStateWidget : public QObject
 private slots:
     void zoom_data();
     void zoom();
+    void middleDragPansWithoutTouchingLeds();
 };
 
 // Wheel deltas, or 0 for "Zoom all" from the right-click menu, in a view of the given size.
@@ -59,6 +67,43 @@ void tst_LedStateWidget::zoom()
         QVERIFY2(offCentre.manhattanLength() <= 2, "the scene rectangle is not centred");
     }
     QVERIFY2(qAbs(view.transform().m11() / expected - 1) < 1e-4, qPrintable(QString::number(view.transform().m11())));
+}
+
+void tst_LedStateWidget::middleDragPansWithoutTouchingLeds()
+{
+    LedPanelDocument document;
+    auto* sequence = new CommandList(&document);
+    document.appendChild(sequence);
+    sequence->addFrame();
+    const QList<LedData*> leds = sequence->frame(0)->leds();
+    LedStateWidget view(nullptr);
+    view.resize(500, 400);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.scale(4, 4);
+    view.scene()->setFrame(sequence->frame(0));
+    auto send = [&](QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons, QPoint pos) {
+        QMouseEvent event(type, pos, view.viewport()->mapToGlobal(pos), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(view.viewport(), &event);
+    };
+    auto ledAt = [&](int led) { return view.mapFromScene(view.scene()->ledItems().at(led)->scenePos()); };
+    int led = 0;
+    while (!view.viewport()->rect().adjusted(40, 40, -40, -40).contains(ledAt(led)))
+        ++led;
+    const QPoint start = ledAt(led);
+    const QPoint scrolled(view.horizontalScrollBar()->value() - 20, view.verticalScrollBar()->value() - 30);
+    QVERIFY(scrolled.x() >= view.horizontalScrollBar()->minimum() && scrolled.y() >= view.verticalScrollBar()->minimum());
+
+    // The middle press must pan the view, not reach the LED under it.
+    send(QEvent::MouseButtonPress, Qt::MiddleButton, Qt::MiddleButton, start);
+    for (int step = 1; step <= 5; ++step)
+        send(QEvent::MouseMove, Qt::NoButton, Qt::MiddleButton, start + QPoint(4 * step, 6 * step));
+    send(QEvent::MouseButtonRelease, Qt::MiddleButton, Qt::NoButton, start + QPoint(20, 30));
+    QCOMPARE(QPoint(view.horizontalScrollBar()->value(), view.verticalScrollBar()->value()), scrolled);
+    QVERIFY(std::all_of(leds.cbegin(), leds.cend(), [](const LedData* data) { return data->intensity() == 0; }));
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, ledAt(led));
+    QCOMPARE(leds.at(led)->intensity(), 1);
+    view.scene()->clearFrame();
 }
 
 QTEST_MAIN(tst_LedStateWidget)
