@@ -51,13 +51,9 @@ bool MspFlasher_FR5994::eraseDevice()
 
 bool MspFlasher_FR5994::flashDevice()
 {
-    int total = 0;
     int packets = 0;
-    for (const sMemory& section : qAsConst(m_MemoryData)) {
-        total += section.data.size();
+    for (const sMemory& section : qAsConst(m_MemoryData))
         packets += (section.data.size() + int(packetData) - 1) / int(packetData);
-    }
-    const int steps = (1 + total) / int(packetData);
 
     emit progress(0);
     const uint16_t crc = crc_ccitt();
@@ -78,8 +74,9 @@ bool MspFlasher_FR5994::flashDevice()
             address += n;
             position += n;
             ++sent;
-            // Small images give no steps to divide by; count packets then.
-            emit progress(steps > 0 ? sent * 100 / steps : sent * 100 / packets);
+            // Counted in packets: a count of bytes / 16 is 0 for tiny images and
+            // runs past 100 where sections end in partial packets.
+            emit progress(sent * 100 / packets);
         }
     }
 
@@ -101,15 +98,14 @@ bool MspFlasher_FR5994::jumpToApplication()
 uint16_t MspFlasher_FR5994::crc_ccitt()
 {
     // One flat copy of both ranges, filled as erased memory; the sections are
-    // laid in from the last to the first so that the first one holding an
-    // address wins.
+    // laid in the order they are written, so where they overlap the CRC covers
+    // what the device keeps: the later bytes.
     uint32_t flatSize = 0;
     for (const Range& range : crcRanges)
         flatSize += range.size();
     std::vector<uint8_t> flat(flatSize, 0xFF);
 
-    for (int s = m_MemoryData.size() - 1; s >= 0; --s) {
-        const sMemory& section = m_MemoryData.at(s);
+    for (const sMemory& section : qAsConst(m_MemoryData)) {
         const quint64 sectionFirst = section.address;
         const quint64 sectionEnd = sectionFirst + quint64(section.data.size());
         uint32_t offset = 0;

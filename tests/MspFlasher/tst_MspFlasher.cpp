@@ -21,6 +21,7 @@ class tst_MspFlasher : public QObject
 private slots:
     void initTestCase();
     void flasherWritesTheImage();
+    void overlappingSections();
     void packetLengthLimit();
     void flasherFailures_data();
     void flasherFailures();
@@ -78,10 +79,11 @@ void tst_MspFlasher::initTestCase()
     QVERIFY(clean.open(QIODevice::ReadOnly));
     // The flasher reads it with an address without data, blank lines, runs of blanks, CRLF, text after the q.
     QByteArray text = "@6000\n" + clean.readAll().replace("\n@", "\n\n@").replace(" ", "   ") + "not hex\n";
-    // Under 15 bytes the progress has no whole steps to count in.
+    // Tiny images still count their progress up to 100.
     const QList<QPair<QString, QByteArray>> files { { "firmware.txt", text.replace("\n", "\r\n") },
         { "tiny.txt", "@6403\n01 02 03 04 05\n@7000\n01 02 03\nq\n" }, { "malformed.txt", "@6403\n01 ZZ\nq\n" },
-        { "wide.txt", "@100006403\n01\nq\n" }, { "last.txt", "@FFFFFF\n01\nq\n" }, { "beyond.txt", "@FFFFFF\n1 2\n" } };
+        { "wide.txt", "@100006403\n01\nq\n" }, { "last.txt", "@FFFFFF\n01\nq\n" }, { "beyond.txt", "@FFFFFF\n1 2\n" },
+        { "overlap.txt", "@6403\n01 02 03 04\n@6404\nAA BB\nq\n" } };
     for (const auto& f : files) {
         QFile out(file(f.first));
         QVERIFY(out.open(QIODevice::WriteOnly) && out.write(f.second) == f.second.size());
@@ -111,6 +113,24 @@ void tst_MspFlasher::flasherWritesTheImage()
         "-crc16-l-e", "0x4000", "-broken", "-crop", "0x4000", "0x4002", ")", "-o", "-", "-ti-txt" });
     QVERIFY(expected.startsWith("@4000"));
     QCOMPARE(tool("srec_cat", { file("memory.txt"), "-ti-txt", "-o", "-", "-ti-txt" }), expected);
+}
+
+// Where sections overlap the device keeps the later bytes, and the CRC must be over those.
+void tst_MspFlasher::overlappingSections()
+{
+    PanelSimulator sim;
+    QVERIFY(sim.start({ "--memory-out", file("overlap-memory.txt") }));
+    MspFlasherDialog dialog(sim.devicePath(), QByteArray(1, 0x04), nullptr);
+    QCOMPARE(runFlasher(dialog, file("overlap.txt")), report(sim.devicePath(), steps + QStringList("Jump to the application")));
+    QVERIFY(QTest::qWaitFor([&] { return sim.lines().contains("PANEL"); }, 5000));
+    sim.stop();
+    const QString memory = file("overlap-memory.txt");
+    const QByteArray held = tool("srec_cat", { memory, "-ti-txt", "-crop", "0x6403", "0x6407", "-o", "-", "-ti-txt" });
+    QCOMPARE(held, QByteArray("@6403\n01 AA BB 04\nq\n"));
+    const QByteArray computed = tool("srec_cat", { memory, "-ti-txt", "-crop", "0x6403", "0xF800", "0x10000", "0x44000",
+        "-fill", "0xFF", "0x6403", "0xF800", "-fill", "0xFF", "0x10000", "0x44000", "-crc16-l-e", "0x4000", "-broken",
+        "-crop", "0x4000", "0x4002", "-o", "-", "-ti-txt" });
+    QCOMPARE(tool("srec_cat", { memory, "-ti-txt", "-crop", "0x4000", "0x4002", "-o", "-", "-ti-txt" }), computed);
 }
 
 // The length byte also counts the command and three address bytes: 251 data bytes fit.
