@@ -96,6 +96,9 @@ void MainWindow::setCurrentDocument_and_Connect(AbstractDocument* document)
         disconnect(m_CurrentConnections.takeFirst());
 
     m_pCurrentDocument = document;
+    // Save and Close follow the document, not only a finished port setup.
+    if (auto* menu = qobject_cast<MainMenu*>(menuBar()))
+        menu->updateActions();
     if (!document) {
         // A closed document must not leave its name and modified mark in the title.
         updateWindowTitle(QString());
