@@ -1,6 +1,7 @@
 #include "Document/LedPanelDocument.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainWindow.h"
+#include "MspFlasher/MspFlasherDialog.h"
 #include "TreeView/LedTreeView.h"
 
 #include "ModalAnswer.h"
@@ -55,8 +56,10 @@ private slots:
     void cleanup() { m_pWindow.reset(), m_pPanel.reset(); }
     void commands_data();
     void commands();
+    void flasherKeepsWindowsOpenWhileBusy();
 
 private:
+    void start(const QStringList& arguments);
     MainMenu* menu() const { return qobject_cast<MainMenu*>(m_pWindow->menuBar()); }
     QString status() const { return m_pWindow->statusBar()->currentMessage(); }
 
@@ -66,8 +69,14 @@ private:
 
 void tst_PanelLink::init()
 {
+    start({ "--raw", "--settle", "300", "--rows", "3", "--columns", "5" });
+}
+
+void tst_PanelLink::start(const QStringList& arguments)
+{
+    m_pWindow.reset();
     m_pPanel.reset(new PanelSimulator);
-    QVERIFY(m_pPanel->start({ "--raw", "--settle", "300", "--rows", "3", "--columns", "5" }));
+    QVERIFY(m_pPanel->start(arguments));
     // The window takes its port name from the settings file, as at every start.
     QSettings(QCoreApplication::applicationDirPath() + "/app.ini", QSettings::IniFormat)
         .setValue("SerialPort/Name", m_pPanel->devicePath());
@@ -174,6 +183,27 @@ void tst_PanelLink::commands()
     holder.close();
     menu()->action_Next->trigger();
     QVERIFY(m_pPanel->waitForLine(QStringLiteral("NEXT")));
+}
+
+void tst_PanelLink::flasherKeepsWindowsOpenWhileBusy()
+{
+    // Slow boot loader answers keep the run going long enough to be interrupted.
+    start({ "--slow-ms", "30" });
+    QTemporaryFile firmware(QDir::temp().filePath(QStringLiteral("XXXXXX.txt")));
+    QVERIFY(firmware.open() && firmware.write("@6403\n" + QByteArray("5A ").repeated(400) + "\nq\n") > 0);
+    QVERIFY(firmware.flush());
+    menu()->action_MspBootDialog->trigger();
+    auto* flasher = m_pWindow->findChild<MspFlasherDialog*>();
+    QVERIFY(flasher && flasher->isVisible());
+    flasher->findChild<QLineEdit*>("filePath")->setText(firmware.fileName());
+    bool flasherClosed = true, windowClosed = true;
+    QTimer::singleShot(300, flasher, [&] { flasherClosed = flasher->close(), windowClosed = m_pWindow->close(); });
+    QTest::mouseClick(flasher->findChild<QPushButton*>("flash"), Qt::LeftButton);
+    QVERIFY(!flasherClosed && !windowClosed && flasher->isVisible() && m_pWindow->isVisible());
+    const QStringList report = flasher->findChild<QPlainTextEdit*>("report")->toPlainText().split('\n');
+    QCOMPARE(report.filter("in progress").size(), 2); // one line per refused close
+    QVERIFY(report.contains("Jump to the application"));
+    QVERIFY(flasher->close());
 }
 
 QTEST_MAIN(tst_PanelLink)
