@@ -11,6 +11,8 @@ private slots:
     void cleanupTestCase() { QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/app.ini")); }
     void restoreWindowSize_data();
     void restoreWindowSize();
+    void convertPath_data();
+    void convertPath();
 };
 
 void tst_MainSettings::restoreWindowSize_data()
@@ -42,6 +44,26 @@ void tst_MainSettings::restoreWindowSize()
     QMainWindow restored;
     MainSettings::restoreWindowSize(&restored, QRect(300, 200, 800, 600));
     QCOMPARE(QRect(restored.pos(), restored.size()), expected);
+}
+
+void tst_MainSettings::convertPath_data()
+{
+    const QString dir = QCoreApplication::applicationDirPath();
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("global");
+    QTest::addColumn<QString>("local");
+    QTest::newRow("dot slash") << "./fw/app.txt" << dir + "/fw/app.txt" << "./fw/app.txt";
+    QTest::newRow("inside") << dir + "/fw/app.txt" << dir + "/fw/app.txt" << "./fw/app.txt";
+    QTest::newRow("sibling sharing the prefix") << dir + "2/app.txt" << dir + "2/app.txt" << dir + "2/app.txt";
+}
+
+void tst_MainSettings::convertPath()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, global);
+    QFETCH(QString, local);
+    QCOMPARE(MainSettings::convertPathToGlobal(path), global);
+    QCOMPARE(MainSettings::convertPathToLocal(path), local);
 }
 
 QTEST_MAIN(tst_MainSettings)
