@@ -10,6 +10,7 @@
 #include <QTextStream>
 
 #include <csignal>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 static int g_SignalPipe[2] = { -1, -1 };
@@ -204,6 +205,8 @@ int main(int argc, char* argv[])
     std::signal(SIGTERM, onSignal);
     std::signal(SIGINT, onSignal);
     std::signal(SIGHUP, onSignal);
+    // A test that crashes must not leave the simulator holding its output open.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
 
     printLine(endpoint.devicePath());
     const int result = app.exec();
