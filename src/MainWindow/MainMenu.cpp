@@ -20,6 +20,7 @@ void MainMenu::updateActions()
 {
     const bool hasDocument = m_pMainWindow->currentDocument() != nullptr;
     action_Save->setEnabled(hasDocument);
+    action_SaveAs->setEnabled(hasDocument);
     action_Close->setEnabled(hasDocument);
 }
 
