@@ -139,10 +139,11 @@ void tst_MainWindow::documentSurvivesRefusals()
         return;
     }
     // Save, Save as and Close follow the document, also after a port setup accepted without one.
-    const auto savable = [this] {
-        return menu()->action_Save->isEnabled() && menu()->action_SaveAs->isEnabled() && menu()->action_Close->isEnabled();
+    const auto savable = [this](bool enabled) {
+        const QList<QAction*> actions { menu()->action_Save, menu()->action_SaveAs, menu()->action_Close };
+        return std::all_of(actions.cbegin(), actions.cend(), [=](QAction* a) { return a->isEnabled() == enabled; });
     };
-    QCOMPARE(savable(), kept);
+    QVERIFY(savable(kept));
     ModalAnswer::onNext([](QWidget* setup) {
         QTest::mousePress(setup->findChild<QPushButton*>(QStringLiteral("pushButton_OK")), Qt::LeftButton);
     });
@@ -150,7 +151,7 @@ void tst_MainWindow::documentSurvivesRefusals()
     QTRY_VERIFY(ModalAnswer::allAnswered());
     if (!kept)
         menu()->action_New->trigger();
-    QVERIFY(document() && savable());
+    QVERIFY(document() && savable(true));
 }
 
 QTEST_MAIN(tst_MainWindow)
