@@ -9,6 +9,7 @@
 #include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
 #include "common/ModalAnswer.h"
+#include "common/NewDocument.h"
 
 #include <QLineEdit>
 #include <QMenu>
@@ -61,18 +62,11 @@ void tst_EditAsksToSave::closeAfterEdit()
 
     QTemporaryDir dir;
     MainWindow window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    auto* menu = qobject_cast<MainMenu*>(window.menuBar());
-    menu->action_New->trigger();
-    auto* document = qobject_cast<LedPanelDocument*>(window.currentDocument());
+    LedPanelDocument* document = newDocumentWithFrames(window, 2);
     QVERIFY(document);
+    auto* menu = qobject_cast<MainMenu*>(window.menuBar());
     auto* tree = document->findChild<LedTreeView*>(QStringLiteral("treeView"));
-    menu->action_AddSequence->trigger();
     CommandList* sequence = document->sequence(0);
-    tree->setCurrentIndex(document->treeModel()->index(sequence));
-    menu->action_AddFrame->trigger();
-    menu->action_AddFrame->trigger();
     // Saved, so that only the edit below can make the document dirty.
     QVERIFY(document->save(dir.filePath(QStringLiteral("%1.xml").arg(QTest::currentDataTag()))));
     QVERIFY(!window.isWindowModified());

@@ -6,6 +6,7 @@
 #include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
 #include "common/ModalAnswer.h"
+#include "common/NewDocument.h"
 
 #include <QMenu>
 #include <QProcess>
@@ -92,16 +93,10 @@ void tst_SaveFailure::failedSave()
     const QString path = QDir(dir).filePath(name);
 
     MainWindow window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    auto* menu = qobject_cast<MainMenu*>(window.menuBar());
-    menu->action_New->trigger();
-    auto* document = qobject_cast<LedPanelDocument*>(window.currentDocument());
+    LedPanelDocument* document = newDocumentWithFrames(window, 1);
     QVERIFY(document);
-    menu->action_AddSequence->trigger();
+    auto* menu = qobject_cast<MainMenu*>(window.menuBar());
     auto* tree = document->findChild<LedTreeView*>(QStringLiteral("treeView"));
-    tree->setCurrentIndex(document->treeModel()->index(document->sequence(0)));
-    menu->action_AddFrame->trigger();
     QAction* exportAction = tree->findChild<QMenu*>(QStringLiteral("contextMenu_table"))->actions().value(1); // "export"
 
     if (way == ExportSequence) {
