@@ -27,7 +27,7 @@ AbstractCommand::~AbstractCommand()
 
 int AbstractCommand::type() const
 {
-    return -1;
+    return typeCommand;
 }
 
 int AbstractCommand::index() const

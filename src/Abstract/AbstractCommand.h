@@ -15,6 +15,15 @@ enum eCommand
     cmdCount = 2
 };
 
+// What a node of the command tree is; type() answers one of these.
+enum eNodeType
+{
+    typeCommand = -1,
+    typeLedState = 1,
+    typeCommandList = 2,
+    typeDocument = 3
+};
+
 // A node of the command tree. A node owns its children.
 class AbstractCommand
 {

@@ -1,20 +1,25 @@
 #include "Data/CommandList.h"
 
+#include "Data/EditGroup.h"
+#include "Data/InsertFramesEdit.h"
 #include "Data/LedData.h"
+#include "Data/LedPanelModel.h"
 #include "Data/LedStateCommand.h"
-#include "Document/LedPanelDocument.h"
-#include "GraphicsView/AbstractLedGraphicsScene.h"
+#include "Data/LedValuesEdit.h"
+#include "Data/SequenceFileChooser.h"
 #include "Helper/CsvModel.h"
-#include "TreeView/LedTreeModel.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QFileDialog>
-#include <QMessageBox>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
-CommandList::CommandList(LedPanelDocument* document)
+namespace {
+
+SequenceFileChooser* sChooser = nullptr;
+
+} // namespace
+
+CommandList::CommandList(LedPanelModel* document)
     : AbstractCommand(QStringLiteral("Sequence"), nullptr)
     , m_pDocument(document)
 {
@@ -22,7 +27,7 @@ CommandList::CommandList(LedPanelDocument* document)
 
 int CommandList::type() const
 {
-    return 2;
+    return typeCommandList;
 }
 
 int CommandList::frameCount() const
@@ -41,7 +46,7 @@ void CommandList::addFrame()
     appendChild(new LedStateCommand(this));
 }
 
-LedPanelDocument* CommandList::document() const
+LedPanelModel* CommandList::document() const
 {
     return m_pDocument;
 }
@@ -64,9 +69,7 @@ void CommandList::readXML(QXmlStreamReader& xml)
         if (xml.name() == QLatin1String("LedState")) {
             const int index = xml.attributes().value(QLatin1String("index")).toInt(nullptr, 10);
             if (index == frameCount()) {
-                AbstractLedGraphicsScene* scene = m_pDocument ? m_pDocument->ledScene() : nullptr;
-                const qint64 leds = scene ? AbstractLedGraphicsScene::ledCount(scene->rows(), scene->columns()) : 0;
-                if (m_pDocument && !m_pDocument->chargeReadLeds(xml, leds))
+                if (m_pDocument && !m_pDocument->chargeReadLeds(xml, m_pDocument->panelLayout().ledCount()))
                     return;
                 addFrame();
             }
@@ -89,86 +92,117 @@ void CommandList::writeXML(QXmlStreamWriter& xml, int index)
     xml.writeEndElement();
 }
 
+void CommandList::setFileChooser(SequenceFileChooser* chooser)
+{
+    sChooser = chooser;
+}
+
 void CommandList::importSequence()
 {
-    const auto tr = [](const char* text) { return QCoreApplication::translate("CommandList", text); };
-    const auto warn = [this](const QString& text) {
-        QMessageBox::warning(m_pDocument, QCoreApplication::applicationName(), text);
-    };
-    // Frames a single import may add, counted in LED values: far more than a
-    // panel controller holds, far less than it takes to exhaust memory.
-    const qint64 maxNewLedValues = 16 * 1024 * 1024;
-
-    const QString fileName = QFileDialog::getOpenFileName(nullptr, tr("Import sequence"),
-                                                          QCoreApplication::applicationDirPath(),
-                                                          tr("LED panel Sequence (*.csv);;All files (*)"));
+    if (!sChooser)
+        return;
+    const QString fileName = sChooser->importFileName(this);
     if (fileName.isEmpty())
         return;
-
-    CsvModel table(CsvModel::NoQuotes, true, QLatin1Char(','), nullptr);
-    if (!table.read(fileName)) {
-        warn(tr("Cannot read file %1.").arg(QDir::toNativeSeparators(fileName)));
-        return;
-    }
-    const int rows = table.rowCount();
-    if (rows == 0)
-        return;
-
-    AbstractLedGraphicsScene* scene = m_pDocument ? m_pDocument->ledScene() : nullptr;
-    const qint64 ledsPerNewFrame = scene ? AbstractLedGraphicsScene::ledCount(scene->rows(), scene->columns()) : 0;
-    if (qint64(rows - frameCount()) * ledsPerNewFrame > maxNewLedValues) {
-        warn(tr("The file %1 holds more frames than a sequence can take.")
-                 .arg(QDir::toNativeSeparators(fileName)));
-        return;
-    }
-
-    // Every frame takes as many values as it has LEDs; a wider file costs no more.
-    LedTreeModel* model = m_pDocument ? m_pDocument->treeModel() : nullptr;
-    for (int row = 0; row < rows; ++row) {
-        if (row >= frameCount()) {
-            auto* added = new LedStateCommand(this);
-            if (model)
-                model->append(added, this);
-            else
-                appendChild(added);
-        }
-        const QList<LedData*> leds = frame(row)->leds();
-        for (int column = 0; column < leds.count(); ++column)
-            leds.at(column)->setIntensity(table.data(row, column).trimmed().toInt(nullptr, 10));
-    }
-
-    if (m_pDocument)
-        m_pDocument->setModified(true);
-    if (scene)
-        scene->update();
+    QString message;
+    if (!importSequence(fileName, &message))
+        sChooser->report(this, message);
 }
 
 void CommandList::exportSequence()
 {
-    const auto tr = [](const char* text) { return QCoreApplication::translate("CommandList", text); };
-    const auto warn = [this](const QString& text) {
-        QMessageBox::warning(m_pDocument, QCoreApplication::applicationName(), text);
+    if (!sChooser)
+        return;
+    QString message = exportProblem();
+    if (message.isEmpty()) {
+        const QString fileName = sChooser->exportFileName(this);
+        if (fileName.isEmpty() || exportSequence(fileName, &message))
+            return;
+    }
+    sChooser->report(this, message);
+}
+
+bool CommandList::importSequence(const QString& fileName, QString* message)
+{
+    CsvModel table(CsvModel::NoQuotes, true, QLatin1Char(','), nullptr);
+    if (!table.read(fileName)) {
+        *message = tr("Cannot read file %1.").arg(QDir::toNativeSeparators(fileName));
+        return false;
+    }
+    const int rows = table.rowCount();
+    if (rows == 0)
+        return true;
+
+    // Checked before the new frames are built: a small file may ask for millions of LED values.
+    const qint64 ledsPerNewFrame = m_pDocument ? m_pDocument->panelLayout().ledCount() : 0;
+    const qint64 growth = qint64(qMax(0, rows - frameCount())) * ledsPerNewFrame;
+    if (m_pDocument && m_pDocument->ledValueCount() + growth > LedPanelModel::MaxLedValues) {
+        *message = LedPanelModel::tooManyLedValuesText();
+        return false;
+    }
+
+    // Each frame takes as many values as it has LEDs; a wider file costs no more.
+    const auto rowValues = [&table](int row, int count) {
+        QVector<int> values(count);
+        for (int column = 0; column < count; ++column)
+            values[column] = table.data(row, column).trimmed().toInt(nullptr, 10);
+        return values;
     };
+
+    if (!m_pDocument) {
+        for (int row = 0; row < rows; ++row) {
+            if (row >= frameCount())
+                addFrame();
+            LedStateCommand* target = frame(row);
+            const QVector<int> values = rowValues(row, target->ledCount());
+            for (int led = 0; led < values.size(); ++led)
+                target->led(led)->setIntensity(values.at(led));
+        }
+        return true;
+    }
+
+    auto* edit = new EditGroup(tr("Import sequence"));
+    auto* values = new LedValuesEdit(QString());
+    for (int row = 0; row < qMin(rows, frameCount()); ++row)
+        values->setFrame(frame(row), rowValues(row, frame(row)->ledCount()));
+    edit->append(values);
+    if (rows > frameCount()) {
+        QVector<QVector<int>> added;
+        for (int row = frameCount(); row < rows; ++row)
+            added.append(rowValues(row, int(ledsPerNewFrame)));
+        edit->append(new InsertFramesEdit(QString(), index(), frameCount(), added));
+    }
+    if (!m_pDocument->submit(edit)) {
+        *message = LedPanelModel::tooManyLedValuesText();
+        return false;
+    }
+    return true;
+}
+
+QString CommandList::exportProblem() const
+{
+    if (frameCount() == 0)
+        return tr("The sequence has no frames to export.");
+    for (int row = 0; row < frameCount(); ++row) {
+        if (frame(row)->ledCount() > 0)
+            return QString();
+    }
+    return tr("The frames of the sequence have no LEDs to export.");
+}
+
+bool CommandList::exportSequence(const QString& fileName, QString* message) const
+{
+    const QString problem = exportProblem();
+    if (!problem.isEmpty()) {
+        *message = problem;
+        return false;
+    }
 
     // Frames made under different layouts differ in LED count: the widest sets
     // the columns and the others are padded with 0, so nothing is lost.
     int ledCount = 0;
     for (int row = 0; row < frameCount(); ++row)
-        ledCount = qMax(ledCount, frame(row)->leds().count());
-    if (frameCount() == 0) {
-        warn(tr("The sequence has no frames to export."));
-        return;
-    }
-    if (ledCount == 0) {
-        warn(tr("The frames of the sequence have no LEDs to export."));
-        return;
-    }
-
-    const QString fileName = QFileDialog::getSaveFileName(nullptr, tr("Import sequence"),
-                                                          QCoreApplication::applicationDirPath(),
-                                                          tr("LED panel Sequence (*.csv);;All files (*)"));
-    if (fileName.isEmpty())
-        return;
+        ledCount = qMax(ledCount, frame(row)->ledCount());
 
     CsvModel table(CsvModel::NoQuotes, true, QLatin1Char(','), nullptr);
     table.createTable(0, ledCount);
@@ -176,12 +210,15 @@ void CommandList::exportSequence()
         table.setHeaderData(column, QString::number(column, 10));
     for (int row = 0; row < frameCount(); ++row) {
         table.insertRows(row, 1);
-        const QList<LedData*> leds = frame(row)->leds();
-        for (int column = 0; column < leds.count(); ++column)
-            table.setData(row, column, QString::number(leds.at(column)->intensity(), 10));
-        for (int column = leds.count(); column < ledCount; ++column)
-            table.setData(row, column, QStringLiteral("0"));
+        const LedStateCommand* source = frame(row);
+        for (int column = 0; column < ledCount; ++column) {
+            const int value = column < source->ledCount() ? source->led(column)->intensity() : 0;
+            table.setData(row, column, QString::number(value, 10));
+        }
     }
-    if (!table.write(fileName))
-        warn(tr("Cannot write file %1.").arg(QDir::toNativeSeparators(fileName)));
+    if (!table.write(fileName)) {
+        *message = tr("Cannot write file %1.").arg(QDir::toNativeSeparators(fileName));
+        return false;
+    }
+    return true;
 }

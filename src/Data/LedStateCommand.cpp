@@ -1,9 +1,7 @@
 #include "Data/LedStateCommand.h"
 
 #include "Data/CommandList.h"
-#include "Data/LedData.h"
-#include "Document/LedPanelDocument.h"
-#include "GraphicsView/AbstractLedGraphicsScene.h"
+#include "Data/LedPanelModel.h"
 
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -14,42 +12,67 @@ LedStateCommand::LedStateCommand(CommandList* sequence)
 {
     Q_ASSERT(sequence);
 
-    LedPanelDocument* document = sequence->document();
-    AbstractLedGraphicsScene* scene = document ? document->ledScene() : nullptr;
-    const int rows = scene ? scene->rows() : 0;
-    const int columns = scene ? scene->columns() : 0;
-    const qint64 count = AbstractLedGraphicsScene::ledCount(rows, columns);
-    // A scene never holds more LEDs than it accepts, but a frame must not
+    const LedPanelModel* document = sequence->document();
+    const qint64 count = document ? document->panelLayout().ledCount() : 0;
+    // A layout never holds more LEDs than it accepts, but a frame must not
     // trust that with its memory.
-    Q_ASSERT(count <= AbstractLedGraphicsScene::MaxLedCount);
-    if (count <= 0 || count > AbstractLedGraphicsScene::MaxLedCount)
-        return;
-
-    m_pLels.reserve(int(count));
-    for (int row = 0; row < rows; ++row) {
-        for (int column = 0; column < columns; ++column)
-            m_pLels.append(new LedData);
-    }
+    Q_ASSERT(count <= LedLayout::MaxLedCount);
+    if (count > 0 && count <= LedLayout::MaxLedCount)
+        m_Lels.resize(size_t(count));
 }
 
-LedStateCommand::~LedStateCommand()
+LedStateCommand::LedStateCommand(CommandList* sequence, const QVector<int>& intensities)
+    : AbstractCommand(QStringLiteral("LedState"), nullptr)
+    , m_pLedSequence(sequence)
+    , m_Lels(size_t(intensities.size()))
 {
-    qDeleteAll(m_pLels);
+    Q_ASSERT(sequence);
+    for (int i = 0; i < intensities.size(); ++i)
+        m_Lels[size_t(i)].setIntensity(intensities.at(i));
 }
 
 int LedStateCommand::type() const
 {
-    return 1;
+    return typeLedState;
 }
 
 QList<LedData*> LedStateCommand::leds() const
 {
-    return m_pLels;
+    QList<LedData*> list;
+    list.reserve(int(m_Lels.size()));
+    for (const LedData& led : m_Lels)
+        list.append(const_cast<LedData*>(&led));
+    return list;
 }
 
 CommandList* LedStateCommand::sequence() const
 {
     return m_pLedSequence;
+}
+
+int LedStateCommand::ledCount() const
+{
+    return int(m_Lels.size());
+}
+
+LedData* LedStateCommand::led(int index)
+{
+    Q_ASSERT(index >= 0 && index < ledCount());
+    return &m_Lels[size_t(index)];
+}
+
+const LedData* LedStateCommand::led(int index) const
+{
+    Q_ASSERT(index >= 0 && index < ledCount());
+    return &m_Lels[size_t(index)];
+}
+
+QVector<int> LedStateCommand::intensities() const
+{
+    QVector<int> values(ledCount());
+    for (int i = 0; i < values.size(); ++i)
+        values[i] = m_Lels[size_t(i)].intensity();
+    return values;
 }
 
 void LedStateCommand::readXML(QXmlStreamReader& xml)
@@ -59,8 +82,8 @@ void LedStateCommand::readXML(QXmlStreamReader& xml)
     while (xml.readNextStartElement()) {
         if (xml.name() == QLatin1String("LedData")) {
             const int index = xml.attributes().value(QLatin1String("index")).toInt(nullptr, 10);
-            if (index >= 0 && index < m_pLels.count())
-                m_pLels.at(index)->readXML(xml);
+            if (index >= 0 && index < ledCount())
+                m_Lels[size_t(index)].readXML(xml);
             else
                 xml.skipCurrentElement();
         } else {
@@ -73,7 +96,7 @@ void LedStateCommand::writeXML(QXmlStreamWriter& xml, int index)
 {
     xml.writeStartElement(QStringLiteral("LedState"));
     xml.writeAttribute(QStringLiteral("index"), QString::number(index));
-    for (int i = 0; i < m_pLels.count(); ++i)
-        m_pLels.at(i)->writeXML(xml, i);
+    for (int i = 0; i < ledCount(); ++i)
+        m_Lels[size_t(i)].writeXML(xml, i);
     xml.writeEndElement();
 }

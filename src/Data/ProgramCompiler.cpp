@@ -2,15 +2,13 @@
 
 #include "Data/CommandList.h"
 #include "Data/LedData.h"
+#include "Data/LedPanelModel.h"
 #include "Data/LedStateCommand.h"
 
 namespace {
 
 const char OpcodeFrame = 0x03;
 const char OpcodeSequenceEnd = 0x00;
-
-const int TypeFrame = 1;
-const int TypeSequence = 2;
 
 } // namespace
 
@@ -27,12 +25,12 @@ void ProgramCompiler::addCommand(AbstractCommand* command)
 {
     Q_ASSERT(command);
     switch (command->type()) {
-    case TypeSequence: {
+    case typeCommandList: {
         const auto* sequence = static_cast<const CommandList*>(command);
         m_ProgramLabels.append(qMakePair(sequence->label(), m_ProgramMemory.size()));
         break;
     }
-    case TypeFrame:
+    case typeLedState:
         addFrame(static_cast<const LedStateCommand*>(command));
         break;
     default:
@@ -93,16 +91,54 @@ void ProgramCompiler::addFrame(const LedStateCommand* frame)
 
     // Only the layout's own LEDs have a place in the bit map; anything beyond
     // rows x columns would land past the frame (or on padding bits).
-    const QList<LedData*> leds = frame->leds();
     const qint64 layoutLeds = qint64(m_LedRows) * m_LedColumns;
-    const int count = int(qMin<qint64>(leds.size(), layoutLeds));
-    m_SurplusLeds += leds.size() - count;
+    const int count = int(qMin<qint64>(frame->ledCount(), layoutLeds));
+    m_SurplusLeds += frame->ledCount() - count;
 
     for (int i = 0; i < count; ++i) {
-        if (leds.at(i)->intensity() > 0)
+        if (frame->led(i)->intensity() > 0)
             bitMap[i / 8] = char(bitMap.at(i / 8) | (1 << (i % 8)));
     }
 
     m_ProgramMemory.append(OpcodeFrame);
     m_ProgramMemory += bitMap;
+}
+
+bool ProgramCompiler::compile(const LedPanelModel& show, QByteArray* image, QString* problem)
+{
+    Q_ASSERT(image && problem);
+    const int rows = show.panelLayout().rows();
+    const int columns = show.panelLayout().columns();
+    if (rows <= 0 || columns <= 0) {
+        *problem = tr("The panel layout has %1 rows and %2 columns, so it has no LEDs to program.")
+                       .arg(rows)
+                       .arg(columns);
+        return false;
+    }
+    const qint64 ledCount = show.panelLayout().ledCount();
+    for (int s = 0; s < show.sequenceCount(); ++s) {
+        const CommandList* sequence = show.sequence(s);
+        for (int f = 0; f < sequence->frameCount(); ++f) {
+            const int leds = sequence->frame(f)->ledCount();
+            if (leds > ledCount) {
+                *problem = tr("Frame %1 of sequence %2 has %3 LEDs, but the panel layout has only %4.")
+                               .arg(f + 1)
+                               .arg(s + 1)
+                               .arg(leds)
+                               .arg(ledCount);
+                return false;
+            }
+        }
+    }
+
+    ProgramCompiler compiler(rows, columns);
+    for (int s = 0; s < show.sequenceCount(); ++s) {
+        CommandList* sequence = show.sequence(s);
+        compiler.addCommand(sequence);
+        for (int f = 0; f < sequence->frameCount(); ++f)
+            compiler.addCommand(sequence->frame(f));
+        compiler.addCommand(cmdLedSequence);
+    }
+    *image = QByteArray(compiler.programMemory(), compiler.programMemorySize());
+    return true;
 }

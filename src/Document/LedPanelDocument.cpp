@@ -1,10 +1,10 @@
 #include "Document/LedPanelDocument.h"
 
+#include "Abstract/AbstractEdit.h"
 #include "Data/CommandList.h"
 #include "Data/LedStateCommand.h"
+#include "Document/SequenceFileDialog.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
-#include "GraphicsView/LedGraphicsScene_Rectangle.h"
-#include "GraphicsView/LedGraphicsScene_Ring.h"
 #include "GraphicsView/LedStateWidget.h"
 #include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
@@ -15,24 +15,25 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QSaveFile>
-#include <QXmlStreamReader>
-#include <QXmlStreamWriter>
 
 int LedPanelDocument::sequenceNumber = 1;
 
 LedPanelDocument::LedPanelDocument(QWidget* parent)
     : AbstractDocument(parent)
-    , AbstractCommand(nullptr)
     , ui(new Ui::LedPanelDocument)
     , m_pShownFrame(nullptr)
-    , m_ReadLedCount(0)
 {
+    CommandList::setFileChooser(SequenceFileDialog::instance());
+
     ui->setupUi(this);
     ui->treeView->model()->setRootItem(this);
+    addObserver(this);
 
+    // The view starts on the default ring; a show of another layout gets its own scene.
+    if (ledScene()->layout() != panelLayout())
+        setLayoutScene(AbstractLedGraphicsScene::create(panelLayout(), this));
     AbstractLedGraphicsScene* scene = ledScene();
     m_SceneConnection = connect(ui->treeView, &LedTreeView::setFrame, scene, &AbstractLedGraphicsScene::setFrame);
-    connect(scene, &AbstractLedGraphicsScene::ledToggled, this, [this]() { setModified(true); });
 
     connect(ui->treeView, &LedTreeView::setNone, this, [this]() {
         ui->stackedWidget->setCurrentIndex(0);
@@ -52,8 +53,10 @@ LedPanelDocument::LedPanelDocument(QWidget* parent)
 
 LedPanelDocument::~LedPanelDocument()
 {
-    // The frames die with the tree-node base, before the scenes do: unbind
-    // them first so no LED item is left pointing at freed data.
+    // The frames die with the show, before the widgets do: unbind them first so
+    // no LED item is left pointing at freed data, and let the views go.
+    removeObserver(this);
+    ui->treeView->model()->setRootItem(nullptr);
     if (AbstractLedGraphicsScene* scene = ledScene())
         scene->clearFrame();
     m_pShownFrame = nullptr;
@@ -71,7 +74,7 @@ LedPanelDocument* LedPanelDocument::newDocument()
 
 int LedPanelDocument::type() const
 {
-    return 3;
+    return typeDocument;
 }
 
 AbstractLedGraphicsScene* LedPanelDocument::ledScene()
@@ -95,9 +98,9 @@ CommandList* LedPanelDocument::currentSequence()
     if (!index.isValid())
         return nullptr;
     auto* node = static_cast<AbstractCommand*>(index.internalPointer());
-    if (node->type() == 2)
+    if (node->type() == typeCommandList)
         return static_cast<CommandList*>(node);
-    if (node->type() == 1)
+    if (node->type() == typeLedState)
         return static_cast<LedStateCommand*>(node)->sequence();
     return nullptr;
 }
@@ -108,38 +111,7 @@ LedStateCommand* LedPanelDocument::currentFrame()
     if (!index.isValid())
         return nullptr;
     auto* node = static_cast<AbstractCommand*>(index.internalPointer());
-    return node->type() == 1 ? static_cast<LedStateCommand*>(node) : nullptr;
-}
-
-int LedPanelDocument::sequenceCount() const
-{
-    return childs().count();
-}
-
-CommandList* LedPanelDocument::sequence(int index) const
-{
-    Q_ASSERT(index >= 0 && index < sequenceCount());
-    return static_cast<CommandList*>(childs().at(index));
-}
-
-QString LedPanelDocument::title() const
-{
-    return m_Title;
-}
-
-void LedPanelDocument::setTitle(const QString& title)
-{
-    m_Title = title;
-}
-
-QString LedPanelDocument::description() const
-{
-    return m_Description;
-}
-
-void LedPanelDocument::setDescription(const QString& description)
-{
-    m_Description = description;
+    return node->type() == typeLedState ? static_cast<LedStateCommand*>(node) : nullptr;
 }
 
 bool LedPanelDocument::load(const QString& fileName)
@@ -165,7 +137,8 @@ bool LedPanelDocument::load(const QString& fileName)
     if (!read) {
         QMessageBox::warning(this, QCoreApplication::applicationName(),
                              tr("Error occur while reading xml data of %1.")
-                                 .arg(QDir::toNativeSeparators(fileName)),
+                                     .arg(QDir::toNativeSeparators(fileName))
+                                 + QLatin1Char('\n') + readError(),
                              QMessageBox::Ok);
         return false;
     }
@@ -206,99 +179,21 @@ bool LedPanelDocument::save(const QString& fileName)
     return true;
 }
 
-bool LedPanelDocument::readXML(QIODevice* device)
-{
-    QXmlStreamReader xml(device);
-    m_ReadLedCount = 0;
-    if (xml.readNextStartElement()) {
-        if (xml.name() == QLatin1String("LedPanelDocument")
-            && xml.attributes().value(QLatin1String("version")) == QLatin1String("1.0"))
-            readXML(xml);
-        else
-            xml.raiseError(tr("Invalid XML root element or version."));
-    }
-    return !xml.hasError();
-}
-
-void LedPanelDocument::readXML(QXmlStreamReader& xml)
-{
-    while (xml.readNextStartElement()) {
-        const QStringRef name = xml.name();
-        if (name == QLatin1String("Title")) {
-            m_Title = xml.readElementText();
-        } else if (name == QLatin1String("Description")) {
-            m_Description = xml.readElementText();
-        } else if (name == QLatin1String("Layout")) {
-            const QStringRef type = xml.attributes().value(QLatin1String("type"));
-            AbstractLedGraphicsScene* scene = nullptr;
-            if (type == QLatin1String("Rectangle"))
-                scene = new LedGraphicsScene_Rectangle(this);
-            else if (type == QLatin1String("Ring"))
-                scene = new LedGraphicsScene_Ring(this);
-            if (!scene) {
-                xml.skipCurrentElement();
-                continue;
-            }
-            const int defaultItems = scene->ledItems().count();
-            scene->readXML(xml);
-            if (xml.hasError() || !chargeReadLeds(xml, defaultItems + scene->ledItems().count())) {
-                delete scene;
-                return;
-            }
-            setLayoutScene(scene);
-        } else if (name == QLatin1String("CommandList")) {
-            const int index = xml.attributes().value(QLatin1String("index")).toInt(nullptr, 10);
-            if (index == sequenceCount())
-                appendChild(new CommandList(this));
-            if (index >= 0 && index < sequenceCount())
-                sequence(index)->readXML(xml);
-            else
-                xml.skipCurrentElement();
-        } else {
-            xml.skipCurrentElement();
-        }
-    }
-}
-
-bool LedPanelDocument::chargeReadLeds(QXmlStreamReader& xml, qint64 count)
-{
-    // A saved file spends some fifty characters on every LED value. A hand-made
-    // one may leave LEDs out, but a few bytes must not stand for millions of
-    // them: beyond a few of the largest layouts, each LED needs a character.
-    const qint64 budget = 4 * qint64(AbstractLedGraphicsScene::MaxLedCount) + xml.characterOffset();
-    if (m_ReadLedCount + count > budget) {
-        xml.raiseError(tr("The file describes more LEDs than its size can hold."));
-        return false;
-    }
-    m_ReadLedCount += count;
-    return true;
-}
-
-bool LedPanelDocument::writeXML(QIODevice* device)
-{
-    QXmlStreamWriter xml(device);
-    xml.setAutoFormatting(true);
-    writeXML(xml);
-    return !xml.hasError();
-}
-
-void LedPanelDocument::writeXML(QXmlStreamWriter& xml)
-{
-    xml.writeStartDocument();
-    xml.writeStartElement(QStringLiteral("LedPanelDocument"));
-    xml.writeAttribute(QStringLiteral("version"), QStringLiteral("1.0"));
-    xml.writeTextElement(QStringLiteral("Title"), m_Title);
-    xml.writeTextElement(QStringLiteral("Description"), m_Description);
-    ledScene()->writeXML(xml);
-    for (int i = 0; i < sequenceCount(); ++i)
-        sequence(i)->writeXML(xml, i);
-    xml.writeEndElement();
-    xml.writeEndDocument();
-}
-
 QString LedPanelDocument::openSaveFileDialogFilter() const
 {
     return tr("LED panel Document (*.xml);;All files (*)");
+}
+
+void LedPanelDocument::execute(AbstractEdit* edit)
+{
+    edit->redo(*this);
+    delete edit;
+    setModified(true);
+}
+
+void LedPanelDocument::refuse(const QString& reason)
+{
+    QMessageBox::warning(this, QCoreApplication::applicationName(), reason, QMessageBox::Ok);
 }
 
 void LedPanelDocument::setLayoutScene(AbstractLedGraphicsScene* scene)
@@ -310,10 +205,9 @@ void LedPanelDocument::setLayoutScene(AbstractLedGraphicsScene* scene)
 
     ui->ledState->setScene(scene);
     m_SceneConnection = connect(ui->treeView, &LedTreeView::setFrame, scene, &AbstractLedGraphicsScene::setFrame);
-    connect(scene, &AbstractLedGraphicsScene::ledToggled, this, [this]() { setModified(true); });
 
-    // A scene read earlier from the same file is ours; the view keeps its own.
-    if (previous && previous->parent() == this)
+    // A scene made for a layout read from a file is ours; the view keeps its own.
+    if (previous && previous->QObject::parent() == this)
         delete previous;
 }
 
@@ -334,4 +228,26 @@ void LedPanelDocument::releaseRemovedFrame(const QModelIndex& parent, int first,
             return;
         }
     }
+}
+
+void LedPanelDocument::ledsChanged(LedStateCommand* frame)
+{
+    AbstractLedGraphicsScene* scene = ledScene();
+    if (scene && frame == scene->frame())
+        scene->update();
+}
+
+void LedPanelDocument::showAboutToBeReset()
+{
+    AbstractLedGraphicsScene* scene = ledScene();
+    if (scene && scene->frame())
+        scene->clearFrame();
+    m_pShownFrame = nullptr;
+}
+
+void LedPanelDocument::showReset()
+{
+    AbstractLedGraphicsScene* scene = ledScene();
+    if (scene && scene->layout() != panelLayout())
+        setLayoutScene(AbstractLedGraphicsScene::create(panelLayout(), this));
 }

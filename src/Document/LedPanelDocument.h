@@ -1,7 +1,8 @@
 #ifndef LEDPANELDOCUMENT_H
 #define LEDPANELDOCUMENT_H
 
-#include "Abstract/AbstractCommand.h"
+#include "Data/LedPanelModel.h"
+#include "Data/LedPanelObserver.h"
 #include "Document/AbstractDocument.h"
 
 class AbstractLedGraphicsScene;
@@ -9,18 +10,16 @@ class CommandList;
 class LedStateCommand;
 class LedStateWidget;
 class LedTreeModel;
-class QIODevice;
 class QModelIndex;
-class QXmlStreamReader;
-class QXmlStreamWriter;
 
 namespace Ui {
 class LedPanelDocument;
 }
 
-// The LED panel document: a layout, a title, a description and the sequences.
-// It is both the document widget and the root of the command tree.
-class LedPanelDocument : public AbstractDocument, public AbstractCommand
+// The LED panel document: a show in a window. It is both the document widget,
+// with the tree of sequences and frames beside the page of the current item,
+// and the show itself, the root of the command tree.
+class LedPanelDocument : public AbstractDocument, public LedPanelModel, private LedPanelObserver
 {
     Q_OBJECT
 
@@ -38,40 +37,27 @@ public:
 
     CommandList* currentSequence();
     LedStateCommand* currentFrame();
-    int sequenceCount() const;
-    CommandList* sequence(int index) const;
-
-    QString title() const;
-    void setTitle(const QString& title);
-    QString description() const;
-    void setDescription(const QString& description);
 
     bool load(const QString& fileName) override;
     bool save(const QString& fileName) override;
 
-    bool readXML(QIODevice* device);
-    void readXML(QXmlStreamReader& xml);
-    // Reading charges here every LED item and LED value it creates. Past a
-    // budget that grows with the characters read, the reader's error is raised
-    // and false returned: a small file may not claim gigabytes.
-    bool chargeReadLeds(QXmlStreamReader& xml, qint64 count);
-    bool writeXML(QIODevice* device);
-    void writeXML(QXmlStreamWriter& xml);
-
 protected:
     QString openSaveFileDialogFilter() const override;
+    void execute(AbstractEdit* edit) override;
+    void refuse(const QString& reason) override;
 
 private:
     void setLayoutScene(AbstractLedGraphicsScene* scene);
     void releaseRemovedFrame(const QModelIndex& parent, int first, int last);
 
+    void ledsChanged(LedStateCommand* frame) override;
+    void showAboutToBeReset() override;
+    void showReset() override;
+
     Ui::LedPanelDocument* ui;
-    QString m_Title;
-    QString m_Description;
     // The frame last sent to the scene; its LEDs are what the items point at.
     LedStateCommand* m_pShownFrame;
     QMetaObject::Connection m_SceneConnection;
-    qint64 m_ReadLedCount;
 
     static int sequenceNumber;
 };

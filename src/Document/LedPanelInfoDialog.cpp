@@ -1,5 +1,6 @@
 #include "Document/LedPanelInfoDialog.h"
 
+#include "Data/PanelInfoEdit.h"
 #include "Document/LedPanelDocument.h"
 #include "ui_LedPanelInfoDialog.h"
 
@@ -30,10 +31,7 @@ void LedPanelInfoDialog::accept()
     const QString title = ui->lineEdit_Title->text();
     const QString description = ui->plainTextEdit_Description->toPlainText();
     // Title and description are saved with the file, so a change must be saved too.
-    if (title != m_pDocument->title() || description != m_pDocument->description()) {
-        m_pDocument->setTitle(title);
-        m_pDocument->setDescription(description);
-        m_pDocument->setModified(true);
-    }
+    if (title != m_pDocument->title() || description != m_pDocument->description())
+        m_pDocument->submit(new PanelInfoEdit(tr("Panel info"), title, description));
     QDialog::accept();
 }

@@ -1,23 +1,50 @@
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 
+#include "Data/CommandList.h"
 #include "Data/LedData.h"
+#include "Data/LedPanelModel.h"
 #include "Data/LedStateCommand.h"
+#include "Data/LedValuesEdit.h"
 #include "GraphicsView/LedGraphicsItem.h"
+#include "GraphicsView/LedGraphicsScene_Rectangle.h"
+#include "GraphicsView/LedGraphicsScene_Ring.h"
 
 #include <QAbstractGraphicsShapeItem>
 #include <QCoreApplication>
-#include <QXmlStreamReader>
 
 AbstractLedGraphicsScene::AbstractLedGraphicsScene(QObject* parent)
     : QGraphicsScene(parent)
+    , m_pFrame(nullptr)
 {
+}
+
+AbstractLedGraphicsScene* AbstractLedGraphicsScene::create(const LedLayout& layout, QObject* parent)
+{
+    AbstractLedGraphicsScene* scene = nullptr;
+    if (layout.type() == LedLayout::Ring)
+        scene = new LedGraphicsScene_Ring(parent);
+    else
+        scene = new LedGraphicsScene_Rectangle(parent);
+    if (scene->layout() != layout)
+        scene->setLayout(layout);
+    return scene;
+}
+
+const LedLayout& AbstractLedGraphicsScene::layout() const
+{
+    return m_Layout;
+}
+
+void AbstractLedGraphicsScene::setLayout(const LedLayout& layout)
+{
+    Q_ASSERT(layout.type() == m_Layout.type());
+    m_Layout = layout;
+    rebuild();
 }
 
 qint64 AbstractLedGraphicsScene::ledCount(int rows, int columns)
 {
-    if (rows <= 0 || columns <= 0)
-        return 0;
-    return qint64(rows) * qint64(columns);
+    return LedLayout::ledCount(rows, columns);
 }
 
 QList<LedGraphicsItem*> AbstractLedGraphicsScene::ledItems() const
@@ -25,8 +52,14 @@ QList<LedGraphicsItem*> AbstractLedGraphicsScene::ledItems() const
     return m_LedItems;
 }
 
+LedStateCommand* AbstractLedGraphicsScene::frame() const
+{
+    return m_pFrame;
+}
+
 void AbstractLedGraphicsScene::clearFrame()
 {
+    m_pFrame = nullptr;
     for (LedGraphicsItem* item : qAsConst(m_LedItems))
         item->setLedData(nullptr);
     update(QRectF());
@@ -40,17 +73,37 @@ void AbstractLedGraphicsScene::setFrame(LedStateCommand* ledFrame)
 
     // A frame made under another layout (a hand-edited file) may hold more or
     // fewer LEDs than this scene: bind what both have, leave the rest dark.
-    const QList<LedData*> leds = ledFrame->leds();
-    const int common = qMin(leds.count(), m_LedItems.count());
-    for (int i = 0; i < m_LedItems.count(); ++i) {
-        m_LedItems.at(i)->setLedData(i < common ? leds.at(i) : nullptr);
-    }
+    m_pFrame = ledFrame;
+    const int common = qMin(ledFrame->ledCount(), m_LedItems.count());
+    for (int i = 0; i < m_LedItems.count(); ++i)
+        m_LedItems.at(i)->setLedData(i < common ? ledFrame->led(i) : nullptr);
     update(QRectF());
+}
+
+void AbstractLedGraphicsScene::toggleLed(int index)
+{
+    LedGraphicsItem* item = m_LedItems.value(index);
+    if (!item || !item->ledData())
+        return;
+    const int value = item->ledData()->intensity() == 0 ? 1 : 0;
+    // A frame that is part of a show changes through the show's door; a loose one directly.
+    LedPanelModel* show = m_pFrame && m_pFrame->sequence() ? m_pFrame->sequence()->document() : nullptr;
+    const AbstractCommand* sequence = m_pFrame ? m_pFrame->parent() : nullptr;
+    if (show && sequence && sequence->parent() == show) {
+        auto* edit = new LedValuesEdit(tr("Toggle LED"));
+        edit->set(m_pFrame, index, value);
+        show->submit(edit);
+    } else {
+        item->ledData()->setIntensity(value);
+    }
+    item->update();
+    emit ledToggled();
 }
 
 void AbstractLedGraphicsScene::clearLayout()
 {
     m_LedItems.clear();
+    m_pFrame = nullptr;
     while (!m_BackgroundItems.isEmpty()) {
         QAbstractGraphicsShapeItem* item = m_BackgroundItems.takeFirst();
         removeItem(item);
@@ -58,48 +111,19 @@ void AbstractLedGraphicsScene::clearLayout()
     }
 }
 
-bool AbstractLedGraphicsScene::acceptLedCount(QXmlStreamReader& xml, int& rows, int& columns)
+void AbstractLedGraphicsScene::placeLedItems(QAbstractGraphicsShapeItem* background)
 {
-    if (ledCount(rows, columns) <= MaxLedCount)
-        return true;
-    xml.raiseError(tr("The layout of %1 × %2 LEDs exceeds the limit of %3 LEDs.")
-                       .arg(rows)
-                       .arg(columns)
-                       .arg(MaxLedCount));
-    rows = 0;
-    columns = 0;
-    return false;
-}
-
-bool AbstractLedGraphicsScene::readGridValue(QXmlStreamReader& xml, int& rows, int& columns, double& rowSpacing,
-                                             double& columnSpacing, QPointF& firstLedPosition)
-{
-    const QStringRef name = xml.name();
-    if (name == QLatin1String("Rows"))
-        rows = xml.readElementText().toInt(nullptr, 10);
-    else if (name == QLatin1String("Columns"))
-        columns = xml.readElementText().toInt(nullptr, 10);
-    else if (name == QLatin1String("RowSpacing"))
-        rowSpacing = xml.readElementText().toDouble();
-    else if (name == QLatin1String("ColumnSpacing"))
-        columnSpacing = xml.readElementText().toDouble();
-    else if (name == QLatin1String("FirstLedPosition_X"))
-        firstLedPosition.setX(xml.readElementText().toDouble());
-    else if (name == QLatin1String("FirstLedPosition_Y"))
-        firstLedPosition.setY(xml.readElementText().toDouble());
-    else
-        return false;
-    return true;
-}
-
-void AbstractLedGraphicsScene::placeLedItems(QAbstractGraphicsShapeItem* background, int rows, int columns,
-                                             const std::function<QPointF(int row, int column)>& position)
-{
-    for (int row = 0; row < rows; ++row) {
-        for (int column = 0; column < columns; ++column) {
-            auto* item = new LedGraphicsItem(background);
-            item->setPos(position(row, column));
-            m_LedItems.append(item);
+    const int rows = m_Layout.rows();
+    const int columns = m_Layout.columns();
+    // A refused layout holds no LEDs; this never builds more than a layout may have.
+    if (m_Layout.ledCount() <= MaxLedCount) {
+        for (int row = 0; row < rows; ++row) {
+            for (int column = 0; column < columns; ++column) {
+                auto* item = new LedGraphicsItem(background);
+                item->setLedIndex(m_LedItems.count());
+                item->setPos(m_Layout.ledPosition(row, column));
+                m_LedItems.append(item);
+            }
         }
     }
 
@@ -109,9 +133,4 @@ void AbstractLedGraphicsScene::placeLedItems(QAbstractGraphicsShapeItem* backgro
     // item removed is looked up in a list of all of them. Done here, a layout
     // replaced or destroyed before the event loop runs goes in linear time.
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-}
-
-QString AbstractLedGraphicsScene::realText(double value)
-{
-    return QString::number(value, 'g', 6);
 }

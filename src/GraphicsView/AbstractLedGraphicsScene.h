@@ -1,11 +1,10 @@
 #ifndef ABSTRACTLEDGRAPHICSSCENE_H
 #define ABSTRACTLEDGRAPHICSSCENE_H
 
+#include "Data/LedLayout.h"
+
 #include <QGraphicsScene>
 #include <QList>
-#include <QPointF>
-
-#include <functional>
 
 class LedGraphicsItem;
 class LedStateCommand;
@@ -13,7 +12,7 @@ class QAbstractGraphicsShapeItem;
 class QXmlStreamReader;
 class QXmlStreamWriter;
 
-// The geometry of a panel: where its LEDs are drawn and what lies behind them.
+// Draws a panel layout: the body, and one LED item per LED showing the bound frame.
 class AbstractLedGraphicsScene : public QGraphicsScene
 {
     Q_OBJECT
@@ -21,12 +20,11 @@ class AbstractLedGraphicsScene : public QGraphicsScene
 public:
     enum eType
     {
-        Rectangle = 0,
-        Ring = 1
+        Rectangle = LedLayout::Rectangle,
+        Ring = LedLayout::Ring
     };
 
-    // Layouts above this many LEDs are refused when read from a file.
-    static constexpr int MaxLedCount = 65536;
+    static constexpr int MaxLedCount = LedLayout::MaxLedCount;
 
     explicit AbstractLedGraphicsScene(QObject* parent = nullptr);
 
@@ -37,14 +35,23 @@ public:
     virtual void writeXML(QXmlStreamWriter& xml) = 0;
     virtual qreal ledItemsSize() const = 0;
 
+    // A scene of the layout's kind that draws it.
+    static AbstractLedGraphicsScene* create(const LedLayout& layout, QObject* parent = nullptr);
+    const LedLayout& layout() const;
+    // Draws another layout of the same kind; the LED items start without a frame.
+    void setLayout(const LedLayout& layout);
+
     // rows × columns without overflow; 0 when either is not positive.
     static qint64 ledCount(int rows, int columns);
 
     QList<LedGraphicsItem*> ledItems() const;
+    LedStateCommand* frame() const;
 
     // Leaves every LED item without data, so nothing points into a frame
     // that is about to go away.
     void clearFrame();
+    // Switches an LED of the bound frame on or off, through its show's edit door.
+    void toggleLed(int index);
 
 public slots:
     void setFrame(LedStateCommand* ledFrame);
@@ -54,22 +61,16 @@ signals:
     void ledToggled();
 
 protected:
+    virtual void rebuild() = 0;
     void clearLayout();
-    // Refuses a layout too large to build: raises the reader error and
-    // leaves rows and columns at 0. Returns whether the layout is accepted.
-    bool acceptLedCount(QXmlStreamReader& xml, int& rows, int& columns);
-    // Reads the values both layouts share when the reader stands on one of them; false for any other element.
-    bool readGridValue(QXmlStreamReader& xml, int& rows, int& columns, double& rowSpacing, double& columnSpacing,
-                       QPointF& firstLedPosition);
-    // Creates the LED items row by row as children of the body, each at position(row, column), and adds the
-    // body with its LEDs to the scene.
-    void placeLedItems(QAbstractGraphicsShapeItem* background, int rows, int columns,
-                       const std::function<QPointF(int row, int column)>& position);
-    // Reals in the Layout element: six significant digits, as C's %g.
-    static QString realText(double value);
+    // Creates the LED items row by row as children of the body, each at its place
+    // in the layout, and adds the body with its LEDs to the scene.
+    void placeLedItems(QAbstractGraphicsShapeItem* background);
 
+    LedLayout m_Layout;
     QList<QAbstractGraphicsShapeItem*> m_BackgroundItems;
     QList<LedGraphicsItem*> m_LedItems;
+    LedStateCommand* m_pFrame;
 };
 
 #endif // ABSTRACTLEDGRAPHICSSCENE_H

@@ -9,6 +9,7 @@
 LedGraphicsItem::LedGraphicsItem(QGraphicsItem* parent)
     : QGraphicsItem(parent)
     , m_pLedData(nullptr)
+    , m_Index(-1)
 {
     setFlag(QGraphicsItem::ItemIsSelectable);
 }
@@ -21,6 +22,16 @@ AbstractLedGraphicsScene* LedGraphicsItem::scene() const
 LedData* LedGraphicsItem::ledData() const
 {
     return m_pLedData;
+}
+
+int LedGraphicsItem::ledIndex() const
+{
+    return m_Index;
+}
+
+void LedGraphicsItem::setLedIndex(int index)
+{
+    m_Index = index;
 }
 
 QRectF LedGraphicsItem::boundingRect() const
@@ -63,11 +74,9 @@ void LedGraphicsItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* o
 void LedGraphicsItem::mousePressEvent(QGraphicsSceneMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && m_pLedData) {
-        m_pLedData->setIntensity(m_pLedData->intensity() == 0 ? 1 : 0);
         setSelected(false);
-        update();
         if (AbstractLedGraphicsScene* ledScene = scene())
-            emit ledScene->ledToggled();
+            ledScene->toggleLed(m_Index);
     }
     QGraphicsItem::mousePressEvent(event);
 }

@@ -14,6 +14,8 @@ public:
 
     AbstractLedGraphicsScene* scene() const;
     LedData* ledData() const;
+    // The LED's position in the layout's numbering.
+    int ledIndex() const;
 
     QRectF boundingRect() const override;
     QPainterPath shape() const override;
@@ -25,8 +27,10 @@ protected:
 private:
     friend class AbstractLedGraphicsScene;
     void setLedData(LedData* ledData);
+    void setLedIndex(int index);
 
     LedData* m_pLedData;
+    int m_Index;
 };
 
 #endif // LEDGRAPHICSITEM_H

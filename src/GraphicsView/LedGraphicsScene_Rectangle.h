@@ -3,9 +3,6 @@
 
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 
-#include <QPointF>
-#include <QRectF>
-
 // LEDs in a grid of rows and columns on a rectangular body.
 class LedGraphicsScene_Rectangle : public AbstractLedGraphicsScene
 {
@@ -23,14 +20,8 @@ public:
 
     void createLayout();
 
-private:
-    int m_Rows;
-    int m_Columns;
-    double m_RowSpacing;
-    double m_ColumnSpacing;
-    QRectF m_Rectangle;
-    QPointF m_FirstLedPosition;
-    qreal m_LedItemsSize;
+protected:
+    void rebuild() override;
 };
 
 #endif // LEDGRAPHICSSCENE_RECTANGLE_H

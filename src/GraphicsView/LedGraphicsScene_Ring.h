@@ -3,8 +3,6 @@
 
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 
-#include <QPointF>
-
 // LEDs on concentric circles around the scene origin; a row is a circle and a
 // column an angular position.
 class LedGraphicsScene_Ring : public AbstractLedGraphicsScene
@@ -23,15 +21,8 @@ public:
 
     void createLayout();
 
-private:
-    int m_Rows;
-    int m_Columns;
-    double m_RowSpacing;
-    double m_ColumnSpacing;
-    double m_InnerDiameter;
-    double m_OuterDiameter;
-    QPointF m_FirstLedPosition;
-    qreal m_LedItemsSize;
+protected:
+    void rebuild() override;
 };
 
 #endif // LEDGRAPHICSSCENE_RING_H

@@ -3,8 +3,12 @@
 
 #include "Abstract/AbstractCommand.h"
 #include "Data/CommandList.h"
+#include "Data/InsertFramesEdit.h"
+#include "Data/InsertSequenceEdit.h"
 #include "Data/LedStateCommand.h"
 #include "Data/ProgramCompiler.h"
+#include "Data/RemoveFramesEdit.h"
+#include "Data/RemoveSequenceEdit.h"
 #include "Document/LedPanelDocument.h"
 #include "Document/LedPanelInfoDialog.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
@@ -205,26 +209,12 @@ void MainWindow::ledPanelInfo()
     dialog->show();
 }
 
-void MainWindow::appendCommand(LedPanelDocument* document, AbstractCommand* command, AbstractCommand* parent)
-{
-    document->treeModel()->append(command, parent);
-    document->setModified(true);
-}
-
-void MainWindow::removeCommand(LedPanelDocument* document, AbstractCommand* command)
-{
-    // Through the model, so the view moves its current item before the node goes.
-    document->treeModel()->remove(command);
-    delete command;
-    document->setModified(true);
-}
-
 void MainWindow::addSequence()
 {
     LedPanelDocument* document = currentLedPanelDocument();
     if (!document)
         return;
-    appendCommand(document, new CommandList(document), nullptr);
+    document->submit(new InsertSequenceEdit(tr("Add sequence"), document->sequenceCount()));
 }
 
 void MainWindow::removeSequence()
@@ -235,18 +225,23 @@ void MainWindow::removeSequence()
     CommandList* sequence = document->currentSequence();
     if (!sequence)
         return;
-    removeCommand(document, sequence);
+    document->submit(new RemoveSequenceEdit(tr("Remove sequence"), sequence->index()));
+}
+
+void MainWindow::appendFrames(int count)
+{
+    LedPanelDocument* document = currentLedPanelDocument();
+    CommandList* sequence = document ? document->currentSequence() : nullptr;
+    if (!sequence)
+        return;
+    const QVector<QVector<int>> frames(count, QVector<int>(int(document->panelLayout().ledCount()), 0));
+    document->submit(new InsertFramesEdit(count == 1 ? tr("Add frame") : tr("Add frames"), sequence->index(),
+                                          sequence->frameCount(), frames));
 }
 
 void MainWindow::addFrame()
 {
-    LedPanelDocument* document = currentLedPanelDocument();
-    if (!document)
-        return;
-    CommandList* sequence = document->currentSequence();
-    if (!sequence)
-        return;
-    appendCommand(document, new LedStateCommand(sequence), sequence);
+    appendFrames(1);
 }
 
 void MainWindow::addFrames()
@@ -257,10 +252,9 @@ void MainWindow::addFrames()
     bool ok = false;
     const int count = QInputDialog::getInt(this, QStringLiteral("Append LedStates"), QStringLiteral("Number:"),
                                            10, 1, 999, 1, &ok);
-    if (!ok)
-        return;
-    for (int i = 0; i < count; ++i)
-        addFrame();
+    // All of them are one edit, so they are also undone at once.
+    if (ok)
+        appendFrames(count);
 }
 
 void MainWindow::removeFrame()
@@ -271,7 +265,7 @@ void MainWindow::removeFrame()
     LedStateCommand* frame = document->currentFrame();
     if (!frame)
         return;
-    removeCommand(document, frame);
+    document->submit(new RemoveFramesEdit(tr("Remove frame"), frame->parent()->index(), { frame->index() }));
 }
 
 void MainWindow::setupPort()

@@ -65,8 +65,7 @@ protected:
 
 private:
     LedPanelDocument* currentLedPanelDocument() const;
-    void appendCommand(LedPanelDocument* document, AbstractCommand* command, AbstractCommand* parent);
-    void removeCommand(LedPanelDocument* document, AbstractCommand* command);
+    void appendFrames(int count);
     bool refuseWhileWriting();
     bool openPort();
     bool writeToPort(const QByteArray& bytes);

@@ -1,18 +1,31 @@
 #include "TreeView/LedTreeModel.h"
 
 #include "Abstract/AbstractCommand.h"
-#include "Document/LedPanelDocument.h"
+#include "Data/LedPanelModel.h"
+#include "Data/LedStateCommand.h"
 
 LedTreeModel::LedTreeModel(QObject* parent)
     : QAbstractItemModel(parent)
     , m_pRootItem(nullptr)
+    , m_pShow(nullptr)
 {
 }
 
-void LedTreeModel::setRootItem(LedPanelDocument* document)
+LedTreeModel::~LedTreeModel()
+{
+    if (m_pShow)
+        m_pShow->removeObserver(this);
+}
+
+void LedTreeModel::setRootItem(LedPanelModel* document)
 {
     beginResetModel();
+    if (m_pShow)
+        m_pShow->removeObserver(this);
+    m_pShow = document;
     m_pRootItem = document;
+    if (m_pShow)
+        m_pShow->addObserver(this);
     endResetModel();
 }
 
@@ -129,4 +142,66 @@ void LedTreeModel::remove(AbstractCommand* item)
     beginRemoveRows(index(parentItem), row, row);
     parentItem->removeChild(item);
     endRemoveRows();
+}
+
+void LedTreeModel::nodesAboutToBeInserted(AbstractCommand* parent, int first, int last)
+{
+    beginInsertRows(index(parent), first, last);
+}
+
+void LedTreeModel::nodesInserted(AbstractCommand* parent, int first, int last)
+{
+    Q_UNUSED(parent)
+    Q_UNUSED(first)
+    Q_UNUSED(last)
+    endInsertRows();
+}
+
+void LedTreeModel::nodesAboutToBeRemoved(AbstractCommand* parent, int first, int last)
+{
+    beginRemoveRows(index(parent), first, last);
+}
+
+void LedTreeModel::nodesRemoved(AbstractCommand* parent, int first, int last)
+{
+    Q_UNUSED(parent)
+    Q_UNUSED(first)
+    Q_UNUSED(last)
+    endRemoveRows();
+}
+
+void LedTreeModel::nodesAboutToBeMoved(AbstractCommand* parent, int first, int last, int destination)
+{
+    const QModelIndex parentIndex = index(parent);
+    beginMoveRows(parentIndex, first, last, parentIndex, destination);
+}
+
+void LedTreeModel::nodesMoved(AbstractCommand* parent, int first, int last, int destination)
+{
+    Q_UNUSED(parent)
+    Q_UNUSED(first)
+    Q_UNUSED(last)
+    Q_UNUSED(destination)
+    endMoveRows();
+}
+
+void LedTreeModel::ledsChanged(LedStateCommand* frame)
+{
+    const QModelIndex frameIndex = index(frame);
+    emit dataChanged(frameIndex, frameIndex, { Qt::DecorationRole });
+    emit frameChanged(frameIndex);
+}
+
+void LedTreeModel::infoChanged()
+{
+}
+
+void LedTreeModel::showAboutToBeReset()
+{
+    beginResetModel();
+}
+
+void LedTreeModel::showReset()
+{
+    endResetModel();
 }

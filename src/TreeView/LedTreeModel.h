@@ -1,21 +1,25 @@
 #ifndef LEDTREEMODEL_H
 #define LEDTREEMODEL_H
 
+#include "Data/LedPanelObserver.h"
+
 #include <QAbstractItemModel>
 
 class AbstractCommand;
-class LedPanelDocument;
+class LedPanelModel;
 
 // The document's command tree as an item model: sequences at the top level,
 // their frames below. Indexes point straight at the nodes; nothing is copied.
-class LedTreeModel : public QAbstractItemModel
+// It follows every edit of the show.
+class LedTreeModel : public QAbstractItemModel, private LedPanelObserver
 {
     Q_OBJECT
 
 public:
     explicit LedTreeModel(QObject* parent = nullptr);
+    ~LedTreeModel() override;
 
-    void setRootItem(LedPanelDocument* document);
+    void setRootItem(LedPanelModel* document);
 
     QModelIndex index(AbstractCommand* item) const;
     QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
@@ -26,15 +30,31 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
-    // Structural changes while a view shows the tree go through these.
+    // Structural changes made outside the show's edits go through these.
     void append(AbstractCommand* item, AbstractCommand* parent);
     void insert(int row, AbstractCommand* item, AbstractCommand* parent);
     void remove(AbstractCommand* item);
 
+signals:
+    // The intensities of a frame changed.
+    void frameChanged(const QModelIndex& frame);
+
 private:
     AbstractCommand* node(const QModelIndex& index) const;
 
+    void nodesAboutToBeInserted(AbstractCommand* parent, int first, int last) override;
+    void nodesInserted(AbstractCommand* parent, int first, int last) override;
+    void nodesAboutToBeRemoved(AbstractCommand* parent, int first, int last) override;
+    void nodesRemoved(AbstractCommand* parent, int first, int last) override;
+    void nodesAboutToBeMoved(AbstractCommand* parent, int first, int last, int destination) override;
+    void nodesMoved(AbstractCommand* parent, int first, int last, int destination) override;
+    void ledsChanged(LedStateCommand* frame) override;
+    void infoChanged() override;
+    void showAboutToBeReset() override;
+    void showReset() override;
+
     AbstractCommand* m_pRootItem;
+    LedPanelModel* m_pShow;
 };
 
 #endif // LEDTREEMODEL_H

@@ -11,9 +11,6 @@
 
 namespace {
 
-const int typeFrame = 1;
-const int typeSequence = 2;
-
 AbstractCommand* nodeOf(const QModelIndex& index)
 {
     return index.isValid() ? static_cast<AbstractCommand*>(index.internalPointer()) : nullptr;
@@ -70,7 +67,7 @@ void LedTreeView::customMenuRequested(QPoint pos)
     if (sender() != this)
         return;
     const AbstractCommand* item = nodeOf(indexAt(pos));
-    if (item && item->type() == typeSequence)
+    if (item && item->type() == typeCommandList)
         contextMenu_table->popup(viewport()->mapToGlobal(pos));
 }
 
@@ -82,7 +79,7 @@ void LedTreeView::sectionClicked(int logicalIndex)
 CommandList* LedTreeView::currentSequence() const
 {
     AbstractCommand* item = nodeOf(currentIndex());
-    if (!item || item->type() != typeSequence)
+    if (!item || item->type() != typeCommandList)
         return nullptr;
     return static_cast<CommandList*>(item);
 }
@@ -141,10 +138,10 @@ void LedTreeView::currentChanged(const QModelIndex& current, const QModelIndex& 
         return;
     }
     switch (item->type()) {
-    case typeFrame:
+    case typeLedState:
         emit setFrame(static_cast<LedStateCommand*>(item));
         break;
-    case typeSequence:
+    case typeCommandList:
         emit setSequence(static_cast<CommandList*>(item));
         break;
     default:

@@ -2,7 +2,7 @@
 #include "Data/LedData.h"
 #include "Data/LedStateCommand.h"
 #include "Data/ProgramCompiler.h"
-#include "Document/LedPanelDocument.h"
+#include "Data/LedPanelModel.h"
 
 #include <QtTest>
 
@@ -50,7 +50,7 @@ void tst_ProgramCompiler::image()
     QByteArray xml = QString("<LedPanelDocument version='1.0'><Layout type='Rectangle'><Rows>%1</Rows><Columns>%2"
                              "</Columns></Layout></LedPanelDocument>").arg(made.height()).arg(made.width()).toUtf8();
     QBuffer buffer(&xml);
-    LedPanelDocument document;
+    LedPanelModel document;
     QVERIFY(buffer.open(QIODevice::ReadOnly) && document.readXML(&buffer));
     CommandList sequence(&document);
     ProgramCompiler compiler(panel.height(), panel.width());
@@ -71,5 +71,5 @@ void tst_ProgramCompiler::image()
     QCOMPARE(compiler.surplusLedCount(), surplus);
 }
 
-QTEST_MAIN(tst_ProgramCompiler)
+QTEST_APPLESS_MAIN(tst_ProgramCompiler)
 #include "tst_ProgramCompiler.moc"

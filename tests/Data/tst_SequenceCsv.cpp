@@ -58,7 +58,7 @@ void tst_SequenceCsv::menu_data()
     QTest::newRow("too many frames") << "import" << 65536 << Frames{{}} << "a.csv"
                                      << QByteArray("0\n").append(QByteArray("1\n").repeated(300))
                                      << Frames{{0, 0, 0, 0, 0, 0}}
-                                     << "The file %1 holds more frames than a sequence can take.";
+                                     << "The document would hold more than 4194304 LED values.";
     QTest::newRow("export, mixed LED counts") << "export" << 6 << Frames{{1, 2, 3, 4, 5, 6}, {-1, 0, 0, 0}}
                                               << "x.csv" << QByteArray("0,1,2,3,4,5\n1,2,3,4,5,6\r\n-1,0,0,0,0,0\r\n")
                                               << Frames{{1, 2, 3, 4, 5, 6}, {-1, 0, 0, 0}} << "";

@@ -1,0 +1,224 @@
+#include "Data/LedLayout.h"
+
+#include "Helper/Math.h"
+
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#include <cmath>
+
+namespace {
+
+// Reals in the Layout element: six significant digits, as C's %g.
+QString realText(double value)
+{
+    return QString::number(value, 'g', 6);
+}
+
+} // namespace
+
+LedLayout::LedLayout(eType type)
+    : m_Type(type)
+    , m_Rows(4)
+    , m_Columns(type == Ring ? 48 : 8)
+    , m_RowSpacing(type == Ring ? 5.0 : 6.0)
+    , m_ColumnSpacing(type == Ring ? 7.5 : 6.0)
+    , m_Rectangle(-6.0, -6.0, 54.0, 30.0)
+    , m_InnerDiameter(40.0)
+    , m_OuterDiameter(70.0)
+    , m_FirstLedPosition(type == Ring ? QPointF(0.0, -45.0) : QPointF(0.0, 0.0))
+    , m_LedItemsSize(2.0)
+{
+}
+
+LedLayout::eType LedLayout::type() const
+{
+    return m_Type;
+}
+
+QString LedLayout::typeName() const
+{
+    return m_Type == Ring ? QStringLiteral("Ring") : QStringLiteral("Rectangle");
+}
+
+int LedLayout::rows() const
+{
+    return m_Rows;
+}
+
+int LedLayout::columns() const
+{
+    return m_Columns;
+}
+
+qint64 LedLayout::ledCount() const
+{
+    return ledCount(m_Rows, m_Columns);
+}
+
+qint64 LedLayout::ledCount(int rows, int columns)
+{
+    if (rows <= 0 || columns <= 0)
+        return 0;
+    return qint64(rows) * qint64(columns);
+}
+
+double LedLayout::rowSpacing() const
+{
+    return m_RowSpacing;
+}
+
+double LedLayout::columnSpacing() const
+{
+    return m_ColumnSpacing;
+}
+
+QRectF LedLayout::rectangle() const
+{
+    return m_Rectangle;
+}
+
+double LedLayout::innerDiameter() const
+{
+    return m_InnerDiameter;
+}
+
+double LedLayout::outerDiameter() const
+{
+    return m_OuterDiameter;
+}
+
+QPointF LedLayout::firstLedPosition() const
+{
+    return m_FirstLedPosition;
+}
+
+qreal LedLayout::ledItemsSize() const
+{
+    return m_LedItemsSize;
+}
+
+QPointF LedLayout::ledPosition(int row, int column) const
+{
+    if (m_Type == Rectangle)
+        return QPointF(m_FirstLedPosition.x() + m_ColumnSpacing * column, m_FirstLedPosition.y() + m_RowSpacing * row);
+    const QPointF first = cartesianToPolar(m_FirstLedPosition);
+    return polarToCartesian(QPointF(first.x() + row * m_RowSpacing, first.y() + column * m_ColumnSpacing));
+}
+
+QRectF LedLayout::sceneRect() const
+{
+    if (m_Type == Rectangle)
+        return m_Rectangle;
+    // The diameters are radii.
+    return QRectF(-(m_OuterDiameter + 1), -(m_OuterDiameter + 1), 2 * m_OuterDiameter + 2, 2 * m_OuterDiameter + 2);
+}
+
+bool LedLayout::readReal(QXmlStreamReader& xml, double& value)
+{
+    const QString name = xml.name().toString();
+    const QString text = xml.readElementText();
+    // A text that is no number reads as 0, as it always has.
+    const double read = text.toDouble();
+    if (!std::isfinite(read) || std::fabs(read) > MaxCoordinate) {
+        xml.raiseError(tr("%1 holds %2, which is not a number between -1000000 and 1000000.")
+                           .arg(name, text.trimmed()));
+        return false;
+    }
+    value = read;
+    return true;
+}
+
+void LedLayout::readXML(QXmlStreamReader& xml)
+{
+    if (xml.name() != QLatin1String("Layout"))
+        return;
+    Q_ASSERT_X(xml.attributes().value(QLatin1String("type")) == typeName(), "LedLayout::readXML",
+               "type == typeName()");
+
+    const bool ring = m_Type == Ring;
+    while (xml.readNextStartElement()) {
+        const QStringRef name = xml.name();
+        double value = 0.0;
+        bool ok = true;
+        if (name == QLatin1String("Rows")) {
+            m_Rows = xml.readElementText().toInt(nullptr, 10);
+        } else if (name == QLatin1String("Columns")) {
+            m_Columns = xml.readElementText().toInt(nullptr, 10);
+        } else if (name == QLatin1String("RowSpacing")) {
+            ok = readReal(xml, m_RowSpacing);
+        } else if (name == QLatin1String("ColumnSpacing")) {
+            ok = readReal(xml, m_ColumnSpacing);
+        } else if (name == QLatin1String("FirstLedPosition_X")) {
+            if ((ok = readReal(xml, value)))
+                m_FirstLedPosition.setX(value);
+        } else if (name == QLatin1String("FirstLedPosition_Y")) {
+            if ((ok = readReal(xml, value)))
+                m_FirstLedPosition.setY(value);
+        } else if (ring && name == QLatin1String("InnerDiameter")) {
+            ok = readReal(xml, m_InnerDiameter);
+        } else if (ring && name == QLatin1String("OuterDiameter")) {
+            ok = readReal(xml, m_OuterDiameter);
+        } else if (!ring && name == QLatin1String("Rectangle_X")) {
+            // Moving an edge keeps the opposite one, as QRectF's setters do.
+            if ((ok = readReal(xml, value)))
+                m_Rectangle.setX(value);
+        } else if (!ring && name == QLatin1String("Rectangle_Y")) {
+            if ((ok = readReal(xml, value)))
+                m_Rectangle.setY(value);
+        } else if (!ring && name == QLatin1String("Rectangle_W")) {
+            if ((ok = readReal(xml, value)))
+                m_Rectangle.setWidth(value);
+        } else if (!ring && name == QLatin1String("Rectangle_H")) {
+            if ((ok = readReal(xml, value)))
+                m_Rectangle.setHeight(value);
+        } else {
+            xml.skipCurrentElement();
+        }
+        if (!ok)
+            break;
+    }
+
+    if (!xml.hasError() && ledCount() > MaxLedCount) {
+        xml.raiseError(tr("The layout of %1 × %2 LEDs exceeds the limit of %3 LEDs.")
+                           .arg(m_Rows)
+                           .arg(m_Columns)
+                           .arg(MaxLedCount));
+    }
+    // A refused layout holds no LEDs, so nothing is ever built from it.
+    if (xml.hasError() && ledCount() > MaxLedCount) {
+        m_Rows = 0;
+        m_Columns = 0;
+    }
+}
+
+void LedLayout::writeXML(QXmlStreamWriter& xml) const
+{
+    xml.writeStartElement(QStringLiteral("Layout"));
+    xml.writeAttribute(QStringLiteral("type"), typeName());
+    xml.writeTextElement(QStringLiteral("Rows"), QString::number(m_Rows));
+    xml.writeTextElement(QStringLiteral("Columns"), QString::number(m_Columns));
+    xml.writeTextElement(QStringLiteral("RowSpacing"), realText(m_RowSpacing));
+    xml.writeTextElement(QStringLiteral("ColumnSpacing"), realText(m_ColumnSpacing));
+    if (m_Type == Ring) {
+        xml.writeTextElement(QStringLiteral("InnerDiameter"), realText(m_InnerDiameter));
+        xml.writeTextElement(QStringLiteral("OuterDiameter"), realText(m_OuterDiameter));
+    } else {
+        xml.writeTextElement(QStringLiteral("Rectangle_X"), realText(m_Rectangle.x()));
+        xml.writeTextElement(QStringLiteral("Rectangle_Y"), realText(m_Rectangle.y()));
+        xml.writeTextElement(QStringLiteral("Rectangle_W"), realText(m_Rectangle.width()));
+        xml.writeTextElement(QStringLiteral("Rectangle_H"), realText(m_Rectangle.height()));
+    }
+    xml.writeTextElement(QStringLiteral("FirstLedPosition_X"), realText(m_FirstLedPosition.x()));
+    xml.writeTextElement(QStringLiteral("FirstLedPosition_Y"), realText(m_FirstLedPosition.y()));
+    xml.writeEndElement();
+}
+
+bool LedLayout::operator==(const LedLayout& other) const
+{
+    return m_Type == other.m_Type && m_Rows == other.m_Rows && m_Columns == other.m_Columns
+        && m_RowSpacing == other.m_RowSpacing && m_ColumnSpacing == other.m_ColumnSpacing
+        && m_FirstLedPosition == other.m_FirstLedPosition && m_LedItemsSize == other.m_LedItemsSize
+        && (m_Type == Ring ? m_InnerDiameter == other.m_InnerDiameter && m_OuterDiameter == other.m_OuterDiameter
+                           : m_Rectangle == other.m_Rectangle);
+}

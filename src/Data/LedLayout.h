@@ -1,0 +1,76 @@
+#ifndef LEDLAYOUT_H
+#define LEDLAYOUT_H
+
+#include <QCoreApplication>
+#include <QPointF>
+#include <QRectF>
+
+class QXmlStreamReader;
+class QXmlStreamWriter;
+
+// The geometry of a panel as a plain value: how many LEDs it has, as rows and
+// columns, and where each one sits. A rectangle is a grid on a rectangular body;
+// a ring puts its rows on concentric circles around the origin, a row being a
+// circle and a column an angle. LEDs are numbered row by row.
+class LedLayout
+{
+    Q_DECLARE_TR_FUNCTIONS(LedLayout)
+
+public:
+    enum eType
+    {
+        Rectangle = 0,
+        Ring = 1
+    };
+
+    // Layouts above this many LEDs are refused when read from a file.
+    static constexpr int MaxLedCount = 65536;
+    // Any coordinate, spacing or diameter beyond this is refused: such numbers
+    // only come from broken files and overflow the view's arithmetic.
+    static constexpr double MaxCoordinate = 1000000.0;
+
+    explicit LedLayout(eType type = Ring);
+
+    eType type() const;
+    QString typeName() const;
+    int rows() const;
+    int columns() const;
+    // rows × columns, 0 when either is not positive.
+    qint64 ledCount() const;
+    static qint64 ledCount(int rows, int columns);
+
+    double rowSpacing() const;
+    double columnSpacing() const;
+    QRectF rectangle() const;
+    double innerDiameter() const;
+    double outerDiameter() const;
+    QPointF firstLedPosition() const;
+    qreal ledItemsSize() const;
+
+    QPointF ledPosition(int row, int column) const;
+    QRectF sceneRect() const;
+
+    // Reads the Layout element the reader stands on; a type other than this
+    // layout's or a value out of range raises the reader's error.
+    void readXML(QXmlStreamReader& xml);
+    void writeXML(QXmlStreamWriter& xml) const;
+
+    bool operator==(const LedLayout& other) const;
+    bool operator!=(const LedLayout& other) const { return !(*this == other); }
+
+private:
+    bool readReal(QXmlStreamReader& xml, double& value);
+
+    eType m_Type;
+    int m_Rows;
+    int m_Columns;
+    double m_RowSpacing;
+    double m_ColumnSpacing;
+    QRectF m_Rectangle;
+    double m_InnerDiameter;
+    double m_OuterDiameter;
+    QPointF m_FirstLedPosition;
+    qreal m_LedItemsSize;
+};
+
+#endif // LEDLAYOUT_H

@@ -1,0 +1,112 @@
+#include "Data/LedValuesEdit.h"
+
+#include "Data/LedPanelModel.h"
+#include "Data/LedStateCommand.h"
+
+#include <algorithm>
+
+LedValuesEdit::LedValuesEdit(const QString& text, int mergeId)
+    : AbstractEdit(text)
+    , m_MergeId(mergeId)
+{
+}
+
+LedValuesEdit::FrameChanges& LedValuesEdit::changesOf(int sequence, int frame)
+{
+    for (FrameChanges& changes : m_Frames) {
+        if (changes.sequence == sequence && changes.frame == frame)
+            return changes;
+    }
+    m_Frames.append(FrameChanges { sequence, frame, {} });
+    return m_Frames.last();
+}
+
+void LedValuesEdit::set(const LedStateCommand* frame, int led, int value)
+{
+    Q_ASSERT(frame && frame->parent());
+    Q_ASSERT(led >= 0 && led < frame->ledCount());
+    FrameChanges& changes = changesOf(frame->parent()->index(), frame->index());
+    for (Change& change : changes.changes) {
+        if (change.led == led) {
+            change.after = value;
+            return;
+        }
+    }
+    const int before = frame->led(led)->intensity();
+    if (before != value)
+        changes.changes.append(Change { led, before, value });
+}
+
+void LedValuesEdit::setFrame(const LedStateCommand* frame, const QVector<int>& values)
+{
+    const int count = qMin(frame->ledCount(), values.size());
+    for (int led = 0; led < count; ++led)
+        set(frame, led, values.at(led));
+}
+
+bool LedValuesEdit::isEmpty() const
+{
+    for (const FrameChanges& changes : m_Frames) {
+        for (const Change& change : changes.changes) {
+            if (change.before != change.after)
+                return false;
+        }
+    }
+    return true;
+}
+
+void LedValuesEdit::apply(LedPanelModel& model, bool undo)
+{
+    for (const FrameChanges& changes : qAsConst(m_Frames)) {
+        auto* frame = static_cast<LedStateCommand*>(model.node(changes.sequence, changes.frame));
+        Q_ASSERT(frame && frame->type() == typeLedState);
+        if (!frame)
+            continue;
+        for (const Change& change : changes.changes)
+            frame->led(change.led)->setIntensity(undo ? change.before : change.after);
+        ledsChanged(model, frame);
+    }
+}
+
+void LedValuesEdit::redo(LedPanelModel& model)
+{
+    apply(model, false);
+}
+
+void LedValuesEdit::undo(LedPanelModel& model)
+{
+    apply(model, true);
+}
+
+int LedValuesEdit::mergeId() const
+{
+    return m_MergeId;
+}
+
+bool LedValuesEdit::mergeWith(const AbstractEdit& other)
+{
+    const auto* later = dynamic_cast<const LedValuesEdit*>(&other);
+    if (!later || m_MergeId < 0 || later->m_MergeId != m_MergeId)
+        return false;
+    for (const FrameChanges& frame : later->m_Frames) {
+        FrameChanges& changes = changesOf(frame.sequence, frame.frame);
+        for (const Change& change : frame.changes) {
+            auto known = std::find_if(changes.changes.begin(), changes.changes.end(),
+                                      [&](const Change& c) { return c.led == change.led; });
+            if (known != changes.changes.end())
+                known->after = change.after;
+            else
+                changes.changes.append(change);
+        }
+    }
+    setText(later->text());
+    return true;
+}
+
+AbstractCommand* LedValuesEdit::focus(LedPanelModel& model, bool undone) const
+{
+    Q_UNUSED(undone)
+    if (m_Frames.isEmpty())
+        return nullptr;
+    return model.node(m_Frames.first().sequence, m_Frames.first().frame);
+}
