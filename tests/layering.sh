@@ -5,8 +5,8 @@ src=$1
 shift
 status=0
 model="$src/Abstract $src/Data $src/Helper"
-found=$(grep -rnE '#include *[<"](Q(Widget|Application|GuiApplication|Painter|Pixmap|Image|Color|Brush|Pen|GraphicsScene|GraphicsView|GraphicsItem|MessageBox|FileDialog|Dialog|MainWindow|Menu|Action|UndoStack|UndoCommand)|QtWidgets|QtGui|(Document|GraphicsView|TreeView|MainWindow)/)' $model \
-        $(ls "$src"/MspFlasher/*.h "$src"/MspFlasher/*.cpp "$src"/SerialPort/*.h "$src"/SerialPort/*.cpp 2>/dev/null | grep -vE '(Dialog|Widget)[^/]*$'))
+found=$(grep -rnE '#include *[<"](Q(Widget|Application|GuiApplication|Painter|Pixmap|Image|Color|Brush|Pen|GraphicsScene|GraphicsView|GraphicsItem|MessageBox|FileDialog|Dialog|MainWindow|Menu|Action|UndoStack|UndoCommand)|QtWidgets|QtGui|(Document|GraphicsView|MainWindow)/|TreeView/LedTreeView)' $model \
+        $(ls "$src"/MspFlasher/*.h "$src"/MspFlasher/*.cpp "$src"/SerialPort/*.h "$src"/SerialPort/*.cpp "$src"/TreeView/LedTreeModel.* 2>/dev/null | grep -vE '(Dialog|Widget)[^/]*$'))
 if [ -n "$found" ]; then
     echo "model sources that include widget code:"
     echo "$found"

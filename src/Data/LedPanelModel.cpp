@@ -131,7 +131,7 @@ bool LedPanelModel::readXML(QIODevice* device)
     if (xml.hasError()) {
         m_ReadError = tr("Line %1, column %2: %3")
                           .arg(xml.lineNumber())
-                          .arg(xml.columnNumber())
+                          .arg(xml.columnNumber() + 1)
                           .arg(xml.errorString());
     }
 

@@ -1,0 +1,195 @@
+#include "Data/CommandList.h"
+#include "Data/EditGroup.h"
+#include "Data/InsertFramesEdit.h"
+#include "Data/InsertSequenceEdit.h"
+#include "Data/LedPanelModel.h"
+#include "Data/LedStateCommand.h"
+#include "Data/LedValuesEdit.h"
+#include "Data/PanelInfoEdit.h"
+#include "Data/RemoveFramesEdit.h"
+#include "Data/RemoveSequenceEdit.h"
+#include "TreeView/LedTreeModel.h"
+
+#include <QAbstractItemModelTester>
+#include <QtTest>
+
+#include <functional>
+
+using MakeEdit = std::function<AbstractEdit*(LedPanelModel&)>;
+Q_DECLARE_METATYPE(MakeEdit)
+
+namespace {
+
+// Two sequences of three frames on a 2 x 3 panel; frame f of sequence s has LED i at 10s + f + i.
+QByteArray fixture()
+{
+    QByteArray xml = "<LedPanelDocument version=\"1.0\"><Title>T</Title><Description>D</Description>"
+                     "<Layout type=\"Rectangle\"><Rows>2</Rows><Columns>3</Columns></Layout>";
+    for (int s = 0; s < 2; ++s) {
+        xml += "<CommandList index=\"" + QByteArray::number(s) + "\">";
+        for (int f = 0; f < 3; ++f) {
+            xml += "<LedState index=\"" + QByteArray::number(f) + "\">";
+            for (int i = 0; i < 6; ++i)
+                xml += "<LedData index=\"" + QByteArray::number(i) + "\"><intensity>"
+                       + QByteArray::number(10 * s + f + i) + "</intensity></LedData>";
+            xml += "</LedState>";
+        }
+        xml += "</CommandList>";
+    }
+    return xml + "</LedPanelDocument>";
+}
+
+bool read(LedPanelModel& show, QByteArray xml)
+{
+    QBuffer buffer(&xml);
+    return buffer.open(QIODevice::ReadOnly) && show.readXML(&buffer);
+}
+
+QByteArray written(LedPanelModel& show)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    return show.writeXML(&buffer) ? buffer.data() : QByteArray();
+}
+
+// "title/description" and per sequence its frames' first LED values: "T/D 0 1 2|10 11 12".
+QString describe(const LedPanelModel& show)
+{
+    QStringList sequences;
+    for (int s = 0; s < show.sequenceCount(); ++s) {
+        QStringList frames;
+        for (int f = 0; f < show.sequence(s)->frameCount(); ++f) {
+            const LedStateCommand* frame = show.sequence(s)->frame(f);
+            frames << QString::number(frame->ledCount() ? frame->led(0)->intensity() : -99);
+        }
+        sequences << frames.join(' ');
+    }
+    return show.title() + '/' + show.description() + ' ' + sequences.join('|');
+}
+
+// A show that keeps what it did, as a document keeps its undo history.
+class History : public LedPanelModel
+{
+public:
+    std::unique_ptr<AbstractEdit> last;
+
+protected:
+    void execute(AbstractEdit* edit) override
+    {
+        edit->redo(*this);
+        last.reset(edit);
+    }
+};
+
+} // namespace
+
+class tst_LedPanelModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void edits_data();
+    void edits();
+    void readErrors_data();
+    void readErrors();
+};
+
+void tst_LedPanelModel::edits_data()
+{
+    QTest::addColumn<MakeEdit>("make");
+    QTest::addColumn<QString>("after"); // as describe() gives it; empty: refused
+
+    const QVector<int> lit(6, 7);
+    QTest::newRow("LED values in two frames") << MakeEdit([](LedPanelModel& show) {
+        auto* edit = new LedValuesEdit("Paint");
+        edit->set(show.sequence(0)->frame(1), 0, 5);
+        edit->set(show.sequence(1)->frame(2), 0, 0);
+        edit->set(show.sequence(0)->frame(1), 0, 6); // the later value counts
+        return edit;
+    }) << "T/D 0 6 2|10 11 0";
+    QTest::newRow("sequence at the front") << MakeEdit([](LedPanelModel&) {
+        return new InsertSequenceEdit("Add sequence", 0);
+    }) << "T/D |0 1 2|10 11 12";
+    QTest::newRow("first sequence out") << MakeEdit([](LedPanelModel&) {
+        return new RemoveSequenceEdit("Remove sequence", 0);
+    }) << "T/D 10 11 12";
+    QTest::newRow("two frames between") << MakeEdit([lit](LedPanelModel&) {
+        return new InsertFramesEdit("Add frames", 1, 1, { lit, QVector<int>(6, 8) });
+    }) << "T/D 0 1 2|10 7 8 11 12";
+    QTest::newRow("frames 0 and 2 out") << MakeEdit([](LedPanelModel&) {
+        return new RemoveFramesEdit("Remove frames", 0, { 2, 0 });
+    }) << "T/D 1|10 11 12";
+    QTest::newRow("panel info") << MakeEdit([](LedPanelModel&) {
+        return new PanelInfoEdit("Panel info", "New", "Lines\nof text");
+    }) << "New/Lines\nof text 0 1 2|10 11 12";
+    QTest::newRow("values and new frames as one") << MakeEdit([lit](LedPanelModel& show) {
+        auto* group = new EditGroup("Import sequence");
+        auto* values = new LedValuesEdit(QString());
+        values->setFrame(show.sequence(1)->frame(0), { 3, 3, 3 });
+        group->append(values);
+        group->append(new InsertFramesEdit(QString(), 1, 3, { lit }));
+        return group;
+    }) << "T/D 0 1 2|3 11 12 7";
+    QTest::newRow("one LED value past the bound") << MakeEdit([](LedPanelModel& show) {
+        const int values = int(LedPanelModel::MaxLedValues - show.ledValueCount()) + 1;
+        return new InsertFramesEdit("Add frames", 0, 0, { QVector<int>(values) });
+    }) << "";
+}
+
+// Every edit, done through the door, then undone and redone: undo gives back the file
+// byte for byte, redo the same show again, and the tree model follows every step.
+void tst_LedPanelModel::edits()
+{
+    QFETCH(MakeEdit, make);
+    QFETCH(QString, after);
+
+    History show;
+    QVERIFY(read(show, fixture()));
+    LedTreeModel tree;
+    tree.setRootItem(&show);
+    QAbstractItemModelTester tester(&tree, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    const QByteArray before = written(show);
+    const QString described = describe(show);
+
+    QCOMPARE(show.submit(make(show)), !after.isEmpty());
+    QCOMPARE(describe(show), after.isEmpty() ? described : after);
+    if (after.isEmpty())
+        return;
+
+    AbstractEdit* edit = show.last.get();
+    edit->undo(show);
+    QCOMPARE(written(show), before);
+    QCOMPARE(tree.rowCount(), show.sequenceCount());
+    edit->redo(show);
+    QCOMPARE(describe(show), after);
+    edit->undo(show);
+    QCOMPARE(written(show), before);
+    tree.setRootItem(nullptr);
+}
+
+void tst_LedPanelModel::readErrors_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("wrong version") << QByteArray("<LedPanelDocument version=\"2.0\"/>")
+                                   << "Line 1, column 34: Invalid XML root element or version.";
+    QTest::newRow("broken element") << QByteArray("<LedPanelDocument version=\"1.0\">\n<Title>x</Titel>")
+                                    << "Line 2, column 17: Opening and ending tag mismatch.";
+    QTest::newRow("layout value") << QByteArray("<LedPanelDocument version=\"1.0\">\n\n<Layout type=\"Ring\">"
+                                                "<RowSpacing>inf</RowSpacing></Layout></LedPanelDocument>")
+                                  << "Line 3, column 49: RowSpacing holds inf, which is not a number between -1000000 "
+                                     "and 1000000.";
+}
+
+void tst_LedPanelModel::readErrors()
+{
+    QFETCH(QByteArray, xml);
+    QFETCH(QString, error);
+    LedPanelModel show;
+    QVERIFY(!read(show, xml));
+    QCOMPARE(show.readError(), error);
+}
+
+QTEST_GUILESS_MAIN(tst_LedPanelModel)
+#include "tst_LedPanelModel.moc"
