@@ -114,14 +114,16 @@ void tst_SequenceCsv::menu()
         }
     });
     boxAnswers.start(20);
+    QString caption;
     if (file != "-")
-        ModalAnswer::fileDialog(path);
+        ModalAnswer::fileDialog(path, &caption);
     auto* view = document->findChild<LedTreeView*>();
     view->setCurrentIndex(document->treeModel()->index(sequence));
     for (QAction* action : view->findChild<QMenu*>(QStringLiteral("contextMenu_table"))->actions())
         if (action->text() == entry)
             action->trigger();
     QVERIFY(ModalAnswer::allAnswered());
+    QCOMPARE(caption, file == "-" ? QString() : import ? "Import sequence" : "Export sequence");
     QCOMPARE(boxes, message.isEmpty() ? QStringList() : QStringList(qAppName() + ": " + message.replace("%1", path)));
     Frames frames; // the first six LEDs of every frame
     for (int row = 0; row < sequence->frameCount(); ++row) {

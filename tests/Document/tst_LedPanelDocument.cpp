@@ -10,6 +10,7 @@
 #include "TreeView/LedTreeView.h"
 #include "common/ModalAnswer.h"
 
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -127,14 +128,18 @@ void tst_LedPanelDocument::failedLoad_data()
     QTest::addColumn<QByteArray>("content"); // null: no file
     QTest::addColumn<QString>("message");
 
-    const QString reading = QStringLiteral("Error occur while reading xml data of %1.");
+    // The reader's own reason follows on a second line.
+    const QString reading = QStringLiteral("Error occur while reading xml data of %1.\nLine ");
     QTest::newRow("missing file") << QByteArray() << "Cannot read file %1:\nNo such file or directory.";
-    QTest::newRow("wrong root") << QByteArray("<Document version='1.0'></Document>") << reading;
-    QTest::newRow("later version") << QByteArray("<LedPanelDocument version='1.1'></LedPanelDocument>") << reading;
-    QTest::newRow("malformed") << QByteArray("<LedPanelDocument version='1.0'><Title></Titel>") << reading;
+    QTest::newRow("wrong root") << QByteArray("<Document version='1.0'></Document>")
+                                << reading + "1, column 25: Invalid XML root element or version.";
+    QTest::newRow("later version") << QByteArray("<LedPanelDocument version='1.1'></LedPanelDocument>")
+                                   << reading + "1, column 33: Invalid XML root element or version.";
+    QTest::newRow("malformed") << QByteArray("<LedPanelDocument version='1.0'>\n<Title></Titel>")
+                               << reading + "2, column 16: Opening and ending tag mismatch.";
     QTest::newRow("huge layout") << QByteArray("<LedPanelDocument version='1.0'><Layout type='Rectangle'><Rows>"
                                                "100000</Rows><Columns>100000</Columns></Layout></LedPanelDocument>")
-                                 << reading;
+                                 << reading + "1, column 111: The layout of 100000 × 100000 LEDs exceeds the limit";
 }
 
 // A file that cannot be read is refused whole: the next Save must not overwrite it with a fragment.
@@ -189,6 +194,12 @@ void tst_LedPanelDocument::shownFrame()
     QVERIFY(QTest::qWaitForWindowExposed(document));
     auto* tree = document->findChild<LedTreeView*>();
     tree->expandAll();
+    // The sequence page shows its whole label.
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                      tree->visualRect(document->treeModel()->index(document->sequence(0))).center());
+    QCOMPARE(document->findChild<QStackedWidget*>()->currentIndex(), 1);
+    auto* label = document->findChild<QLabel*>("label");
+    QVERIFY(label->isVisible() && label->width() >= label->sizeHint().width());
     LedStateCommand* frame = document->sequence(0)->frame(0);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(document->treeModel()->index(frame)).center());
     QCOMPARE(document->currentFrame(), frame);

@@ -101,7 +101,7 @@ void messageBox(QMessageBox::StandardButton button, QString* text, QString* titl
     });
 }
 
-void fileDialog(const QString& filePath)
+void fileDialog(const QString& filePath, QString* title)
 {
     onNext([=](QWidget* widget) {
         auto* dialog = qobject_cast<QFileDialog*>(widget);
@@ -112,6 +112,8 @@ void fileDialog(const QString& filePath)
             widget->close();
             return;
         }
+        if (title)
+            *title = dialog->windowTitle();
         if (filePath.isEmpty()) {
             dialog->reject();
             return;

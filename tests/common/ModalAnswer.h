@@ -19,7 +19,7 @@ void onNext(std::function<void(QWidget*)> answer, int timeoutMs = 10000);
 void messageBox(QMessageBox::StandardButton button, QString* text = nullptr, QString* title = nullptr);
 
 // Types filePath into the next file dialog and confirms it; an empty path cancels the dialog.
-void fileDialog(const QString& filePath);
+void fileDialog(const QString& filePath, QString* title = nullptr);
 
 // True once every answer scheduled so far has been given.
 bool allAnswered();
