@@ -24,6 +24,7 @@ while [ $# -gt 0 ]; do
 done
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_document fuzz_csv fuzz_titxt)
 
+bash scripts/setup.sh fuzz
 build=build-fuzz
 mkdir -p "$build"
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DTESSALOOM_FUZZ=ON \

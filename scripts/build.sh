@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds into the folder given as $1 (default: build); further arguments go to CMake.
+# Configures and builds into the folder given as $1 (default: build); further arguments go to CMake
+# (a CMAKE_BUILD_TYPE among them overrides the default Debug).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${1:-build}

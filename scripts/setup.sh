@@ -1,9 +1,17 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Tessaloom needs on Debian 12, but only what is missing.
+# Installs on Debian 12 what the given task needs, but only what is missing:
+#   setup.sh run    building and running the editor (the default)
+#   setup.sh test   the same, and what the test suite uses
+#   setup.sh fuzz   the same, and clang with its fuzzing runtime
 set -euo pipefail
 
-packages=(build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev
-          libxml2-utils python3 srecord clang libclang-rt-14-dev)
+packages=(build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev)
+case "${1:-run}" in
+    run) ;;
+    test) packages+=(libxml2-utils python3 srecord) ;;
+    fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    *) echo "usage: $0 [run|test|fuzz]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -3,7 +3,7 @@
 # With --sanitize the suite is built and run with AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh test
 if [ "${1:-}" = "--sanitize" ]; then
     dir=build-sanitize
     bash scripts/build.sh "$dir" -DTESSALOOM_SANITIZE=ON
