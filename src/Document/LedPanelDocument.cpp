@@ -186,6 +186,7 @@ QString LedPanelDocument::openSaveFileDialogFilter() const
 
 void LedPanelDocument::execute(AbstractEdit* edit)
 {
+    emit aboutToEdit();
     edit->redo(*this);
     delete edit;
     setModified(true);

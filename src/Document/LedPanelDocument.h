@@ -41,6 +41,10 @@ public:
     bool load(const QString& fileName) override;
     bool save(const QString& fileName) override;
 
+signals:
+    // An edit is about to change the show; whatever runs on the show (a preview) stops first.
+    void aboutToEdit();
+
 protected:
     QString openSaveFileDialogFilter() const override;
     void execute(AbstractEdit* edit) override;
