@@ -81,7 +81,8 @@ void tst_SerialPortSetupDialog::buttons()
     QVERIFY(portCombo);
     QCOMPARE(portCombo->currentText(), serial.portName());
 
-    const QList<int> applied{serial.baudRate(QSerialPort::Input), serial.baudRate(QSerialPort::Output), serial.parity()};
+    const QList<int> applied{serial.baudRate(QSerialPort::Input), serial.baudRate(QSerialPort::Output),
+                             serial.parity()};
     QCOMPARE(applied, expected.mid(0, 1) + expected);
     QVERIFY(!serial.isOpen());
     if (serial.portName() != shown) {
