@@ -27,7 +27,7 @@ public:
         eOutcome outcome = outcomeDone;
         int blocksSent = 0; // whole 36-byte units handed to the system
         int blockCount = 0;
-        QString errorText; // the port's, for outcomeNotOpened and outcomeWriteFailed
+        QString errorText; // why, for outcomeNotOpened and outcomeWriteFailed: mostly the port's own text
     };
 
     static constexpr int BlockSize = 32;
@@ -54,7 +54,8 @@ public:
     static int programBlockCount(int imageSize);
 
 public slots:
-    // Ends a program write after the block that is going out, or at once between blocks.
+    // Ends a program write after the block that is going out, or in the pause between two;
+    // finished() follows from the event loop.
     void stop();
 
 signals:

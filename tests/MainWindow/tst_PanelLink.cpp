@@ -225,13 +225,13 @@ void tst_PanelLink::modalDialogKeepsPace()
     LedPanelDocument* document = setDocument(longShow);
     QVERIFY(document);
     document->findChild<LedTreeView*>()->setCurrentIndex(document->treeModel()->index(0, 0));
-    // "Add..." waits in a loop of its own until it is cancelled, with Esc, 1.5 s later.
-    QTimer::singleShot(1500, [] {
-        ModalAnswer::onNext([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
-    });
     menu()->action_Flash->trigger();
+    // "Add..." waits in a loop of its own until it is cancelled, with Esc, 1.5 s later.
     QElapsedTimer open;
     open.start();
+    QTimer::singleShot(1500, Qt::PreciseTimer, [] {
+        ModalAnswer::onNext([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+    });
     menu()->action_AddFrames->trigger();
     QVERIFY(open.elapsed() >= 1500 && link()->isBusy());
     QVERIFY(writeEnded());
