@@ -26,21 +26,9 @@ void MainMenu::updateActions()
 
 void MainMenu::setPanelWriteRunning(bool running)
 {
-    if (running) {
-        if (!m_ActionsBeforeWrite.isEmpty())
-            return;
-        const QList<QAction*> disturbing = {action_New, action_Open, action_Close, action_Exit,
-                                            action_SetupPort, action_Reset, action_Next, action_Flash,
-                                            action_MspBoot};
-        for (QAction* action : disturbing) {
-            m_ActionsBeforeWrite.append(qMakePair(action, action->isEnabled()));
-            action->setEnabled(false);
-        }
-        return;
-    }
-    for (const auto& entry : qAsConst(m_ActionsBeforeWrite))
-        entry.first->setEnabled(entry.second);
-    m_ActionsBeforeWrite.clear();
+    for (QAction* action : { action_SetupPort, action_Reset, action_Next, action_Flash, action_MspBoot })
+        action->setEnabled(!running);
+    action_StopWrite->setEnabled(running);
 }
 
 void MainMenu::createActions()
@@ -81,6 +69,9 @@ void MainMenu::createActions()
     action_Next = new QAction(tr("Next"), m_pMainWindow);
     action_Next->setShortcut(QKeySequence(Qt::Key_F11));
     action_Flash = new QAction(tr("Compile && Write"), m_pMainWindow);
+    action_StopWrite = new QAction(tr("Stop writing"), m_pMainWindow);
+    action_StopWrite->setShortcut(QKeySequence(Qt::Key_Escape));
+    action_StopWrite->setEnabled(false);
     action_MspBoot = new QAction(tr("MspBoot"), m_pMainWindow);
     action_MspBootDialog = new QAction(tr("MspBootDialog"), m_pMainWindow);
 
@@ -106,6 +97,7 @@ void MainMenu::createConnections()
     connect(action_Reset, &QAction::triggered, w, &MainWindow::reset);
     connect(action_Next, &QAction::triggered, w, &MainWindow::next);
     connect(action_Flash, &QAction::triggered, w, &MainWindow::flash);
+    connect(action_StopWrite, &QAction::triggered, w, &MainWindow::stopWrite);
     connect(action_MspBoot, &QAction::triggered, w, &MainWindow::mspBoot);
     connect(action_MspBootDialog, &QAction::triggered, w, &MainWindow::mspBootDialog);
     connect(action_About, &QAction::triggered, w, &MainWindow::aboutDialog);
@@ -138,6 +130,7 @@ void MainMenu::createMenu()
     toolsMenu->addSeparator();
     toolsMenu->addAction(action_SetupPort);
     toolsMenu->addAction(action_Flash);
+    toolsMenu->addAction(action_StopWrite);
     toolsMenu->addSeparator();
     toolsMenu->addAction(action_MspBoot);
     toolsMenu->addAction(action_MspBootDialog);

@@ -1,9 +1,7 @@
 #ifndef MAINMENU_H
 #define MAINMENU_H
 
-#include <QList>
 #include <QMenuBar>
-#include <QPair>
 
 class MainWindow;
 class QAction;
@@ -16,7 +14,7 @@ public:
     explicit MainMenu(QWidget* parent);
 
     void updateActions();
-    // Greys out what would disturb a running panel write, and restores it afterwards.
+    // Greys out what would disturb the port during a panel write; only then can it be stopped.
     void setPanelWriteRunning(bool running);
 
 private:
@@ -44,11 +42,9 @@ public:
     QAction* action_Reset = nullptr;
     QAction* action_Next = nullptr;
     QAction* action_Flash = nullptr;
+    QAction* action_StopWrite = nullptr;
     QAction* action_MspBoot = nullptr;
     QAction* action_MspBootDialog = nullptr;
-
-private:
-    QList<QPair<QAction*, bool>> m_ActionsBeforeWrite;
 };
 
 #endif // MAINMENU_H

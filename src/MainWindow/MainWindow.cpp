@@ -20,37 +20,47 @@
 #include "TreeView/LedTreeModel.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QSerialPort>
 #include <QStackedWidget>
 #include <QStatusBar>
-#include <QThread>
-
-namespace {
-
-const int BlockSize = 32;
-const char WriteBlockCommand = 0x03;
-
-} // namespace
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow)
     , m_pCurrentDocument(nullptr)
     , m_pDocumentStack(nullptr)
+    , m_pLink(nullptr)
     , m_pPort(nullptr)
+    , m_pWriteProgress(nullptr)
+    , m_pStopButton(nullptr)
 {
-    m_pPort = new QSerialPort();
+    m_pLink = new PanelLink(this);
+    m_pPort = m_pLink->port();
     ui->setupUi(this);
     updateWindowTitle(QString());
 
     auto* layout = new QGridLayout(ui->centralwidget);
     m_pDocumentStack = new QStackedWidget(this);
     layout->addWidget(m_pDocumentStack, 0, 0, 1, 1);
+
+    m_pWriteProgress = new QProgressBar(this);
+    m_pWriteProgress->setObjectName(QStringLiteral("progressBar_Write"));
+    m_pWriteProgress->setMaximumWidth(160);
+    m_pWriteProgress->hide();
+    m_pStopButton = new QPushButton(tr("Stop"), this);
+    m_pStopButton->setObjectName(QStringLiteral("pushButton_StopWrite"));
+    m_pStopButton->setEnabled(false);
+    statusBar()->addPermanentWidget(m_pWriteProgress);
+    statusBar()->addPermanentWidget(m_pStopButton);
+    connect(m_pStopButton, &QPushButton::clicked, this, &MainWindow::stopWrite);
+    connect(m_pLink, &PanelLink::progress, this, &MainWindow::showWriteProgress);
+    connect(m_pLink, &PanelLink::finished, this, &MainWindow::panelLinkFinished);
 
     MainSettings::read();
     MainSettings::restoreWindowSize(this, QRect(300, 200, 800, 600));
@@ -65,7 +75,8 @@ MainWindow::~MainWindow()
     // The document may still hold connections to this window; drop it first.
     if (m_pCurrentDocument)
         setCurrentDocument(nullptr);
-    delete m_pPort;
+    // While this window is still whole: the link reports to it.
+    delete m_pLink;
     delete ui;
 }
 
@@ -125,22 +136,23 @@ void MainWindow::updateWindowTitle(const QString& fileName)
 
 bool MainWindow::isWritingToPanel() const
 {
-    return m_WritingToPanel;
+    return m_pLink->job() == PanelLink::jobProgram;
 }
 
 bool MainWindow::refuseWhileWriting()
 {
-    if (!m_WritingToPanel)
+    if (!m_pLink->isBusy())
         return false;
-    statusBar()->showMessage(tr("The panel is being programmed; please wait until the write has finished."),
-                             5000);
+    if (isWritingToPanel())
+        statusBar()->showMessage(tr("The panel is being programmed; please wait until the write has finished."),
+                                 5000);
+    else
+        statusBar()->showMessage(tr("A command is still going out to the panel; please try again."), 2000);
     return true;
 }
 
 void MainWindow::newDocument()
 {
-    if (refuseWhileWriting())
-        return;
     if (m_pCurrentDocument && !m_pCurrentDocument->maybeSave())
         return;
     setCurrentDocument(LedPanelDocument::newDocument());
@@ -148,8 +160,6 @@ void MainWindow::newDocument()
 
 void MainWindow::openDocument()
 {
-    if (refuseWhileWriting())
-        return;
     if (m_pCurrentDocument && !m_pCurrentDocument->maybeSave())
         return;
 
@@ -193,8 +203,6 @@ bool MainWindow::saveAsDocument()
 
 void MainWindow::closeDocument()
 {
-    if (refuseWhileWriting())
-        return;
     if (m_pCurrentDocument && m_pCurrentDocument->maybeSave())
         setCurrentDocument(nullptr);
 }
@@ -280,88 +288,26 @@ void MainWindow::setupPort()
     dialog->show();
 }
 
-bool MainWindow::openPort()
-{
-    if (m_pPort->open(QIODevice::ReadWrite)) {
-        m_pPort->clearError();
-        return true;
-    }
-    QMessageBox::warning(this, tr("Application"), tr("Cannot connect to serial port %1!").arg(m_pPort->portName()),
-                         QMessageBox::Close);
-    return false;
-}
-
-bool MainWindow::writeToPort(const QByteArray& bytes)
-{
-    const qint64 written = m_pPort->write(bytes);
-    if (written != bytes.size())
-        return false;
-    m_pPort->flush();
-    // flush() writes what it can; anything left is a line that does not take data.
-    if (m_pPort->bytesToWrite() > 0 && !m_pPort->waitForBytesWritten(1000))
-        return false;
-    return m_pPort->isOpen() && m_pPort->error() == QSerialPort::NoError;
-}
-
-void MainWindow::reportWriteFailure()
-{
-    const QString reason = m_pPort->errorString();
-    m_pPort->close();
-    statusBar()->clearMessage();
-    QMessageBox::warning(this, tr("Application"),
-                         tr("Writing to serial port %1 failed:\n%2").arg(m_pPort->portName(), reason),
-                         QMessageBox::Close);
-}
-
-void MainWindow::sendCommandFrame(char command)
+void MainWindow::sendCommand(PanelLink::ePanelCommand command)
 {
     if (refuseWhileWriting())
         return;
-    if (!openPort())
-        return;
-    const QByteArray frame = QByteArray(1, command) + QByteArray(3, '\0');
-    if (!writeToPort(frame)) {
-        reportWriteFailure();
-        return;
-    }
-    QCoreApplication::processEvents();
-    QThread::msleep(10);
-    m_pPort->close();
+    m_pLink->sendCommand(command);
 }
 
 void MainWindow::reset()
 {
-    sendCommandFrame(0x01);
+    sendCommand(PanelLink::cmdReset);
 }
 
 void MainWindow::next()
 {
-    sendCommandFrame(0x02);
+    sendCommand(PanelLink::cmdNext);
 }
 
 void MainWindow::mspBoot()
 {
-    sendCommandFrame(0x64);
-}
-
-int MainWindow::programBlockCount(int imageSize)
-{
-    return imageSize / BlockSize + (imageSize % BlockSize ? 1 : 0);
-}
-
-QByteArray MainWindow::programBlock(const QByteArray& image, int block)
-{
-    QByteArray bytes;
-    bytes.reserve(4 + BlockSize);
-    bytes.append(WriteBlockCommand);
-    bytes.append('\0');
-    bytes.append('\0');
-    bytes.append(char(block % 256));
-    // Zero filler reads as a sequence end on the controller, never as a frame opcode.
-    QByteArray payload = image.mid(block * BlockSize, BlockSize);
-    payload.append(QByteArray(BlockSize - payload.size(), '\0'));
-    bytes.append(payload);
-    return bytes;
+    sendCommand(PanelLink::cmdEnterBootLoader);
 }
 
 bool MainWindow::checkCompilable(LedPanelDocument* document)
@@ -400,9 +346,44 @@ bool MainWindow::checkCompilable(LedPanelDocument* document)
 
 void MainWindow::setWritingToPanel(bool writing)
 {
-    m_WritingToPanel = writing;
     if (auto* menu = qobject_cast<MainMenu*>(menuBar()))
         menu->setPanelWriteRunning(writing);
+    m_pStopButton->setEnabled(writing);
+    m_pWriteProgress->setVisible(writing);
+}
+
+void MainWindow::showWriteProgress(int done, int total)
+{
+    m_pWriteProgress->setRange(0, total);
+    m_pWriteProgress->setValue(done);
+    if (done < total)
+        statusBar()->showMessage(tr("Writing block %1 of %2").arg(done + 1).arg(total));
+}
+
+void MainWindow::panelLinkFinished(const PanelLink::Result& result)
+{
+    if (result.job == PanelLink::jobProgram)
+        setWritingToPanel(false);
+    switch (result.outcome) {
+    case PanelLink::outcomeDone:
+        if (result.job == PanelLink::jobProgram)
+            statusBar()->showMessage(tr("Programming finished!"), 5000);
+        break;
+    case PanelLink::outcomeStopped:
+        statusBar()->showMessage(
+            tr("Writing stopped after block %1 of %2.").arg(result.blocksSent).arg(result.blockCount), 5000);
+        break;
+    case PanelLink::outcomeNotOpened:
+        QMessageBox::warning(this, tr("Application"), tr("Cannot connect to serial port %1!").arg(m_pPort->portName()),
+                             QMessageBox::Close);
+        break;
+    case PanelLink::outcomeWriteFailed:
+        statusBar()->clearMessage();
+        QMessageBox::warning(this, tr("Application"),
+                             tr("Writing to serial port %1 failed:\n%2").arg(m_pPort->portName(), result.errorText),
+                             QMessageBox::Close);
+        break;
+    }
 }
 
 void MainWindow::flash()
@@ -414,8 +395,6 @@ void MainWindow::flash()
         return;
     if (!checkCompilable(document))
         return;
-    if (!openPort())
-        return;
 
     AbstractLedGraphicsScene* scene = document->ledScene();
     ProgramCompiler compiler(scene->rows(), scene->columns());
@@ -426,25 +405,18 @@ void MainWindow::flash()
             compiler.addCommand(sequence->frame(f));
         compiler.addCommand(cmdLedSequence);
     }
+    // A copy: the document may change, or go, while the blocks go out.
     const QByteArray image(compiler.programMemory(), compiler.programMemorySize());
 
+    // Before the write starts: a port that does not open reports at once.
     setWritingToPanel(true);
-    const int blocks = programBlockCount(image.size());
-    for (int n = 0; n < blocks; ++n) {
-        statusBar()->showMessage(tr("Writing block %1 of %2").arg(n + 1).arg(blocks));
-        if (!writeToPort(programBlock(image, n))) {
-            setWritingToPanel(false);
-            reportWriteFailure();
-            return;
-        }
-        QCoreApplication::processEvents();
-        QThread::msleep(100);
-        QCoreApplication::processEvents();
-    }
-    setWritingToPanel(false);
+    if (!m_pLink->writeProgram(image))
+        setWritingToPanel(false);
+}
 
-    m_pPort->close();
-    statusBar()->showMessage(tr("Programming finished!"), 5000);
+void MainWindow::stopWrite()
+{
+    m_pLink->stop();
 }
 
 void MainWindow::mspBootDialog()
@@ -463,8 +435,7 @@ void MainWindow::aboutDialog()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_WritingToPanel) {
-        refuseWhileWriting();
+    if (refuseWhileWriting()) {
         event->ignore();
         return;
     }

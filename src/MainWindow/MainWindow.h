@@ -5,9 +5,13 @@
 #include <QMainWindow>
 #include <QMetaObject>
 
+#include "SerialPort/PanelLink.h"
+
 class AbstractCommand;
 class AbstractDocument;
 class LedPanelDocument;
+class QProgressBar;
+class QPushButton;
 class QSerialPort;
 class QStackedWidget;
 
@@ -26,13 +30,8 @@ public:
     AbstractDocument* currentDocument() const;
     void setCurrentDocument(AbstractDocument* document);
 
-    // True while "Compile && Write" sends blocks; commands that would disturb it are refused meanwhile.
+    // True while "Compile && Write" sends blocks; commands that would disturb the port are refused meanwhile.
     bool isWritingToPanel() const;
-
-    // The bytes of write-block n of a program image: header 03 00 00 n mod 256 and 32 image bytes,
-    // zero-filled past the image's end.
-    static QByteArray programBlock(const QByteArray& image, int block);
-    static int programBlockCount(int imageSize);
 
 private slots:
     void updateWindowTitle(const QString& fileName);
@@ -53,6 +52,7 @@ public slots:
     void reset();
     void next();
     void flash();
+    void stopWrite();
     void mspBoot();
     void mspBootDialog();
     void aboutDialog();
@@ -67,19 +67,20 @@ private:
     LedPanelDocument* currentLedPanelDocument() const;
     void appendFrames(int count);
     bool refuseWhileWriting();
-    bool openPort();
-    bool writeToPort(const QByteArray& bytes);
-    void sendCommandFrame(char command);
-    void reportWriteFailure();
+    void sendCommand(PanelLink::ePanelCommand command);
     bool checkCompilable(LedPanelDocument* document);
     void setWritingToPanel(bool writing);
+    void showWriteProgress(int done, int total);
+    void panelLinkFinished(const PanelLink::Result& result);
 
     Ui::MainWindow* ui;
     AbstractDocument* m_pCurrentDocument;
     QList<QMetaObject::Connection> m_CurrentConnections;
     QStackedWidget* m_pDocumentStack;
-    QSerialPort* m_pPort;
-    bool m_WritingToPanel = false;
+    PanelLink* m_pLink;
+    QSerialPort* m_pPort; // the link's
+    QProgressBar* m_pWriteProgress;
+    QPushButton* m_pStopButton;
 };
 
 #endif // MAINWINDOW_H

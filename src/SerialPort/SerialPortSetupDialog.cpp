@@ -58,13 +58,11 @@ SerialPortSetupDialog::SerialPortSetupDialog(QSerialPort* port, QWidget* parent)
     connect(ui->pushButton_OK, &QPushButton::pressed, this, &SerialPortSetupDialog::accept);
     connect(ui->pushButton_Cancel, &QPushButton::pressed, this, &SerialPortSetupDialog::reject);
     // A device plugged in while the dialog is open shows up when asked for again;
-    // the chosen port stays selected if it is still there.
+    // the chosen port stays, listed or not.
     connect(ui->pushButton_Autodetect, &QPushButton::clicked, this, [this]() {
         const QString current = ui->comboBox_Port->currentText();
         autodetect();
-        const int index = ui->comboBox_Port->findText(current);
-        if (index >= 0)
-            ui->comboBox_Port->setCurrentIndex(index);
+        showPortName(current);
     });
 
     autodetect();
@@ -160,11 +158,20 @@ void SerialPortSetupDialog::fillCombos()
     ui->comboBox_Parity->addItem(tr("Mark"), QSerialPort::MarkParity);
 }
 
+void SerialPortSetupDialog::showPortName(const QString& name)
+{
+    // A typed pseudo-terminal or an adapter unplugged for a moment is not in the list,
+    // and OK must not quietly switch to the first port that is.
+    const int index = ui->comboBox_Port->findText(name);
+    if (index >= 0)
+        ui->comboBox_Port->setCurrentIndex(index);
+    else
+        ui->comboBox_Port->setEditText(name);
+}
+
 void SerialPortSetupDialog::showPortSettings()
 {
-    const int portIndex = ui->comboBox_Port->findText(m_pSerialPort->portName());
-    if (portIndex >= 0)
-        ui->comboBox_Port->setCurrentIndex(portIndex);
+    showPortName(m_pSerialPort->portName());
 
     const QString baudRate = QString::number(m_pSerialPort->baudRate());
     const int baudIndex = ui->comboBox_Baudrate->findText(baudRate);

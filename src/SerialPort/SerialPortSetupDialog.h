@@ -27,6 +27,7 @@ public slots:
 
 private:
     void fillCombos();
+    void showPortName(const QString& name);
     void showPortSettings();
 
     Ui::SerialPortSetupDialog* ui;

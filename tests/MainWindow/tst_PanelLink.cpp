@@ -2,6 +2,8 @@
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainWindow.h"
 #include "MspFlasher/MspFlasherDialog.h"
+#include "SerialPort/PanelLink.h"
+#include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
 
 #include "ModalAnswer.h"
@@ -36,6 +38,10 @@ QByteArray sequenceXml(int index, int frames, const QList<int>& lit)
     return xml + "</CommandList>";
 }
 
+// 797 bytes, 25 blocks: two and a half seconds on the line.
+const QByteArray longShow = panel + sequenceXml(0, 199, {});
+const QByteArray longImage = QByteArray::fromHex("03000000").repeated(199) + '\0';
+
 // The 36-byte units that should reach the controller for an image.
 QByteArray blocks(const QByteArray& image)
 {
@@ -56,12 +62,24 @@ private slots:
     void cleanup() { m_pWindow.reset(), m_pPanel.reset(); }
     void commands_data();
     void commands();
+    void modalDialogKeepsPace();
+    void stop_data();
+    void stop();
     void flasherKeepsWindowsOpenWhileBusy();
 
 private:
     void start(const QStringList& arguments);
+    LedPanelDocument* setDocument(const QByteArray& body);
+    bool writeEnded() { return QTest::qWaitFor([this] { return !link()->isBusy() && ModalAnswer::allAnswered(); }); }
     MainMenu* menu() const { return qobject_cast<MainMenu*>(m_pWindow->menuBar()); }
+    PanelLink* link() const { return m_pWindow->findChild<PanelLink*>(); }
     QString status() const { return m_pWindow->statusBar()->currentMessage(); }
+    // The Stop button and the progress bar beside it, and the action.
+    bool stopOffered() const
+    {
+        return menu()->action_StopWrite->isEnabled() && m_pWindow->findChild<QProgressBar*>()->isVisible()
+               && m_pWindow->findChild<QPushButton*>("pushButton_StopWrite")->isEnabled();
+    }
 
     std::unique_ptr<PanelSimulator> m_pPanel;
     std::unique_ptr<MainWindow> m_pWindow;
@@ -83,6 +101,20 @@ void tst_PanelLink::start(const QStringList& arguments)
     m_pWindow.reset(new MainWindow);
     m_pWindow->show();
     QVERIFY(QTest::qWaitForWindowActive(m_pWindow.get()));
+}
+
+// Read straight into the window's document; opening files is tst_MainWindow's.
+LedPanelDocument* tst_PanelLink::setDocument(const QByteArray& body)
+{
+    auto* document = LedPanelDocument::newDocument();
+    QByteArray xml = "<LedPanelDocument version=\"1.0\">" + body + "</LedPanelDocument>";
+    QBuffer buffer(&xml);
+    if (!buffer.open(QIODevice::ReadOnly) || !document->readXML(&buffer)) {
+        delete document;
+        return nullptr;
+    }
+    m_pWindow->setCurrentDocument(document);
+    return document;
 }
 
 void tst_PanelLink::commands_data()
@@ -124,21 +156,19 @@ void tst_PanelLink::commands()
     const bool unplugged = warning.contains("failed");
 
     menu()->action_Flash->trigger(); // without a document: does nothing at all
-    // Read straight into the window's document; opening files is tst_MainWindow's.
-    auto* doc = LedPanelDocument::newDocument();
-    QByteArray xml = "<LedPanelDocument version=\"1.0\">" + document + "</LedPanelDocument>";
-    QBuffer buffer(&xml);
-    QVERIFY(buffer.open(QIODevice::ReadOnly) && doc->readXML(&buffer));
-    m_pWindow->setCurrentDocument(doc);
+    QVERIFY(!link()->isBusy());
+    LedPanelDocument* doc = setDocument(document);
+    QVERIFY(doc);
     // The keys work with the focus inside the document too.
     QWidget* tree = doc->findChild<LedTreeView*>();
     tree->setFocus();
     QSerialPort holder(m_pPanel->devicePath());
     QVERIFY(!warning.startsWith("Cannot connect") || holder.open(QIODevice::ReadWrite));
 
-    // Looked at while blocks go out: the progress shown, and that Reset, F10 and closing the window are refused.
+    // Looked at while blocks go out: the progress shown, Stop offered, Reset, F10 and closing the window
+    // refused, and the document, whose image is on its way, closed.
     QStringList messages;
-    bool enabled = false, closed = false;
+    bool enabled = false, offered = true, closed = false;
     QTimer watcher;
     connect(&watcher, &QTimer::timeout, this, [&]() {
         if (!m_pWindow->isWritingToPanel())
@@ -148,10 +178,12 @@ void tst_PanelLink::commands()
             box->close();
         messages << status();
         enabled = enabled || menu()->action_Flash->isEnabled() || menu()->action_Reset->isEnabled();
+        offered = offered && stopOffered();
         if (messages.size() == 1) {
             QTest::keyClick(m_pWindow.get(), Qt::Key_F10);
             m_pWindow->reset();
             closed = m_pWindow->close();
+            menu()->action_Close->trigger();
         }
     });
     watcher.start(20);
@@ -164,8 +196,10 @@ void tst_PanelLink::commands()
         (menu()->*action)->trigger();
     else
         QTest::keySequence(tree, QKeySequence(QString::fromLatin1(QTest::currentDataTag())));
+    QVERIFY(writeEnded());
     watcher.stop();
-    QVERIFY(ModalAnswer::allAnswered() && !enabled && !closed);
+    QVERIFY(!enabled && offered && !closed && !stopOffered());
+    QCOMPARE(m_pWindow->currentDocument() == nullptr, !messages.isEmpty());
     QVERIFY(m_pWindow->isVisible() && menu()->action_Flash->isEnabled() && menu()->action_Reset->isEnabled());
     QVERIFY(QTest::qWaitFor([&] { return m_pPanel->received().size() >= bytes.size(); }, 5000));
     QTest::qWait(300); // anything sent later would arrive within the settle time
@@ -183,6 +217,79 @@ void tst_PanelLink::commands()
     holder.close();
     menu()->action_Next->trigger();
     QVERIFY(m_pPanel->waitForLine(QStringLiteral("NEXT")));
+}
+
+void tst_PanelLink::modalDialogKeepsPace()
+{
+    start({ "--timestamps", "--rows", "3", "--columns", "5" });
+    LedPanelDocument* document = setDocument(longShow);
+    QVERIFY(document);
+    document->findChild<LedTreeView*>()->setCurrentIndex(document->treeModel()->index(0, 0));
+    menu()->action_Flash->trigger();
+    // "Add..." waits in a loop of its own until it is cancelled, with Esc, 1.5 s later.
+    QElapsedTimer open;
+    open.start();
+    QTimer::singleShot(1500, Qt::PreciseTimer, [] {
+        ModalAnswer::onNext([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+    });
+    menu()->action_AddFrames->trigger();
+    QVERIFY(open.elapsed() >= 1500 && link()->isBusy());
+    QVERIFY(writeEnded());
+    QCOMPARE(status(), "Programming finished!");
+
+    QList<int> times;
+    const QRegularExpression block("^(\\d+) BLOCK (\\d+)$");
+    for (const QString& line : m_pPanel->lines()) {
+        const QRegularExpressionMatch match = block.match(line);
+        if (match.hasMatch() && match.captured(2).toInt() == times.size())
+            times << match.captured(1).toInt();
+    }
+    QCOMPARE(times.size(), 25);
+    for (int n = 1; n < times.size(); ++n) {
+        const int gap = times[n] - times[n - 1];
+        QVERIFY2(gap <= 300, qPrintable(QStringLiteral("block %1 came %2 ms after the one before").arg(n).arg(gap)));
+    }
+    // 100 ms after each block at least; only the first one's arrival may lag by a read's jitter.
+    QVERIFY(times.last() - times.first() >= 24 * 100 - 20);
+}
+
+void tst_PanelLink::stop_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("after"); // the block the controller has when asked; -1: block 0 is going out
+
+    QTest::newRow("Esc while block 0 goes out") << "Esc" << -1;
+    QTest::newRow("button after block 2") << "button" << 2;
+    QTest::newRow("action after block 5") << "action" << 5;
+}
+
+void tst_PanelLink::stop()
+{
+    QFETCH(QString, how);
+    QFETCH(int, after);
+    QVERIFY(setDocument(longShow));
+    menu()->action_Flash->trigger();
+    QVERIFY(stopOffered());
+    QVERIFY(!link()->sendCommand(PanelLink::cmdNext) && !link()->writeProgram(longImage)); // one job at a time
+    QVERIFY(after < 0 || m_pPanel->waitForLine(QStringLiteral("BLOCK %1").arg(after)));
+    if (how == "Esc")
+        QTest::keyClick(m_pWindow.get(), Qt::Key_Escape);
+    else if (how == "button")
+        QTest::mouseClick(m_pWindow->findChild<QPushButton*>("pushButton_StopWrite"), Qt::LeftButton);
+    else
+        menu()->action_StopWrite->trigger();
+    QVERIFY(writeEnded());
+    QTest::qWait(300); // anything sent later would arrive within the settle time
+
+    // Whole blocks only, as many as the message says.
+    const QByteArray received = m_pPanel->received();
+    const int n = received.size() / 36;
+    QCOMPARE(received.toHex(' '), blocks(longImage).left(36 * n).toHex(' '));
+    QVERIFY2(after < 0 ? n == 1 : n > after && n < 25, qPrintable(QString::number(n)));
+    QCOMPARE(status(), QStringLiteral("Writing stopped after block %1 of 25.").arg(n));
+    QVERIFY(!stopOffered() && menu()->action_Flash->isEnabled());
+    QSerialPort holder(m_pPanel->devicePath());
+    QVERIFY(holder.open(QIODevice::ReadWrite)); // closed by the link
 }
 
 void tst_PanelLink::flasherKeepsWindowsOpenWhileBusy()

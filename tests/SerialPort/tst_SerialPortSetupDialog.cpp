@@ -1,5 +1,7 @@
 #include "SerialPort/SerialPortSetupDialog.h"
 
+#include "PanelSimulator.h"
+
 #include <QSerialPort>
 #include <QtTest>
 #include <QtWidgets>
@@ -21,18 +23,21 @@ private slots:
     void buttons();
 };
 
-// A port name and a baud rate typed into the dialog on an unlisted port at an unlisted rate, parity Mark.
+// On the simulator's pseudo-terminal, which the system's port list never offers: a baud rate typed
+// at an unlisted rate, parity chosen, and a port name typed or the one shown kept.
 void tst_SerialPortSetupDialog::buttons_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("parity"); // the index chosen
     QTest::addColumn<QList<int>>("expected"); // baud rate, parity
+    QTest::addColumn<QString>("port"); // typed; empty: the shown one kept
 
-    QTest::newRow("listed rate, letters and minus refused") << "OK" << "1x9-200" << 1 << QList<int>{19200, 2};
-    QTest::newRow("rate not listed") << "OK" << "76801" << 3 << QList<int>{76801, 4};
-    QTest::newRow("empty rate keeps the old one") << "OK" << "" << 0 << QList<int>{250000, 0};
-    QTest::newRow("cancel") << "Cancel" << "9600" << 2 << QList<int>{250000, 5};
+    QTest::newRow("listed rate, letters and minus refused") << "OK" << "1x9-200" << 1 << QList<int>{19200, 2} << "";
+    QTest::newRow("rate not listed, port typed") << "OK" << "76801" << 3 << QList<int>{76801, 4} << "ttyNowhere8";
+    QTest::newRow("empty rate keeps the old one") << "OK" << "" << 0 << QList<int>{250000, 0} << "";
+    QTest::newRow("Autodetect keeps the port") << "Autodetect" << "57600" << 0 << QList<int>{57600, 0} << "";
+    QTest::newRow("cancel") << "Cancel" << "9600" << 2 << QList<int>{250000, 5} << "ttyNowhere8";
 }
 
 void tst_SerialPortSetupDialog::buttons()
@@ -41,31 +46,53 @@ void tst_SerialPortSetupDialog::buttons()
     QFETCH(QString, typed);
     QFETCH(int, parity);
     QFETCH(QList<int>, expected);
-    QSerialPort port(QStringLiteral("ttyNowhere7"));
-    port.setBaudRate(250000);
-    port.setParity(QSerialPort::MarkParity);
-    SerialPortSetupDialog dialog(&port);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QList<QComboBox*> combos;
-    for (const char* name : {"Port", "Baudrate", "Parity"})
+    QFETCH(QString, port);
+    PanelSimulator panel;
+    QVERIFY(panel.start({ "--raw" }));
+    QSerialPort serial(panel.devicePath());
+    const QString shown = serial.portName();
+    serial.setBaudRate(250000);
+    serial.setParity(QSerialPort::MarkParity);
+    auto portField = [](SerialPortSetupDialog& dialog) {
+        dialog.show();
+        return QTest::qWaitForWindowExposed(&dialog) ? dialog.findChild<QComboBox*>("comboBox_Port") : nullptr;
+    };
+    SerialPortSetupDialog dialog(&serial);
+    QList<QComboBox*> combos{portField(dialog)};
+    QVERIFY(combos[0]);
+    QCOMPARE(combos[0]->currentText(), shown);
+    for (const char* name : {"Baudrate", "Parity"})
         combos << dialog.findChild<QComboBox*>(QStringLiteral("comboBox_") + name);
     QCOMPARE(combos[1]->currentText() + ' ' + combos[2]->currentText(), "250000 Mark");
-    for (int i = 0; i < 2; ++i) { // the port and rate fields take typed text
+    for (int i = port.isEmpty() ? 1 : 0; i < 2; ++i) { // the port and rate fields take typed text
         combos[i]->lineEdit()->selectAll();
         QTest::keyClick(combos[i]->lineEdit(), Qt::Key_Delete);
-        QTest::keyClicks(combos[i]->lineEdit(), i ? typed : QStringLiteral("ttyNowhere8"));
+        QTest::keyClicks(combos[i]->lineEdit(), i ? typed : port);
     }
     combos[2]->setCurrentIndex(parity);
-
-    auto* pushButton = dialog.findChild<QPushButton*>("pushButton_" + button);
+    if (button == "Autodetect")
+        QTest::mouseClick(dialog.findChild<QPushButton*>("pushButton_Autodetect"), Qt::LeftButton);
+    auto* pushButton = dialog.findChild<QPushButton*>("pushButton_" + (button == "Cancel" ? button : "OK"));
     QTest::mousePress(pushButton, Qt::LeftButton); // the buttons act on press
-    QVERIFY(!dialog.isVisible() && dialog.result() == (button == "OK" ? QDialog::Accepted : QDialog::Rejected));
+    QVERIFY(!dialog.isVisible() && dialog.result() == (button == "Cancel" ? QDialog::Rejected : QDialog::Accepted));
     QTest::mouseRelease(pushButton, Qt::LeftButton);
-    const QList<int> applied{port.baudRate(QSerialPort::Input), port.baudRate(QSerialPort::Output), port.parity()};
+    SerialPortSetupDialog reopened(&serial);
+    QComboBox* portCombo = portField(reopened);
+    QVERIFY(portCombo);
+    QCOMPARE(portCombo->currentText(), serial.portName());
+
+    const QList<int> applied{serial.baudRate(QSerialPort::Input), serial.baudRate(QSerialPort::Output),
+                             serial.parity()};
     QCOMPARE(applied, expected.mid(0, 1) + expected);
-    QCOMPARE(port.portName(), button == "OK" ? "ttyNowhere8" : "ttyNowhere7");
-    QVERIFY(!port.isOpen());
+    QVERIFY(!serial.isOpen());
+    if (serial.portName() != shown) {
+        QCOMPARE(serial.portName(), port);
+        return;
+    }
+    // The name kept still reaches the controller.
+    QVERIFY(serial.open(QIODevice::ReadWrite));
+    QVERIFY(serial.write(QByteArray::fromHex("02000000")) == 4 && serial.waitForBytesWritten(1000));
+    QVERIFY(panel.waitForLine("NEXT"));
 }
 
 QTEST_MAIN(tst_SerialPortSetupDialog)

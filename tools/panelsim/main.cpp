@@ -5,6 +5,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSaveFile>
 #include <QSocketNotifier>
 #include <QTextStream>
@@ -28,8 +29,13 @@ static QTextStream& out()
     return stream;
 }
 
+// Valid only with --timestamps: lines then start with the milliseconds since start.
+static QElapsedTimer g_Clock;
+
 static void printLine(const QString& text)
 {
+    if (g_Clock.isValid())
+        out() << g_Clock.elapsed() << ' ';
     out() << text << '\n';
     out().flush();
 }
@@ -78,6 +84,8 @@ int main(int argc, char* argv[])
         "                   PANEL (back to the panel firmware after command 1C)\n"
         "                   DROPPED (the line was closed on purpose)\n"
         "  with --raw:      RX xx xx ... (each chunk as it arrives, before its events)\n"
+        "  with --timestamps every event line starts with the milliseconds since start\n"
+        "  and a space, for example 1203 BLOCK 4.\n"
         "\n"
         "Boot loader answers: 19 -> version byte, 15 -> erase, 00; 10 -> store, 00\n"
         "(C5 outside 4000-43FFF); 1C -> 55 and back to panel mode; other -> C6;\n"
@@ -121,12 +129,14 @@ int main(int argc, char* argv[])
         QStringLiteral("Pause between the two pieces of a split answer (default 100)."), QStringLiteral("ms"), QStringLiteral("100"));
     const QCommandLineOption rawOption(QStringLiteral("raw"),
         QStringLiteral("Also print every received chunk as RX followed by its bytes in hexadecimal."));
+    const QCommandLineOption timestampsOption(QStringLiteral("timestamps"),
+        QStringLiteral("Start every event line with the milliseconds since start and a space."));
     const QCommandLineOption dropOption(QStringLiteral("drop-after"),
         QStringLiteral("Close the line after answering packet n, then exit."), QStringLiteral("n"), QStringLiteral("0"));
 
     parser.addOptions({ deviceOption, rowsOption, columnsOption, settleOption, imageOutOption, memoryOutOption,
                         versionOption, errorAtOption, errorCodeOption, noAnswerOption, slowOption, slowAtOption,
-                        splitAtOption, splitByteOption, splitMsOption, dropOption, rawOption });
+                        splitAtOption, splitByteOption, splitMsOption, dropOption, rawOption, timestampsOption });
     parser.process(app);
 
     QTextStream err(stderr);
@@ -208,7 +218,10 @@ int main(int argc, char* argv[])
     // A test that crashes must not leave the simulator holding its output open.
     prctl(PR_SET_PDEATHSIG, SIGTERM);
 
-    printLine(endpoint.devicePath());
+    out() << endpoint.devicePath() << '\n';
+    out().flush();
+    if (parser.isSet(timestampsOption))
+        g_Clock.start();
     const int result = app.exec();
 
     controller.finishImage();
