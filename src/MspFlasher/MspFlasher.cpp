@@ -15,8 +15,6 @@ const uint8_t cmdDataBlock = 0x10;
 const uint8_t cmdJump = 0x1C;
 const int answerTimeout = 5000;
 const int pollInterval = 10;
-// The packet carries three address bytes.
-const quint64 addressSpace = 0x1000000;
 
 } // namespace
 
@@ -33,39 +31,22 @@ const QList<sMemory>& MspFlasher::memoryData() const
 
 bool MspFlasher::readMemoryFile(QTextStream& stream)
 {
-    m_MemoryData.clear();
-    sMemory current;
+    TiTxtReader reader;
+    const bool ok = reader.read(stream);
+    m_MemoryData = reader.memory();
+    m_ErrorLine = reader.errorLine();
+    m_ErrorString = reader.errorString();
+    return ok;
+}
 
-    QString line;
-    while (stream.readLineInto(&line)) {
-        if (line.startsWith(QLatin1Char('q')))
-            break;
-        if (line.startsWith(QLatin1Char('@'))) {
-            if (!current.data.isEmpty())
-                m_MemoryData.append(current);
-            bool ok = false;
-            // toUInt fails on anything beyond 32 bits instead of wrapping.
-            current.address = line.midRef(1).toUInt(&ok, 16);
-            current.data.clear();
-            if (!ok)
-                return false;
-            continue;
-        }
-        const QVector<QStringRef> parts = line.splitRef(QLatin1Char(' '), Qt::SkipEmptyParts);
-        for (const QStringRef& part : parts) {
-            bool ok = false;
-            const uint value = part.toUInt(&ok, 16);
-            if (!ok)
-                return false;
-            // Bytes the packet address cannot reach would land somewhere else on the device.
-            if (quint64(current.address) + quint64(current.data.size()) >= addressSpace)
-                return false;
-            current.data.append(char(value & 0xFF));
-        }
-    }
-    if (!current.data.isEmpty())
-        m_MemoryData.append(current);
-    return true;
+int MspFlasher::errorLine() const
+{
+    return m_ErrorLine;
+}
+
+QString MspFlasher::errorString() const
+{
+    return m_ErrorString;
 }
 
 uint16_t MspFlasher::packetCRC(tBSLPacket tPacket)

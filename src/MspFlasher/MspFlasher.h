@@ -1,6 +1,8 @@
 #ifndef MSPFLASHER_H
 #define MSPFLASHER_H
 
+#include "MspFlasher/TiTxtReader.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QObject>
@@ -9,13 +11,6 @@
 
 class QSerialPort;
 class QTextStream;
-
-// One contiguous piece of a firmware image.
-struct sMemory
-{
-    uint32_t address = 0;
-    QByteArray data;
-};
 
 typedef struct sBSLPayload
 {
@@ -45,6 +40,9 @@ public:
     explicit MspFlasher(QSerialPort* port);
 
     bool readMemoryFile(QTextStream& stream);
+    // Where the last readMemoryFile() stopped: line 0 and no text after a good read.
+    int errorLine() const;
+    QString errorString() const;
     const QList<sMemory>& memoryData() const;
 
     virtual bool verifyDevice() = 0;
@@ -73,6 +71,10 @@ protected:
     QList<sMemory> m_MemoryData;
     QSerialPort* m_pSerialPort;
     QByteArray m_Response;
+
+private:
+    int m_ErrorLine = 0;
+    QString m_ErrorString;
 };
 
 #endif // MSPFLASHER_H

@@ -122,6 +122,7 @@ void MspFlasherDialog::flashDevice()
         QTextStream stream(&file);
         if (!m_pMspFlasher->readMemoryFile(stream)) {
             report(QStringLiteral("Invalid device application code file!"));
+            report(QStringLiteral("Line %1: %2").arg(m_pMspFlasher->errorLine()).arg(m_pMspFlasher->errorString()));
             ok = false;
         }
     }

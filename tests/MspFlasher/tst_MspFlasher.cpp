@@ -81,7 +81,8 @@ void tst_MspFlasher::initTestCase()
     QByteArray text = "@6000\n" + clean.readAll().replace("\n@", "\n\n@").replace(" ", "   ") + "not hex\n";
     // Tiny images still count their progress up to 100.
     const QList<QPair<QString, QByteArray>> files { { "firmware.txt", text.replace("\n", "\r\n") },
-        { "tiny.txt", "@6403\n01 02 03 04 05\n@7000\n01 02 03\nq\n" }, { "malformed.txt", "@6403\n01 ZZ\nq\n" },
+        { "tiny.txt", "@6403\n01 02 03 04 05\n@7000\n01 02 03\nq\n" },
+        { "malformed.txt", "@6403\n\n01 02\n\n01 ZZ\nq\n" },
         { "wide.txt", "@100006403\n01\nq\n" }, { "last.txt", "@FFFFFF\n01\nq\n" }, { "beyond.txt", "@FFFFFF\n1 2\n" },
         { "overlap.txt", "@6403\n01 02 03 04\n@6404\nAA BB\nq\n" } };
     for (const auto& f : files) {
@@ -159,7 +160,8 @@ void tst_MspFlasher::flasherFailures_data()
     QTest::addColumn<QString>("error");
     QTest::addColumn<int>("packets"); // boot loader packets the simulator saw; -1: up to the CRC
 
-    const QString fw = "firmware.txt", invalid = "Invalid device application code file!";
+    // The file's lines with a second one that names the line at fault.
+    const QString fw = "firmware.txt", invalid = "Invalid device application code file!\nLine ";
     QTest::newRow("no answer") << QStringList { "--no-answer-at", "1" } << fw << 1 << "Error: (-1) Timeout" << 1;
     QTest::newRow("wrong version") << QStringList { "--version-byte", "9F" } << fw << 1 << "Error: (-61) unknown" << 1;
     QTest::newRow("version answer split") << QStringList { "--split-at", "1", "--split-byte", "00", "--split-ms",
@@ -173,9 +175,13 @@ void tst_MspFlasher::flasherFailures_data()
     QTest::newRow("line dropped") << QStringList { "--drop-after", "2" } << fw << 3 << "Error: (-1) Timeout" << 2;
     const QStringList none;
     QTest::newRow("last packet address, off the device") << none << "last.txt" << 3 << "Error: (-3b) unknown" << 3;
-    QTest::newRow("beyond the packet address") << none << "beyond.txt" << 0 << invalid << 0;
-    QTest::newRow("address above 32 bits") << none << "wide.txt" << 0 << invalid << 0;
-    QTest::newRow("bad token") << none << "malformed.txt" << 0 << invalid << 0;
+    QTest::newRow("beyond the packet address")
+        << none << "beyond.txt" << 0 << invalid + "2: byte at 1000000 lies beyond the packet address range" << 0;
+    QTest::newRow("address above 32 bits")
+        << none << "wide.txt" << 0 << invalid + "1: \"100006403\" is not a 32-bit hexadecimal address" << 0;
+    // Blank lines count.
+    QTest::newRow("bad token")
+        << none << "malformed.txt" << 0 << invalid + "5: \"ZZ\" is not a hexadecimal number" << 0;
     QTest::newRow("missing file") << none << "missing.txt" << 0 << "Device application code file not present!" << 0;
 }
 
@@ -194,7 +200,7 @@ void tst_MspFlasher::flasherFailures()
     MspFlasherDialog dialog(sim.devicePath(), QByteArray(1, 0x04), nullptr);
     const QStringList failed { "Invalid device version!", "Cannot erase device!", "Cannot flash device!" };
     QCOMPARE(runFlasher(dialog, file(firmware)),
-             report(sim.devicePath(), steps.mid(0, step) + QStringList(error) + failed.mid(step - 1, step ? 1 : 0)));
+             report(sim.devicePath(), steps.mid(0, step) + error.split('\n') + failed.mid(step - 1, step ? 1 : 0)));
     QVERIFY(sim.waitForLine("BOOT BYTE"));
     QTest::qWait(50);
     QCOMPARE(sim.lines().filter(QRegularExpression("^PACKET ")).size(), packets < 0 ? crcPacket : packets);
