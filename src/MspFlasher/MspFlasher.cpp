@@ -49,6 +49,21 @@ QString MspFlasher::errorString() const
     return m_ErrorString;
 }
 
+void MspFlasher::setMemoryData(const QList<sMemory>& memory)
+{
+    m_MemoryData = memory;
+}
+
+void MspFlasher::setStopFlag(const std::atomic<bool>* stop)
+{
+    m_pStop = stop;
+}
+
+bool MspFlasher::isStopRequested() const
+{
+    return m_pStop && m_pStop->load();
+}
+
 uint16_t MspFlasher::packetCRC(tBSLPacket tPacket)
 {
     CRC_CCITT crc;

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 
+#include <atomic>
 #include <cstdint>
 
 class QSerialPort;
@@ -44,6 +45,11 @@ public:
     int errorLine() const;
     QString errorString() const;
     const QList<sMemory>& memoryData() const;
+    void setMemoryData(const QList<sMemory>& memory);
+
+    // Long operations give up between packets once the flag is set; null: never.
+    void setStopFlag(const std::atomic<bool>* stop);
+    bool isStopRequested() const;
 
     virtual bool verifyDevice() = 0;
     virtual bool eraseDevice() = 0;
@@ -75,6 +81,7 @@ protected:
 private:
     int m_ErrorLine = 0;
     QString m_ErrorString;
+    const std::atomic<bool>* m_pStop = nullptr;
 };
 
 #endif // MSPFLASHER_H
