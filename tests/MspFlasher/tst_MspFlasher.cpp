@@ -22,6 +22,7 @@ private slots:
     void initTestCase();
     void flasherWritesTheImage();
     void overlappingSections();
+    void windowKeepsItsBeat();
     void packetLengthLimit();
     void flasherFailures_data();
     void flasherFailures();
@@ -42,17 +43,25 @@ static QByteArray tool(const QString& program, const QStringList& arguments)
     return process.readAllStandardOutput();
 }
 
-// Runs the flasher on the given file; returns its report and any button left disabled.
+// Runs the flasher on the given file to its end; returns its report, and any button
+// left enabled while it ran or disabled after it.
 static QStringList runFlasher(MspFlasherDialog& dialog, const QString& firmware)
 {
     dialog.findChild<QLineEdit*>("filePath")->setText(firmware);
     QTest::mouseClick(dialog.findChild<QPushButton*>("flash"), Qt::LeftButton);
-    QStringList lines = dialog.findChild<QPlainTextEdit*>("report")->toPlainText().split('\n');
-    for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
-        if (!button->isEnabled())
-            lines << button->objectName() + " left disabled";
+    const QList<QPushButton*> buttons = dialog.findChildren<QPushButton*>();
+    QStringList faults;
+    for (QPushButton* button : buttons) {
+        if (button->isEnabled())
+            faults << button->objectName() + " enabled while running";
     }
-    return lines;
+    if (!QTest::qWaitFor([&] { return !dialog.isFlashing(); }, 60000))
+        faults << "still running";
+    for (QPushButton* button : buttons) {
+        if (!button->isEnabled())
+            faults << button->objectName() + " left disabled";
+    }
+    return dialog.findChild<QPlainTextEdit*>("report")->toPlainText().split('\n') + faults;
 }
 
 // The report a run should give: the middle lines between those of opening and closing the port.
@@ -65,6 +74,7 @@ static QStringList report(const QString& devicePath, const QStringList& middle)
 }
 
 static const QStringList steps { "Verify device", "Erase device", "Write application code" };
+static const QStringList jump { "Jump to the application" };
 
 void tst_MspFlasher::initTestCase()
 {
@@ -99,7 +109,7 @@ void tst_MspFlasher::flasherWritesTheImage()
     MspFlasherDialog dialog(sim.devicePath(), QByteArray(1, 0x04), nullptr);
     // The second run meets the jump's stray answer byte in the line; its erase drops the tiny image.
     for (const QString& image : { file("tiny.txt"), file("firmware.txt") }) {
-        QCOMPARE(runFlasher(dialog, image), report(sim.devicePath(), steps + QStringList("Jump to the application")));
+        QCOMPARE(runFlasher(dialog, image), report(sim.devicePath(), steps + jump));
         QCOMPARE(dialog.findChild<QProgressBar*>("progress")->value(), 100);
     }
     QVERIFY(QTest::qWaitFor([&] { return sim.lines().count("PANEL") == 2; }, 5000));
@@ -122,7 +132,7 @@ void tst_MspFlasher::overlappingSections()
     PanelSimulator sim;
     QVERIFY(sim.start({ "--memory-out", file("overlap-memory.txt") }));
     MspFlasherDialog dialog(sim.devicePath(), QByteArray(1, 0x04), nullptr);
-    QCOMPARE(runFlasher(dialog, file("overlap.txt")), report(sim.devicePath(), steps + QStringList("Jump to the application")));
+    QCOMPARE(runFlasher(dialog, file("overlap.txt")), report(sim.devicePath(), steps + jump));
     QVERIFY(QTest::qWaitFor([&] { return sim.lines().contains("PANEL"); }, 5000));
     sim.stop();
     const QString memory = file("overlap-memory.txt");
@@ -132,6 +142,32 @@ void tst_MspFlasher::overlappingSections()
         "-fill", "0xFF", "0x6403", "0xF800", "-fill", "0xFF", "0x10000", "0x44000", "-crc16-l-e", "0x4000", "-broken",
         "-crop", "0x4000", "0x4002", "-o", "-", "-ti-txt" });
     QCOMPARE(tool("srec_cat", { memory, "-ti-txt", "-crop", "0x4000", "0x4002", "-o", "-", "-ti-txt" }), computed);
+}
+
+// The run waits for answers away from the window: the click returns at once, and a timer of
+// the window keeps firing while the boot loader takes a second over the version answer.
+void tst_MspFlasher::windowKeepsItsBeat()
+{
+    PanelSimulator sim;
+    QVERIFY(sim.start({ "--slow-at", "1", "--slow-ms", "1000" }));
+    MspFlasherDialog dialog(sim.devicePath(), QByteArray(1, 0x04), nullptr);
+    auto* pane = dialog.findChild<QPlainTextEdit*>("report");
+    bool clicking = false;
+    int ticksInClick = 0, ticksWhileVerifying = 0;
+    QTimer beat(&dialog);
+    connect(&beat, &QTimer::timeout, [&] {
+        ticksInClick += clicking;
+        ticksWhileVerifying += pane->toPlainText().endsWith("Verify device");
+    });
+    beat.start(100);
+    dialog.findChild<QLineEdit*>("filePath")->setText(file("tiny.txt"));
+    clicking = true;
+    QTest::mouseClick(dialog.findChild<QPushButton*>("flash"), Qt::LeftButton);
+    clicking = false;
+    QVERIFY(QTest::qWaitFor([&] { return !dialog.isFlashing(); }, 10000));
+    QCOMPARE(pane->toPlainText().split('\n'), report(sim.devicePath(), steps + jump));
+    QCOMPARE(ticksInClick, 0);
+    QVERIFY2(ticksWhileVerifying >= 5, qPrintable(QString::number(ticksWhileVerifying)));
 }
 
 // The length byte also counts the command and three address bytes: 251 data bytes fit.
