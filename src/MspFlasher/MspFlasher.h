@@ -32,7 +32,8 @@ typedef struct sBSLPacket
 
 // Host side of the MSPBoot UART boot loader: packet framing, answers, error
 // texts, and the TI-TXT image reader. The device-specific sequence comes from
-// a subclass.
+// a subclass. It waits for answers by blocking the calling thread, which must
+// be the port's; the windows run it on a thread of their own (MspFlashRun).
 class MspFlasher : public QObject
 {
     Q_OBJECT
@@ -79,6 +80,9 @@ protected:
     QByteArray m_Response;
 
 private:
+    void discardReceived();
+    void writeOut();
+
     int m_ErrorLine = 0;
     QString m_ErrorString;
     const std::atomic<bool>* m_pStop = nullptr;
