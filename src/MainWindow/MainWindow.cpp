@@ -439,10 +439,11 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    // A flasher window refuses to close while it runs; the main window must not pull it down then.
+    // A running flasher keeps the editor open; idle ones close only once the save question
+    // has let the editor go, so that a cancel leaves them and their reports as they were.
     const QList<MspFlasherDialog*> flashers = findChildren<MspFlasherDialog*>(QString(), Qt::FindDirectChildrenOnly);
     for (MspFlasherDialog* flasher : flashers) {
-        if (flasher->isVisible() && !flasher->close()) {
+        if (flasher->isVisible() && flasher->isFlashing()) {
             statusBar()->showMessage(tr("The device flasher is still running; please wait until it has finished."),
                                      5000);
             event->ignore();
@@ -455,6 +456,11 @@ void MainWindow::closeEvent(QCloseEvent* event)
             return;
         }
         setCurrentDocument(nullptr);
+    }
+    // Asked again: the save question ran an event loop.
+    for (MspFlasherDialog* flasher : findChildren<MspFlasherDialog*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (flasher->isVisible())
+            flasher->close();
     }
     MainSettings::satSerialPortName(m_pPort->portName());
     MainSettings::saveWindowSize(this);

@@ -2,7 +2,7 @@
 
 #include "Helper/CRC.h"
 
-#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QSerialPort>
 #include <QTextStream>
@@ -14,9 +14,7 @@ const uint8_t packetHeader = 0x80;
 const uint8_t cmdDataBlock = 0x10;
 const uint8_t cmdJump = 0x1C;
 const int answerTimeout = 5000;
-const int pollInterval = 10;
-// The packet carries three address bytes.
-const quint64 addressSpace = 0x1000000;
+const qint64 errorPause = 10;
 
 } // namespace
 
@@ -33,39 +31,37 @@ const QList<sMemory>& MspFlasher::memoryData() const
 
 bool MspFlasher::readMemoryFile(QTextStream& stream)
 {
-    m_MemoryData.clear();
-    sMemory current;
+    TiTxtReader reader;
+    const bool ok = reader.read(stream);
+    m_MemoryData = reader.memory();
+    m_ErrorLine = reader.errorLine();
+    m_ErrorString = reader.errorString();
+    return ok;
+}
 
-    QString line;
-    while (stream.readLineInto(&line)) {
-        if (line.startsWith(QLatin1Char('q')))
-            break;
-        if (line.startsWith(QLatin1Char('@'))) {
-            if (!current.data.isEmpty())
-                m_MemoryData.append(current);
-            bool ok = false;
-            // toUInt fails on anything beyond 32 bits instead of wrapping.
-            current.address = line.midRef(1).toUInt(&ok, 16);
-            current.data.clear();
-            if (!ok)
-                return false;
-            continue;
-        }
-        const QVector<QStringRef> parts = line.splitRef(QLatin1Char(' '), Qt::SkipEmptyParts);
-        for (const QStringRef& part : parts) {
-            bool ok = false;
-            const uint value = part.toUInt(&ok, 16);
-            if (!ok)
-                return false;
-            // Bytes the packet address cannot reach would land somewhere else on the device.
-            if (quint64(current.address) + quint64(current.data.size()) >= addressSpace)
-                return false;
-            current.data.append(char(value & 0xFF));
-        }
-    }
-    if (!current.data.isEmpty())
-        m_MemoryData.append(current);
-    return true;
+int MspFlasher::errorLine() const
+{
+    return m_ErrorLine;
+}
+
+QString MspFlasher::errorString() const
+{
+    return m_ErrorString;
+}
+
+void MspFlasher::setMemoryData(const QList<sMemory>& memory)
+{
+    m_MemoryData = memory;
+}
+
+void MspFlasher::setStopFlag(const std::atomic<bool>* stop)
+{
+    m_pStop = stop;
+}
+
+bool MspFlasher::isStopRequested() const
+{
+    return m_pStop && m_pStop->load();
 }
 
 uint16_t MspFlasher::packetCRC(tBSLPacket tPacket)
@@ -84,42 +80,43 @@ uint16_t MspFlasher::packetCRC(tBSLPacket tPacket)
 
 char MspFlasher::getResponse(int timeOut)
 {
-    if (!m_pSerialPort->isOpen())
-        return -1;
-
-    const int rounds = timeOut / pollInterval;
-    for (int i = 0; i < rounds; ++i) {
-        QCoreApplication::processEvents();
+    const QDeadlineTimer deadline(qMax(timeOut, 0));
+    for (;;) {
         if (!m_pSerialPort->isOpen())
             return -1;
         m_Response = m_pSerialPort->readAll();
         if (!m_Response.isEmpty())
             return m_Response.at(m_Response.size() - 1);
+        const qint64 left = deadline.remainingTime();
+        if (left <= 0)
+            return -1;
 
-        // Wake as soon as something arrives, but never spend less than the
-        // round when the port reports an error at once.
-        QElapsedTimer round;
-        round.start();
-        if (!m_pSerialPort->waitForReadyRead(pollInterval)) {
-            const qint64 left = pollInterval - round.elapsed();
-            if (left > 0)
-                QThread::msleep(static_cast<unsigned long>(left));
+        // A port in error returns at once; without the pause this would spin until the deadline.
+        QElapsedTimer waited;
+        waited.start();
+        if (!m_pSerialPort->waitForReadyRead(int(left))) {
+            const qint64 pause = qMin(errorPause - waited.elapsed(), deadline.remainingTime());
+            if (pause > 0)
+                QThread::msleep(static_cast<unsigned long>(pause));
         }
     }
-    m_Response = m_pSerialPort->isOpen() ? m_pSerialPort->readAll() : QByteArray();
-    if (!m_Response.isEmpty())
-        return m_Response.at(m_Response.size() - 1);
-    return -1;
+}
+
+void MspFlasher::discardReceived()
+{
+    // Stale answers (a late byte, the jump's 0x55) must not pass for the next packet's.
+    // Without an event loop they reach the port's buffer only through a wait.
+    while (m_pSerialPort->waitForReadyRead(0)) {
+    }
+    m_Response = m_pSerialPort->readAll();
+    m_Response.clear();
 }
 
 void MspFlasher::sendPacket(tBSLPacket tPacket)
 {
-    QCoreApplication::processEvents();
-    // Stale answers (a late byte, the jump's 0x55) must not pass for this packet's.
-    m_Response = m_pSerialPort->readAll();
-    m_Response.clear();
     if (!m_pSerialPort->isOpen())
         return;
+    discardReceived();
 
     QByteArray bytes;
     bytes.reserve(tPacket.ui8Length + 4);
@@ -138,7 +135,15 @@ void MspFlasher::sendPacket(tBSLPacket tPacket)
 
     for (char b : qAsConst(bytes))
         m_pSerialPort->write(&b, 1);
+    writeOut();
+}
+
+void MspFlasher::writeOut()
+{
     m_pSerialPort->flush();
+    // flush() writes what the line takes at once; nobody's event loop writes the rest.
+    if (m_pSerialPort->bytesToWrite() > 0)
+        m_pSerialPort->waitForBytesWritten(answerTimeout);
 }
 
 char MspFlasher::sendCommand(uint8_t cmd)
@@ -181,11 +186,9 @@ void MspFlasher::sendSingleByte(char c)
 {
     if (!m_pSerialPort->isOpen())
         return;
-    QCoreApplication::processEvents();
-    m_Response = m_pSerialPort->readAll();
-    m_Response.clear();
+    discardReceived();
     m_pSerialPort->write(&c, 1);
-    m_pSerialPort->flush();
+    writeOut();
 }
 
 void MspFlasher::showError(char code)

@@ -1,21 +1,17 @@
 #ifndef MSPFLASHER_H
 #define MSPFLASHER_H
 
+#include "MspFlasher/TiTxtReader.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QObject>
 
+#include <atomic>
 #include <cstdint>
 
 class QSerialPort;
 class QTextStream;
-
-// One contiguous piece of a firmware image.
-struct sMemory
-{
-    uint32_t address = 0;
-    QByteArray data;
-};
 
 typedef struct sBSLPayload
 {
@@ -36,7 +32,8 @@ typedef struct sBSLPacket
 
 // Host side of the MSPBoot UART boot loader: packet framing, answers, error
 // texts, and the TI-TXT image reader. The device-specific sequence comes from
-// a subclass.
+// a subclass. It waits for answers by blocking the calling thread, which must
+// be the port's; the windows run it on a thread of their own (MspFlashRun).
 class MspFlasher : public QObject
 {
     Q_OBJECT
@@ -45,7 +42,15 @@ public:
     explicit MspFlasher(QSerialPort* port);
 
     bool readMemoryFile(QTextStream& stream);
+    // Where the last readMemoryFile() stopped: line 0 and no text after a good read.
+    int errorLine() const;
+    QString errorString() const;
     const QList<sMemory>& memoryData() const;
+    void setMemoryData(const QList<sMemory>& memory);
+
+    // Long operations give up between packets once the flag is set; null: never.
+    void setStopFlag(const std::atomic<bool>* stop);
+    bool isStopRequested() const;
 
     virtual bool verifyDevice() = 0;
     virtual bool eraseDevice() = 0;
@@ -73,6 +78,14 @@ protected:
     QList<sMemory> m_MemoryData;
     QSerialPort* m_pSerialPort;
     QByteArray m_Response;
+
+private:
+    void discardReceived();
+    void writeOut();
+
+    int m_ErrorLine = 0;
+    QString m_ErrorString;
+    const std::atomic<bool>* m_pStop = nullptr;
 };
 
 #endif // MSPFLASHER_H

@@ -1,17 +1,15 @@
 #include "MspFlasher/MspFlasherDialog.h"
 #include "ui_MspFlasherDialog.h"
 
-#include "MspFlasher/MspFlasher_FR5994.h"
+#include "MspFlasher/MspFlashRun.h"
+#include "SerialPort/SerialPortSettings.h"
 #include "SerialPort/SerialPortSetupDialog.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QSerialPort>
-#include <QTextStream>
-#include <QThread>
 
 MspFlasherDialog::MspFlasherDialog(const QString& portName, const QByteArray& flashCommand, QWidget* parent)
     : QMainWindow(parent)
@@ -25,6 +23,11 @@ MspFlasherDialog::MspFlasherDialog(const QString& portName, const QByteArray& fl
     m_pSerialPort->setPortName(portName);
     m_pSerialPort->setBaudRate(57600, QSerialPort::AllDirections);
 
+    m_pFlashRun = new MspFlashRun(this);
+    connect(m_pFlashRun, &MspFlashRun::line, this, &MspFlasherDialog::report);
+    connect(m_pFlashRun, &MspFlashRun::progress, ui->progress, &QProgressBar::setValue);
+    connect(m_pFlashRun, &MspFlashRun::finished, this, &MspFlasherDialog::updateActions);
+
     connect(ui->portSettings, &QPushButton::clicked, this, &MspFlasherDialog::portSetupDialog);
     connect(ui->selectFile, &QPushButton::clicked, this, &MspFlasherDialog::selectFile);
     connect(ui->flash, &QPushButton::clicked, this, &MspFlasherDialog::flashDevice);
@@ -35,8 +38,15 @@ MspFlasherDialog::MspFlasherDialog(const QString& portName, const QByteArray& fl
 
 MspFlasherDialog::~MspFlasherDialog()
 {
+    // Before the widgets it reports to.
+    delete m_pFlashRun;
     delete m_pSerialPort;
     delete ui;
+}
+
+bool MspFlasherDialog::isFlashing() const
+{
+    return m_pFlashRun->isRunning();
 }
 
 void MspFlasherDialog::updateActions()
@@ -46,7 +56,7 @@ void MspFlasherDialog::updateActions()
     else
         ui->portLabel->setText(QStringLiteral("%1 : %2").arg(m_pSerialPort->portName()).arg(m_pSerialPort->baudRate()));
 
-    const bool idle = !m_pMspFlasher;
+    const bool idle = !m_pFlashRun->isRunning();
     ui->portSettings->setEnabled(idle);
     ui->selectFile->setEnabled(idle);
     ui->flash->setEnabled(idle);
@@ -77,102 +87,18 @@ void MspFlasherDialog::report(const QString& line)
 
 void MspFlasherDialog::flashDevice()
 {
-    if (m_pMspFlasher)
+    if (m_pFlashRun->isRunning())
         return;
 
     ui->report->clear();
-    m_pMspFlasher = new MspFlasher_FR5994(m_pSerialPort);
-    connect(m_pMspFlasher, &MspFlasher::progress, ui->progress, &QProgressBar::setValue);
-    connect(m_pMspFlasher, &MspFlasher::message, ui->report, &QPlainTextEdit::appendPlainText);
-    updateActions();
-
-    bool ok = true;
-    const QString portName = m_pSerialPort->portName();
-    const QString baudRate = QString::number(m_pSerialPort->baudRate());
-    if (m_pSerialPort->isOpen()) {
-        report(QStringLiteral("Serial port %1 (%2) is active!").arg(portName, baudRate));
-    } else if (m_pSerialPort->open(QIODevice::ReadWrite)) {
-        report(QStringLiteral("Open serial port %1 (%2)").arg(portName, baudRate));
-    } else {
-        report(QStringLiteral("Cannot open serial port %1 (%2)!").arg(portName, baudRate));
-        ok = false;
-    }
-
-    if (ok) {
-        m_pSerialPort->write(m_FlashCommand);
-        // Out on the line before the pause, so the boot loader gets its time to start.
-        m_pSerialPort->flush();
-        report(QStringLiteral("Enter MSP UART flasher"));
-        QThread::msleep(100);
-    }
-
-    const QString fileName = ui->filePath->text();
-    if (ok && !QFile::exists(fileName)) {
-        report(QStringLiteral("Device application code file not present!"));
-        ok = false;
-    }
-
-    QFile file(fileName);
-    if (ok && !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        report(QStringLiteral("Cannot read device application code file!"));
-        ok = false;
-    }
-
-    if (ok) {
-        QTextStream stream(&file);
-        if (!m_pMspFlasher->readMemoryFile(stream)) {
-            report(QStringLiteral("Invalid device application code file!"));
-            ok = false;
-        }
-    }
-
-    if (ok) {
-        report(QStringLiteral("Verify device"));
-        if (!m_pMspFlasher->verifyDevice()) {
-            report(QStringLiteral("Invalid device version!"));
-            ok = false;
-        }
-    }
-
-    if (ok) {
-        report(QStringLiteral("Erase device"));
-        if (!m_pMspFlasher->eraseDevice()) {
-            report(QStringLiteral("Cannot erase device!"));
-            ok = false;
-        }
-    }
-
-    if (ok) {
-        report(QStringLiteral("Write application code"));
-        if (!m_pMspFlasher->flashDevice()) {
-            report(QStringLiteral("Cannot flash device!"));
-            ok = false;
-        }
-    }
-
-    if (ok) {
-        report(QStringLiteral("Jump to the application"));
-        m_pMspFlasher->jumpToApplication();
-    }
-
-    file.close();
-
-    if (m_pSerialPort->isOpen()) {
-        QThread::msleep(100);
-        report(QStringLiteral("Close serial port %1").arg(portName));
-        m_pSerialPort->close();
-    }
-
-    m_pMspFlasher->deleteLater();
-    m_pMspFlasher = nullptr;
-    report(QStringLiteral("Finished"));
+    m_pFlashRun->start(SerialPortSettings::fromPort(*m_pSerialPort), m_FlashCommand, ui->filePath->text());
     updateActions();
 }
 
 void MspFlasherDialog::closeEvent(QCloseEvent* event)
 {
-    // The run below us still uses the port and the flasher.
-    if (m_pMspFlasher) {
+    // Closing would stop the run half way through the device's memory.
+    if (m_pFlashRun->isRunning()) {
         report(QStringLiteral("Flashing in progress, the window stays open until it has finished!"));
         event->ignore();
         return;

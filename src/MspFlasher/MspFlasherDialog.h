@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <QMainWindow>
 
-class MspFlasher_FR5994;
+class MspFlashRun;
 class QSerialPort;
 
 namespace Ui {
@@ -19,6 +19,9 @@ class MspFlasherDialog : public QMainWindow
 public:
     MspFlasherDialog(const QString& portName, const QByteArray& flashCommand, QWidget* parent);
     ~MspFlasherDialog() override;
+
+    // True while a run is in progress; the window refuses to close meanwhile.
+    bool isFlashing() const;
 
 public slots:
     void updateActions();
@@ -37,7 +40,7 @@ private:
 
     Ui::MspFlasherDialog* ui;
     QSerialPort* m_pSerialPort;
-    MspFlasher_FR5994* m_pMspFlasher = nullptr;
+    MspFlashRun* m_pFlashRun;
     QByteArray m_FlashCommand;
 };
 

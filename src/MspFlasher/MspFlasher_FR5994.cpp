@@ -64,6 +64,10 @@ bool MspFlasher_FR5994::flashDevice()
         uint32_t remaining = uint32_t(section.data.size());
         const uint8_t* position = reinterpret_cast<const uint8_t*>(section.data.constData());
         while (remaining > 0) {
+            if (isStopRequested()) {
+                emit message(QStringLiteral("Stopped after %1 of %2 packets").arg(sent).arg(packets));
+                return false;
+            }
             const uint32_t n = qMin(remaining, packetData);
             const char answer = sendDataArray(address, position, n);
             if (answer != 0) {
@@ -80,6 +84,10 @@ bool MspFlasher_FR5994::flashDevice()
         }
     }
 
+    if (isStopRequested()) {
+        emit message(QStringLiteral("Stopped after %1 of %2 packets, before the CRC").arg(sent).arg(packets));
+        return false;
+    }
     const uint8_t crcBytes[2] = { uint8_t(crc & 0xFF), uint8_t(crc >> 8) };
     const char answer = sendDataArray(crcAddress, crcBytes, 2);
     if (answer != 0) {

@@ -2,6 +2,7 @@
 #include "Document/LedPanelDocument.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainWindow.h"
+#include "MspFlasher/MspFlasherDialog.h"
 #include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
 
@@ -100,7 +101,8 @@ void tst_MainWindow::documentSurvivesRefusals_data()
     QTest::newRow("open, file dialog cancelled") << &MainMenu::action_Open << discard << "" << true;
     QTest::newRow("open, empty file") << &MainMenu::action_Open << discard << m_dir.filePath("empty.xml") << true;
     QTest::newRow("close, discarded") << &MainMenu::action_Close << discard << QString() << false;
-    // Leaving the program writes app.ini (a cancelled close is tst_EditAsksToSave's).
+    // Leaving the program writes app.ini; a cancelled exit leaves it and the flasher window alone.
+    QTest::newRow("exit, question cancelled") << &MainMenu::action_Exit << cancel << QString() << true;
     QTest::newRow("exit, discarded") << &MainMenu::action_Exit << discard << QString() << false;
 }
 
@@ -115,6 +117,14 @@ void tst_MainWindow::documentSurvivesRefusals()
     m_window->move(320, 240);
     const QString title = m_window->windowTitle();
     QVERIFY(QFile(m_dir.filePath(QStringLiteral("empty.xml"))).open(QIODevice::WriteOnly));
+    // An idle flasher window with the report of a run (COM1 is not there to open).
+    menu()->action_MspBootDialog->trigger();
+    QPointer<MspFlasherDialog> flasher = m_window->findChild<MspFlasherDialog*>();
+    QVERIFY(flasher);
+    QTest::mouseClick(flasher->findChild<QPushButton*>(QStringLiteral("flash")), Qt::LeftButton);
+    QTRY_VERIFY(!flasher->isFlashing());
+    const QString report = flasher->findChild<QPlainTextEdit*>()->toPlainText();
+    QVERIFY(report.endsWith(QStringLiteral("Finished")));
 
     // The save question first; its text is tst_EditAsksToSave's, the failed read's tst_LedPanelDocument's.
     ModalAnswer::messageBox(QMessageBox::StandardButton(answer));
@@ -129,8 +139,10 @@ void tst_MainWindow::documentSurvivesRefusals()
     QCOMPARE(m_window->isWindowModified(), kept);
     QVERIFY(!kept || doc->sequence(0)->frameCount() == 3);
     const bool exited = !m_window->isVisible();
-    QCOMPARE(exited, action == &MainMenu::action_Exit);
+    QCOMPARE(exited, action == &MainMenu::action_Exit && !kept);
     QCOMPARE(QFile::exists(settingsFile()), exited);
+    QTRY_COMPARE(flasher && flasher->isVisible(), !exited);
+    QVERIFY(exited || flasher->findChild<QPlainTextEdit*>()->toPlainText() == report);
     if (exited) {
         QSettings settings(settingsFile(), QSettings::IniFormat);
         QCOMPARE(settings.value(QStringLiteral("SerialPort/Name")).toString(), QStringLiteral("COM1"));

@@ -303,12 +303,14 @@ void tst_PanelLink::flasherKeepsWindowsOpenWhileBusy()
     auto* flasher = m_pWindow->findChild<MspFlasherDialog*>();
     QVERIFY(flasher && flasher->isVisible());
     flasher->findChild<QLineEdit*>("filePath")->setText(firmware.fileName());
-    bool flasherClosed = true, windowClosed = true;
-    QTimer::singleShot(300, flasher, [&] { flasherClosed = flasher->close(), windowClosed = m_pWindow->close(); });
     QTest::mouseClick(flasher->findChild<QPushButton*>("flash"), Qt::LeftButton);
-    QVERIFY(!flasherClosed && !windowClosed && flasher->isVisible() && m_pWindow->isVisible());
+    QVERIFY(m_pPanel->waitForLine("PACKET 3 "));
+    QVERIFY(flasher->isFlashing() && !flasher->close() && !m_pWindow->close());
+    QVERIFY(flasher->isVisible() && m_pWindow->isVisible());
+    QVERIFY(status().contains("flasher is still running"));
+    QVERIFY(QTest::qWaitFor([&] { return !flasher->isFlashing(); }, 10000));
     const QStringList report = flasher->findChild<QPlainTextEdit*>("report")->toPlainText().split('\n');
-    QCOMPARE(report.filter("in progress").size(), 2); // one line per refused close
+    QCOMPARE(report.filter("in progress").size(), 1); // the refused close of the flasher window
     QVERIFY(report.contains("Jump to the application"));
     QVERIFY(flasher->close());
 }

@@ -22,6 +22,7 @@ private slots:
     void initTestCase();
     void flasherWritesTheImage();
     void overlappingSections();
+    void windowKeepsItsBeat();
     void packetLengthLimit();
     void flasherFailures_data();
     void flasherFailures();
@@ -42,17 +43,29 @@ static QByteArray tool(const QString& program, const QStringList& arguments)
     return process.readAllStandardOutput();
 }
 
-// Runs the flasher on the given file; returns its report and any button left disabled.
+static bool clicking = false;
+
+// Runs the flasher on the given file to its end; returns its report, and any button
+// left enabled while it ran or disabled after it.
 static QStringList runFlasher(MspFlasherDialog& dialog, const QString& firmware)
 {
     dialog.findChild<QLineEdit*>("filePath")->setText(firmware);
+    clicking = true;
     QTest::mouseClick(dialog.findChild<QPushButton*>("flash"), Qt::LeftButton);
-    QStringList lines = dialog.findChild<QPlainTextEdit*>("report")->toPlainText().split('\n');
-    for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
-        if (!button->isEnabled())
-            lines << button->objectName() + " left disabled";
+    clicking = false;
+    const QList<QPushButton*> buttons = dialog.findChildren<QPushButton*>();
+    QStringList faults;
+    for (QPushButton* button : buttons) {
+        if (button->isEnabled())
+            faults << button->objectName() + " enabled while running";
     }
-    return lines;
+    if (!QTest::qWaitFor([&] { return !dialog.isFlashing(); }, 60000))
+        faults << "still running";
+    for (QPushButton* button : buttons) {
+        if (!button->isEnabled())
+            faults << button->objectName() + " left disabled";
+    }
+    return dialog.findChild<QPlainTextEdit*>("report")->toPlainText().split('\n') + faults;
 }
 
 // The report a run should give: the middle lines between those of opening and closing the port.
@@ -65,6 +78,7 @@ static QStringList report(const QString& devicePath, const QStringList& middle)
 }
 
 static const QStringList steps { "Verify device", "Erase device", "Write application code" };
+static const QStringList jump { "Jump to the application" };
 
 void tst_MspFlasher::initTestCase()
 {
@@ -81,7 +95,8 @@ void tst_MspFlasher::initTestCase()
     QByteArray text = "@6000\n" + clean.readAll().replace("\n@", "\n\n@").replace(" ", "   ") + "not hex\n";
     // Tiny images still count their progress up to 100.
     const QList<QPair<QString, QByteArray>> files { { "firmware.txt", text.replace("\n", "\r\n") },
-        { "tiny.txt", "@6403\n01 02 03 04 05\n@7000\n01 02 03\nq\n" }, { "malformed.txt", "@6403\n01 ZZ\nq\n" },
+        { "tiny.txt", "@6403\n01 02 03 04 05\n@7000\n01 02 03\nq\n" },
+        { "malformed.txt", "@6403\n\n01 02\n\n01 ZZ\nq\n" },
         { "wide.txt", "@100006403\n01\nq\n" }, { "last.txt", "@FFFFFF\n01\nq\n" }, { "beyond.txt", "@FFFFFF\n1 2\n" },
         { "overlap.txt", "@6403\n01 02 03 04\n@6404\nAA BB\nq\n" } };
     for (const auto& f : files) {
@@ -98,7 +113,7 @@ void tst_MspFlasher::flasherWritesTheImage()
     MspFlasherDialog dialog(sim.devicePath(), QByteArray(1, 0x04), nullptr);
     // The second run meets the jump's stray answer byte in the line; its erase drops the tiny image.
     for (const QString& image : { file("tiny.txt"), file("firmware.txt") }) {
-        QCOMPARE(runFlasher(dialog, image), report(sim.devicePath(), steps + QStringList("Jump to the application")));
+        QCOMPARE(runFlasher(dialog, image), report(sim.devicePath(), steps + jump));
         QCOMPARE(dialog.findChild<QProgressBar*>("progress")->value(), 100);
     }
     QVERIFY(QTest::qWaitFor([&] { return sim.lines().count("PANEL") == 2; }, 5000));
@@ -121,7 +136,7 @@ void tst_MspFlasher::overlappingSections()
     PanelSimulator sim;
     QVERIFY(sim.start({ "--memory-out", file("overlap-memory.txt") }));
     MspFlasherDialog dialog(sim.devicePath(), QByteArray(1, 0x04), nullptr);
-    QCOMPARE(runFlasher(dialog, file("overlap.txt")), report(sim.devicePath(), steps + QStringList("Jump to the application")));
+    QCOMPARE(runFlasher(dialog, file("overlap.txt")), report(sim.devicePath(), steps + jump));
     QVERIFY(QTest::qWaitFor([&] { return sim.lines().contains("PANEL"); }, 5000));
     sim.stop();
     const QString memory = file("overlap-memory.txt");
@@ -131,6 +146,26 @@ void tst_MspFlasher::overlappingSections()
         "-fill", "0xFF", "0x6403", "0xF800", "-fill", "0xFF", "0x10000", "0x44000", "-crc16-l-e", "0x4000", "-broken",
         "-crop", "0x4000", "0x4002", "-o", "-", "-ti-txt" });
     QCOMPARE(tool("srec_cat", { memory, "-ti-txt", "-crop", "0x4000", "0x4002", "-o", "-", "-ti-txt" }), computed);
+}
+
+// The run waits for answers away from the window: the click returns at once, and a timer of
+// the window keeps firing while the boot loader takes a second over the version answer.
+void tst_MspFlasher::windowKeepsItsBeat()
+{
+    PanelSimulator sim;
+    QVERIFY(sim.start({ "--slow-at", "1", "--slow-ms", "1000" }));
+    MspFlasherDialog dialog(sim.devicePath(), QByteArray(1, 0x04), nullptr);
+    auto* pane = dialog.findChild<QPlainTextEdit*>("report");
+    int ticksInClick = 0, ticksWhileVerifying = 0;
+    QTimer beat(&dialog);
+    connect(&beat, &QTimer::timeout, [&] {
+        ticksInClick += clicking;
+        ticksWhileVerifying += pane->toPlainText().endsWith("Verify device");
+    });
+    beat.start(100);
+    QCOMPARE(runFlasher(dialog, file("tiny.txt")), report(sim.devicePath(), steps + jump));
+    QCOMPARE(ticksInClick, 0);
+    QVERIFY2(ticksWhileVerifying >= 5, qPrintable(QString::number(ticksWhileVerifying)));
 }
 
 // The length byte also counts the command and three address bytes: 251 data bytes fit.
@@ -159,7 +194,8 @@ void tst_MspFlasher::flasherFailures_data()
     QTest::addColumn<QString>("error");
     QTest::addColumn<int>("packets"); // boot loader packets the simulator saw; -1: up to the CRC
 
-    const QString fw = "firmware.txt", invalid = "Invalid device application code file!";
+    // The file's lines with a second one that names the line at fault.
+    const QString fw = "firmware.txt", invalid = "Invalid device application code file!\nLine ";
     QTest::newRow("no answer") << QStringList { "--no-answer-at", "1" } << fw << 1 << "Error: (-1) Timeout" << 1;
     QTest::newRow("wrong version") << QStringList { "--version-byte", "9F" } << fw << 1 << "Error: (-61) unknown" << 1;
     QTest::newRow("version answer split") << QStringList { "--split-at", "1", "--split-byte", "00", "--split-ms",
@@ -173,9 +209,13 @@ void tst_MspFlasher::flasherFailures_data()
     QTest::newRow("line dropped") << QStringList { "--drop-after", "2" } << fw << 3 << "Error: (-1) Timeout" << 2;
     const QStringList none;
     QTest::newRow("last packet address, off the device") << none << "last.txt" << 3 << "Error: (-3b) unknown" << 3;
-    QTest::newRow("beyond the packet address") << none << "beyond.txt" << 0 << invalid << 0;
-    QTest::newRow("address above 32 bits") << none << "wide.txt" << 0 << invalid << 0;
-    QTest::newRow("bad token") << none << "malformed.txt" << 0 << invalid << 0;
+    QTest::newRow("beyond the packet address")
+        << none << "beyond.txt" << 0 << invalid + "2: byte at 1000000 lies beyond the packet address range" << 0;
+    QTest::newRow("address above 32 bits")
+        << none << "wide.txt" << 0 << invalid + "1: \"100006403\" is not a 32-bit hexadecimal address" << 0;
+    // Blank lines count.
+    QTest::newRow("bad token")
+        << none << "malformed.txt" << 0 << invalid + "5: \"ZZ\" is not a hexadecimal number" << 0;
     QTest::newRow("missing file") << none << "missing.txt" << 0 << "Device application code file not present!" << 0;
 }
 
@@ -194,7 +234,7 @@ void tst_MspFlasher::flasherFailures()
     MspFlasherDialog dialog(sim.devicePath(), QByteArray(1, 0x04), nullptr);
     const QStringList failed { "Invalid device version!", "Cannot erase device!", "Cannot flash device!" };
     QCOMPARE(runFlasher(dialog, file(firmware)),
-             report(sim.devicePath(), steps.mid(0, step) + QStringList(error) + failed.mid(step - 1, step ? 1 : 0)));
+             report(sim.devicePath(), steps.mid(0, step) + error.split('\n') + failed.mid(step - 1, step ? 1 : 0)));
     QVERIFY(sim.waitForLine("BOOT BYTE"));
     QTest::qWait(50);
     QCOMPARE(sim.lines().filter(QRegularExpression("^PACKET ")).size(), packets < 0 ? crcPacket : packets);

@@ -169,7 +169,8 @@ void SerialEndpoint::readAvailable()
         const ssize_t n = ::read(m_Fd, buffer, sizeof buffer);
         if (n > 0) {
             emit received(QByteArray(buffer, int(n)));
-            if (m_Fd < 0)
+            // A host quick to send its next packet must not be heard after the drop was asked for.
+            if (m_Fd < 0 || m_DropWhenSent)
                 return;
             continue;
         }

@@ -1,0 +1,247 @@
+#include "MspFlasher/MspFlashRun.h"
+
+#include "MspFlasher/MspFlasher_FR5994.h"
+
+#include <QFile>
+#include <QMetaObject>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QSerialPort>
+#include <QSet>
+#include <QTextStream>
+#include <QThread>
+
+#include <memory>
+
+namespace {
+
+const unsigned long settleMs = 100;
+const int writeTimeoutMs = 5000;
+
+QMutex& portsMutex()
+{
+    static QMutex mutex;
+    return mutex;
+}
+
+QSet<QString>& portsInUse()
+{
+    static QSet<QString> ports;
+    return ports;
+}
+
+// Holds a port name in the list of ports in use for as long as it lives.
+class PortClaim
+{
+public:
+    explicit PortClaim(const QString& name) : m_Name(name)
+    {
+        const QMutexLocker locker(&portsMutex());
+        portsInUse().insert(m_Name);
+    }
+    ~PortClaim()
+    {
+        const QMutexLocker locker(&portsMutex());
+        portsInUse().remove(m_Name);
+    }
+    PortClaim(const PortClaim&) = delete;
+    PortClaim& operator=(const PortClaim&) = delete;
+
+private:
+    QString m_Name;
+};
+
+} // namespace
+
+MspFlashRun::MspFlashRun(QObject* parent)
+    : QObject(parent)
+{
+}
+
+MspFlashRun::~MspFlashRun()
+{
+    if (m_pThread) {
+        stop();
+        m_pThread->wait();
+        delete m_pThread;
+    }
+}
+
+bool MspFlashRun::start(const SerialPortSettings& port, const QByteArray& flashCommand, const QString& fileName)
+{
+    return launch([=] { run(port, flashCommand, fileName, QList<sMemory>(), true); });
+}
+
+bool MspFlashRun::start(const SerialPortSettings& port, const QByteArray& flashCommand, const QList<sMemory>& image)
+{
+    return launch([=] { run(port, flashCommand, QString(), image, false); });
+}
+
+bool MspFlashRun::launch(std::function<void()> steps)
+{
+    if (m_Running)
+        return false;
+    Q_ASSERT_X(!m_pThread, "MspFlashRun::launch", "!m_pThread");
+    m_Running = true;
+    m_StopRequested = false;
+    m_pThread = QThread::create(std::move(steps));
+    m_pThread->start();
+    return true;
+}
+
+bool MspFlashRun::isRunning() const
+{
+    return m_Running;
+}
+
+void MspFlashRun::stop()
+{
+    m_StopRequested = true;
+}
+
+bool MspFlashRun::readImageFile(const QString& fileName, QList<sMemory>* image, QStringList* failure)
+{
+    Q_ASSERT_X(image && failure, "MspFlashRun::readImageFile", "image && failure");
+    if (!QFile::exists(fileName)) {
+        *failure = QStringList(QStringLiteral("Device application code file not present!"));
+        return false;
+    }
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        *failure = QStringList(QStringLiteral("Cannot read device application code file!"));
+        return false;
+    }
+    QTextStream stream(&file);
+    TiTxtReader reader;
+    if (!reader.read(stream)) {
+        *failure = QStringList { QStringLiteral("Invalid device application code file!"),
+                                 QStringLiteral("Line %1: %2").arg(reader.errorLine()).arg(reader.errorString()) };
+        return false;
+    }
+    *image = reader.memory();
+    return true;
+}
+
+bool MspFlashRun::isPortInUse(const QString& portName)
+{
+    // "/dev/ttyS0" and "ttyS0" name the same port.
+    const QString name = QSerialPort(portName).portName();
+    const QMutexLocker locker(&portsMutex());
+    return portsInUse().contains(name);
+}
+
+void MspFlashRun::report(const QString& text)
+{
+    QMetaObject::invokeMethod(this, [this, text] { emit line(text); }, Qt::QueuedConnection);
+}
+
+void MspFlashRun::end(bool ok)
+{
+    QMetaObject::invokeMethod(this, [this, ok] {
+        // The thread only has its return left to do.
+        m_pThread->wait();
+        delete m_pThread;
+        m_pThread = nullptr;
+        m_Running = false;
+        emit finished(ok);
+    }, Qt::QueuedConnection);
+}
+
+void MspFlashRun::run(const SerialPortSettings& settings, const QByteArray& flashCommand, const QString& fileName,
+                      const QList<sMemory>& image, bool readFile)
+{
+    QSerialPort port;
+    settings.applyTo(port);
+    const QString portName = port.portName();
+    const QString baudRate = QString::number(port.baudRate());
+
+    MspFlasher_FR5994 flasher(&port);
+    flasher.setStopFlag(&m_StopRequested);
+    // Both emitted on this thread; the run passes them on to its owner's.
+    connect(&flasher, &MspFlasher::message, [this](const QString& text) { report(text); });
+    connect(&flasher, &MspFlasher::progress, [this](int percent) {
+        QMetaObject::invokeMethod(this, [this, percent] { emit progress(percent); }, Qt::QueuedConnection);
+    });
+
+    bool ok = true;
+    std::unique_ptr<PortClaim> claim;
+    if (port.open(QIODevice::ReadWrite)) {
+        claim.reset(new PortClaim(portName));
+        report(QStringLiteral("Open serial port %1 (%2)").arg(portName, baudRate));
+    } else {
+        report(QStringLiteral("Cannot open serial port %1 (%2)!").arg(portName, baudRate));
+        ok = false;
+    }
+
+    // Whether the step is to be taken: nothing has failed and nobody has asked to stop.
+    auto proceed = [&](const QString& step) {
+        if (ok && m_StopRequested) {
+            report(QStringLiteral("Stopped before %1").arg(step));
+            ok = false;
+        }
+        return ok;
+    };
+
+    if (proceed(QStringLiteral("Enter MSP UART flasher"))) {
+        port.write(flashCommand);
+        // Out on the line before the pause, so the boot loader gets its time to start.
+        port.flush();
+        if (port.bytesToWrite() > 0)
+            port.waitForBytesWritten(writeTimeoutMs);
+        report(QStringLiteral("Enter MSP UART flasher"));
+        QThread::msleep(settleMs);
+    }
+
+    if (ok && readFile) {
+        QList<sMemory> memory;
+        QStringList failure;
+        if (readImageFile(fileName, &memory, &failure)) {
+            flasher.setMemoryData(memory);
+        } else {
+            for (const QString& text : qAsConst(failure))
+                report(text);
+            ok = false;
+        }
+    } else if (ok) {
+        flasher.setMemoryData(image);
+    }
+
+    if (proceed(QStringLiteral("Verify device"))) {
+        report(QStringLiteral("Verify device"));
+        if (!flasher.verifyDevice()) {
+            report(QStringLiteral("Invalid device version!"));
+            ok = false;
+        }
+    }
+
+    if (proceed(QStringLiteral("Erase device"))) {
+        report(QStringLiteral("Erase device"));
+        if (!flasher.eraseDevice()) {
+            report(QStringLiteral("Cannot erase device!"));
+            ok = false;
+        }
+    }
+
+    if (proceed(QStringLiteral("Write application code"))) {
+        report(QStringLiteral("Write application code"));
+        if (!flasher.flashDevice()) {
+            report(QStringLiteral("Cannot flash device!"));
+            ok = false;
+        }
+    }
+
+    if (proceed(QStringLiteral("Jump to the application"))) {
+        report(QStringLiteral("Jump to the application"));
+        flasher.jumpToApplication();
+    }
+
+    if (port.isOpen()) {
+        QThread::msleep(settleMs);
+        report(QStringLiteral("Close serial port %1").arg(portName));
+        port.close();
+    }
+    claim.reset();
+
+    report(QStringLiteral("Finished"));
+    end(ok);
+}

@@ -1,0 +1,66 @@
+#ifndef MSPFLASHRUN_H
+#define MSPFLASHRUN_H
+
+#include "MspFlasher/TiTxtReader.h"
+#include "SerialPort/SerialPortSettings.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+
+class QThread;
+
+// One firmware flashing run of the MSP430FR5994: the entry byte, the firmware
+// file, verify, erase, write and jump, with its report lines and progress.
+// The steps run on a thread of their own, over a port that the run opens there
+// from the given settings. Lines, progress and the end arrive as signals in the
+// thread that owns the run object, in the order they happened.
+class MspFlashRun : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit MspFlashRun(QObject* parent = nullptr);
+    // Stops a run that is still going and waits for its thread.
+    ~MspFlashRun() override;
+
+    // Opens the port, sends the flash command, then reads the firmware file.
+    // False, and nothing happens, while a run is in progress.
+    bool start(const SerialPortSettings& port, const QByteArray& flashCommand, const QString& fileName);
+    // The same with an image read beforehand (readImageFile), so that a bad file opens no port.
+    bool start(const SerialPortSettings& port, const QByteArray& flashCommand, const QList<sMemory>& image);
+
+    // From start() until finished() has been emitted.
+    bool isRunning() const;
+    // Asks the run to end before its next packet or step; it still closes the port and
+    // reports where it stopped. May be called from any thread.
+    void stop();
+
+    // Reads and checks a firmware file as a run does; a failure's report lines go to *failure.
+    static bool readImageFile(const QString& fileName, QList<sMemory>* image, QStringList* failure);
+    // Whether a run holds the port open; the name as QSerialPort::portName() or setPortName() takes it.
+    static bool isPortInUse(const QString& portName);
+
+signals:
+    void line(const QString& text);
+    void progress(int percent);
+    void finished(bool ok);
+
+private:
+    bool launch(std::function<void()> steps);
+    void run(const SerialPortSettings& settings, const QByteArray& flashCommand, const QString& fileName,
+             const QList<sMemory>& image, bool readFile);
+    void report(const QString& text);
+    void end(bool ok);
+
+    QThread* m_pThread = nullptr;
+    bool m_Running = false;
+    std::atomic<bool> m_StopRequested { false };
+};
+
+#endif // MSPFLASHRUN_H

@@ -1,0 +1,23 @@
+#include "SerialPort/SerialPortSettings.h"
+
+SerialPortSettings SerialPortSettings::fromPort(const QSerialPort& port)
+{
+    SerialPortSettings settings;
+    settings.name = port.portName();
+    settings.baudRate = port.baudRate();
+    settings.dataBits = port.dataBits();
+    settings.parity = port.parity();
+    settings.stopBits = port.stopBits();
+    settings.flowControl = port.flowControl();
+    return settings;
+}
+
+void SerialPortSettings::applyTo(QSerialPort& port) const
+{
+    port.setPortName(name);
+    port.setBaudRate(baudRate, QSerialPort::AllDirections);
+    port.setDataBits(dataBits);
+    port.setParity(parity);
+    port.setStopBits(stopBits);
+    port.setFlowControl(flowControl);
+}

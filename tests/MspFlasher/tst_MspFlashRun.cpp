@@ -1,0 +1,103 @@
+#include "MspFlasher/MspFlashRun.h"
+#include "PanelSimulator.h"
+
+#include <QSerialPort>
+#include <QtTest>
+
+#include <memory>
+
+// The flashing run without any window, as a command-line tool drives it.
+class tst_MspFlashRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void stops_data();
+    void stops();
+};
+
+namespace {
+
+// 100 packets of 16 bytes.
+const QList<sMemory> image { { 0x6403, QByteArray(1600, 0x5A) } };
+
+int packetsSeen(PanelSimulator& sim)
+{
+    // Anything sent after the end would have shown by now.
+    QTest::qWait(200);
+    return sim.lines().filter(QRegularExpression("^PACKET ")).size();
+}
+
+} // namespace
+
+void tst_MspFlashRun::stops_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("at"); // the packet the simulator has seen when the run is told to stop
+    QTest::addColumn<QString>("where"); // the lines between the entry byte and closing the port; none: deleted
+    QTest::addColumn<int>("packets"); // seen by the simulator, besides the data packets of the line
+
+    QTest::newRow("between steps") << QStringList { "--slow-at", "1", "--slow-ms", "500" } << 1
+                                   << "Verify device\nStopped before Erase device" << 1;
+    QTest::newRow("between packets") << QStringList { "--slow-ms", "20" } << 8
+                                     << "Verify device\nErase device\nWrite application code\n"
+                                        "Stopped after (\\d+) of 100 packets\nCannot flash device!"
+                                     << 2;
+    // The run may not outlive its object.
+    QTest::newRow("deleted while writing") << QStringList { "--slow-ms", "20" } << 5 << QString() << 0;
+}
+
+void tst_MspFlashRun::stops()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, at);
+    QFETCH(QString, where);
+    QFETCH(int, packets);
+
+    PanelSimulator sim;
+    QVERIFY(sim.start(arguments));
+    const QString port = QSerialPort(sim.devicePath()).portName();
+    SerialPortSettings settings;
+    settings.name = sim.devicePath();
+    std::unique_ptr<MspFlashRun> run(new MspFlashRun);
+    QStringList lines;
+    bool inOwnThread = true;
+    connect(run.get(), &MspFlashRun::line, this, [&](const QString& text) {
+        lines << text;
+        inOwnThread = inOwnThread && QThread::currentThread() == thread();
+    });
+    QSignalSpy finished(run.get(), &MspFlashRun::finished);
+
+    QVERIFY(!MspFlashRun::isPortInUse(port));
+    QVERIFY(run->start(settings, QByteArray(1, 0x04), image));
+    QVERIFY(!run->start(settings, QByteArray(1, 0x04), image)); // one run at a time
+    QVERIFY(sim.waitForLine(QStringLiteral("PACKET %1 ").arg(at)));
+    // Either form of the name.
+    QVERIFY(MspFlashRun::isPortInUse(port) && MspFlashRun::isPortInUse(sim.devicePath()));
+    if (where.isNull()) {
+        run.reset();
+        QVERIFY(!MspFlashRun::isPortInUse(port));
+        const int seen = packetsSeen(sim);
+        QVERIFY(seen >= at && seen < 2 + 100 && !sim.lines().contains("PANEL"));
+    } else {
+        run->stop();
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.first().first().toBool(), false);
+        QVERIFY(inOwnThread && !run->isRunning() && !MspFlashRun::isPortInUse(port));
+
+        const QString expected
+            = "^Open serial port %1 \\(57600\\)\nEnter MSP UART flasher\n%2\nClose serial port %1\nFinished$";
+        const QRegularExpressionMatch match
+            = QRegularExpression(expected.arg(QRegularExpression::escape(port), where)).match(lines.join('\n'));
+        QVERIFY2(match.hasMatch(), qPrintable(lines.join('\n')));
+        const int written = match.captured(1).toInt();
+        QVERIFY(match.captured(1).isEmpty() || (written >= at - packets && written < 100));
+        QCOMPARE(packetsSeen(sim), packets + written);
+    }
+    QSerialPort again(sim.devicePath());
+    QVERIFY2(again.open(QIODevice::ReadWrite), qPrintable(again.errorString()));
+}
+
+QTEST_GUILESS_MAIN(tst_MspFlashRun)
+#include "tst_MspFlashRun.moc"
