@@ -15,6 +15,7 @@
 #include "MainWindow/AboutDialog.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainSettings.h"
+#include "MspFlasher/MspFlashRun.h"
 #include "MspFlasher/MspFlasherDialog.h"
 #include "SerialPort/SerialPortSetupDialog.h"
 #include "TreeView/LedTreeModel.h"
@@ -288,9 +289,19 @@ void MainWindow::setupPort()
     dialog->show();
 }
 
+bool MainWindow::refuseWhileFlashing()
+{
+    // The flasher's run talks to the boot loader on the same line: a panel command would break in.
+    const QString portName = m_pPort->portName();
+    if (!MspFlashRun::isPortInUse(portName))
+        return false;
+    statusBar()->showMessage(tr("The device flasher is using %1.").arg(portName), 5000);
+    return true;
+}
+
 void MainWindow::sendCommand(PanelLink::ePanelCommand command)
 {
-    if (refuseWhileWriting())
+    if (refuseWhileWriting() || refuseWhileFlashing())
         return;
     m_pLink->sendCommand(command);
 }
@@ -308,40 +319,6 @@ void MainWindow::next()
 void MainWindow::mspBoot()
 {
     sendCommand(PanelLink::cmdEnterBootLoader);
-}
-
-bool MainWindow::checkCompilable(LedPanelDocument* document)
-{
-    AbstractLedGraphicsScene* scene = document->ledScene();
-    const int rows = scene ? scene->rows() : 0;
-    const int columns = scene ? scene->columns() : 0;
-    QString problem;
-    if (rows <= 0 || columns <= 0) {
-        problem = tr("The panel layout has %1 rows and %2 columns, so it has no LEDs to program.")
-                      .arg(rows)
-                      .arg(columns);
-    } else {
-        const qint64 ledCount = qint64(rows) * columns;
-        for (int s = 0; s < document->sequenceCount() && problem.isEmpty(); ++s) {
-            CommandList* sequence = document->sequence(s);
-            for (int f = 0; f < sequence->frameCount(); ++f) {
-                const int leds = sequence->frame(f)->leds().count();
-                if (leds > ledCount) {
-                    problem = tr("Frame %1 of sequence %2 has %3 LEDs, but the panel layout has only %4.")
-                                  .arg(f + 1)
-                                  .arg(s + 1)
-                                  .arg(leds)
-                                  .arg(ledCount);
-                    break;
-                }
-            }
-        }
-    }
-    if (problem.isEmpty())
-        return true;
-    QMessageBox::warning(this, tr("Application"), problem + QLatin1Char('\n') + tr("Nothing was sent to the panel."),
-                         QMessageBox::Close);
-    return false;
 }
 
 void MainWindow::setWritingToPanel(bool writing)
@@ -391,22 +368,16 @@ void MainWindow::flash()
     if (refuseWhileWriting())
         return;
     LedPanelDocument* document = currentLedPanelDocument();
-    if (!document)
+    if (!document || refuseWhileFlashing())
         return;
-    if (!checkCompilable(document))
+    // The image is a copy: the document may change, or go, while the blocks go out.
+    QByteArray image;
+    QString problem;
+    if (!ProgramCompiler::compile(*document, &image, &problem)) {
+        QMessageBox::warning(this, tr("Application"), problem + QLatin1Char('\n') + tr("Nothing was sent to the panel."),
+                             QMessageBox::Close);
         return;
-
-    AbstractLedGraphicsScene* scene = document->ledScene();
-    ProgramCompiler compiler(scene->rows(), scene->columns());
-    for (int s = 0; s < document->sequenceCount(); ++s) {
-        CommandList* sequence = document->sequence(s);
-        compiler.addCommand(sequence);
-        for (int f = 0; f < sequence->frameCount(); ++f)
-            compiler.addCommand(sequence->frame(f));
-        compiler.addCommand(cmdLedSequence);
     }
-    // A copy: the document may change, or go, while the blocks go out.
-    const QByteArray image(compiler.programMemory(), compiler.programMemorySize());
 
     // Before the write starts: a port that does not open reports at once.
     setWritingToPanel(true);

@@ -67,8 +67,8 @@ private:
     LedPanelDocument* currentLedPanelDocument() const;
     void appendFrames(int count);
     bool refuseWhileWriting();
+    bool refuseWhileFlashing();
     void sendCommand(PanelLink::ePanelCommand command);
-    bool checkCompilable(LedPanelDocument* document);
     void setWritingToPanel(bool writing);
     void showWriteProgress(int done, int total);
     void panelLinkFinished(const PanelLink::Result& result);

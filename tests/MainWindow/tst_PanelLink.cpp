@@ -308,10 +308,20 @@ void tst_PanelLink::flasherKeepsWindowsOpenWhileBusy()
     QVERIFY(flasher->isFlashing() && !flasher->close() && !m_pWindow->close());
     QVERIFY(flasher->isVisible() && m_pWindow->isVisible());
     QVERIFY(status().contains("flasher is still running"));
+    // The panel commands keep off the line the boot loader is answering on.
+    setDocument("");
+    const QString using_ = "The device flasher is using " + QSerialPort(m_pPanel->devicePath()).portName() + ".";
+    for (QAction* action : { menu()->action_Reset, menu()->action_Flash, menu()->action_MspBoot }) {
+        m_pWindow->statusBar()->clearMessage();
+        action->trigger();
+        QCOMPARE(status(), using_);
+        QVERIFY(!QApplication::activeModalWidget());
+    }
     QVERIFY(QTest::qWaitFor([&] { return !flasher->isFlashing(); }, 10000));
     const QStringList report = flasher->findChild<QPlainTextEdit*>("report")->toPlainText().split('\n');
     QCOMPARE(report.filter("in progress").size(), 1); // the refused close of the flasher window
     QVERIFY(report.contains("Jump to the application"));
+    QCOMPARE(m_pPanel->lines().filter(QRegularExpression("HEADER|RESET|BOOT$")).size(), 0);
     QVERIFY(flasher->close());
 }
 
