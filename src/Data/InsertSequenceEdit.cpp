@@ -29,7 +29,9 @@ void InsertSequenceEdit::undo(LedPanelModel& model)
 
 AbstractCommand* InsertSequenceEdit::focus(LedPanelModel& model, bool undone) const
 {
+    // Where the sequence is, or where it was: its successor, else its predecessor.
     if (!undone)
         return model.node(m_Row);
-    return model.node(m_Row > 0 ? m_Row - 1 : 0);
+    AbstractCommand* next = model.node(m_Row);
+    return next ? next : model.node(m_Row - 1);
 }

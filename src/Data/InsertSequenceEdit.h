@@ -14,7 +14,7 @@ public:
     void undo(LedPanelModel& model) override;
     AbstractCommand* focus(LedPanelModel& model, bool undone) const override;
 
-private:
+protected:
     int m_Row;
     AbstractCommand* m_pSequence; // while it is out of the show
 };

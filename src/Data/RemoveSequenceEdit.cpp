@@ -1,34 +1,21 @@
 #include "Data/RemoveSequenceEdit.h"
 
-#include "Data/LedPanelModel.h"
-
 RemoveSequenceEdit::RemoveSequenceEdit(const QString& text, int row)
-    : AbstractEdit(text)
-    , m_Row(row)
-    , m_pSequence(nullptr)
+    : InsertSequenceEdit(text, row)
 {
-}
-
-RemoveSequenceEdit::~RemoveSequenceEdit()
-{
-    delete m_pSequence;
 }
 
 void RemoveSequenceEdit::redo(LedPanelModel& model)
 {
-    m_pSequence = takeNodes(model, &model, m_Row, 1).value(0);
+    InsertSequenceEdit::undo(model);
 }
 
 void RemoveSequenceEdit::undo(LedPanelModel& model)
 {
-    insertNodes(model, &model, m_Row, { m_pSequence });
-    m_pSequence = nullptr;
+    InsertSequenceEdit::redo(model);
 }
 
 AbstractCommand* RemoveSequenceEdit::focus(LedPanelModel& model, bool undone) const
 {
-    if (undone)
-        return model.node(m_Row);
-    AbstractCommand* next = model.node(m_Row);
-    return next ? next : model.node(m_Row - 1);
+    return InsertSequenceEdit::focus(model, !undone);
 }

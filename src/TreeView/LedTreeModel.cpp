@@ -149,11 +149,8 @@ void LedTreeModel::nodesAboutToBeInserted(AbstractCommand* parent, int first, in
     beginInsertRows(index(parent), first, last);
 }
 
-void LedTreeModel::nodesInserted(AbstractCommand* parent, int first, int last)
+void LedTreeModel::nodesInserted(AbstractCommand*, int, int)
 {
-    Q_UNUSED(parent)
-    Q_UNUSED(first)
-    Q_UNUSED(last)
     endInsertRows();
 }
 
@@ -162,11 +159,8 @@ void LedTreeModel::nodesAboutToBeRemoved(AbstractCommand* parent, int first, int
     beginRemoveRows(index(parent), first, last);
 }
 
-void LedTreeModel::nodesRemoved(AbstractCommand* parent, int first, int last)
+void LedTreeModel::nodesRemoved(AbstractCommand*, int, int)
 {
-    Q_UNUSED(parent)
-    Q_UNUSED(first)
-    Q_UNUSED(last)
     endRemoveRows();
 }
 
@@ -176,12 +170,8 @@ void LedTreeModel::nodesAboutToBeMoved(AbstractCommand* parent, int first, int l
     beginMoveRows(parentIndex, first, last, parentIndex, destination);
 }
 
-void LedTreeModel::nodesMoved(AbstractCommand* parent, int first, int last, int destination)
+void LedTreeModel::nodesMoved(AbstractCommand*, int, int, int)
 {
-    Q_UNUSED(parent)
-    Q_UNUSED(first)
-    Q_UNUSED(last)
-    Q_UNUSED(destination)
     endMoveRows();
 }
 
