@@ -7,6 +7,7 @@
 
 class MainWindow;
 class QAction;
+class QMenu;
 
 class MainMenu : public QMenuBar
 {
@@ -46,6 +47,10 @@ public:
     QAction* action_Flash = nullptr;
     QAction* action_MspBoot = nullptr;
     QAction* action_MspBootDialog = nullptr;
+
+    // Filled by the main window's editing commands.
+    QMenu* menu_Edit = nullptr;
+    QMenu* menu_Frame = nullptr;
 
 private:
     QList<QPair<QAction*, bool>> m_ActionsBeforeWrite;

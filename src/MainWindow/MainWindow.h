@@ -7,6 +7,7 @@
 
 class AbstractCommand;
 class AbstractDocument;
+class EditController;
 class LedPanelDocument;
 class QSerialPort;
 class QStackedWidget;
@@ -80,6 +81,7 @@ private:
     QStackedWidget* m_pDocumentStack;
     QSerialPort* m_pPort;
     bool m_WritingToPanel = false;
+    EditController* m_pEditController = nullptr;
 };
 
 #endif // MAINWINDOW_H
