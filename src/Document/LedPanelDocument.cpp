@@ -116,7 +116,8 @@ void LedPanelDocument::makeCurrent(AbstractCommand* node)
     if (!node)
         return;
     const QModelIndex index = treeModel()->index(node);
-    ui->treeView->setCurrentIndex(index);
+    // Not the view's setCurrentIndex(): with Ctrl held for the undo key it would toggle the selection.
+    ui->treeView->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     ui->treeView->scrollTo(index);
 }
 
