@@ -1,5 +1,6 @@
 #include "Data/CommandList.h"
 #include "Data/LedStateCommand.h"
+#include "Data/PanelInfoEdit.h"
 #include "Document/LedPanelDocument.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 #include "GraphicsView/LedGraphicsItem.h"
@@ -271,6 +272,8 @@ void tst_Editing::undoRedo()
     QFETCH(QPoint, focus);
 
     open(Grid, {{lit({0}), Values{{1, 1}, {5, 2}}, lit({2})}, {lit({3}), lit({4})}});
+    // Saved after an edit, so the clean state lies inside the history.
+    document()->submit(new PanelInfoEdit("Panel info", "Saved", QString()));
     QVERIFY(document()->save(m_dir.filePath("show.xml")));
     const QByteArray saved = xml();
     document()->makeCurrent(document()->node(0, 1));
@@ -430,6 +433,10 @@ void tst_Editing::enabledOnlyWhereTheyAct()
     document()->makeCurrent(document()->node(1, 0));
     QCOMPARE(enabled(), QString("Cut Copy Paste DeleteFrames DuplicateFrame MoveFrameDown RepeatFrame InvertFrame "
                                 "MirrorRows"));
+    // A selection reaching into another sequence keeps the current item's sequence only.
+    QItemSelectionModel* selection = document()->treeView()->selectionModel();
+    selection->select(document()->treeModel()->index(document()->node(0)), QItemSelectionModel::Select);
+    QCOMPARE(selection->selectedRows(), QModelIndexList{document()->treeModel()->index(document()->node(1, 0))});
     menu()->action_AddFrame->trigger();
     QCOMPARE(enabled(), QString("Undo Cut Copy Paste DeleteFrames DuplicateFrame MoveFrameDown RepeatFrame "
                                 "InvertFrame MirrorRows"));
