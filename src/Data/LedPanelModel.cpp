@@ -93,12 +93,18 @@ bool LedPanelModel::submit(AbstractEdit* edit)
 {
     Q_ASSERT(edit);
     std::unique_ptr<AbstractEdit> owned(edit);
-    const qint64 growth = edit->ledValueGrowth();
+    if (!admits(edit->ledValueGrowth()))
+        return false;
+    execute(owned.release());
+    return true;
+}
+
+bool LedPanelModel::admits(qint64 growth)
+{
     if (growth > 0 && ledValueCount() + growth > MaxLedValues) {
         refuse(tooManyLedValuesText());
         return false;
     }
-    execute(owned.release());
     return true;
 }
 

@@ -51,6 +51,9 @@ public:
     // Does the edit, unless the show would then hold more LED values than it may;
     // a refused edit changes nothing. Takes the edit over in any case.
     bool submit(AbstractEdit* edit);
+    // Whether growth more LED values fit; if not, the user is told so as for a refused
+    // edit. Lets a large edit be checked before it is built.
+    bool admits(qint64 growth);
     static QString tooManyLedValuesText();
 
     bool readXML(QIODevice* device);

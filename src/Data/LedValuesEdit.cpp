@@ -39,9 +39,20 @@ void LedValuesEdit::set(const LedStateCommand* frame, int led, int value)
 
 void LedValuesEdit::setFrame(const LedStateCommand* frame, const QVector<int>& values)
 {
+    Q_ASSERT(frame && frame->parent());
     const int count = qMin(frame->ledCount(), values.size());
-    for (int led = 0; led < count; ++led)
-        set(frame, led, values.at(led));
+    FrameChanges& changes = changesOf(frame->parent()->index(), frame->index());
+    if (!changes.changes.isEmpty()) {
+        for (int led = 0; led < count; ++led)
+            set(frame, led, values.at(led));
+        return;
+    }
+    // Nothing known of this frame yet: no LED needs looking up, which a large frame could not afford.
+    for (int led = 0; led < count; ++led) {
+        const int before = frame->led(led)->intensity();
+        if (before != values.at(led))
+            changes.changes.append(Change { led, before, values.at(led) });
+    }
 }
 
 bool LedValuesEdit::isEmpty() const

@@ -3,6 +3,7 @@
 #include "Abstract/AbstractEdit.h"
 #include "Data/CommandList.h"
 #include "Data/LedStateCommand.h"
+#include "Document/EditCommand.h"
 #include "Document/SequenceFileDialog.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 #include "GraphicsView/LedStateWidget.h"
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QSaveFile>
+#include <QUndoStack>
 
 int LedPanelDocument::sequenceNumber = 1;
 
@@ -22,6 +24,7 @@ LedPanelDocument::LedPanelDocument(QWidget* parent)
     : AbstractDocument(parent)
     , ui(new Ui::LedPanelDocument)
     , m_pShownFrame(nullptr)
+    , m_pUndoStack(new QUndoStack(this))
 {
     CommandList::setFileChooser(SequenceFileDialog::instance());
 
@@ -48,6 +51,9 @@ LedPanelDocument::LedPanelDocument(QWidget* parent)
     connect(ui->treeView->model(), &QAbstractItemModel::rowsAboutToBeRemoved, this,
             &LedPanelDocument::releaseRemovedFrame);
 
+    // Undoing back to what was saved makes the document clean again.
+    connect(m_pUndoStack, &QUndoStack::cleanChanged, this, [this](bool clean) { setModified(!clean); });
+
     emit ui->treeView->setNone();
 }
 
@@ -55,6 +61,9 @@ LedPanelDocument::~LedPanelDocument()
 {
     // The frames die with the show, before the widgets do: unbind them first so
     // no LED item is left pointing at freed data, and let the views go.
+    // The history holds frames taken out of the show; it goes first, quietly.
+    delete m_pUndoStack;
+    m_pUndoStack = nullptr;
     removeObserver(this);
     ui->treeView->model()->setRootItem(nullptr);
     if (AbstractLedGraphicsScene* scene = ledScene())
@@ -90,6 +99,26 @@ LedStateWidget* LedPanelDocument::ledFrame()
 LedTreeModel* LedPanelDocument::treeModel()
 {
     return ui->treeView->model();
+}
+
+LedTreeView* LedPanelDocument::treeView()
+{
+    return ui->treeView;
+}
+
+QUndoStack* LedPanelDocument::undoStack() const
+{
+    return m_pUndoStack;
+}
+
+void LedPanelDocument::makeCurrent(AbstractCommand* node)
+{
+    if (!node)
+        return;
+    const QModelIndex index = treeModel()->index(node);
+    // Not the view's setCurrentIndex(): with Ctrl held for the undo key it would toggle the selection.
+    ui->treeView->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    ui->treeView->scrollTo(index);
 }
 
 CommandList* LedPanelDocument::currentSequence()
@@ -144,6 +173,7 @@ bool LedPanelDocument::load(const QString& fileName)
     }
 
     setFilePath(fileName);
+    m_pUndoStack->clear();
     setModified(false);
     return true;
 }
@@ -174,6 +204,7 @@ bool LedPanelDocument::save(const QString& fileName)
         return false;
     }
 
+    m_pUndoStack->setClean();
     setModified(false);
     setFilePath(fileName);
     return true;
@@ -186,10 +217,8 @@ QString LedPanelDocument::openSaveFileDialogFilter() const
 
 void LedPanelDocument::execute(AbstractEdit* edit)
 {
-    emit aboutToEdit();
-    edit->redo(*this);
-    delete edit;
-    setModified(true);
+    // The stack runs the edit (and announces it) as it takes it.
+    m_pUndoStack->push(new EditCommand(this, edit));
 }
 
 void LedPanelDocument::refuse(const QString& reason)
@@ -240,6 +269,13 @@ void LedPanelDocument::ledsChanged(LedStateCommand* frame)
 
 void LedPanelDocument::showAboutToBeReset()
 {
+    // The history speaks of the show as it was; a file read into it ends that history.
+    if (m_pUndoStack->count() > 0) {
+        const bool modified = isModified();
+        m_pUndoStack->clear();
+        if (modified)
+            m_pUndoStack->resetClean();
+    }
     AbstractLedGraphicsScene* scene = ledScene();
     if (scene && scene->frame())
         scene->clearFrame();

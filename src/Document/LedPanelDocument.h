@@ -10,7 +10,9 @@ class CommandList;
 class LedStateCommand;
 class LedStateWidget;
 class LedTreeModel;
+class LedTreeView;
 class QModelIndex;
+class QUndoStack;
 
 namespace Ui {
 class LedPanelDocument;
@@ -34,6 +36,11 @@ public:
     AbstractLedGraphicsScene* ledScene();
     LedStateWidget* ledFrame();
     LedTreeModel* treeModel();
+    LedTreeView* treeView();
+    // Every edit of the show, to be undone and redone; its clean state is the saved one.
+    QUndoStack* undoStack() const;
+    // Makes a sequence or frame the tree's current item; null leaves the current one.
+    void makeCurrent(AbstractCommand* node);
 
     CommandList* currentSequence();
     LedStateCommand* currentFrame();
@@ -62,6 +69,7 @@ private:
     // The frame last sent to the scene; its LEDs are what the items point at.
     LedStateCommand* m_pShownFrame;
     QMetaObject::Connection m_SceneConnection;
+    QUndoStack* m_pUndoStack;
 
     static int sequenceNumber;
 };

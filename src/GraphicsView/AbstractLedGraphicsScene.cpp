@@ -11,10 +11,14 @@
 
 #include <QAbstractGraphicsShapeItem>
 #include <QCoreApplication>
+#include <QGraphicsSceneMouseEvent>
+#include <QLineF>
 
 AbstractLedGraphicsScene::AbstractLedGraphicsScene(QObject* parent)
     : QGraphicsScene(parent)
     , m_pFrame(nullptr)
+    , m_StrokeValue(-1)
+    , m_StrokeId(0)
 {
 }
 
@@ -85,19 +89,73 @@ void AbstractLedGraphicsScene::toggleLed(int index)
     LedGraphicsItem* item = m_LedItems.value(index);
     if (!item || !item->ledData())
         return;
-    const int value = item->ledData()->intensity() == 0 ? 1 : 0;
+    m_StrokeValue = item->ledData()->intensity() == 0 ? 1 : 0;
+    // Every stroke merges into an undo step of its own, never into the one before.
+    static int strokes = 0;
+    m_StrokeId = ++strokes;
+    setLed(item, m_StrokeValue, tr("Toggle LED"));
+    emit ledToggled();
+}
+
+void AbstractLedGraphicsScene::setLed(LedGraphicsItem* item, int value, const QString& text)
+{
     // A frame that is part of a show changes through the show's door; a loose one directly.
     LedPanelModel* show = m_pFrame && m_pFrame->sequence() ? m_pFrame->sequence()->document() : nullptr;
     const AbstractCommand* sequence = m_pFrame ? m_pFrame->parent() : nullptr;
     if (show && sequence && sequence->parent() == show) {
-        auto* edit = new LedValuesEdit(tr("Toggle LED"));
-        edit->set(m_pFrame, index, value);
+        auto* edit = new LedValuesEdit(text, m_StrokeId);
+        edit->set(m_pFrame, item->ledIndex(), value);
         show->submit(edit);
     } else {
         item->ledData()->setIntensity(value);
     }
     item->update();
-    emit ledToggled();
+}
+
+void AbstractLedGraphicsScene::paintSegment(const QPointF& from, const QPointF& to)
+{
+    const qreal radius = ledItemsSize();
+    const QLineF segment(from, to);
+    const qreal length2 = segment.dx() * segment.dx() + segment.dy() * segment.dy();
+    for (LedGraphicsItem* item : qAsConst(m_LedItems)) {
+        if (!item->ledData() || item->ledData()->intensity() == m_StrokeValue)
+            continue;
+        // Distance from the LED's centre to the nearest point of the segment.
+        const QPointF centre = item->scenePos();
+        qreal t = length2 > 0 ? ((centre.x() - from.x()) * segment.dx() + (centre.y() - from.y()) * segment.dy())
+                                    / length2
+                              : 0.0;
+        t = qBound<qreal>(0.0, t, 1.0);
+        const QLineF nearest(centre, segment.pointAt(t));
+        if (nearest.length() <= radius) {
+            setLed(item, m_StrokeValue, tr("Paint"));
+            emit ledToggled();
+        }
+    }
+}
+
+void AbstractLedGraphicsScene::mousePressEvent(QGraphicsSceneMouseEvent* event)
+{
+    m_StrokeValue = -1;
+    m_StrokePoint = event->scenePos();
+    // An LED under the press starts the stroke (toggleLed).
+    QGraphicsScene::mousePressEvent(event);
+}
+
+void AbstractLedGraphicsScene::mouseMoveEvent(QGraphicsSceneMouseEvent* event)
+{
+    if (m_StrokeValue >= 0 && (event->buttons() & Qt::LeftButton) && m_pFrame) {
+        paintSegment(m_StrokePoint, event->scenePos());
+        m_StrokePoint = event->scenePos();
+    }
+    QGraphicsScene::mouseMoveEvent(event);
+}
+
+void AbstractLedGraphicsScene::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_StrokeValue = -1;
+    QGraphicsScene::mouseReleaseEvent(event);
 }
 
 void AbstractLedGraphicsScene::clearLayout()

@@ -50,7 +50,8 @@ public:
     // Leaves every LED item without data, so nothing points into a frame
     // that is about to go away.
     void clearFrame();
-    // Switches an LED of the bound frame on or off, through its show's edit door.
+    // Switches an LED of the bound frame on or off, through its show's edit door,
+    // and starts a stroke: moving on with the button held paints that new state.
     void toggleLed(int index);
 
 public slots:
@@ -61,6 +62,10 @@ signals:
     void ledToggled();
 
 protected:
+    void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
+
     virtual void rebuild() = 0;
     void clearLayout();
     // Creates the LED items row by row as children of the body, each at its place
@@ -71,6 +76,15 @@ protected:
     QList<QAbstractGraphicsShapeItem*> m_BackgroundItems;
     QList<LedGraphicsItem*> m_LedItems;
     LedStateCommand* m_pFrame;
+
+private:
+    // Gives every LED under the segment the stroke's state, as part of the stroke's one edit.
+    void paintSegment(const QPointF& from, const QPointF& to);
+    void setLed(LedGraphicsItem* item, int value, const QString& text);
+
+    int m_StrokeValue; // the state a stroke paints; -1 while no stroke runs
+    int m_StrokeId;
+    QPointF m_StrokePoint;
 };
 
 #endif // ABSTRACTLEDGRAPHICSSCENE_H

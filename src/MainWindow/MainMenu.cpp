@@ -114,6 +114,9 @@ void MainMenu::createMenu()
     fileMenu->addSeparator();
     fileMenu->addAction(action_Exit);
 
+    menu_Edit = addMenu(tr("Edit"));
+    menu_Edit->setObjectName(QStringLiteral("menu_Edit"));
+
     QMenu* lightMenu = addMenu(tr("Light"));
     lightMenu->addAction(action_LedPanelInfo);
     QMenu* sequenceMenu = lightMenu->addMenu(tr("Sequence"));
@@ -123,6 +126,7 @@ void MainMenu::createMenu()
     frameMenu->addAction(action_AddFrame);
     frameMenu->addAction(action_AddFrames);
     frameMenu->addAction(action_RemoveFrame);
+    menu_Frame = frameMenu;
 
     QMenu* toolsMenu = addMenu(tr("Tools"));
     toolsMenu->addAction(action_Reset);

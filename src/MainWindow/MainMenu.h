@@ -5,6 +5,7 @@
 
 class MainWindow;
 class QAction;
+class QMenu;
 
 class MainMenu : public QMenuBar
 {
@@ -45,6 +46,10 @@ public:
     QAction* action_StopWrite = nullptr;
     QAction* action_MspBoot = nullptr;
     QAction* action_MspBootDialog = nullptr;
+
+    // Filled by the main window's editing commands.
+    QMenu* menu_Edit = nullptr;
+    QMenu* menu_Frame = nullptr;
 };
 
 #endif // MAINMENU_H

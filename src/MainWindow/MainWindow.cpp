@@ -13,6 +13,7 @@
 #include "Document/LedPanelInfoDialog.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 #include "MainWindow/AboutDialog.h"
+#include "MainWindow/EditController.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainSettings.h"
 #include "MspFlasher/MspFlashRun.h"
@@ -44,6 +45,7 @@ MainWindow::MainWindow(QWidget* parent)
     m_pLink = new PanelLink(this);
     m_pPort = m_pLink->port();
     ui->setupUi(this);
+    m_pEditController = new EditController(this, qobject_cast<MainMenu*>(menuBar()));
     updateWindowTitle(QString());
 
     auto* layout = new QGridLayout(ui->centralwidget);
@@ -112,6 +114,7 @@ void MainWindow::setCurrentDocument_and_Connect(AbstractDocument* document)
         disconnect(m_CurrentConnections.takeFirst());
 
     m_pCurrentDocument = document;
+    m_pEditController->setDocument(qobject_cast<LedPanelDocument*>(document));
     // Save and Close follow the document, not only a finished port setup.
     if (auto* menu = qobject_cast<MainMenu*>(menuBar()))
         menu->updateActions();

@@ -9,6 +9,7 @@
 
 class AbstractCommand;
 class AbstractDocument;
+class EditController;
 class LedPanelDocument;
 class QProgressBar;
 class QPushButton;
@@ -81,6 +82,7 @@ private:
     QSerialPort* m_pPort; // the link's
     QProgressBar* m_pWriteProgress;
     QPushButton* m_pStopButton;
+    EditController* m_pEditController = nullptr;
 };
 
 #endif // MAINWINDOW_H

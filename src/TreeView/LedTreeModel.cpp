@@ -1,8 +1,22 @@
 #include "TreeView/LedTreeModel.h"
 
 #include "Abstract/AbstractCommand.h"
+#include "Data/FrameClipboard.h"
 #include "Data/LedPanelModel.h"
 #include "Data/LedStateCommand.h"
+#include "Data/MoveFramesEdit.h"
+
+#include <QDataStream>
+#include <QMimeData>
+
+#include <algorithm>
+
+namespace {
+
+// Which frames a drag carries: the model it started in, the sequence and the rows.
+const char* const RowsMimeType = "application/x-tessaloom-frame-rows";
+
+} // namespace
 
 LedTreeModel::LedTreeModel(QObject* parent)
     : QAbstractItemModel(parent)
@@ -80,7 +94,13 @@ int LedTreeModel::columnCount(const QModelIndex& parent) const
 
 Qt::ItemFlags LedTreeModel::flags(const QModelIndex& index) const
 {
-    return QAbstractItemModel::flags(index);
+    const Qt::ItemFlags flags = QAbstractItemModel::flags(index);
+    const AbstractCommand* item = index.isValid() ? node(index) : nullptr;
+    if (item && item->type() == typeLedState)
+        return flags | Qt::ItemIsDragEnabled;
+    if (item && item->type() == typeCommandList)
+        return flags | Qt::ItemIsDropEnabled;
+    return flags;
 }
 
 QVariant LedTreeModel::data(const QModelIndex& index, int role) const
@@ -194,4 +214,110 @@ void LedTreeModel::showAboutToBeReset()
 void LedTreeModel::showReset()
 {
     endResetModel();
+}
+
+Qt::DropActions LedTreeModel::supportedDragActions() const
+{
+    return Qt::MoveAction;
+}
+
+Qt::DropActions LedTreeModel::supportedDropActions() const
+{
+    return Qt::MoveAction;
+}
+
+QStringList LedTreeModel::mimeTypes() const
+{
+    return { QLatin1String(RowsMimeType) };
+}
+
+QMimeData* LedTreeModel::mimeData(const QModelIndexList& indexes) const
+{
+    // The frames of the first dragged frame's sequence, in their order.
+    const AbstractCommand* sequence = nullptr;
+    QList<int> rows;
+    for (const QModelIndex& index : indexes) {
+        const AbstractCommand* item = index.isValid() ? node(index) : nullptr;
+        if (!item || item->type() != typeLedState || (sequence && item->parent() != sequence))
+            continue;
+        sequence = item->parent();
+        rows.append(index.row());
+    }
+    if (!sequence)
+        return nullptr;
+    std::sort(rows.begin(), rows.end());
+
+    auto* data = new QMimeData;
+    FrameClipboard::Frames frames;
+    for (int row : qAsConst(rows))
+        frames.append(static_cast<const LedStateCommand*>(sequence->childs().at(row))->intensities());
+    FrameClipboard::store(data, frames);
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << quint64(quintptr(this)) << qint32(sequence->index()) << rows;
+    data->setData(QLatin1String(RowsMimeType), bytes);
+    return data;
+}
+
+bool LedTreeModel::draggedRows(const QMimeData* data, const QModelIndex& parent, QList<int>* rows) const
+{
+    const AbstractCommand* sequence = parent.isValid() ? node(parent) : nullptr;
+    if (!data || !sequence || sequence->type() != typeCommandList || !data->hasFormat(QLatin1String(RowsMimeType)))
+        return false;
+    QDataStream in(data->data(QLatin1String(RowsMimeType)));
+    quint64 model = 0;
+    qint32 sequenceRow = -1;
+    in >> model >> sequenceRow >> *rows;
+    if (in.status() != QDataStream::Ok || model != quint64(quintptr(this)) || sequenceRow != parent.row()
+        || rows->isEmpty())
+        return false;
+    const int frames = sequence->childs().count();
+    return std::all_of(rows->cbegin(), rows->cend(), [frames](int row) { return row >= 0 && row < frames; });
+}
+
+bool LedTreeModel::canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                                   const QModelIndex& parent) const
+{
+    Q_UNUSED(row)
+    Q_UNUSED(column)
+    QList<int> rows;
+    return action == Qt::MoveAction && draggedRows(data, parent, &rows);
+}
+
+bool LedTreeModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                                const QModelIndex& parent)
+{
+    Q_UNUSED(column)
+    QList<int> rows;
+    if (action != Qt::MoveAction || !draggedRows(data, parent, &rows))
+        return false;
+    // Dropped on the sequence itself: to its end. A view then asks to remove the
+    // dragged rows; removeRows is left unimplemented, so the move is all that happens.
+    return moveFrames(parent, rows, row < 0 ? rowCount(parent) : row);
+}
+
+bool LedTreeModel::moveRows(const QModelIndex& sourceParent, int sourceRow, int count,
+                            const QModelIndex& destinationParent, int destinationChild)
+{
+    const AbstractCommand* sequence = sourceParent.isValid() ? node(sourceParent) : nullptr;
+    if (sourceParent != destinationParent || !sequence || sequence->type() != typeCommandList || count <= 0
+        || sourceRow < 0 || sourceRow + count > rowCount(sourceParent) || destinationChild < 0
+        || destinationChild > rowCount(sourceParent))
+        return false;
+    QList<int> rows;
+    for (int row = sourceRow; row < sourceRow + count; ++row)
+        rows.append(row);
+    return moveFrames(sourceParent, rows, destinationChild);
+}
+
+bool LedTreeModel::moveFrames(const QModelIndex& parent, const QList<int>& rows, int destination)
+{
+    if (!m_pShow)
+        return false;
+    auto* edit = new MoveFramesEdit(tr("Move frame"), parent.row(), rows, destination);
+    if (edit->isEmpty()) {
+        delete edit;
+        return false;
+    }
+    return m_pShow->submit(edit);
 }

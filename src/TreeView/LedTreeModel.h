@@ -30,6 +30,18 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
+    // Frames are dragged within their sequence; the move is an edit of the show.
+    Qt::DropActions supportedDragActions() const override;
+    Qt::DropActions supportedDropActions() const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                         const QModelIndex& parent) const override;
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
+    bool moveRows(const QModelIndex& sourceParent, int sourceRow, int count, const QModelIndex& destinationParent,
+                  int destinationChild) override;
+
     // Structural changes made outside the show's edits go through these.
     void append(AbstractCommand* item, AbstractCommand* parent);
     void insert(int row, AbstractCommand* item, AbstractCommand* parent);
@@ -41,6 +53,9 @@ signals:
 
 private:
     AbstractCommand* node(const QModelIndex& index) const;
+    // The frames a drag of ours carries, as rows of the given sequence; false for anything else.
+    bool draggedRows(const QMimeData* data, const QModelIndex& parent, QList<int>* rows) const;
+    bool moveFrames(const QModelIndex& parent, const QList<int>& rows, int destination);
 
     void nodesAboutToBeInserted(AbstractCommand* parent, int first, int last) override;
     void nodesInserted(AbstractCommand* parent, int first, int last) override;

@@ -40,6 +40,9 @@ LedTreeView::LedTreeView(QWidget* parent)
     setModel(m_pOwnModel);
 
     setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Frames are dragged to a new place within their sequence (the model decides).
+    setDragDropMode(QAbstractItemView::InternalMove);
+    setDropIndicatorShown(true);
 }
 
 LedTreeView::~LedTreeView()
@@ -69,6 +72,8 @@ void LedTreeView::customMenuRequested(QPoint pos)
     const AbstractCommand* item = nodeOf(indexAt(pos));
     if (item && item->type() == typeCommandList)
         contextMenu_table->popup(viewport()->mapToGlobal(pos));
+    else if (item && item->type() == typeLedState)
+        emit frameMenuRequested(viewport()->mapToGlobal(pos));
 }
 
 void LedTreeView::sectionClicked(int logicalIndex)

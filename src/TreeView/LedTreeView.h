@@ -26,6 +26,8 @@ signals:
     void setNone();
     void setSequence(CommandList* sequence);
     void setFrame(LedStateCommand* frame);
+    // A right click on a frame: whoever edits frames shows its menu at this screen position.
+    void frameMenuRequested(const QPoint& globalPos);
 
 public slots:
     void customMenuRequested(QPoint pos);

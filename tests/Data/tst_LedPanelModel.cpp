@@ -5,12 +5,14 @@
 #include "Data/LedPanelModel.h"
 #include "Data/LedStateCommand.h"
 #include "Data/LedValuesEdit.h"
+#include "Data/MoveFramesEdit.h"
 #include "Data/PanelInfoEdit.h"
 #include "Data/RemoveFramesEdit.h"
 #include "Data/RemoveSequenceEdit.h"
 #include "TreeView/LedTreeModel.h"
 
 #include <QAbstractItemModelTester>
+#include <QMimeData>
 #include <QtTest>
 
 #include <functional>
@@ -90,6 +92,8 @@ class tst_LedPanelModel : public QObject
 private slots:
     void edits_data();
     void edits();
+    void dragWithinSequence_data();
+    void dragWithinSequence();
     void readErrors_data();
     void readErrors();
 };
@@ -119,6 +123,15 @@ void tst_LedPanelModel::edits_data()
     QTest::newRow("frames 0 and 2 out") << MakeEdit([](LedPanelModel&) {
         return new RemoveFramesEdit("Remove frames", 0, { 2, 0 });
     }) << "T/D 1|10 11 12";
+    QTest::newRow("frames 0 and 2 to the end") << MakeEdit([](LedPanelModel&) {
+        return new MoveFramesEdit("Move frame", 1, { 2, 0 }, 3);
+    }) << "T/D 0 1 2|11 10 12";
+    QTest::newRow("frames 1 and 2 up by one") << MakeEdit([](LedPanelModel&) {
+        return MoveFramesEdit::byOne("Move frame", 0, { 1, 2 }, -1);
+    }) << "T/D 1 2 0|10 11 12";
+    QTest::newRow("frames 0 and 1 down by one") << MakeEdit([](LedPanelModel&) {
+        return MoveFramesEdit::byOne("Move frame", 1, { 1, 0 }, 1);
+    }) << "T/D 0 1 2|12 10 11";
     QTest::newRow("panel info") << MakeEdit([](LedPanelModel&) {
         return new PanelInfoEdit("Panel info", "New", "Lines\nof text");
     }) << "New/Lines\nof text 0 1 2|10 11 12";
@@ -164,6 +177,56 @@ void tst_LedPanelModel::edits()
     QCOMPARE(describe(show), after);
     edit->undo(show);
     QCOMPARE(written(show), before);
+    tree.setRootItem(nullptr);
+}
+
+// Frames of sequence 1 dragged in the tree: the drop (or moveRows) is one edit of the show.
+void tst_LedPanelModel::dragWithinSequence_data()
+{
+    QTest::addColumn<QList<int>>("rows");
+    QTest::addColumn<int>("parent"); // the sequence dropped into
+    QTest::addColumn<int>("row");    // -1: on the sequence itself
+    QTest::addColumn<bool>("moveRows");
+    QTest::addColumn<QString>("after"); // empty: refused
+
+    QTest::newRow("two to the front") << QList<int>{ 1, 2 } << 1 << 0 << false << "T/D 0 1 2|11 12 10";
+    QTest::newRow("on the sequence: to its end") << QList<int>{ 0 } << 1 << -1 << false << "T/D 0 1 2|11 12 10";
+    QTest::newRow("into the other sequence") << QList<int>{ 0 } << 0 << 0 << false << "";
+    QTest::newRow("onto itself") << QList<int>{ 1 } << 1 << 2 << false << "";
+    QTest::newRow("moveRows, last to the front") << QList<int>{ 2 } << 1 << 0 << true << "T/D 0 1 2|12 10 11";
+    QTest::newRow("moveRows across sequences") << QList<int>{ 0, 1 } << 0 << 0 << true << "";
+}
+
+void tst_LedPanelModel::dragWithinSequence()
+{
+    QFETCH(QList<int>, rows);
+    QFETCH(int, parent);
+    QFETCH(int, row);
+    QFETCH(bool, moveRows);
+    QFETCH(QString, after);
+
+    History show;
+    QVERIFY(read(show, fixture()));
+    LedTreeModel tree;
+    tree.setRootItem(&show);
+    QAbstractItemModelTester tester(&tree, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    const QByteArray before = written(show);
+    const QString described = describe(show);
+    const QModelIndex source = tree.index(show.sequence(1));
+    const QModelIndex target = tree.index(show.sequence(parent));
+    QModelIndexList dragged;
+    for (int r : rows)
+        dragged << tree.index(r, 0, source);
+    const std::unique_ptr<QMimeData> data(tree.mimeData(dragged));
+
+    const bool moved = moveRows ? tree.moveRows(source, rows.first(), rows.size(), target, row)
+                                : tree.dropMimeData(data.get(), Qt::MoveAction, row, 0, target);
+    QCOMPARE(moved, !after.isEmpty());
+    QCOMPARE(describe(show), moved ? after : described);
+    if (moved) {
+        show.last->undo(show);
+        QCOMPARE(written(show), before);
+    }
     tree.setRootItem(nullptr);
 }
 

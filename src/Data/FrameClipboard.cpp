@@ -1,0 +1,186 @@
+#include "Data/FrameClipboard.h"
+
+#include "Data/LedLayout.h"
+#include "Data/LedPanelModel.h"
+#include "Helper/CsvModel.h"
+
+#include <QBuffer>
+#include <QDataStream>
+#include <QMimeData>
+
+const char* const FrameClipboard::MimeType = "application/x-tessaloom-frames";
+
+namespace {
+
+const quint32 Magic = 0x544c4652; // "TLFR"
+
+// An integer cell; empty cells are 0 as in an imported sequence, quotes a spreadsheet adds are dropped.
+bool cellValue(QStringRef cell, int* value)
+{
+    cell = cell.trimmed();
+    if (cell.size() >= 2 && cell.startsWith(QLatin1Char('"')) && cell.endsWith(QLatin1Char('"')))
+        cell = cell.mid(1, cell.size() - 2).trimmed();
+    if (cell.isEmpty()) {
+        *value = 0;
+        return true;
+    }
+    bool ok = false;
+    *value = cell.toInt(&ok, 10);
+    return ok;
+}
+
+} // namespace
+
+void FrameClipboard::store(QMimeData* data, const Frames& frames)
+{
+    Q_ASSERT(data);
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_5_15);
+    out << Magic << quint32(frames.size());
+    for (const QVector<int>& frame : frames) {
+        out << quint32(frame.size());
+        for (int value : frame)
+            out << qint32(value);
+    }
+    data->setData(QLatin1String(MimeType), bytes);
+    data->setText(csvText(frames));
+}
+
+QString FrameClipboard::csvText(const Frames& frames)
+{
+    // As an exported sequence: the widest frame sets the columns, the others are padded with 0.
+    int columns = 0;
+    for (const QVector<int>& frame : frames)
+        columns = qMax(columns, frame.size());
+    if (columns == 0)
+        return QString();
+    CsvModel table(CsvModel::NoQuotes, true, QLatin1Char(','), nullptr);
+    table.createTable(frames.size(), columns);
+    for (int column = 0; column < columns; ++column)
+        table.setHeaderData(column, QString::number(column, 10));
+    for (int row = 0; row < frames.size(); ++row) {
+        for (int column = 0; column < columns; ++column)
+            table.setData(row, column, QString::number(frames.at(row).value(column, 0), 10));
+    }
+    QBuffer buffer;
+    table.write(&buffer);
+    return QString::fromLatin1(buffer.data());
+}
+
+bool FrameClipboard::canRead(const QMimeData* data)
+{
+    return data && (data->hasFormat(QLatin1String(MimeType)) || !data->text().trimmed().isEmpty());
+}
+
+bool FrameClipboard::readOwn(const QByteArray& bytes, Frames* frames)
+{
+    QDataStream in(bytes);
+    in.setVersion(QDataStream::Qt_5_15);
+    quint32 magic = 0, count = 0;
+    in >> magic >> count;
+    if (magic != Magic)
+        return false;
+    qint64 values = 0;
+    for (quint32 f = 0; f < count && in.status() == QDataStream::Ok; ++f) {
+        quint32 size = 0;
+        in >> size;
+        // Sizes are checked against the bytes there before anything is allocated.
+        values += size;
+        if (size > quint32(LedLayout::MaxLedCount) || values > LedPanelModel::MaxLedValues
+            || qint64(size) * 4 > in.device()->bytesAvailable())
+            return false;
+        QVector<int> frame(static_cast<int>(size));
+        for (int& value : frame) {
+            qint32 v = 0;
+            in >> v;
+            value = v;
+        }
+        frames->append(frame);
+    }
+    return in.status() == QDataStream::Ok && in.atEnd();
+}
+
+bool FrameClipboard::readText(const QString& text, int ledCount, Frames* frames, QString* message)
+{
+    const QChar separator = text.contains(QLatin1Char('\t')) ? QLatin1Char('\t') : QLatin1Char(',');
+    const QVector<QStringRef> lines = text.splitRef(QLatin1Char('\n'));
+    bool first = true;
+    int row = 0;
+    for (QStringRef line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.trimmed().isEmpty())
+            continue;
+        ++row;
+        const QVector<QStringRef> cells = line.split(separator);
+        QVector<int> values(cells.size());
+        QString bad;
+        for (int i = 0; i < cells.size() && bad.isNull(); ++i) {
+            if (!cellValue(cells.at(i), &values[i]))
+                bad = cells.at(i).trimmed().toString();
+        }
+        if (first) {
+            first = false;
+            // A header names the LEDs: words, or the numbers 0, 1, 2, ... of an exported sequence.
+            bool numbered = values.size() > 1;
+            for (int i = 0; i < values.size() && numbered; ++i)
+                numbered = values.at(i) == i && !cells.at(i).trimmed().isEmpty();
+            if (!bad.isNull() || numbered)
+                continue;
+        }
+        if (!bad.isNull()) {
+            *message = tr("The clipboard holds no LED values: \"%1\" in row %2 is not a whole number.")
+                           .arg(bad.left(20))
+                           .arg(row);
+            return false;
+        }
+        if (qint64(frames->size() + 1) * qMax(ledCount, 1) > LedPanelModel::MaxLedValues) {
+            *message = LedPanelModel::tooManyLedValuesText();
+            return false;
+        }
+        frames->append(values);
+    }
+    if (frames->isEmpty()) {
+        *message = tr("The clipboard holds no LED values.");
+        return false;
+    }
+    return true;
+}
+
+bool FrameClipboard::read(const QMimeData* data, int ledCount, Frames* frames, QString* message)
+{
+    Q_ASSERT(frames && message);
+    frames->clear();
+    message->clear();
+    if (!data) {
+        *message = tr("The clipboard holds no LED values.");
+        return false;
+    }
+    if (data->hasFormat(QLatin1String(MimeType))) {
+        if (!readOwn(data->data(QLatin1String(MimeType)), frames)) {
+            frames->clear();
+            *message = tr("The frames on the clipboard are damaged.");
+            return false;
+        }
+    } else if (!readText(data->text(), ledCount, frames, message)) {
+        frames->clear();
+        return false;
+    }
+
+    int cut = 0, padded = -1;
+    for (QVector<int>& frame : *frames) {
+        if (frame.size() > ledCount)
+            cut = qMax(cut, frame.size());
+        else if (frame.size() < ledCount && (padded < 0 || frame.size() < padded))
+            padded = frame.size();
+        frame.resize(ledCount);
+    }
+    QStringList notes(frames->size() == 1 ? tr("1 frame pasted.") : tr("%1 frames pasted.").arg(frames->size()));
+    if (cut)
+        notes << tr("Frames of up to %1 LEDs were cut to this panel's %2.").arg(cut).arg(ledCount);
+    if (padded >= 0)
+        notes << tr("Frames of %1 LEDs were padded with 0 to this panel's %2.").arg(padded).arg(ledCount);
+    *message = notes.join(QLatin1Char(' '));
+    return true;
+}

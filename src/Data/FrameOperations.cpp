@@ -1,0 +1,119 @@
+#include "Data/FrameOperations.h"
+
+#include <algorithm>
+
+namespace {
+
+const char* const ObjectNames[FrameOperations::OperationCount] = {
+    "action_ClearFrame", "action_FillFrame", "action_InvertFrame", "action_ShiftForward", "action_ShiftBack",
+    "action_ShiftOut",   "action_ShiftIn",   "action_MirrorColumns", "action_MirrorRows"};
+
+} // namespace
+
+QVector<int> FrameOperations::apply(eOperation operation, const QVector<int>& values, const LedLayout& layout)
+{
+    return apply(operation, values, layout.rows(), layout.columns(), layout.type());
+}
+
+QVector<int> FrameOperations::apply(eOperation operation, const QVector<int>& values, int rows, int columns,
+                                    LedLayout::eType type)
+{
+    const qint64 grid = LedLayout::ledCount(rows, columns);
+    const int count = int(qMin<qint64>(values.size(), grid));
+    QVector<int> result = values;
+    if (count <= 0)
+        return result;
+
+    switch (operation) {
+    case None:
+    case OperationCount:
+        return result;
+    case Clear:
+    case Fill:
+        std::fill(result.begin(), result.begin() + count, operation == Fill ? 1 : 0);
+        return result;
+    case Invert:
+        for (int i = 0; i < count; ++i)
+            result[i] = values.at(i) == 0 ? 1 : 0;
+        return result;
+    default:
+        break;
+    }
+
+    // Where the value of LED (row, column) comes from, or -1 for a dark LED.
+    const auto source = [&](int row, int column) -> qint64 {
+        switch (operation) {
+        case ShiftForward:
+            column = (column + columns - 1) % columns;
+            break;
+        case ShiftBack:
+            column = (column + 1) % columns;
+            break;
+        case ShiftOut:
+            row = (row + rows - 1) % rows;
+            break;
+        case ShiftIn:
+            row = (row + 1) % rows;
+            break;
+        case MirrorColumns:
+            // A ring mirrors around the axis through LED 0 of every circle.
+            column = type == LedLayout::Ring ? (columns - column) % columns : columns - 1 - column;
+            break;
+        case MirrorRows:
+            row = rows - 1 - row;
+            break;
+        default:
+            break;
+        }
+        const qint64 index = qint64(row) * columns + column;
+        return index < count ? index : -1;
+    };
+    for (int i = 0; i < count; ++i) {
+        const qint64 from = source(i / columns, i % columns);
+        result[i] = from < 0 ? 0 : values.at(int(from));
+    }
+    return result;
+}
+
+QString FrameOperations::text(eOperation operation, LedLayout::eType type)
+{
+    const bool ring = type == LedLayout::Ring;
+    switch (operation) {
+    case Clear:
+        return tr("Clear");
+    case Fill:
+        return tr("Fill");
+    case Invert:
+        return tr("Invert");
+    case ShiftForward:
+        return ring ? tr("Rotate clockwise") : tr("Shift right");
+    case ShiftBack:
+        return ring ? tr("Rotate counterclockwise") : tr("Shift left");
+    case ShiftOut:
+        return ring ? tr("Move outward") : tr("Shift down");
+    case ShiftIn:
+        return ring ? tr("Move inward") : tr("Shift up");
+    case MirrorColumns:
+        return ring ? tr("Flip around LED 0") : tr("Flip left\u2013right");
+    case MirrorRows:
+        return ring ? tr("Swap inside and outside") : tr("Flip top\u2013bottom");
+    default:
+        return tr("None");
+    }
+}
+
+QString FrameOperations::objectName(eOperation operation)
+{
+    if (operation < 0 || operation >= OperationCount)
+        return QString();
+    return QLatin1String(ObjectNames[operation]);
+}
+
+FrameOperations::eOperation FrameOperations::fromObjectName(const QString& name)
+{
+    for (int op = 0; op < OperationCount; ++op) {
+        if (name == QLatin1String(ObjectNames[op]))
+            return eOperation(op);
+    }
+    return None;
+}

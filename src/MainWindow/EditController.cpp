@@ -1,0 +1,409 @@
+#include "MainWindow/EditController.h"
+
+#include "Data/CommandList.h"
+#include "Data/FrameClipboard.h"
+#include "Data/InsertFramesEdit.h"
+#include "Data/LedStateCommand.h"
+#include "Data/LedValuesEdit.h"
+#include "Data/MoveFramesEdit.h"
+#include "Data/RemoveFramesEdit.h"
+#include "Document/LedPanelDocument.h"
+#include "GraphicsView/LedStateWidget.h"
+#include "LedPanelContextMenu.h"
+#include "MainWindow/MainMenu.h"
+#include "MainWindow/MainWindow.h"
+#include "MainWindow/RepeatFrameDialog.h"
+#include "TreeView/LedTreeModel.h"
+#include "TreeView/LedTreeView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QItemSelectionModel>
+#include <QMenu>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUndoGroup>
+#include <QUndoStack>
+
+EditController::EditController(MainWindow* window, MainMenu* menu)
+    : QObject(window)
+    , m_pWindow(window)
+    , m_pUndoGroup(new QUndoGroup(this))
+    , m_pFrameMenu(nullptr)
+    , m_pToolBar(nullptr)
+    , m_Reducing(false)
+{
+    Q_ASSERT(m_pWindow && menu);
+    createActions();
+    createMenus(menu);
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &EditController::updateActions);
+    connect(m_pUndoGroup, &QUndoGroup::indexChanged, this, &EditController::updateActions);
+    updateActions();
+}
+
+QAction* EditController::createAction(const QString& name, const QString& text)
+{
+    auto* action = new QAction(text, m_pWindow);
+    action->setObjectName(name);
+    return action;
+}
+
+void EditController::createActions()
+{
+    action_Undo = m_pUndoGroup->createUndoAction(m_pWindow);
+    action_Undo->setObjectName(QStringLiteral("action_Undo"));
+    action_Undo->setShortcuts(QKeySequence::Undo);
+    // The menu names the step; the toolbar keeps a steady width.
+    action_Undo->setIconText(tr("Undo"));
+    action_Redo = m_pUndoGroup->createRedoAction(m_pWindow);
+    action_Redo->setObjectName(QStringLiteral("action_Redo"));
+    action_Redo->setShortcuts(QKeySequence::Redo);
+    action_Redo->setIconText(tr("Redo"));
+
+    action_Cut = createAction(QStringLiteral("action_Cut"), tr("Cut"));
+    action_Cut->setShortcuts(QKeySequence::Cut);
+    action_Copy = createAction(QStringLiteral("action_Copy"), tr("Copy"));
+    action_Copy->setShortcuts(QKeySequence::Copy);
+    action_Paste = createAction(QStringLiteral("action_Paste"), tr("Paste"));
+    action_Paste->setShortcuts(QKeySequence::Paste);
+    action_DeleteFrames = createAction(QStringLiteral("action_DeleteFrames"), tr("Delete"));
+    action_DeleteFrames->setShortcuts(QKeySequence::Delete);
+    action_DuplicateFrame = createAction(QStringLiteral("action_DuplicateFrame"), tr("Duplicate frame"));
+    action_DuplicateFrame->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    action_MoveFrameUp = createAction(QStringLiteral("action_MoveFrameUp"), tr("Move frame up"));
+    action_MoveFrameUp->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Up));
+    action_MoveFrameDown = createAction(QStringLiteral("action_MoveFrameDown"), tr("Move frame down"));
+    action_MoveFrameDown->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Down));
+    action_RepeatFrame = createAction(QStringLiteral("action_RepeatFrame"), tr("Repeat..."));
+
+    connect(action_Cut, &QAction::triggered, this, &EditController::cut);
+    connect(action_Copy, &QAction::triggered, this, &EditController::copy);
+    connect(action_Paste, &QAction::triggered, this, &EditController::paste);
+    connect(action_DeleteFrames, &QAction::triggered, this, &EditController::deleteFrames);
+    connect(action_DuplicateFrame, &QAction::triggered, this, &EditController::duplicateFrame);
+    connect(action_MoveFrameUp, &QAction::triggered, this, &EditController::moveFrameUp);
+    connect(action_MoveFrameDown, &QAction::triggered, this, &EditController::moveFrameDown);
+    connect(action_RepeatFrame, &QAction::triggered, this, &EditController::repeatFrame);
+
+    for (int op = 0; op < FrameOperations::OperationCount; ++op) {
+        const auto operation = FrameOperations::eOperation(op);
+        QAction* action = createAction(FrameOperations::objectName(operation),
+                                       FrameOperations::text(operation, LedLayout::Ring));
+        connect(action, &QAction::triggered, this, [this, operation] { applyOperation(operation); });
+        m_OperationActions.append(action);
+    }
+}
+
+void EditController::createMenus(MainMenu* menu)
+{
+    Q_ASSERT(menu->menu_Edit && menu->menu_Frame);
+    const QList<QAction*> operations = m_OperationActions.toList();
+    const QList<QAction*> order = {action_DuplicateFrame, action_MoveFrameUp, action_MoveFrameDown};
+    const QList<QAction*> clipboard = {action_Cut, action_Copy, action_Paste, action_DeleteFrames};
+
+    QMenu* edit = menu->menu_Edit;
+    edit->addAction(action_Undo);
+    edit->addAction(action_Redo);
+    edit->addSeparator();
+    edit->addActions(clipboard);
+    edit->addSeparator();
+    edit->addActions(order);
+
+    QMenu* frame = menu->menu_Frame;
+    frame->addSeparator();
+    frame->addActions(order);
+    frame->addAction(action_RepeatFrame);
+    frame->addSeparator();
+    frame->addActions(operations.mid(FrameOperations::Clear, 3));
+    frame->addSeparator();
+    frame->addActions(operations.mid(FrameOperations::ShiftForward, 4));
+    frame->addSeparator();
+    frame->addActions(operations.mid(FrameOperations::MirrorColumns, 2));
+
+    m_pFrameMenu = new QMenu(m_pWindow);
+    m_pFrameMenu->setObjectName(QStringLiteral("contextMenu_frame"));
+    m_pFrameMenu->addActions(clipboard);
+    m_pFrameMenu->addSeparator();
+    m_pFrameMenu->addActions(order);
+    m_pFrameMenu->addAction(action_RepeatFrame);
+    m_pFrameMenu->addSeparator();
+    m_pFrameMenu->addActions(operations);
+
+    m_pToolBar = new QToolBar(tr("Edit"), m_pWindow);
+    m_pToolBar->setObjectName(QStringLiteral("toolBar_Edit"));
+    m_pToolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_pToolBar->addActions({action_Undo, action_Redo});
+    m_pToolBar->addSeparator();
+    m_pToolBar->addActions({action_Copy, action_Paste, action_DuplicateFrame, action_RepeatFrame});
+    m_pToolBar->addSeparator();
+    m_pToolBar->addActions({operationAction(FrameOperations::ShiftBack),
+                            operationAction(FrameOperations::ShiftForward),
+                            operationAction(FrameOperations::Invert)});
+    m_pWindow->addToolBar(m_pToolBar);
+}
+
+QAction* EditController::operationAction(FrameOperations::eOperation operation) const
+{
+    return m_OperationActions.value(operation, nullptr);
+}
+
+void EditController::setDocument(LedPanelDocument* document)
+{
+    while (!m_DocumentConnections.isEmpty())
+        disconnect(m_DocumentConnections.takeFirst());
+    m_pDocument = document;
+    if (!document) {
+        m_pUndoGroup->setActiveStack(nullptr);
+        updateActions();
+        return;
+    }
+
+    if (!m_pUndoGroup->stacks().contains(document->undoStack()))
+        m_pUndoGroup->addStack(document->undoStack());
+    m_pUndoGroup->setActiveStack(document->undoStack());
+
+    LedTreeView* tree = document->treeView();
+    QItemSelectionModel* selection = tree->selectionModel();
+    LedTreeModel* model = document->treeModel();
+    m_DocumentConnections
+        << connect(selection, &QItemSelectionModel::selectionChanged, this, &EditController::reduceSelection)
+        << connect(selection, &QItemSelectionModel::currentChanged, this, &EditController::reduceSelection)
+        << connect(model, &QAbstractItemModel::rowsInserted, this, &EditController::updateActions)
+        << connect(model, &QAbstractItemModel::rowsRemoved, this, &EditController::updateActions)
+        << connect(model, &QAbstractItemModel::rowsMoved, this, &EditController::updateActions)
+        << connect(model, &QAbstractItemModel::modelReset, this, &EditController::updateActions)
+        << connect(tree, &LedTreeView::frameMenuRequested, m_pFrameMenu,
+                   [this](const QPoint& pos) { m_pFrameMenu->popup(pos); });
+
+    // The LED view's menu: "Zoom all" first, then what acts on the frame shown.
+    if (auto* viewMenu = document->ledFrame()->findChild<LedPanelContextMenu*>()) {
+        if (!viewMenu->actions().contains(action_Undo)) {
+            viewMenu->addSeparator();
+            viewMenu->addActions({action_Undo, action_Redo});
+            viewMenu->addSeparator();
+            viewMenu->addActions({action_Copy, action_Paste});
+            viewMenu->addSeparator();
+            viewMenu->addActions(m_OperationActions.toList());
+        }
+    }
+    updateActions();
+}
+
+CommandList* EditController::currentSequence() const
+{
+    return m_pDocument ? m_pDocument->currentSequence() : nullptr;
+}
+
+QList<int> EditController::targetRows() const
+{
+    CommandList* sequence = currentSequence();
+    if (!sequence)
+        return {};
+    QList<int> rows;
+    const QModelIndexList selected = m_pDocument->treeView()->selectionModel()->selectedRows();
+    for (const QModelIndex& index : selected) {
+        const auto* node = static_cast<const AbstractCommand*>(index.internalPointer());
+        if (node->type() == typeLedState && node->parent() == sequence)
+            rows.append(index.row());
+    }
+    if (rows.isEmpty() && m_pDocument->currentFrame())
+        rows.append(m_pDocument->currentFrame()->index());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+QVector<QVector<int>> EditController::targetValues() const
+{
+    QVector<QVector<int>> frames;
+    CommandList* sequence = currentSequence();
+    for (int row : targetRows())
+        frames.append(sequence->frame(row)->intensities());
+    return frames;
+}
+
+void EditController::reduceSelection()
+{
+    if (!m_pDocument || m_Reducing) {
+        updateActions();
+        return;
+    }
+    m_Reducing = true;
+    CommandList* sequence = currentSequence();
+    QItemSelectionModel* selection = m_pDocument->treeView()->selectionModel();
+    QItemSelection outside;
+    for (const QModelIndex& index : selection->selectedIndexes()) {
+        auto* node = static_cast<AbstractCommand*>(index.internalPointer());
+        const AbstractCommand* owner = node->type() == typeLedState ? node->parent() : node;
+        if (owner != sequence)
+            outside.select(index, index);
+    }
+    if (!outside.isEmpty())
+        selection->select(outside, QItemSelectionModel::Deselect);
+    m_Reducing = false;
+    updateActions();
+}
+
+void EditController::selectFrames(int sequence, int first, int count)
+{
+    if (!m_pDocument || count <= 0)
+        return;
+    LedTreeModel* model = m_pDocument->treeModel();
+    const QModelIndex parent = model->index(sequence, 0);
+    const QModelIndex top = model->index(first, 0, parent);
+    QItemSelectionModel* selection = m_pDocument->treeView()->selectionModel();
+    m_pDocument->treeView()->expand(parent);
+    selection->setCurrentIndex(top, QItemSelectionModel::ClearAndSelect);
+    selection->select(QItemSelection(top, model->index(first + count - 1, 0, parent)), QItemSelectionModel::Select);
+    m_pDocument->treeView()->scrollTo(top);
+}
+
+void EditController::showMessage(const QString& text)
+{
+    m_pWindow->statusBar()->showMessage(text, 5000);
+}
+
+void EditController::copy()
+{
+    const QVector<QVector<int>> frames = targetValues();
+    if (frames.isEmpty())
+        return;
+    auto* data = new QMimeData;
+    FrameClipboard::store(data, frames);
+    QApplication::clipboard()->setMimeData(data);
+    showMessage(frames.size() == 1 ? tr("1 frame copied.") : tr("%1 frames copied.").arg(frames.size()));
+}
+
+void EditController::cut()
+{
+    const QList<int> rows = targetRows();
+    if (rows.isEmpty())
+        return;
+    copy();
+    m_pDocument->submit(new RemoveFramesEdit(tr("Cut"), currentSequence()->index(), rows));
+}
+
+void EditController::deleteFrames()
+{
+    const QList<int> rows = targetRows();
+    if (rows.isEmpty())
+        return;
+    m_pDocument->submit(new RemoveFramesEdit(rows.size() == 1 ? tr("Remove frame") : tr("Remove frames"),
+                                             currentSequence()->index(), rows));
+}
+
+void EditController::paste()
+{
+    CommandList* sequence = currentSequence();
+    if (!sequence)
+        return;
+    const LedStateCommand* frame = m_pDocument->currentFrame();
+    const int row = frame ? frame->index() + 1 : sequence->frameCount();
+    const int ledCount = int(m_pDocument->panelLayout().ledCount());
+    QVector<QVector<int>> frames;
+    QString message;
+    if (!FrameClipboard::read(QApplication::clipboard()->mimeData(), ledCount, &frames, &message)) {
+        showMessage(message);
+        return;
+    }
+    const int index = sequence->index();
+    if (!m_pDocument->submit(new InsertFramesEdit(tr("Paste"), index, row, frames)))
+        return;
+    selectFrames(index, row, frames.size());
+    showMessage(message);
+}
+
+void EditController::duplicateFrame()
+{
+    const LedStateCommand* frame = m_pDocument ? m_pDocument->currentFrame() : nullptr;
+    if (!frame)
+        return;
+    const int sequence = frame->parent()->index();
+    const int row = frame->index() + 1;
+    if (m_pDocument->submit(new InsertFramesEdit(tr("Duplicate frame"), sequence, row, {frame->intensities()})))
+        selectFrames(sequence, row, 1);
+}
+
+void EditController::moveFrames(int step)
+{
+    const QList<int> rows = targetRows();
+    if (rows.isEmpty() || rows.first() + step < 0 || rows.last() + step >= currentSequence()->frameCount())
+        return;
+    m_pDocument->submit(MoveFramesEdit::byOne(tr("Move frame"), currentSequence()->index(), rows, step));
+}
+
+void EditController::moveFrameUp()
+{
+    moveFrames(-1);
+}
+
+void EditController::moveFrameDown()
+{
+    moveFrames(1);
+}
+
+void EditController::applyOperation(FrameOperations::eOperation operation)
+{
+    CommandList* sequence = currentSequence();
+    const QList<int> rows = targetRows();
+    if (rows.isEmpty())
+        return;
+    const LedLayout& layout = m_pDocument->panelLayout();
+    auto* edit = new LedValuesEdit(FrameOperations::text(operation, layout.type()));
+    for (int row : rows) {
+        const LedStateCommand* frame = sequence->frame(row);
+        edit->setFrame(frame, FrameOperations::apply(operation, frame->intensities(), layout));
+    }
+    if (edit->isEmpty()) {
+        delete edit;
+        showMessage(tr("%1 changes nothing here.").arg(FrameOperations::text(operation, layout.type())));
+        return;
+    }
+    m_pDocument->submit(edit);
+}
+
+void EditController::repeatFrame()
+{
+    const LedStateCommand* frame = m_pDocument ? m_pDocument->currentFrame() : nullptr;
+    if (!frame)
+        return;
+    const LedLayout layout = m_pDocument->panelLayout();
+    RepeatFrameDialog dialog(layout.type(), m_pWindow);
+    if (dialog.exec() != QDialog::Accepted || !m_pDocument || m_pDocument->currentFrame() != frame)
+        return;
+    // Checked before the frames are made: 999 frames of a large panel are many values.
+    if (!m_pDocument->admits(qint64(dialog.count()) * frame->ledCount()))
+        return;
+    QVector<QVector<int>> frames;
+    QVector<int> values = frame->intensities();
+    for (int k = 0; k < dialog.count(); ++k) {
+        values = FrameOperations::apply(dialog.operation(), values, layout);
+        frames.append(values);
+    }
+    const int sequence = frame->parent()->index();
+    const int row = frame->index() + 1;
+    if (m_pDocument->submit(new InsertFramesEdit(tr("Repeat frame"), sequence, row, frames)))
+        selectFrames(sequence, row, frames.size());
+}
+
+void EditController::updateActions()
+{
+    CommandList* sequence = currentSequence();
+    const QList<int> rows = targetRows();
+    const bool frames = !rows.isEmpty();
+    const bool current = m_pDocument && m_pDocument->currentFrame();
+    for (QAction* action : {action_Cut, action_Copy, action_DeleteFrames})
+        action->setEnabled(frames);
+    action_Paste->setEnabled(sequence && FrameClipboard::canRead(QApplication::clipboard()->mimeData()));
+    action_DuplicateFrame->setEnabled(current);
+    action_RepeatFrame->setEnabled(current);
+    action_MoveFrameUp->setEnabled(frames && rows.first() > 0);
+    action_MoveFrameDown->setEnabled(frames && rows.last() < sequence->frameCount() - 1);
+
+    const LedLayout::eType type = m_pDocument ? m_pDocument->panelLayout().type() : LedLayout::Ring;
+    for (int op = 0; op < m_OperationActions.size(); ++op) {
+        m_OperationActions.at(op)->setEnabled(frames);
+        m_OperationActions.at(op)->setText(FrameOperations::text(FrameOperations::eOperation(op), type));
+    }
+}

@@ -1,0 +1,82 @@
+#ifndef EDITCONTROLLER_H
+#define EDITCONTROLLER_H
+
+#include "Data/FrameOperations.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QVector>
+
+class CommandList;
+class LedPanelDocument;
+class MainMenu;
+class MainWindow;
+class QAction;
+class QMenu;
+class QToolBar;
+class QUndoGroup;
+
+// The editing commands of the main window: undo and redo of the current
+// document, the frame clipboard, frame order, whole-frame operations and
+// "Repeat...". They act on the frames selected in the tree, or on the current
+// frame when none is, and are enabled only when they can act.
+class EditController : public QObject
+{
+    Q_OBJECT
+
+public:
+    EditController(MainWindow* window, MainMenu* menu);
+
+    void setDocument(LedPanelDocument* document);
+    QAction* operationAction(FrameOperations::eOperation operation) const;
+
+    QAction* action_Undo = nullptr;
+    QAction* action_Redo = nullptr;
+    QAction* action_Cut = nullptr;
+    QAction* action_Copy = nullptr;
+    QAction* action_Paste = nullptr;
+    QAction* action_DeleteFrames = nullptr;
+    QAction* action_DuplicateFrame = nullptr;
+    QAction* action_MoveFrameUp = nullptr;
+    QAction* action_MoveFrameDown = nullptr;
+    QAction* action_RepeatFrame = nullptr;
+
+public slots:
+    void cut();
+    void copy();
+    void paste();
+    void deleteFrames();
+    void duplicateFrame();
+    void moveFrameUp();
+    void moveFrameDown();
+    void repeatFrame();
+    void applyOperation(FrameOperations::eOperation operation);
+    void updateActions();
+
+private:
+    QAction* createAction(const QString& name, const QString& text);
+    void createActions();
+    void createMenus(MainMenu* menu);
+
+    CommandList* currentSequence() const;
+    // The selected frames of the current sequence, else the current frame; ascending.
+    QList<int> targetRows() const;
+    QVector<QVector<int>> targetValues() const;
+    // A selection reaching into other sequences keeps only the current item's one.
+    void reduceSelection();
+    void selectFrames(int sequence, int first, int count);
+    void moveFrames(int step);
+    void showMessage(const QString& text);
+
+    MainWindow* m_pWindow;
+    QPointer<LedPanelDocument> m_pDocument;
+    QUndoGroup* m_pUndoGroup;
+    QVector<QAction*> m_OperationActions;
+    QMenu* m_pFrameMenu;
+    QToolBar* m_pToolBar;
+    QList<QMetaObject::Connection> m_DocumentConnections;
+    bool m_Reducing;
+};
+
+#endif // EDITCONTROLLER_H

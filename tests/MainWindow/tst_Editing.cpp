@@ -1,0 +1,457 @@
+#include "Data/CommandList.h"
+#include "Data/LedStateCommand.h"
+#include "Data/PanelInfoEdit.h"
+#include "Document/LedPanelDocument.h"
+#include "GraphicsView/AbstractLedGraphicsScene.h"
+#include "GraphicsView/LedGraphicsItem.h"
+#include "GraphicsView/LedStateWidget.h"
+#include "MainWindow/MainMenu.h"
+#include "MainWindow/MainWindow.h"
+#include "TreeView/LedTreeModel.h"
+#include "TreeView/LedTreeView.h"
+
+#include "common/ModalAnswer.h"
+#include "common/PythonRunner.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <functional>
+
+using Values = QMap<int, int>; // LED index -> intensity; zeros left out
+using Frames = QList<Values>;
+using Perform = std::function<void()>;
+Q_DECLARE_METATYPE(Perform)
+
+namespace {
+
+const QByteArray Ring = "<Layout type=\"Ring\"/>";
+const QByteArray Grid = "<Layout type=\"Rectangle\"><Rows>3</Rows><Columns>4</Columns></Layout>";
+
+Values lit(std::initializer_list<int> leds)
+{
+    Values values;
+    for (int led : leds)
+        values.insert(led, 1);
+    return values;
+}
+
+} // namespace
+
+// Editing through the real window: actions by object name, keys by their shortcuts.
+class tst_Editing : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void operations_data();
+    void operations();
+    void undoRedo_data();
+    void undoRedo();
+    void copyAndPaste_data();
+    void copyAndPaste();
+    void paintedStroke();
+    void repeatRotatesTheRing();
+    void enabledOnlyWhereTheyAct();
+
+private:
+    LedPanelDocument* document() const { return qobject_cast<LedPanelDocument*>(m_window->currentDocument()); }
+    QAction* action(const char* name) const { return m_window->findChild<QAction*>(QLatin1String(name)); }
+    MainMenu* menu() const { return qobject_cast<MainMenu*>(m_window->menuBar()); }
+    // Without a window manager nothing gives the window its focus back after a dialog.
+    void keys(const QKeySequence& keys)
+    {
+        QApplication::setActiveWindow(m_window);
+        QTest::keySequence(document()->treeView(), keys);
+    }
+    // A new document with these frames; a second layout after them leaves them at the first one's LED count.
+    void open(const QByteArray& layout, const QList<Frames>& sequences, const QByteArray& laterLayout = {});
+    Values values(int sequence, int frame) const;
+    QByteArray xml() const;
+    void select(int sequence, const QList<int>& frames);
+
+    MainWindow* m_window = nullptr;
+    QTemporaryDir m_dir;
+};
+
+void tst_Editing::init()
+{
+    m_window = new MainWindow;
+    m_window->resize(900, 700);
+    m_window->show();
+    QApplication::setActiveWindow(m_window);
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    QApplication::clipboard()->clear();
+}
+
+void tst_Editing::cleanup()
+{
+    delete m_window;
+    QVERIFY(ModalAnswer::allAnswered());
+}
+
+void tst_Editing::open(const QByteArray& layout, const QList<Frames>& sequences, const QByteArray& laterLayout)
+{
+    menu()->action_New->trigger();
+    QByteArray text = "<LedPanelDocument version=\"1.0\">" + layout;
+    for (int s = 0; s < sequences.size(); ++s) {
+        text += "<CommandList index=\"" + QByteArray::number(s) + "\">";
+        for (int f = 0; f < sequences.at(s).size(); ++f) {
+            text += "<LedState index=\"" + QByteArray::number(f) + "\">";
+            const Values& frame = sequences.at(s).at(f);
+            for (auto it = frame.cbegin(); it != frame.cend(); ++it)
+                text += QString("<LedData index=\"%1\"><intensity>%2</intensity></LedData>")
+                            .arg(it.key()).arg(it.value()).toUtf8();
+            text += "</LedState>";
+        }
+        text += "</CommandList>";
+    }
+    text += laterLayout + "</LedPanelDocument>";
+    QBuffer buffer(&text);
+    QVERIFY(buffer.open(QIODevice::ReadOnly) && document()->readXML(&buffer));
+    document()->treeView()->expandAll();
+    document()->makeCurrent(document()->node(0, sequences.value(0).isEmpty() ? -1 : 0));
+}
+
+Values tst_Editing::values(int sequence, int frame) const
+{
+    Values values;
+    const QVector<int> all = document()->sequence(sequence)->frame(frame)->intensities();
+    for (int i = 0; i < all.size(); ++i) {
+        if (all.at(i))
+            values.insert(i, all.at(i));
+    }
+    return values;
+}
+
+QByteArray tst_Editing::xml() const
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    document()->writeXML(&buffer);
+    return buffer.data();
+}
+
+void tst_Editing::select(int sequence, const QList<int>& frames)
+{
+    QItemSelectionModel* selection = document()->treeView()->selectionModel();
+    for (int frame : frames)
+        selection->setCurrentIndex(document()->treeModel()->index(document()->node(sequence, frame)),
+                                   frame == frames.first() ? QItemSelectionModel::ClearAndSelect
+                                                           : QItemSelectionModel::Select);
+}
+
+// Rows r and columns c, index r × columns + c: the ring's 4 circles of 48, the grid's 3 rows of 4.
+void tst_Editing::operations_data()
+{
+    QTest::addColumn<QByteArray>("layout");
+    QTest::addColumn<QByteArray>("laterLayout");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<Values>("before");
+    QTest::addColumn<Values>("after");
+    QTest::addColumn<QString>("text");
+
+    const QByteArray none;
+    QTest::newRow("ring clockwise, wraps, keeps 5") << Ring << none << "action_ShiftForward"
+        << Values{{0, 5}, {47, 1}, {48, 1}} << Values{{1, 5}, {0, 1}, {49, 1}} << "Rotate clockwise";
+    QTest::newRow("ring back") << Ring << none << "action_ShiftBack" << lit({0, 49}) << lit({47, 48})
+                               << "Rotate counterclockwise";
+    QTest::newRow("ring outward, wraps") << Ring << none << "action_ShiftOut" << lit({0, 150}) << lit({48, 6})
+                                         << "Move outward";
+    QTest::newRow("ring inward") << Ring << none << "action_ShiftIn" << lit({0, 50}) << lit({144, 2}) << "Move inward";
+    QTest::newRow("ring flip around LED 0") << Ring << none << "action_MirrorColumns" << lit({0, 1, 50})
+                                            << lit({0, 47, 94}) << "Flip around LED 0";
+    QTest::newRow("ring swap inside and outside") << Ring << none << "action_MirrorRows" << lit({0, 49})
+                                                  << lit({144, 97}) << "Swap inside and outside";
+    QTest::newRow("grid right") << Grid << none << "action_ShiftForward" << lit({3, 4}) << lit({0, 5}) << "Shift right";
+    QTest::newRow("grid left") << Grid << none << "action_ShiftBack" << lit({0, 5}) << lit({3, 4}) << "Shift left";
+    QTest::newRow("grid down") << Grid << none << "action_ShiftOut" << lit({1, 9}) << lit({5, 1}) << "Shift down";
+    QTest::newRow("grid up") << Grid << none << "action_ShiftIn" << lit({1, 9}) << lit({9, 5}) << "Shift up";
+    QTest::newRow("grid left-right") << Grid << none << "action_MirrorColumns" << lit({0, 5}) << lit({3, 6})
+                                     << "Flip left\u2013right";
+    QTest::newRow("grid top-bottom") << Grid << none << "action_MirrorRows" << lit({0, 5}) << lit({8, 5})
+                                     << "Flip top\u2013bottom";
+    QTest::newRow("invert: 7 and -1 go dark") << Grid << none << "action_InvertFrame"
+        << Values{{0, 7}, {1, -1}, {2, 1}} << lit({3, 4, 5, 6, 7, 8, 9, 10, 11}) << "Invert";
+    QTest::newRow("fill") << Grid << none << "action_FillFrame" << Values{{0, 3}}
+                          << lit({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}) << "Fill";
+    QTest::newRow("clear") << Grid << none << "action_ClearFrame" << Values{{2, 1}, {11, 9}} << Values() << "Clear";
+    // Frames of another LED count than the layout change below min(count, rows x columns) only.
+    QTest::newRow("192 LEDs on the grid: fill") << Ring << Grid << "action_FillFrame" << lit({100})
+                                                << lit({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 100}) << "Fill";
+    QTest::newRow("12 LEDs on the ring: clockwise") << Grid << Ring << "action_ShiftForward" << lit({0, 11})
+                                                    << lit({1}) << "Rotate clockwise";
+}
+
+void tst_Editing::operations()
+{
+    QFETCH(QByteArray, layout);
+    QFETCH(QByteArray, laterLayout);
+    QFETCH(QString, action);
+    QFETCH(Values, before);
+    QFETCH(Values, after);
+    QFETCH(QString, text);
+
+    open(layout, {{before, before}}, laterLayout);
+    select(0, {0, 1});
+    QAction* operation = m_window->findChild<QAction*>(action);
+    QCOMPARE(operation->text(), text);
+    operation->trigger();
+    QCOMPARE(values(0, 0), after);
+    QCOMPARE(values(0, 1), after);
+    QCOMPARE(this->action("action_Undo")->text(), "Undo " + text);
+    keys(QKeySequence::Undo);
+    QCOMPARE(values(0, 0), before);
+    QCOMPARE(values(0, 1), before);
+}
+
+void tst_Editing::undoRedo_data()
+{
+    QTest::addColumn<Perform>("perform");
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QPoint>("focus"); // current after undo: (sequence, frame); frame -1 for a sequence
+
+    const auto trigger = [this](const char* name) { return Perform([=] { action(name)->trigger(); }); };
+    const auto press = [this](QKeySequence sequence) { return Perform([=] { keys(sequence); }); };
+    QTest::newRow("LED click") << Perform([this] {
+        LedStateWidget* view = document()->ledFrame();
+        LedGraphicsItem* item = document()->ledScene()->ledItems().at(6);
+        view->centerOn(item);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->mapFromScene(item->scenePos()));
+    }) << "Toggle LED" << QPoint(0, 1);
+    QTest::newRow("add sequence") << Perform([this] { menu()->action_AddSequence->trigger(); }) << "Add sequence"
+                                  << QPoint(1, -1);
+    QTest::newRow("remove sequence") << Perform([this] { menu()->action_RemoveSequence->trigger(); })
+                                     << "Remove sequence" << QPoint(0, -1);
+    QTest::newRow("add frame") << Perform([this] { menu()->action_AddFrame->trigger(); }) << "Add frame" << QPoint(0, 2);
+    QTest::newRow("add 3 frames") << Perform([this] {
+        ModalAnswer::onNext([](QWidget* dialog) {
+            dialog->findChild<QSpinBox*>()->setValue(3);
+            QTest::keyClick(dialog->findChild<QSpinBox*>(), Qt::Key_Return);
+        });
+        menu()->action_AddFrames->trigger();
+    }) << "Add frames" << QPoint(0, 2);
+    QTest::newRow("remove frame") << Perform([this] { menu()->action_RemoveFrame->trigger(); }) << "Remove frame"
+                                  << QPoint(0, 1);
+    QTest::newRow("delete two") << Perform([this] {
+        select(0, {2, 0});
+        keys(QKeySequence::Delete);
+    }) << "Remove frames" << QPoint(0, 0);
+    QTest::newRow("panel info") << Perform([this] {
+        menu()->action_LedPanelInfo->trigger();
+        QTest::keyClicks(m_window->findChild<QLineEdit*>("lineEdit_Title"), "Chase");
+        QTest::mousePress(m_window->findChild<QPushButton*>("pushButton_OK"), Qt::LeftButton);
+    }) << "Panel info" << QPoint(0, -1);
+    QTest::newRow("import") << Perform([this] {
+        const QString path = m_dir.filePath("two.csv");
+        QFile csv(path);
+        QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write("0,1\n1,1\n0,5\n9,9\n") > 0);
+        csv.close();
+        document()->makeCurrent(document()->sequence(1));
+        ModalAnswer::fileDialog(path);
+        document()->treeView()->findChild<QMenu*>("contextMenu_table")->actions().first()->trigger();
+    }) << "Import sequence" << QPoint(1, 0);
+    QTest::newRow("cut") << press(QKeySequence::Cut) << "Cut" << QPoint(0, 1);
+    QTest::newRow("copy, paste") << Perform([this] {
+        keys(QKeySequence::Copy);
+        keys(QKeySequence::Paste);
+    }) << "Paste" << QPoint(0, 1);
+    QTest::newRow("duplicate") << press(Qt::CTRL | Qt::Key_D) << "Duplicate frame" << QPoint(0, 1);
+    QTest::newRow("move down") << press(Qt::CTRL | Qt::SHIFT | Qt::Key_Down) << "Move frame" << QPoint(0, 1);
+    QTest::newRow("move up") << press(Qt::CTRL | Qt::SHIFT | Qt::Key_Up) << "Move frame" << QPoint(0, 1);
+    QTest::newRow("invert") << trigger("action_InvertFrame") << "Invert" << QPoint(0, 1);
+}
+
+// Each edit is one step; undo gives back the saved file byte for byte and clears the modified mark, redo the edit.
+void tst_Editing::undoRedo()
+{
+    QFETCH(Perform, perform);
+    QFETCH(QString, step);
+    QFETCH(QPoint, focus);
+
+    open(Grid, {{lit({0}), Values{{1, 1}, {5, 2}}, lit({2})}, {lit({3}), lit({4})}});
+    // Saved after an edit, so the clean state lies inside the history.
+    document()->submit(new PanelInfoEdit("Panel info", "Saved", QString()));
+    QVERIFY(document()->save(m_dir.filePath("show.xml")));
+    const QByteArray saved = xml();
+    document()->makeCurrent(document()->node(0, 1));
+    perform();
+    QTRY_VERIFY(ModalAnswer::allAnswered());
+    const QByteArray edited = xml();
+    QVERIFY(edited != saved && m_window->isWindowModified());
+    QCOMPARE(action("action_Undo")->text(), "Undo " + step);
+
+    document()->makeCurrent(document()->node(0));
+    keys(QKeySequence::Undo);
+    QCOMPARE(xml(), saved);
+    QVERIFY(!m_window->isWindowModified());
+    QCOMPARE(document()->treeView()->currentIndex(),
+             document()->treeModel()->index(document()->node(focus.x(), focus.y())));
+    QCOMPARE(action("action_Redo")->text(), "Redo " + step);
+    action("action_Redo")->trigger();
+    QCOMPARE(xml(), edited);
+    QVERIFY(m_window->isWindowModified() && !action("action_Redo")->isEnabled());
+}
+
+void tst_Editing::copyAndPaste_data()
+{
+    QTest::addColumn<QString>("text"); // on the clipboard; null: frames 0 and 2 copied from a grid document
+    QTest::addColumn<Frames>("pasted");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("own frames") << QString() << Frames{lit({0}), Values{{2, 7}, {11, 1}}}
+                                << "2 frames pasted. Frames of 12 LEDs were padded with 0 to this panel's 192.";
+    QTest::newRow("spreadsheet, tabs") << "1\t0\t3\r\n0\t1\r\n" << Frames{Values{{0, 1}, {2, 3}}, lit({1})}
+                                       << "2 frames pasted. Frames of 2 LEDs were padded with 0 to this panel's 192.";
+    QTest::newRow("exported, header") << "0,1,2\n1,,1\r\n" << Frames{lit({0, 2})}
+                                      << "1 frame pasted. Frames of 3 LEDs were padded with 0 to this panel's 192.";
+    QTest::newRow("words as header") << "first; second,\"x\"\n5 , \"6\"" << Frames{Values{{0, 5}, {1, 6}}}
+                                     << "1 frame pasted. Frames of 2 LEDs were padded with 0 to this panel's 192.";
+    Values all;
+    for (int i = 0; i < 192; ++i)
+        all.insert(i, 1);
+    QTest::newRow("wider than the panel") << QString("1,").repeated(199) + "1" << Frames{all}
+                                          << "1 frame pasted. Frames of up to 200 LEDs were cut to this panel's 192.";
+    QTest::newRow("not a table") << "1,2\nx,3\n" << Frames()
+                                 << "The clipboard holds no LED values: \"x\" in row 2 is not a whole number.";
+}
+
+// Pasted after the current frame of a ring document and selected; the copy's text is read by Python's csv module.
+void tst_Editing::copyAndPaste()
+{
+    QFETCH(QString, text);
+    QFETCH(Frames, pasted);
+    QFETCH(QString, message);
+
+    if (text.isNull()) {
+        open(Grid, {{lit({0}), lit({1}), Values{{2, 7}, {11, 1}}}});
+        select(0, {0, 2});
+        keys(QKeySequence::Copy);
+        const QString path = m_dir.filePath("copied.csv");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QApplication::clipboard()->text().toUtf8()) > 0);
+        file.close();
+        QCOMPARE(PythonRunner::run("import csv, sys\nfor r in csv.reader(open(sys.argv[1], newline='')):"
+                                   " print(' '.join(r))\n", {path}),
+                 QByteArray("0 1 2 3 4 5 6 7 8 9 10 11\n1 0 0 0 0 0 0 0 0 0 0 0\n0 0 7 0 0 0 0 0 0 0 0 1\n"));
+    } else {
+        QApplication::clipboard()->setText(text);
+    }
+    open(Ring, {{lit({5}), lit({6})}});
+    keys(QKeySequence::Paste);
+    QCOMPARE(m_window->statusBar()->currentMessage(), message);
+    CommandList* sequence = document()->sequence(0);
+    QCOMPARE(sequence->frameCount(), 2 + pasted.size());
+    Frames inserted;
+    QList<int> selected;
+    for (int f = 1; f <= pasted.size(); ++f) {
+        inserted << values(0, f);
+        QCOMPARE(sequence->frame(f)->ledCount(), 192);
+    }
+    for (const QModelIndex& index : document()->treeView()->selectionModel()->selectedRows())
+        selected << index.row();
+    std::sort(selected.begin(), selected.end());
+    QCOMPARE(inserted, pasted);
+    QCOMPARE(values(0, pasted.size() + 1), lit({6}));
+    QCOMPARE(selected.size(), pasted.isEmpty() ? 1 : pasted.size());
+    QCOMPARE(selected.first(), pasted.isEmpty() ? 0 : 1);
+}
+
+// Press on LED 0, drag along the inner circle to LED 3 and out to LED 51: one step "Paint";
+// a second stroke, started on a lit LED, darkens and is a step of its own.
+void tst_Editing::paintedStroke()
+{
+    open(Ring, {{Values()}});
+    LedStateWidget* view = document()->ledFrame();
+    view->scale(4, 4);
+    view->centerOn(document()->ledScene()->ledItems().at(2));
+    const auto at = [&](int led) { return view->mapFromScene(document()->ledScene()->ledItems().at(led)->scenePos()); };
+    const auto stroke = [&](QList<int> leds) {
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, at(leds.first()));
+        for (int led : leds.mid(1)) {
+            QMouseEvent move(QEvent::MouseMove, at(led), view->viewport()->mapToGlobal(at(led)), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(view->viewport(), &move);
+        }
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at(leds.last()));
+    };
+    stroke({0, 3, 51});
+    QCOMPARE(values(0, 0), lit({0, 1, 2, 3, 51}));
+    QCOMPARE(action("action_Undo")->text(), QString("Undo Paint"));
+    stroke({2, 3});
+    QCOMPARE(values(0, 0), lit({0, 1, 51}));
+    keys(QKeySequence::Undo);
+    QCOMPARE(values(0, 0), lit({0, 1, 2, 3, 51}));
+    keys(QKeySequence::Undo);
+    QCOMPARE(values(0, 0), Values());
+    QVERIFY(!action("action_Undo")->isEnabled());
+}
+
+void tst_Editing::repeatRotatesTheRing()
+{
+    open(Ring, {{Values{{0, 1}, {50, 1}, {100, 3}}}});
+    ModalAnswer::onNext([](QWidget* dialog) {
+        dialog->findChild<QSpinBox*>("spinBox_RepeatCount")->setValue(48);
+        auto* operation = dialog->findChild<QComboBox*>("comboBox_RepeatOperation");
+        operation->setCurrentIndex(operation->findData(QString("action_ShiftForward")));
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    action("action_RepeatFrame")->trigger();
+    QVERIFY(ModalAnswer::allAnswered());
+    QCOMPARE(document()->sequence(0)->frameCount(), 49);
+    for (int k = 0; k < 49; ++k)
+        QCOMPARE(values(0, k), (Values{{k % 48, 1}, {48 + (2 + k) % 48, 1}, {96 + (4 + k) % 48, 3}}));
+    QCOMPARE(action("action_Undo")->text(), QString("Undo Repeat frame"));
+    keys(QKeySequence::Undo);
+    QCOMPARE(document()->sequence(0)->frameCount(), 1);
+}
+
+void tst_Editing::enabledOnlyWhereTheyAct()
+{
+    const QStringList names{"action_Undo", "action_Redo", "action_Cut", "action_Copy", "action_Paste",
+                            "action_DeleteFrames", "action_DuplicateFrame", "action_MoveFrameUp",
+                            "action_MoveFrameDown", "action_RepeatFrame", "action_InvertFrame", "action_MirrorRows"};
+    const auto enabled = [&] {
+        QStringList on;
+        for (const QString& name : names)
+            if (m_window->findChild<QAction*>(name)->isEnabled())
+                on << name.mid(7);
+        return on.join(' ');
+    };
+    QCOMPARE(enabled(), QString());
+    QStringList menus;
+    for (QAction* entry : menu()->actions())
+        menus << entry->text();
+    QCOMPARE(menus, QStringList({"File", "Edit", "Light", "Tools", "Help"}));
+
+    open(Grid, {{}, {Values(), Values()}});
+    QCOMPARE(enabled(), QString()); // an empty sequence is current, the clipboard is empty
+    QApplication::clipboard()->setText("1");
+    QCOMPARE(enabled(), QString("Paste"));
+    document()->makeCurrent(document()->node(1, 0));
+    QCOMPARE(enabled(), QString("Cut Copy Paste DeleteFrames DuplicateFrame MoveFrameDown RepeatFrame InvertFrame "
+                                "MirrorRows"));
+    // A selection reaching into another sequence keeps the current item's sequence only.
+    QItemSelectionModel* selection = document()->treeView()->selectionModel();
+    selection->select(document()->treeModel()->index(document()->node(0)), QItemSelectionModel::Select);
+    QCOMPARE(selection->selectedRows(), QModelIndexList{document()->treeModel()->index(document()->node(1, 0))});
+    menu()->action_AddFrame->trigger();
+    QCOMPARE(enabled(), QString("Undo Cut Copy Paste DeleteFrames DuplicateFrame MoveFrameDown RepeatFrame "
+                                "InvertFrame MirrorRows"));
+
+    // "Zoom all" stays first in the LED view's menu; a right click on a frame in the tree opens the frame menu.
+    const QList<QAction*> viewMenu = document()->ledFrame()->findChild<QMenu*>()->actions();
+    QVERIFY(viewMenu.first()->text() == "Zoom all" && viewMenu.contains(action("action_ShiftForward")));
+    LedTreeView* tree = document()->treeView();
+    const QPoint pos = tree->visualRect(document()->treeModel()->index(document()->node(1, 1))).center();
+    QContextMenuEvent request(QContextMenuEvent::Mouse, pos, tree->viewport()->mapToGlobal(pos));
+    QApplication::sendEvent(tree->viewport(), &request);
+    auto* frameMenu = m_window->findChild<QMenu*>("contextMenu_frame");
+    QVERIFY(frameMenu->isVisible() && frameMenu->actions().contains(action("action_DuplicateFrame")));
+    frameMenu->hide();
+}
+
+QTEST_MAIN(tst_Editing)
+#include "tst_Editing.moc"
