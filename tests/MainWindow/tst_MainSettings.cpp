@@ -3,6 +3,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 class tst_MainSettings : public QObject
@@ -87,14 +88,10 @@ void tst_MainSettings::fileLocation()
     const QString program = dir.filePath("bin/probe"), config = dir.filePath("config");
     QVERIFY(QDir(dir.path()).mkpath("bin") && QDir(dir.path()).mkpath("config"));
     QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), program));
-    const QFile::Permissions readable = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther | QFile::ExeOwner
-        | QFile::ExeGroup | QFile::ExeOther;
-    QVERIFY(QFile::setPermissions(dir.path(), readable | QFile::WriteOwner));
-    QVERIFY(QFile::setPermissions(config, readable | QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
-    QVERIFY(QFile::setPermissions(dir.filePath("bin"), writable ? readable | QFile::WriteOwner : readable));
-    const auto removable = qScopeGuard([&] {
-        QFile::setPermissions(dir.filePath("bin"), readable | QFile::WriteOwner);
-    });
+    const QByteArray bin = QFile::encodeName(dir.filePath("bin"));
+    QVERIFY(::chmod(QFile::encodeName(dir.path()), 0755) == 0 && ::chmod(QFile::encodeName(config), 0777) == 0);
+    QVERIFY(::chmod(bin, writable ? 0755 : 0555) == 0);
+    const auto removable = qScopeGuard([&] { ::chmod(bin, 0755); });
 
     // Root may write anywhere: the read-only case runs as nobody, in a folder that root owns.
     QString command = program;
@@ -106,7 +103,6 @@ void tst_MainSettings::fileLocation()
     QProcess probe;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_CONFIG_HOME", config);
-    env.insert("HOME", config);
     probe.setProcessEnvironment(env);
     probe.start(command, arguments);
     QVERIFY(probe.waitForFinished(30000));
