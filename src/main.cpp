@@ -1,3 +1,4 @@
+#include "MainWindow/AppIcon.h"
 #include "MainWindow/MainWindow.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("Tessaloom"));
     QCoreApplication::setOrganizationName(QStringLiteral("Quillbrook"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setWindowIcon(AppIcon::icon());
 
     MainWindow window;
     window.show();

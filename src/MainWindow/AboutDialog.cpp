@@ -1,7 +1,11 @@
 #include "AboutDialog.h"
 #include "ui_AboutDialog.h"
 
+#include "MainWindow/AppIcon.h"
+
 #include <QCoreApplication>
+#include <QGraphicsPixmapItem>
+#include <QGraphicsScene>
 
 AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent)
@@ -11,6 +15,9 @@ AboutDialog::AboutDialog(QWidget* parent)
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     ui->setupUi(this);
     ui->label_version->setText(tr("version: %1").arg(QCoreApplication::applicationVersion()));
+    auto* scene = new QGraphicsScene(this);
+    scene->addPixmap(AppIcon::icon().pixmap(64));
+    ui->graphicsView->setScene(scene);
     connect(ui->pushButton_Close, &QPushButton::pressed, this, &QDialog::close);
 }
 

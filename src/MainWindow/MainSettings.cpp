@@ -1,10 +1,12 @@
 #include "MainWindow/MainSettings.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QScreen>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace {
 
@@ -16,11 +18,19 @@ const QString keySerialPortName = QStringLiteral("SerialPort/Name");
 
 } // namespace
 
+QString MainSettings::fileName()
+{
+    // Installed under /usr the executable's folder is read-only, and a file there would never be saved.
+    QString folder = QCoreApplication::applicationDirPath();
+    if (!QFileInfo(folder).isWritable())
+        folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    return folder + QStringLiteral("/app.ini");
+}
+
 void MainSettings::read()
 {
     delete sSettings;
-    sSettings = new QSettings(QCoreApplication::applicationDirPath() + QStringLiteral("/app.ini"),
-                              QSettings::IniFormat);
+    sSettings = new QSettings(fileName(), QSettings::IniFormat);
 }
 
 void MainSettings::write()

@@ -9,10 +9,12 @@ class QMainWindow;
 class QSettings;
 
 // The few settings that outlast a run: window geometry and serial port name,
-// kept in app.ini beside the executable.
+// kept in app.ini beside the executable, or in the user's configuration folder
+// where the executable's folder is not writable.
 class MainSettings
 {
 public:
+    static QString fileName();
     static void read();
     static void write();
     static QSettings* settings();

@@ -162,6 +162,12 @@ void MspFlashRun::run(const SerialPortSettings& settings, const QByteArray& flas
     connect(&flasher, &MspFlasher::progress, [this](int percent) {
         QMetaObject::invokeMethod(this, [this, percent] { emit progress(percent); }, Qt::QueuedConnection);
     });
+    connect(&flasher, &MspFlasher::dataPackets, [this](int sent, int total) {
+        QMetaObject::invokeMethod(this, [this, sent, total] { emit dataPackets(sent, total); }, Qt::QueuedConnection);
+    });
+    connect(&flasher, &MspFlasher::packetSent, [this](const QByteArray& bytes) {
+        QMetaObject::invokeMethod(this, [this, bytes] { emit packetSent(bytes); }, Qt::QueuedConnection);
+    });
 
     bool ok = true;
     std::unique_ptr<PortClaim> claim;

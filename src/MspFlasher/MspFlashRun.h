@@ -49,6 +49,8 @@ public:
 signals:
     void line(const QString& text);
     void progress(int percent);
+    void dataPackets(int sent, int total);
+    void packetSent(const QByteArray& bytes);
     void finished(bool ok);
 
 private:

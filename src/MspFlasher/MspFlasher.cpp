@@ -136,6 +136,7 @@ void MspFlasher::sendPacket(tBSLPacket tPacket)
     for (char b : qAsConst(bytes))
         m_pSerialPort->write(&b, 1);
     writeOut();
+    emit packetSent(bytes);
 }
 
 void MspFlasher::writeOut()

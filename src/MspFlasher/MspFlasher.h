@@ -65,6 +65,10 @@ public:
 
 signals:
     void progress(int percent);
+    // The image's data packets, counted as they are answered (the CRC packet not among them).
+    void dataPackets(int sent, int total);
+    // Every packet as it goes out on the line.
+    void packetSent(const QByteArray& bytes);
     void message(const QString& text);
 
 protected:

@@ -56,6 +56,7 @@ bool MspFlasher_FR5994::flashDevice()
         packets += (section.data.size() + int(packetData) - 1) / int(packetData);
 
     emit progress(0);
+    emit dataPackets(0, packets);
     const uint16_t crc = crc_ccitt();
 
     int sent = 0;
@@ -81,6 +82,7 @@ bool MspFlasher_FR5994::flashDevice()
             // Counted in packets: a count of bytes / 16 is 0 for tiny images and
             // runs past 100 where sections end in partial packets.
             emit progress(sent * 100 / packets);
+            emit dataPackets(sent, packets);
         }
     }
 

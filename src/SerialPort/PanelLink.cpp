@@ -71,14 +71,19 @@ QByteArray PanelLink::programBlock(const QByteArray& image, int block)
     return bytes;
 }
 
+QByteArray PanelLink::commandFrame(ePanelCommand command)
+{
+    QByteArray frame(4, '\0');
+    frame[0] = char(command);
+    return frame;
+}
+
 bool PanelLink::sendCommand(ePanelCommand command)
 {
     if (isBusy())
         return false;
-    QByteArray frame(4, '\0');
-    frame[0] = char(command);
     if (start(jobCommand, QByteArray(), 0))
-        sendUnit(frame);
+        sendUnit(commandFrame(command));
     return true;
 }
 

@@ -49,6 +49,8 @@ public:
     bool sendCommand(ePanelCommand command);
     bool writeProgram(const QByteArray& image);
 
+    // The 4-byte frame of a command.
+    static QByteArray commandFrame(ePanelCommand command);
     // Write-block n of an image: header 03 00 00 n mod 256 and 32 image bytes, zero-filled past its end.
     static QByteArray programBlock(const QByteArray& image, int block);
     static int programBlockCount(int imageSize);

@@ -1,0 +1,85 @@
+#include "cli/CliCommand.h"
+
+#include "Data/LedPanelModel.h"
+#include "Data/ProgramCompiler.h"
+#include "cli/CliOptions.h"
+#include "cli/CliPrinter.h"
+#include "cli/CompileCommand.h"
+#include "cli/FlashCommand.h"
+#include "cli/InfoCommand.h"
+#include "cli/PanelCommand.h"
+#include "cli/WriteCommand.h"
+
+#include <QFile>
+#include <QMetaObject>
+
+CliCommand::CliCommand(const CliOptions& options, CliPrinter& printer, QObject* parent)
+    : QObject(parent)
+    , m_Options(options)
+    , m_Printer(printer)
+{
+}
+
+CliCommand* CliCommand::create(const CliOptions& options, CliPrinter& printer, QObject* parent)
+{
+    const QString command = options.command();
+    if (command == QLatin1String("info"))
+        return new InfoCommand(options, printer, parent);
+    if (command == QLatin1String("compile"))
+        return new CompileCommand(options, printer, parent);
+    if (command == QLatin1String("write"))
+        return new WriteCommand(options, printer, parent);
+    if (command == QLatin1String("flash"))
+        return new FlashCommand(options, printer, parent);
+    if (command == QLatin1String("reset"))
+        return new PanelCommand(options, printer, PanelLink::cmdReset, parent);
+    if (command == QLatin1String("next"))
+        return new PanelCommand(options, printer, PanelLink::cmdNext, parent);
+    Q_ASSERT_X(command == QLatin1String("boot"), "CliCommand::create", "a command the options accepted");
+    return new PanelCommand(options, printer, PanelLink::cmdEnterBootLoader, parent);
+}
+
+void CliCommand::interrupt()
+{
+}
+
+void CliCommand::finish(int status, const QString& error, const QJsonObject& extra)
+{
+    if (!error.isEmpty())
+        m_Printer.error(error);
+    m_Printer.result(status, error, extra);
+    end(status);
+}
+
+void CliCommand::end(int status)
+{
+    Q_ASSERT_X(!m_Finished, "CliCommand::end", "!m_Finished");
+    m_Finished = true;
+    // Never from inside start(): the status must reach a running event loop.
+    QMetaObject::invokeMethod(this, [this, status] { emit finished(status); }, Qt::QueuedConnection);
+}
+
+bool CliCommand::loadShow(LedPanelModel* show)
+{
+    const QString fileName = m_Options.input();
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        finish(statusBadInput, tr("Cannot read %1: %2").arg(fileName, file.errorString()));
+        return false;
+    }
+    if (!show->readXML(&file)) {
+        finish(statusBadInput, tr("%1: %2").arg(fileName, show->readError()));
+        return false;
+    }
+    return true;
+}
+
+bool CliCommand::compileShow(const LedPanelModel& show, QByteArray* image)
+{
+    QString problem;
+    if (!ProgramCompiler::compile(show, image, &problem)) {
+        finish(statusBadInput, tr("%1 cannot be compiled: %2").arg(m_Options.input(), problem));
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,229 @@
+#include "cli/CliOptions.h"
+
+#include <QCommandLineParser>
+#include <QSet>
+
+namespace {
+
+struct CommandInfo
+{
+    const char* name;
+    const char* argument; // empty: none
+    const char* summary;
+};
+
+const CommandInfo commandInfos[] = {
+    { "info", "SHOW.xml",
+      QT_TRANSLATE_NOOP("CliOptions", "Shows the layout, title, sequences, program size and write time of a show.") },
+    { "compile", "SHOW.xml",
+      QT_TRANSLATE_NOOP("CliOptions", "Compiles a show into the panel's program image (-o IMAGE.bin).") },
+    { "write", "SHOW.xml", QT_TRANSLATE_NOOP("CliOptions", "Compiles a show and writes it to the panel.") },
+    { "reset", "", QT_TRANSLATE_NOOP("CliOptions", "Sends the panel the reset command.") },
+    { "next", "", QT_TRANSLATE_NOOP("CliOptions", "Sends the panel the next-sequence command.") },
+    { "boot", "", QT_TRANSLATE_NOOP("CliOptions", "Makes the panel firmware start its boot loader.") },
+    { "flash", "FIRMWARE.txt",
+      QT_TRANSLATE_NOOP("CliOptions", "Writes new firmware from a TI-TXT file through the MSPBoot boot loader; "
+                                      "several -p flash several boards at once.") },
+};
+
+const CommandInfo* findCommand(const QString& name)
+{
+    for (const CommandInfo& info : commandInfos) {
+        if (name == QLatin1String(info.name))
+            return &info;
+    }
+    return nullptr;
+}
+
+bool takes(const QString& command, const char* option)
+{
+    const QString o = QLatin1String(option);
+    if (command.isEmpty() || o == QLatin1String("json"))
+        return true;
+    if (o == QLatin1String("output"))
+        return command == QLatin1String("compile");
+    if (o == QLatin1String("baud"))
+        return command != QLatin1String("compile");
+    if (o == QLatin1String("quiet"))
+        return command != QLatin1String("info");
+    return CliOptions::needsPort(command);
+}
+
+} // namespace
+
+QString CliOptions::versionText()
+{
+    return QStringLiteral("tessaloom-cli 1.0");
+}
+
+bool CliOptions::needsPort(const QString& command)
+{
+    return command != QLatin1String("info") && command != QLatin1String("compile");
+}
+
+void CliOptions::configure(QCommandLineParser& parser, const QString& command) const
+{
+    parser.addHelpOption();
+    // Not addVersionOption(): that takes -v, which is --verbose here.
+    parser.addOption(QCommandLineOption(QStringLiteral("version"), tr("Prints the version.")));
+    const QList<QPair<const char*, QCommandLineOption>> options {
+        { "port", QCommandLineOption({ QStringLiteral("p"), QStringLiteral("port") },
+                                     tr("Serial port of the panel (default: $TESSALOOM_PORT). flash takes it "
+                                        "several times."),
+                                     tr("PORT")) },
+        { "baud", QCommandLineOption({ QStringLiteral("b"), QStringLiteral("baud") },
+                                     tr("Baud rate (default 57600)."), tr("RATE"), QStringLiteral("57600")) },
+        { "output", QCommandLineOption({ QStringLiteral("o"), QStringLiteral("output") },
+                                       tr("The program image file to write."), tr("IMAGE.bin")) },
+        { "quiet", QCommandLineOption({ QStringLiteral("q"), QStringLiteral("quiet") }, tr("Prints errors only.")) },
+        { "verbose", QCommandLineOption({ QStringLiteral("v"), QStringLiteral("verbose") },
+                                        tr("Prints every block or packet in hexadecimal.")) },
+        { "json", QCommandLineOption(QStringLiteral("json"),
+                                     tr("Prints JSON objects on standard output, one per line.")) },
+    };
+    for (const auto& option : options) {
+        if (takes(command, option.first))
+            parser.addOption(option.second);
+    }
+
+    const CommandInfo* info = findCommand(command);
+    if (!info) {
+        QString description = tr("Compiles, writes and flashes LED panel shows from a terminal.\n\nCommands:");
+        for (const CommandInfo& c : commandInfos) {
+            const QString usage = QStringLiteral("  %1 %2").arg(QLatin1String(c.name), QLatin1String(c.argument));
+            description += QLatin1Char('\n') + usage.leftJustified(23) + tr(c.summary);
+        }
+        description += tr("\n\nHelp on one command: tessaloom-cli COMMAND --help");
+        parser.setApplicationDescription(description);
+        parser.addPositionalArgument(QStringLiteral("command"), tr("One of the commands above."),
+                                     tr("COMMAND [arguments]"));
+        return;
+    }
+    parser.setApplicationDescription(tr(info->summary));
+    parser.addPositionalArgument(QLatin1String(info->name), tr("The command."));
+    if (*info->argument)
+        parser.addPositionalArgument(QLatin1String(info->argument),
+                                     QLatin1String(info->argument).endsWith(QLatin1String(".xml"))
+                                         ? tr("A show saved by Tessaloom.")
+                                         : tr("Firmware in TI-TXT format."));
+}
+
+CliOptions::eOutcome CliOptions::parse(const QStringList& arguments, const QString& defaultPort)
+{
+    m_Json = arguments.contains(QStringLiteral("--json"));
+    // First with every option, to find the command; then with what that command takes.
+    QCommandLineParser everything;
+    configure(everything, QString());
+    everything.parse(arguments);
+    const QStringList positional = everything.positionalArguments();
+    const QString command = positional.value(0);
+
+    if (!command.isEmpty() && !findCommand(command))
+        return fail(tr("Unknown command \"%1\".").arg(command));
+    QCommandLineParser parser;
+    configure(parser, command);
+    const bool parsed = parser.parse(arguments);
+    // A console tool has no Qt options worth listing: --help-all is --help.
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
+        m_Text = parser.helpText();
+        return ShowHelp;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        m_Text = versionText();
+        return ShowVersion;
+    }
+    if (!parsed)
+        return fail(parser.errorText());
+    if (command.isEmpty())
+        return fail(tr("No command given."));
+    return check(parser, defaultPort);
+}
+
+CliOptions::eOutcome CliOptions::check(const QCommandLineParser& parser, const QString& defaultPort)
+{
+    const QStringList positional = parser.positionalArguments();
+    m_Command = positional.first();
+    const CommandInfo* info = findCommand(m_Command);
+    const int expected = *info->argument ? 2 : 1;
+    if (positional.size() < expected)
+        return fail(tr("%1 needs a %2.").arg(m_Command, QLatin1String(info->argument)));
+    if (positional.size() > expected)
+        return fail(tr("Too many arguments: %1").arg(positional.mid(expected).join(QLatin1Char(' '))));
+    m_Input = positional.value(1);
+
+    if (takes(m_Command, "output")) {
+        m_Output = parser.value(QStringLiteral("output"));
+        if (m_Output.isEmpty())
+            return fail(tr("compile needs the image file to write: -o IMAGE.bin"));
+    }
+    if (takes(m_Command, "baud")) {
+        bool ok = false;
+        m_BaudRate = parser.value(QStringLiteral("baud")).toInt(&ok);
+        if (!ok || m_BaudRate <= 0)
+            return fail(tr("Invalid baud rate \"%1\".").arg(parser.value(QStringLiteral("baud"))));
+    }
+    const bool quiet = takes(m_Command, "quiet") && parser.isSet(QStringLiteral("quiet"));
+    const bool verbose = takes(m_Command, "verbose") && parser.isSet(QStringLiteral("verbose"));
+    if (quiet && verbose)
+        return fail(tr("--quiet and --verbose exclude each other."));
+    m_Verbosity = quiet ? Quiet : verbose ? Verbose : Normal;
+
+    if (needsPort(m_Command)) {
+        m_Ports = parser.values(QStringLiteral("port"));
+        if (m_Ports.isEmpty() && !defaultPort.isEmpty())
+            m_Ports << defaultPort;
+        if (m_Ports.isEmpty())
+            return fail(tr("No serial port given: use -p PORT or set TESSALOOM_PORT."));
+        if (m_Ports.size() > 1 && m_Command != QLatin1String("flash"))
+            return fail(tr("Only flash takes several ports."));
+        if (QSet<QString>(m_Ports.cbegin(), m_Ports.cend()).size() != m_Ports.size())
+            return fail(tr("A port is given twice."));
+    }
+    return Run;
+}
+
+CliOptions::eOutcome CliOptions::fail(const QString& text)
+{
+    m_Text = text;
+    return UsageError;
+}
+
+QString CliOptions::command() const
+{
+    return m_Command;
+}
+
+QString CliOptions::input() const
+{
+    return m_Input;
+}
+
+QString CliOptions::output() const
+{
+    return m_Output;
+}
+
+QStringList CliOptions::ports() const
+{
+    return m_Ports;
+}
+
+qint32 CliOptions::baudRate() const
+{
+    return m_BaudRate;
+}
+
+CliOptions::eVerbosity CliOptions::verbosity() const
+{
+    return m_Verbosity;
+}
+
+bool CliOptions::json() const
+{
+    return m_Json;
+}
+
+QString CliOptions::text() const
+{
+    return m_Text;
+}

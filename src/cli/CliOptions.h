@@ -1,0 +1,51 @@
+#ifndef CLIOPTIONS_H
+#define CLIOPTIONS_H
+
+#include <QCoreApplication>
+#include <QString>
+#include <QStringList>
+
+class QCommandLineParser;
+
+// The command line of tessaloom-cli: the command, its file, the ports and the
+// output options, checked against what that command takes.
+class CliOptions
+{
+    Q_DECLARE_TR_FUNCTIONS(CliOptions)
+
+public:
+    enum eOutcome { Run, ShowHelp, ShowVersion, UsageError };
+    enum eVerbosity { Quiet, Normal, Verbose };
+
+    // defaultPort stands in for a missing -p (the environment's TESSALOOM_PORT).
+    eOutcome parse(const QStringList& arguments, const QString& defaultPort);
+
+    QString command() const;
+    QString input() const;
+    QString output() const;
+    QStringList ports() const;
+    qint32 baudRate() const;
+    eVerbosity verbosity() const;
+    bool json() const;
+    // The help text, or what is wrong with the command line.
+    QString text() const;
+
+    static QString versionText();
+    static bool needsPort(const QString& command);
+
+private:
+    eOutcome fail(const QString& text);
+    void configure(QCommandLineParser& parser, const QString& command) const;
+    eOutcome check(const QCommandLineParser& parser, const QString& defaultPort);
+
+    QString m_Command;
+    QString m_Input;
+    QString m_Output;
+    QStringList m_Ports;
+    qint32 m_BaudRate = 57600;
+    eVerbosity m_Verbosity = Normal;
+    bool m_Json = false;
+    QString m_Text;
+};
+
+#endif // CLIOPTIONS_H

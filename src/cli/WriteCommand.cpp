@@ -1,0 +1,69 @@
+#include "cli/WriteCommand.h"
+
+#include "Data/LedPanelModel.h"
+#include "SerialPort/SerialPortSettings.h"
+#include "cli/CliOptions.h"
+#include "cli/CliPrinter.h"
+
+WriteCommand::WriteCommand(const CliOptions& options, CliPrinter& printer, QObject* parent)
+    : CliCommand(options, printer, parent)
+    , m_pLink(new PanelLink(this))
+    , m_Port(options.ports().value(0))
+{
+    connect(m_pLink, &PanelLink::progress, this, &WriteCommand::blockStarted);
+    connect(m_pLink, &PanelLink::finished, this, &WriteCommand::linkFinished);
+}
+
+void WriteCommand::start()
+{
+    LedPanelModel show;
+    if (!loadShow(&show) || !compileShow(show, &m_Image))
+        return;
+
+    SerialPortSettings settings;
+    settings.name = m_Port;
+    settings.baudRate = m_Options.baudRate();
+    settings.applyTo(*m_pLink->port());
+    const int blocks = PanelLink::programBlockCount(m_Image.size());
+    m_Printer.report(m_Port, tr("Writing %1 bytes in %2 blocks").arg(m_Image.size()).arg(blocks));
+    m_Clock.start();
+    m_pLink->writeProgram(m_Image);
+}
+
+void WriteCommand::interrupt()
+{
+    m_Interrupted = true;
+    m_pLink->stop();
+}
+
+void WriteCommand::blockStarted(int done, int total)
+{
+    m_Printer.progress(m_Port, done, total, tr("blocks"));
+    if (done < total)
+        m_Printer.detail(m_Port, tr("block %1: %2").arg(done).arg(
+                                     QString::fromLatin1(PanelLink::programBlock(m_Image, done).toHex(' ').toUpper())));
+}
+
+void WriteCommand::linkFinished(const PanelLink::Result& result)
+{
+    const QString where = tr("after %1 of %2 blocks").arg(result.blocksSent).arg(result.blockCount);
+    switch (result.outcome) {
+    case PanelLink::outcomeDone:
+        m_Printer.summary(tr("Wrote %1 blocks to %2 in %3 s")
+                              .arg(result.blockCount)
+                              .arg(m_Port)
+                              .arg(double(m_Clock.elapsed()) / 1000.0, 0, 'f', 1));
+        finish(statusOk);
+        break;
+    case PanelLink::outcomeNotOpened:
+        finish(statusDeviceFailed, tr("Cannot open serial port %1: %2").arg(m_Port, result.errorText));
+        break;
+    case PanelLink::outcomeWriteFailed:
+        finish(statusDeviceFailed, tr("Writing to %1 failed %2: %3").arg(m_Port, where, result.errorText));
+        break;
+    case PanelLink::outcomeStopped:
+        finish(m_Interrupted ? statusInterrupted : statusDeviceFailed,
+               tr("Interrupted: stopped %1; %2 is closed").arg(where, m_Port));
+        break;
+    }
+}

@@ -1,0 +1,32 @@
+#ifndef WRITECOMMAND_H
+#define WRITECOMMAND_H
+
+#include "SerialPort/PanelLink.h"
+#include "cli/CliCommand.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+
+// write SHOW.xml: compiles the show and writes it to the panel at the editor's pace.
+class WriteCommand : public CliCommand
+{
+    Q_OBJECT
+
+public:
+    WriteCommand(const CliOptions& options, CliPrinter& printer, QObject* parent = nullptr);
+
+    void start() override;
+    void interrupt() override;
+
+private:
+    void blockStarted(int done, int total);
+    void linkFinished(const PanelLink::Result& result);
+
+    PanelLink* m_pLink;
+    QString m_Port;
+    QByteArray m_Image;
+    QElapsedTimer m_Clock;
+    bool m_Interrupted = false;
+};
+
+#endif // WRITECOMMAND_H

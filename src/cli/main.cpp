@@ -1,0 +1,43 @@
+#include "cli/CliCommand.h"
+#include "cli/CliOptions.h"
+#include "cli/CliPrinter.h"
+#include "cli/InterruptWatcher.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tessaloom-cli"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Quillbrook"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+
+    CliOptions options;
+    switch (options.parse(QCoreApplication::arguments(), qEnvironmentVariable("TESSALOOM_PORT"))) {
+    case CliOptions::ShowHelp:
+    case CliOptions::ShowVersion:
+        std::fputs(qPrintable(options.text() + QLatin1Char('\n')), stdout);
+        return CliCommand::statusOk;
+    case CliOptions::UsageError: {
+        CliPrinter printer(CliOptions::Normal, options.json(), false, false);
+        printer.result(CliCommand::statusUsage, options.text());
+        std::fprintf(stderr, "tessaloom-cli: %s\nTry 'tessaloom-cli --help'.\n", qPrintable(options.text()));
+        return CliCommand::statusUsage;
+    }
+    case CliOptions::Run:
+        break;
+    }
+
+    CliPrinter printer(options.verbosity(), options.json(), ::isatty(STDERR_FILENO), options.ports().size() > 1);
+    const std::unique_ptr<CliCommand> command(CliCommand::create(options, printer));
+    InterruptWatcher watcher;
+    QObject::connect(&watcher, &InterruptWatcher::interrupted, command.get(), &CliCommand::interrupt);
+    QObject::connect(command.get(), &CliCommand::finished, &app, &QCoreApplication::exit);
+    QTimer::singleShot(0, command.get(), &CliCommand::start);
+    return app.exec();
+}

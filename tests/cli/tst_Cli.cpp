@@ -1,0 +1,411 @@
+#include "Data/LedPanelModel.h"
+#include "Data/ProgramCompiler.h"
+#include "common/PanelSimulator.h"
+#include "common/PythonRunner.h"
+
+#include <QtTest>
+
+#include <csignal>
+
+class tst_Cli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void lineBytes_data();
+    void lineBytes();
+    void flash_data();
+    void flash();
+    void flashFaults_data();
+    void flashFaults();
+    void statuses_data();
+    void statuses();
+    void json_data();
+    void json();
+    void interrupt_data();
+    void interrupt();
+    void terminalProgress();
+
+private:
+    QString file(const QString& name) const { return m_Dir.filePath(name); }
+    QTemporaryDir m_Dir;
+};
+
+struct Run
+{
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+static const QString cliProgram = QStringLiteral(TESSALOOM_CLI_PATH);
+
+// Starts the tool with pipes for its output, so never on a terminal; the port, if any, in the environment.
+static void start(QProcess& process, const QStringList& arguments, const QString& port = QString())
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TESSALOOM_PORT"), port);
+    process.setProcessEnvironment(env);
+    process.start(cliProgram, arguments);
+}
+
+static Run cli(const QStringList& arguments, const QString& port = QString())
+{
+    QProcess process;
+    start(process, arguments, port);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        QTest::qFail("tessaloom-cli did not end", __FILE__, __LINE__);
+    const Run run { process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError() };
+    if (run.err.contains('\r') || run.out.contains('\r'))
+        QTest::qFail("a carriage return off the terminal", __FILE__, __LINE__);
+    return run;
+}
+
+static QByteArray tool(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        QTest::qFail(qPrintable(program + " failed: " + process.readAllStandardError()), __FILE__, __LINE__);
+    return process.readAllStandardOutput();
+}
+
+// A show on a rectangle of rows × columns with the given frame counts; each frame lights its own LEDs.
+static QByteArray show(int rows, int columns, const QList<int>& frames)
+{
+    QByteArray xml = QString("<LedPanelDocument version='1.0'><Title>t</Title><Layout type='Rectangle'><Rows>%1</Rows>"
+                             "<Columns>%2</Columns></Layout>").arg(rows).arg(columns).toUtf8();
+    for (int s = 0; s < frames.size(); ++s) {
+        xml += "<CommandList index='" + QByteArray::number(s) + "'>";
+        for (int f = 0; f < frames.at(s); ++f) {
+            xml += "<LedState index='" + QByteArray::number(f) + "'>";
+            for (int i = (s + f) % 3; i < rows * columns; i += 3)
+                xml += "<LedData index='" + QByteArray::number(i) + "'><intensity>1</intensity></LedData>";
+            xml += "</LedState>";
+        }
+        xml += "</CommandList>";
+    }
+    return xml + "</LedPanelDocument>";
+}
+
+// The image as the editor compiles the file.
+static QByteArray editorImage(const QString& fileName)
+{
+    QFile file(fileName);
+    LedPanelModel model;
+    QByteArray image;
+    QString problem;
+    if (!file.open(QIODevice::ReadOnly) || !model.readXML(&file) || !ProgramCompiler::compile(model, &image, &problem))
+        QTest::qFail(qPrintable("cannot compile " + fileName), __FILE__, __LINE__);
+    return image;
+}
+
+static const QString srecCrc = "-crop 0x6403 0xF800 0x10000 0x44000 -fill 0xFF 0x6403 0xF800 -fill 0xFF 0x10000 "
+                               "0x44000 -crc16-l-e 0x4000 -broken -crop 0x4000 0x4002";
+
+void tst_Cli::initTestCase()
+{
+    QVERIFY(m_Dir.isValid());
+    QVERIFY(QFileInfo(cliProgram).isExecutable());
+    tool("srec_cat", { "-generate", "0x6400", "0x665B", "-random", "-generate", "0xFF80", "0xFF94", "-random",
+                       "-generate", "0x10000", "0x1012C", "-random", "-o", file("firmware.txt"), "-ti-txt" });
+    const QList<QPair<QString, QByteArray>> files {
+        { "grid.xml", show(2, 8, { 3, 0, 2 }) }, { "ring.xml", show(4, 48, { 2, 1 }) },
+        { "empty.xml", show(2, 8, {}) },
+        { "long.xml", show(4, 48, { 60 }) },     { "broken.xml", "<LedPanelDocument version='1.0'>\n<Title>" },
+        { "old.xml", "<LedPanelDocument version='0.9'/>" },
+        { "surplus.xml", show(2, 8, { 1 }).replace("</LedPanelDocument>", "<Layout type='Rectangle'><Rows>1</Rows>"
+                                                   "<Columns>8</Columns></Layout></LedPanelDocument>") },
+        { "badfw.txt", "@6403\n01 02\nZZ\nq\n" } };
+    for (const auto& f : files) {
+        QFile out(file(f.first));
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(f.second) == f.second.size());
+    }
+}
+
+void tst_Cli::lineBytes_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("blocks"); // of a show's image; -1: a command frame
+    QTest::newRow("reset") << QStringList { "reset", "-v" } << -1;
+    QTest::newRow("next") << QStringList { "next", "-v" } << -1;
+    QTest::newRow("boot") << QStringList { "boot", "-v" } << -1;
+    QTest::newRow("grid, 3 sequences in one block") << QStringList { "write", "grid.xml" } << 1;
+    QTest::newRow("ring") << QStringList { "write", "ring.xml", "-b", "115200" } << 3;
+    QTest::newRow("no sequences") << QStringList { "write", "empty.xml" } << 0;
+    QTest::newRow("47 blocks, progress by tenths") << QStringList { "write", "long.xml" } << 47;
+}
+
+// Commands are 4-byte frames; compile gives the editor's image, and write puts it on the line in
+// 32-byte blocks behind 03 00 00 n. The port comes from the environment.
+void tst_Cli::lineBytes()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, blocks);
+    const QMap<QString, char> frames { { "reset", 0x01 }, { "next", 0x02 }, { "boot", 0x64 } };
+    QByteArray expected = QByteArray(1, frames.value(arguments[0])) + QByteArray(3, '\0');
+    if (blocks >= 0) {
+        arguments[1] = file(arguments[1]);
+        const QByteArray image = editorImage(arguments[1]);
+        QCOMPARE(cli({ "compile", arguments[1], "-o", file("out.bin") }).status, 0);
+        QFile out(file("out.bin"));
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        QCOMPARE(out.readAll(), image);
+        expected.clear();
+        for (int n = 0; n < blocks; ++n)
+            expected += QByteArray("\x03\0\0", 3) + char(n) + image.mid(32 * n, 32).leftJustified(32, '\0');
+    }
+
+    PanelSimulator sim;
+    QVERIFY(sim.start({ "--raw" }));
+    const Run run = cli(arguments, sim.devicePath());
+    QCOMPARE(run.status, 0);
+    QVERIFY(QTest::qWaitFor([&] { return sim.received().size() >= expected.size(); }, 5000));
+    QCOMPARE(sim.received(), expected);
+    if (blocks < 0)
+        QVERIFY2(run.err.contains(expected.toHex(' ').toUpper() + "\nSent " + arguments[0].toUtf8()), run.err);
+    else
+        QCOMPARE(QString(run.err).split('\n').filter(QRegularExpression("^\\d+% ")).size(),
+                 qMin(blocks, 10) + !!blocks);
+}
+
+void tst_Cli::flash_data()
+{
+    QTest::addColumn<int>("boards");
+    QTest::addColumn<bool>("verbose");
+    QTest::newRow("one board") << 1 << false;
+    QTest::newRow("one board, every packet") << 1 << true;
+    QTest::newRow("two boards at once") << 2 << false;
+}
+
+// The devices hold the file's bytes and at 0x4000 the CRC srec_cat computes; each board's lines are the window's.
+void tst_Cli::flash()
+{
+    QFETCH(int, boards);
+    QFETCH(bool, verbose);
+    QList<PanelSimulator*> sims;
+    QStringList arguments { "flash", file("firmware.txt") };
+    for (int b = 0; b < boards; ++b) {
+        sims << new PanelSimulator;
+        QVERIFY(sims.last()->start({ "--memory-out", file(QString("memory%1.txt").arg(b)) }));
+        arguments << "-p" << sims.last()->devicePath();
+    }
+    const auto cleanup = qScopeGuard([&] { qDeleteAll(sims); });
+    const Run run = cli(arguments + (verbose ? QStringList("-v") : QStringList()));
+    QCOMPARE(run.status, 0);
+    const QStringList lines = QString(run.err).split('\n', Qt::SkipEmptyParts);
+    for (int b = 0; b < boards; ++b) {
+        const QString port = sims.at(b)->devicePath();
+        const QString name = QString(port).remove("/dev/"); // as QSerialPort names it
+        const QString label = boards > 1 ? port + ": " : QString();
+        const QStringList steps { "Open serial port " + name + " (57600)", "Enter MSP UART flasher", "Verify device",
+                                  "Erase device", "Write application code", "Jump to the application",
+                                  "Close serial port " + name, "Finished" };
+        QStringList own = lines.filter(QRegularExpression("^" + QRegularExpression::escape(label) + "[A-Z]"));
+        own.replaceInStrings(QRegularExpression("^" + QRegularExpression::escape(label)), QString());
+        QCOMPARE(own.mid(0, 8), steps);
+        QVERIFY(sims.at(b)->waitForLine("PANEL"));
+        const int packets = sims.at(b)->lines().filter(QRegularExpression("^PACKET ")).size();
+        QCOMPARE(lines.filter(QRegularExpression("^packet 80 ")).size(), verbose ? packets : 0);
+        sims.at(b)->stop();
+        const QString memory = file(QString("memory%1.txt").arg(b)), fw = file("firmware.txt");
+        const QByteArray expected = tool("srec_cat", QStringList { fw, "-ti-txt", "(", fw, "-ti-txt" }
+                                         + srecCrc.split(' ') + QStringList { ")", "-o", "-", "-ti-txt" });
+        QCOMPARE(tool("srec_cat", { memory, "-ti-txt", "-o", "-", "-ti-txt" }), expected);
+    }
+    if (boards > 1)
+        QCOMPARE(lines.filter(QRegularExpression("^/dev/")).size(), lines.size() - 1); // all but the summary
+    if (verbose)
+        QVERIFY(run.err.contains("packet 80 01 19 E8 62\n"));
+}
+
+void tst_Cli::flashFaults_data()
+{
+    QTest::addColumn<QStringList>("fault");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("besideGoodBoard");
+    QTest::newRow("no answer") << QStringList { "--no-answer-at", "1" } << "Error: (-1) Timeout" << false;
+    QTest::newRow("answer too late") << QStringList { "--slow-at", "2", "--slow-ms", "5600" } << "Error: (-1) Timeout"
+                                     << false;
+    QTest::newRow("wrong version") << QStringList { "--version-byte", "9F" } << "Error: (-61) unknown" << false;
+    QTest::newRow("split answer") << QStringList { "--split-at", "1", "--split-byte", "00", "--split-ms", "500" }
+                                  << "Error: (0) unknown" << false;
+    QTest::newRow("line dropped") << QStringList { "--drop-after", "3" } << "Error: (-1) Timeout" << false;
+    const QStringList texts { "Incorrect header", "Packet checksum error", "Packet size is zero",
+                              "Packet size is invalid", "Error in protocol" };
+    for (int code = 0x51; code <= 0x55; ++code)
+        QTest::newRow(qPrintable(QString("error %1").arg(code, 0, 16)))
+            << QStringList { "--error-at", QString::number(2 + code % 2), "--error-code", QString::number(code, 16) }
+            << QString("Error: (%1) %2").arg(code, 0, 16).arg(texts.at(code - 0x51)) << (code == 0x52);
+}
+
+// Exit status 1 with the boot loader's message in the summary, naming only the board that failed.
+void tst_Cli::flashFaults()
+{
+    QFETCH(QStringList, fault);
+    QFETCH(QString, message);
+    QFETCH(bool, besideGoodBoard);
+    PanelSimulator bad, good;
+    QVERIFY(bad.start(fault));
+    QStringList arguments { "flash", file("firmware.txt"), "-q", "-p", bad.devicePath() };
+    if (besideGoodBoard) {
+        QVERIFY(good.start());
+        arguments << "-p" << good.devicePath();
+    }
+    const Run run = cli(arguments);
+    QCOMPARE(run.status, 1);
+    const QList<QByteArray> lines = run.err.trimmed().split('\n');
+    QVERIFY2(lines.last().startsWith("tessaloom-cli: Flashing failed on 1 of " + QByteArray::number(1 + besideGoodBoard)
+                                      + " boards: " + bad.devicePath().toUtf8() + " (" + message.toUtf8()),
+             run.err);
+    QVERIFY2(!run.err.contains("Verify device")
+                 && (!besideGoodBoard || !lines.last().contains(good.devicePath().toUtf8() + " (")),
+             run.err);
+}
+
+void tst_Cli::statuses_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("text"); // on standard error, or on standard output when it starts with ">"
+
+    QTest::newRow("version") << QStringList { "--version" } << 0 << ">tessaloom-cli 1.0\n";
+    QTest::newRow("help") << QStringList { "--help" } << 0 << ">  flash FIRMWARE.txt";
+    QTest::newRow("command help") << QStringList { "compile", "--help" } << 0 << ">-o, --output <IMAGE.bin>";
+    QTest::newRow("no command") << QStringList() << 2 << "No command given.";
+    QTest::newRow("unknown command") << QStringList { "erase" } << 2 << "Unknown command \"erase\".";
+    QTest::newRow("no port") << QStringList { "reset" } << 2 << "No serial port given";
+    QTest::newRow("compile without -o") << QStringList { "compile", "grid.xml" } << 2 << "-o IMAGE.bin";
+    QTest::newRow("-o to write") << QStringList { "write", "grid.xml", "-p", "x", "-o", "y" } << 2 << "Unknown option";
+    QTest::newRow("no show") << QStringList { "write", "-p", "x" } << 2 << "write needs a SHOW.xml.";
+    QTest::newRow("two ports to write") << QStringList { "write", "grid.xml", "-p", "x", "-p", "y" } << 2
+                                        << "Only flash takes several ports.";
+    QTest::newRow("bad baud rate") << QStringList { "reset", "-p", "x", "-b", "fast" } << 2 << "Invalid baud rate";
+    QTest::newRow("broken show") << QStringList { "write", "broken.xml", "-p", "/dev/nonexistent" } << 3
+                                 << "broken.xml: Line 2, column 8: ";
+    QTest::newRow("old show") << QStringList { "info", "old.xml" } << 3 << "Invalid XML root element or version.";
+    QTest::newRow("missing show") << QStringList { "compile", "none.xml", "-o", "x.bin" } << 3 << "Cannot read";
+    QTest::newRow("more LEDs than the panel") << QStringList { "compile", "surplus.xml", "-o", "x.bin" } << 3
+                                              << "cannot be compiled: Frame 1 of sequence 1 has 16 LEDs";
+    QTest::newRow("missing firmware") << QStringList { "flash", "none.txt", "-p", "/dev/nonexistent" } << 3
+                                      << "Device application code file not present!";
+    QTest::newRow("bad firmware") << QStringList { "flash", "badfw.txt", "-p", "/dev/nonexistent" } << 3
+                                  << "Invalid device application code file! Line 3: \"ZZ\"";
+    QTest::newRow("output not writable") << QStringList { "compile", "grid.xml", "-o", "none/x.bin" } << 4
+                                         << "Cannot write";
+    for (const QString command : { "reset", "write", "flash" }) {
+        const QStringList file = command == QLatin1String("reset") ? QStringList()
+            : QStringList(command == QLatin1String("write") ? "grid.xml" : "firmware.txt");
+        QTest::newRow(qPrintable(command + ", port does not open"))
+            << QStringList(command) + file + QStringList { "-p", "/dev/nonexistent" } << 1 << "serial port";
+    }
+}
+
+void tst_Cli::statuses()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, text);
+    for (QString& argument : arguments) {
+        if (argument.contains(QRegularExpression("\\.(xml|txt|bin)$")))
+            argument = file(argument);
+    }
+    const Run run = cli(arguments);
+    QCOMPARE(run.status, status);
+    const bool out = text.startsWith('>');
+    QVERIFY2((out ? run.out : run.err).contains(text.mid(out).toUtf8()), run.out + run.err);
+    if (status == 0)
+        QVERIFY(run.err.isEmpty());
+}
+
+void tst_Cli::json_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("info") << QStringList { "info", "ring.xml" } << "info Rectangle 4x48 192 [2, 1] 77 3 1";
+    QTest::newRow("write") << QStringList { "write", "ring.xml", "-v", "-p", "SIM" }
+                           << "report progress report progress report progress report progress result True 0";
+    QTest::newRow("flash") << QStringList { "flash", "firmware.txt", "-p", "SIM" }
+                           << "report progress report result True 0";
+    QTest::newRow("broken show") << QStringList { "info", "broken.xml" } << "result False 3";
+    QTest::newRow("usage") << QStringList { "reset" } << "result False 2";
+}
+
+// Standard output holds JSON objects only, one per line, as Python's json reads them.
+void tst_Cli::json()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, expected);
+    PanelSimulator sim;
+    QVERIFY(sim.start());
+    for (QString& argument : arguments) {
+        if (argument == "SIM")
+            argument = sim.devicePath();
+        else if (argument.contains('.'))
+            argument = file(argument);
+    }
+    const Run run = cli(arguments + QStringList("--json"));
+    QVERIFY(run.err.isEmpty() || run.status == 2);
+    const QString script = R"(import itertools, json, sys
+objs = [json.loads(line) for line in sys.argv[1].splitlines()]
+assert all(type(o) is dict for o in objs)
+o = objs[-1]
+if 'layout' in o:
+    print('info', o['layout']['type'], '%dx%d' % (o['layout']['rows'], o['layout']['columns']), o['layout']['leds'],
+          [s['frames'] for s in o['sequences']], o['image']['bytes'], o['image']['blocks'], len(objs))
+else:
+    print(' '.join(k for k, _ in itertools.groupby(x['event'] for x in objs)), o['ok'], o['status']))";
+    QCOMPARE(QString(PythonRunner::run(script, { QString::fromUtf8(run.out) })).trimmed(), expected);
+}
+
+void tst_Cli::interrupt_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("simulator");
+    QTest::addColumn<QString>("running"); // the simulator's line after which Ctrl+C comes
+    QTest::addColumn<QString>("stopped");
+    QTest::newRow("write") << QStringList { "write", "long.xml" } << QStringList() << "BLOCK 2"
+                           << "Interrupted: stopped after [3-5] of 47 blocks; .* is closed";
+    QTest::newRow("flash") << QStringList { "flash", "firmware.txt" } << QStringList { "--slow-ms", "100" }
+                           << "PACKET 4 " << "Stopped after [2-5] of 59 packets\n.*Close serial port .*"
+                                             "Interrupted: 1 of 1 boards not flashed";
+}
+
+// Ctrl+C stops at the next block or packet, closes the port and says where it stopped.
+void tst_Cli::interrupt()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, simulator);
+    QFETCH(QString, running);
+    QFETCH(QString, stopped);
+    PanelSimulator sim;
+    QVERIFY(sim.start(simulator));
+    arguments[1] = file(arguments[1]);
+    QProcess process;
+    start(process, arguments, sim.devicePath());
+    QVERIFY(sim.waitForLine(running));
+    ::kill(pid_t(process.processId()), SIGINT);
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 130);
+    const QString err = process.readAllStandardError();
+    QVERIFY2(QRegularExpression(stopped, QRegularExpression::DotMatchesEverythingOption).match(err).hasMatch(),
+             qPrintable(err));
+}
+
+// On a terminal the progress is one line that updates in place.
+void tst_Cli::terminalProgress()
+{
+    PanelSimulator sim;
+    QVERIFY(sim.start());
+    const QString out = tool("script", { "-qec", cliProgram + " write " + file("ring.xml") + " -p " + sim.devicePath(),
+                                         "/dev/null" });
+    QVERIFY2(QRegularExpression("\r0% 0/3 blocks 0\\.\\d s\x1b\\[K.*"
+                                "\r100% 3/3 blocks \\d\\.\\d s\x1b\\[K\r\x1b\\[KWrote 3",
+                                QRegularExpression::DotMatchesEverythingOption).match(out).hasMatch(),
+             qPrintable(out.toUtf8().toPercentEncoding(" /:%")));
+}
+
+QTEST_GUILESS_MAIN(tst_Cli)
+#include "tst_Cli.moc"
