@@ -8,8 +8,8 @@
 class QMainWindow;
 class QSettings;
 
-// The few settings that outlast a run: window geometry and serial port name,
-// kept in app.ini beside the executable.
+// The few settings that outlast a run: window geometry, serial port name and
+// playback speed, kept in app.ini beside the executable.
 class MainSettings
 {
 public:
@@ -26,6 +26,13 @@ public:
 
     static QString getSerialPortName();
     static void satSerialPortName(const QString& port);
+
+    static constexpr int MinFramesPerSecond = 1;
+    static constexpr int MaxFramesPerSecond = 50;
+    static constexpr int DefaultFramesPerSecond = 10;
+    // A stored speed outside the range is brought into it; one that is no number gives the default.
+    static int getFramesPerSecond();
+    static void setFramesPerSecond(int framesPerSecond);
 
     static QString convertPathToGlobal(const QString& path);
     static QString convertPathToLocal(const QString& path);
