@@ -43,6 +43,11 @@ void MainMenu::setPanelWriteRunning(bool running)
     m_ActionsBeforeWrite.clear();
 }
 
+QMenu* MainMenu::playbackMenu() const
+{
+    return m_pPlaybackMenu;
+}
+
 void MainMenu::createActions()
 {
     action_New = new QAction(tr("New"), this);
@@ -131,6 +136,8 @@ void MainMenu::createMenu()
     frameMenu->addAction(action_AddFrame);
     frameMenu->addAction(action_AddFrames);
     frameMenu->addAction(action_RemoveFrame);
+
+    m_pPlaybackMenu = addMenu(tr("Playback"));
 
     QMenu* toolsMenu = addMenu(tr("Tools"));
     toolsMenu->addAction(action_Reset);

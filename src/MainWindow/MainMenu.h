@@ -7,6 +7,7 @@
 
 class MainWindow;
 class QAction;
+class QMenu;
 
 class MainMenu : public QMenuBar
 {
@@ -18,6 +19,8 @@ public:
     void updateActions();
     // Greys out what would disturb a running panel write, and restores it afterwards.
     void setPanelWriteRunning(bool running);
+    // Empty until the window's playback controller fills it.
+    QMenu* playbackMenu() const;
 
 private:
     void createActions();
@@ -25,6 +28,7 @@ private:
     void createMenu();
 
     MainWindow* m_pMainWindow;
+    QMenu* m_pPlaybackMenu = nullptr;
 
 public:
     QAction* action_New = nullptr;

@@ -15,6 +15,7 @@
 #include "MainWindow/AboutDialog.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainSettings.h"
+#include "MainWindow/PlaybackController.h"
 #include "MspFlasher/MspFlasherDialog.h"
 #include "SerialPort/SerialPortSetupDialog.h"
 #include "TreeView/LedTreeModel.h"
@@ -56,6 +57,7 @@ MainWindow::MainWindow(QWidget* parent)
     MainSettings::restoreWindowSize(this, QRect(300, 200, 800, 600));
     m_pPort->setPortName(MainSettings::getSerialPortName());
     m_pPort->setBaudRate(57600, QSerialPort::AllDirections);
+    m_pPlayback = new PlaybackController(this, ui->menubar->playbackMenu());
 
     setCurrentDocument_and_Connect(nullptr);
 }
@@ -100,6 +102,7 @@ void MainWindow::setCurrentDocument_and_Connect(AbstractDocument* document)
         disconnect(m_CurrentConnections.takeFirst());
 
     m_pCurrentDocument = document;
+    m_pPlayback->setDocument(qobject_cast<LedPanelDocument*>(document));
     // Save and Close follow the document, not only a finished port setup.
     if (auto* menu = qobject_cast<MainMenu*>(menuBar()))
         menu->updateActions();
@@ -487,6 +490,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     MainSettings::satSerialPortName(m_pPort->portName());
     MainSettings::saveWindowSize(this);
+    MainSettings::setFramesPerSecond(m_pPlayback->framesPerSecond());
     MainSettings::write();
     event->accept();
 }

@@ -8,6 +8,7 @@
 class AbstractCommand;
 class AbstractDocument;
 class LedPanelDocument;
+class PlaybackController;
 class QSerialPort;
 class QStackedWidget;
 
@@ -80,6 +81,7 @@ private:
     QStackedWidget* m_pDocumentStack;
     QSerialPort* m_pPort;
     bool m_WritingToPanel = false;
+    PlaybackController* m_pPlayback = nullptr;
 };
 
 #endif // MAINWINDOW_H
