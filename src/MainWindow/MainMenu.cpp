@@ -31,6 +31,11 @@ void MainMenu::setPanelWriteRunning(bool running)
     action_StopWrite->setEnabled(running);
 }
 
+QMenu* MainMenu::playbackMenu() const
+{
+    return m_pPlaybackMenu;
+}
+
 void MainMenu::createActions()
 {
     action_New = new QAction(tr("New"), this);
@@ -127,6 +132,8 @@ void MainMenu::createMenu()
     frameMenu->addAction(action_AddFrames);
     frameMenu->addAction(action_RemoveFrame);
     menu_Frame = frameMenu;
+
+    m_pPlaybackMenu = addMenu(tr("Playback"));
 
     QMenu* toolsMenu = addMenu(tr("Tools"));
     toolsMenu->addAction(action_Reset);

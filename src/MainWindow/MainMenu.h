@@ -17,6 +17,8 @@ public:
     void updateActions();
     // Greys out what would disturb the port during a panel write; only then can it be stopped.
     void setPanelWriteRunning(bool running);
+    // Empty until the window's playback controller fills it.
+    QMenu* playbackMenu() const;
 
 private:
     void createActions();
@@ -24,6 +26,7 @@ private:
     void createMenu();
 
     MainWindow* m_pMainWindow;
+    QMenu* m_pPlaybackMenu = nullptr;
 
 public:
     QAction* action_New = nullptr;

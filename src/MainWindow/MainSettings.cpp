@@ -15,6 +15,7 @@ QSettings* sSettings = nullptr;
 const QString keyPosition = QStringLiteral("MainWindow/Position");
 const QString keySize = QStringLiteral("MainWindow/Size");
 const QString keySerialPortName = QStringLiteral("SerialPort/Name");
+const QString keyFramesPerSecond = QStringLiteral("Playback/FramesPerSecond");
 
 } // namespace
 
@@ -106,6 +107,20 @@ QString MainSettings::getSerialPortName()
 void MainSettings::satSerialPortName(const QString& port)
 {
     setValue(keySerialPortName, port);
+}
+
+int MainSettings::getFramesPerSecond()
+{
+    bool ok = false;
+    const int framesPerSecond = value(keyFramesPerSecond, DefaultFramesPerSecond).toInt(&ok);
+    if (!ok)
+        return DefaultFramesPerSecond;
+    return qBound(MinFramesPerSecond, framesPerSecond, MaxFramesPerSecond);
+}
+
+void MainSettings::setFramesPerSecond(int framesPerSecond)
+{
+    setValue(keyFramesPerSecond, framesPerSecond);
 }
 
 QString MainSettings::convertPathToGlobal(const QString& path)

@@ -8,9 +8,9 @@
 class QMainWindow;
 class QSettings;
 
-// The few settings that outlast a run: window geometry and serial port name,
-// kept in app.ini beside the executable, or in the user's configuration folder
-// where the executable's folder is not writable.
+// The few settings that outlast a run: window geometry, serial port name and
+// playback speed, kept in app.ini beside the executable, or in the user's
+// configuration folder where the executable's folder is not writable.
 class MainSettings
 {
 public:
@@ -28,6 +28,13 @@ public:
 
     static QString getSerialPortName();
     static void satSerialPortName(const QString& port);
+
+    static constexpr int MinFramesPerSecond = 1;
+    static constexpr int MaxFramesPerSecond = 50;
+    static constexpr int DefaultFramesPerSecond = 10;
+    // A stored speed outside the range is brought into it; one that is no number gives the default.
+    static int getFramesPerSecond();
+    static void setFramesPerSecond(int framesPerSecond);
 
     static QString convertPathToGlobal(const QString& path);
     static QString convertPathToLocal(const QString& path);

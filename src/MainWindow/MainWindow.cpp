@@ -16,6 +16,7 @@
 #include "MainWindow/EditController.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainSettings.h"
+#include "MainWindow/PlaybackController.h"
 #include "MspFlasher/MspFlashRun.h"
 #include "MspFlasher/MspFlasherDialog.h"
 #include "SerialPort/SerialPortSetupDialog.h"
@@ -69,6 +70,7 @@ MainWindow::MainWindow(QWidget* parent)
     MainSettings::restoreWindowSize(this, QRect(300, 200, 800, 600));
     m_pPort->setPortName(MainSettings::getSerialPortName());
     m_pPort->setBaudRate(57600, QSerialPort::AllDirections);
+    m_pPlayback = new PlaybackController(this, ui->menubar->playbackMenu());
 
     setCurrentDocument_and_Connect(nullptr);
 }
@@ -115,6 +117,7 @@ void MainWindow::setCurrentDocument_and_Connect(AbstractDocument* document)
 
     m_pCurrentDocument = document;
     m_pEditController->setDocument(qobject_cast<LedPanelDocument*>(document));
+    m_pPlayback->setDocument(qobject_cast<LedPanelDocument*>(document));
     // Save and Close follow the document, not only a finished port setup.
     if (auto* menu = qobject_cast<MainMenu*>(menuBar()))
         menu->updateActions();
@@ -438,6 +441,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     MainSettings::satSerialPortName(m_pPort->portName());
     MainSettings::saveWindowSize(this);
+    MainSettings::setFramesPerSecond(m_pPlayback->framesPerSecond());
     MainSettings::write();
     event->accept();
 }

@@ -11,6 +11,7 @@ class AbstractCommand;
 class AbstractDocument;
 class EditController;
 class LedPanelDocument;
+class PlaybackController;
 class QProgressBar;
 class QPushButton;
 class QSerialPort;
@@ -83,6 +84,7 @@ private:
     QProgressBar* m_pWriteProgress;
     QPushButton* m_pStopButton;
     EditController* m_pEditController = nullptr;
+    PlaybackController* m_pPlayback = nullptr;
 };
 
 #endif // MAINWINDOW_H

@@ -3,6 +3,7 @@
 #include "Abstract/AbstractCommand.h"
 #include "Data/CommandList.h"
 #include "Data/LedStateCommand.h"
+#include "TreeView/FrameThumbnailDelegate.h"
 #include "TreeView/LedTreeModel.h"
 
 #include <QHeaderView>
@@ -38,6 +39,7 @@ LedTreeView::LedTreeView(QWidget* parent)
 
     m_pOwnModel = new LedTreeModel();
     setModel(m_pOwnModel);
+    setItemDelegate(new FrameThumbnailDelegate(this));
 
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     // Frames are dragged to a new place within their sequence (the model decides).

@@ -424,7 +424,7 @@ void tst_Editing::enabledOnlyWhereTheyAct()
     QStringList menus;
     for (QAction* entry : menu()->actions())
         menus << entry->text();
-    QCOMPARE(menus, QStringList({"File", "Edit", "Light", "Tools", "Help"}));
+    QCOMPARE(menus, QStringList({"File", "Edit", "Light", "Playback", "Tools", "Help"}));
 
     open(Grid, {{}, {Values(), Values()}});
     QCOMPARE(enabled(), QString()); // an empty sequence is current, the clipboard is empty
