@@ -60,6 +60,7 @@ MainWindow::MainWindow(QWidget* parent)
     m_pStopButton = new QPushButton(tr("Stop"), this);
     m_pStopButton->setObjectName(QStringLiteral("pushButton_StopWrite"));
     m_pStopButton->setEnabled(false);
+    m_pStopButton->hide();
     statusBar()->addPermanentWidget(m_pWriteProgress);
     statusBar()->addPermanentWidget(m_pStopButton);
     connect(m_pStopButton, &QPushButton::clicked, this, &MainWindow::stopWrite);
@@ -332,6 +333,7 @@ void MainWindow::setWritingToPanel(bool writing)
     if (auto* menu = qobject_cast<MainMenu*>(menuBar()))
         menu->setPanelWriteRunning(writing);
     m_pStopButton->setEnabled(writing);
+    m_pStopButton->setVisible(writing);
     m_pWriteProgress->setVisible(writing);
 }
 

@@ -114,6 +114,8 @@ void PlaybackController::createToolBar(QMainWindow* window)
     label->setBuddy(spinBox_FramesPerSecond);
     toolBar_Playback->addWidget(label);
     toolBar_Playback->addWidget(spinBox_FramesPerSecond);
+    // A row of its own: beside the editing toolbar the speed would hide behind the overflow arrow.
+    window->addToolBarBreak();
     window->addToolBar(toolBar_Playback);
 }
 
