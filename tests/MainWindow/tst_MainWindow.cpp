@@ -3,10 +3,9 @@
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainWindow.h"
 #include "MspFlasher/MspFlasherDialog.h"
-#include "TreeView/LedTreeModel.h"
-#include "TreeView/LedTreeView.h"
 
 #include "ModalAnswer.h"
+#include "NewDocument.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -52,13 +51,7 @@ void tst_MainWindow::init()
 {
     QFile::remove(settingsFile());
     m_window = new MainWindow;
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    menu()->action_New->trigger();
-    menu()->action_AddSequence->trigger();
-    auto* tree = document()->findChild<LedTreeView*>();
-    const QPoint row = tree->visualRect(document()->treeModel()->index(0, 0)).center();
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, row);
+    QVERIFY(newDocumentWithFrames(*m_window, 0));
 }
 
 void tst_MainWindow::saveAndReopen()

@@ -27,11 +27,8 @@ private slots:
     void cleanup() { delete m_window; }
     void controls_data();
     void controls();
-    void pausesFirst_data();
-    void pausesFirst();
     void speedSurvivesRestart_data();
     void speedSurvivesRestart();
-    void onionSkin_data();
     void onionSkin();
     void thumbnailsFollowEdits();
 
@@ -83,7 +80,8 @@ bool tst_Playback::openWithFrames(int frames, int current)
     return shownFrame() == current;
 }
 
-// Keys: space on the tree, 's' space typed into the speed box, '>' Ctrl+Right, '<' Ctrl+Left, 't' a timer tick.
+// Keys: space on the tree, 's' space typed into the speed box, '>' Ctrl+Right, '<' Ctrl+Left, 't' a timer tick;
+// 'l' a click on LED 5, 'c' a click on frame 0 in the tree, 'a' Add frame from the menu, 'x' Close, 'n' New.
 void tst_Playback::controls_data()
 {
     QTest::addColumn<int>("frames");
@@ -91,7 +89,7 @@ void tst_Playback::controls_data()
     QTest::addColumn<bool>("loop");
     QTest::addColumn<int>("fps");
     QTest::addColumn<QString>("keys");
-    QTest::addColumn<int>("shown");
+    QTest::addColumn<int>("shown"); // -1: no document, or no sequence in it
     QTest::addColumn<bool>("playing");
 
     QTest::newRow("from the sequence, first frame, then ticks") << 5 << -1 << true << 10 << " ttt" << 3 << true;
@@ -104,6 +102,12 @@ void tst_Playback::controls_data()
     QTest::newRow("previous from the sequence") << 5 << -1 << true << 10 << "<" << 4 << false;
     QTest::newRow("stepping while playing") << 6 << 1 << true << 10 << " >t" << 3 << true;
     QTest::newRow("space in the speed box") << 5 << 1 << true << 10 << "s" << 1 << false;
+    // Pause first, so that the edit lands on the frame shown; closing or switching the document stops.
+    QTest::newRow("LED click pauses") << 4 << 1 << true << 10 << " tl" << 2 << false;
+    QTest::newRow("tree click pauses") << 4 << 1 << true << 10 << " tc" << 0 << false;
+    QTest::newRow("menu edit pauses") << 4 << 1 << true << 10 << " ta" << 2 << false;
+    QTest::newRow("close stops") << 4 << 1 << true << 10 << " tx" << -1 << false;
+    QTest::newRow("new document stops") << 4 << 1 << true << 10 << " tn" << -1 << false;
 }
 
 void tst_Playback::controls()
@@ -124,9 +128,9 @@ void tst_Playback::controls()
     QSignalSpy framesShown(tree(), &LedTreeView::setFrame);
 
     for (const QChar key : keys) {
+        const int from = shownFrame();
         if (key == 't') {
             QVERIFY(timer()->isActive());
-            const int from = shownFrame();
             framesShown.clear();
             tick();
             QCOMPARE(framesShown.count(), 1);
@@ -135,66 +139,37 @@ void tst_Playback::controls()
             speed->setFocus();
             QTest::keyClick(speed, Qt::Key_Space);
             tree()->setFocus();
+        } else if (key == 'l') { // the frame shown, and it alone, gets the LED
+            clickLed(5);
+            for (int f = 0; f < frames; ++f)
+                QCOMPARE(document()->sequence(0)->frame(f)->led(5)->intensity(), int(f == from));
+        } else if (key == 'c') {
+            const QModelIndex first = document()->treeModel()->index(document()->sequence(0)->frame(0));
+            QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualRect(first).center());
+        } else if (key == 'a' || key == 'x' || key == 'n') {
+            (key == 'a' ? menu()->action_AddFrame : key == 'x' ? menu()->action_Close : menu()->action_New)->trigger();
         } else {
             const Qt::Key code = key == ' ' ? Qt::Key_Space : key == '>' ? Qt::Key_Right : Qt::Key_Left;
             QTest::keyClick(tree(), code, key == ' ' ? Qt::NoModifier : Qt::ControlModifier);
         }
     }
-    QCOMPARE(shownFrame(), shown);
-    QCOMPARE(timer()->isActive(), playing);
-    QCOMPARE(timer()->interval(), 1000 / fps);
     auto* play = find<QAction>("action_Play");
+    QCOMPARE(timer()->isActive(), playing);
     QCOMPARE(play->isChecked(), playing);
     QCOMPARE(play->text(), playing ? QStringLiteral("Pause") : QStringLiteral("Play"));
-    QCOMPARE(find<QLabel>("label_FramePosition")->text(), QStringLiteral("Frame %1 of %2").arg(shown + 1).arg(frames));
-    // Playing shows frames and changes nothing.
-    QVERIFY(!before.isEmpty());
-    QCOMPARE(showFile(), before);
-    QVERIFY(!document()->isModified() && !m_window->isWindowModified());
-}
-
-void tst_Playback::pausesFirst_data()
-{
-    QTest::addColumn<QString>("interruption");
-    QTest::addColumn<int>("shown"); // -1: no frame, or no document
-
-    QTest::newRow("LED click") << "led" << 2;
-    QTest::newRow("tree click") << "tree" << 0;
-    QTest::newRow("menu edit") << "edit" << 2;
-    QTest::newRow("close") << "close" << -1;
-    QTest::newRow("new document") << "new" << -1;
-}
-
-void tst_Playback::pausesFirst()
-{
-    QFETCH(QString, interruption);
-    QFETCH(int, shown);
-    QVERIFY(openWithFrames(4, 1));
-    find<QAction>("action_Play")->trigger();
-    tick();
-    QCOMPARE(shownFrame(), 2);
-
-    if (interruption == QLatin1String("led")) {
-        clickLed(5);
-    } else if (interruption == QLatin1String("tree")) {
-        const QModelIndex first = document()->treeModel()->index(document()->sequence(0)->frame(0));
-        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualRect(first).center());
-    } else if (interruption == QLatin1String("edit")) {
-        menu()->action_AddFrame->trigger();
-    } else {
-        (interruption == QLatin1String("close") ? menu()->action_Close : menu()->action_New)->trigger();
-    }
-    QVERIFY(!timer()->isActive());
-    QVERIFY(!find<QAction>("action_Play")->isChecked());
+    QCOMPARE(timer()->interval(), 1000 / fps);
     if (shown < 0) {
-        QVERIFY(!document() || !document()->currentSequence());
-        QVERIFY(!find<QAction>("action_Play")->isEnabled());
+        QVERIFY(!play->isEnabled() && (!document() || !document()->currentSequence()));
         return;
     }
     QCOMPARE(shownFrame(), shown);
-    CommandList* sequence = document()->sequence(0);
-    for (int f = 0; f < sequence->frameCount(); ++f)
-        QCOMPARE(sequence->frame(f)->led(5)->intensity(), interruption == QLatin1String("led") && f == 2 ? 1 : 0);
+    const int count = document()->sequence(0)->frameCount();
+    QCOMPARE(find<QLabel>("label_FramePosition")->text(), QStringLiteral("Frame %1 of %2").arg(shown + 1).arg(count));
+    // Playing shows frames and changes nothing; only the edits do.
+    const bool edited = keys.contains('l') || keys.contains('a');
+    QVERIFY(!before.isEmpty());
+    QCOMPARE(showFile() == before, !edited);
+    QVERIFY(edited || (!document()->isModified() && !m_window->isWindowModified()));
 }
 
 void tst_Playback::speedSurvivesRestart_data()
@@ -224,56 +199,41 @@ void tst_Playback::speedSurvivesRestart()
     speed->selectAll();
     QTest::keyClicks(speed, QStringLiteral("25"));
     QVERIFY(m_window->close());
-    QCOMPARE(QSettings(settingsFile(), QSettings::IniFormat).value(QStringLiteral("Playback/FramesPerSecond")).toInt(), 25);
     delete m_window;
     m_window = new MainWindow;
     QCOMPARE(find<QSpinBox>("spinBox_FramesPerSecond")->value(), 25);
-    QCOMPARE(timer()->interval(), 40);
 }
 
-// Frame 0 lights LEDs 0 and 1, frame 1 LEDs 1 and 2.
-void tst_Playback::onionSkin_data()
-{
-    QTest::addColumn<bool>("onion");
-    QTest::addColumn<bool>("playing");
-    QTest::addColumn<int>("frame");
-    QTest::addColumn<int>("led");
-    QTest::addColumn<QColor>("colour");
-
-    const QColor lit(Qt::yellow), dark(Qt::darkGray), onion = OnionSkinItem::color();
-    QTest::newRow("lit before, dark now") << true << false << 1 << 0 << onion;
-    QTest::newRow("lit now") << true << false << 1 << 1 << lit;
-    QTest::newRow("dark in both") << true << false << 1 << 3 << dark;
-    QTest::newRow("switched off") << false << false << 1 << 0 << dark;
-    QTest::newRow("first frame, no previous one") << true << false << 0 << 2 << dark;
-    QTest::newRow("not while playing") << true << true << 1 << 0 << dark;
-}
-
+// Frame 0 lights LEDs 0 and 1, frame 1 LEDs 1 and 2: the onion skin marks LED 0 on frame 1 while editing.
 void tst_Playback::onionSkin()
 {
-    QFETCH(bool, onion);
-    QFETCH(bool, playing);
-    QFETCH(int, frame);
-    QFETCH(int, led);
-    QFETCH(QColor, colour);
-    // Otherwise a missing onion skin would pass for a drawn one.
-    QVERIFY(OnionSkinItem::color() != QColor(Qt::yellow) && OnionSkinItem::color() != QColor(Qt::darkGray));
-    QVERIFY(openWithFrames(2, frame));
-    for (const QPoint& lit : {QPoint(0, 0), QPoint(0, 1), QPoint(1, 1), QPoint(1, 2)}) // frame, LED
-        document()->sequence(0)->frame(lit.x())->led(lit.y())->setIntensity(1);
-    find<QAction>("action_OnionSkin")->setChecked(onion);
-    if (playing)
-        find<QAction>("action_Play")->trigger();
-    QCOMPARE(timer()->isActive(), playing);
-    const QPoint at = ledAt(led);
-    QCOMPARE(document()->ledFrame()->viewport()->grab().toImage().pixelColor(at), colour);
+    const QColor lit(Qt::yellow), dark(Qt::darkGray), onion = OnionSkinItem::color();
+    QVERIFY(onion != lit && onion != dark); // otherwise a missing onion skin would pass for a drawn one
+    QVERIFY(openWithFrames(2, 1));
+    for (const QPoint& on : {QPoint(0, 0), QPoint(0, 1), QPoint(1, 1), QPoint(1, 2)}) // frame, LED
+        document()->sequence(0)->frame(on.x())->led(on.y())->setIntensity(1);
+    const auto colours = [this](const QList<int>& leds) {
+        QList<QColor> colours;
+        for (int led : leds) {
+            const QPoint at = ledAt(led);
+            colours << document()->ledFrame()->viewport()->grab().toImage().pixelColor(at);
+        }
+        return colours;
+    };
+    QCOMPARE(colours({0, 1, 3}), QList<QColor>({dark, lit, dark})); // switched off
+    find<QAction>("action_OnionSkin")->setChecked(true);
+    QCOMPARE(colours({0, 1, 3}), QList<QColor>({onion, lit, dark}));
+    find<QAction>("action_Play")->trigger();
+    QCOMPARE(colours({0}), QList<QColor>({dark})); // not while playing
+    find<QAction>("action_Play")->trigger();
+    QTest::keyClick(tree(), Qt::Key_Left, Qt::ControlModifier);
+    QCOMPARE(colours({0, 2}), QList<QColor>({lit, dark})); // the first frame has no previous one
 }
 
 // Pictures are drawn for the rows shown only, and an edit redraws its own frame's picture alone.
 void tst_Playback::thumbnailsFollowEdits()
 {
-    const int frames = 300;
-    QVERIFY(openWithFrames(frames, 1));
+    QVERIFY(openWithFrames(300, 1));
     tree()->expandAll();
     auto* cache = qobject_cast<FrameThumbnailDelegate*>(tree()->itemDelegate())->cache();
     const QModelIndex sequence = document()->treeModel()->index(document()->sequence(0));
@@ -298,7 +258,6 @@ void tst_Playback::thumbnailsFollowEdits()
     QCOMPARE(yellowPixels(edited), 0);
 
     clickLed(5);
-    QCOMPARE(document()->sequence(0)->frame(1)->led(5)->intensity(), 1);
     QVERIFY(yellowPixels(rowImage(1)) > 0);
     QCOMPARE(rowImage(2), untouched);
     QCOMPARE(cache->drawnCount(), drawn + 1);
