@@ -3,6 +3,7 @@
 #include "Data/LedStateCommand.h"
 #include "Data/ProgramCompiler.h"
 #include "Data/LedPanelModel.h"
+#include "common/TestData.h"
 
 #include <QtTest>
 
@@ -47,11 +48,8 @@ void tst_ProgramCompiler::image()
     QFETCH(int, surplus);
 
     made = made.isValid() ? made : panel;
-    QByteArray xml = QString("<LedPanelDocument version='1.0'><Layout type='Rectangle'><Rows>%1</Rows><Columns>%2"
-                             "</Columns></Layout></LedPanelDocument>").arg(made.height()).arg(made.width()).toUtf8();
-    QBuffer buffer(&xml);
     LedPanelModel document;
-    QVERIFY(buffer.open(QIODevice::ReadOnly) && document.readXML(&buffer));
+    QVERIFY(readShow(document, showXml(layoutXml(made.height(), made.width()))));
     CommandList sequence(&document);
     ProgramCompiler compiler(panel.height(), panel.width());
     compiler.addCommand(&sequence);

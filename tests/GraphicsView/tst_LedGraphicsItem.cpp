@@ -4,6 +4,7 @@
 #include "Document/LedPanelDocument.h"
 #include "GraphicsView/LedGraphicsItem.h"
 #include "GraphicsView/LedGraphicsScene_Ring.h"
+#include "common/TestData.h"
 
 #include <QtTest>
 
@@ -39,10 +40,8 @@ void tst_LedGraphicsItem::clicks()
     QFETCH(int, after);
 
     // Frames of a 32-LED layout on the 192-LED ring: the items past them draw nothing and take no clicks.
-    QByteArray file = "<LedPanelDocument version='1.0'><Layout type='Rectangle'/></LedPanelDocument>";
-    QBuffer buffer(&file);
     LedPanelDocument document;
-    QVERIFY(buffer.open(QIODevice::ReadOnly) && document.readXML(&buffer));
+    QVERIFY(readShow(document, showXml("<Layout type='Rectangle'/>")));
     CommandList sequence(&document);
     sequence.addFrame();
     auto data = [&](int led) { return sequence.frame(0)->leds().at(led); };

@@ -2,8 +2,8 @@
 #include "Data/LedStateCommand.h"
 #include "Document/LedPanelDocument.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
+#include "common/TestData.h"
 
-#include <QBuffer>
 #include <QtTest>
 
 // Files that would make the reader hold more than any show needs are refused,
@@ -19,40 +19,17 @@ private slots:
 
 namespace {
 
-QByteArray layout(int rows, int columns, const char* type = "Rectangle")
-{
-    return QStringLiteral("<Layout type=\"%1\"><Rows>%2</Rows><Columns>%3</Columns></Layout>")
-        .arg(QLatin1String(type)).arg(rows).arg(columns).toUtf8();
-}
-
-QByteArray document(const QByteArray& content)
-{
-    return "<LedPanelDocument version=\"1.0\">" + content + "</LedPanelDocument>";
-}
-
 // A sequence of empty frames: a few bytes each, but a value for every LED once read.
 QByteArray sparse(const QByteArray& layout, int frames)
 {
-    QByteArray xml = layout + "<CommandList index=\"0\">";
-    for (int i = 0; i < frames; ++i)
-        xml += "<LedState index=\"" + QByteArray::number(i) + "\"/>";
-    return document(xml + "</CommandList>");
-}
-
-bool read(LedPanelDocument& document, QByteArray xml)
-{
-    QBuffer buffer(&xml);
-    return buffer.open(QIODevice::ReadOnly) && document.readXML(&buffer);
+    return showXml(layout + sequenceXml(0, frames));
 }
 
 // A document as the program writes it: every LED of every frame spelled out.
 QByteArray saved(int rows, int columns, int frames)
 {
     LedPanelDocument source;
-    QBuffer out;
-    if (!read(source, sparse(layout(rows, columns), frames)) || !out.open(QIODevice::WriteOnly))
-        return QByteArray();
-    return source.writeXML(&out) ? out.data() : QByteArray();
+    return readShow(source, sparse(layoutXml(rows, columns), frames)) ? writtenShow(source) : QByteArray();
 }
 
 } // namespace
@@ -66,27 +43,28 @@ void tst_ReaderLimits::readWithinLimits_data()
 
     // The show holds at most 4194304 LED values: 64 empty frames of the largest layout, not 65.
     const QString tooMany = "The document would hold more than 4194304 LED values.";
-    QTest::newRow("one frame past the bound") << sparse(layout(256, 256), 65) << -1 << 0 << tooMany;
-    QTest::newRow("at the bound") << sparse(layout(256, 256), 64) << 64 << 65536 << "";
-    QByteArray repeated = layout(256, 256);
+    QTest::newRow("one frame past the bound") << sparse(layoutXml(256, 256), 65) << -1 << 0 << tooMany;
+    QTest::newRow("at the bound") << sparse(layoutXml(256, 256), 64) << 64 << 65536 << "";
+    QByteArray repeated = layoutXml(256, 256);
     for (int i = 0; i < 65; ++i)
         repeated += "<CommandList index=\"0\"><LedState index=\"" + QByteArray::number(i) + "\"/></CommandList>";
-    QTest::newRow("one frame per repeated sequence") << document(repeated) << -1 << 0 << tooMany;
-    QTest::newRow("largest layout over and over") << document(layout(256, 256).repeated(6)) << 0 << 65536 << "";
-    QTest::newRow("too many LEDs") << document(layout(65537, 1)) << -1 << 0 << "exceeds the limit of 65536 LEDs";
+    QTest::newRow("one frame per repeated sequence") << showXml(repeated) << -1 << 0 << tooMany;
+    QTest::newRow("largest layout over and over") << showXml(layoutXml(256, 256).repeated(6)) << 0 << 65536 << "";
+    QTest::newRow("too many LEDs") << showXml(layoutXml(65537, 1)) << -1 << 0 << "exceeds the limit of 65536 LEDs";
     // Numbers no panel has only overflow the view's arithmetic.
+    const QString outOfRange = "OuterDiameter holds %1, which is not a number between -1000000 and 1000000.";
     for (const char* value : { "inf", "nan", "1000000.5", "-1e7" }) {
-        QTest::newRow(value) << document("<Layout type=\"Ring\"><OuterDiameter>" + QByteArray(value)
-                                         + "</OuterDiameter></Layout>") << -1 << 0 << "OuterDiameter holds " + QString(value);
+        QTest::newRow(value) << showXml("<Layout type=\"Ring\"><OuterDiameter>" + QByteArray(value)
+                                        + "</OuterDiameter></Layout>") << -1 << 0 << outOfRange.arg(value);
     }
-    QTest::newRow("a million") << document("<Layout type=\"Rectangle\"><Rectangle_W>1e+06</Rectangle_W></Layout>")
+    QTest::newRow("a million") << showXml("<Layout type=\"Rectangle\"><Rectangle_W>1e+06</Rectangle_W></Layout>")
                                << 0 << 32 << "";
 
     // What the program writes, and what a hand-made file reasonably leaves out, still loads.
     QTest::newRow("saved, many frames") << saved(4, 8, 300) << 300 << 32 << "";
     QTest::newRow("saved, large layout") << saved(96, 96, 2) << 2 << 96 * 96 << "";
     QTest::newRow("2000 empty frames, default ring") << sparse("", 2000) << 2000 << 192 << "";
-    QTest::newRow("large ring") << sparse(layout(64, 256, "Ring"), 1) << 1 << 64 * 256 << "";
+    QTest::newRow("large ring") << sparse(layoutXml(64, 256, "Ring"), 1) << 1 << 64 * 256 << "";
 }
 
 void tst_ReaderLimits::readWithinLimits()
@@ -106,7 +84,7 @@ void tst_ReaderLimits::readWithinLimits()
         bool eventFilter(QObject*, QEvent* event) override { count += event->type() == QEvent::MetaCall; return false; }
     } pending;
     LedPanelDocument target;
-    QCOMPARE(read(target, xml), frames >= 0);
+    QCOMPARE(readShow(target, xml), frames >= 0);
     QVERIFY2(target.readError().contains(reason), qPrintable(target.readError()));
     target.ledScene()->installEventFilter(&pending);
     QCoreApplication::sendPostedEvents(target.ledScene(), QEvent::MetaCall);

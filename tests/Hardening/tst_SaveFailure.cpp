@@ -7,6 +7,7 @@
 #include "TreeView/LedTreeView.h"
 #include "common/ModalAnswer.h"
 #include "common/NewDocument.h"
+#include "common/TestData.h"
 
 #include <QMenu>
 #include <QProcess>
@@ -143,11 +144,8 @@ void tst_SaveFailure::writeToFullDevice()
     if (!full.open(QIODevice::WriteOnly))
         QSKIP("/dev/full is not available");
     LedPanelDocument document;
-    auto* sequence = new CommandList(&document);
-    document.treeModel()->append(sequence, nullptr);
     // More than the file's write buffer, so the device refuses during writing.
-    for (int f = 0; f < 4; ++f)
-        document.treeModel()->append(new LedStateCommand(sequence), sequence);
+    QVERIFY(readShow(document, showXml(sequenceXml(0, 4))));
     QVERIFY(!document.writeXML(&full));
 }
 
