@@ -10,6 +10,7 @@
 #include "Data/RemoveFramesEdit.h"
 #include "Data/RemoveSequenceEdit.h"
 #include "TreeView/LedTreeModel.h"
+#include "common/TestData.h"
 
 #include <QAbstractItemModelTester>
 #include <QMimeData>
@@ -25,33 +26,9 @@ namespace {
 // Two sequences of three frames on a 2 x 3 panel; frame f of sequence s has LED i at 10s + f + i.
 QByteArray fixture()
 {
-    QByteArray xml = "<LedPanelDocument version=\"1.0\"><Title>T</Title><Description>D</Description>"
-                     "<Layout type=\"Rectangle\"><Rows>2</Rows><Columns>3</Columns></Layout>";
-    for (int s = 0; s < 2; ++s) {
-        xml += "<CommandList index=\"" + QByteArray::number(s) + "\">";
-        for (int f = 0; f < 3; ++f) {
-            xml += "<LedState index=\"" + QByteArray::number(f) + "\">";
-            for (int i = 0; i < 6; ++i)
-                xml += "<LedData index=\"" + QByteArray::number(i) + "\"><intensity>"
-                       + QByteArray::number(10 * s + f + i) + "</intensity></LedData>";
-            xml += "</LedState>";
-        }
-        xml += "</CommandList>";
-    }
-    return xml + "</LedPanelDocument>";
-}
-
-bool read(LedPanelModel& show, QByteArray xml)
-{
-    QBuffer buffer(&xml);
-    return buffer.open(QIODevice::ReadOnly) && show.readXML(&buffer);
-}
-
-QByteArray written(LedPanelModel& show)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    return show.writeXML(&buffer) ? buffer.data() : QByteArray();
+    return showXml("<Title>T</Title><Description>D</Description>" + layoutXml(2, 3)
+                   + sequenceXml(0, 3, 6, [](int f, int i) { return f + i; })
+                   + sequenceXml(1, 3, 6, [](int f, int i) { return 10 + f + i; }));
 }
 
 // "title/description" and per sequence its frames' first LED values: "T/D 0 1 2|10 11 12".
@@ -94,8 +71,6 @@ private slots:
     void edits();
     void dragWithinSequence_data();
     void dragWithinSequence();
-    void readErrors_data();
-    void readErrors();
 };
 
 void tst_LedPanelModel::edits_data()
@@ -157,11 +132,11 @@ void tst_LedPanelModel::edits()
     QFETCH(QString, after);
 
     History show;
-    QVERIFY(read(show, fixture()));
+    QVERIFY(readShow(show, fixture()));
     LedTreeModel tree;
     tree.setRootItem(&show);
     QAbstractItemModelTester tester(&tree, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    const QByteArray before = written(show);
+    const QByteArray before = writtenShow(show);
     const QString described = describe(show);
 
     QCOMPARE(show.submit(make(show)), !after.isEmpty());
@@ -171,12 +146,12 @@ void tst_LedPanelModel::edits()
 
     AbstractEdit* edit = show.last.get();
     edit->undo(show);
-    QCOMPARE(written(show), before);
+    QCOMPARE(writtenShow(show), before);
     QCOMPARE(tree.rowCount(), show.sequenceCount());
     edit->redo(show);
     QCOMPARE(describe(show), after);
     edit->undo(show);
-    QCOMPARE(written(show), before);
+    QCOMPARE(writtenShow(show), before);
     tree.setRootItem(nullptr);
 }
 
@@ -206,11 +181,11 @@ void tst_LedPanelModel::dragWithinSequence()
     QFETCH(QString, after);
 
     History show;
-    QVERIFY(read(show, fixture()));
+    QVERIFY(readShow(show, fixture()));
     LedTreeModel tree;
     tree.setRootItem(&show);
     QAbstractItemModelTester tester(&tree, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    const QByteArray before = written(show);
+    const QByteArray before = writtenShow(show);
     const QString described = describe(show);
     const QModelIndex source = tree.index(show.sequence(1));
     const QModelIndex target = tree.index(show.sequence(parent));
@@ -225,33 +200,9 @@ void tst_LedPanelModel::dragWithinSequence()
     QCOMPARE(describe(show), moved ? after : described);
     if (moved) {
         show.last->undo(show);
-        QCOMPARE(written(show), before);
+        QCOMPARE(writtenShow(show), before);
     }
     tree.setRootItem(nullptr);
-}
-
-void tst_LedPanelModel::readErrors_data()
-{
-    QTest::addColumn<QByteArray>("xml");
-    QTest::addColumn<QString>("error");
-
-    QTest::newRow("wrong version") << QByteArray("<LedPanelDocument version=\"2.0\"/>")
-                                   << "Line 1, column 34: Invalid XML root element or version.";
-    QTest::newRow("broken element") << QByteArray("<LedPanelDocument version=\"1.0\">\n<Title>x</Titel>")
-                                    << "Line 2, column 17: Opening and ending tag mismatch.";
-    QTest::newRow("layout value") << QByteArray("<LedPanelDocument version=\"1.0\">\n\n<Layout type=\"Ring\">"
-                                                "<RowSpacing>inf</RowSpacing></Layout></LedPanelDocument>")
-                                  << "Line 3, column 49: RowSpacing holds inf, which is not a number between -1000000 "
-                                     "and 1000000.";
-}
-
-void tst_LedPanelModel::readErrors()
-{
-    QFETCH(QByteArray, xml);
-    QFETCH(QString, error);
-    LedPanelModel show;
-    QVERIFY(!read(show, xml));
-    QCOMPARE(show.readError(), error);
 }
 
 QTEST_GUILESS_MAIN(tst_LedPanelModel)
