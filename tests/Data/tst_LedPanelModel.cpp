@@ -18,8 +18,9 @@
 
 #include <functional>
 
-using MakeEdit = std::function<AbstractEdit*(LedPanelModel&)>;
-Q_DECLARE_METATYPE(MakeEdit)
+// Changes the show through the door, or through the tree model; false when refused.
+using Perform = std::function<bool(LedPanelModel&, LedTreeModel&)>;
+Q_DECLARE_METATYPE(Perform)
 
 namespace {
 
@@ -69,48 +70,62 @@ class tst_LedPanelModel : public QObject
 private slots:
     void edits_data();
     void edits();
-    void dragWithinSequence_data();
-    void dragWithinSequence();
 };
 
 void tst_LedPanelModel::edits_data()
 {
-    QTest::addColumn<MakeEdit>("make");
+    QTest::addColumn<Perform>("perform");
     QTest::addColumn<QString>("after"); // as describe() gives it; empty: refused
 
+    const auto submit = [](std::function<AbstractEdit*(LedPanelModel&)> make) {
+        return Perform([=](LedPanelModel& show, LedTreeModel&) { return show.submit(make(show)); });
+    };
+    // Frames of sequence 1 dragged in the tree and dropped at a row of a sequence (-1: on the sequence
+    // itself), or moved there by moveRows: either is one edit of the show.
+    const auto drag = [](QList<int> rows, int parent, int row, bool moveRows) {
+        return Perform([=](LedPanelModel& show, LedTreeModel& tree) {
+            const QModelIndex source = tree.index(show.sequence(1)), target = tree.index(show.sequence(parent));
+            QModelIndexList dragged;
+            for (int r : rows)
+                dragged << tree.index(r, 0, source);
+            const std::unique_ptr<QMimeData> data(tree.mimeData(dragged));
+            return moveRows ? tree.moveRows(source, rows.first(), rows.size(), target, row)
+                            : tree.dropMimeData(data.get(), Qt::MoveAction, row, 0, target);
+        });
+    };
     const QVector<int> lit(6, 7);
-    QTest::newRow("LED values in two frames") << MakeEdit([](LedPanelModel& show) {
+    QTest::newRow("LED values in two frames") << submit([](LedPanelModel& show) {
         auto* edit = new LedValuesEdit("Paint");
         edit->set(show.sequence(0)->frame(1), 0, 5);
         edit->set(show.sequence(1)->frame(2), 0, 0);
         edit->set(show.sequence(0)->frame(1), 0, 6); // the later value counts
         return edit;
     }) << "T/D 0 6 2|10 11 0";
-    QTest::newRow("sequence at the front") << MakeEdit([](LedPanelModel&) {
+    QTest::newRow("sequence at the front") << submit([](LedPanelModel&) {
         return new InsertSequenceEdit("Add sequence", 0);
     }) << "T/D |0 1 2|10 11 12";
-    QTest::newRow("first sequence out") << MakeEdit([](LedPanelModel&) {
+    QTest::newRow("first sequence out") << submit([](LedPanelModel&) {
         return new RemoveSequenceEdit("Remove sequence", 0);
     }) << "T/D 10 11 12";
-    QTest::newRow("two frames between") << MakeEdit([lit](LedPanelModel&) {
+    QTest::newRow("two frames between") << submit([lit](LedPanelModel&) {
         return new InsertFramesEdit("Add frames", 1, 1, { lit, QVector<int>(6, 8) });
     }) << "T/D 0 1 2|10 7 8 11 12";
-    QTest::newRow("frames 0 and 2 out") << MakeEdit([](LedPanelModel&) {
+    QTest::newRow("frames 0 and 2 out") << submit([](LedPanelModel&) {
         return new RemoveFramesEdit("Remove frames", 0, { 2, 0 });
     }) << "T/D 1|10 11 12";
-    QTest::newRow("frames 0 and 2 to the end") << MakeEdit([](LedPanelModel&) {
+    QTest::newRow("frames 0 and 2 to the end") << submit([](LedPanelModel&) {
         return new MoveFramesEdit("Move frame", 1, { 2, 0 }, 3);
     }) << "T/D 0 1 2|11 10 12";
-    QTest::newRow("frames 1 and 2 up by one") << MakeEdit([](LedPanelModel&) {
+    QTest::newRow("frames 1 and 2 up by one") << submit([](LedPanelModel&) {
         return MoveFramesEdit::byOne("Move frame", 0, { 1, 2 }, -1);
     }) << "T/D 1 2 0|10 11 12";
-    QTest::newRow("frames 0 and 1 down by one") << MakeEdit([](LedPanelModel&) {
+    QTest::newRow("frames 0 and 1 down by one") << submit([](LedPanelModel&) {
         return MoveFramesEdit::byOne("Move frame", 1, { 1, 0 }, 1);
     }) << "T/D 0 1 2|12 10 11";
-    QTest::newRow("panel info") << MakeEdit([](LedPanelModel&) {
+    QTest::newRow("panel info") << submit([](LedPanelModel&) {
         return new PanelInfoEdit("Panel info", "New", "Lines\nof text");
     }) << "New/Lines\nof text 0 1 2|10 11 12";
-    QTest::newRow("values and new frames as one") << MakeEdit([lit](LedPanelModel& show) {
+    QTest::newRow("values and new frames as one") << submit([lit](LedPanelModel& show) {
         auto* group = new EditGroup("Import sequence");
         auto* values = new LedValuesEdit(QString());
         values->setFrame(show.sequence(1)->frame(0), { 3, 3, 3 });
@@ -118,17 +133,23 @@ void tst_LedPanelModel::edits_data()
         group->append(new InsertFramesEdit(QString(), 1, 3, { lit }));
         return group;
     }) << "T/D 0 1 2|3 11 12 7";
-    QTest::newRow("one LED value past the bound") << MakeEdit([](LedPanelModel& show) {
+    QTest::newRow("one LED value past the bound") << submit([](LedPanelModel& show) {
         const int values = int(LedPanelModel::MaxLedValues - show.ledValueCount()) + 1;
         return new InsertFramesEdit("Add frames", 0, 0, { QVector<int>(values) });
     }) << "";
+    QTest::newRow("drag two to the front") << drag({ 1, 2 }, 1, 0, false) << "T/D 0 1 2|11 12 10";
+    QTest::newRow("drag onto the sequence: to its end") << drag({ 0 }, 1, -1, false) << "T/D 0 1 2|11 12 10";
+    QTest::newRow("drag into the other sequence") << drag({ 0 }, 0, 0, false) << "";
+    QTest::newRow("drag onto itself") << drag({ 1 }, 1, 2, false) << "";
+    QTest::newRow("moveRows, last to the front") << drag({ 2 }, 1, 0, true) << "T/D 0 1 2|12 10 11";
+    QTest::newRow("moveRows across sequences") << drag({ 0, 1 }, 0, 0, true) << "";
 }
 
-// Every edit, done through the door, then undone and redone: undo gives back the file
+// Every edit, done through the door or the tree, then undone and redone: undo gives back the file
 // byte for byte, redo the same show again, and the tree model follows every step.
 void tst_LedPanelModel::edits()
 {
-    QFETCH(MakeEdit, make);
+    QFETCH(Perform, perform);
     QFETCH(QString, after);
 
     History show;
@@ -139,7 +160,7 @@ void tst_LedPanelModel::edits()
     const QByteArray before = writtenShow(show);
     const QString described = describe(show);
 
-    QCOMPARE(show.submit(make(show)), !after.isEmpty());
+    QCOMPARE(perform(show, tree), !after.isEmpty());
     QCOMPARE(describe(show), after.isEmpty() ? described : after);
     if (after.isEmpty())
         return;
@@ -152,56 +173,6 @@ void tst_LedPanelModel::edits()
     QCOMPARE(describe(show), after);
     edit->undo(show);
     QCOMPARE(writtenShow(show), before);
-    tree.setRootItem(nullptr);
-}
-
-// Frames of sequence 1 dragged in the tree: the drop (or moveRows) is one edit of the show.
-void tst_LedPanelModel::dragWithinSequence_data()
-{
-    QTest::addColumn<QList<int>>("rows");
-    QTest::addColumn<int>("parent"); // the sequence dropped into
-    QTest::addColumn<int>("row");    // -1: on the sequence itself
-    QTest::addColumn<bool>("moveRows");
-    QTest::addColumn<QString>("after"); // empty: refused
-
-    QTest::newRow("two to the front") << QList<int>{ 1, 2 } << 1 << 0 << false << "T/D 0 1 2|11 12 10";
-    QTest::newRow("on the sequence: to its end") << QList<int>{ 0 } << 1 << -1 << false << "T/D 0 1 2|11 12 10";
-    QTest::newRow("into the other sequence") << QList<int>{ 0 } << 0 << 0 << false << "";
-    QTest::newRow("onto itself") << QList<int>{ 1 } << 1 << 2 << false << "";
-    QTest::newRow("moveRows, last to the front") << QList<int>{ 2 } << 1 << 0 << true << "T/D 0 1 2|12 10 11";
-    QTest::newRow("moveRows across sequences") << QList<int>{ 0, 1 } << 0 << 0 << true << "";
-}
-
-void tst_LedPanelModel::dragWithinSequence()
-{
-    QFETCH(QList<int>, rows);
-    QFETCH(int, parent);
-    QFETCH(int, row);
-    QFETCH(bool, moveRows);
-    QFETCH(QString, after);
-
-    History show;
-    QVERIFY(readShow(show, fixture()));
-    LedTreeModel tree;
-    tree.setRootItem(&show);
-    QAbstractItemModelTester tester(&tree, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    const QByteArray before = writtenShow(show);
-    const QString described = describe(show);
-    const QModelIndex source = tree.index(show.sequence(1));
-    const QModelIndex target = tree.index(show.sequence(parent));
-    QModelIndexList dragged;
-    for (int r : rows)
-        dragged << tree.index(r, 0, source);
-    const std::unique_ptr<QMimeData> data(tree.mimeData(dragged));
-
-    const bool moved = moveRows ? tree.moveRows(source, rows.first(), rows.size(), target, row)
-                                : tree.dropMimeData(data.get(), Qt::MoveAction, row, 0, target);
-    QCOMPARE(moved, !after.isEmpty());
-    QCOMPARE(describe(show), moved ? after : described);
-    if (moved) {
-        show.last->undo(show);
-        QCOMPARE(writtenShow(show), before);
-    }
     tree.setRootItem(nullptr);
 }
 
