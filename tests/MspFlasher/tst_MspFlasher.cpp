@@ -169,15 +169,12 @@ void tst_MspFlasher::flasherFailures_data()
     const QString fw = "firmware.txt", invalid = "Invalid device application code file!\nLine ";
     QTest::newRow("no answer") << QStringList { "--no-answer-at", "1" } << fw << 1 << "Error: (-1) Timeout" << 1;
     QTest::newRow("wrong version") << QStringList { "--version-byte", "9F" } << fw << 1 << "Error: (-61) unknown" << 1;
-    QTest::newRow("version answer split") << QStringList { "--split-at", "1", "--split-byte", "00", "--split-ms",
-                                                           "1000" } << fw << 1 << "Error: (0) unknown" << 1;
     // Both answer bytes come in one read: the last counts.
     QTest::newRow("erase refused") << QStringList { "--error-at", "2", "--error-code", "51", "--split-at", "2",
                                                     "--split-byte", "00", "--split-ms", "0" }
                                    << fw << 2 << "Error: (51) Incorrect header" << 2;
     QTest::newRow("crc packet refused") << QStringList { "--error-at", "CRC", "--error-code", "54" } << fw << 3
                                         << "Error: (54) Packet size is invalid" << -1;
-    QTest::newRow("line dropped") << QStringList { "--drop-after", "2" } << fw << 3 << "Error: (-1) Timeout" << 2;
     const QStringList none;
     QTest::newRow("last packet address, off the device") << none << "last.txt" << 3 << "Error: (-3b) unknown" << 3;
     QTest::newRow("beyond the packet address")
