@@ -9,6 +9,7 @@
 #include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
 #include "common/ModalAnswer.h"
+#include "common/TestData.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -63,10 +64,8 @@ void tst_LedPanelDocument::saveAndReload()
     QFETCH(QByteArray, layout);
     QFETCH(QString, type);
 
-    const QByteArray frames = "<LedState index='0'/><LedState index='1'/><LedState index='2'/></CommandList>";
     LedPanelDocument document;
-    QVERIFY(document.load(file("layout.xml", layout + "<CommandList index='0'>" + frames
-                                                 + "<CommandList index='1'>" + frames)));
+    QVERIFY(document.load(file("layout.xml", layout + sequenceXml(0, 3) + sequenceXml(1, 3))));
     document.setTitle(QStringLiteral("Front <panel> & co"));
     const int last = document.ledScene()->ledItems().count() - 1;
     document.sequence(1)->frame(2)->leds().at(last)->setIntensity(1);
