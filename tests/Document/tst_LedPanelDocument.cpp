@@ -18,6 +18,16 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+// The document base alone, noting what it is asked to save.
+class RecordingDocument : public AbstractDocument
+{
+public:
+    QStringList saved;
+    bool saveResult = true;
+    bool load(const QString&) override { return true; }
+    bool save(const QString& fileName) override { saved << fileName; return saveResult; }
+};
+
 class tst_LedPanelDocument : public QObject
 {
     Q_OBJECT
@@ -31,6 +41,8 @@ private slots:
     void failedLoad();
     void shownFrame_data();
     void shownFrame();
+    void saveOnClose_data();
+    void saveOnClose();
 
 private:
     // Writes `content` to a file of the temporary folder, `body` inside a document element.
@@ -223,6 +235,41 @@ void tst_LedPanelDocument::shownFrame()
     QCOMPARE(document->isModified(), frame != nullptr);
     delete document;
     QVERIFY(scene.isNull());
+}
+
+void tst_LedPanelDocument::saveOnClose_data()
+{
+    QTest::addColumn<bool>("hasPath");
+    QTest::addColumn<bool>("saveResult");
+    QTest::addColumn<bool>("closes");
+
+    QTest::newRow("saved to its file") << true << true << true;
+    QTest::newRow("save fails") << true << false << false;
+    QTest::newRow("never saved, file dialog cancelled") << false << true << false;
+}
+
+// Answering Save to the question on closing: the document closes only once it is
+// really saved. Cancel and Discard are walked through from the main window.
+void tst_LedPanelDocument::saveOnClose()
+{
+    QFETCH(bool, hasPath);
+    QFETCH(bool, saveResult);
+    QFETCH(bool, closes);
+
+    const QString path = QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath(); // a file that exists
+    RecordingDocument document;
+    document.saveResult = saveResult;
+    hasPath ? document.setFilePath(path) : document.setFileName(QStringLiteral("panel.xml"));
+    document.setModified(true);
+    document.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&document));
+
+    ModalAnswer::messageBox(QMessageBox::Save);
+    if (!hasPath)
+        ModalAnswer::fileDialog(QString());
+    QCOMPARE(document.close(), closes);
+    QVERIFY(ModalAnswer::allAnswered());
+    QCOMPARE(document.saved, hasPath ? QStringList{path} : QStringList());
 }
 
 QTEST_MAIN(tst_LedPanelDocument)
