@@ -1,6 +1,9 @@
 #include "Data/CommandList.h"
 #include "Data/LedStateCommand.h"
 #include "Document/LedPanelDocument.h"
+#include "GraphicsView/AbstractLedGraphicsScene.h"
+#include "GraphicsView/LedGraphicsItem.h"
+#include "GraphicsView/LedStateWidget.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainWindow.h"
 #include "TreeView/LedTreeModel.h"
@@ -11,12 +14,15 @@
 
 #include <QMenu>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
-// A failed save must keep the previous file whole and the document modified,
-// whether it fails on opening, on writing or on the final rename.
-class tst_SaveFailure : public QObject
+// A failed save must keep the previous file whole and the document modified, whether it fails on
+// opening, on writing or on the final rename. An edit made through the real window makes closing ask
+// first; looking without changing anything, or confirming the info dialog unchanged, does not (that
+// every kind of edit marks the window modified is checked by tst_Editing's undo and redo of each).
+class tst_NothingLost : public QObject
 {
     Q_OBJECT
 
@@ -25,6 +31,8 @@ private slots:
     void failedSave_data();
     void failedSave();
     void writeToFullDevice();
+    void closeAfterEdit_data();
+    void closeAfterEdit();
 };
 
 namespace {
@@ -55,7 +63,7 @@ void exhaust(const QString& dir, Failure failure)
 
 } // namespace
 
-void tst_SaveFailure::failedSave_data()
+void tst_NothingLost::failedSave_data()
 {
     QTest::addColumn<int>("way");
     QTest::addColumn<int>("failure");
@@ -71,7 +79,7 @@ void tst_SaveFailure::failedSave_data()
     QTest::newRow("export over earlier file, no free file entry") << int(ExportSequence) << int(NoFreeInode) << write;
 }
 
-void tst_SaveFailure::failedSave()
+void tst_NothingLost::failedSave()
 {
     QFETCH(int, way);
     QFETCH(int, failure);
@@ -138,7 +146,7 @@ void tst_SaveFailure::failedSave()
     QCOMPARE(QDir(dir).entryList({ name + QLatin1Char('*') }, QDir::Files), QStringList(name));
 }
 
-void tst_SaveFailure::writeToFullDevice()
+void tst_NothingLost::writeToFullDevice()
 {
     QFile full(QStringLiteral("/dev/full"));
     if (!full.open(QIODevice::WriteOnly))
@@ -149,5 +157,63 @@ void tst_SaveFailure::writeToFullDevice()
     QVERIFY(!document.writeXML(&full));
 }
 
-QTEST_MAIN(tst_SaveFailure)
-#include "tst_SaveFailure.moc"
+enum Edit { Nothing, ClickLed, ConfirmInfo };
+
+void tst_NothingLost::closeAfterEdit_data()
+{
+    QTest::addColumn<int>("edit");
+    QTest::addColumn<bool>("asks");
+
+    QTest::newRow("nothing changed") << int(Nothing) << false;
+    QTest::newRow("LED clicked") << int(ClickLed) << true;
+    QTest::newRow("info confirmed unchanged") << int(ConfirmInfo) << false;
+}
+
+void tst_NothingLost::closeAfterEdit()
+{
+    QFETCH(int, edit);
+    QFETCH(bool, asks);
+
+    QTemporaryDir dir;
+    MainWindow window;
+    LedPanelDocument* document = newDocumentWithFrames(window, 2);
+    QVERIFY(document);
+    // Saved, so that only the edit below can make the document dirty.
+    QVERIFY(document->save(dir.filePath(QStringLiteral("%1.xml").arg(QTest::currentDataTag()))));
+    QVERIFY(!window.isWindowModified());
+    document->findChild<LedTreeView*>()->setCurrentIndex(document->treeModel()->index(document->sequence(0)->frame(0)));
+    if (edit == ClickLed) {
+        LedStateWidget* view = document->ledFrame();
+        LedGraphicsItem* item = document->ledScene()->ledItems().at(5);
+        view->centerOn(item);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, view->mapFromScene(item->scenePos()));
+    } else if (edit == ConfirmInfo) {
+        qobject_cast<MainMenu*>(window.menuBar())->action_LedPanelInfo->trigger();
+        QPushButton* ok = nullptr;
+        QTRY_VERIFY((ok = window.findChild<QPushButton*>(QStringLiteral("pushButton_OK"))) && ok->isVisible());
+        QTest::mousePress(ok, Qt::LeftButton);
+        QTRY_VERIFY(!ok->isVisible());
+    }
+    QCOMPARE(window.isWindowModified(), asks);
+
+    // Every question is answered Cancel: close() fails exactly when it asks, and must keep everything.
+    QTimer cancel;
+    connect(&cancel, &QTimer::timeout, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::Cancel)->click();
+    });
+    cancel.start(20);
+    QCOMPARE(window.close(), !asks);
+    cancel.stop();
+    if (asks) {
+        QVERIFY(window.isVisible() && window.isWindowModified());
+        QCOMPARE(window.currentDocument(), document);
+        ModalAnswer::messageBox(QMessageBox::Discard);
+        QVERIFY(window.close());
+        QTRY_VERIFY(ModalAnswer::allAnswered());
+    }
+    QVERIFY(!window.isVisible());
+}
+
+QTEST_MAIN(tst_NothingLost)
+#include "tst_NothingLost.moc"
