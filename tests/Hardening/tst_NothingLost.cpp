@@ -181,7 +181,7 @@ void tst_NothingLost::closeAfterEdit()
     // Saved, so that only the edit below can make the document dirty.
     QVERIFY(document->save(dir.filePath(QStringLiteral("%1.xml").arg(QTest::currentDataTag()))));
     QVERIFY(!window.isWindowModified());
-    document->findChild<LedTreeView*>()->setCurrentIndex(document->treeModel()->index(document->sequence(0)->frame(0)));
+    document->treeView()->setCurrentIndex(document->treeModel()->index(document->sequence(0)->frame(0)));
     if (edit == ClickLed) {
         LedStateWidget* view = document->ledFrame();
         LedGraphicsItem* item = document->ledScene()->ledItems().at(5);

@@ -87,8 +87,8 @@ void tst_MspFlasher::initTestCase()
     // The flasher reads it with an address without data, blank lines, runs of blanks, CRLF, text after the q.
     QByteArray text = "@6000\n" + QByteArray(clean).replace("\n@", "\n\n@").replace(" ", "   ") + "not hex\n";
     // Tiny images still count their progress up to 100.
-    const QList<QPair<QString, QByteArray>> files { { "clean.txt", clean }, { "firmware.txt", text.replace("\n", "\r\n") },
-        { "tiny.txt", "@6403\n01 02 03 04 05\n@7000\n01 02 03\nq\n" },
+    const QList<QPair<QString, QByteArray>> files { { "clean.txt", clean },
+        { "firmware.txt", text.replace("\n", "\r\n") }, { "tiny.txt", "@6403\n01 02 03 04 05\n@7000\n01 02 03\nq\n" },
         { "malformed.txt", "@6403\n\n01 02\n\n01 ZZ\nq\n" },
         { "wide.txt", "@100006403\n01\nq\n" }, { "last.txt", "@FFFFFF\n01\nq\n" }, { "beyond.txt", "@FFFFFF\n1 2\n" } };
     for (const auto& f : files) {

@@ -370,8 +370,8 @@ void tst_Cli::terminalProgress()
 {
     PanelSimulator sim;
     QVERIFY(sim.start());
-    const QString out = runProgram("script", { "-qec", cliProgram + " write " + file("ring.xml") + " -p " + sim.devicePath(),
-                                         "/dev/null" });
+    const QString command = cliProgram + " write " + file("ring.xml") + " -p " + sim.devicePath();
+    const QString out = runProgram("script", { "-qec", command, "/dev/null" });
     QVERIFY2(QRegularExpression("\r0% 0/3 blocks 0\\.\\d s\x1b\\[K.*"
                                 "\r100% 3/3 blocks \\d\\.\\d s\x1b\\[K\r\x1b\\[KWrote 3",
                                 QRegularExpression::DotMatchesEverythingOption).match(out).hasMatch(),
