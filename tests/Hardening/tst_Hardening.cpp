@@ -18,11 +18,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-// A failed save must keep the previous file whole and the document modified, whether it fails on
-// opening, on writing or on the final rename. An edit made through the real window makes closing ask
-// first; looking without changing anything, or confirming the info dialog unchanged, does not (that
+// Nothing lost: a failed save keeps the previous file whole and the document modified, whether it fails
+// on opening, on writing or on the final rename; an edit made through the real window makes closing ask
+// first, while looking without changing anything, or confirming the info dialog unchanged, does not (that
 // every kind of edit marks the window modified is checked by tst_Editing's undo and redo of each).
-class tst_NothingLost : public QObject
+// Files that would make the reader hold more than any show needs are refused, with the reader's reason;
+// everything the program writes still loads.
+class tst_Hardening : public QObject
 {
     Q_OBJECT
 
@@ -33,6 +35,8 @@ private slots:
     void writeToFullDevice();
     void closeAfterEdit_data();
     void closeAfterEdit();
+    void readWithinLimits_data();
+    void readWithinLimits();
 };
 
 namespace {
@@ -61,9 +65,22 @@ void exhaust(const QString& dir, Failure failure)
     }
 }
 
+// A sequence of empty frames: a few bytes each, but a value for every LED once read.
+QByteArray sparse(const QByteArray& layout, int frames)
+{
+    return showXml(layout + sequenceXml(0, frames));
+}
+
+// A document as the program writes it: every LED of every frame spelled out.
+QByteArray saved(int rows, int columns, int frames)
+{
+    LedPanelDocument source;
+    return readShow(source, sparse(layoutXml(rows, columns), frames)) ? writtenShow(source) : QByteArray();
+}
+
 } // namespace
 
-void tst_NothingLost::failedSave_data()
+void tst_Hardening::failedSave_data()
 {
     QTest::addColumn<int>("way");
     QTest::addColumn<int>("failure");
@@ -79,7 +96,7 @@ void tst_NothingLost::failedSave_data()
     QTest::newRow("export over earlier file, no free file entry") << int(ExportSequence) << int(NoFreeInode) << write;
 }
 
-void tst_NothingLost::failedSave()
+void tst_Hardening::failedSave()
 {
     QFETCH(int, way);
     QFETCH(int, failure);
@@ -146,7 +163,7 @@ void tst_NothingLost::failedSave()
     QCOMPARE(QDir(dir).entryList({ name + QLatin1Char('*') }, QDir::Files), QStringList(name));
 }
 
-void tst_NothingLost::writeToFullDevice()
+void tst_Hardening::writeToFullDevice()
 {
     QFile full(QStringLiteral("/dev/full"));
     if (!full.open(QIODevice::WriteOnly))
@@ -159,7 +176,7 @@ void tst_NothingLost::writeToFullDevice()
 
 enum Edit { Nothing, ClickLed, ConfirmInfo };
 
-void tst_NothingLost::closeAfterEdit_data()
+void tst_Hardening::closeAfterEdit_data()
 {
     QTest::addColumn<int>("edit");
     QTest::addColumn<bool>("asks");
@@ -169,7 +186,7 @@ void tst_NothingLost::closeAfterEdit_data()
     QTest::newRow("info confirmed unchanged") << int(ConfirmInfo) << false;
 }
 
-void tst_NothingLost::closeAfterEdit()
+void tst_Hardening::closeAfterEdit()
 {
     QFETCH(int, edit);
     QFETCH(bool, asks);
@@ -215,5 +232,71 @@ void tst_NothingLost::closeAfterEdit()
     QVERIFY(!window.isVisible());
 }
 
-QTEST_MAIN(tst_NothingLost)
-#include "tst_NothingLost.moc"
+void tst_Hardening::readWithinLimits_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<int>("frames"); // -1: refused
+    QTest::addColumn<int>("leds");
+    QTest::addColumn<QString>("reason"); // of a refusal, as the reader gives it
+
+    // The show holds at most 4194304 LED values: 64 empty frames of the largest layout, not 65.
+    const QString tooMany = "The document would hold more than 4194304 LED values.";
+    QTest::newRow("one frame past the bound") << sparse(layoutXml(256, 256), 65) << -1 << 0 << tooMany;
+    QTest::newRow("at the bound") << sparse(layoutXml(256, 256), 64) << 64 << 65536 << "";
+    QByteArray repeated = layoutXml(256, 256);
+    for (int i = 0; i < 65; ++i)
+        repeated += "<CommandList index=\"0\"><LedState index=\"" + QByteArray::number(i) + "\"/></CommandList>";
+    QTest::newRow("one frame per repeated sequence") << showXml(repeated) << -1 << 0 << tooMany;
+    QTest::newRow("largest layout over and over") << showXml(layoutXml(256, 256).repeated(6)) << 0 << 65536 << "";
+    QTest::newRow("too many LEDs") << showXml(layoutXml(65537, 1)) << -1 << 0 << "exceeds the limit of 65536 LEDs";
+    // Numbers no panel has only overflow the view's arithmetic.
+    const QString outOfRange = "OuterDiameter holds %1, which is not a number between -1000000 and 1000000.";
+    for (const char* value : { "inf", "nan", "1000000.5", "-1e7" }) {
+        QTest::newRow(value) << showXml("<Layout type=\"Ring\"><OuterDiameter>" + QByteArray(value)
+                                        + "</OuterDiameter></Layout>") << -1 << 0 << outOfRange.arg(value);
+    }
+    QTest::newRow("a million") << showXml("<Layout type=\"Rectangle\"><Rectangle_W>1e+06</Rectangle_W></Layout>")
+                               << 0 << 32 << "";
+
+    // What the program writes, and what a hand-made file reasonably leaves out, still loads.
+    QTest::newRow("saved, many frames") << saved(4, 8, 300) << 300 << 32 << "";
+    QTest::newRow("saved, large layout") << saved(96, 96, 2) << 2 << 96 * 96 << "";
+    QTest::newRow("2000 empty frames, default ring") << sparse("", 2000) << 2000 << 192 << "";
+    QTest::newRow("large ring") << sparse(layoutXml(64, 256, "Ring"), 1) << 1 << 64 * 256 << "";
+}
+
+void tst_Hardening::readWithinLimits()
+{
+    QFETCH(QByteArray, xml);
+    QFETCH(int, frames);
+    QFETCH(int, leds);
+    QFETCH(QString, reason);
+    QVERIFY(!xml.isEmpty());
+
+    // Qt polishes new items later from the event loop, and until then removing an item searches a list of all
+    // of them: a large layout replaced or destroyed before the event loop runs (a failed load) took minutes.
+    // Reading must leave no such work pending.
+    struct PendingCalls : QObject
+    {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override { count += event->type() == QEvent::MetaCall; return false; }
+    } pending;
+    LedPanelDocument target;
+    QCOMPARE(readShow(target, xml), frames >= 0);
+    QVERIFY2(target.readError().contains(reason), qPrintable(target.readError()));
+    target.ledScene()->installEventFilter(&pending);
+    QCoreApplication::sendPostedEvents(target.ledScene(), QEvent::MetaCall);
+    QCOMPARE(pending.count, 0);
+    QVERIFY(target.ledValueCount() <= LedPanelModel::MaxLedValues);
+    if (frames >= 0) {
+        QCOMPARE(target.sequenceCount(), frames > 0 ? 1 : 0);
+        QCOMPARE(target.ledScene()->ledItems().count(), leds);
+        if (frames > 0) {
+            QCOMPARE(target.sequence(0)->frameCount(), frames);
+            QCOMPARE(target.sequence(0)->frame(frames - 1)->ledCount(), leds);
+        }
+    }
+}
+
+QTEST_MAIN(tst_Hardening)
+#include "tst_Hardening.moc"
