@@ -2,14 +2,17 @@
 #include "Data/EditGroup.h"
 #include "Data/InsertFramesEdit.h"
 #include "Data/InsertSequenceEdit.h"
+#include "Data/LedData.h"
 #include "Data/LedPanelModel.h"
 #include "Data/LedStateCommand.h"
 #include "Data/LedValuesEdit.h"
 #include "Data/MoveFramesEdit.h"
 #include "Data/PanelInfoEdit.h"
+#include "Data/ProgramCompiler.h"
 #include "Data/RemoveFramesEdit.h"
 #include "Data/RemoveSequenceEdit.h"
 #include "TreeView/LedTreeModel.h"
+#include "common/TestData.h"
 
 #include <QAbstractItemModelTester>
 #include <QMimeData>
@@ -17,41 +20,18 @@
 
 #include <functional>
 
-using MakeEdit = std::function<AbstractEdit*(LedPanelModel&)>;
-Q_DECLARE_METATYPE(MakeEdit)
+// Changes the show through the door, or through the tree model; false when refused.
+using Perform = std::function<bool(LedPanelModel&, LedTreeModel&)>;
+Q_DECLARE_METATYPE(Perform)
 
 namespace {
 
 // Two sequences of three frames on a 2 x 3 panel; frame f of sequence s has LED i at 10s + f + i.
 QByteArray fixture()
 {
-    QByteArray xml = "<LedPanelDocument version=\"1.0\"><Title>T</Title><Description>D</Description>"
-                     "<Layout type=\"Rectangle\"><Rows>2</Rows><Columns>3</Columns></Layout>";
-    for (int s = 0; s < 2; ++s) {
-        xml += "<CommandList index=\"" + QByteArray::number(s) + "\">";
-        for (int f = 0; f < 3; ++f) {
-            xml += "<LedState index=\"" + QByteArray::number(f) + "\">";
-            for (int i = 0; i < 6; ++i)
-                xml += "<LedData index=\"" + QByteArray::number(i) + "\"><intensity>"
-                       + QByteArray::number(10 * s + f + i) + "</intensity></LedData>";
-            xml += "</LedState>";
-        }
-        xml += "</CommandList>";
-    }
-    return xml + "</LedPanelDocument>";
-}
-
-bool read(LedPanelModel& show, QByteArray xml)
-{
-    QBuffer buffer(&xml);
-    return buffer.open(QIODevice::ReadOnly) && show.readXML(&buffer);
-}
-
-QByteArray written(LedPanelModel& show)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    return show.writeXML(&buffer) ? buffer.data() : QByteArray();
+    return showXml("<Title>T</Title><Description>D</Description>" + layoutXml(2, 3)
+                   + sequenceXml(0, 3, 6, [](int f, int i) { return f + i; })
+                   + sequenceXml(1, 3, 6, [](int f, int i) { return 10 + f + i; }));
 }
 
 // "title/description" and per sequence its frames' first LED values: "T/D 0 1 2|10 11 12".
@@ -92,50 +72,64 @@ class tst_LedPanelModel : public QObject
 private slots:
     void edits_data();
     void edits();
-    void dragWithinSequence_data();
-    void dragWithinSequence();
-    void readErrors_data();
-    void readErrors();
+    void image_data();
+    void image();
 };
 
 void tst_LedPanelModel::edits_data()
 {
-    QTest::addColumn<MakeEdit>("make");
+    QTest::addColumn<Perform>("perform");
     QTest::addColumn<QString>("after"); // as describe() gives it; empty: refused
 
+    const auto submit = [](std::function<AbstractEdit*(LedPanelModel&)> make) {
+        return Perform([=](LedPanelModel& show, LedTreeModel&) { return show.submit(make(show)); });
+    };
+    // Frames of sequence 1 dragged in the tree and dropped at a row of a sequence (-1: on the sequence
+    // itself), or moved there by moveRows: either is one edit of the show.
+    const auto drag = [](QList<int> rows, int parent, int row, bool moveRows) {
+        return Perform([=](LedPanelModel& show, LedTreeModel& tree) {
+            const QModelIndex source = tree.index(show.sequence(1)), target = tree.index(show.sequence(parent));
+            QModelIndexList dragged;
+            for (int r : rows)
+                dragged << tree.index(r, 0, source);
+            const std::unique_ptr<QMimeData> data(tree.mimeData(dragged));
+            return moveRows ? tree.moveRows(source, rows.first(), rows.size(), target, row)
+                            : tree.dropMimeData(data.get(), Qt::MoveAction, row, 0, target);
+        });
+    };
     const QVector<int> lit(6, 7);
-    QTest::newRow("LED values in two frames") << MakeEdit([](LedPanelModel& show) {
+    QTest::newRow("LED values in two frames") << submit([](LedPanelModel& show) {
         auto* edit = new LedValuesEdit("Paint");
         edit->set(show.sequence(0)->frame(1), 0, 5);
         edit->set(show.sequence(1)->frame(2), 0, 0);
         edit->set(show.sequence(0)->frame(1), 0, 6); // the later value counts
         return edit;
     }) << "T/D 0 6 2|10 11 0";
-    QTest::newRow("sequence at the front") << MakeEdit([](LedPanelModel&) {
+    QTest::newRow("sequence at the front") << submit([](LedPanelModel&) {
         return new InsertSequenceEdit("Add sequence", 0);
     }) << "T/D |0 1 2|10 11 12";
-    QTest::newRow("first sequence out") << MakeEdit([](LedPanelModel&) {
+    QTest::newRow("first sequence out") << submit([](LedPanelModel&) {
         return new RemoveSequenceEdit("Remove sequence", 0);
     }) << "T/D 10 11 12";
-    QTest::newRow("two frames between") << MakeEdit([lit](LedPanelModel&) {
+    QTest::newRow("two frames between") << submit([lit](LedPanelModel&) {
         return new InsertFramesEdit("Add frames", 1, 1, { lit, QVector<int>(6, 8) });
     }) << "T/D 0 1 2|10 7 8 11 12";
-    QTest::newRow("frames 0 and 2 out") << MakeEdit([](LedPanelModel&) {
+    QTest::newRow("frames 0 and 2 out") << submit([](LedPanelModel&) {
         return new RemoveFramesEdit("Remove frames", 0, { 2, 0 });
     }) << "T/D 1|10 11 12";
-    QTest::newRow("frames 0 and 2 to the end") << MakeEdit([](LedPanelModel&) {
+    QTest::newRow("frames 0 and 2 to the end") << submit([](LedPanelModel&) {
         return new MoveFramesEdit("Move frame", 1, { 2, 0 }, 3);
     }) << "T/D 0 1 2|11 10 12";
-    QTest::newRow("frames 1 and 2 up by one") << MakeEdit([](LedPanelModel&) {
+    QTest::newRow("frames 1 and 2 up by one") << submit([](LedPanelModel&) {
         return MoveFramesEdit::byOne("Move frame", 0, { 1, 2 }, -1);
     }) << "T/D 1 2 0|10 11 12";
-    QTest::newRow("frames 0 and 1 down by one") << MakeEdit([](LedPanelModel&) {
+    QTest::newRow("frames 0 and 1 down by one") << submit([](LedPanelModel&) {
         return MoveFramesEdit::byOne("Move frame", 1, { 1, 0 }, 1);
     }) << "T/D 0 1 2|12 10 11";
-    QTest::newRow("panel info") << MakeEdit([](LedPanelModel&) {
+    QTest::newRow("panel info") << submit([](LedPanelModel&) {
         return new PanelInfoEdit("Panel info", "New", "Lines\nof text");
     }) << "New/Lines\nof text 0 1 2|10 11 12";
-    QTest::newRow("values and new frames as one") << MakeEdit([lit](LedPanelModel& show) {
+    QTest::newRow("values and new frames as one") << submit([lit](LedPanelModel& show) {
         auto* group = new EditGroup("Import sequence");
         auto* values = new LedValuesEdit(QString());
         values->setFrame(show.sequence(1)->frame(0), { 3, 3, 3 });
@@ -143,115 +137,99 @@ void tst_LedPanelModel::edits_data()
         group->append(new InsertFramesEdit(QString(), 1, 3, { lit }));
         return group;
     }) << "T/D 0 1 2|3 11 12 7";
-    QTest::newRow("one LED value past the bound") << MakeEdit([](LedPanelModel& show) {
+    QTest::newRow("one LED value past the bound") << submit([](LedPanelModel& show) {
         const int values = int(LedPanelModel::MaxLedValues - show.ledValueCount()) + 1;
         return new InsertFramesEdit("Add frames", 0, 0, { QVector<int>(values) });
     }) << "";
+    QTest::newRow("drag two to the front") << drag({ 1, 2 }, 1, 0, false) << "T/D 0 1 2|11 12 10";
+    QTest::newRow("drag onto the sequence: to its end") << drag({ 0 }, 1, -1, false) << "T/D 0 1 2|11 12 10";
+    QTest::newRow("drag into the other sequence") << drag({ 0 }, 0, 0, false) << "";
+    QTest::newRow("drag onto itself") << drag({ 1 }, 1, 2, false) << "";
+    QTest::newRow("moveRows, last to the front") << drag({ 2 }, 1, 0, true) << "T/D 0 1 2|12 10 11";
+    QTest::newRow("moveRows across sequences") << drag({ 0, 1 }, 0, 0, true) << "";
 }
 
-// Every edit, done through the door, then undone and redone: undo gives back the file
+// Every edit, done through the door or the tree, then undone and redone: undo gives back the file
 // byte for byte, redo the same show again, and the tree model follows every step.
 void tst_LedPanelModel::edits()
 {
-    QFETCH(MakeEdit, make);
+    QFETCH(Perform, perform);
     QFETCH(QString, after);
 
     History show;
-    QVERIFY(read(show, fixture()));
+    QVERIFY(readShow(show, fixture()));
     LedTreeModel tree;
     tree.setRootItem(&show);
     QAbstractItemModelTester tester(&tree, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    const QByteArray before = written(show);
+    const QByteArray before = writtenShow(show);
     const QString described = describe(show);
 
-    QCOMPARE(show.submit(make(show)), !after.isEmpty());
+    QCOMPARE(perform(show, tree), !after.isEmpty());
     QCOMPARE(describe(show), after.isEmpty() ? described : after);
     if (after.isEmpty())
         return;
 
     AbstractEdit* edit = show.last.get();
     edit->undo(show);
-    QCOMPARE(written(show), before);
+    QCOMPARE(writtenShow(show), before);
     QCOMPARE(tree.rowCount(), show.sequenceCount());
     edit->redo(show);
     QCOMPARE(describe(show), after);
     edit->undo(show);
-    QCOMPARE(written(show), before);
+    QCOMPARE(writtenShow(show), before);
     tree.setRootItem(nullptr);
 }
 
-// Frames of sequence 1 dragged in the tree: the drop (or moveRows) is one edit of the show.
-void tst_LedPanelModel::dragWithinSequence_data()
+void tst_LedPanelModel::image_data()
 {
-    QTest::addColumn<QList<int>>("rows");
-    QTest::addColumn<int>("parent"); // the sequence dropped into
-    QTest::addColumn<int>("row");    // -1: on the sequence itself
-    QTest::addColumn<bool>("moveRows");
-    QTest::addColumn<QString>("after"); // empty: refused
+    QTest::addColumn<QSize>("panel"); // columns x rows
+    QTest::addColumn<QSize>("made");  // of the frames, when not the panel's
+    // A frame is a list of tokens: "9" lights LED 9, "9=-2" sets it to -2, "*" and "*=v" set every LED.
+    QTest::addColumn<QStringList>("frames");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<int>("surplus");
 
-    QTest::newRow("two to the front") << QList<int>{ 1, 2 } << 1 << 0 << false << "T/D 0 1 2|11 12 10";
-    QTest::newRow("on the sequence: to its end") << QList<int>{ 0 } << 1 << -1 << false << "T/D 0 1 2|11 12 10";
-    QTest::newRow("into the other sequence") << QList<int>{ 0 } << 0 << 0 << false << "";
-    QTest::newRow("onto itself") << QList<int>{ 1 } << 1 << 2 << false << "";
-    QTest::newRow("moveRows, last to the front") << QList<int>{ 2 } << 1 << 0 << true << "T/D 0 1 2|12 10 11";
-    QTest::newRow("moveRows across sequences") << QList<int>{ 0, 1 } << 0 << 0 << true << "";
+    const QSize same;
+    const auto hex = [](const char* text) { return QByteArray::fromHex(text); };
+    QTest::newRow("2x12 all on leaves the fourth byte") << QSize(12, 2) << same << QStringList{"*=7"}
+                                                        << hex("03ffffff0000") << 0;
+    QTest::newRow("only positive intensities are on") << QSize(8, 1) << same
+        << QStringList{"0=-3 1 2=255 3=0 4=-2147483648 5=2147483647"} << hex("032600") << 0;
+    // A Layout after the sequences in a hand-edited file: frames of another size.
+    QTest::newRow("192 LEDs on a 3x5 panel") << QSize(5, 3) << QSize(48, 4) << QStringList{"1 14 15 100 191", ""}
+                                             << hex("03024000" "03000000" "00") << 2 * 177;
+    QTest::newRow("4 LEDs on a 2x8 panel") << QSize(8, 2) << QSize(4, 1) << QStringList{"*"} << hex("030f0000") << 0;
 }
 
-void tst_LedPanelModel::dragWithinSequence()
+// Builds a sequence under its layout and compiles it in the order the panel link does.
+void tst_LedPanelModel::image()
 {
-    QFETCH(QList<int>, rows);
-    QFETCH(int, parent);
-    QFETCH(int, row);
-    QFETCH(bool, moveRows);
-    QFETCH(QString, after);
+    QFETCH(QSize, panel);
+    QFETCH(QSize, made);
+    QFETCH(QStringList, frames);
+    QFETCH(QByteArray, expected);
+    QFETCH(int, surplus);
 
-    History show;
-    QVERIFY(read(show, fixture()));
-    LedTreeModel tree;
-    tree.setRootItem(&show);
-    QAbstractItemModelTester tester(&tree, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    const QByteArray before = written(show);
-    const QString described = describe(show);
-    const QModelIndex source = tree.index(show.sequence(1));
-    const QModelIndex target = tree.index(show.sequence(parent));
-    QModelIndexList dragged;
-    for (int r : rows)
-        dragged << tree.index(r, 0, source);
-    const std::unique_ptr<QMimeData> data(tree.mimeData(dragged));
-
-    const bool moved = moveRows ? tree.moveRows(source, rows.first(), rows.size(), target, row)
-                                : tree.dropMimeData(data.get(), Qt::MoveAction, row, 0, target);
-    QCOMPARE(moved, !after.isEmpty());
-    QCOMPARE(describe(show), moved ? after : described);
-    if (moved) {
-        show.last->undo(show);
-        QCOMPARE(written(show), before);
+    made = made.isValid() ? made : panel;
+    LedPanelModel document;
+    QVERIFY(readShow(document, showXml(layoutXml(made.height(), made.width()))));
+    CommandList sequence(&document);
+    ProgramCompiler compiler(panel.height(), panel.width());
+    compiler.addCommand(&sequence);
+    for (const QString& frame : frames) {
+        sequence.addFrame();
+        const QList<LedData*> leds = sequence.frame(sequence.frameCount() - 1)->leds();
+        for (const QString& token : frame.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QStringList pair = token.split(QLatin1Char('='));
+            for (int i = 0; i < leds.size(); ++i)
+                if (pair.at(0) == QLatin1String("*") || pair.at(0).toInt() == i)
+                    leds.at(i)->setIntensity(pair.size() > 1 ? pair.at(1).toInt() : 1);
+        }
+        compiler.addCommand(sequence.frame(sequence.frameCount() - 1));
     }
-    tree.setRootItem(nullptr);
-}
-
-void tst_LedPanelModel::readErrors_data()
-{
-    QTest::addColumn<QByteArray>("xml");
-    QTest::addColumn<QString>("error");
-
-    QTest::newRow("wrong version") << QByteArray("<LedPanelDocument version=\"2.0\"/>")
-                                   << "Line 1, column 34: Invalid XML root element or version.";
-    QTest::newRow("broken element") << QByteArray("<LedPanelDocument version=\"1.0\">\n<Title>x</Titel>")
-                                    << "Line 2, column 17: Opening and ending tag mismatch.";
-    QTest::newRow("layout value") << QByteArray("<LedPanelDocument version=\"1.0\">\n\n<Layout type=\"Ring\">"
-                                                "<RowSpacing>inf</RowSpacing></Layout></LedPanelDocument>")
-                                  << "Line 3, column 49: RowSpacing holds inf, which is not a number between -1000000 "
-                                     "and 1000000.";
-}
-
-void tst_LedPanelModel::readErrors()
-{
-    QFETCH(QByteArray, xml);
-    QFETCH(QString, error);
-    LedPanelModel show;
-    QVERIFY(!read(show, xml));
-    QCOMPARE(show.readError(), error);
+    compiler.addCommand(cmdLedSequence);
+    QCOMPARE(QByteArray(compiler.programMemory(), compiler.programMemorySize()).toHex(' '), expected.toHex(' '));
+    QCOMPARE(compiler.surplusLedCount(), surplus);
 }
 
 QTEST_GUILESS_MAIN(tst_LedPanelModel)

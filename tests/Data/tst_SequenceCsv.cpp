@@ -8,6 +8,7 @@
 
 #include "common/ModalAnswer.h"
 #include "common/PythonRunner.h"
+#include "common/TestData.h"
 
 #include <QMenu>
 #include <QtTest>
@@ -17,10 +18,7 @@ using Frames = QList<QList<int>>;
 // Switches the document to a one-row rectangle of the given LED count.
 static void setLayout(LedPanelDocument* document, int leds)
 {
-    QByteArray xml = "<LedPanelDocument version=\"1.0\"><Layout type=\"Rectangle\"><Rows>1</Rows><Columns>"
-                     + QByteArray::number(leds) + "</Columns></Layout></LedPanelDocument>";
-    QBuffer buffer(&xml);
-    QVERIFY(buffer.open(QIODevice::ReadOnly) && document->readXML(&buffer));
+    QVERIFY(readShow(*document, showXml(layoutXml(1, leds))));
 }
 
 class tst_SequenceCsv : public QObject

@@ -9,6 +9,7 @@
 #include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
 #include "common/ModalAnswer.h"
+#include "common/TestData.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -16,6 +17,16 @@
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+
+// The document base alone, noting what it is asked to save.
+class RecordingDocument : public AbstractDocument
+{
+public:
+    QStringList saved;
+    bool saveResult = true;
+    bool load(const QString&) override { return true; }
+    bool save(const QString& fileName) override { saved << fileName; return saveResult; }
+};
 
 class tst_LedPanelDocument : public QObject
 {
@@ -30,6 +41,8 @@ private slots:
     void failedLoad();
     void shownFrame_data();
     void shownFrame();
+    void saveOnClose_data();
+    void saveOnClose();
 
 private:
     // Writes `content` to a file of the temporary folder, `body` inside a document element.
@@ -63,10 +76,8 @@ void tst_LedPanelDocument::saveAndReload()
     QFETCH(QByteArray, layout);
     QFETCH(QString, type);
 
-    const QByteArray frames = "<LedState index='0'/><LedState index='1'/><LedState index='2'/></CommandList>";
     LedPanelDocument document;
-    QVERIFY(document.load(file("layout.xml", layout + "<CommandList index='0'>" + frames
-                                                 + "<CommandList index='1'>" + frames)));
+    QVERIFY(document.load(file("layout.xml", layout + sequenceXml(0, 3) + sequenceXml(1, 3))));
     document.setTitle(QStringLiteral("Front <panel> & co"));
     const int last = document.ledScene()->ledItems().count() - 1;
     document.sequence(1)->frame(2)->leds().at(last)->setIntensity(1);
@@ -224,6 +235,41 @@ void tst_LedPanelDocument::shownFrame()
     QCOMPARE(document->isModified(), frame != nullptr);
     delete document;
     QVERIFY(scene.isNull());
+}
+
+void tst_LedPanelDocument::saveOnClose_data()
+{
+    QTest::addColumn<bool>("hasPath");
+    QTest::addColumn<bool>("saveResult");
+    QTest::addColumn<bool>("closes");
+
+    QTest::newRow("saved to its file") << true << true << true;
+    QTest::newRow("save fails") << true << false << false;
+    QTest::newRow("never saved, file dialog cancelled") << false << true << false;
+}
+
+// Answering Save to the question on closing: the document closes only once it is
+// really saved. Cancel and Discard are walked through from the main window.
+void tst_LedPanelDocument::saveOnClose()
+{
+    QFETCH(bool, hasPath);
+    QFETCH(bool, saveResult);
+    QFETCH(bool, closes);
+
+    const QString path = QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath(); // a file that exists
+    RecordingDocument document;
+    document.saveResult = saveResult;
+    hasPath ? document.setFilePath(path) : document.setFileName(QStringLiteral("panel.xml"));
+    document.setModified(true);
+    document.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&document));
+
+    ModalAnswer::messageBox(QMessageBox::Save);
+    if (!hasPath)
+        ModalAnswer::fileDialog(QString());
+    QCOMPARE(document.close(), closes);
+    QVERIFY(ModalAnswer::allAnswered());
+    QCOMPARE(document.saved, hasPath ? QStringList{path} : QStringList());
 }
 
 QTEST_MAIN(tst_LedPanelDocument)

@@ -7,6 +7,7 @@
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 #include "GraphicsView/LedGraphicsItem.h"
 #include "LedPanelContextMenu.h"
+#include "common/TestData.h"
 
 #include <QScrollBar>
 #include <QtTest>
@@ -72,16 +73,15 @@ void tst_LedStateWidget::zoom()
 void tst_LedStateWidget::middleDragPansWithoutTouchingLeds()
 {
     LedPanelDocument document;
-    auto* sequence = new CommandList(&document);
-    document.appendChild(sequence);
-    sequence->addFrame();
-    const QList<LedData*> leds = sequence->frame(0)->leds();
+    QVERIFY(readShow(document, showXml(sequenceXml(0, 1))));
+    LedStateCommand* frame = document.sequence(0)->frame(0);
+    const QList<LedData*> leds = frame->leds();
     LedStateWidget view(nullptr);
     view.resize(500, 400);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     view.scale(4, 4);
-    view.scene()->setFrame(sequence->frame(0));
+    view.scene()->setFrame(frame);
     auto send = [&](QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons, QPoint pos) {
         QMouseEvent event(type, pos, view.viewport()->mapToGlobal(pos), button, buttons, Qt::NoModifier);
         QApplication::sendEvent(view.viewport(), &event);

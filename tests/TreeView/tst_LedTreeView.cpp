@@ -4,6 +4,7 @@
 #include "Data/LedStateCommand.h"
 #include "Document/LedPanelDocument.h"
 #include "TreeView/LedTreeModel.h"
+#include "common/TestData.h"
 
 #include <QAbstractItemModelTester>
 #include <QMenu>
@@ -42,12 +43,7 @@ void tst_LedTreeView::init()
 {
     m_pDocument = new LedPanelDocument;
     m_pView = m_pDocument->findChild<LedTreeView*>(QStringLiteral("treeView"));
-    for (int frames : {2, 0}) {
-        auto* sequence = new CommandList(m_pDocument);
-        m_pView->model()->append(sequence, nullptr);
-        for (int f = 0; f < frames; ++f)
-            m_pView->model()->append(new LedStateCommand(sequence), sequence);
-    }
+    QVERIFY(readShow(*m_pDocument, showXml(sequenceXml(0, 2) + sequenceXml(1, 0))));
     m_pView->expandAll();
     m_pDocument->resize(600, 400);
     m_pDocument->show();

@@ -30,7 +30,7 @@ void poll();
 
 void schedulePoll()
 {
-    if (polling)
+    if (polling || queue.isEmpty())
         return;
     polling = true;
     QTimer::singleShot(10, poll);
@@ -41,26 +41,36 @@ void poll()
     polling = false;
     if (queue.isEmpty())
         return;
-    std::shared_ptr<Poller> head = queue.first();
+    const std::shared_ptr<Poller> head = queue.first();
     if (!head->elapsed.isValid())
         head->elapsed.start();
-
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal && modal != lastAnswered && modal->isVisible()) {
-        lastAnswered = modal;
+    const bool found = modal && modal != lastAnswered && modal->isVisible();
+    const bool late = !found && head->elapsed.elapsed() > head->timeoutMs;
+    if (found || late)
         queue.removeFirst();
-        // Scheduled before answering: the answer may open the next dialog in a nested event loop.
-        if (!queue.isEmpty())
-            schedulePoll();
-        head->answer(modal);
-        return;
-    }
-    if (head->elapsed.elapsed() > head->timeoutMs) {
-        queue.removeFirst();
+    // Scheduled before answering: the answer may open the next dialog in a nested event loop.
+    schedulePoll();
+    if (late)
         QTest::qFail("no modal dialog appeared", __FILE__, __LINE__);
+    if (found) {
+        lastAnswered = modal;
+        head->answer(modal);
     }
-    if (!queue.isEmpty())
-        schedulePoll();
+}
+
+// The widget as the kind of dialog expected; otherwise the test fails and the widget is closed.
+template <class Dialog> Dialog* expect(QWidget* widget)
+{
+    auto* dialog = qobject_cast<Dialog*>(widget);
+    if (!dialog) {
+        QTest::qFail(qPrintable(QStringLiteral("expected a %1, got %2")
+                                    .arg(QLatin1String(Dialog::staticMetaObject.className()),
+                                         QLatin1String(widget->metaObject()->className()))),
+                     __FILE__, __LINE__);
+        widget->close();
+    }
+    return dialog;
 }
 
 } // namespace
@@ -79,51 +89,34 @@ void onNext(std::function<void(QWidget*)> answer, int timeoutMs)
 void messageBox(QMessageBox::StandardButton button, QString* text, QString* title)
 {
     onNext([=](QWidget* widget) {
-        auto* box = qobject_cast<QMessageBox*>(widget);
-        if (!box) {
-            QTest::qFail(qPrintable(QStringLiteral("expected a message box, got %1")
-                                        .arg(QString::fromLatin1(widget->metaObject()->className()))),
-                         __FILE__, __LINE__);
-            widget->close();
+        auto* box = expect<QMessageBox>(widget);
+        if (!box)
             return;
-        }
         if (text)
             *text = box->text();
         if (title)
             *title = box->windowTitle();
-        QAbstractButton* pressed = box->button(button);
-        if (!pressed) {
-            QTest::qFail("the message box lacks the requested button", __FILE__, __LINE__);
-            box->reject();
-            return;
-        }
-        pressed->click();
+        if (QAbstractButton* pressed = box->button(button))
+            return pressed->click();
+        QTest::qFail("the message box lacks the requested button", __FILE__, __LINE__);
+        box->reject();
     });
 }
 
 void fileDialog(const QString& filePath, QString* title)
 {
     onNext([=](QWidget* widget) {
-        auto* dialog = qobject_cast<QFileDialog*>(widget);
-        if (!dialog) {
-            QTest::qFail(qPrintable(QStringLiteral("expected a file dialog, got %1")
-                                        .arg(QString::fromLatin1(widget->metaObject()->className()))),
-                         __FILE__, __LINE__);
-            widget->close();
+        auto* dialog = expect<QFileDialog>(widget);
+        if (!dialog)
             return;
-        }
         if (title)
             *title = dialog->windowTitle();
-        if (filePath.isEmpty()) {
-            dialog->reject();
-            return;
-        }
-        // Typing the name and pressing Enter, as a user would.
+        // Typing the name and pressing Enter, as a user would; an empty name cancels.
         auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        if (!edit) {
-            QTest::qFail("the file dialog has no file name field", __FILE__, __LINE__);
-            dialog->reject();
-            return;
+        if (filePath.isEmpty() || !edit) {
+            if (!filePath.isEmpty())
+                QTest::qFail("the file dialog has no file name field", __FILE__, __LINE__);
+            return dialog->reject();
         }
         edit->setText(filePath);
         QTest::keyClick(edit, Qt::Key_Return);

@@ -31,15 +31,6 @@ QByteArray PanelSimulator::received()
     return bytes;
 }
 
-QStringList PanelSimulator::events()
-{
-    QStringList events;
-    for (const QString& line : lines())
-        if (!line.startsWith(QLatin1String("RX ")))
-            events << line;
-    return events;
-}
-
 bool PanelSimulator::waitForLine(const QString& prefix, int timeoutMs)
 {
     return QTest::qWaitFor([&] {

@@ -29,11 +29,9 @@ public:
     QString devicePath() const { return m_DevicePath; }
     bool isRunning() const { return m_Process.state() != QProcess::NotRunning; }
 
-    // Lines after the device path, in order; with --raw, the bytes of the "RX" lines
-    // and the other lines apart.
+    // Lines after the device path, in order; with --raw, the bytes of the "RX" lines.
     QStringList lines();
     QByteArray received();
-    QStringList events();
     bool waitForLine(const QString& prefix, int timeoutMs = 10000);
 
     // Terminates the simulator; it writes its output files first.

@@ -1,3 +1,5 @@
+#include "common/TestData.h"
+
 #include <QtTest>
 
 // Builds the Debian package from this build and looks into it.
@@ -9,29 +11,20 @@ private slots:
     void debianPackage();
 };
 
-static QByteArray run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(300000) || process.exitCode() != 0)
-        QTest::qFail(qPrintable(program + " failed: " + process.readAll() + process.readAllStandardError()),
-                     __FILE__, __LINE__);
-    return process.readAllStandardOutput();
-}
-
 void tst_Package::debianPackage()
 {
     if (QStandardPaths::findExecutable("dpkg-deb").isEmpty())
         QSKIP("dpkg-deb is missing");
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    run("cpack", { "-G", "DEB", "--config", TESSALOOM_BINARY_DIR "/CPackConfig.cmake", "-B", dir.path() });
-    const QString architecture = QString(run("dpkg", { "--print-architecture" })).trimmed();
+    runProgram("cpack", { "-G", "DEB", "--config", TESSALOOM_BINARY_DIR "/CPackConfig.cmake", "-B", dir.path() },
+               300000);
+    const QString architecture = QString(runProgram("dpkg", { "--print-architecture" })).trimmed();
     const QString deb = dir.filePath("tessaloom_1.0_" + architecture + ".deb");
     QVERIFY2(QFile::exists(deb), qPrintable(QDir(dir.path()).entryList().join(' ')));
 
     QStringList files;
-    for (const QString& line : QString(run("dpkg-deb", { "-c", deb })).split('\n', Qt::SkipEmptyParts))
+    for (const QString& line : QString(runProgram("dpkg-deb", { "-c", deb })).split('\n', Qt::SkipEmptyParts))
         files << line.section(' ', -1);
     QStringList expected { "./usr/bin/Tessaloom", "./usr/bin/tessaloom-cli",
                            "./usr/share/applications/tessaloom.desktop", "./usr/share/doc/tessaloom/README.md" };
@@ -40,7 +33,7 @@ void tst_Package::debianPackage()
     for (const QString& file : expected)
         QVERIFY2(files.contains(file), qPrintable(file + " missing from " + files.join(' ')));
 
-    const QString depends = run("dpkg-deb", { "-f", deb, "Depends" });
+    const QString depends = runProgram("dpkg-deb", { "-f", deb, "Depends" });
     for (const char* package : { "libqt5core5a", "libqt5gui5", "libqt5widgets5", "libqt5serialport5" })
         QVERIFY2(depends.contains(package), qPrintable(depends));
 }

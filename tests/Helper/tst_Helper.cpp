@@ -1,3 +1,4 @@
+#include "Helper/CRC.h"
 #include "Helper/CsvModel.h"
 
 #include <QtTest>
@@ -14,17 +15,18 @@ static QString cells(const CsvModel& model)
     return text;
 }
 
-class tst_CsvModel : public QObject
+class tst_Helper : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void read_data();
-    void read();
-    void shape();
+    void csvRead_data();
+    void csvRead();
+    void csvShape();
+    void crcCheckValues();
 };
 
-void tst_CsvModel::read_data()
+void tst_Helper::csvRead_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<QByteArray>("input");
@@ -44,7 +46,7 @@ void tst_CsvModel::read_data()
     QTest::newRow("utf-16 mark") << dq << QByteArray("\xFF\xFE\xAC\x20,\0b\0", 8) << "€|b\n";
 }
 
-void tst_CsvModel::read()
+void tst_Helper::csvRead()
 {
     QFETCH(int, mode);
     QFETCH(QByteArray, input);
@@ -58,7 +60,7 @@ void tst_CsvModel::read()
 // Under the model tester, rows and columns are inserted and removed in range and refused out
 // of range. A long header line over short rows is not stored densely: 20000 columns by 4000
 // rows would take gigabytes.
-void tst_CsvModel::shape()
+void tst_Helper::csvShape()
 {
     CsvModel model(CsvModel::DoubleQuote, true, QLatin1Char(','), nullptr);
     auto* tester = new QAbstractItemModelTester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -89,5 +91,26 @@ void tst_CsvModel::shape()
     QCOMPARE(model.data(0, 0), QString());
 }
 
-QTEST_GUILESS_MAIN(tst_CsvModel)
-#include "tst_CsvModel.moc"
+// The catalogued check value of CRC-16/CCITT-FALSE, and a byte sum that wraps at 16 bits: byte
+// by byte from a fresh checksum, then after a reset in two blocks around an empty and a negative add.
+void tst_Helper::crcCheckValues()
+{
+    const QList<std::tuple<bool, QByteArray, int>> cases { { true, "123456789", 0x29B1 }, { false, "abc", 0x0126 },
+                                                           { false, QByteArray(257, char(0xFF)) + '\x01', 0 } };
+    for (const auto& [ccitt, input, expected] : cases) {
+        std::unique_ptr<CRC> crc(ccitt ? static_cast<CRC*>(new CRC_CCITT) : new CRC_SUM);
+        for (char c : input)
+            crc->add(uint8_t(c));
+        QCOMPARE(int(crc->crc()), expected);
+        const auto* bytes = reinterpret_cast<const uint8_t*>(input.constData());
+        crc->reset();
+        crc->add(bytes, 2);
+        crc->add(bytes, 0);
+        crc->add(bytes, -1);
+        crc->add(bytes + 2, input.size() - 2);
+        QCOMPARE(int(crc->crc()), expected);
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_Helper)
+#include "tst_Helper.moc"

@@ -1,0 +1,302 @@
+#include "Data/CommandList.h"
+#include "Data/LedStateCommand.h"
+#include "Document/LedPanelDocument.h"
+#include "GraphicsView/AbstractLedGraphicsScene.h"
+#include "GraphicsView/LedGraphicsItem.h"
+#include "GraphicsView/LedStateWidget.h"
+#include "MainWindow/MainMenu.h"
+#include "MainWindow/MainWindow.h"
+#include "TreeView/LedTreeModel.h"
+#include "TreeView/LedTreeView.h"
+#include "common/ModalAnswer.h"
+#include "common/NewDocument.h"
+#include "common/TestData.h"
+
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Nothing lost: a failed save keeps the previous file whole and the document modified, whether it fails
+// on opening, on writing or on the final rename; an edit made through the real window makes closing ask
+// first, while looking without changing anything, or confirming the info dialog unchanged, does not (that
+// every kind of edit marks the window modified is checked by tst_Editing's undo and redo of each).
+// Files that would make the reader hold more than any show needs are refused, with the reader's reason;
+// everything the program writes still loads.
+class tst_Hardening : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("Tessaloom")); }
+    void failedSave_data();
+    void failedSave();
+    void writeToFullDevice();
+    void closeAfterEdit_data();
+    void closeAfterEdit();
+    void readWithinLimits_data();
+    void readWithinLimits();
+};
+
+namespace {
+
+enum Way { DocumentSave, SaveAction, ExportSequence };
+enum Failure { DiskFull, NoFreeInode, DirectoryGone };
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Takes whatever room is left: every free block, or every free file entry.
+void exhaust(const QString& dir, Failure failure)
+{
+    if (failure == DiskFull) {
+        QFile filler(QDir(dir).filePath(QStringLiteral("filler")));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+    } else if (failure == NoFreeInode) {
+        for (int i = 0; QFile(QDir(dir).filePath(QStringLiteral("spare%1").arg(i))).open(QIODevice::WriteOnly); ++i) {
+        }
+    }
+}
+
+// A sequence of empty frames: a few bytes each, but a value for every LED once read.
+QByteArray sparse(const QByteArray& layout, int frames)
+{
+    return showXml(layout + sequenceXml(0, frames));
+}
+
+// A document as the program writes it: every LED of every frame spelled out.
+QByteArray saved(int rows, int columns, int frames)
+{
+    LedPanelDocument source;
+    return readShow(source, sparse(layoutXml(rows, columns), frames)) ? writtenShow(source) : QByteArray();
+}
+
+} // namespace
+
+void tst_Hardening::failedSave_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addColumn<int>("failure");
+    QTest::addColumn<QString>("message");
+
+    const QString write = QStringLiteral("Cannot write file "), open = QStringLiteral("Cannot open file ");
+    QTest::newRow("document, disk full") << int(DocumentSave) << int(DiskFull) << write;
+    QTest::newRow("document, no free file entry") << int(DocumentSave) << int(NoFreeInode) << open;
+    QTest::newRow("document, directory gone") << int(DocumentSave) << int(DirectoryGone) << open;
+    QTest::newRow("Save action, disk full") << int(SaveAction) << int(DiskFull) << write;
+    QTest::newRow("Save action, no free file entry") << int(SaveAction) << int(NoFreeInode) << open;
+    QTest::newRow("export over earlier file, disk full") << int(ExportSequence) << int(DiskFull) << write;
+    QTest::newRow("export over earlier file, no free file entry") << int(ExportSequence) << int(NoFreeInode) << write;
+}
+
+void tst_Hardening::failedSave()
+{
+    QFETCH(int, way);
+    QFETCH(int, failure);
+    QFETCH(QString, message);
+
+    QTemporaryDir temp;
+    QVERIFY(temp.isValid());
+    const QString dir = temp.filePath(QStringLiteral("disk"));
+    QVERIFY(QDir().mkpath(dir));
+    // A small file system of its own, so that it can be filled without harm.
+    const bool mounted = failure != DirectoryGone;
+    const QString options = QLatin1String(failure == DiskFull ? "size=64k" : "size=256k,nr_inodes=4");
+    if (mounted && QProcess::execute(QStringLiteral("mount"), QStringList{ "-t", "tmpfs", "-o", options, "tmpfs", dir }) != 0)
+        QSKIP("mounting a small tmpfs is not permitted here");
+    const auto unmount = qScopeGuard([&] {
+        if (mounted)
+            QProcess::execute(QStringLiteral("umount"), { dir });
+    });
+    const QString name = way == ExportSequence ? QStringLiteral("sequence.csv") : QStringLiteral("panel.xml");
+    const QString path = QDir(dir).filePath(name);
+
+    MainWindow window;
+    LedPanelDocument* document = newDocumentWithFrames(window, 1);
+    QVERIFY(document);
+    auto* menu = qobject_cast<MainMenu*>(window.menuBar());
+    auto* tree = document->findChild<LedTreeView*>(QStringLiteral("treeView"));
+    QAction* exportAction = tree->findChild<QMenu*>(QStringLiteral("contextMenu_table"))->actions().value(1); // "export"
+
+    if (way == ExportSequence) {
+        ModalAnswer::fileDialog(path);
+        exportAction->trigger();
+        QTRY_VERIFY(ModalAnswer::allAnswered());
+    } else {
+        QVERIFY(document->save(path));
+    }
+    const QByteArray before = contents(path);
+    QVERIFY(before.contains(way == ExportSequence ? "\n0,0,0" : "<LedState index=\"0\">"));
+    const QString savedPath = document->filePath();
+
+    // Grown well beyond what the small disk could hold even with the earlier file gone.
+    for (int f = 0; f < 200; ++f)
+        menu->action_AddFrame->trigger();
+    const QString target = failure == DirectoryGone ? temp.filePath(QStringLiteral("gone/") + name) : path;
+    exhaust(dir, Failure(failure));
+
+    QString text;
+    if (way == ExportSequence) {
+        ModalAnswer::fileDialog(path);
+        ModalAnswer::messageBox(QMessageBox::Yes); // replace the earlier file
+    }
+    ModalAnswer::messageBox(QMessageBox::Ok, &text);
+    if (way == DocumentSave)
+        QVERIFY(!document->save(target));
+    else
+        (way == SaveAction ? menu->action_Save : exportAction)->trigger();
+    QTRY_VERIFY(ModalAnswer::allAnswered());
+    QVERIFY2(text.startsWith(message) && text.contains(QDir::toNativeSeparators(target)), qPrintable(text));
+
+    QCOMPARE(contents(path), before);
+    QVERIFY(document->isModified() && window.isWindowModified());
+    QCOMPARE(document->filePath(), savedPath);
+    QCOMPARE(document->sequence(0)->frameCount(), 201);
+    // No half-written copy is left behind to fill the disk further.
+    QCOMPARE(QDir(dir).entryList({ name + QLatin1Char('*') }, QDir::Files), QStringList(name));
+}
+
+void tst_Hardening::writeToFullDevice()
+{
+    QFile full(QStringLiteral("/dev/full"));
+    if (!full.open(QIODevice::WriteOnly))
+        QSKIP("/dev/full is not available");
+    LedPanelDocument document;
+    // More than the file's write buffer, so the device refuses during writing.
+    QVERIFY(readShow(document, showXml(sequenceXml(0, 4))));
+    QVERIFY(!document.writeXML(&full));
+}
+
+enum Edit { Nothing, ClickLed, ConfirmInfo };
+
+void tst_Hardening::closeAfterEdit_data()
+{
+    QTest::addColumn<int>("edit");
+    QTest::addColumn<bool>("asks");
+
+    QTest::newRow("nothing changed") << int(Nothing) << false;
+    QTest::newRow("LED clicked") << int(ClickLed) << true;
+    QTest::newRow("info confirmed unchanged") << int(ConfirmInfo) << false;
+}
+
+void tst_Hardening::closeAfterEdit()
+{
+    QFETCH(int, edit);
+    QFETCH(bool, asks);
+
+    QTemporaryDir dir;
+    MainWindow window;
+    LedPanelDocument* document = newDocumentWithFrames(window, 2);
+    QVERIFY(document);
+    // Saved, so that only the edit below can make the document dirty.
+    QVERIFY(document->save(dir.filePath(QStringLiteral("%1.xml").arg(QTest::currentDataTag()))));
+    QVERIFY(!window.isWindowModified());
+    document->treeView()->setCurrentIndex(document->treeModel()->index(document->sequence(0)->frame(0)));
+    if (edit == ClickLed) {
+        LedStateWidget* view = document->ledFrame();
+        LedGraphicsItem* item = document->ledScene()->ledItems().at(5);
+        view->centerOn(item);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, view->mapFromScene(item->scenePos()));
+    } else if (edit == ConfirmInfo) {
+        qobject_cast<MainMenu*>(window.menuBar())->action_LedPanelInfo->trigger();
+        QPushButton* ok = nullptr;
+        QTRY_VERIFY((ok = window.findChild<QPushButton*>(QStringLiteral("pushButton_OK"))) && ok->isVisible());
+        QTest::mousePress(ok, Qt::LeftButton);
+        QTRY_VERIFY(!ok->isVisible());
+    }
+    QCOMPARE(window.isWindowModified(), asks);
+
+    // Every question is answered Cancel: close() fails exactly when it asks, and must keep everything.
+    QTimer cancel;
+    connect(&cancel, &QTimer::timeout, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::Cancel)->click();
+    });
+    cancel.start(20);
+    QCOMPARE(window.close(), !asks);
+    cancel.stop();
+    if (asks) {
+        QVERIFY(window.isVisible() && window.isWindowModified());
+        QCOMPARE(window.currentDocument(), document);
+        ModalAnswer::messageBox(QMessageBox::Discard);
+        QVERIFY(window.close());
+        QTRY_VERIFY(ModalAnswer::allAnswered());
+    }
+    QVERIFY(!window.isVisible());
+}
+
+void tst_Hardening::readWithinLimits_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<int>("frames"); // -1: refused
+    QTest::addColumn<int>("leds");
+    QTest::addColumn<QString>("reason"); // of a refusal, as the reader gives it
+
+    // The show holds at most 4194304 LED values: 64 empty frames of the largest layout, not 65.
+    const QString tooMany = "The document would hold more than 4194304 LED values.";
+    QTest::newRow("one frame past the bound") << sparse(layoutXml(256, 256), 65) << -1 << 0 << tooMany;
+    QTest::newRow("at the bound") << sparse(layoutXml(256, 256), 64) << 64 << 65536 << "";
+    QByteArray repeated = layoutXml(256, 256);
+    for (int i = 0; i < 65; ++i)
+        repeated += "<CommandList index=\"0\"><LedState index=\"" + QByteArray::number(i) + "\"/></CommandList>";
+    QTest::newRow("one frame per repeated sequence") << showXml(repeated) << -1 << 0 << tooMany;
+    QTest::newRow("largest layout over and over") << showXml(layoutXml(256, 256).repeated(6)) << 0 << 65536 << "";
+    QTest::newRow("too many LEDs") << showXml(layoutXml(65537, 1)) << -1 << 0 << "exceeds the limit of 65536 LEDs";
+    // Numbers no panel has only overflow the view's arithmetic.
+    const QString outOfRange = "OuterDiameter holds %1, which is not a number between -1000000 and 1000000.";
+    for (const char* value : { "inf", "nan", "1000000.5", "-1e7" }) {
+        QTest::newRow(value) << showXml("<Layout type=\"Ring\"><OuterDiameter>" + QByteArray(value)
+                                        + "</OuterDiameter></Layout>") << -1 << 0 << outOfRange.arg(value);
+    }
+    QTest::newRow("a million") << showXml("<Layout type=\"Rectangle\"><Rectangle_W>1e+06</Rectangle_W></Layout>")
+                               << 0 << 32 << "";
+
+    // What the program writes, and what a hand-made file reasonably leaves out, still loads.
+    QTest::newRow("saved, many frames") << saved(4, 8, 300) << 300 << 32 << "";
+    QTest::newRow("saved, large layout") << saved(96, 96, 2) << 2 << 96 * 96 << "";
+    QTest::newRow("2000 empty frames, default ring") << sparse("", 2000) << 2000 << 192 << "";
+    QTest::newRow("large ring") << sparse(layoutXml(64, 256, "Ring"), 1) << 1 << 64 * 256 << "";
+}
+
+void tst_Hardening::readWithinLimits()
+{
+    QFETCH(QByteArray, xml);
+    QFETCH(int, frames);
+    QFETCH(int, leds);
+    QFETCH(QString, reason);
+    QVERIFY(!xml.isEmpty());
+
+    // Qt polishes new items later from the event loop, and until then removing an item searches a list of all
+    // of them: a large layout replaced or destroyed before the event loop runs (a failed load) took minutes.
+    // Reading must leave no such work pending.
+    struct PendingCalls : QObject
+    {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override { count += event->type() == QEvent::MetaCall; return false; }
+    } pending;
+    LedPanelDocument target;
+    QCOMPARE(readShow(target, xml), frames >= 0);
+    QVERIFY2(target.readError().contains(reason), qPrintable(target.readError()));
+    target.ledScene()->installEventFilter(&pending);
+    QCoreApplication::sendPostedEvents(target.ledScene(), QEvent::MetaCall);
+    QCOMPARE(pending.count, 0);
+    QVERIFY(target.ledValueCount() <= LedPanelModel::MaxLedValues);
+    if (frames >= 0) {
+        QCOMPARE(target.sequenceCount(), frames > 0 ? 1 : 0);
+        QCOMPARE(target.ledScene()->ledItems().count(), leds);
+        if (frames > 0) {
+            QCOMPARE(target.sequence(0)->frameCount(), frames);
+            QCOMPARE(target.sequence(0)->frame(frames - 1)->ledCount(), leds);
+        }
+    }
+}
+
+QTEST_MAIN(tst_Hardening)
+#include "tst_Hardening.moc"

@@ -1,0 +1,69 @@
+#include "TestData.h"
+
+#include "Data/LedPanelModel.h"
+
+#include <QBuffer>
+#include <QProcess>
+#include <QTest>
+
+QByteArray showXml(const QByteArray& body)
+{
+    return "<LedPanelDocument version=\"1.0\">" + body + "</LedPanelDocument>";
+}
+
+QByteArray layoutXml(int rows, int columns, const char* type)
+{
+    return QStringLiteral("<Layout type=\"%1\"><Rows>%2</Rows><Columns>%3</Columns></Layout>")
+        .arg(QLatin1String(type)).arg(rows).arg(columns).toUtf8();
+}
+
+QByteArray sequenceXml(int index, int frames, int leds, const std::function<int(int, int)>& value)
+{
+    QByteArray xml = "<CommandList index=\"" + QByteArray::number(index) + "\">";
+    for (int f = 0; f < frames; ++f) {
+        xml += "<LedState index=\"" + QByteArray::number(f) + "\">";
+        for (int i = 0; i < leds; ++i) {
+            if (const int v = value(f, i))
+                xml += "<LedData index=\"" + QByteArray::number(i) + "\"><intensity>" + QByteArray::number(v)
+                       + "</intensity></LedData>";
+        }
+        xml += "</LedState>";
+    }
+    return xml + "</CommandList>";
+}
+
+bool readShow(LedPanelModel& show, QByteArray xml)
+{
+    QBuffer buffer(&xml);
+    return buffer.open(QIODevice::ReadOnly) && show.readXML(&buffer);
+}
+
+QByteArray writtenShow(LedPanelModel& show)
+{
+    QBuffer buffer;
+    return buffer.open(QIODevice::WriteOnly) && show.writeXML(&buffer) ? buffer.data() : QByteArray();
+}
+
+QByteArray runProgram(const QString& program, const QStringList& arguments, int timeoutMs)
+{
+    QProcess process;
+    process.start(program, arguments);
+    const bool finished = process.waitForFinished(timeoutMs);
+    const QByteArray out = process.readAllStandardOutput();
+    if (!finished || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        QTest::qFail(qPrintable(program + " failed: " + process.errorString() + '\n' + out
+                                + process.readAllStandardError()), __FILE__, __LINE__);
+    return out;
+}
+
+QByteArray flashedMemory(const QString& firmware)
+{
+    return runProgram("srec_cat", { "-multiple", firmware, "-ti-txt", "(", firmware, "-ti-txt", "-crop", "0x6403",
+        "0xF800", "0x10000", "0x44000", "-fill", "0xFF", "0x6403", "0xF800", "-fill", "0xFF", "0x10000", "0x44000",
+        "-crc16-l-e", "0x4000", "-broken", "-crop", "0x4000", "0x4002", ")", "-o", "-", "-ti-txt" });
+}
+
+QByteArray tiTxt(const QString& file)
+{
+    return runProgram("srec_cat", { file, "-ti-txt", "-o", "-", "-ti-txt" });
+}

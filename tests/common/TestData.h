@@ -1,0 +1,30 @@
+#ifndef TESTDATA_H
+#define TESTDATA_H
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <functional>
+
+class LedPanelModel;
+
+// Shows spelled out in the file format, and the outside programs that check what the program wrote.
+
+// The document element around body.
+QByteArray showXml(const QByteArray& body);
+QByteArray layoutXml(int rows, int columns, const char* type = "Rectangle");
+// A sequence of frames of the given LED count; LED i of frame f holds value(f, i), a 0 left out.
+QByteArray sequenceXml(int index, int frames, int leds = 0, const std::function<int(int, int)>& value = {});
+bool readShow(LedPanelModel& show, QByteArray xml);
+// Empty when writing failed.
+QByteArray writtenShow(LedPanelModel& show);
+
+// Runs a program to its end and gives its standard output; a failed run raises the test's failure flag.
+QByteArray runProgram(const QString& program, const QStringList& arguments, int timeoutMs = 30000);
+// What srec_cat says a device holds once the TI-TXT file is flashed: the file's bytes, later sections over
+// earlier ones, and at 0x4000 the CRC the boot loader checks over the application's ranges. As TI-TXT.
+QByteArray flashedMemory(const QString& firmware);
+// A TI-TXT file as srec_cat lays it out, to compare with flashedMemory().
+QByteArray tiTxt(const QString& file);
+
+#endif // TESTDATA_H
