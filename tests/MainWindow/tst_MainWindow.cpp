@@ -119,7 +119,7 @@ void tst_MainWindow::documentSurvivesRefusals()
     const QString report = flasher->findChild<QPlainTextEdit*>()->toPlainText();
     QVERIFY(report.endsWith(QStringLiteral("Finished")));
 
-    // The save question first; its text is tst_EditAsksToSave's, the failed read's tst_LedPanelDocument's.
+    // The save question first; its text is tst_Hardening's, the failed read's tst_LedPanelDocument's.
     ModalAnswer::messageBox(QMessageBox::StandardButton(answer));
     if (!file.isNull())
         ModalAnswer::fileDialog(file);
