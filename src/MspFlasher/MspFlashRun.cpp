@@ -212,29 +212,21 @@ void MspFlashRun::run(const SerialPortSettings& settings, const QByteArray& flas
         flasher.setMemoryData(image);
     }
 
-    if (proceed(QStringLiteral("Verify device"))) {
-        report(QStringLiteral("Verify device"));
-        if (!flasher.verifyDevice()) {
-            report(QStringLiteral("Invalid device version!"));
+    // A boot loader step: its line, and the line that tells it failed.
+    auto step = [&](const QString& name, const QString& failure, const std::function<bool()>& action) {
+        if (!proceed(name))
+            return;
+        report(name);
+        if (!action()) {
+            report(failure);
             ok = false;
         }
-    }
-
-    if (proceed(QStringLiteral("Erase device"))) {
-        report(QStringLiteral("Erase device"));
-        if (!flasher.eraseDevice()) {
-            report(QStringLiteral("Cannot erase device!"));
-            ok = false;
-        }
-    }
-
-    if (proceed(QStringLiteral("Write application code"))) {
-        report(QStringLiteral("Write application code"));
-        if (!flasher.flashDevice()) {
-            report(QStringLiteral("Cannot flash device!"));
-            ok = false;
-        }
-    }
+    };
+    step(QStringLiteral("Verify device"), QStringLiteral("Invalid device version!"),
+         [&] { return flasher.verifyDevice(); });
+    step(QStringLiteral("Erase device"), QStringLiteral("Cannot erase device!"), [&] { return flasher.eraseDevice(); });
+    step(QStringLiteral("Write application code"), QStringLiteral("Cannot flash device!"),
+         [&] { return flasher.flashDevice(); });
 
     if (proceed(QStringLiteral("Jump to the application"))) {
         report(QStringLiteral("Jump to the application"));
