@@ -2,11 +2,11 @@
 
 #include "Data/EditGroup.h"
 #include "Data/InsertFramesEdit.h"
-#include "Data/LedData.h"
 #include "Data/LedPanelModel.h"
 #include "Data/LedStateCommand.h"
 #include "Data/LedValuesEdit.h"
 #include "Data/SequenceFileChooser.h"
+#include "Data/SequenceTable.h"
 #include "Helper/CsvModel.h"
 
 #include <QDir>
@@ -124,6 +124,7 @@ void CommandList::exportSequence()
 
 bool CommandList::importSequence(const QString& fileName, QString* message)
 {
+    Q_ASSERT(m_pDocument);
     CsvModel table(CsvModel::NoQuotes, true, QLatin1Char(','), nullptr);
     if (!table.read(fileName)) {
         *message = tr("Cannot read file %1.").arg(QDir::toNativeSeparators(fileName));
@@ -134,48 +135,25 @@ bool CommandList::importSequence(const QString& fileName, QString* message)
         return true;
 
     // Checked before the new frames are built: a small file may ask for millions of LED values.
-    const qint64 ledsPerNewFrame = m_pDocument ? m_pDocument->panelLayout().ledCount() : 0;
-    const qint64 growth = qint64(qMax(0, rows - frameCount())) * ledsPerNewFrame;
-    if (m_pDocument && m_pDocument->ledValueCount() + growth > LedPanelModel::MaxLedValues) {
+    const int ledsPerNewFrame = int(m_pDocument->panelLayout().ledCount());
+    if (!m_pDocument->holds(qint64(qMax(0, rows - frameCount())) * ledsPerNewFrame)) {
         *message = LedPanelModel::tooManyLedValuesText();
         return false;
     }
 
     // Each frame takes as many values as it has LEDs; a wider file costs no more.
-    const auto rowValues = [&table](int row, int count) {
-        QVector<int> values(count);
-        for (int column = 0; column < count; ++column)
-            values[column] = table.data(row, column).trimmed().toInt(nullptr, 10);
-        return values;
-    };
-
-    if (!m_pDocument) {
-        for (int row = 0; row < rows; ++row) {
-            if (row >= frameCount())
-                addFrame();
-            LedStateCommand* target = frame(row);
-            const QVector<int> values = rowValues(row, target->ledCount());
-            for (int led = 0; led < values.size(); ++led)
-                target->led(led)->setIntensity(values.at(led));
-        }
-        return true;
-    }
-
     auto* edit = new EditGroup(tr("Import sequence"));
     auto* values = new LedValuesEdit(QString());
     for (int row = 0; row < qMin(rows, frameCount()); ++row)
-        values->setFrame(frame(row), rowValues(row, frame(row)->ledCount()));
+        values->setFrame(frame(row), SequenceTable::values(table, row, frame(row)->ledCount()));
     edit->append(values);
     if (rows > frameCount()) {
         QVector<QVector<int>> added;
         for (int row = frameCount(); row < rows; ++row)
-            added.append(rowValues(row, int(ledsPerNewFrame)));
+            added.append(SequenceTable::values(table, row, ledsPerNewFrame));
         edit->append(new InsertFramesEdit(QString(), index(), frameCount(), added));
     }
-    if (!m_pDocument->submit(edit)) {
-        *message = LedPanelModel::tooManyLedValuesText();
-        return false;
-    }
+    m_pDocument->submit(edit);
     return true;
 }
 
@@ -198,24 +176,11 @@ bool CommandList::exportSequence(const QString& fileName, QString* message) cons
         return false;
     }
 
-    // Frames made under different layouts differ in LED count: the widest sets
-    // the columns and the others are padded with 0, so nothing is lost.
-    int ledCount = 0;
+    QVector<QVector<int>> frames;
     for (int row = 0; row < frameCount(); ++row)
-        ledCount = qMax(ledCount, frame(row)->ledCount());
-
+        frames.append(frame(row)->intensities());
     CsvModel table(CsvModel::NoQuotes, true, QLatin1Char(','), nullptr);
-    table.createTable(0, ledCount);
-    for (int column = 0; column < ledCount; ++column)
-        table.setHeaderData(column, QString::number(column, 10));
-    for (int row = 0; row < frameCount(); ++row) {
-        table.insertRows(row, 1);
-        const LedStateCommand* source = frame(row);
-        for (int column = 0; column < ledCount; ++column) {
-            const int value = column < source->ledCount() ? source->led(column)->intensity() : 0;
-            table.setData(row, column, QString::number(value, 10));
-        }
-    }
+    SequenceTable::fill(&table, frames);
     if (!table.write(fileName)) {
         *message = tr("Cannot write file %1.").arg(QDir::toNativeSeparators(fileName));
         return false;

@@ -2,6 +2,7 @@
 
 #include "Data/LedLayout.h"
 #include "Data/LedPanelModel.h"
+#include "Data/SequenceTable.h"
 #include "Helper/CsvModel.h"
 
 #include <QBuffer>
@@ -49,20 +50,14 @@ void FrameClipboard::store(QMimeData* data, const Frames& frames)
 
 QString FrameClipboard::csvText(const Frames& frames)
 {
-    // As an exported sequence: the widest frame sets the columns, the others are padded with 0.
-    int columns = 0;
+    // As an exported sequence.
+    bool empty = true;
     for (const QVector<int>& frame : frames)
-        columns = qMax(columns, frame.size());
-    if (columns == 0)
+        empty = empty && frame.isEmpty();
+    if (empty)
         return QString();
     CsvModel table(CsvModel::NoQuotes, true, QLatin1Char(','), nullptr);
-    table.createTable(frames.size(), columns);
-    for (int column = 0; column < columns; ++column)
-        table.setHeaderData(column, QString::number(column, 10));
-    for (int row = 0; row < frames.size(); ++row) {
-        for (int column = 0; column < columns; ++column)
-            table.setData(row, column, QString::number(frames.at(row).value(column, 0), 10));
-    }
+    SequenceTable::fill(&table, frames);
     QBuffer buffer;
     table.write(&buffer);
     return QString::fromLatin1(buffer.data());

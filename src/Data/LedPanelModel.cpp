@@ -99,9 +99,14 @@ bool LedPanelModel::submit(AbstractEdit* edit)
     return true;
 }
 
+bool LedPanelModel::holds(qint64 growth) const
+{
+    return growth <= 0 || ledValueCount() + growth <= MaxLedValues;
+}
+
 bool LedPanelModel::admits(qint64 growth)
 {
-    if (growth > 0 && ledValueCount() + growth > MaxLedValues) {
+    if (!holds(growth)) {
         refuse(tooManyLedValuesText());
         return false;
     }

@@ -54,6 +54,8 @@ public:
     // Whether growth more LED values fit; if not, the user is told so as for a refused
     // edit. Lets a large edit be checked before it is built.
     bool admits(qint64 growth);
+    // Whether the show can hold this many more LED values; tells nobody.
+    bool holds(qint64 growth) const;
     static QString tooManyLedValuesText();
 
     bool readXML(QIODevice* device);
