@@ -10,6 +10,7 @@
 #include <QSet>
 #include <QTextStream>
 #include <QThread>
+#include <QWaitCondition>
 
 #include <memory>
 
@@ -97,6 +98,8 @@ bool MspFlashRun::isRunning() const
 void MspFlashRun::stop()
 {
     m_StopRequested = true;
+    const QMutexLocker locker(&m_PauseMutex);
+    m_PauseOver.wakeAll();
 }
 
 bool MspFlashRun::readImageFile(const QString& fileName, QList<sMemory>* image, QStringList* failure)
@@ -128,6 +131,14 @@ bool MspFlashRun::isPortInUse(const QString& portName)
     const QString name = QSerialPort(portName).portName();
     const QMutexLocker locker(&portsMutex());
     return portsInUse().contains(name);
+}
+
+void MspFlashRun::pause(unsigned long ms)
+{
+    // A stop ends the pause at once; the flag is read under the lock the stop takes, so no wake is missed.
+    const QMutexLocker locker(&m_PauseMutex);
+    if (!m_StopRequested)
+        m_PauseOver.wait(&m_PauseMutex, ms);
 }
 
 void MspFlashRun::report(const QString& text)
@@ -195,7 +206,7 @@ void MspFlashRun::run(const SerialPortSettings& settings, const QByteArray& flas
         if (port.bytesToWrite() > 0)
             port.waitForBytesWritten(writeTimeoutMs);
         report(QStringLiteral("Enter MSP UART flasher"));
-        QThread::msleep(settleMs);
+        pause(settleMs);
     }
 
     if (ok && readFile) {
@@ -234,7 +245,7 @@ void MspFlashRun::run(const SerialPortSettings& settings, const QByteArray& flas
     }
 
     if (port.isOpen()) {
-        QThread::msleep(settleMs);
+        pause(settleMs);
         report(QStringLiteral("Close serial port %1").arg(portName));
         port.close();
     }

@@ -6,6 +6,8 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMutex>
+#include <QWaitCondition>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -57,12 +59,16 @@ private:
     bool launch(std::function<void()> steps);
     void run(const SerialPortSettings& settings, const QByteArray& flashCommand, const QString& fileName,
              const QList<sMemory>& image, bool readFile);
+    // The settling pauses of the run, cut short by stop().
+    void pause(unsigned long ms);
     void report(const QString& text);
     void end(bool ok);
 
     QThread* m_pThread = nullptr;
     bool m_Running = false;
     std::atomic<bool> m_StopRequested { false };
+    QMutex m_PauseMutex;
+    QWaitCondition m_PauseOver;
 };
 
 #endif // MSPFLASHRUN_H

@@ -3,10 +3,8 @@
 #include "Helper/CRC.h"
 
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QSerialPort>
 #include <QTextStream>
-#include <QThread>
 
 namespace {
 
@@ -14,7 +12,6 @@ const uint8_t packetHeader = 0x80;
 const uint8_t cmdDataBlock = 0x10;
 const uint8_t cmdJump = 0x1C;
 const int answerTimeout = 5000;
-const qint64 errorPause = 10;
 
 } // namespace
 
@@ -91,14 +88,11 @@ char MspFlasher::getResponse(int timeOut)
         if (left <= 0)
             return -1;
 
-        // A port in error returns at once; without the pause this would spin until the deadline.
-        QElapsedTimer waited;
-        waited.start();
-        if (!m_pSerialPort->waitForReadyRead(int(left))) {
-            const qint64 pause = qMin(errorPause - waited.elapsed(), deadline.remainingTime());
-            if (pause > 0)
-                QThread::msleep(static_cast<unsigned long>(pause));
-        }
+        // A wait that ends before its time without data is a line in error (a device gone):
+        // no answer will come over it, so there is none.
+        if (!m_pSerialPort->waitForReadyRead(int(left)) && deadline.remainingTime() > 0
+            && m_pSerialPort->error() != QSerialPort::NoError && m_pSerialPort->error() != QSerialPort::TimeoutError)
+            return -1;
     }
 }
 
