@@ -12,6 +12,7 @@
 
 #include "common/ModalAnswer.h"
 #include "common/PythonRunner.h"
+#include "common/TestData.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -95,22 +96,12 @@ void tst_Editing::cleanup()
 void tst_Editing::open(const QByteArray& layout, const QList<Frames>& sequences, const QByteArray& laterLayout)
 {
     menu()->action_New->trigger();
-    QByteArray text = "<LedPanelDocument version=\"1.0\">" + layout;
+    QByteArray body = layout;
     for (int s = 0; s < sequences.size(); ++s) {
-        text += "<CommandList index=\"" + QByteArray::number(s) + "\">";
-        for (int f = 0; f < sequences.at(s).size(); ++f) {
-            text += "<LedState index=\"" + QByteArray::number(f) + "\">";
-            const Values& frame = sequences.at(s).at(f);
-            for (auto it = frame.cbegin(); it != frame.cend(); ++it)
-                text += QString("<LedData index=\"%1\"><intensity>%2</intensity></LedData>")
-                            .arg(it.key()).arg(it.value()).toUtf8();
-            text += "</LedState>";
-        }
-        text += "</CommandList>";
+        const Frames& frames = sequences.at(s);
+        body += sequenceXml(s, frames.size(), 192, [&](int f, int led) { return frames.at(f).value(led); });
     }
-    text += laterLayout + "</LedPanelDocument>";
-    QBuffer buffer(&text);
-    QVERIFY(buffer.open(QIODevice::ReadOnly) && document()->readXML(&buffer));
+    QVERIFY(readShow(*document(), showXml(body + laterLayout)));
     document()->treeView()->expandAll();
     document()->makeCurrent(document()->node(0, sequences.value(0).isEmpty() ? -1 : 0));
 }
@@ -128,10 +119,7 @@ Values tst_Editing::values(int sequence, int frame) const
 
 QByteArray tst_Editing::xml() const
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    document()->writeXML(&buffer);
-    return buffer.data();
+    return writtenShow(*document());
 }
 
 void tst_Editing::select(int sequence, const QList<int>& frames)

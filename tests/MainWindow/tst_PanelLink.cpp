@@ -8,6 +8,7 @@
 
 #include "ModalAnswer.h"
 #include "PanelSimulator.h"
+#include "TestData.h"
 
 #include <QSerialPort>
 #include <QtTest>
@@ -26,20 +27,13 @@ QByteArray (*const bytesOf)(const QByteArray&) = &QByteArray::fromHex;
 const QByteArray panel = "<Layout type=\"Rectangle\"><Rows>3</Rows><Columns>5</Columns></Layout>";
 
 // A sequence of dark frames but for the last one, which has the given LEDs lit.
-QByteArray sequenceXml(int index, int frames, const QList<int>& lit)
+QByteArray litLast(int index, int frames, const QList<int>& lit)
 {
-    QByteArray xml = "<CommandList index=\"" + QByteArray::number(index) + "\">";
-    for (int f = 0; f < frames; ++f) {
-        xml += "<LedState index=\"" + QByteArray::number(f) + "\">";
-        for (int led : (f == frames - 1 ? lit : QList<int>()))
-            xml += "<LedData index=\"" + QByteArray::number(led) + "\"><intensity>1</intensity></LedData>";
-        xml += "</LedState>";
-    }
-    return xml + "</CommandList>";
+    return sequenceXml(index, frames, 15, [=](int f, int led) { return f == frames - 1 && lit.contains(led); });
 }
 
 // 797 bytes, 25 blocks: two and a half seconds on the line.
-const QByteArray longShow = panel + sequenceXml(0, 199, {});
+const QByteArray longShow = panel + litLast(0, 199, {});
 const QByteArray longImage = QByteArray::fromHex("03000000").repeated(199) + '\0';
 
 // The 36-byte units that should reach the controller for an image.
@@ -108,9 +102,7 @@ LedPanelDocument* tst_PanelLink::setDocument(const QByteArray& body)
 {
     auto* document = LedPanelDocument::newDocument();
     m_pWindow->setCurrentDocument(document);
-    QByteArray xml = "<LedPanelDocument version=\"1.0\">" + body + "</LedPanelDocument>";
-    QBuffer buffer(&xml);
-    return buffer.open(QIODevice::ReadOnly) && document->readXML(&buffer) ? document : nullptr;
+    return readShow(*document, showXml(body)) ? document : nullptr;
 }
 
 void tst_PanelLink::commands_data()
@@ -134,12 +126,12 @@ void tst_PanelLink::commands_data()
     QTest::newRow("layout without rows") << flash << QByteArray(panel).replace("<Rows>3", "<Rows>0") << "no LEDs"
                                          << none;
     // Frames read before the layout take the default ring's 192 LEDs.
-    QTest::newRow("frames larger than the layout") << flash << sequenceXml(0, 1, {}) + panel << "192 LEDs" << none;
+    QTest::newRow("frames larger than the layout") << flash << litLast(0, 1, {}) + panel << "192 LEDs" << none;
     QTest::newRow("write 70 bytes, three blocks")
-        << flash << panel + sequenceXml(0, 16, { 4, 8 }) + sequenceXml(1, 1, { 9, 1, 0 }) << fine
+        << flash << panel + litLast(0, 16, { 4, 8 }) + litLast(1, 1, { 9, 1, 0 }) << fine
         << blocks(dark.repeated(15) + bytesOf("03100100" "00" "03030200" "00"));
     QTest::newRow("write no sequences") << flash << panel << fine << none;
-    QTest::newRow("write, controller unplugged") << flash << panel + sequenceXml(0, 40, {}) << unplugged
+    QTest::newRow("write, controller unplugged") << flash << panel + litLast(0, 40, {}) << unplugged
                                                  << blocks(dark.repeated(40) + '\0').left(36);
 }
 

@@ -243,17 +243,10 @@ void tst_Cli::statuses_data()
     QTest::addColumn<QString>("text"); // on standard error, or on standard output when it starts with ">"
 
     QTest::newRow("version") << QStringList { "--version" } << 0 << ">tessaloom-cli 1.0\n";
-    QTest::newRow("help") << QStringList { "--help" } << 0 << ">  flash FIRMWARE.txt";
     QTest::newRow("command help") << QStringList { "compile", "--help" } << 0 << ">-o, --output <IMAGE.bin>";
     QTest::newRow("no command") << QStringList() << 2 << "No command given.";
-    QTest::newRow("unknown command") << QStringList { "erase" } << 2 << "Unknown command \"erase\".";
     QTest::newRow("no port") << QStringList { "reset" } << 2 << "No serial port given";
     QTest::newRow("compile without -o") << QStringList { "compile", "grid.xml" } << 2 << "-o IMAGE.bin";
-    QTest::newRow("-o to write") << QStringList { "write", "grid.xml", "-p", "x", "-o", "y" } << 2 << "Unknown option";
-    QTest::newRow("no show") << QStringList { "write", "-p", "x" } << 2 << "write needs a SHOW.xml.";
-    QTest::newRow("two ports to write") << QStringList { "write", "grid.xml", "-p", "x", "-p", "y" } << 2
-                                        << "Only flash takes several ports.";
-    QTest::newRow("bad baud rate") << QStringList { "reset", "-p", "x", "-b", "fast" } << 2 << "Invalid baud rate";
     QTest::newRow("broken show") << QStringList { "write", "broken.xml", "-p", "/dev/nonexistent" } << 3
                                  << "broken.xml: Line 2, column 8: ";
     QTest::newRow("missing show") << QStringList { "compile", "none.xml", "-o", "x.bin" } << 3 << "Cannot read";
@@ -300,7 +293,6 @@ void tst_Cli::json_data()
     QTest::newRow("flash") << QStringList { "flash", "firmware.txt", "-p", "SIM" }
                            << "report progress report result True 0";
     QTest::newRow("broken show") << QStringList { "info", "broken.xml" } << "result False 3";
-    QTest::newRow("usage") << QStringList { "reset" } << "result False 2";
 }
 
 // Standard output holds JSON objects only, one per line, as Python's json reads them.
