@@ -168,7 +168,6 @@ void tst_MspFlasher::flasherFailures_data()
     // The file's lines with a second one that names the line at fault.
     const QString fw = "firmware.txt", invalid = "Invalid device application code file!\nLine ";
     QTest::newRow("no answer") << QStringList { "--no-answer-at", "1" } << fw << 1 << "Error: (-1) Timeout" << 1;
-    QTest::newRow("wrong version") << QStringList { "--version-byte", "9F" } << fw << 1 << "Error: (-61) unknown" << 1;
     // Both answer bytes come in one read: the last counts.
     QTest::newRow("erase refused") << QStringList { "--error-at", "2", "--error-code", "51", "--split-at", "2",
                                                     "--split-byte", "00", "--split-ms", "0" }
