@@ -5,5 +5,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${1:-build}
 shift || true
-cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug "$@" > "$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; exit 1; }
+# ccache, when installed, keeps rebuilds of the several build folders short; it is not required.
+launcher=()
+if command -v ccache > /dev/null; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug "${launcher[@]}" "$@" > "$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; exit 1; }
 cmake --build "$dir" -j "$(nproc)"
