@@ -123,6 +123,7 @@ void MainMenu::createMenu()
     menu_Edit->setObjectName(QStringLiteral("menu_Edit"));
 
     QMenu* lightMenu = addMenu(tr("Light"));
+    menu_Light = lightMenu;
     lightMenu->addAction(action_LedPanelInfo);
     QMenu* sequenceMenu = lightMenu->addMenu(tr("Sequence"));
     sequenceMenu->addAction(action_AddSequence);

@@ -13,6 +13,7 @@
 #include "Document/LedPanelInfoDialog.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 #include "MainWindow/AboutDialog.h"
+#include "MainWindow/DrawController.h"
 #include "MainWindow/EditController.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainSettings.h"
@@ -72,6 +73,8 @@ MainWindow::MainWindow(QWidget* parent)
     m_pPort->setPortName(MainSettings::getSerialPortName());
     m_pPort->setBaudRate(57600, QSerialPort::AllDirections);
     m_pPlayback = new PlaybackController(this, ui->menubar->playbackMenu());
+    m_pDrawController = new DrawController(this, qobject_cast<MainMenu*>(menuBar()));
+    connect(m_pDrawController, &DrawController::aboutToDraw, m_pPlayback, &PlaybackController::pause);
 
     setCurrentDocument_and_Connect(nullptr);
 }
@@ -119,6 +122,7 @@ void MainWindow::setCurrentDocument_and_Connect(AbstractDocument* document)
     m_pCurrentDocument = document;
     m_pEditController->setDocument(qobject_cast<LedPanelDocument*>(document));
     m_pPlayback->setDocument(qobject_cast<LedPanelDocument*>(document));
+    m_pDrawController->setDocument(qobject_cast<LedPanelDocument*>(document));
     // Save and Close follow the document, not only a finished port setup.
     if (auto* menu = qobject_cast<MainMenu*>(menuBar()))
         menu->updateActions();

@@ -9,6 +9,7 @@
 
 class AbstractCommand;
 class AbstractDocument;
+class DrawController;
 class EditController;
 class LedPanelDocument;
 class PlaybackController;
@@ -84,6 +85,7 @@ private:
     QProgressBar* m_pWriteProgress;
     QPushButton* m_pStopButton;
     EditController* m_pEditController = nullptr;
+    DrawController* m_pDrawController = nullptr;
     PlaybackController* m_pPlayback = nullptr;
 };
 

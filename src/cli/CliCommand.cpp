@@ -8,6 +8,7 @@
 #include "cli/FlashCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/PanelCommand.h"
+#include "cli/TextCommand.h"
 #include "cli/WriteCommand.h"
 
 #include <QFile>
@@ -29,6 +30,8 @@ CliCommand* CliCommand::create(const CliOptions& options, CliPrinter& printer, Q
         return new CompileCommand(options, printer, parent);
     if (command == QLatin1String("write"))
         return new WriteCommand(options, printer, parent);
+    if (command == QLatin1String("text"))
+        return new TextCommand(options, printer, parent);
     if (command == QLatin1String("flash"))
         return new FlashCommand(options, printer, parent);
     if (command == QLatin1String("reset"))

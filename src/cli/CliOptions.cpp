@@ -21,6 +21,9 @@ const CommandInfo commandInfos[] = {
     { "reset", "", QT_TRANSLATE_NOOP("CliOptions", "Sends the panel the reset command.") },
     { "next", "", QT_TRANSLATE_NOOP("CliOptions", "Sends the panel the next-sequence command.") },
     { "boot", "", QT_TRANSLATE_NOOP("CliOptions", "Makes the panel firmware start its boot loader.") },
+    { "text", "SHOW.xml TEXT",
+      QT_TRANSLATE_NOOP("CliOptions", "Letters a text into a show: a still frame, or with --scroll the frames of "
+                                      "the text running through, appended to a sequence (-o OUT.xml).") },
     { "flash", "FIRMWARE.txt",
       QT_TRANSLATE_NOOP("CliOptions", "Writes new firmware from a TI-TXT file through the MSPBoot boot loader; "
                                       "several -p flash several boards at once.") },
@@ -41,9 +44,11 @@ bool takes(const QString& command, const char* option)
     if (command.isEmpty() || o == QLatin1String("json"))
         return true;
     if (o == QLatin1String("output"))
-        return command == QLatin1String("compile");
+        return command == QLatin1String("compile") || command == QLatin1String("text");
+    if (o == QLatin1String("scroll") || o == QLatin1String("sequence"))
+        return command == QLatin1String("text");
     if (o == QLatin1String("baud"))
-        return command != QLatin1String("compile");
+        return command != QLatin1String("compile") && command != QLatin1String("text");
     if (o == QLatin1String("quiet"))
         return command != QLatin1String("info");
     return CliOptions::needsPort(command);
@@ -58,7 +63,7 @@ QString CliOptions::versionText()
 
 bool CliOptions::needsPort(const QString& command)
 {
-    return command != QLatin1String("info") && command != QLatin1String("compile");
+    return command != QLatin1String("info") && command != QLatin1String("compile") && command != QLatin1String("text");
 }
 
 void CliOptions::configure(QCommandLineParser& parser, const QString& command) const
@@ -73,8 +78,16 @@ void CliOptions::configure(QCommandLineParser& parser, const QString& command) c
                                      tr("PORT")) },
         { "baud", QCommandLineOption({ QStringLiteral("b"), QStringLiteral("baud") },
                                      tr("Baud rate (default 57600)."), tr("RATE"), QStringLiteral("57600")) },
-        { "output", QCommandLineOption({ QStringLiteral("o"), QStringLiteral("output") },
-                                       tr("The program image file to write."), tr("IMAGE.bin")) },
+        { "output", command == QLatin1String("text")
+                        ? QCommandLineOption({ QStringLiteral("o"), QStringLiteral("output") },
+                                             tr("The show file to write."), tr("OUT.xml"))
+                        : QCommandLineOption({ QStringLiteral("o"), QStringLiteral("output") },
+                                             tr("The program image file to write."), tr("IMAGE.bin")) },
+        { "scroll", QCommandLineOption(QStringLiteral("scroll"), tr("Scrolls the text through new frames.")) },
+        { "sequence", QCommandLineOption(QStringLiteral("sequence"),
+                                         tr("The sequence the frames are appended to, from 1 (default: a new "
+                                            "sequence at the end)."),
+                                         tr("N")) },
         { "quiet", QCommandLineOption({ QStringLiteral("q"), QStringLiteral("quiet") }, tr("Prints errors only.")) },
         { "verbose", QCommandLineOption({ QStringLiteral("v"), QStringLiteral("verbose") },
                                         tr("Prints every block or packet in hexadecimal.")) },
@@ -101,11 +114,11 @@ void CliOptions::configure(QCommandLineParser& parser, const QString& command) c
     }
     parser.setApplicationDescription(tr(info->summary));
     parser.addPositionalArgument(QLatin1String(info->name), tr("The command."));
-    if (*info->argument)
-        parser.addPositionalArgument(QLatin1String(info->argument),
-                                     QLatin1String(info->argument).endsWith(QLatin1String(".xml"))
-                                         ? tr("A show saved by Tessaloom.")
-                                         : tr("Firmware in TI-TXT format."));
+    for (const QString& argument : QString::fromLatin1(info->argument).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        parser.addPositionalArgument(argument, argument.endsWith(QLatin1String(".xml")) ? tr("A show saved by Tessaloom.")
+                                         : argument == QLatin1String("TEXT") ? tr("The text to letter.")
+                                                                             : tr("Firmware in TI-TXT format."));
+    }
 }
 
 CliOptions::eOutcome CliOptions::parse(const QStringList& arguments, const QString& defaultPort)
@@ -144,17 +157,28 @@ CliOptions::eOutcome CliOptions::check(const QCommandLineParser& parser, const Q
     const QStringList positional = parser.positionalArguments();
     m_Command = positional.first();
     const CommandInfo* info = findCommand(m_Command);
-    const int expected = *info->argument ? 2 : 1;
+    const QStringList arguments = QString::fromLatin1(info->argument).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const int expected = 1 + arguments.size();
     if (positional.size() < expected)
-        return fail(tr("%1 needs a %2.").arg(m_Command, QLatin1String(info->argument)));
+        return fail(tr("%1 needs a %2.").arg(m_Command, arguments.value(positional.size() - 1)));
     if (positional.size() > expected)
         return fail(tr("Too many arguments: %1").arg(positional.mid(expected).join(QLatin1Char(' '))));
     m_Input = positional.value(1);
+    m_Lettering = positional.value(2);
 
     if (takes(m_Command, "output")) {
         m_Output = parser.value(QStringLiteral("output"));
         if (m_Output.isEmpty())
-            return fail(tr("compile needs the image file to write: -o IMAGE.bin"));
+            return fail(m_Command == QLatin1String("text") ? tr("text needs the show file to write: -o OUT.xml")
+                                                           : tr("compile needs the image file to write: -o IMAGE.bin"));
+    }
+    if (takes(m_Command, "scroll"))
+        m_Scroll = parser.isSet(QStringLiteral("scroll"));
+    if (takes(m_Command, "sequence") && parser.isSet(QStringLiteral("sequence"))) {
+        bool ok = false;
+        m_Sequence = parser.value(QStringLiteral("sequence")).toInt(&ok);
+        if (!ok || m_Sequence < 1)
+            return fail(tr("Invalid sequence \"%1\": sequences count from 1.").arg(parser.value(QStringLiteral("sequence"))));
     }
     if (takes(m_Command, "baud")) {
         bool ok = false;
@@ -196,6 +220,21 @@ QString CliOptions::command() const
 QString CliOptions::input() const
 {
     return m_Input;
+}
+
+QString CliOptions::lettering() const
+{
+    return m_Lettering;
+}
+
+bool CliOptions::scroll() const
+{
+    return m_Scroll;
+}
+
+int CliOptions::sequence() const
+{
+    return m_Sequence;
 }
 
 QString CliOptions::output() const

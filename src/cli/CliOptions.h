@@ -23,6 +23,10 @@ public:
     QString command() const;
     QString input() const;
     QString output() const;
+    // text: what to letter, whether it scrolls, and the 1-based sequence it goes to (0: a new one).
+    QString lettering() const;
+    bool scroll() const;
+    int sequence() const;
     QStringList ports() const;
     qint32 baudRate() const;
     eVerbosity verbosity() const;
@@ -41,6 +45,9 @@ private:
     QString m_Command;
     QString m_Input;
     QString m_Output;
+    QString m_Lettering;
+    bool m_Scroll = false;
+    int m_Sequence = 0;
     QStringList m_Ports;
     qint32 m_BaudRate = 57600;
     eVerbosity m_Verbosity = Normal;

@@ -24,6 +24,8 @@ private slots:
     void statuses();
     void json_data();
     void json();
+    void text_data();
+    void text();
     void interrupt_data();
     void interrupt();
     void terminalProgress();
@@ -92,7 +94,9 @@ void tst_Cli::initTestCase()
                              "-generate", "0x10000", "0x1012C", "-random", "-o", file("firmware.txt"), "-ti-txt" });
     const QList<QPair<QString, QByteArray>> files { { "grid.xml", show(2, 8, { 3, 0, 2 }) },
         { "ring.xml", show(4, 48, { 2, 1 }) }, { "empty.xml", show(2, 8, {}) }, { "long.xml", show(4, 48, { 60 }) },
-        { "broken.xml", "<LedPanelDocument version='1.0'>\n<Title>" }, { "badfw.txt", "@6403\n01 02\nZZ\nq\n" },
+        { "broken.xml", "<LedPanelDocument version='1.0'>\n<Title>" },
+        { "letters.xml", show(8, 12, { 1 }) }, { "realring.xml", showXml(layoutXml(4, 48, "Ring")) },
+        { "huge.xml", showXml(layoutXml(256, 256)) }, { "badfw.txt", "@6403\n01 02\nZZ\nq\n" },
         { "surplus.xml", show(2, 8, { 1 }).replace("</LedPanelDocument>", layoutXml(1, 8) + "</LedPanelDocument>") } };
     for (const auto& f : files) {
         QFile out(file(f.first));
@@ -256,6 +260,17 @@ void tst_Cli::statuses_data()
                                       << "Device application code file not present!";
     QTest::newRow("bad firmware") << QStringList { "flash", "badfw.txt", "-p", "/dev/nonexistent" } << 3
                                   << "Invalid device application code file! Line 3: \"ZZ\"";
+    QTest::newRow("text without -o") << QStringList { "text", "letters.xml", "Hi" } << 2 << "-o OUT.xml";
+    QTest::newRow("text without text") << QStringList { "text", "letters.xml", "-o", "x.xml" } << 2
+                                       << "text needs a TEXT";
+    QTest::newRow("text into a sequence not there") << QStringList { "text", "letters.xml", "Hi", "--sequence", "2",
+                                                                     "-o", "x.xml" }
+                                                    << 2 << "has no sequence 2; it has 1.";
+    QTest::newRow("text over 200 characters") << QStringList { "text", "letters.xml", QString(201, 'x'), "-o", "x.xml" }
+                                              << 2 << "1 to 200 characters";
+    QTest::newRow("scroll past the LED-value bound") << QStringList { "text", "huge.xml", "Hi", "--scroll", "-o",
+                                                                      "x.xml" }
+                                                     << 3 << "LED values";
     QTest::newRow("output not writable") << QStringList { "compile", "grid.xml", "-o", "none/x.bin" } << 4
                                          << "Cannot write";
     for (const QString command : { "reset", "write", "flash" }) {
@@ -320,6 +335,65 @@ if 'layout' in o:
 else:
     print(' '.join(k for k, _ in itertools.groupby(x['event'] for x in objs)), o['ok'], o['status']))";
     QCOMPARE(QString(PythonRunner::run(script, { QString::fromUtf8(run.out) })).trimmed(), expected);
+}
+
+// The lit LEDs of a picture: rows of '#' and '.' separated by '|'.
+static QString litLeds(const QByteArray& picture)
+{
+    QStringList leds;
+    int led = 0;
+    for (char c : picture) {
+        if (c == '|')
+            continue;
+        if (c == '#')
+            leds << QString::number(led);
+        ++led;
+    }
+    return leds.join(' ');
+}
+
+void tst_Cli::text_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("frame"); // of the last sequence
+    QTest::addColumn<QString>("expected"); // frames per sequence, then that frame's lit LEDs
+
+    QTest::newRow("still, appended to sequence 1")
+        << QStringList { "text", "letters.xml", "Hi", "--sequence", "1", "-o", "out.xml" } << 1
+        << "[2] " + litLeds("#...#..#....|#...#.......|#...#.##....|#####..#....|#...#..#....|#...#..#....|"
+                            "#...#.###...|............");
+    QTest::newRow("scroll on the ring, a new sequence: the text at LED 0")
+        << QStringList { "text", "realring.xml", "AB", "--scroll", "-o", "out.xml" } << 48
+        << "[56] 0 2 4 5 48 49 50 52 54 96 98 100 101 102 145 148 149";
+    QTest::newRow("scroll: the first frame dark")
+        << QStringList { "text", "realring.xml", "AB", "--scroll", "-o", "out.xml" } << 0 << "[56] ";
+    QTest::newRow("scroll: the last frame dark")
+        << QStringList { "text", "realring.xml", "AB", "--scroll", "-o", "out.xml" } << 55 << "[56] ";
+    QTest::newRow("scroll into sequence 1 after its frame")
+        << QStringList { "text", "letters.xml", "I", "--scroll", "--sequence", "1", "-o", "out.xml" } << 1 + 12
+        << "[17] " + litLeds("###.........|.#..........|.#..........|.#..........|.#..........|.#..........|"
+                             "###.........|............");
+}
+
+// The written show read back by Python's xml.etree.
+void tst_Cli::text()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, frame);
+    QFETCH(QString, expected);
+    for (QString& argument : arguments) {
+        if (argument.endsWith(".xml"))
+            argument = file(argument);
+    }
+    const Run run = cli(arguments);
+    QVERIFY2(run.status == 0, run.err);
+    const QString script = R"(import sys, xml.etree.ElementTree as ET
+sequences = ET.parse(sys.argv[1]).getroot().findall('CommandList')
+frame = sequences[-1].findall('LedState')[int(sys.argv[2])]
+lit = sorted(int(d.get('index')) for d in frame.findall('LedData') if int(d.find('intensity').text) != 0)
+print([len(s.findall('LedState')) for s in sequences], ' '.join(str(led) for led in lit)))";
+    const QByteArray out = PythonRunner::run(script, { file("out.xml"), QString::number(frame) });
+    QCOMPARE(QString(out).trimmed(), expected.trimmed());
 }
 
 void tst_Cli::interrupt_data()

@@ -1,0 +1,165 @@
+#include "MainWindow/DrawController.h"
+
+#include "Data/CommandList.h"
+#include "Data/InsertFramesEdit.h"
+#include "Data/LedStateCommand.h"
+#include "Data/LedValuesEdit.h"
+#include "Data/TextFrames.h"
+#include "Document/LedPanelDocument.h"
+#include "GraphicsView/LedDrawTool.h"
+#include "MainWindow/MainMenu.h"
+#include "MainWindow/TextDialog.h"
+#include "TreeView/LedTreeModel.h"
+#include "TreeView/LedTreeView.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QItemSelectionModel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QToolBar>
+
+DrawController::DrawController(QMainWindow* window, MainMenu* menu)
+    : QObject(window)
+    , m_pWindow(window)
+    , m_pTool(new LedDrawTool(this))
+    , m_pTools(new QActionGroup(this))
+{
+    Q_ASSERT(m_pWindow && menu);
+    connect(m_pTool, &LedDrawTool::aboutToDraw, this, &DrawController::aboutToDraw);
+    createActions();
+    createMenus(menu);
+    updateActions();
+}
+
+LedDrawTool* DrawController::drawTool() const
+{
+    return m_pTool;
+}
+
+QAction* DrawController::createAction(const QString& name, const QString& text, Qt::Key key)
+{
+    auto* action = new QAction(text, m_pWindow);
+    action->setObjectName(name);
+    // The window's context, as Space for playing: a text field keeps its letters, a dialog is another window.
+    if (key != Qt::Key_unknown)
+        action->setShortcut(QKeySequence(key));
+    return action;
+}
+
+void DrawController::createActions()
+{
+    const struct
+    {
+        QAction** action;
+        const char* name;
+        QString text;
+        Qt::Key key;
+        LedDrawTool::eTool tool;
+    } tools[] = {
+        { &action_ToolPen, "action_ToolPen", tr("&Pen"), Qt::Key_P, LedDrawTool::Pen },
+        { &action_ToolLine, "action_ToolLine", tr("&Line"), Qt::Key_L, LedDrawTool::Line },
+        { &action_ToolRectangle, "action_ToolRectangle", tr("&Rectangle"), Qt::Key_R, LedDrawTool::Rectangle },
+        { &action_ToolEllipse, "action_ToolEllipse", tr("&Ellipse"), Qt::Key_E, LedDrawTool::Ellipse },
+        { &action_ToolFill, "action_ToolFill", tr("Flood &fill"), Qt::Key_F, LedDrawTool::Fill },
+    };
+    m_pTools->setExclusive(true);
+    for (const auto& entry : tools) {
+        QAction* action = createAction(QLatin1String(entry.name), entry.text, entry.key);
+        action->setCheckable(true);
+        m_pTools->addAction(action);
+        const LedDrawTool::eTool tool = entry.tool;
+        connect(action, &QAction::toggled, this, [this, tool](bool on) {
+            if (on)
+                m_pTool->setTool(tool);
+        });
+        *entry.action = action;
+    }
+    action_ToolPen->setChecked(true);
+
+    action_DrawLit = createAction(QStringLiteral("action_DrawLit"), tr("&Light"), Qt::Key_X);
+    action_DrawLit->setCheckable(true);
+    action_DrawLit->setChecked(true);
+    action_DrawLit->setStatusTip(tr("Shapes light the LEDs they cover; unchecked, they darken them"));
+    connect(action_DrawLit, &QAction::toggled, this, [this](bool lit) {
+        m_pTool->setLit(lit);
+        action_DrawLit->setText(lit ? tr("&Light") : tr("&Darken"));
+    });
+
+    action_DrawFilled = createAction(QStringLiteral("action_DrawFilled"), tr("Filled &shapes"), Qt::Key_unknown);
+    action_DrawFilled->setCheckable(true);
+    connect(action_DrawFilled, &QAction::toggled, m_pTool, &LedDrawTool::setFilled);
+
+    action_Text = createAction(QStringLiteral("action_Text"), tr("&Text..."), Qt::Key_unknown);
+    connect(action_Text, &QAction::triggered, this, &DrawController::enterText);
+}
+
+void DrawController::createMenus(MainMenu* menu)
+{
+    Q_ASSERT(menu->menu_Light && menu->menu_Frame);
+    QMenu* draw = menu->menu_Light->addMenu(tr("&Draw"));
+    draw->setObjectName(QStringLiteral("menu_Draw"));
+    draw->addActions(m_pTools->actions());
+    draw->addSeparator();
+    draw->addActions({ action_DrawLit, action_DrawFilled });
+
+    menu->menu_Frame->addSeparator();
+    menu->menu_Frame->addAction(action_Text);
+
+    toolBar_Draw = new QToolBar(tr("Draw"), m_pWindow);
+    toolBar_Draw->setObjectName(QStringLiteral("toolBar_Draw"));
+    toolBar_Draw->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    toolBar_Draw->addActions(m_pTools->actions());
+    toolBar_Draw->addSeparator();
+    toolBar_Draw->addActions({ action_DrawLit, action_DrawFilled, action_Text });
+    m_pWindow->addToolBar(toolBar_Draw);
+}
+
+void DrawController::setDocument(LedPanelDocument* document)
+{
+    while (!m_DocumentConnections.isEmpty())
+        disconnect(m_DocumentConnections.takeFirst());
+    m_pDocument = document;
+    m_pTool->setDocument(document);
+    if (document) {
+        QItemSelectionModel* selection = document->treeView()->selectionModel();
+        LedTreeModel* model = document->treeModel();
+        m_DocumentConnections
+            << connect(selection, &QItemSelectionModel::currentChanged, this, &DrawController::updateActions)
+            << connect(model, &QAbstractItemModel::rowsRemoved, this, &DrawController::updateActions)
+            << connect(model, &QAbstractItemModel::modelReset, this, &DrawController::updateActions);
+    }
+    updateActions();
+}
+
+void DrawController::updateActions()
+{
+    action_Text->setEnabled(m_pDocument && m_pDocument->currentFrame());
+}
+
+void DrawController::enterText()
+{
+    LedStateCommand* frame = m_pDocument ? m_pDocument->currentFrame() : nullptr;
+    if (!frame)
+        return;
+    const LedLayout layout = m_pDocument->panelLayout();
+    TextDialog dialog(layout, m_pWindow);
+    if (dialog.exec() != QDialog::Accepted || !m_pDocument || m_pDocument->currentFrame() != frame)
+        return;
+    emit aboutToDraw();
+    const TextFrames lettering(layout, dialog.text());
+    if (dialog.mode() == TextDialog::Still) {
+        auto* edit = new LedValuesEdit(tr("Text"));
+        edit->setFrame(frame, lettering.still());
+        if (edit->isEmpty())
+            delete edit;
+        else
+            m_pDocument->submit(edit);
+        return;
+    }
+    // Checked before the frames are made: a long text on a large panel makes many values.
+    if (!m_pDocument->admits(lettering.scrollFrameCount() * layout.ledCount()))
+        return;
+    m_pDocument->submit(
+        new InsertFramesEdit(tr("Text"), frame->parent()->index(), frame->index() + 1, lettering.scroll()));
+}

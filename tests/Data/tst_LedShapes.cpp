@@ -1,0 +1,401 @@
+#include "Data/BitmapFont.h"
+#include "Data/LedPanelModel.h"
+#include "Data/LedShapes.h"
+#include "Data/TextFrames.h"
+
+#include "common/TestData.h"
+
+#include <QtTest>
+
+Q_DECLARE_METATYPE(LedShapes::eShape)
+
+namespace {
+
+// Pictures are rows of '#' (lit) and '.' (dark) separated by '|'; on a ring a row is a circle, innermost first.
+QVector<int> litLeds(const QByteArray& picture)
+{
+    QVector<int> leds;
+    int index = 0;
+    for (char c : picture) {
+        if (c == '|')
+            continue;
+        if (c == '#')
+            leds.append(index);
+        ++index;
+    }
+    return leds;
+}
+
+QVector<int> values(const QByteArray& picture)
+{
+    QVector<int> frame;
+    for (char c : picture) {
+        if (c != '|')
+            frame.append(c == '#' ? 1 : 0);
+    }
+    return frame;
+}
+
+QByteArray picture(const QVector<int>& frame, int columns)
+{
+    QByteArray text;
+    for (int i = 0; i < frame.size(); ++i) {
+        if (i > 0 && i % columns == 0)
+            text += '|';
+        text += frame.at(i) ? '#' : '.';
+    }
+    return text;
+}
+
+QByteArray picture(const QVector<quint8>& glyph, int height)
+{
+    QByteArray text;
+    for (int y = 0; y < height; ++y) {
+        if (y > 0)
+            text += '|';
+        for (quint8 column : glyph)
+            text += (column & (1 << y)) ? '#' : '.';
+    }
+    return text;
+}
+
+LedLayout layoutOf(int rows, int columns, const char* type = "Rectangle")
+{
+    LedPanelModel show;
+    if (!readShow(show, showXml(layoutXml(rows, columns, type))))
+        qFatal("layout %d x %d not read", rows, columns);
+    return show.panelLayout();
+}
+
+QByteArray ringRow(std::initializer_list<int> lit)
+{
+    QByteArray row(48, '.');
+    for (int column : lit)
+        row[column] = '#';
+    return row;
+}
+
+QByteArray ringRows(std::initializer_list<int> lit)
+{
+    const QByteArray row = ringRow(lit);
+    return row + '|' + row + '|' + row + '|' + row;
+}
+
+const QByteArray darkRing = ringRows({});
+
+} // namespace
+
+// What the drawing tools cover and what the lettering draws, without a window.
+class tst_LedShapes : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void gridShapes_data();
+    void gridShapes();
+    void ringShapes_data();
+    void ringShapes();
+    void nearestLed_data();
+    void nearestLed();
+    void floodArea_data();
+    void floodArea();
+    void glyphs_data();
+    void glyphs();
+    void everyGlyphFitsItsFace();
+    void still_data();
+    void still();
+    void scroll_data();
+    void scroll();
+};
+
+void tst_LedShapes::gridShapes_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<LedShapes::eShape>("shape");
+    QTest::addColumn<QPoint>("from"); // (column, row)
+    QTest::addColumn<QPoint>("to");
+    QTest::addColumn<bool>("filled");
+    QTest::addColumn<bool>("square");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("line: one diagonal of an X") << 5 << 5 << LedShapes::Line << QPoint(0, 0) << QPoint(4, 4)
+        << false << false << QByteArray("#....|.#...|..#..|...#.|....#");
+    QTest::newRow("line: the other diagonal, drawn upwards") << 5 << 5 << LedShapes::Line << QPoint(0, 4)
+        << QPoint(4, 0) << false << false << QByteArray("....#|...#.|..#..|.#...|#....");
+    QTest::newRow("line: shallow, backwards") << 3 << 7 << LedShapes::Line << QPoint(6, 2) << QPoint(0, 0)
+        << false << false << QByteArray("##.....|..###..|.....##");
+    QTest::newRow("line: steep") << 7 << 3 << LedShapes::Line << QPoint(0, 0) << QPoint(2, 6) << false << false
+        << QByteArray("#..|#..|.#.|.#.|.#.|..#|..#");
+    QTest::newRow("line: a single LED") << 3 << 3 << LedShapes::Line << QPoint(1, 1) << QPoint(1, 1) << false
+        << false << QByteArray("...|.#.|...");
+    QTest::newRow("rectangle outline") << 4 << 6 << LedShapes::Rectangle << QPoint(4, 3) << QPoint(1, 0) << false
+        << false << QByteArray(".####.|.#..#.|.#..#.|.####.");
+    QTest::newRow("rectangle filled") << 4 << 6 << LedShapes::Rectangle << QPoint(1, 1) << QPoint(3, 2) << true
+        << false << QByteArray("......|.###..|.###..|......");
+    QTest::newRow("rectangle made square") << 5 << 6 << LedShapes::Rectangle << QPoint(0, 0) << QPoint(5, 2)
+        << false << true << QByteArray("#####.|#...#.|#...#.|#...#.|#####.");
+    QTest::newRow("square kept on the grid") << 3 << 6 << LedShapes::Rectangle << QPoint(5, 0) << QPoint(0, 1)
+        << true << true << QByteArray("...###|...###|...###");
+    QTest::newRow("ellipse outline 5 x 5") << 5 << 5 << LedShapes::Ellipse << QPoint(0, 0) << QPoint(4, 4) << false
+        << false << QByteArray(".###.|#...#|#...#|#...#|.###.");
+    QTest::newRow("ellipse filled 5 x 5") << 5 << 5 << LedShapes::Ellipse << QPoint(4, 4) << QPoint(0, 0) << true
+        << false << QByteArray(".###.|#####|#####|#####|.###.");
+    QTest::newRow("ellipse outline 3 x 7") << 3 << 7 << LedShapes::Ellipse << QPoint(0, 0) << QPoint(6, 2) << false
+        << false << QByteArray(".#####.|#.....#|.#####.");
+    QTest::newRow("ellipse one row high") << 3 << 5 << LedShapes::Ellipse << QPoint(0, 1) << QPoint(4, 1) << false
+        << false << QByteArray(".....|#####|.....");
+    QTest::newRow("ellipse made a circle") << 7 << 7 << LedShapes::Ellipse << QPoint(0, 0) << QPoint(6, 2) << false
+        << true << QByteArray("..###..|.#...#.|#.....#|#.....#|#.....#|.#...#.|..###..");
+}
+
+void tst_LedShapes::gridShapes()
+{
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(LedShapes::eShape, shape);
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, to);
+    QFETCH(bool, filled);
+    QFETCH(bool, square);
+    QFETCH(QByteArray, expected);
+
+    const LedLayout layout = layoutOf(rows, columns);
+    // A little beside the LEDs, as a hand would press.
+    const QPointF nudge(1.2, -1.1);
+    const QVector<int> covered = LedShapes::covered(layout, shape, layout.ledPosition(from.y(), from.x()) + nudge,
+                                                    layout.ledPosition(to.y(), to.x()) - nudge, filled, square);
+    QVector<int> frame(rows * columns, 0);
+    for (int led : covered)
+        frame[led] = 1;
+    QCOMPARE(picture(frame, columns), expected);
+    QVERIFY(std::is_sorted(covered.begin(), covered.end()));
+}
+
+void tst_LedShapes::ringShapes_data()
+{
+    QTest::addColumn<LedShapes::eShape>("shape");
+    QTest::addColumn<QPointF>("from"); // scene points
+    QTest::addColumn<QPointF>("to");
+    QTest::addColumn<bool>("filled");
+    QTest::addColumn<QByteArray>("expected");
+
+    const LedLayout ring;
+    const auto at = [&](int circle, int column) { return ring.ledPosition(circle, column); };
+    QTest::newRow("band across LED 0, filled") << LedShapes::Rectangle << at(1, 46) << at(2, 2) << true
+        << ringRow({}) + '|' + ringRow({ 46, 47, 0, 1, 2 }) + '|' + ringRow({ 46, 47, 0, 1, 2 }) + '|' + ringRow({});
+    QTest::newRow("band outline, the shorter way back") << LedShapes::Rectangle << at(0, 10) << at(3, 4) << false
+        << ringRow({ 4, 5, 6, 7, 8, 9, 10 }) + '|' + ringRow({ 4, 10 }) + '|' + ringRow({ 4, 10 }) + '|'
+               + ringRow({ 4, 5, 6, 7, 8, 9, 10 });
+    QTest::newRow("band of one circle the long way is never taken") << LedShapes::Rectangle << at(3, 40)
+        << at(3, 10) << true << ringRow({}) + '|' + ringRow({}) + '|' + ringRow({}) + '|'
+               + ringRow({ 40, 41, 42, 43, 44, 45, 46, 47, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 });
+    QTest::newRow("line through the middle") << LedShapes::Line << at(3, 0) << at(3, 24) << false
+        << ringRows({ 0, 24 });
+    QTest::newRow("line from the press's nearest LED") << LedShapes::Line << at(0, 12) + QPointF(1, 1)
+        << at(3, 12) - QPointF(1, 0) << false << ringRows({ 12 });
+    QTest::newRow("circle on the second circle") << LedShapes::Ellipse << QPointF(-50, -50) << QPointF(50, 50)
+        << false << ringRow({}) + '|' + QByteArray(48, '#') + '|' + ringRow({}) + '|' + ringRow({});
+    QTest::newRow("filled circle") << LedShapes::Ellipse << QPointF(50, 50) << QPointF(-50, -50) << true
+        << QByteArray(48, '#') + '|' + QByteArray(48, '#') + '|' + ringRow({}) + '|' + ringRow({});
+    QTest::newRow("ellipse beside the ring covers nothing") << LedShapes::Ellipse << QPointF(-20, -20)
+        << QPointF(20, 20) << true << darkRing;
+}
+
+void tst_LedShapes::ringShapes()
+{
+    QFETCH(LedShapes::eShape, shape);
+    QFETCH(QPointF, from);
+    QFETCH(QPointF, to);
+    QFETCH(bool, filled);
+    QFETCH(QByteArray, expected);
+
+    const LedLayout ring;
+    QCOMPARE(ring.ledCount(), 192);
+    const QVector<int> covered = LedShapes::covered(ring, shape, from, to, filled);
+    QVector<int> frame(192, 0);
+    for (int led : covered)
+        frame[led] = 1;
+    QCOMPARE(picture(frame, 48), expected);
+}
+
+void tst_LedShapes::nearestLed_data()
+{
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<QPointF>("point");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("grid: on an LED") << QByteArray("Rectangle") << QPointF(12, 6) << 10;
+    QTest::newRow("grid: far beside it") << QByteArray("Rectangle") << QPointF(-100, 100) << 24;
+    QTest::newRow("ring: LED 0 at the top") << QByteArray("Ring") << QPointF(0.5, -44) << 0;
+    QTest::newRow("ring: outer circle, a quarter on") << QByteArray("Ring") << QPointF(61, 1) << 3 * 48 + 12;
+}
+
+void tst_LedShapes::nearestLed()
+{
+    QFETCH(QByteArray, type);
+    QFETCH(QPointF, point);
+    QFETCH(int, expected);
+    const LedLayout layout = type == "Ring" ? LedLayout() : layoutOf(4, 8);
+    QCOMPARE(LedShapes::nearestLed(layout, point), expected);
+}
+
+void tst_LedShapes::floodArea_data()
+{
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<QPoint>("start"); // (column, row)
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("grid: dark area inside a wall") << QByteArray("Rectangle")
+        << QByteArray("..#...|..#...|###...|......") << QPoint(0, 0) << QByteArray("##....|##....|......|......");
+    QTest::newRow("grid: diagonal gaps do not leak") << QByteArray("Rectangle")
+        << QByteArray(".#....|#.....|......|......") << QPoint(0, 0) << QByteArray("#.....|......|......|......");
+    QTest::newRow("grid: the lit wall itself") << QByteArray("Rectangle") << QByteArray("..#...|..#...|###...|......")
+        << QPoint(2, 1) << QByteArray("..#...|..#...|###...|......");
+    QTest::newRow("ring: dark ring, all 192") << QByteArray("Ring") << darkRing << QPoint(7, 2)
+        << ringRows({}).replace('.', '#');
+    QTest::newRow("ring: walls, wrapping at LED 0") << QByteArray("Ring") << ringRows({ 10, 20 }) << QPoint(0, 0)
+        << ringRows({ 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44,
+                      45, 46, 47, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 });
+    QTest::newRow("ring: across the circles at one angle") << QByteArray("Ring")
+        << ringRow({ 5 }) + '|' + ringRow({ 5 }) + '|' + ringRow({ 5 }) + '|' + ringRow({ 5, 6 }) << QPoint(5, 0)
+        << ringRow({ 5 }) + '|' + ringRow({ 5 }) + '|' + ringRow({ 5 }) + '|' + ringRow({ 5, 6 });
+}
+
+void tst_LedShapes::floodArea()
+{
+    QFETCH(QByteArray, type);
+    QFETCH(QByteArray, frame);
+    QFETCH(QPoint, start);
+    QFETCH(QByteArray, expected);
+
+    const LedLayout layout = type == "Ring" ? LedLayout() : layoutOf(4, 6);
+    const QVector<int> area
+        = LedShapes::floodArea(layout, values(frame), start.y() * layout.columns() + start.x());
+    QCOMPARE(area, litLeds(expected));
+}
+
+void tst_LedShapes::glyphs_data()
+{
+    QTest::addColumn<BitmapFont::eFace>("face");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("5x7 A") << BitmapFont::Face5x7 << "A"
+                           << QByteArray(".###.|#...#|#...#|#####|#...#|#...#|#...#");
+    QTest::newRow("5x7 g") << BitmapFont::Face5x7 << "g"
+                           << QByteArray(".....|.####|#...#|#...#|.####|....#|.###.");
+    QTest::newRow("5x7 i! one column apart") << BitmapFont::Face5x7 << "i!"
+                                             << QByteArray(".#..#|....#|##..#|.#..#|.#..#|.#...|###.#");
+    QTest::newRow("3x5 lower case as capitals") << BitmapFont::Face3x5 << "hH"
+                                                << QByteArray("#.#.#.#|#.#.#.#|###.###|#.#.#.#|#.#.#.#");
+    QTest::newRow("3x4 digits") << BitmapFont::Face3x4 << "42"
+                                << QByteArray("#.#.##.|###...#|..#..#.|..#.###");
+    QTest::newRow("a box for what the font lacks") << BitmapFont::Face5x7 << QString::fromUtf8("é")
+                                                   << QByteArray("#####|#...#|#...#|#...#|#...#|#...#|#####");
+    QTest::newRow("one box for a character beyond the basic plane")
+        << BitmapFont::Face3x4 << QString::fromUtf8("\xF0\x9F\x98\x80") << QByteArray("###|#.#|#.#|###");
+}
+
+void tst_LedShapes::glyphs()
+{
+    QFETCH(BitmapFont::eFace, face);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(picture(BitmapFont::render(face, text), BitmapFont::height(face)), expected);
+}
+
+void tst_LedShapes::everyGlyphFitsItsFace()
+{
+    // A glyph drawn with a row too many or too few would lose or gain lines unseen.
+    for (BitmapFont::eFace face : { BitmapFont::Face3x4, BitmapFont::Face3x5, BitmapFont::Face5x7 }) {
+        for (ushort code = 32; code <= 126; ++code) {
+            const QChar character(code);
+            QVERIFY2(BitmapFont::hasGlyph(face, character), qPrintable(QString(character)));
+            const QVector<quint8> glyph = BitmapFont::glyph(face, character);
+            QVERIFY(!glyph.isEmpty() && glyph.size() <= 5);
+            for (quint8 column : glyph)
+                QVERIFY(column < (1 << BitmapFont::height(face)));
+            // Only the space and nothing else is blank.
+            QCOMPARE(std::all_of(glyph.begin(), glyph.end(), [](quint8 c) { return c == 0; }), code == 32);
+        }
+        QVERIFY(!BitmapFont::hasGlyph(face, QChar(127)));
+    }
+}
+
+void tst_LedShapes::still_data()
+{
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("5x7 centred on 9 rows, cut at the right") << QByteArray("Rectangle") << 9 << 8 << "Hi"
+        << QByteArray("........|#...#..#|#...#...|#...#.##|#####..#|#...#..#|#...#..#|#...#.##|........");
+    QTest::newRow("3x5 on 6 rows") << QByteArray("Rectangle") << 6 << 8 << "T1"
+        << QByteArray("###..#..|.#..##..|.#...#..|.#...#..|.#..###.|........");
+    QTest::newRow("3x4 on 3 rows loses its top row") << QByteArray("Rectangle") << 3 << 4 << "L"
+        << QByteArray("#...|#...|###.");
+    QTest::newRow("ring: the top row on the outer circle") << QByteArray("Ring") << 4 << 48 << "T"
+        << ringRow({ 1 }) + '|' + ringRow({ 1 }) + '|' + ringRow({ 1 }) + '|' + ringRow({ 0, 1, 2 });
+}
+
+void tst_LedShapes::still()
+{
+    QFETCH(QByteArray, type);
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, expected);
+    const LedLayout layout = type == "Ring" ? LedLayout() : layoutOf(rows, columns);
+    QCOMPARE(picture(TextFrames(layout, text).still(), columns), expected);
+}
+
+void tst_LedShapes::scroll_data()
+{
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("width");
+
+    QTest::newRow("grid 8 x 32") << QByteArray("Rectangle") << 8 << 32 << "Hello" << 25;
+    QTest::newRow("grid narrower than the text") << QByteArray("Rectangle") << 5 << 3 << "WIDE" << 15;
+    QTest::newRow("ring") << QByteArray("Ring") << 4 << 48 << "RING" << 15;
+}
+
+void tst_LedShapes::scroll()
+{
+    QFETCH(QByteArray, type);
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(QString, text);
+    QFETCH(int, width);
+
+    const LedLayout layout = type == "Ring" ? LedLayout() : layoutOf(rows, columns);
+    const TextFrames lettering(layout, text);
+    QCOMPARE(lettering.width(), width);
+    const QVector<QVector<int>> frames = lettering.scroll();
+    QCOMPARE(frames.size(), columns + width + 1);
+    QCOMPARE(lettering.scrollFrameCount(), qint64(frames.size()));
+    const QVector<int> dark(rows * columns, 0);
+    QCOMPARE(frames.first(), dark);
+    QCOMPARE(frames.last(), dark);
+    // Frame C shows the text from column 0; each frame before it is that picture one column further right.
+    QCOMPARE(frames.at(columns), lettering.still());
+    const QVector<int> full = TextFrames(layoutOf(rows, columns + width, type.constData()), text).still();
+    for (int k = 0; k < frames.size(); ++k) {
+        for (int led = 0; led < rows * columns; ++led) {
+            const int row = led / columns;
+            const int x = led % columns - (columns - k);
+            const int expected = x >= 0 && x < width ? full.at(row * (columns + width) + x) : 0;
+            if (frames.at(k).at(led) != expected)
+                QFAIL(qPrintable(QStringLiteral("frame %1, LED %2").arg(k).arg(led)));
+        }
+    }
+}
+
+QTEST_APPLESS_MAIN(tst_LedShapes)
+#include "tst_LedShapes.moc"
