@@ -8,6 +8,7 @@
 #include <QtTest>
 
 Q_DECLARE_METATYPE(LedShapes::eShape)
+Q_DECLARE_METATYPE(BitmapFont::eFace)
 
 namespace {
 
