@@ -53,8 +53,7 @@ int main(int argc, char* argv[])
         const double areaMs = timer.nsecsElapsed() / 1e6;
         timer.restart();
         auto* edit = new LedValuesEdit(QStringLiteral("Flood fill"));
-        for (int led : area)
-            edit->set(frame, led, 1);
+        edit->setLeds(frame, area, 1);
         document->submit(edit);
         const double editMs = timer.nsecsElapsed() / 1e6;
         timer.restart();

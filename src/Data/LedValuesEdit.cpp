@@ -55,6 +55,17 @@ void LedValuesEdit::setFrame(const LedStateCommand* frame, const QVector<int>& v
     }
 }
 
+void LedValuesEdit::setLeds(const LedStateCommand* frame, const QVector<int>& leds, int value)
+{
+    QVector<int> values = frame->intensities();
+    for (int led : leds) {
+        Q_ASSERT(led >= 0);
+        if (led < values.size())
+            values[led] = value;
+    }
+    setFrame(frame, values);
+}
+
 bool LedValuesEdit::isEmpty() const
 {
     for (const FrameChanges& changes : m_Frames) {

@@ -15,6 +15,8 @@ public:
     void set(const LedStateCommand* frame, int led, int value);
     // Every LED of the frame becomes the value at its index (as far as both go).
     void setFrame(const LedStateCommand* frame, const QVector<int>& values);
+    // The listed LEDs of the frame become value; a shape or fill of any size costs one pass over the frame.
+    void setLeds(const LedStateCommand* frame, const QVector<int>& leds, int value);
     bool isEmpty() const;
 
     void redo(LedPanelModel& model) override;

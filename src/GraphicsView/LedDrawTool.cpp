@@ -218,10 +218,7 @@ void LedDrawTool::submit(const QVector<int>& leds, int value)
     if (!frame || leds.isEmpty())
         return;
     auto* edit = new LedValuesEdit(text(m_Tool));
-    for (int led : leds) {
-        if (led < frame->ledCount())
-            edit->set(frame, led, value);
-    }
+    edit->setLeds(frame, leds, value);
     if (edit->isEmpty()) {
         delete edit;
         return;
