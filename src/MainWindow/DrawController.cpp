@@ -112,7 +112,8 @@ void DrawController::createMenus(MainMenu* menu)
     toolBar_Draw->addActions(m_pTools->actions());
     toolBar_Draw->addSeparator();
     toolBar_Draw->addActions({ action_DrawLit, action_DrawFilled, action_Text });
-    m_pWindow->addToolBar(toolBar_Draw);
+    // Down the side, as in paint programs: the rows above are full.
+    m_pWindow->addToolBar(Qt::LeftToolBarArea, toolBar_Draw);
 }
 
 void DrawController::setDocument(LedPanelDocument* document)
