@@ -37,7 +37,8 @@ void TextCommand::start()
         finish(statusBadInput, LedPanelModel::tooManyLedValuesText());
         return;
     }
-    const QVector<QVector<int>> frames = m_Options.scroll() ? lettering.scroll() : QVector<QVector<int>> { lettering.still() };
+    const QVector<QVector<int>> frames
+        = m_Options.scroll() ? lettering.scroll() : QVector<QVector<int>> { lettering.still() };
     auto* edit = new EditGroup(tr("Text"));
     const int index = sequence > 0 ? sequence - 1 : show.sequenceCount();
     if (sequence == 0)
@@ -56,7 +57,8 @@ void TextCommand::start()
         finish(statusOutputFailed, tr("Cannot write %1: %2").arg(fileName, file.errorString()));
         return;
     }
-    m_Printer.report(QString(), tr("Wrote %1 frames to sequence %2 of %3").arg(frames.size()).arg(index + 1).arg(fileName));
+    const QString count = frames.size() == 1 ? tr("1 frame") : tr("%1 frames").arg(frames.size());
+    m_Printer.report(QString(), tr("Wrote %1 to sequence %2 of %3").arg(count).arg(index + 1).arg(fileName));
     finish(statusOk, QString(),
            QJsonObject { { QStringLiteral("file"), fileName }, { QStringLiteral("sequence"), index + 1 },
                          { QStringLiteral("frames"), frames.size() } });

@@ -98,6 +98,8 @@ private slots:
     void ringShapes();
     void nearestLed_data();
     void nearestLed();
+    void neighbours_data();
+    void neighbours();
     void floodArea_data();
     void floodArea();
     void glyphs_data();
@@ -239,6 +241,28 @@ void tst_LedShapes::nearestLed()
     QFETCH(int, expected);
     const LedLayout layout = type == "Ring" ? LedLayout() : layoutOf(4, 8);
     QCOMPARE(LedShapes::nearestLed(layout, point), expected);
+}
+
+void tst_LedShapes::neighbours_data()
+{
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<int>("led");
+    QTest::addColumn<QVector<int>>("expected");
+
+    QTest::newRow("ring: last of the inner circle wraps to LED 0")
+        << QByteArray("Ring") << 47 << QVector<int> { 0, 46, 95 };
+    QTest::newRow("ring: LED 0 wraps back") << QByteArray("Ring") << 0 << QVector<int> { 1, 47, 48 };
+    QTest::newRow("ring: outer circle") << QByteArray("Ring") << 150 << QVector<int> { 102, 149, 151 };
+    QTest::newRow("grid: a corner does not wrap") << QByteArray("Rectangle") << 5 << QVector<int> { 4, 11 };
+}
+
+void tst_LedShapes::neighbours()
+{
+    QFETCH(QByteArray, type);
+    QFETCH(int, led);
+    QFETCH(QVector<int>, expected);
+    const LedLayout layout = type == "Ring" ? LedLayout() : layoutOf(4, 6);
+    QCOMPARE(LedShapes::neighbours(layout, led), expected);
 }
 
 void tst_LedShapes::floodArea_data()
