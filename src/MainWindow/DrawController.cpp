@@ -7,6 +7,7 @@
 #include "Data/TextFrames.h"
 #include "Document/LedPanelDocument.h"
 #include "GraphicsView/LedDrawTool.h"
+#include "MainWindow/DrawToolIcons.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/TextDialog.h"
 #include "TreeView/LedTreeModel.h"
@@ -37,13 +38,20 @@ LedDrawTool* DrawController::drawTool() const
     return m_pTool;
 }
 
+QString DrawController::toolTip(const QString& text, Qt::Key key)
+{
+    return tr("%1 (%2)").arg(QString(text).remove(QLatin1Char('&')), QKeySequence(key).toString(QKeySequence::NativeText));
+}
+
 QAction* DrawController::createAction(const QString& name, const QString& text, Qt::Key key)
 {
     auto* action = new QAction(text, m_pWindow);
     action->setObjectName(name);
     // The window's context, as Space for playing: a text field keeps its letters, a dialog is another window.
-    if (key != Qt::Key_unknown)
+    if (key != Qt::Key_unknown) {
         action->setShortcut(QKeySequence(key));
+        action->setToolTip(toolTip(text, key));
+    }
     return action;
 }
 
@@ -56,17 +64,21 @@ void DrawController::createActions()
         QString text;
         Qt::Key key;
         LedDrawTool::eTool tool;
+        DrawToolIcons::eIcon icon;
     } tools[] = {
-        { &action_ToolPen, "action_ToolPen", tr("&Pen"), Qt::Key_P, LedDrawTool::Pen },
-        { &action_ToolLine, "action_ToolLine", tr("&Line"), Qt::Key_L, LedDrawTool::Line },
-        { &action_ToolRectangle, "action_ToolRectangle", tr("&Rectangle"), Qt::Key_R, LedDrawTool::Rectangle },
-        { &action_ToolEllipse, "action_ToolEllipse", tr("&Ellipse"), Qt::Key_E, LedDrawTool::Ellipse },
-        { &action_ToolFill, "action_ToolFill", tr("Flood &fill"), Qt::Key_F, LedDrawTool::Fill },
+        { &action_ToolPen, "action_ToolPen", tr("&Pen"), Qt::Key_P, LedDrawTool::Pen, DrawToolIcons::Pen },
+        { &action_ToolLine, "action_ToolLine", tr("&Line"), Qt::Key_L, LedDrawTool::Line, DrawToolIcons::Line },
+        { &action_ToolRectangle, "action_ToolRectangle", tr("&Rectangle"), Qt::Key_R, LedDrawTool::Rectangle,
+          DrawToolIcons::Rectangle },
+        { &action_ToolEllipse, "action_ToolEllipse", tr("&Ellipse"), Qt::Key_E, LedDrawTool::Ellipse,
+          DrawToolIcons::Ellipse },
+        { &action_ToolFill, "action_ToolFill", tr("Flood &fill"), Qt::Key_F, LedDrawTool::Fill, DrawToolIcons::Fill },
     };
     m_pTools->setExclusive(true);
     for (const auto& entry : tools) {
         QAction* action = createAction(QLatin1String(entry.name), entry.text, entry.key);
         action->setCheckable(true);
+        action->setIcon(DrawToolIcons::icon(entry.icon));
         m_pTools->addAction(action);
         const LedDrawTool::eTool tool = entry.tool;
         connect(action, &QAction::toggled, this, [this, tool](bool on) {
@@ -79,18 +91,22 @@ void DrawController::createActions()
 
     action_DrawLit = createAction(QStringLiteral("action_DrawLit"), tr("&Light"), Qt::Key_X);
     action_DrawLit->setCheckable(true);
+    action_DrawLit->setIcon(DrawToolIcons::icon(DrawToolIcons::Lit));
     action_DrawLit->setChecked(true);
     action_DrawLit->setStatusTip(tr("Shapes light the LEDs they cover; unchecked, they darken them"));
     connect(action_DrawLit, &QAction::toggled, this, [this](bool lit) {
         m_pTool->setLit(lit);
         action_DrawLit->setText(lit ? tr("&Light") : tr("&Darken"));
+        action_DrawLit->setToolTip(toolTip(action_DrawLit->text(), Qt::Key_X));
     });
 
     action_DrawFilled = createAction(QStringLiteral("action_DrawFilled"), tr("Filled &shapes"), Qt::Key_unknown);
     action_DrawFilled->setCheckable(true);
+    action_DrawFilled->setIcon(DrawToolIcons::icon(DrawToolIcons::Filled));
     connect(action_DrawFilled, &QAction::toggled, m_pTool, &LedDrawTool::setFilled);
 
     action_Text = createAction(QStringLiteral("action_Text"), tr("&Text..."), Qt::Key_unknown);
+    action_Text->setIcon(DrawToolIcons::icon(DrawToolIcons::Text));
     connect(action_Text, &QAction::triggered, this, &DrawController::enterText);
 }
 
@@ -108,11 +124,11 @@ void DrawController::createMenus(MainMenu* menu)
 
     toolBar_Draw = new QToolBar(tr("Draw"), m_pWindow);
     toolBar_Draw->setObjectName(QStringLiteral("toolBar_Draw"));
-    toolBar_Draw->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    toolBar_Draw->setToolButtonStyle(Qt::ToolButtonIconOnly);
     toolBar_Draw->addActions(m_pTools->actions());
     toolBar_Draw->addSeparator();
     toolBar_Draw->addActions({ action_DrawLit, action_DrawFilled, action_Text });
-    // Down the side, as in paint programs: the rows above are full.
+    // Down the side, as in paint programs: the rows above are full, and icons keep the view its width.
     m_pWindow->addToolBar(Qt::LeftToolBarArea, toolBar_Draw);
 }
 

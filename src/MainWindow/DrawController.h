@@ -46,6 +46,7 @@ signals:
 
 private:
     QAction* createAction(const QString& name, const QString& text, Qt::Key key);
+    static QString toolTip(const QString& text, Qt::Key key);
     void createActions();
     void createMenus(MainMenu* menu);
 
