@@ -57,6 +57,7 @@ private slots:
     void shapes_data();
     void shapes();
     void escapeCancelsTheDrag();
+    void drawingPausesPlayback();
     void shortcuts_data();
     void shortcuts();
     void text_data();
@@ -229,6 +230,18 @@ void tst_Drawing::escapeCancelsTheDrag()
     drag(at(1, 0), at(1, 2), Qt::NoModifier);
     QTest::mouseRelease(view()->viewport(), Qt::LeftButton, {}, viewPoint(at(1, 2)));
     QCOMPARE(litLeds(0), range(48, 50));
+}
+
+// Drawing while the sequence plays stops it, and the fill lands on the frame clicked.
+void tst_Drawing::drawingPausesPlayback()
+{
+    open({});
+    action("action_ToolFill")->trigger();
+    action("action_Play")->trigger();
+    QVERIFY(action("action_Play")->isChecked());
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, viewPoint(at(0, 0)));
+    QVERIFY(!action("action_Play")->isChecked());
+    QCOMPARE(litLeds(0), range(0, 191));
 }
 
 void tst_Drawing::shortcuts_data()
