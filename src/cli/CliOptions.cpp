@@ -16,7 +16,12 @@ const CommandInfo commandInfos[] = {
     { "info", "SHOW.xml",
       QT_TRANSLATE_NOOP("CliOptions", "Shows the layout, title, sequences, program size and write time of a show.") },
     { "compile", "SHOW.xml",
-      QT_TRANSLATE_NOOP("CliOptions", "Compiles a show into the panel's program image (-o IMAGE.bin).") },
+      QT_TRANSLATE_NOOP("CliOptions", "Compiles a show into the panel's program image (-o IMAGE.bin), "
+                                      "or with --format c into C source.") },
+    { "import", "IMAGE SHOW.xml",
+      QT_TRANSLATE_NOOP("CliOptions", "Imports a picture or animated GIF into a show as frames (-o OUT.xml).") },
+    { "render", "SHOW.xml",
+      QT_TRANSLATE_NOOP("CliOptions", "Draws a sequence as an animated GIF, or one frame as PNG (-o OUT.gif|OUT.png).") },
     { "write", "SHOW.xml", QT_TRANSLATE_NOOP("CliOptions", "Compiles a show and writes it to the panel.") },
     { "reset", "", QT_TRANSLATE_NOOP("CliOptions", "Sends the panel the reset command.") },
     { "next", "", QT_TRANSLATE_NOOP("CliOptions", "Sends the panel the next-sequence command.") },
@@ -41,9 +46,19 @@ bool takes(const QString& command, const char* option)
     if (command.isEmpty() || o == QLatin1String("json"))
         return true;
     if (o == QLatin1String("output"))
+        return command == QLatin1String("compile") || command == QLatin1String("import")
+               || command == QLatin1String("render");
+    if (o == QLatin1String("format"))
         return command == QLatin1String("compile");
+    if (o == QLatin1String("fit") || o == QLatin1String("threshold") || o == QLatin1String("dither")
+        || o == QLatin1String("invert") || o == QLatin1String("keep-timing"))
+        return command == QLatin1String("import");
+    if (o == QLatin1String("fps") || o == QLatin1String("sequence"))
+        return command == QLatin1String("import") || command == QLatin1String("render");
+    if (o == QLatin1String("size") || o == QLatin1String("frame"))
+        return command == QLatin1String("render");
     if (o == QLatin1String("baud"))
-        return command != QLatin1String("compile");
+        return CliOptions::needsPort(command) || command == QLatin1String("info");
     if (o == QLatin1String("quiet"))
         return command != QLatin1String("info");
     return CliOptions::needsPort(command);
@@ -58,7 +73,8 @@ QString CliOptions::versionText()
 
 bool CliOptions::needsPort(const QString& command)
 {
-    return command != QLatin1String("info") && command != QLatin1String("compile");
+    return command != QLatin1String("info") && command != QLatin1String("compile")
+           && command != QLatin1String("import") && command != QLatin1String("render");
 }
 
 void CliOptions::configure(QCommandLineParser& parser, const QString& command) const
@@ -80,6 +96,28 @@ void CliOptions::configure(QCommandLineParser& parser, const QString& command) c
                                         tr("Prints every block or packet in hexadecimal.")) },
         { "json", QCommandLineOption(QStringLiteral("json"),
                                      tr("Prints JSON objects on standard output, one per line.")) },
+        { "format", QCommandLineOption(QStringLiteral("format"), tr("bin (default) or c."), tr("FORMAT"),
+                                       QStringLiteral("bin")) },
+        { "fit", QCommandLineOption(QStringLiteral("fit"), tr("fit (default), fill or stretch."), tr("MODE"),
+                                    QStringLiteral("fit")) },
+        { "threshold", QCommandLineOption(QStringLiteral("threshold"),
+                                          tr("Luminance from which an LED is lit, 0 to 255 (default 128)."),
+                                          tr("N"), QStringLiteral("128")) },
+        { "dither", QCommandLineOption(QStringLiteral("dither"), tr("Diffuses the error (Floyd-Steinberg).")) },
+        { "invert", QCommandLineOption(QStringLiteral("invert"), tr("Lights the dark parts.")) },
+        { "keep-timing", QCommandLineOption(QStringLiteral("keep-timing"),
+                                            tr("Holds each GIF frame as long as its delay lasts at --fps.")) },
+        { "fps", QCommandLineOption(QStringLiteral("fps"), tr("Frames per second, 1 to 50 (default 10)."),
+                                    tr("F"), QStringLiteral("10")) },
+        { "sequence", QCommandLineOption(QStringLiteral("sequence"),
+                                         tr("The sequence, from 1 (import: default a new one at the end; "
+                                            "render: default 1)."),
+                                         tr("N")) },
+        { "size", QCommandLineOption(QStringLiteral("size"),
+                                     tr("The picture's longer side in pixels, 16 to 4096 (default 480)."), tr("PX"),
+                                     QStringLiteral("480")) },
+        { "frame", QCommandLineOption(QStringLiteral("frame"), tr("The frame a PNG shows, from 1 (default 1)."),
+                                      tr("K"), QStringLiteral("1")) },
     };
     for (const auto& option : options) {
         if (takes(command, option.first))
@@ -101,11 +139,12 @@ void CliOptions::configure(QCommandLineParser& parser, const QString& command) c
     }
     parser.setApplicationDescription(tr(info->summary));
     parser.addPositionalArgument(QLatin1String(info->name), tr("The command."));
-    if (*info->argument)
-        parser.addPositionalArgument(QLatin1String(info->argument),
-                                     QLatin1String(info->argument).endsWith(QLatin1String(".xml"))
-                                         ? tr("A show saved by Tessaloom.")
-                                         : tr("Firmware in TI-TXT format."));
+    for (const QString& argument : QString::fromLatin1(info->argument).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        parser.addPositionalArgument(argument, argument.endsWith(QLatin1String(".xml"))
+                                                   ? tr("A show saved by Tessaloom.")
+                                                   : argument == QLatin1String("IMAGE")
+                                                   ? tr("A PNG, JPEG, BMP or GIF picture.")
+                                                   : tr("Firmware in TI-TXT format."));
 }
 
 CliOptions::eOutcome CliOptions::parse(const QStringList& arguments, const QString& defaultPort)
@@ -144,17 +183,27 @@ CliOptions::eOutcome CliOptions::check(const QCommandLineParser& parser, const Q
     const QStringList positional = parser.positionalArguments();
     m_Command = positional.first();
     const CommandInfo* info = findCommand(m_Command);
-    const int expected = *info->argument ? 2 : 1;
+    const int expected = 1 + QString::fromLatin1(info->argument).split(QLatin1Char(' '), Qt::SkipEmptyParts).size();
     if (positional.size() < expected)
         return fail(tr("%1 needs a %2.").arg(m_Command, QLatin1String(info->argument)));
     if (positional.size() > expected)
         return fail(tr("Too many arguments: %1").arg(positional.mid(expected).join(QLatin1Char(' '))));
     m_Input = positional.value(1);
+    m_Arguments = positional.mid(1);
 
     if (takes(m_Command, "output")) {
         m_Output = parser.value(QStringLiteral("output"));
-        if (m_Output.isEmpty())
+        if (m_Output.isEmpty() && m_Command == QLatin1String("compile"))
             return fail(tr("compile needs the image file to write: -o IMAGE.bin"));
+        if (m_Output.isEmpty())
+            return fail(m_Command == QLatin1String("import") ? tr("import needs the show to write: -o OUT.xml")
+                                                             : tr("render needs the file to write: -o OUT.gif"));
+    }
+    for (const char* option : { "format", "fit", "threshold", "dither", "invert", "keep-timing", "fps", "sequence",
+                                "size", "frame" }) {
+        const QString name = QLatin1String(option);
+        if (takes(m_Command, option) && parser.isSet(name))
+            m_Values.insert(name, parser.value(name));
     }
     if (takes(m_Command, "baud")) {
         bool ok = false;
@@ -196,6 +245,21 @@ QString CliOptions::command() const
 QString CliOptions::input() const
 {
     return m_Input;
+}
+
+QStringList CliOptions::arguments() const
+{
+    return m_Arguments;
+}
+
+bool CliOptions::isSet(const QString& option) const
+{
+    return m_Values.contains(option);
+}
+
+QString CliOptions::value(const QString& option, const QString& fallback) const
+{
+    return m_Values.value(option, fallback);
 }
 
 QString CliOptions::output() const

@@ -2,6 +2,7 @@
 #define CLIOPTIONS_H
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -22,7 +23,12 @@ public:
 
     QString command() const;
     QString input() const;
+    // The command's file arguments, in order.
+    QStringList arguments() const;
     QString output() const;
+    // The picture and format options as given; fallback when not given.
+    bool isSet(const QString& option) const;
+    QString value(const QString& option, const QString& fallback = QString()) const;
     QStringList ports() const;
     qint32 baudRate() const;
     eVerbosity verbosity() const;
@@ -41,6 +47,8 @@ private:
     QString m_Command;
     QString m_Input;
     QString m_Output;
+    QStringList m_Arguments;
+    QHash<QString, QString> m_Values;
     QStringList m_Ports;
     qint32 m_BaudRate = 57600;
     eVerbosity m_Verbosity = Normal;
