@@ -53,6 +53,8 @@ public:
     // Filled by the main window's editing commands.
     QMenu* menu_Edit = nullptr;
     QMenu* menu_Frame = nullptr;
+    QMenu* menu_File = nullptr;
+    QMenu* menu_Sequence = nullptr;
 };
 
 #endif // MAINMENU_H

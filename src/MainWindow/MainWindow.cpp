@@ -16,6 +16,7 @@
 #include "MainWindow/EditController.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainSettings.h"
+#include "MainWindow/PictureController.h"
 #include "MainWindow/PlaybackController.h"
 #include "MspFlasher/MspFlashRun.h"
 #include "MspFlasher/MspFlasherDialog.h"
@@ -72,6 +73,7 @@ MainWindow::MainWindow(QWidget* parent)
     m_pPort->setPortName(MainSettings::getSerialPortName());
     m_pPort->setBaudRate(57600, QSerialPort::AllDirections);
     m_pPlayback = new PlaybackController(this, ui->menubar->playbackMenu());
+    m_pPictures = new PictureController(this, ui->menubar);
 
     setCurrentDocument_and_Connect(nullptr);
 }
@@ -119,6 +121,7 @@ void MainWindow::setCurrentDocument_and_Connect(AbstractDocument* document)
     m_pCurrentDocument = document;
     m_pEditController->setDocument(qobject_cast<LedPanelDocument*>(document));
     m_pPlayback->setDocument(qobject_cast<LedPanelDocument*>(document));
+    m_pPictures->setDocument(qobject_cast<LedPanelDocument*>(document));
     // Save and Close follow the document, not only a finished port setup.
     if (auto* menu = qobject_cast<MainMenu*>(menuBar()))
         menu->updateActions();

@@ -11,6 +11,7 @@ class AbstractCommand;
 class AbstractDocument;
 class EditController;
 class LedPanelDocument;
+class PictureController;
 class PlaybackController;
 class QProgressBar;
 class QPushButton;
@@ -85,6 +86,7 @@ private:
     QPushButton* m_pStopButton;
     EditController* m_pEditController = nullptr;
     PlaybackController* m_pPlayback = nullptr;
+    PictureController* m_pPictures = nullptr;
 };
 
 #endif // MAINWINDOW_H
