@@ -25,8 +25,8 @@ static long peakKilobytes()
 
 static LedLayout grid16()
 {
-    QByteArray xml = "<?xml version=\"1.0\"?><LedPanel><Layout type=\"Rectangle\"><Rows>16</Rows>"
-                     "<Columns>16</Columns></Layout></LedPanel>";
+    QByteArray xml = "<LedPanelDocument version=\"1.0\"><Layout type=\"Rectangle\"><Rows>16</Rows>"
+                     "<Columns>16</Columns></Layout></LedPanelDocument>";
     QBuffer buffer(&xml);
     buffer.open(QIODevice::ReadOnly);
     LedPanelModel show;

@@ -67,7 +67,8 @@ bool GifWriter::begin()
         return fail(error);
     EGifSetGifVersion(m_pGif, true);
 
-    const int bits = colourBits(m_Palette.size());
+    // One index beyond the palette marks the pixels a frame leaves as they were.
+    const int bits = colourBits(m_Palette.size() + (m_Palette.size() < 256 ? 1 : 0));
     QVector<GifColorType> colours(1 << bits);
     for (int i = 0; i < m_Palette.size(); ++i)
         colours[i] = GifColorType { GifByteType(qRed(m_Palette.at(i))), GifByteType(qGreen(m_Palette.at(i))),
@@ -166,20 +167,28 @@ bool GifWriter::flush()
         changed = bottom < 0 ? QRect(0, 0, 1, 1) : QRect(QPoint(left, top), QPoint(right, bottom));
     }
 
+    // Within the changed rectangle, pixels that stay the same are transparent: long runs of one index pack small.
+    const bool transparent = m_HasWritten && m_Palette.size() < 256;
+    const char keep = char(m_Palette.size());
     GraphicsControlBlock control;
     control.DisposalMode = DISPOSE_DO_NOT;
     control.UserInputFlag = false;
     control.DelayTime = m_PendingDelay;
-    control.TransparentColor = NO_TRANSPARENT_COLOR;
+    control.TransparentColor = transparent ? m_Palette.size() : NO_TRANSPARENT_COLOR;
     GifByteType extension[4];
     EGifGCBToExtension(&control, extension);
     if (EGifPutExtension(m_pGif, GRAPHICS_EXT_FUNC_CODE, 4, extension) == GIF_ERROR
         || EGifPutImageDesc(m_pGif, changed.x(), changed.y(), changed.width(), changed.height(), false, nullptr)
             == GIF_ERROR)
         return fail(m_pGif->Error);
+    QByteArray line(changed.width(), '\0');
     for (int y = changed.top(); y <= changed.bottom(); ++y) {
-        auto* line = reinterpret_cast<GifPixelType*>(const_cast<char*>(m_Pending.constData()) + y * width + changed.x());
-        if (EGifPutLine(m_pGif, line, changed.width()) == GIF_ERROR)
+        const char* next = m_Pending.constData() + y * width + changed.x();
+        const char* before = transparent ? m_Written.constData() + y * width + changed.x() : next;
+        char* out = line.data();
+        for (int x = 0; x < changed.width(); ++x)
+            out[x] = transparent && next[x] == before[x] ? keep : next[x];
+        if (EGifPutLine(m_pGif, reinterpret_cast<GifPixelType*>(out), changed.width()) == GIF_ERROR)
             return fail(m_pGif->Error);
     }
     m_Written = m_Pending;

@@ -66,7 +66,8 @@ bool PanelPictureExport::writeGif(int count, const std::function<QVector<int>(in
     bool ok = gif.begin();
     // Hundredths of a second, rounded from the start so the whole keeps time.
     for (int i = 0; ok && i < count; ++i) {
-        const int delay = int(std::lround((i + 1) * 100.0 / framesPerSecond) - std::lround(i * 100.0 / framesPerSecond));
+        const int delay =
+            int(std::lround((i + 1) * 100.0 / framesPerSecond) - std::lround(i * 100.0 / framesPerSecond));
         ok = gif.addFrame(render(frame(i)), delay);
     }
     ok = ok && gif.finish();

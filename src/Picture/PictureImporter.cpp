@@ -125,7 +125,9 @@ PictureImporter::eStatus PictureImporter::readFrames(QIODevice* device, const QS
     if (m_PictureFrames == 0) {
         m_Frames.clear();
         m_Error = gif && !scan.isComplete()
-                      ? tr("%1 breaks off at byte %2, before its first frame is whole.").arg(name).arg(scan.stopOffset())
+                      ? tr("%1 breaks off at byte %2, before its first frame is whole.")
+                            .arg(name)
+                            .arg(scan.stopOffset())
                       : tr("%1 cannot be read: %2").arg(name, reader.errorString());
         return NotAPicture;
     }

@@ -51,7 +51,8 @@ void RenderCommand::start()
         return;
     }
     const QSize pixels = pictures.imageSize();
-    m_Printer.report(QString(), tr("Wrote %1 × %2 pixels to %3").arg(pixels.width()).arg(pixels.height()).arg(fileName));
+    m_Printer.report(QString(),
+                     tr("Wrote %1 × %2 pixels to %3").arg(pixels.width()).arg(pixels.height()).arg(fileName));
     finish(statusOk, QString(),
            QJsonObject { { QStringLiteral("file"), fileName },
                          { QStringLiteral("width"), pixels.width() },

@@ -76,7 +76,8 @@ static QByteArray gifOf(const QVector<QRgb>& colours, const QVector<int>& delays
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
-    GifWriter gif(&buffer, QSize(size, size), { qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(128, 128, 128), qRgb(255, 0, 0) });
+    GifWriter gif(&buffer, QSize(size, size),
+                  { qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(128, 128, 128), qRgb(255, 0, 0) });
     if (!gif.begin())
         return QByteArray();
     for (int i = 0; i < colours.size(); ++i) {
