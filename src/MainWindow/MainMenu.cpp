@@ -118,6 +118,7 @@ void MainMenu::createMenu()
     fileMenu->addAction(action_Close);
     fileMenu->addSeparator();
     fileMenu->addAction(action_Exit);
+    menu_File = fileMenu;
 
     menu_Edit = addMenu(tr("Edit"));
     menu_Edit->setObjectName(QStringLiteral("menu_Edit"));
@@ -128,6 +129,7 @@ void MainMenu::createMenu()
     QMenu* sequenceMenu = lightMenu->addMenu(tr("Sequence"));
     sequenceMenu->addAction(action_AddSequence);
     sequenceMenu->addAction(action_RemoveSequence);
+    menu_Sequence = sequenceMenu;
     QMenu* frameMenu = lightMenu->addMenu(tr("Frame"));
     frameMenu->addAction(action_AddFrame);
     frameMenu->addAction(action_AddFrames);

@@ -54,6 +54,8 @@ public:
     QMenu* menu_Edit = nullptr;
     QMenu* menu_Light = nullptr;
     QMenu* menu_Frame = nullptr;
+    QMenu* menu_File = nullptr;
+    QMenu* menu_Sequence = nullptr;
 };
 
 #endif // MAINMENU_H

@@ -17,6 +17,7 @@
 #include "MainWindow/EditController.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainSettings.h"
+#include "MainWindow/PictureController.h"
 #include "MainWindow/PlaybackController.h"
 #include "MspFlasher/MspFlashRun.h"
 #include "MspFlasher/MspFlasherDialog.h"
@@ -75,6 +76,7 @@ MainWindow::MainWindow(QWidget* parent)
     m_pPlayback = new PlaybackController(this, ui->menubar->playbackMenu());
     m_pDrawController = new DrawController(this, qobject_cast<MainMenu*>(menuBar()));
     connect(m_pDrawController, &DrawController::aboutToDraw, m_pPlayback, &PlaybackController::pause);
+    m_pPictures = new PictureController(this, ui->menubar);
 
     setCurrentDocument_and_Connect(nullptr);
 }
@@ -123,6 +125,7 @@ void MainWindow::setCurrentDocument_and_Connect(AbstractDocument* document)
     m_pEditController->setDocument(qobject_cast<LedPanelDocument*>(document));
     m_pPlayback->setDocument(qobject_cast<LedPanelDocument*>(document));
     m_pDrawController->setDocument(qobject_cast<LedPanelDocument*>(document));
+    m_pPictures->setDocument(qobject_cast<LedPanelDocument*>(document));
     // Save and Close follow the document, not only a finished port setup.
     if (auto* menu = qobject_cast<MainMenu*>(menuBar()))
         menu->updateActions();

@@ -12,6 +12,7 @@ class AbstractDocument;
 class DrawController;
 class EditController;
 class LedPanelDocument;
+class PictureController;
 class PlaybackController;
 class QProgressBar;
 class QPushButton;
@@ -87,6 +88,7 @@ private:
     EditController* m_pEditController = nullptr;
     DrawController* m_pDrawController = nullptr;
     PlaybackController* m_pPlayback = nullptr;
+    PictureController* m_pPictures = nullptr;
 };
 
 #endif // MAINWINDOW_H

@@ -3,7 +3,9 @@
 #include "Abstract/AbstractCommand.h"
 #include "Data/CommandList.h"
 #include "Data/LedPanelModel.h"
+#include "Data/LedData.h"
 #include "Data/LedStateCommand.h"
+#include "Painter/LedPanelPainter.h"
 #include "TreeView/LedTreeModel.h"
 
 #include <QPainter>
@@ -12,7 +14,7 @@ FrameThumbnailCache::FrameThumbnailCache(LedTreeModel* model, QObject* parent)
     : QObject(parent)
     , m_pModel(model)
     , m_Pictures(MaxPictures)
-    , m_DotRadius(0)
+    , m_LayoutSet(false)
     , m_DrawnCount(0)
 {
     Q_ASSERT(model);
@@ -39,7 +41,7 @@ QPixmap FrameThumbnailCache::thumbnail(const LedStateCommand* frame)
 {
     Q_ASSERT(frame && frame->sequence() && frame->sequence()->document());
     const LedLayout& layout = frame->sequence()->document()->panelLayout();
-    if (layout != m_Layout || m_Body.isNull())
+    if (layout != m_Layout || !m_LayoutSet)
         setLayout(layout);
     if (const QPixmap* picture = m_Pictures.object(frame))
         return *picture;
@@ -53,58 +55,24 @@ void FrameThumbnailCache::setLayout(const LedLayout& layout)
 {
     m_Pictures.clear();
     m_Layout = layout;
-    const QSize pixels = size(layout);
-    const QRectF area = layout.sceneRect();
-    const qreal scale = area.isEmpty() ? 1.0 : qMin(pixels.width() / area.width(), pixels.height() / area.height());
-    QTransform toPicture;
-    toPicture.translate(pixels.width() / 2.0, pixels.height() / 2.0);
-    toPicture.scale(scale, scale);
-    toPicture.translate(-area.center().x(), -area.center().y());
-
-    m_Body = QPixmap(pixels);
-    m_Body.fill(Qt::transparent);
-    QPainter painter(&m_Body);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setTransform(toPicture);
-    if (layout.type() == LedLayout::Ring) {
-        const qreal width = qAbs(layout.outerDiameter() - layout.innerDiameter());
-        const qreal radius = (layout.innerDiameter() + layout.outerDiameter()) / 2;
-        painter.setPen(QPen(QBrush(Qt::darkBlue), width));
-        painter.drawEllipse(QPointF(0, 0), radius, radius);
-    } else {
-        painter.fillRect(layout.rectangle(), Qt::darkBlue);
-    }
-
-    m_Dots.clear();
-    const qint64 count = layout.ledCount();
-    if (count > 0 && count <= LedLayout::MaxLedCount) {
-        m_Dots.reserve(int(count));
-        for (int row = 0; row < layout.rows(); ++row) {
-            for (int column = 0; column < layout.columns(); ++column)
-                m_Dots.append(toPicture.map(layout.ledPosition(row, column)));
-        }
-    }
-    // Never much smaller than two pixels across, or a lit LED vanishes in the body.
-    m_DotRadius = qMax(0.8, layout.ledItemsSize() * scale);
+    m_LayoutSet = true;
+    m_ToPicture = LedPanelPainter(layout).transformTo(QRectF(QPointF(0, 0), size(layout)));
 }
 
 QPixmap FrameThumbnailCache::draw(const LedStateCommand* frame) const
 {
-    const int common = qMin(m_Dots.count(), frame->ledCount());
-    QPolygonF lit, dark;
-    lit.reserve(common);
-    dark.reserve(common);
-    for (int i = 0; i < common; ++i)
-        (frame->led(i)->intensity() > 0 ? lit : dark).append(m_Dots.at(i));
+    QVector<int> intensities(frame->ledCount());
+    for (int i = 0; i < intensities.count(); ++i)
+        intensities[i] = frame->led(i)->intensity() > 0 ? 1 : 0;
 
-    // Round points in two calls: one ellipse per LED costs twice as much.
-    QPixmap picture = m_Body;
+    QPixmap picture(size(m_Layout));
+    picture.fill(Qt::transparent);
     QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QBrush(Qt::darkGray), 2 * m_DotRadius, Qt::SolidLine, Qt::RoundCap));
-    painter.drawPoints(dark);
-    painter.setPen(QPen(QBrush(Qt::yellow), 2 * m_DotRadius, Qt::SolidLine, Qt::RoundCap));
-    painter.drawPoints(lit);
+    painter.setTransform(m_ToPicture);
+    LedPanelPainter panel(m_Layout);
+    // Never much smaller than two pixels across, or a lit LED vanishes in the body.
+    panel.setMinimumLedDiameter(1.6);
+    panel.drawPanel(&painter, intensities);
     return picture;
 }
 

@@ -6,6 +6,7 @@
 #include <QCache>
 #include <QObject>
 #include <QPixmap>
+#include <QTransform>
 #include <QVector>
 
 class AbstractCommand;
@@ -13,9 +14,8 @@ class LedStateCommand;
 class LedTreeModel;
 class QModelIndex;
 
-// Small pictures of frames for the tree: the panel body, darker than in the LED
-// view so the dots stand out, with every LED as a dot, lit ones yellow and dark
-// ones grey as in the LED view. A picture is
+// Small pictures of frames for the tree, drawn as the LED view draws the panel,
+// with every LED at least two pixels across. A picture is
 // drawn when it is first asked for and kept until its frame changes or leaves
 // the tree, so a long sequence costs only the rows that are looked at.
 class FrameThumbnailCache : public QObject
@@ -44,9 +44,8 @@ private:
     LedTreeModel* m_pModel;
     QCache<const LedStateCommand*, QPixmap> m_Pictures;
     LedLayout m_Layout;
-    QPixmap m_Body;
-    QVector<QPointF> m_Dots;
-    qreal m_DotRadius;
+    QTransform m_ToPicture;
+    bool m_LayoutSet;
     int m_DrawnCount;
 };
 

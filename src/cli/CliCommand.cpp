@@ -6,9 +6,11 @@
 #include "cli/CliPrinter.h"
 #include "cli/CompileCommand.h"
 #include "cli/FlashCommand.h"
+#include "cli/ImportCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/PanelCommand.h"
 #include "cli/TextCommand.h"
+#include "cli/RenderCommand.h"
 #include "cli/WriteCommand.h"
 
 #include <QFile>
@@ -28,6 +30,10 @@ CliCommand* CliCommand::create(const CliOptions& options, CliPrinter& printer, Q
         return new InfoCommand(options, printer, parent);
     if (command == QLatin1String("compile"))
         return new CompileCommand(options, printer, parent);
+    if (command == QLatin1String("import"))
+        return new ImportCommand(options, printer, parent);
+    if (command == QLatin1String("render"))
+        return new RenderCommand(options, printer, parent);
     if (command == QLatin1String("write"))
         return new WriteCommand(options, printer, parent);
     if (command == QLatin1String("text"))
@@ -64,7 +70,11 @@ void CliCommand::end(int status)
 
 bool CliCommand::loadShow(LedPanelModel* show)
 {
-    const QString fileName = m_Options.input();
+    return loadShow(show, m_Options.input());
+}
+
+bool CliCommand::loadShow(LedPanelModel* show, const QString& fileName)
+{
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         finish(statusBadInput, tr("Cannot read %1: %2").arg(fileName, file.errorString()));
@@ -82,6 +92,26 @@ bool CliCommand::compileShow(const LedPanelModel& show, QByteArray* image)
     QString problem;
     if (!ProgramCompiler::compile(show, image, &problem)) {
         finish(statusBadInput, tr("%1 cannot be compiled: %2").arg(m_Options.input(), problem));
+        return false;
+    }
+    return true;
+}
+
+bool CliCommand::intOption(const QString& option, int fallback, int min, int max, int* value)
+{
+    if (!m_Options.isSet(option)) {
+        *value = fallback;
+        return true;
+    }
+    bool ok = false;
+    const QString text = m_Options.value(option);
+    *value = text.toInt(&ok);
+    if (!ok || *value < min || *value > max) {
+        finish(statusUsage, tr("--%1 takes a whole number from %2 to %3, not \"%4\".")
+                                .arg(option)
+                                .arg(min)
+                                .arg(max)
+                                .arg(text));
         return false;
     }
     return true;

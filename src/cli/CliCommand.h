@@ -45,6 +45,10 @@ protected:
     void end(int status);
     // Reads the show named on the command line; an unreadable file finishes with statusBadInput.
     bool loadShow(LedPanelModel* show);
+    bool loadShow(LedPanelModel* show, const QString& fileName);
+    // The whole number an option holds, fallback when it is not given; outside
+    // min..max it finishes with statusUsage.
+    bool intOption(const QString& option, int fallback, int min, int max, int* value);
     // Compiles it; a show the panel cannot take finishes with statusBadInput.
     bool compileShow(const LedPanelModel& show, QByteArray* image);
 

@@ -16,7 +16,13 @@ const CommandInfo commandInfos[] = {
     { "info", "SHOW.xml",
       QT_TRANSLATE_NOOP("CliOptions", "Shows the layout, title, sequences, program size and write time of a show.") },
     { "compile", "SHOW.xml",
-      QT_TRANSLATE_NOOP("CliOptions", "Compiles a show into the panel's program image (-o IMAGE.bin).") },
+      QT_TRANSLATE_NOOP("CliOptions", "Compiles a show into the panel's program image (-o IMAGE.bin), "
+                                      "or with --format c into C source.") },
+    { "import", "IMAGE SHOW.xml",
+      QT_TRANSLATE_NOOP("CliOptions", "Imports a picture or animated GIF into a show as frames (-o OUT.xml).") },
+    { "render", "SHOW.xml",
+      QT_TRANSLATE_NOOP("CliOptions",
+                        "Draws a sequence as an animated GIF, or one frame as PNG (-o OUT.gif|OUT.png).") },
     { "write", "SHOW.xml", QT_TRANSLATE_NOOP("CliOptions", "Compiles a show and writes it to the panel.") },
     { "reset", "", QT_TRANSLATE_NOOP("CliOptions", "Sends the panel the reset command.") },
     { "next", "", QT_TRANSLATE_NOOP("CliOptions", "Sends the panel the next-sequence command.") },
@@ -44,11 +50,24 @@ bool takes(const QString& command, const char* option)
     if (command.isEmpty() || o == QLatin1String("json"))
         return true;
     if (o == QLatin1String("output"))
-        return command == QLatin1String("compile") || command == QLatin1String("text");
-    if (o == QLatin1String("scroll") || o == QLatin1String("sequence"))
+        return command == QLatin1String("compile") || command == QLatin1String("text")
+               || command == QLatin1String("import") || command == QLatin1String("render");
+    if (o == QLatin1String("scroll"))
         return command == QLatin1String("text");
+    if (o == QLatin1String("format"))
+        return command == QLatin1String("compile");
+    if (o == QLatin1String("fit") || o == QLatin1String("threshold") || o == QLatin1String("dither")
+        || o == QLatin1String("invert") || o == QLatin1String("keep-timing"))
+        return command == QLatin1String("import");
+    if (o == QLatin1String("sequence"))
+        return command == QLatin1String("text") || command == QLatin1String("import")
+               || command == QLatin1String("render");
+    if (o == QLatin1String("fps"))
+        return command == QLatin1String("import") || command == QLatin1String("render");
+    if (o == QLatin1String("size") || o == QLatin1String("frame"))
+        return command == QLatin1String("render");
     if (o == QLatin1String("baud"))
-        return command != QLatin1String("compile") && command != QLatin1String("text");
+        return CliOptions::needsPort(command) || command == QLatin1String("info");
     if (o == QLatin1String("quiet"))
         return command != QLatin1String("info");
     return CliOptions::needsPort(command);
@@ -63,7 +82,9 @@ QString CliOptions::versionText()
 
 bool CliOptions::needsPort(const QString& command)
 {
-    return command != QLatin1String("info") && command != QLatin1String("compile") && command != QLatin1String("text");
+    return command != QLatin1String("info") && command != QLatin1String("compile")
+           && command != QLatin1String("text") && command != QLatin1String("import")
+           && command != QLatin1String("render");
 }
 
 void CliOptions::configure(QCommandLineParser& parser, const QString& command) const
@@ -78,21 +99,42 @@ void CliOptions::configure(QCommandLineParser& parser, const QString& command) c
                                      tr("PORT")) },
         { "baud", QCommandLineOption({ QStringLiteral("b"), QStringLiteral("baud") },
                                      tr("Baud rate (default 57600)."), tr("RATE"), QStringLiteral("57600")) },
-        { "output", command == QLatin1String("text")
+        { "output", command == QLatin1String("compile")
                         ? QCommandLineOption({ QStringLiteral("o"), QStringLiteral("output") },
-                                             tr("The show file to write."), tr("OUT.xml"))
+                                             tr("The program image file to write."), tr("IMAGE.bin"))
+                        : command == QLatin1String("render")
+                        ? QCommandLineOption({ QStringLiteral("o"), QStringLiteral("output") },
+                                             tr("The picture to write."), tr("OUT.gif|OUT.png"))
                         : QCommandLineOption({ QStringLiteral("o"), QStringLiteral("output") },
-                                             tr("The program image file to write."), tr("IMAGE.bin")) },
+                                             tr("The show file to write."), tr("OUT.xml")) },
         { "scroll", QCommandLineOption(QStringLiteral("scroll"), tr("Scrolls the text through new frames.")) },
-        { "sequence", QCommandLineOption(QStringLiteral("sequence"),
-                                         tr("The sequence the frames are appended to, from 1 (default: a new "
-                                            "sequence at the end)."),
-                                         tr("N")) },
         { "quiet", QCommandLineOption({ QStringLiteral("q"), QStringLiteral("quiet") }, tr("Prints errors only.")) },
         { "verbose", QCommandLineOption({ QStringLiteral("v"), QStringLiteral("verbose") },
                                         tr("Prints every block or packet in hexadecimal.")) },
         { "json", QCommandLineOption(QStringLiteral("json"),
                                      tr("Prints JSON objects on standard output, one per line.")) },
+        { "format", QCommandLineOption(QStringLiteral("format"), tr("bin (default) or c."), tr("FORMAT"),
+                                       QStringLiteral("bin")) },
+        { "fit", QCommandLineOption(QStringLiteral("fit"), tr("fit (default), fill or stretch."), tr("MODE"),
+                                    QStringLiteral("fit")) },
+        { "threshold", QCommandLineOption(QStringLiteral("threshold"),
+                                          tr("Luminance from which an LED is lit, 0 to 255 (default 128)."),
+                                          tr("N"), QStringLiteral("128")) },
+        { "dither", QCommandLineOption(QStringLiteral("dither"), tr("Diffuses the error (Floyd-Steinberg).")) },
+        { "invert", QCommandLineOption(QStringLiteral("invert"), tr("Lights the dark parts.")) },
+        { "keep-timing", QCommandLineOption(QStringLiteral("keep-timing"),
+                                            tr("Holds each GIF frame as long as its delay lasts at --fps.")) },
+        { "fps", QCommandLineOption(QStringLiteral("fps"), tr("Frames per second, 1 to 50 (default 10)."),
+                                    tr("F"), QStringLiteral("10")) },
+        { "sequence", QCommandLineOption(QStringLiteral("sequence"),
+                                         tr("The sequence, from 1 (text and import: default a new one at the "
+                                            "end; render: default 1)."),
+                                         tr("N")) },
+        { "size", QCommandLineOption(QStringLiteral("size"),
+                                     tr("The picture's longer side in pixels, 16 to 4096 (default 480)."), tr("PX"),
+                                     QStringLiteral("480")) },
+        { "frame", QCommandLineOption(QStringLiteral("frame"), tr("The frame a PNG shows, from 1 (default 1)."),
+                                      tr("K"), QStringLiteral("1")) },
     };
     for (const auto& option : options) {
         if (takes(command, option.first))
@@ -114,11 +156,14 @@ void CliOptions::configure(QCommandLineParser& parser, const QString& command) c
     }
     parser.setApplicationDescription(tr(info->summary));
     parser.addPositionalArgument(QLatin1String(info->name), tr("The command."));
-    for (const QString& argument : QString::fromLatin1(info->argument).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        parser.addPositionalArgument(argument, argument.endsWith(QLatin1String(".xml")) ? tr("A show saved by Tessaloom.")
-                                         : argument == QLatin1String("TEXT") ? tr("The text to letter.")
-                                                                             : tr("Firmware in TI-TXT format."));
-    }
+    for (const QString& argument : QString::fromLatin1(info->argument).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        parser.addPositionalArgument(argument, argument.endsWith(QLatin1String(".xml"))
+                                                   ? tr("A show saved by Tessaloom.")
+                                                   : argument == QLatin1String("IMAGE")
+                                                   ? tr("A PNG, JPEG, BMP or GIF picture.")
+                                                   : argument == QLatin1String("TEXT")
+                                                   ? tr("The text to letter.")
+                                                   : tr("Firmware in TI-TXT format."));
 }
 
 CliOptions::eOutcome CliOptions::parse(const QStringList& arguments, const QString& defaultPort)
@@ -165,15 +210,26 @@ CliOptions::eOutcome CliOptions::check(const QCommandLineParser& parser, const Q
         return fail(tr("Too many arguments: %1").arg(positional.mid(expected).join(QLatin1Char(' '))));
     m_Input = positional.value(1);
     m_Lettering = positional.value(2);
+    m_Arguments = positional.mid(1);
 
     if (takes(m_Command, "output")) {
         m_Output = parser.value(QStringLiteral("output"));
-        if (m_Output.isEmpty())
-            return fail(m_Command == QLatin1String("text") ? tr("text needs the show file to write: -o OUT.xml")
-                                                           : tr("compile needs the image file to write: -o IMAGE.bin"));
+        if (m_Output.isEmpty()) {
+            if (m_Command == QLatin1String("compile"))
+                return fail(tr("compile needs the image file to write: -o IMAGE.bin"));
+            if (m_Command == QLatin1String("render"))
+                return fail(tr("render needs the file to write: -o OUT.gif"));
+            return fail(tr("%1 needs the show file to write: -o OUT.xml").arg(m_Command));
+        }
     }
     if (takes(m_Command, "scroll"))
         m_Scroll = parser.isSet(QStringLiteral("scroll"));
+    for (const char* option : { "format", "fit", "threshold", "dither", "invert", "keep-timing", "fps", "sequence",
+                                "size", "frame" }) {
+        const QString name = QLatin1String(option);
+        if (takes(m_Command, option) && parser.isSet(name))
+            m_Values.insert(name, parser.value(name));
+    }
     if (takes(m_Command, "sequence") && parser.isSet(QStringLiteral("sequence"))) {
         bool ok = false;
         m_Sequence = parser.value(QStringLiteral("sequence")).toInt(&ok);
@@ -235,6 +291,21 @@ bool CliOptions::scroll() const
 int CliOptions::sequence() const
 {
     return m_Sequence;
+}
+
+QStringList CliOptions::arguments() const
+{
+    return m_Arguments;
+}
+
+bool CliOptions::isSet(const QString& option) const
+{
+    return m_Values.contains(option);
+}
+
+QString CliOptions::value(const QString& option, const QString& fallback) const
+{
+    return m_Values.value(option, fallback);
 }
 
 QString CliOptions::output() const

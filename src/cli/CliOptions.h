@@ -2,6 +2,7 @@
 #define CLIOPTIONS_H
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -22,11 +23,16 @@ public:
 
     QString command() const;
     QString input() const;
+    // The command's file arguments, in order.
+    QStringList arguments() const;
     QString output() const;
     // text: what to letter, whether it scrolls, and the 1-based sequence it goes to (0: a new one).
     QString lettering() const;
     bool scroll() const;
     int sequence() const;
+    // The picture and format options as given; fallback when not given.
+    bool isSet(const QString& option) const;
+    QString value(const QString& option, const QString& fallback = QString()) const;
     QStringList ports() const;
     qint32 baudRate() const;
     eVerbosity verbosity() const;
@@ -48,6 +54,8 @@ private:
     QString m_Lettering;
     bool m_Scroll = false;
     int m_Sequence = 0;
+    QStringList m_Arguments;
+    QHash<QString, QString> m_Values;
     QStringList m_Ports;
     qint32 m_BaudRate = 57600;
     eVerbosity m_Verbosity = Normal;

@@ -1,6 +1,7 @@
 #include "cli/CompileCommand.h"
 
 #include "Data/LedPanelModel.h"
+#include "Data/ProgramImageSource.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPrinter.h"
 
@@ -8,15 +9,21 @@
 
 void CompileCommand::start()
 {
+    const QString format = m_Options.value(QStringLiteral("format"), QStringLiteral("bin"));
+    if (format != QLatin1String("bin") && format != QLatin1String("c")) {
+        finish(statusUsage, tr("Unknown format \"%1\": use bin or c.").arg(format));
+        return;
+    }
     LedPanelModel show;
     QByteArray image;
     if (!loadShow(&show) || !compileShow(show, &image))
         return;
+    const QByteArray contents = format == QLatin1String("c") ? ProgramImageSource::text(image) : image;
 
     // A failed write leaves an image from before whole.
     const QString fileName = m_Options.output();
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() || !file.commit()) {
         finish(statusOutputFailed, tr("Cannot write %1: %2").arg(fileName, file.errorString()));
         return;
     }

@@ -3,7 +3,8 @@
 
 #include "cli/CliCommand.h"
 
-// compile SHOW.xml -o IMAGE.bin: the program image as the panel stores it, without block headers.
+// compile SHOW.xml -o IMAGE.bin: the program image as the panel stores it, without block headers;
+// with --format c as C source.
 class CompileCommand : public CliCommand
 {
     Q_OBJECT

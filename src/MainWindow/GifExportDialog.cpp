@@ -1,0 +1,21 @@
+#include "MainWindow/GifExportDialog.h"
+
+#include "ui_GifExportDialog.h"
+
+GifExportDialog::GifExportDialog(int size, QWidget* parent)
+    : QDialog(parent)
+    , ui(new Ui::GifExportDialog)
+{
+    ui->setupUi(this);
+    ui->spinBox_GifSize->setValue(size);
+}
+
+GifExportDialog::~GifExportDialog()
+{
+    delete ui;
+}
+
+int GifExportDialog::size() const
+{
+    return ui->spinBox_GifSize->value();
+}

@@ -1,0 +1,55 @@
+#ifndef LEDPANELPAINTER_H
+#define LEDPANELPAINTER_H
+
+#include "Data/LedLayout.h"
+
+#include <QColor>
+#include <QRectF>
+#include <QTransform>
+#include <QVector>
+
+class QPainter;
+
+// Draws a panel the one way the program shows it, on any painter: the LED view's
+// items, the tree's pictures and exported images all come from here. It draws in
+// scene coordinates; the caller sets the painter's transform.
+class LedPanelPainter
+{
+public:
+    explicit LedPanelPainter(const LedLayout& layout);
+
+    const LedLayout& layout() const;
+    // What a whole panel drawing covers, in scene units.
+    QRectF sceneRect() const;
+
+    // Off, a drawing holds only the four colours below.
+    void setAntialiased(bool on);
+    bool isAntialiased() const;
+    // A thin black edge around each LED, as the LED view draws them.
+    void setOutlined(bool on);
+    // Small pictures keep their LEDs at least this many device pixels across.
+    void setMinimumLedDiameter(qreal pixels);
+
+    void drawBody(QPainter* painter) const;
+    void drawLed(QPainter* painter, int row, int column, bool lit) const;
+    // The body and every LED, row by row; a non-zero intensity is lit, a missing one dark.
+    void drawPanel(QPainter* painter, const QVector<int>& intensities) const;
+
+    // Maps the scene rectangle into the target, centred, keeping its aspect.
+    QTransform transformTo(const QRectF& target) const;
+
+    static QColor backgroundColor();
+    static QColor bodyColor();
+    static QColor litColor();
+    static QColor darkColor();
+
+private:
+    qreal ledRadius(const QPainter* painter) const;
+
+    LedLayout m_Layout;
+    bool m_Antialiased;
+    bool m_Outlined;
+    qreal m_MinimumLedDiameter;
+};
+
+#endif // LEDPANELPAINTER_H

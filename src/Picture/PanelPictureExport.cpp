@@ -1,0 +1,79 @@
+#include "Picture/PanelPictureExport.h"
+
+#include "Painter/LedPanelPainter.h"
+#include "Picture/GifWriter.h"
+
+#include <QPainter>
+#include <QSaveFile>
+
+#include <cmath>
+#include <functional>
+
+PanelPictureExport::PanelPictureExport(const LedLayout& layout, int longerSide)
+    : m_Layout(layout)
+{
+    const QRectF scene = LedPanelPainter(layout).sceneRect();
+    const int side = qBound(MinSize, longerSide, MaxSize);
+    const double longer = qMax(scene.width(), scene.height());
+    if (longer <= 0.0) {
+        m_Size = QSize(side, side);
+        return;
+    }
+    m_Size = QSize(qMax(1, int(std::lround(scene.width() / longer * side))),
+                   qMax(1, int(std::lround(scene.height() / longer * side))));
+}
+
+QSize PanelPictureExport::imageSize() const
+{
+    return m_Size;
+}
+
+QImage PanelPictureExport::render(const QVector<int>& intensities) const
+{
+    QImage image(m_Size, QImage::Format_RGB32);
+    image.fill(LedPanelPainter::backgroundColor());
+    LedPanelPainter panel(m_Layout);
+    panel.setAntialiased(false);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setTransform(panel.transformTo(QRectF(QPointF(0, 0), QSizeF(m_Size))));
+    panel.drawPanel(&painter, intensities);
+    return image;
+}
+
+bool PanelPictureExport::writePng(const QVector<int>& intensities, const QString& fileName, QString* error) const
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || !render(intensities).save(&file, "PNG") || !file.commit()) {
+        *error = tr("Cannot write %1: %2").arg(fileName, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool PanelPictureExport::writeGif(int count, const std::function<QVector<int>(int)>& frame, int framesPerSecond,
+                                  const QString& fileName, QString* error) const
+{
+    Q_ASSERT(framesPerSecond > 0);
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = tr("Cannot write %1: %2").arg(fileName, file.errorString());
+        return false;
+    }
+    const QVector<QRgb> palette { LedPanelPainter::backgroundColor().rgb(), LedPanelPainter::bodyColor().rgb(),
+                                  LedPanelPainter::litColor().rgb(), LedPanelPainter::darkColor().rgb() };
+    GifWriter gif(&file, m_Size, palette);
+    bool ok = gif.begin();
+    // Hundredths of a second, rounded from the start so the whole keeps time.
+    for (int i = 0; ok && i < count; ++i) {
+        const int delay =
+            int(std::lround((i + 1) * 100.0 / framesPerSecond) - std::lround(i * 100.0 / framesPerSecond));
+        ok = gif.addFrame(render(frame(i)), delay);
+    }
+    ok = ok && gif.finish();
+    if (!ok || !file.commit()) {
+        *error = tr("Cannot write %1: %2").arg(fileName, ok ? file.errorString() : gif.errorString());
+        return false;
+    }
+    return true;
+}

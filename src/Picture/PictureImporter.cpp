@@ -1,0 +1,164 @@
+#include "Picture/PictureImporter.h"
+
+#include "Picture/GifScanner.h"
+#include "Picture/LedCellSampler.h"
+#include "Picture/LedQuantizer.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+
+#include <memory>
+
+namespace {
+
+// A frame that gives no delay is shown as long as browsers show it.
+constexpr int DefaultDelay = 100;
+
+qint64 framesAt(qint64 milliseconds, int framesPerSecond)
+{
+    return (milliseconds * framesPerSecond + 500) / 1000;
+}
+
+} // namespace
+
+PictureImporter::PictureImporter(const LedLayout& layout, const PictureImportSettings& settings)
+    : m_Layout(layout)
+    , m_Settings(settings)
+    , m_PictureFrames(0)
+{
+}
+
+PictureImporter::eStatus PictureImporter::read(const QString& fileName, qint64 ledValueBound)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_Frames.clear();
+        m_PictureFrames = 0;
+        m_Error = tr("Cannot read %1: %2").arg(QFileInfo(fileName).fileName(), file.errorString());
+        return NotAPicture;
+    }
+    return readFrames(&file, QFileInfo(fileName).fileName(), ledValueBound);
+}
+
+PictureImporter::eStatus PictureImporter::read(QIODevice* device, qint64 ledValueBound)
+{
+    return readFrames(device, tr("The picture"), ledValueBound);
+}
+
+PictureImporter::eStatus PictureImporter::readFrames(QIODevice* device, const QString& name, qint64 ledValueBound)
+{
+    m_Frames.clear();
+    m_PictureFrames = 0;
+    m_Error.clear();
+    const qint64 start = device->pos();
+    const QByteArray format = QImageReader::imageFormat(device);
+    if (format.isEmpty()) {
+        m_Error = tr("%1 is not a picture that can be imported (PNG, JPEG, BMP or GIF).").arg(name);
+        return NotAPicture;
+    }
+
+    // A GIF's frames are counted, and its end checked, before any is decoded.
+    GifScanner scan;
+    const bool gif = format == "gif";
+    if (gif) {
+        scan.scan(device);
+        device->seek(start);
+        if (scan.frameCount() > MaxFrames) {
+            m_Error = tr("%1 has %2 frames, more than the %3 that can be imported.")
+                          .arg(name)
+                          .arg(scan.frameCount())
+                          .arg(MaxFrames);
+            return TooManyFrames;
+        }
+    }
+
+    QImageReader reader(device, format);
+    const QSize size = reader.size();
+    if (qint64(size.width()) * size.height() > MaxPixels) {
+        m_Error = tr("%1 has %2 × %3 pixels, more than the 100 megapixels that can be imported.")
+                      .arg(name)
+                      .arg(size.width())
+                      .arg(size.height());
+        return TooLarge;
+    }
+    const int expected = gif ? scan.frameCount() : 1;
+    const bool animation = expected > 1;
+    const qint64 ledCount = m_Layout.ledCount();
+    const int fps = qMax(1, m_Settings.framesPerSecond);
+
+    std::unique_ptr<LedCellSampler> sampler;
+    QSize sampledSize;
+    qint64 elapsed = 0;
+    qint64 values = 0;
+    QImage picture;
+    while (m_PictureFrames < expected) {
+        if (!reader.read(&picture))
+            break;
+        if (!sampler || picture.size() != sampledSize) {
+            sampledSize = picture.size();
+            sampler.reset(new LedCellSampler(m_Layout, sampledSize, m_Settings.fit));
+        }
+        int hold = 1;
+        if (m_Settings.keepTiming && animation) {
+            const int delay = scan.delays().at(m_PictureFrames);
+            const qint64 end = elapsed + (delay > 0 ? delay : DefaultDelay);
+            hold = int(framesAt(end, fps) - framesAt(elapsed, fps));
+            elapsed = end;
+        }
+        ++m_PictureFrames;
+        if (hold <= 0)
+            continue;
+        values += qint64(hold) * ledCount;
+        if (ledValueBound >= 0 && values > ledValueBound) {
+            m_Frames.clear();
+            m_Error = tr("The picture's frames would hold more LED values than the show may.");
+            return TooManyLedValues;
+        }
+        const QVector<int> frame = LedQuantizer::quantize(sampler->meanLuminance(picture), m_Layout,
+                                                          m_Settings.threshold, m_Settings.dither, m_Settings.invert);
+        for (int k = 0; k < hold; ++k)
+            m_Frames.append(frame);
+    }
+
+    if (m_PictureFrames == 0) {
+        m_Frames.clear();
+        m_Error = gif && !scan.isComplete()
+                      ? tr("%1 breaks off at byte %2, before its first frame is whole.")
+                            .arg(name)
+                            .arg(scan.stopOffset())
+                      : tr("%1 cannot be read: %2").arg(name, reader.errorString());
+        return NotAPicture;
+    }
+    if (m_PictureFrames < expected || (gif && !scan.isComplete())) {
+        const qint64 where = m_PictureFrames < expected ? -1 : scan.stopOffset();
+        m_Error = where >= 0
+                      ? tr("%1 breaks off at byte %2, in frame %3; the %n frame(s) before it can be imported.", "",
+                           m_PictureFrames)
+                            .arg(name)
+                            .arg(where)
+                            .arg(m_PictureFrames + 1)
+                      : tr("%1 cannot be read from frame %2 on; the %n frame(s) before it can be imported.", "",
+                           m_PictureFrames)
+                            .arg(name)
+                            .arg(m_PictureFrames + 1);
+        return Truncated;
+    }
+    return Ok;
+}
+
+const QVector<QVector<int>>& PictureImporter::frames() const
+{
+    return m_Frames;
+}
+
+int PictureImporter::pictureFrameCount() const
+{
+    return m_PictureFrames;
+}
+
+QString PictureImporter::errorText() const
+{
+    return m_Error;
+}

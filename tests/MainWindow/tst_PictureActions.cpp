@@ -1,0 +1,124 @@
+#include "Data/CommandList.h"
+#include "Data/LedStateCommand.h"
+#include "Document/LedPanelDocument.h"
+#include "MainWindow/MainWindow.h"
+#include "ModalAnswer.h"
+#include "NewDocument.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QImageReader>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QUndoStack>
+#include <QtTest>
+
+// The picture actions of the main window, through its menus and dialogs.
+class tst_PictureActions : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void importImage_data();
+    void importImage();
+    void exportPictures();
+
+private:
+    QTemporaryDir m_Dir;
+};
+
+static QAction* action(MainWindow& window, const char* name)
+{
+    auto* found = window.findChild<QAction*>(QLatin1String(name));
+    if (!found)
+        QTest::qFail(name, __FILE__, __LINE__);
+    return found;
+}
+
+void tst_PictureActions::importImage_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("answer"); // 1 accept the dialog, 0 cancel it, -1 a message box instead
+    QTest::addColumn<int>("frames");
+
+    QTest::newRow("a picture, accepted") << "white.png" << 1 << 3;
+    QTest::newRow("a picture, cancelled") << "white.png" << 0 << 2;
+    QTest::newRow("not a picture") << "notes.png" << -1 << 2;
+}
+
+void tst_PictureActions::importImage()
+{
+    QFETCH(QString, file);
+    QFETCH(int, answer);
+    QFETCH(int, frames);
+    QImage white(16, 16, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    QVERIFY(white.save(m_Dir.filePath(QStringLiteral("white.png"))));
+    QFile notes(m_Dir.filePath(QStringLiteral("notes.png")));
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write("not a picture\n");
+    notes.close();
+
+    MainWindow window;
+    LedPanelDocument* document = newDocumentWithFrames(window, 2);
+    QVERIFY(document);
+    const int steps = document->undoStack()->count();
+    ModalAnswer::fileDialog(m_Dir.filePath(file));
+    if (answer >= 0) {
+        ModalAnswer::onNext([answer](QWidget* widget) {
+            auto* dialog = qobject_cast<QDialog*>(widget);
+            QVERIFY(dialog && dialog->findChild<QCheckBox*>(QStringLiteral("checkBox_Invert")));
+            dialog->findChild<QCheckBox*>(QStringLiteral("checkBox_Invert"))->setChecked(true);
+            answer ? dialog->accept() : dialog->reject();
+        });
+    } else {
+        ModalAnswer::messageBox(QMessageBox::Ok);
+    }
+    action(window, "action_ImportImage")->trigger();
+    QTRY_VERIFY(ModalAnswer::allAnswered());
+
+    CommandList* sequence = document->sequence(0);
+    QCOMPARE(sequence->frameCount(), frames);
+    QCOMPARE(document->undoStack()->count(), steps + (frames > 2 ? 1 : 0));
+    if (frames > 2) {
+        QCOMPARE(document->undoStack()->undoText(), QStringLiteral("Import image"));
+        // White inverted: every LED dark.
+        QCOMPARE(sequence->frame(2)->intensities(), QVector<int>(sequence->frame(2)->ledCount(), 0));
+        document->undoStack()->undo();
+        QCOMPARE(sequence->frameCount(), 2);
+    }
+}
+
+void tst_PictureActions::exportPictures()
+{
+    MainWindow window;
+    LedPanelDocument* document = newDocumentWithFrames(window, 3);
+    QVERIFY(document);
+    const QString gif = m_Dir.filePath(QStringLiteral("show.gif"));
+    ModalAnswer::onNext([](QWidget* widget) {
+        auto* size = widget->findChild<QSpinBox*>(QStringLiteral("spinBox_GifSize"));
+        QVERIFY(size);
+        QCOMPARE(size->value(), 480);
+        size->setValue(100);
+        qobject_cast<QDialog*>(widget)->accept();
+    });
+    ModalAnswer::fileDialog(gif);
+    action(window, "action_ExportGif")->trigger();
+    QTRY_VERIFY(ModalAnswer::allAnswered());
+    QImageReader gifReader(gif);
+    QCOMPARE(gifReader.size(), QSize(100, 100));
+    // Three empty frames are one frame held three times as long.
+    QCOMPARE(gifReader.imageCount(), 1);
+
+    document->makeCurrent(document->node(0, 1));
+    const QString png = m_Dir.filePath(QStringLiteral("frame.png"));
+    ModalAnswer::fileDialog(png);
+    action(window, "action_ExportPng")->trigger();
+    QTRY_VERIFY(ModalAnswer::allAnswered());
+    // At the size the GIF export last used.
+    QCOMPARE(QImageReader(png).size(), QSize(100, 100));
+}
+
+QTEST_MAIN(tst_PictureActions)
+#include "tst_PictureActions.moc"

@@ -1,0 +1,354 @@
+#include "Data/LedLayout.h"
+#include "Data/LedPanelModel.h"
+#include "Painter/LedPanelPainter.h"
+#include "Picture/GifWriter.h"
+#include "Picture/PanelPictureExport.h"
+#include "Picture/PictureImporter.h"
+#include "TestData.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Pictures made here, imported onto real layouts; GIFs written by the export
+// and read back by Qt's reader and by ImageMagick.
+class tst_Pictures : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void importSettings_data();
+    void importSettings();
+    void ringTopHalf();
+    void ditherGrey_data();
+    void ditherGrey();
+    void keepTiming_data();
+    void keepTiming();
+    void badInput_data();
+    void badInput();
+    void gifRoundTrip();
+};
+
+static LedLayout gridLayout(int rows, int columns)
+{
+    LedPanelModel show;
+    if (!readShow(show, showXml(layoutXml(rows, columns))))
+        QTest::qFail("layout not read", __FILE__, __LINE__);
+    return show.panelLayout();
+}
+
+static QString lit(const QVector<int>& values)
+{
+    QString text;
+    for (int v : values)
+        text += v ? QLatin1Char('1') : QLatin1Char('0');
+    return text;
+}
+
+static QByteArray pngOf(const QImage& image)
+{
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return data;
+}
+
+static QVector<QVector<int>> importData(QByteArray data, const LedLayout& layout, const PictureImportSettings& s,
+                                        PictureImporter::eStatus expected = PictureImporter::Ok)
+{
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    PictureImporter importer(layout, s);
+    const PictureImporter::eStatus status = importer.read(&buffer);
+    if (status != expected)
+        QTest::qFail(qPrintable(QStringLiteral("status %1: %2").arg(status).arg(importer.errorText())), __FILE__,
+                     __LINE__);
+    return importer.frames();
+}
+
+// A GIF of frames, each one colour on a size × size screen, with delays in hundredths.
+static QByteArray gifOf(const QVector<QRgb>& colours, const QVector<int>& delays, int size = 4)
+{
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    GifWriter gif(&buffer, QSize(size, size),
+                  { qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(128, 128, 128), qRgb(255, 0, 0) });
+    if (!gif.begin())
+        return QByteArray();
+    for (int i = 0; i < colours.size(); ++i) {
+        QImage frame(size, size, QImage::Format_RGB32);
+        frame.fill(colours.at(i));
+        gif.addFrame(frame, delays.value(i, 10));
+    }
+    gif.finish();
+    return data;
+}
+
+void tst_Pictures::importSettings_data()
+{
+    QTest::addColumn<QImage>("picture");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("fit");
+    QTest::addColumn<int>("threshold");
+    QTest::addColumn<bool>("invert");
+    QTest::addColumn<QString>("expected");
+
+    // Eight grey levels, 16 to 240, one per LED of a row.
+    QImage gradient(8, 1, QImage::Format_RGB32);
+    for (int x = 0; x < 8; ++x)
+        gradient.setPixel(x, 0, qRgb(32 * x + 16, 32 * x + 16, 32 * x + 16));
+    QTest::newRow("gradient at 128") << gradient << 1 << 8 << 0 << 128 << false << "00001111";
+    QTest::newRow("gradient at 128 inverted") << gradient << 1 << 8 << 0 << 128 << true << "11110000";
+    QTest::newRow("gradient at 240: lit at the threshold itself") << gradient << 1 << 8 << 0 << 240 << false
+                                                                  << "00000001";
+    QTest::newRow("gradient at 0") << gradient << 1 << 8 << 0 << 0 << false << "11111111";
+
+    // A 4:1 picture whose first pixel column is white, on a square grid of 4 × 4.
+    QImage wide(8, 2, QImage::Format_RGB32);
+    wide.fill(Qt::black);
+    wide.setPixel(0, 0, qRgb(255, 255, 255));
+    wide.setPixel(0, 1, qRgb(255, 255, 255));
+    QTest::newRow("fit: a band across the middle") << wide << 4 << 4 << int(PictureImportSettings::Fit) << 50
+                                                   << false << "0000100010000000";
+    QTest::newRow("fill: the white edge cropped") << wide << 4 << 4 << int(PictureImportSettings::Fill) << 50
+                                                  << false << "0000000000000000";
+    QTest::newRow("stretch: the first column") << wide << 4 << 4 << int(PictureImportSettings::Stretch) << 50
+                                               << false << "1000100010001000";
+    QImage transparent(4, 4, QImage::Format_ARGB32);
+    transparent.fill(qRgba(255, 255, 255, 0));
+    QTest::newRow("transparent white is dark") << transparent << 2 << 2 << 0 << 1 << false << "0000";
+}
+
+void tst_Pictures::importSettings()
+{
+    QFETCH(QImage, picture);
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(int, fit);
+    QFETCH(int, threshold);
+    QFETCH(bool, invert);
+    QFETCH(QString, expected);
+
+    PictureImportSettings settings;
+    settings.fit = PictureImportSettings::eFit(fit);
+    settings.threshold = threshold;
+    settings.invert = invert;
+    const QVector<QVector<int>> frames = importData(pngOf(picture), gridLayout(rows, columns), settings);
+    QCOMPARE(frames.size(), 1);
+    QCOMPARE(lit(frames.first()), expected);
+}
+
+void tst_Pictures::ringTopHalf()
+{
+    QImage picture(64, 64, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 64; ++x)
+            picture.setPixel(x, y, qRgb(255, 255, 255));
+    const LedLayout ring(LedLayout::Ring);
+    const QVector<QVector<int>> frames = importData(pngOf(picture), ring, PictureImportSettings());
+    QCOMPARE(frames.size(), 1);
+    int litCount = 0;
+    for (int row = 0; row < ring.rows(); ++row) {
+        for (int column = 0; column < ring.columns(); ++column) {
+            const bool top = ring.ledPosition(row, column).y() < -1e-9;
+            QCOMPARE(bool(frames.first().at(row * ring.columns() + column)), top);
+            litCount += top;
+        }
+    }
+    QVERIFY(litCount > 0);
+}
+
+void tst_Pictures::ditherGrey_data()
+{
+    QTest::addColumn<bool>("ring");
+    QTest::addColumn<bool>("dither");
+    QTest::newRow("grid, plain: all lit") << false << false;
+    QTest::newRow("grid, dithered: about half") << false << true;
+    QTest::newRow("ring, plain: all lit") << true << false;
+    QTest::newRow("ring, dithered: about half") << true << true;
+}
+
+void tst_Pictures::ditherGrey()
+{
+    QFETCH(bool, ring);
+    QFETCH(bool, dither);
+    QImage grey(32, 32, QImage::Format_RGB32);
+    grey.fill(qRgb(128, 128, 128));
+    const LedLayout layout = ring ? LedLayout(LedLayout::Ring) : gridLayout(16, 16);
+    PictureImportSettings settings;
+    settings.fit = PictureImportSettings::Stretch;
+    settings.dither = dither;
+    const QVector<int> frame = importData(pngOf(grey), layout, settings).value(0);
+    QCOMPARE(frame.size(), int(layout.ledCount()));
+    const double share = double(std::count(frame.cbegin(), frame.cend(), 1)) / frame.size();
+    if (dither) {
+        QVERIFY2(share > 0.35 && share < 0.65, qPrintable(QString::number(share)));
+    } else {
+        QCOMPARE(share, 1.0);
+    }
+}
+
+void tst_Pictures::keepTiming_data()
+{
+    QTest::addColumn<bool>("keep");
+    QTest::addColumn<int>("fps");
+    QTest::addColumn<QString>("expected"); // one letter per frame: W white, B black, G grey
+
+    // Delays of 100, 250 and 50 ms: they end at 100, 350 and 400 ms.
+    QTest::newRow("one frame each without keep-timing") << false << 10 << "WBG";
+    QTest::newRow("10 fps: 1, 3 and 0 frames") << true << 10 << "WBBB";
+    QTest::newRow("20 fps: 2, 5 and 1 frames") << true << 20 << "WWBBBBBG";
+}
+
+void tst_Pictures::keepTiming()
+{
+    QFETCH(bool, keep);
+    QFETCH(int, fps);
+    QFETCH(QString, expected);
+    const QByteArray gif = gifOf({ qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(128, 128, 128) }, { 10, 25, 5 });
+    PictureImportSettings settings;
+    settings.fit = PictureImportSettings::Stretch;
+    settings.keepTiming = keep;
+    settings.framesPerSecond = fps;
+    // Grey lights at 100 but not at 200, so each LED frame tells which picture frame it came from.
+    settings.threshold = 100;
+    const LedLayout layout = gridLayout(1, 2);
+    const QVector<QVector<int>> white = importData(gif, layout, settings);
+    settings.threshold = 200;
+    const QVector<QVector<int>> bright = importData(gif, layout, settings);
+    QCOMPARE(white.size(), expected.size());
+    QString seen;
+    for (int i = 0; i < white.size(); ++i)
+        seen += bright.at(i).at(0) ? QLatin1Char('W') : white.at(i).at(0) ? QLatin1Char('G') : QLatin1Char('B');
+    QCOMPARE(seen, expected);
+}
+
+void tst_Pictures::badInput_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("offered");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("text") << QByteArray("Frame 1: all on\n") << int(PictureImporter::NotAPicture) << 0
+                          << "not a picture";
+    const QByteArray gif = gifOf({ qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(255, 255, 255) }, {}, 16);
+    QTest::newRow("GIF cut in its last frame") << gif.left(gif.size() - 6) << int(PictureImporter::Truncated) << 2
+                                               << "breaks off at byte";
+    QTest::newRow("GIF without its trailer") << gif.left(gif.size() - 1) << int(PictureImporter::Truncated) << 3
+                                             << "in frame 4";
+    QTest::newRow("GIF cut in its header") << gif.left(20) << int(PictureImporter::NotAPicture) << 0
+                                           << "before its first frame";
+
+    // A BMP header that announces 20000 × 6000 pixels, with no pixels behind it.
+    QByteArray bmp(54, '\0');
+    auto put32 = [&bmp](int at, quint32 v) {
+        for (int k = 0; k < 4; ++k)
+            bmp[at + k] = char(v >> (8 * k));
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(2, 54);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, 20000);
+    put32(22, 6000);
+    bmp[26] = 1;
+    bmp[28] = 24;
+    QTest::newRow("120 megapixels") << bmp << int(PictureImporter::TooLarge) << 0 << "100 megapixels";
+
+    QVector<QRgb> many(PictureImporter::MaxFrames + 1);
+    for (int i = 0; i < many.size(); ++i)
+        many[i] = i % 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+    QTest::newRow("10001 frames") << gifOf(many, {}, 1) << int(PictureImporter::TooManyFrames) << 0 << "10001 frames";
+}
+
+void tst_Pictures::badInput()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(int, status);
+    QFETCH(int, offered);
+    QFETCH(QString, message);
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    PictureImporter importer(gridLayout(2, 2), PictureImportSettings());
+    QCOMPARE(int(importer.read(&buffer)), status);
+    QCOMPARE(importer.frames().size(), offered);
+    QVERIFY2(importer.errorText().contains(message), qPrintable(importer.errorText()));
+}
+
+void tst_Pictures::gifRoundTrip()
+{
+    // A chase round the default ring: LED 0 to 5 of the inner circle in turn, each frame twice.
+    const LedLayout ring(LedLayout::Ring);
+    QVector<QVector<int>> frames;
+    for (int i = 0; i < 12; ++i) {
+        QVector<int> values(int(ring.ledCount()), 0);
+        values[i / 2] = 1;
+        frames.append(values);
+    }
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath(QStringLiteral("chase.gif"));
+    const PanelPictureExport pictures(ring, 200);
+    QString error;
+    QVERIFY2(pictures.writeGif(frames.size(), [&frames](int i) { return frames.at(i); }, 20, fileName, &error),
+             qPrintable(error));
+    QCOMPARE(pictures.imageSize(), QSize(200, 200));
+
+    // Repeated frames are one GIF frame held twice as long: 6 frames of 10 hundredths.
+    QImageReader reader(fileName);
+    QCOMPARE(reader.imageCount(), 6);
+    QImage first;
+    QVERIFY(reader.read(&first));
+    QCOMPARE(first.size(), QSize(200, 200));
+    QSet<QRgb> colours;
+    for (int y = 0; y < first.height(); ++y)
+        for (int x = 0; x < first.width(); ++x)
+            colours.insert(first.pixel(x, y) | 0xff000000u);
+    const QSet<QRgb> four { LedPanelPainter::backgroundColor().rgb(), LedPanelPainter::bodyColor().rgb(),
+                            LedPanelPainter::litColor().rgb(), LedPanelPainter::darkColor().rgb() };
+    QVERIFY(colours.contains(LedPanelPainter::litColor().rgb()));
+    QVERIFY(four.contains(colours));
+
+    // Imported back at the same speed, keeping time: the same run of frames, each held twice.
+    PictureImportSettings settings;
+    settings.keepTiming = true;
+    settings.framesPerSecond = 20;
+    PictureImporter importer(ring, settings);
+    QCOMPARE(importer.read(fileName), PictureImporter::Ok);
+    QCOMPARE(importer.frames().size(), frames.size());
+
+    // LED 0 lit in the first GIF frame, dark in the second, where LED 1 lights.
+    const QTransform toPixels = LedPanelPainter(ring).transformTo(QRectF(0, 0, 200, 200));
+    const QPoint led0 = toPixels.map(ring.ledPosition(0, 0)).toPoint();
+    const QPoint led1 = toPixels.map(ring.ledPosition(0, 1)).toPoint();
+    QCOMPARE(QColor(first.pixel(led0)), LedPanelPainter::litColor());
+    QCOMPARE(QColor(first.pixel(led1)), LedPanelPainter::darkColor());
+    QImage second;
+    QVERIFY(reader.read(&second));
+    QCOMPARE(QColor(second.pixel(led0)), LedPanelPainter::darkColor());
+    QCOMPARE(QColor(second.pixel(led1)), LedPanelPainter::litColor());
+
+    const QString identify = QStandardPaths::findExecutable(QStringLiteral("identify"));
+    if (identify.isEmpty())
+        QSKIP("ImageMagick's identify is not installed");
+    QProcess process;
+    process.start(identify, { QStringLiteral("-format"), QStringLiteral("%W %H %T\\n"), fileName });
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), 0);
+    const QStringList lines = QString::fromLatin1(process.readAllStandardOutput()).split(
+        QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 6);
+    for (const QString& line : lines)
+        QCOMPARE(line, QStringLiteral("200 200 10"));
+}
+
+QTEST_MAIN(tst_Pictures)
+#include "tst_Pictures.moc"
