@@ -45,6 +45,7 @@ public slots:
     bool saveAsDocument();
     void closeDocument();
     void ledPanelInfo();
+    void changeLayout();
     void addSequence();
     void removeSequence();
     void addFrame();
