@@ -190,6 +190,8 @@ void MainWindow::openDocument()
     if (!fileName.isEmpty() && document->load(fileName)) {
         setCurrentDocument(document);
         statusBar()->showMessage(tr("Document loaded"), 2000);
+        if (!document->unknownLayoutType().isEmpty())
+            QMessageBox::warning(this, tr("Layout"), LedPanelModel::unknownLayoutText(document->unknownLayoutType()));
         return;
     }
     document->close();
