@@ -63,6 +63,11 @@ void AbstractEdit::ledsChanged(LedPanelModel& model, LedStateCommand* frame)
     model.notifyLedsChanged(frame);
 }
 
+void AbstractEdit::setLayout(LedPanelModel& model, const LedLayout& layout, const QVector<QVector<int>>& intensities)
+{
+    model.setLayout(layout, intensities);
+}
+
 void AbstractEdit::setInfo(LedPanelModel& model, const QString& title, const QString& description)
 {
     model.setInfo(title, description);

@@ -6,6 +6,7 @@
 #include <QVector>
 
 class AbstractCommand;
+class LedLayout;
 class LedPanelModel;
 class LedStateCommand;
 
@@ -42,6 +43,7 @@ protected:
     static void moveNodes(LedPanelModel& model, AbstractCommand* parent, int first, int last, int destination);
     static void ledsChanged(LedPanelModel& model, LedStateCommand* frame);
     static void setInfo(LedPanelModel& model, const QString& title, const QString& description);
+    static void setLayout(LedPanelModel& model, const LedLayout& layout, const QVector<QVector<int>>& intensities);
 
 private:
     QString m_Text;

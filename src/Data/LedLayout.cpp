@@ -114,6 +114,102 @@ QRectF LedLayout::sceneRect() const
     return QRectF(-(m_OuterDiameter + 1), -(m_OuterDiameter + 1), 2 * m_OuterDiameter + 2, 2 * m_OuterDiameter + 2);
 }
 
+QString LedLayout::displayName() const
+{
+    return tr("%1, %2 x %3").arg(m_Type == Ring ? tr("Ring") : tr("Grid")).arg(m_Rows).arg(m_Columns);
+}
+
+void LedLayout::setType(eType type)
+{
+    m_Type = type;
+}
+
+void LedLayout::setSize(int rows, int columns)
+{
+    m_Rows = rows;
+    m_Columns = columns;
+}
+
+void LedLayout::setSpacings(double rowSpacing, double columnSpacing)
+{
+    m_RowSpacing = rowSpacing;
+    m_ColumnSpacing = columnSpacing;
+}
+
+void LedLayout::setFirstLedPosition(const QPointF& position)
+{
+    m_FirstLedPosition = position;
+}
+
+void LedLayout::setRectangle(const QRectF& rectangle)
+{
+    m_Rectangle = rectangle;
+}
+
+void LedLayout::setDiameters(double inner, double outer)
+{
+    m_InnerDiameter = inner;
+    m_OuterDiameter = outer;
+}
+
+void LedLayout::fitBody()
+{
+    if (m_Rows <= 0 || m_Columns <= 0)
+        return;
+    if (m_Type == Rectangle) {
+        const QPointF first = ledPosition(0, 0);
+        const QPointF last = ledPosition(m_Rows - 1, m_Columns - 1);
+        const double dx = std::fabs(m_ColumnSpacing);
+        const double dy = std::fabs(m_RowSpacing);
+        m_Rectangle = QRectF(QPointF(qMin(first.x(), last.x()) - dx, qMin(first.y(), last.y()) - dy),
+                             QPointF(qMax(first.x(), last.x()) + dx, qMax(first.y(), last.y()) + dy));
+        return;
+    }
+    // Radii run linearly from the first circle to the last; through zero when they change sign.
+    const double first = cartesianToPolar(m_FirstLedPosition).x();
+    const double last = first + (m_Rows - 1) * m_RowSpacing;
+    const double smallest = first * last <= 0 ? 0.0 : qMin(std::fabs(first), std::fabs(last));
+    const double largest = qMax(std::fabs(first), std::fabs(last));
+    const double step = std::fabs(m_RowSpacing);
+    m_InnerDiameter = qMax(0.0, smallest - step);
+    m_OuterDiameter = largest + 2 * step;
+}
+
+LedLayout LedLayout::create(eType type, int rows, int columns, double spacing)
+{
+    LedLayout layout(type);
+    layout.setSize(rows, columns);
+    if (type == Ring) {
+        const double between = spacing > 0 ? spacing : layout.rowSpacing();
+        layout.setSpacings(between, columns > 0 ? 360.0 / columns : layout.columnSpacing());
+        // The first circle keeps the default ring's distance from the centre, in its spacings.
+        layout.setFirstLedPosition(QPointF(0.0, -9.0 * between));
+    } else if (spacing > 0) {
+        layout.setSpacings(spacing, spacing);
+    }
+    layout.fitBody();
+    return layout;
+}
+
+bool LedLayout::isValid(QString* reason) const
+{
+    QString why;
+    const auto outside = [](double value) { return !std::isfinite(value) || std::fabs(value) > MaxCoordinate; };
+    if (m_Rows < 1 || m_Rows > 1024 || m_Columns < 1 || m_Columns > 1024)
+        why = tr("Rows and columns go from 1 to 1024.");
+    else if (ledCount() > MaxLedCount)
+        why = tr("A panel holds at most %1 LEDs.").arg(MaxLedCount);
+    else if (outside(m_RowSpacing) || outside(m_ColumnSpacing) || m_RowSpacing == 0 || m_ColumnSpacing == 0)
+        why = tr("Spacings are not 0 and at most 1000000 either way.");
+    else if (outside(m_FirstLedPosition.x()) || outside(m_FirstLedPosition.y()) || outside(m_InnerDiameter)
+             || outside(m_OuterDiameter) || outside(m_Rectangle.x()) || outside(m_Rectangle.y())
+             || outside(m_Rectangle.width()) || outside(m_Rectangle.height()))
+        why = tr("Positions and sizes are at most 1000000 either way.");
+    if (reason)
+        *reason = why;
+    return why.isEmpty();
+}
+
 bool LedLayout::readReal(QXmlStreamReader& xml, double& value)
 {
     const QString name = xml.name().toString();
@@ -137,6 +233,7 @@ void LedLayout::readXML(QXmlStreamReader& xml)
                "type == typeName()");
 
     const bool ring = m_Type == Ring;
+    bool bodyRead = false;
     while (xml.readNextStartElement()) {
         const QStringRef name = xml.name();
         double value = 0.0;
@@ -160,16 +257,20 @@ void LedLayout::readXML(QXmlStreamReader& xml)
         } else if (ring && name == QLatin1String("OuterDiameter")) {
             ok = readReal(xml, m_OuterDiameter);
         } else if (!ring && name == QLatin1String("Rectangle_X")) {
+            bodyRead = true;
             // Moving an edge keeps the opposite one, as QRectF's setters do.
             if ((ok = readReal(xml, value)))
                 m_Rectangle.setX(value);
         } else if (!ring && name == QLatin1String("Rectangle_Y")) {
+            bodyRead = true;
             if ((ok = readReal(xml, value)))
                 m_Rectangle.setY(value);
         } else if (!ring && name == QLatin1String("Rectangle_W")) {
+            bodyRead = true;
             if ((ok = readReal(xml, value)))
                 m_Rectangle.setWidth(value);
         } else if (!ring && name == QLatin1String("Rectangle_H")) {
+            bodyRead = true;
             if ((ok = readReal(xml, value)))
                 m_Rectangle.setHeight(value);
         } else {
@@ -179,6 +280,9 @@ void LedLayout::readXML(QXmlStreamReader& xml)
             break;
     }
 
+    // A grid saved without its body gets one around its LEDs, not the default grid's.
+    if (!ring && !bodyRead && !xml.hasError() && ledCount() <= MaxLedCount)
+        fitBody();
     if (!xml.hasError() && ledCount() > MaxLedCount) {
         xml.raiseError(tr("The layout of %1 × %2 LEDs exceeds the limit of %3 LEDs.")
                            .arg(m_Rows)

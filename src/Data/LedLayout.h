@@ -49,6 +49,24 @@ public:
 
     QPointF ledPosition(int row, int column) const;
     QRectF sceneRect() const;
+    // "Grid, 8 x 8" or "Ring, 4 x 48", as the user knows the layout.
+    QString displayName() const;
+
+    void setType(eType type);
+    void setSize(int rows, int columns);
+    void setSpacings(double rowSpacing, double columnSpacing);
+    void setFirstLedPosition(const QPointF& position);
+    void setRectangle(const QRectF& rectangle);
+    void setDiameters(double inner, double outer);
+    // Gives the body the margins the default layouts have around their LEDs: one
+    // spacing on every side of a grid; a ring's 5 inside and 10 outside, scaled
+    // with its circles' spacing.
+    void fitBody();
+    // A new layout of the type with that many LEDs, a body around them and the
+    // default spacing, or the given one for both directions of a grid and between circles.
+    static LedLayout create(eType type, int rows, int columns, double spacing = 0.0);
+    // Whether rows, columns and numbers are inside the bounds a file may hold; why not otherwise.
+    bool isValid(QString* reason = nullptr) const;
 
     // Reads the Layout element the reader stands on; a type other than this
     // layout's or a value out of range raises the reader's error.

@@ -132,6 +132,7 @@ bool LedPanelModel::readXML(QIODevice* device)
     QXmlStreamReader xml(device);
     m_ReadLedValues = ledValueCount();
     m_ReadError.clear();
+    m_UnknownLayoutType.clear();
     if (xml.readNextStartElement()) {
         if (xml.name() == QLatin1String("LedPanelDocument")
             && xml.attributes().value(QLatin1String("version")) == QLatin1String("1.0"))
@@ -162,6 +163,8 @@ void LedPanelModel::readXML(QXmlStreamReader& xml)
         } else if (name == QLatin1String("Layout")) {
             const QStringRef type = xml.attributes().value(QLatin1String("type"));
             if (type != QLatin1String("Rectangle") && type != QLatin1String("Ring")) {
+                // Stored files may rely on opening; the reader tells about it.
+                m_UnknownLayoutType = type.toString();
                 xml.skipCurrentElement();
                 continue;
             }
@@ -182,6 +185,16 @@ void LedPanelModel::readXML(QXmlStreamReader& xml)
             xml.skipCurrentElement();
         }
     }
+}
+
+QString LedPanelModel::unknownLayoutType() const
+{
+    return m_UnknownLayoutType;
+}
+
+QString LedPanelModel::unknownLayoutText(const QString& type)
+{
+    return tr("The layout type \"%1\" is unknown; the document uses the default ring.").arg(type);
 }
 
 QString LedPanelModel::readError() const
@@ -290,6 +303,22 @@ void LedPanelModel::notifyLedsChanged(LedStateCommand* frame)
 {
     for (LedPanelObserver* observer : qAsConst(m_Observers))
         observer->ledsChanged(frame);
+}
+
+void LedPanelModel::setLayout(const LedLayout& layout, const QVector<QVector<int>>& intensities)
+{
+    for (LedPanelObserver* observer : qAsConst(m_Observers))
+        observer->layoutAboutToBeChanged();
+    m_Layout = layout;
+    int next = 0;
+    for (int s = 0; s < sequenceCount(); ++s) {
+        const CommandList* list = sequence(s);
+        for (int f = 0; f < list->frameCount(); ++f)
+            list->frame(f)->setIntensities(intensities.value(next++));
+    }
+    Q_ASSERT(next == intensities.count());
+    for (LedPanelObserver* observer : qAsConst(m_Observers))
+        observer->layoutChanged();
 }
 
 void LedPanelModel::setInfo(const QString& title, const QString& description)

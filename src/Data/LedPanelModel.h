@@ -62,6 +62,9 @@ public:
     void readXML(QXmlStreamReader& xml);
     // Where and why the last read failed: "Line l, column c: reason".
     QString readError() const;
+    // The type of a Layout element the last read skipped, empty when there was none.
+    QString unknownLayoutType() const;
+    static QString unknownLayoutText(const QString& type);
     // Reading charges every LED value it creates here; past the bound the
     // reader's error is raised and false returned.
     bool chargeReadLeds(QXmlStreamReader& xml, qint64 count);
@@ -84,6 +87,8 @@ private:
     void moveNodes(AbstractCommand* parent, int first, int last, int destination);
     void notifyLedsChanged(LedStateCommand* frame);
     void setInfo(const QString& title, const QString& description);
+    // Every frame in show order gets its intensities.
+    void setLayout(const LedLayout& layout, const QVector<QVector<int>>& intensities);
 
     QString m_Title;
     QString m_Description;
@@ -91,6 +96,7 @@ private:
     QList<LedPanelObserver*> m_Observers;
     qint64 m_ReadLedValues;
     QString m_ReadError;
+    QString m_UnknownLayoutType;
 };
 
 #endif // LEDPANELMODEL_H

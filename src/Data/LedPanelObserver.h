@@ -21,6 +21,9 @@ public:
     virtual void nodesMoved(AbstractCommand* /*parent*/, int /*first*/, int /*last*/, int /*destination*/) {}
     virtual void ledsChanged(LedStateCommand* /*frame*/) {}
     virtual void infoChanged() {}
+    // Another layout, and every frame's LEDs with it; the nodes stay.
+    virtual void layoutAboutToBeChanged() {}
+    virtual void layoutChanged() {}
     // A file is read into the show: everything may change.
     virtual void showAboutToBeReset() {}
     virtual void showReset() {}

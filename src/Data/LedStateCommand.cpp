@@ -31,6 +31,13 @@ LedStateCommand::LedStateCommand(CommandList* sequence, const QVector<int>& inte
         m_Lels[size_t(i)].setIntensity(intensities.at(i));
 }
 
+void LedStateCommand::setIntensities(const QVector<int>& intensities)
+{
+    m_Lels.assign(size_t(intensities.size()), LedData());
+    for (int i = 0; i < intensities.size(); ++i)
+        m_Lels[size_t(i)].setIntensity(intensities.at(i));
+}
+
 int LedStateCommand::type() const
 {
     return typeLedState;

@@ -35,6 +35,10 @@ public:
     void writeXML(QXmlStreamWriter& xml, int index);
 
 private:
+    friend class LedPanelModel;
+    // Only a new layout changes the count, and only through the show.
+    void setIntensities(const QVector<int>& intensities);
+
     CommandList* m_pLedSequence;
     // One block for all LEDs: a frame of a few hundred LEDs costs one allocation,
     // and the values of a large show fit in a predictable amount of memory.

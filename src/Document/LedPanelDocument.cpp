@@ -282,6 +282,22 @@ void LedPanelDocument::showAboutToBeReset()
     m_pShownFrame = nullptr;
 }
 
+void LedPanelDocument::layoutAboutToBeChanged()
+{
+    // The items point into the frames' LEDs, which are about to be replaced.
+    if (AbstractLedGraphicsScene* scene = ledScene())
+        scene->clearFrame();
+}
+
+void LedPanelDocument::layoutChanged()
+{
+    // A scene never changes its parameters: another layout is another scene.
+    setLayoutScene(AbstractLedGraphicsScene::create(panelLayout(), this));
+    if (m_pShownFrame)
+        ledScene()->setFrame(m_pShownFrame);
+    ui->ledState->ZoomAll();
+}
+
 void LedPanelDocument::showReset()
 {
     AbstractLedGraphicsScene* scene = ledScene();

@@ -64,6 +64,8 @@ private:
     void ledsChanged(LedStateCommand* frame) override;
     void showAboutToBeReset() override;
     void showReset() override;
+    void layoutAboutToBeChanged() override;
+    void layoutChanged() override;
 
     Ui::LedPanelDocument* ui;
     // The frame last sent to the scene; its LEDs are what the items point at.

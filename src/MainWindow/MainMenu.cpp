@@ -62,6 +62,8 @@ void MainMenu::createActions()
     action_Exit->setShortcuts(QKeySequence::Quit);
 
     action_LedPanelInfo = new QAction(tr("Info"), m_pMainWindow);
+    action_Layout = new QAction(tr("&Layout..."), m_pMainWindow);
+    action_Layout->setObjectName(QStringLiteral("action_Layout"));
     action_AddSequence = new QAction(tr("Add"), m_pMainWindow);
     action_RemoveSequence = new QAction(tr("Remove"), m_pMainWindow);
     action_AddFrame = new QAction(tr("Add"), m_pMainWindow);
@@ -93,6 +95,7 @@ void MainMenu::createConnections()
     connect(action_Close, &QAction::triggered, w, &MainWindow::closeDocument);
     connect(action_Exit, &QAction::triggered, w, &QWidget::close);
     connect(action_LedPanelInfo, &QAction::triggered, w, &MainWindow::ledPanelInfo);
+    connect(action_Layout, &QAction::triggered, w, &MainWindow::changeLayout);
     connect(action_AddSequence, &QAction::triggered, w, &MainWindow::addSequence);
     connect(action_RemoveSequence, &QAction::triggered, w, &MainWindow::removeSequence);
     connect(action_AddFrame, &QAction::triggered, w, &MainWindow::addFrame);
@@ -126,6 +129,7 @@ void MainMenu::createMenu()
     QMenu* lightMenu = addMenu(tr("Light"));
     menu_Light = lightMenu;
     lightMenu->addAction(action_LedPanelInfo);
+    lightMenu->addAction(action_Layout);
     QMenu* sequenceMenu = lightMenu->addMenu(tr("Sequence"));
     sequenceMenu->addAction(action_AddSequence);
     sequenceMenu->addAction(action_RemoveSequence);

@@ -37,6 +37,7 @@ public:
     QAction* action_Exit = nullptr;
     QAction* action_About = nullptr;
     QAction* action_LedPanelInfo = nullptr;
+    QAction* action_Layout = nullptr;
     QAction* action_AddSequence = nullptr;
     QAction* action_RemoveSequence = nullptr;
     QAction* action_AddFrame = nullptr;

@@ -10,6 +10,8 @@
 #include "Data/RemoveFramesEdit.h"
 #include "Data/RemoveSequenceEdit.h"
 #include "Document/LedPanelDocument.h"
+#include "Data/ChangeLayoutEdit.h"
+#include "Document/LayoutDialog.h"
 #include "Document/LedPanelInfoDialog.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 #include "MainWindow/AboutDialog.h"
@@ -170,7 +172,14 @@ void MainWindow::newDocument()
 {
     if (m_pCurrentDocument && !m_pCurrentDocument->maybeSave())
         return;
-    setCurrentDocument(LedPanelDocument::newDocument());
+    LedPanelDocument* document = LedPanelDocument::newDocument();
+    // The panel the user chose for new documents; a fresh document has no history to keep.
+    const LedLayout layout = LayoutDialog::defaultLayout();
+    if (layout != document->panelLayout()) {
+        document->submit(new ChangeLayoutEdit(*document, layout));
+        document->undoStack()->clear();
+    }
+    setCurrentDocument(document);
 }
 
 void MainWindow::openDocument()
@@ -188,6 +197,8 @@ void MainWindow::openDocument()
     if (!fileName.isEmpty() && document->load(fileName)) {
         setCurrentDocument(document);
         statusBar()->showMessage(tr("Document loaded"), 2000);
+        if (!document->unknownLayoutType().isEmpty())
+            QMessageBox::warning(this, tr("Layout"), LedPanelModel::unknownLayoutText(document->unknownLayoutType()));
         return;
     }
     document->close();
@@ -229,6 +240,24 @@ void MainWindow::ledPanelInfo()
         return;
     auto* dialog = new LedPanelInfoDialog(document, this);
     connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
+    dialog->show();
+}
+
+void MainWindow::changeLayout()
+{
+    LedPanelDocument* document = currentLedPanelDocument();
+    if (!document)
+        return;
+    m_pPlayback->pause();
+    auto* dialog = new LayoutDialog(document, this);
+    dialog->setObjectName(QStringLiteral("LayoutDialog"));
+    connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
+    connect(dialog, &LayoutDialog::layoutChanged, this, [this](qint64 dropped) {
+        if (dropped > 0)
+            statusBar()->showMessage(tr("%n lit LED(s) fell outside the new layout and were dropped.", nullptr,
+                                        int(qMin<qint64>(dropped, INT_MAX))),
+                                     5000);
+    });
     dialog->show();
 }
 

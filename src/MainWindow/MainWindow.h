@@ -47,6 +47,7 @@ public slots:
     bool saveAsDocument();
     void closeDocument();
     void ledPanelInfo();
+    void changeLayout();
     void addSequence();
     void removeSequence();
     void addFrame();

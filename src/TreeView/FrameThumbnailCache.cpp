@@ -22,6 +22,7 @@ FrameThumbnailCache::FrameThumbnailCache(LedTreeModel* model, QObject* parent)
     connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this, &FrameThumbnailCache::forgetRows);
     // A frame address may come back as another frame once the old one is freed.
     connect(model, &QAbstractItemModel::modelAboutToBeReset, this, [this]() { m_Pictures.clear(); });
+    connect(model, &QAbstractItemModel::layoutChanged, this, [this]() { m_Pictures.clear(); });
 }
 
 QSize FrameThumbnailCache::size(const LedLayout& layout)

@@ -206,6 +206,17 @@ void LedTreeModel::infoChanged()
 {
 }
 
+void LedTreeModel::layoutAboutToBeChanged()
+{
+    // Every frame's picture and size change; no node moves.
+    emit QAbstractItemModel::layoutAboutToBeChanged();
+}
+
+void LedTreeModel::layoutChanged()
+{
+    emit QAbstractItemModel::layoutChanged();
+}
+
 void LedTreeModel::showAboutToBeReset()
 {
     beginResetModel();

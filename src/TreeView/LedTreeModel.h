@@ -67,6 +67,8 @@ private:
     void infoChanged() override;
     void showAboutToBeReset() override;
     void showReset() override;
+    void layoutAboutToBeChanged() override;
+    void layoutChanged() override;
 
     AbstractCommand* m_pRootItem;
     LedPanelModel* m_pShow;

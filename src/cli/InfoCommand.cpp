@@ -26,6 +26,8 @@ void InfoCommand::start()
     const int blocks = PanelLink::programBlockCount(image.size());
     const double seconds = writeSeconds(blocks, m_Options.baudRate());
     const LedLayout& layout = show.panelLayout();
+    if (!show.unknownLayoutType().isEmpty())
+        m_Printer.error(LedPanelModel::unknownLayoutText(show.unknownLayoutType()));
 
     if (m_Printer.isJson()) {
         QJsonArray sequences;
@@ -52,11 +54,7 @@ void InfoCommand::start()
         m_Printer.object(info);
     } else {
         QString text = tr("Title:      %1\n").arg(show.title());
-        text += tr("Layout:     %1, %2 x %3 (%4 LEDs)\n")
-                    .arg(layout.typeName())
-                    .arg(layout.rows())
-                    .arg(layout.columns())
-                    .arg(layout.ledCount());
+        text += tr("Layout:     %1 (%2 LEDs)\n").arg(layout.displayName()).arg(layout.ledCount());
         text += tr("Sequences:  %1\n").arg(show.sequenceCount());
         for (int s = 0; s < show.sequenceCount(); ++s)
             text += tr("  %1: %2 frames\n").arg(s + 1).arg(show.sequence(s)->frameCount());

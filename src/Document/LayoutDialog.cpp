@@ -1,0 +1,240 @@
+#include "Document/LayoutDialog.h"
+
+#include "Data/ChangeLayoutEdit.h"
+#include "Document/LayoutPreview.h"
+#include "Document/LedPanelDocument.h"
+#include "MainWindow/MainSettings.h"
+#include "ui_LayoutDialog.h"
+
+#include <QPushButton>
+#include <QSettings>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#include <cmath>
+
+namespace {
+
+const char defaultLayoutKey[] = "Layout/Default";
+
+struct Preset
+{
+    const char* name;
+    LedLayout::eType type;
+    int rows;
+    int columns;
+};
+
+const Preset presets[] = {
+    { QT_TRANSLATE_NOOP("LayoutDialog", "Grid 8 x 8"), LedLayout::Rectangle, 8, 8 },
+    { QT_TRANSLATE_NOOP("LayoutDialog", "Grid 16 x 16"), LedLayout::Rectangle, 16, 16 },
+    { QT_TRANSLATE_NOOP("LayoutDialog", "Grid 32 x 8"), LedLayout::Rectangle, 8, 32 },
+    { QT_TRANSLATE_NOOP("LayoutDialog", "Ring of 12"), LedLayout::Ring, 1, 12 },
+    { QT_TRANSLATE_NOOP("LayoutDialog", "Ring of 16"), LedLayout::Ring, 1, 16 },
+    { QT_TRANSLATE_NOOP("LayoutDialog", "Ring of 24"), LedLayout::Ring, 1, 24 },
+    { QT_TRANSLATE_NOOP("LayoutDialog", "Ring 4 x 48 (default)"), LedLayout::Ring, 4, 48 },
+};
+const int presetCount = int(sizeof(presets) / sizeof(presets[0]));
+
+} // namespace
+
+LayoutDialog::LayoutDialog(LedPanelDocument* document, QWidget* parent)
+    : QDialog(parent)
+    , ui(new Ui::LayoutDialog)
+    , m_pDocument(document)
+    , m_pPreview(new LayoutPreview(this))
+    , m_AngleEdited(false)
+    , m_Showing(false)
+{
+    Q_ASSERT(m_pDocument);
+    setModal(true);
+    ui->setupUi(this);
+    ui->verticalLayout_Preview->addWidget(m_pPreview);
+    m_pPreview->setObjectName(QStringLiteral("layoutPreview"));
+
+    ui->comboBox_LayoutType->addItem(tr("Grid"), int(LedLayout::Rectangle));
+    ui->comboBox_LayoutType->addItem(tr("Ring"), int(LedLayout::Ring));
+    for (const Preset& preset : presets)
+        ui->comboBox_Preset->addItem(tr(preset.name));
+    ui->comboBox_Preset->addItem(tr("Custom"));
+
+    showLayout(m_pDocument->panelLayout());
+    ui->checkBox_DefaultLayout->setChecked(!MainSettings::value(QLatin1String(defaultLayoutKey), QString()).toString().isEmpty());
+
+    connect(ui->buttonBox, &QDialogButtonBox::accepted, this, &LayoutDialog::accept);
+    connect(ui->buttonBox, &QDialogButtonBox::rejected, this, &LayoutDialog::reject);
+    connect(ui->comboBox_Preset, QOverload<int>::of(&QComboBox::activated), this, &LayoutDialog::applyPreset);
+    connect(ui->comboBox_LayoutType, QOverload<int>::of(&QComboBox::activated), this, &LayoutDialog::typeChanged);
+    for (QSpinBox* box : { ui->spinBox_Rows, ui->spinBox_Columns })
+        connect(box, QOverload<int>::of(&QSpinBox::valueChanged), this, &LayoutDialog::fieldEdited);
+    const QList<QDoubleSpinBox*> reals = findChildren<QDoubleSpinBox*>();
+    for (QDoubleSpinBox* box : reals)
+        connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, &LayoutDialog::fieldEdited);
+    connect(ui->doubleSpinBox_ColumnSpacing, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, [this]() {
+        if (!m_Showing)
+            m_AngleEdited = true;
+    });
+    connect(ui->checkBox_ReverseNumbering, &QCheckBox::toggled, this, &LayoutDialog::fieldEdited);
+    connect(ui->groupBox_Advanced, &QGroupBox::toggled, this, &LayoutDialog::fieldEdited);
+    refresh();
+}
+
+LayoutDialog::~LayoutDialog()
+{
+    delete ui;
+}
+
+void LayoutDialog::showLayout(const LedLayout& layout)
+{
+    m_Showing = true;
+    ui->comboBox_LayoutType->setCurrentIndex(layout.type() == LedLayout::Ring ? 1 : 0);
+    ui->spinBox_Rows->setValue(layout.rows());
+    ui->spinBox_Columns->setValue(layout.columns());
+    ui->doubleSpinBox_RowSpacing->setValue(std::fabs(layout.rowSpacing()));
+    ui->doubleSpinBox_ColumnSpacing->setValue(std::fabs(layout.columnSpacing()));
+    ui->checkBox_ReverseNumbering->setChecked(layout.columnSpacing() < 0);
+    ui->doubleSpinBox_FirstLedX->setValue(layout.firstLedPosition().x());
+    ui->doubleSpinBox_FirstLedY->setValue(layout.firstLedPosition().y());
+    ui->doubleSpinBox_BodyX->setValue(layout.rectangle().x());
+    ui->doubleSpinBox_BodyY->setValue(layout.rectangle().y());
+    ui->doubleSpinBox_BodyWidth->setValue(layout.rectangle().width());
+    ui->doubleSpinBox_BodyHeight->setValue(layout.rectangle().height());
+    ui->doubleSpinBox_InnerDiameter->setValue(layout.innerDiameter());
+    ui->doubleSpinBox_OuterDiameter->setValue(layout.outerDiameter());
+    // A body other than the fitted one was set by hand.
+    LedLayout fitted = layout;
+    fitted.fitBody();
+    ui->groupBox_Advanced->setChecked(fitted != layout);
+    int preset = presetCount;
+    for (int i = 0; i < presetCount; ++i) {
+        if (LedLayout::create(presets[i].type, presets[i].rows, presets[i].columns) == layout)
+            preset = i;
+    }
+    ui->comboBox_Preset->setCurrentIndex(preset);
+    m_AngleEdited = layout.type() == LedLayout::Ring
+        && std::fabs(std::fabs(layout.columnSpacing()) - 360.0 / qMax(1, layout.columns())) > 1e-9;
+    m_Showing = false;
+    refresh();
+}
+
+void LayoutDialog::applyPreset(int index)
+{
+    if (index < 0 || index >= presetCount)
+        return;
+    const bool keepDefault = ui->checkBox_DefaultLayout->isChecked();
+    showLayout(LedLayout::create(presets[index].type, presets[index].rows, presets[index].columns));
+    ui->checkBox_DefaultLayout->setChecked(keepDefault);
+}
+
+void LayoutDialog::typeChanged()
+{
+    const auto type = LedLayout::eType(ui->comboBox_LayoutType->currentData().toInt());
+    LedLayout layout = LedLayout::create(type, ui->spinBox_Rows->value(), ui->spinBox_Columns->value());
+    showLayout(layout);
+    ui->comboBox_Preset->setCurrentIndex(presetCount);
+}
+
+void LayoutDialog::fieldEdited()
+{
+    if (m_Showing)
+        return;
+    ui->comboBox_Preset->setCurrentIndex(presetCount);
+    refresh();
+}
+
+LedLayout LayoutDialog::panelLayout() const
+{
+    const auto type = LedLayout::eType(ui->comboBox_LayoutType->currentData().toInt());
+    LedLayout layout(type);
+    const int columns = ui->spinBox_Columns->value();
+    layout.setSize(ui->spinBox_Rows->value(), columns);
+    double columnSpacing = ui->doubleSpinBox_ColumnSpacing->value();
+    if (type == LedLayout::Ring && !m_AngleEdited)
+        columnSpacing = 360.0 / qMax(1, columns);
+    // A negative spacing numbers a grid right to left and a ring counterclockwise.
+    if (ui->checkBox_ReverseNumbering->isChecked())
+        columnSpacing = -columnSpacing;
+    layout.setSpacings(ui->doubleSpinBox_RowSpacing->value(), columnSpacing);
+    layout.setFirstLedPosition(QPointF(ui->doubleSpinBox_FirstLedX->value(), ui->doubleSpinBox_FirstLedY->value()));
+    if (ui->groupBox_Advanced->isChecked()) {
+        layout.setRectangle(QRectF(ui->doubleSpinBox_BodyX->value(), ui->doubleSpinBox_BodyY->value(),
+                                   ui->doubleSpinBox_BodyWidth->value(), ui->doubleSpinBox_BodyHeight->value()));
+        layout.setDiameters(ui->doubleSpinBox_InnerDiameter->value(), ui->doubleSpinBox_OuterDiameter->value());
+    } else {
+        layout.fitBody();
+    }
+    return layout;
+}
+
+void LayoutDialog::refresh()
+{
+    const bool ring = ui->comboBox_LayoutType->currentData().toInt() == LedLayout::Ring;
+    ui->label_Rows->setText(ring ? tr("Circles") : tr("Rows"));
+    ui->label_Columns->setText(ring ? tr("LEDs per circle") : tr("Columns"));
+    ui->label_RowSpacing->setText(ring ? tr("Circle spacing") : tr("Row spacing"));
+    ui->label_ColumnSpacing->setText(ring ? tr("Angle between LEDs") : tr("Column spacing"));
+    for (QWidget* w : std::initializer_list<QWidget*> { ui->label_BodyX, ui->label_BodyY, ui->label_BodyWidth,
+                                                        ui->label_BodyHeight, ui->doubleSpinBox_BodyX,
+                                                        ui->doubleSpinBox_BodyY, ui->doubleSpinBox_BodyWidth,
+                                                        ui->doubleSpinBox_BodyHeight })
+        w->setVisible(!ring);
+    for (QWidget* w : std::initializer_list<QWidget*> { ui->label_InnerDiameter, ui->label_OuterDiameter,
+                                                        ui->doubleSpinBox_InnerDiameter,
+                                                        ui->doubleSpinBox_OuterDiameter })
+        w->setVisible(ring);
+    if (ring && !m_AngleEdited) {
+        m_Showing = true;
+        ui->doubleSpinBox_ColumnSpacing->setValue(360.0 / qMax(1, ui->spinBox_Columns->value()));
+        m_Showing = false;
+    }
+
+    const LedLayout layout = panelLayout();
+    QString reason;
+    const bool valid = layout.isValid(&reason);
+    ui->label_Problem->setText(reason);
+    ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(valid);
+    m_pPreview->setPanelLayout(layout);
+}
+
+LedLayout LayoutDialog::defaultLayout()
+{
+    const QString xmlText = MainSettings::value(QLatin1String(defaultLayoutKey), QString()).toString();
+    if (xmlText.isEmpty())
+        return LedLayout();
+    QXmlStreamReader xml(xmlText);
+    if (!xml.readNextStartElement() || xml.name() != QLatin1String("Layout"))
+        return LedLayout();
+    const QStringRef type = xml.attributes().value(QLatin1String("type"));
+    if (type != QLatin1String("Rectangle") && type != QLatin1String("Ring"))
+        return LedLayout();
+    LedLayout layout(type == QLatin1String("Ring") ? LedLayout::Ring : LedLayout::Rectangle);
+    layout.readXML(xml);
+    // A broken entry gives the default ring rather than an unusable panel.
+    if (xml.hasError() || !layout.isValid())
+        return LedLayout();
+    return layout;
+}
+
+void LayoutDialog::accept()
+{
+    const LedLayout layout = panelLayout();
+    if (!layout.isValid())
+        return;
+    if (ui->checkBox_DefaultLayout->isChecked()) {
+        QString text;
+        QXmlStreamWriter xml(&text);
+        layout.writeXML(xml);
+        MainSettings::setValue(QLatin1String(defaultLayoutKey), text);
+    } else if (QSettings* settings = MainSettings::settings()) {
+        settings->remove(QLatin1String(defaultLayoutKey));
+    }
+    qint64 dropped = 0;
+    if (layout != m_pDocument->panelLayout()) {
+        auto* edit = new ChangeLayoutEdit(*m_pDocument, layout);
+        dropped = edit->droppedLitCount();
+        if (!m_pDocument->submit(edit))
+            return;
+    }
+    QDialog::accept();
+    emit layoutChanged(dropped);
+}

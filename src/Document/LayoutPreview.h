@@ -1,0 +1,34 @@
+#ifndef LAYOUTPREVIEW_H
+#define LAYOUTPREVIEW_H
+
+#include "Data/LedLayout.h"
+
+#include <QWidget>
+
+// The panel as a layout will make it, with the number of the first LED of each
+// row and of the LED under the mouse, so the user sees which way numbering runs.
+class LayoutPreview : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit LayoutPreview(QWidget* parent = nullptr);
+
+    void setPanelLayout(const LedLayout& layout);
+    // The LED whose number is shown for the mouse, -1 for none.
+    int hoveredLed() const;
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    QTransform toWidget() const;
+
+    LedLayout m_Layout;
+    int m_HoveredLed;
+};
+
+#endif // LAYOUTPREVIEW_H
