@@ -128,9 +128,9 @@ void tst_CliPictures::render_data()
     QTest::addColumn<QSize>("size");
     QTest::addColumn<int>("frames");
 
-    // The grid's body is the layout's rectangle, 54 × 30.
-    QTest::newRow("GIF of sequence 1") << QStringList { "-o", "@a.gif", "--size", "120" } << 0 << QSize(120, 67) << 2;
-    QTest::newRow("PNG of frame 2") << QStringList { "-o", "@a.png", "--frame", "2" } << 0 << QSize(480, 267) << 1;
+    // The grid's body covers its 2 × 4 LEDs with one spacing around them: 5 × 3 spacings.
+    QTest::newRow("GIF of sequence 1") << QStringList { "-o", "@a.gif", "--size", "120" } << 0 << QSize(120, 72) << 2;
+    QTest::newRow("PNG of frame 2") << QStringList { "-o", "@a.png", "--frame", "2" } << 0 << QSize(480, 288) << 1;
     QTest::newRow("no frame 2 in sequence 2")
         << QStringList { "-o", "@a.png", "--frame", "2", "--sequence", "2" } << 3 << QSize() << 0;
     QTest::newRow("fps 51") << QStringList { "-o", "@a.gif", "--fps", "51" } << 2 << QSize() << 0;
