@@ -69,7 +69,8 @@ void EditController::createActions()
     action_Paste = createAction(QStringLiteral("action_Paste"), tr("Paste"));
     action_Paste->setShortcuts(QKeySequence::Paste);
     action_DeleteFrames = createAction(QStringLiteral("action_DeleteFrames"), tr("Delete"));
-    action_DeleteFrames->setShortcuts(QKeySequence::Delete);
+    // Del only: X11's standard delete keys also hold Ctrl+D, which is Duplicate frame's.
+    action_DeleteFrames->setShortcut(QKeySequence(Qt::Key_Delete));
     action_DuplicateFrame = createAction(QStringLiteral("action_DuplicateFrame"), tr("Duplicate frame"));
     action_DuplicateFrame->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     action_MoveFrameUp = createAction(QStringLiteral("action_MoveFrameUp"), tr("Move frame up"));

@@ -52,6 +52,7 @@ public:
 
     // Filled by the main window's editing commands.
     QMenu* menu_Edit = nullptr;
+    QMenu* menu_RecentFiles = nullptr;
     QMenu* menu_Frame = nullptr;
 };
 

@@ -8,6 +8,8 @@
 #include "SerialPort/PanelLink.h"
 
 class AbstractCommand;
+class AutosaveController;
+class RecentFiles;
 class AbstractDocument;
 class EditController;
 class LedPanelDocument;
@@ -34,6 +36,16 @@ public:
 
     // True while "Compile && Write" sends blocks; commands that would disturb the port are refused meanwhile.
     bool isWritingToPanel() const;
+
+    // The recovery questions of the start; true if a document was recovered.
+    bool offerRecovery();
+    // Opens a show file after the save question; false (with a message) if it could not be read.
+    bool openFile(const QString& fileName);
+    AutosaveController* autosave() const;
+
+signals:
+    // The window's current document, for everything that follows it; null for none.
+    void currentDocumentChanged(LedPanelDocument* document);
 
 private slots:
     void updateWindowTitle(const QString& fileName);
@@ -64,9 +76,12 @@ private slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     LedPanelDocument* currentLedPanelDocument() const;
+    bool loadFile(const QString& fileName);
     void appendFrames(int count);
     bool refuseWhileWriting();
     bool refuseWhileFlashing();
@@ -85,6 +100,8 @@ private:
     QPushButton* m_pStopButton;
     EditController* m_pEditController = nullptr;
     PlaybackController* m_pPlayback = nullptr;
+    AutosaveController* m_pAutosave = nullptr;
+    RecentFiles* m_pRecentFiles = nullptr;
 };
 
 #endif // MAINWINDOW_H

@@ -81,7 +81,10 @@ void PlaybackController::createActions(QMenu* menu)
     action_OnionSkin = new QAction(tr("Onion skin"), window);
     action_OnionSkin->setObjectName(QStringLiteral("action_OnionSkin"));
     action_OnionSkin->setCheckable(true);
+    action_OnionSkin->setChecked(MainSettings::value(QStringLiteral("Playback/OnionSkin"), false).toBool());
     connect(action_OnionSkin, &QAction::toggled, this, &PlaybackController::updateOnionSkin);
+    connect(action_OnionSkin, &QAction::toggled, this,
+            [](bool on) { MainSettings::setValue(QStringLiteral("Playback/OnionSkin"), on); });
 
     menu->addAction(action_Play);
     menu->addSeparator();
