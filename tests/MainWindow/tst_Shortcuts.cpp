@@ -20,6 +20,7 @@ private slots:
     void init();
     void cleanup() { delete m_window; QVERIFY(ModalAnswer::allAnswered()); }
     void noKeyServesTwoActions();
+    void everyEntryHasAMnemonic();
     void keyReachesItsAction_data();
     void keyReachesItsAction();
 
@@ -53,6 +54,36 @@ void tst_Shortcuts::noKeyServesTwoActions()
     }
     QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(QStringLiteral(", "))));
     QVERIFY(owners.size() > 20);
+}
+
+// A single & marks the key; && is a plain &.
+static bool hasMnemonic(const QString& text)
+{
+    return QString(text).remove(QStringLiteral("&&")).contains(QLatin1Char('&'));
+}
+
+void tst_Shortcuts::everyEntryHasAMnemonic()
+{
+    QStringList missing;
+    QList<QMenu*> menus;
+    for (QAction* top : m_window->menuBar()->actions()) {
+        if (!hasMnemonic(top->text()))
+            missing << top->text();
+        if (top->menu())
+            menus << top->menu();
+    }
+    while (!menus.isEmpty()) {
+        QMenu* menu = menus.takeFirst();
+        for (QAction* entry : menu->actions()) {
+            if (entry->isSeparator())
+                continue;
+            if (!hasMnemonic(entry->text()))
+                missing << menu->title() + QStringLiteral(" > ") + entry->text();
+            if (entry->menu())
+                menus << entry->menu();
+        }
+    }
+    QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(", "))));
 }
 
 void tst_Shortcuts::keyReachesItsAction_data()
