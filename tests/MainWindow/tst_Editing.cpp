@@ -301,8 +301,9 @@ void tst_Editing::copyAndPaste_data()
         all.insert(i, 1);
     QTest::newRow("wider than the panel") << QString("1,").repeated(199) + "1" << Frames{all}
                                           << "1 frame pasted. Frames of up to 200 LEDs were cut to this panel's 192.";
-    QTest::newRow("not a table") << "1,2\nx,3\n" << Frames()
-                                 << "The clipboard holds no LED values: \"x\" in row 2 is not a whole number.";
+    QTest::newRow("not a table") << "1,2\nx,3\n" << Frames() << "Line 2: \"x\" is not a number.";
+    QTest::newRow("a fraction after a blank line") << "a,b\n1,2\n\n3, 4.5\n" << Frames()
+                                                   << "Line 4: \"4.5\" is not a number.";
 }
 
 // Pasted after the current frame of a ring document and selected; the copy's text is read by Python's csv module.
