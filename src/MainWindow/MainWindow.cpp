@@ -386,6 +386,20 @@ void MainWindow::sendCommand(PanelLink::ePanelCommand command)
     m_pLink->sendCommand(command);
 }
 
+QString MainWindow::commandSentText(PanelLink::ePanelCommand command)
+{
+    switch (command) {
+    case PanelLink::cmdReset:
+        return tr("Reset sent");
+    case PanelLink::cmdNext:
+        return tr("Next sent");
+    case PanelLink::cmdEnterBootLoader:
+        return tr("Boot loader command sent");
+    }
+    Q_UNREACHABLE();
+    return QString();
+}
+
 void MainWindow::reset()
 {
     sendCommand(PanelLink::cmdReset);
@@ -426,6 +440,8 @@ void MainWindow::panelLinkFinished(const PanelLink::Result& result)
     case PanelLink::outcomeDone:
         if (result.job == PanelLink::jobProgram)
             statusBar()->showMessage(tr("Programming finished!"), 5000);
+        else
+            statusBar()->showMessage(commandSentText(result.command), 2000);
         break;
     case PanelLink::outcomeStopped:
         statusBar()->showMessage(

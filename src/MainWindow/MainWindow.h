@@ -86,6 +86,7 @@ private:
     bool refuseWhileWriting();
     bool refuseWhileFlashing();
     void sendCommand(PanelLink::ePanelCommand command);
+    static QString commandSentText(PanelLink::ePanelCommand command);
     void setWritingToPanel(bool writing);
     void showWriteProgress(int done, int total);
     void panelLinkFinished(const PanelLink::Result& result);
