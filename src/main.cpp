@@ -14,5 +14,10 @@ int main(int argc, char* argv[])
 
     MainWindow window;
     window.show();
+    // The first argument Qt left is a show to open, after whatever is recovered.
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    window.offerRecovery();
+    if (!arguments.isEmpty())
+        window.openFile(arguments.first());
     return app.exec();
 }

@@ -10,6 +10,7 @@
 #include "Helper/CsvModel.h"
 
 #include <QDir>
+#include <QStringList>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -107,6 +108,8 @@ void CommandList::importSequence()
     QString message;
     if (!importSequence(fileName, &message))
         sChooser->report(this, message);
+    else if (!message.isEmpty())
+        sChooser->inform(this, message);
 }
 
 void CommandList::exportSequence()
@@ -130,9 +133,13 @@ bool CommandList::importSequence(const QString& fileName, QString* message)
         *message = tr("Cannot read file %1.").arg(QDir::toNativeSeparators(fileName));
         return false;
     }
+    if (!SequenceTable::check(table, message))
+        return false;
     const int rows = table.rowCount();
-    if (rows == 0)
+    if (rows == 0) {
+        message->clear();
         return true;
+    }
 
     // Checked before the new frames are built: a small file may ask for millions of LED values.
     const int ledsPerNewFrame = int(m_pDocument->panelLayout().ledCount());
@@ -153,8 +160,21 @@ bool CommandList::importSequence(const QString& fileName, QString* message)
             added.append(SequenceTable::values(table, row, ledsPerNewFrame));
         edit->append(new InsertFramesEdit(QString(), index(), frameCount(), added));
     }
+    *message = importedText(rows, frameCount(), table.columnCount(), ledsPerNewFrame);
     m_pDocument->submit(edit);
     return true;
+}
+
+QString CommandList::importedText(int rows, int frames, int columns, int leds)
+{
+    QStringList notes(rows == 1 ? tr("1 frame imported") : tr("%1 frames imported").arg(rows));
+    if (rows + 1 == frames)
+        notes << tr("frame %1 unchanged").arg(frames);
+    else if (rows < frames)
+        notes << tr("frames %1 to %2 unchanged").arg(rows + 1).arg(frames);
+    if (columns > leds)
+        notes << tr("rows of %1 values cut to the panel's %2 LEDs").arg(columns).arg(leds);
+    return notes.join(QStringLiteral("; "));
 }
 
 QString CommandList::exportProblem() const

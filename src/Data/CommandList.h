@@ -38,7 +38,8 @@ public:
     static void setFileChooser(SequenceFileChooser* chooser);
 
     // One frame per data row of the CSV file, through the document's edit door;
-    // rows beyond the frames become new frames. False with a message on failure.
+    // rows beyond the frames become new frames. False with a message on failure;
+    // on success the message says what the import did.
     bool importSequence(const QString& fileName, QString* message);
     bool exportSequence(const QString& fileName, QString* message) const;
     // Why the sequence cannot be exported, or an empty string.
@@ -47,6 +48,8 @@ public:
 private:
     LedPanelModel* m_pDocument;
     QString m_Label;
+
+    static QString importedText(int rows, int frames, int columns, int leds);
 };
 
 #endif // COMMANDLIST_H

@@ -101,13 +101,13 @@ bool FrameClipboard::readText(const QString& text, int ledCount, Frames* frames,
     const QChar separator = text.contains(QLatin1Char('\t')) ? QLatin1Char('\t') : QLatin1Char(',');
     const QVector<QStringRef> lines = text.splitRef(QLatin1Char('\n'));
     bool first = true;
-    int row = 0;
+    int lineNumber = 0;
     for (QStringRef line : lines) {
+        ++lineNumber;
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
         if (line.trimmed().isEmpty())
             continue;
-        ++row;
         const QVector<QStringRef> cells = line.split(separator);
         QVector<int> values(cells.size());
         QString bad;
@@ -125,9 +125,7 @@ bool FrameClipboard::readText(const QString& text, int ledCount, Frames* frames,
                 continue;
         }
         if (!bad.isNull()) {
-            *message = tr("The clipboard holds no LED values: \"%1\" in row %2 is not a whole number.")
-                           .arg(bad.left(20))
-                           .arg(row);
+            *message = SequenceTable::notANumberText(lineNumber, bad);
             return false;
         }
         if (qint64(frames->size() + 1) * qMax(ledCount, 1) > LedPanelModel::MaxLedValues) {

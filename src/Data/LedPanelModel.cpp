@@ -234,6 +234,23 @@ void LedPanelModel::writeXML(QXmlStreamWriter& xml)
     xml.writeEndDocument();
 }
 
+LedPanelModel* LedPanelModel::copyShow() const
+{
+    auto* copy = new LedPanelModel;
+    copy->m_Title = m_Title;
+    copy->m_Description = m_Description;
+    copy->m_Layout = m_Layout;
+    for (int s = 0; s < sequenceCount(); ++s) {
+        const CommandList* source = sequence(s);
+        auto* list = new CommandList(copy);
+        list->setLabel(source->label());
+        for (int f = 0; f < source->frameCount(); ++f)
+            list->appendChild(new LedStateCommand(list, source->frame(f)->intensities()));
+        copy->appendChild(list);
+    }
+    return copy;
+}
+
 void LedPanelModel::addObserver(LedPanelObserver* observer)
 {
     Q_ASSERT(observer);

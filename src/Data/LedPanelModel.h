@@ -71,6 +71,9 @@ public:
     bool writeXML(QIODevice* device);
     void writeXML(QXmlStreamWriter& xml);
 
+    // A show of its own with the same content, for work away from this one (a background write).
+    LedPanelModel* copyShow() const;
+
     void addObserver(LedPanelObserver* observer);
     void removeObserver(LedPanelObserver* observer);
 

@@ -16,6 +16,8 @@ public:
     virtual QString importFileName(CommandList* sequence) = 0;
     virtual QString exportFileName(CommandList* sequence) = 0;
     virtual void report(CommandList* sequence, const QString& message) = 0;
+    // What a finished import did, in passing.
+    virtual void inform(CommandList* sequence, const QString& message) = 0;
 };
 
 #endif // SEQUENCEFILECHOOSER_H

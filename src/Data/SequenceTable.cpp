@@ -25,3 +25,26 @@ QVector<int> SequenceTable::values(const CsvModel& table, int row, int count)
         values[column] = table.data(row, column).trimmed().toInt(nullptr, 10);
     return values;
 }
+
+bool SequenceTable::check(const CsvModel& table, QString* message)
+{
+    Q_ASSERT(message);
+    for (int row = 0; row < table.rowCount(); ++row) {
+        for (int column = 0; column < table.columnCount(); ++column) {
+            const QString cell = table.data(row, column).trimmed();
+            bool ok = cell.isEmpty();
+            if (!ok)
+                cell.toInt(&ok, 10);
+            if (!ok) {
+                *message = notANumberText(table.lineNumber(row), cell);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+QString SequenceTable::notANumberText(int line, const QString& cell)
+{
+    return tr("Line %1: \"%2\" is not a number.").arg(line).arg(cell);
+}

@@ -210,9 +210,14 @@ bool LedPanelDocument::save(const QString& fileName)
     return true;
 }
 
-QString LedPanelDocument::openSaveFileDialogFilter() const
+QString LedPanelDocument::fileDialogFilter()
 {
     return tr("LED panel Document (*.xml);;All files (*)");
+}
+
+QString LedPanelDocument::openSaveFileDialogFilter() const
+{
+    return fileDialogFilter();
 }
 
 void LedPanelDocument::execute(AbstractEdit* edit)

@@ -45,6 +45,8 @@ public:
     CommandList* currentSequence();
     LedStateCommand* currentFrame();
 
+    static QString fileDialogFilter();
+
     bool load(const QString& fileName) override;
     bool save(const QString& fileName) override;
 

@@ -4,7 +4,9 @@
 #include "Data/LedPanelModel.h"
 
 #include <QFileDialog>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QStatusBar>
 
 namespace {
 
@@ -40,4 +42,11 @@ void SequenceFileDialog::report(CommandList* sequence, const QString& message)
     // The document that holds the sequence is also its window.
     auto* window = dynamic_cast<QWidget*>(sequence ? sequence->document() : nullptr);
     QMessageBox::warning(window, QCoreApplication::applicationName(), message);
+}
+
+void SequenceFileDialog::inform(CommandList* sequence, const QString& message)
+{
+    auto* document = dynamic_cast<QWidget*>(sequence ? sequence->document() : nullptr);
+    if (auto* window = qobject_cast<QMainWindow*>(document ? document->window() : nullptr))
+        window->statusBar()->showMessage(message, 5000);
 }

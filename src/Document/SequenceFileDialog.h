@@ -6,7 +6,8 @@
 #include <QCoreApplication>
 
 // Asks for sequence files with the file dialogs and shows what went wrong in a
-// warning over the sequence's document.
+// warning over the sequence's document; what went well goes to the status bar
+// of the window that holds the document.
 class SequenceFileDialog : public SequenceFileChooser
 {
     Q_DECLARE_TR_FUNCTIONS(SequenceFileDialog)
@@ -17,6 +18,7 @@ public:
     QString importFileName(CommandList* sequence) override;
     QString exportFileName(CommandList* sequence) override;
     void report(CommandList* sequence, const QString& message) override;
+    void inform(CommandList* sequence, const QString& message) override;
 };
 
 #endif // SEQUENCEFILEDIALOG_H

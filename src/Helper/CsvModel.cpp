@@ -38,6 +38,7 @@ CsvModel::CsvModel(const CsvModel& other, QObject* parent)
         for (const QString* text : other.m_data.at(row))
             m_data[row].append(new QString(*text));
     }
+    m_lines = other.m_lines;
 }
 
 CsvModel::~CsvModel()
@@ -63,6 +64,7 @@ void CsvModel::removeTable()
     for (const QList<QString*>& row : qAsConst(m_data))
         qDeleteAll(row);
     m_data.clear();
+    m_lines.clear();
     qDeleteAll(m_header);
     m_header.clear();
     endResetModel();
@@ -165,6 +167,11 @@ bool CsvModel::setHeaderData(int section, Qt::Orientation orientation, const QVa
     return true;
 }
 
+int CsvModel::lineNumber(int row) const
+{
+    return m_lines.value(row, 0);
+}
+
 int CsvModel::findHeader(const QString& header, Qt::CaseSensitivity cs) const
 {
     for (int column = 0; column < m_header.size(); ++column) {
@@ -190,6 +197,7 @@ bool CsvModel::insertRows(int row, int count, const QModelIndex& parent)
     // New rows are empty; their cells come into being when they are written.
     for (int i = 0; i < count; ++i)
         m_data.insert(row, QList<QString*>());
+    m_lines.insert(row, count, 0);
     endInsertRows();
     return true;
 }
@@ -218,6 +226,7 @@ bool CsvModel::removeRows(int row, int count, const QModelIndex& parent)
     beginRemoveRows(QModelIndex(), row, row + count - 1);
     for (int r = row + count - 1; r >= row; --r)
         qDeleteAll(m_data.takeAt(r));
+    m_lines.remove(row, count);
     endRemoveRows();
     return true;
 }
@@ -308,7 +317,9 @@ bool CsvModel::read(QIODevice* device, bool withHeader, QChar separator, QTextCo
         stream.setAutoDetectUnicode(true);
 
     QString line;
+    int lineNumber = 0;
     while (stream.readLineInto(&line)) {
+        ++lineNumber;
         if (line.isEmpty())
             continue;
         const QStringList fields = splitLine(line, separator);
@@ -326,6 +337,7 @@ bool CsvModel::read(QIODevice* device, bool withHeader, QChar separator, QTextCo
         } else {
             const int row = m_data.size();
             insertRows(row, 1);
+            m_lines[row] = lineNumber;
             QList<QString*>& cells = m_data[row];
             for (int column = 0; column < stored; ++column)
                 cells.append(new QString(fields.at(column)));

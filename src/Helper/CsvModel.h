@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class QIODevice;
 class QTextCodec;
@@ -66,6 +67,8 @@ public:
     bool setData(int row, int column, const QString& value);
     bool setHeaderData(int column, const QString& value);
     int findHeader(const QString& header, Qt::CaseSensitivity cs = Qt::CaseSensitive) const;
+    // The line of the device a row was read from, counting from 1; 0 for a row made otherwise.
+    int lineNumber(int row) const;
 
     // The file and device operations return false when the device cannot be
     // opened, read or written.
@@ -94,6 +97,8 @@ private:
     // empty. A wide header followed by short lines thus costs no more memory
     // than the text read.
     QList<QList<QString*>> m_data;
+    // Empty lines are skipped, so a row's index does not give its line.
+    QVector<int> m_lines;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(CsvModel::QuoteMode)

@@ -52,31 +52,32 @@ QAction* EditController::createAction(const QString& name, const QString& text)
 
 void EditController::createActions()
 {
-    action_Undo = m_pUndoGroup->createUndoAction(m_pWindow);
+    action_Undo = m_pUndoGroup->createUndoAction(m_pWindow, tr("&Undo"));
     action_Undo->setObjectName(QStringLiteral("action_Undo"));
     action_Undo->setShortcuts(QKeySequence::Undo);
     // The menu names the step; the toolbar keeps a steady width.
     action_Undo->setIconText(tr("Undo"));
-    action_Redo = m_pUndoGroup->createRedoAction(m_pWindow);
+    action_Redo = m_pUndoGroup->createRedoAction(m_pWindow, tr("&Redo"));
     action_Redo->setObjectName(QStringLiteral("action_Redo"));
     action_Redo->setShortcuts(QKeySequence::Redo);
     action_Redo->setIconText(tr("Redo"));
 
-    action_Cut = createAction(QStringLiteral("action_Cut"), tr("Cut"));
+    action_Cut = createAction(QStringLiteral("action_Cut"), tr("Cu&t"));
     action_Cut->setShortcuts(QKeySequence::Cut);
-    action_Copy = createAction(QStringLiteral("action_Copy"), tr("Copy"));
+    action_Copy = createAction(QStringLiteral("action_Copy"), tr("&Copy"));
     action_Copy->setShortcuts(QKeySequence::Copy);
-    action_Paste = createAction(QStringLiteral("action_Paste"), tr("Paste"));
+    action_Paste = createAction(QStringLiteral("action_Paste"), tr("&Paste"));
     action_Paste->setShortcuts(QKeySequence::Paste);
-    action_DeleteFrames = createAction(QStringLiteral("action_DeleteFrames"), tr("Delete"));
-    action_DeleteFrames->setShortcuts(QKeySequence::Delete);
-    action_DuplicateFrame = createAction(QStringLiteral("action_DuplicateFrame"), tr("Duplicate frame"));
+    action_DeleteFrames = createAction(QStringLiteral("action_DeleteFrames"), tr("&Delete"));
+    // Del only: X11's standard delete keys also hold Ctrl+D, which is Duplicate frame's.
+    action_DeleteFrames->setShortcut(QKeySequence(Qt::Key_Delete));
+    action_DuplicateFrame = createAction(QStringLiteral("action_DuplicateFrame"), tr("D&uplicate frame"));
     action_DuplicateFrame->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    action_MoveFrameUp = createAction(QStringLiteral("action_MoveFrameUp"), tr("Move frame up"));
+    action_MoveFrameUp = createAction(QStringLiteral("action_MoveFrameUp"), tr("Move frame &up"));
     action_MoveFrameUp->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Up));
-    action_MoveFrameDown = createAction(QStringLiteral("action_MoveFrameDown"), tr("Move frame down"));
+    action_MoveFrameDown = createAction(QStringLiteral("action_MoveFrameDown"), tr("Move frame do&wn"));
     action_MoveFrameDown->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Down));
-    action_RepeatFrame = createAction(QStringLiteral("action_RepeatFrame"), tr("Repeat..."));
+    action_RepeatFrame = createAction(QStringLiteral("action_RepeatFrame"), tr("R&epeat..."));
 
     connect(action_Cut, &QAction::triggered, this, &EditController::cut);
     connect(action_Copy, &QAction::triggered, this, &EditController::copy);
@@ -402,8 +403,19 @@ void EditController::updateActions()
     action_MoveFrameDown->setEnabled(frames && rows.last() < sequence->frameCount() - 1);
 
     const LedLayout::eType type = m_pDocument ? m_pDocument->panelLayout().type() : LedLayout::Ring;
+    // The Frame menu's own entries keep A, D and R; each operation takes the first letter still free.
+    QString taken = QStringLiteral("adr");
     for (int op = 0; op < m_OperationActions.size(); ++op) {
         m_OperationActions.at(op)->setEnabled(frames);
-        m_OperationActions.at(op)->setText(FrameOperations::text(FrameOperations::eOperation(op), type));
+        QString text = FrameOperations::text(FrameOperations::eOperation(op), type);
+        for (int i = 0; i < text.size(); ++i) {
+            const QChar key = text.at(i).toLower();
+            if (key.isLetter() && !taken.contains(key)) {
+                taken += key;
+                text.insert(i, QLatin1Char('&'));
+                break;
+            }
+        }
+        m_OperationActions.at(op)->setText(text);
     }
 }

@@ -54,6 +54,7 @@ public:
     // Filled by the main window's editing commands.
     QMenu* menu_Edit = nullptr;
     QMenu* menu_Light = nullptr;
+    QMenu* menu_RecentFiles = nullptr;
     QMenu* menu_Frame = nullptr;
     QMenu* menu_File = nullptr;
     QMenu* menu_Sequence = nullptr;

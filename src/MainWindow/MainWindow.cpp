@@ -9,6 +9,7 @@
 #include "Data/ProgramCompiler.h"
 #include "Data/RemoveFramesEdit.h"
 #include "Data/RemoveSequenceEdit.h"
+#include "Document/AutosaveWriter.h"
 #include "Document/LedPanelDocument.h"
 #include "Data/ChangeLayoutEdit.h"
 #include "Document/LayoutDialog.h"
@@ -16,17 +17,24 @@
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 #include "MainWindow/AboutDialog.h"
 #include "MainWindow/DrawController.h"
+#include "MainWindow/AutosaveController.h"
 #include "MainWindow/EditController.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainSettings.h"
 #include "MainWindow/PictureController.h"
 #include "MainWindow/PlaybackController.h"
+#include "MainWindow/RecentFiles.h"
+#include "MainWindow/RecoveryOffer.h"
 #include "MspFlasher/MspFlashRun.h"
 #include "MspFlasher/MspFlasherDialog.h"
 #include "SerialPort/SerialPortSetupDialog.h"
 #include "TreeView/LedTreeModel.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QMimeData>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QInputDialog>
@@ -36,6 +44,8 @@
 #include <QSerialPort>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
@@ -79,6 +89,20 @@ MainWindow::MainWindow(QWidget* parent)
     m_pDrawController = new DrawController(this, qobject_cast<MainMenu*>(menuBar()));
     connect(m_pDrawController, &DrawController::aboutToDraw, m_pPlayback, &PlaybackController::pause);
     m_pPictures = new PictureController(this, ui->menubar);
+    connect(this, &MainWindow::currentDocumentChanged, m_pDrawController, &DrawController::setDocument);
+    connect(this, &MainWindow::currentDocumentChanged, m_pPictures, &PictureController::setDocument);
+    m_pAutosave = new AutosaveController(this);
+    connect(this, &MainWindow::currentDocumentChanged, m_pEditController, &EditController::setDocument);
+    connect(this, &MainWindow::currentDocumentChanged, m_pPlayback, &PlaybackController::setDocument);
+    connect(this, &MainWindow::currentDocumentChanged, m_pAutosave, &AutosaveController::setDocument);
+    m_pRecentFiles = new RecentFiles(ui->menubar->menu_RecentFiles, this);
+    connect(m_pRecentFiles, &RecentFiles::chosen, this, &MainWindow::openFile);
+    connect(m_pRecentFiles, &RecentFiles::gone, this, [this](const QString& fileName) {
+        statusBar()->showMessage(tr("%1 is no longer there; it was removed from the recent files.")
+                                     .arg(QDir::toNativeSeparators(fileName)),
+                                 5000);
+    });
+    setAcceptDrops(true);
 
     setCurrentDocument_and_Connect(nullptr);
 }
@@ -124,10 +148,7 @@ void MainWindow::setCurrentDocument_and_Connect(AbstractDocument* document)
         disconnect(m_CurrentConnections.takeFirst());
 
     m_pCurrentDocument = document;
-    m_pEditController->setDocument(qobject_cast<LedPanelDocument*>(document));
-    m_pPlayback->setDocument(qobject_cast<LedPanelDocument*>(document));
-    m_pDrawController->setDocument(qobject_cast<LedPanelDocument*>(document));
-    m_pPictures->setDocument(qobject_cast<LedPanelDocument*>(document));
+    emit currentDocumentChanged(qobject_cast<LedPanelDocument*>(document));
     // Save and Close follow the document, not only a finished port setup.
     if (auto* menu = qobject_cast<MainMenu*>(menuBar()))
         menu->updateActions();
@@ -187,22 +208,72 @@ void MainWindow::openDocument()
     if (m_pCurrentDocument && !m_pCurrentDocument->maybeSave())
         return;
 
-    QString fileName;
-    {
-        LedPanelDocument chooser;
-        fileName = chooser.OpenDialog();
-    }
+    const QString directory = m_pCurrentDocument ? m_pCurrentDocument->fileDirectory() : QString();
+    const QString fileName =
+        QFileDialog::getOpenFileName(nullptr, tr("Open"), directory, LedPanelDocument::fileDialogFilter());
+    if (!fileName.isEmpty())
+        loadFile(fileName);
+}
 
+bool MainWindow::openFile(const QString& fileName)
+{
+    if (m_pCurrentDocument && !m_pCurrentDocument->maybeSave())
+        return false;
+    return loadFile(fileName);
+}
+
+bool MainWindow::loadFile(const QString& fileName)
+{
     LedPanelDocument* document = LedPanelDocument::newDocument();
-    if (!fileName.isEmpty() && document->load(fileName)) {
-        setCurrentDocument(document);
-        statusBar()->showMessage(tr("Document loaded"), 2000);
-        if (!document->unknownLayoutType().isEmpty())
-            QMessageBox::warning(this, tr("Layout"), LedPanelModel::unknownLayoutText(document->unknownLayoutType()));
-        return;
+    if (!document->load(fileName)) {
+        document->close();
+        delete document;
+        return false;
     }
-    document->close();
-    delete document;
+    setCurrentDocument(document);
+    m_pRecentFiles->add(document->filePath());
+    statusBar()->showMessage(tr("Document loaded"), 2000);
+    if (!document->unknownLayoutType().isEmpty())
+        QMessageBox::warning(this, tr("Layout"), LedPanelModel::unknownLayoutText(document->unknownLayoutType()));
+    return true;
+}
+
+bool MainWindow::offerRecovery()
+{
+    QString baseName;
+    LedPanelDocument* document = RecoveryOffer::ask(this, &baseName);
+    if (!document)
+        return false;
+    setCurrentDocument(document);
+    // The old files go once the new ones are on disk.
+    if (AutosaveWriter* writer = m_pAutosave->writer())
+        writer->waitForDone();
+    RecoveryOffer::removeFiles(baseName);
+    return true;
+}
+
+AutosaveController* MainWindow::autosave() const
+{
+    return m_pAutosave;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.first().isLocalFile()
+        && urls.first().toLocalFile().endsWith(QLatin1String(".xml"), Qt::CaseInsensitive))
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    // The drag source waits for the drop to end; the save question comes after it.
+    const QString fileName = urls.first().toLocalFile();
+    QTimer::singleShot(0, this, [this, fileName] { openFile(fileName); });
 }
 
 bool MainWindow::saveDocument()
@@ -213,6 +284,7 @@ bool MainWindow::saveDocument()
         return saveAsDocument();
     if (!m_pCurrentDocument->save(m_pCurrentDocument->filePath()))
         return false;
+    m_pRecentFiles->add(m_pCurrentDocument->filePath());
     statusBar()->showMessage(tr("Document saved"), 2000);
     return true;
 }
@@ -223,6 +295,7 @@ bool MainWindow::saveAsDocument()
         return false;
     if (!m_pCurrentDocument->saveDialog(QString()))
         return false;
+    m_pRecentFiles->add(m_pCurrentDocument->filePath());
     statusBar()->showMessage(tr("Document saved"), 2000);
     return true;
 }
@@ -349,6 +422,20 @@ void MainWindow::sendCommand(PanelLink::ePanelCommand command)
     m_pLink->sendCommand(command);
 }
 
+QString MainWindow::commandSentText(PanelLink::ePanelCommand command)
+{
+    switch (command) {
+    case PanelLink::cmdReset:
+        return tr("Reset sent");
+    case PanelLink::cmdNext:
+        return tr("Next sent");
+    case PanelLink::cmdEnterBootLoader:
+        return tr("Boot loader command sent");
+    }
+    Q_UNREACHABLE();
+    return QString();
+}
+
 void MainWindow::reset()
 {
     sendCommand(PanelLink::cmdReset);
@@ -389,15 +476,21 @@ void MainWindow::panelLinkFinished(const PanelLink::Result& result)
     case PanelLink::outcomeDone:
         if (result.job == PanelLink::jobProgram)
             statusBar()->showMessage(tr("Programming finished!"), 5000);
+        else
+            statusBar()->showMessage(commandSentText(result.command), 2000);
         break;
     case PanelLink::outcomeStopped:
         statusBar()->showMessage(
             tr("Writing stopped after block %1 of %2.").arg(result.blocksSent).arg(result.blockCount), 5000);
         break;
     case PanelLink::outcomeNotOpened:
-        QMessageBox::warning(this, tr("Application"), tr("Cannot connect to serial port %1!").arg(m_pPort->portName()),
-                             QMessageBox::Close);
+    {
+        QMessageBox box(QMessageBox::Warning, tr("Application"),
+                        tr("Cannot connect to serial port %1!").arg(m_pPort->portName()), QMessageBox::Close, this);
+        box.setInformativeText(result.errorText.isEmpty() ? m_pPort->errorString() : result.errorText);
+        box.exec();
         break;
+    }
     case PanelLink::outcomeWriteFailed:
         statusBar()->clearMessage();
         QMessageBox::warning(this, tr("Application"),

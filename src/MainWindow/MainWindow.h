@@ -8,6 +8,8 @@
 #include "SerialPort/PanelLink.h"
 
 class AbstractCommand;
+class AutosaveController;
+class RecentFiles;
 class AbstractDocument;
 class DrawController;
 class EditController;
@@ -36,6 +38,16 @@ public:
 
     // True while "Compile && Write" sends blocks; commands that would disturb the port are refused meanwhile.
     bool isWritingToPanel() const;
+
+    // The recovery questions of the start; true if a document was recovered.
+    bool offerRecovery();
+    // Opens a show file after the save question; false (with a message) if it could not be read.
+    bool openFile(const QString& fileName);
+    AutosaveController* autosave() const;
+
+signals:
+    // The window's current document, for everything that follows it; null for none.
+    void currentDocumentChanged(LedPanelDocument* document);
 
 private slots:
     void updateWindowTitle(const QString& fileName);
@@ -67,13 +79,17 @@ private slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     LedPanelDocument* currentLedPanelDocument() const;
+    bool loadFile(const QString& fileName);
     void appendFrames(int count);
     bool refuseWhileWriting();
     bool refuseWhileFlashing();
     void sendCommand(PanelLink::ePanelCommand command);
+    static QString commandSentText(PanelLink::ePanelCommand command);
     void setWritingToPanel(bool writing);
     void showWriteProgress(int done, int total);
     void panelLinkFinished(const PanelLink::Result& result);
@@ -90,6 +106,8 @@ private:
     DrawController* m_pDrawController = nullptr;
     PlaybackController* m_pPlayback = nullptr;
     PictureController* m_pPictures = nullptr;
+    AutosaveController* m_pAutosave = nullptr;
+    RecentFiles* m_pRecentFiles = nullptr;
 };
 
 #endif // MAINWINDOW_H

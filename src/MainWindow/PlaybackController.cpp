@@ -56,32 +56,35 @@ void PlaybackController::createActions(QMenu* menu)
     QWidget* window = qobject_cast<QWidget*>(parent());
     const QStyle* style = window->style();
 
-    action_Play = new QAction(style->standardIcon(QStyle::SP_MediaPlay), tr("Play"), window);
+    action_Play = new QAction(style->standardIcon(QStyle::SP_MediaPlay), tr("&Play"), window);
     action_Play->setObjectName(QStringLiteral("action_Play"));
     action_Play->setCheckable(true);
     // The window's context: a text field takes its own Space, and a dialog is another window.
     action_Play->setShortcut(QKeySequence(Qt::Key_Space));
     connect(action_Play, &QAction::triggered, this, [this](bool checked) { checked ? play() : pause(); });
 
-    action_Loop = new QAction(tr("Loop"), window);
+    action_Loop = new QAction(tr("&Loop"), window);
     action_Loop->setObjectName(QStringLiteral("action_Loop"));
     action_Loop->setCheckable(true);
     action_Loop->setChecked(true);
 
-    action_PreviousFrame = new QAction(style->standardIcon(QStyle::SP_MediaSkipBackward), tr("Previous frame"), window);
+    action_PreviousFrame = new QAction(style->standardIcon(QStyle::SP_MediaSkipBackward), tr("P&revious frame"), window);
     action_PreviousFrame->setObjectName(QStringLiteral("action_PreviousFrame"));
     action_PreviousFrame->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Left));
     connect(action_PreviousFrame, &QAction::triggered, this, &PlaybackController::previousFrame);
 
-    action_NextFrame = new QAction(style->standardIcon(QStyle::SP_MediaSkipForward), tr("Next frame"), window);
+    action_NextFrame = new QAction(style->standardIcon(QStyle::SP_MediaSkipForward), tr("&Next frame"), window);
     action_NextFrame->setObjectName(QStringLiteral("action_NextFrame"));
     action_NextFrame->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Right));
     connect(action_NextFrame, &QAction::triggered, this, &PlaybackController::nextFrame);
 
-    action_OnionSkin = new QAction(tr("Onion skin"), window);
+    action_OnionSkin = new QAction(tr("&Onion skin"), window);
     action_OnionSkin->setObjectName(QStringLiteral("action_OnionSkin"));
     action_OnionSkin->setCheckable(true);
+    action_OnionSkin->setChecked(MainSettings::value(QStringLiteral("Playback/OnionSkin"), false).toBool());
     connect(action_OnionSkin, &QAction::toggled, this, &PlaybackController::updateOnionSkin);
+    connect(action_OnionSkin, &QAction::toggled, this,
+            [](bool on) { MainSettings::setValue(QStringLiteral("Playback/OnionSkin"), on); });
 
     menu->addAction(action_Play);
     menu->addSeparator();
@@ -201,7 +204,7 @@ void PlaybackController::updatePlayAction()
 {
     const bool playing = isPlaying();
     action_Play->setChecked(playing);
-    action_Play->setText(playing ? tr("Pause") : tr("Play"));
+    action_Play->setText(playing ? tr("&Pause") : tr("&Play"));
     action_Play->setIcon(action_Play->parentWidget()->style()->standardIcon(playing ? QStyle::SP_MediaPause
                                                                                     : QStyle::SP_MediaPlay));
     updateOnionSkin();

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QSerialPort>
 
 MspFlasherDialog::MspFlasherDialog(const QString& portName, const QByteArray& flashCommand, QWidget* parent)
@@ -31,6 +32,7 @@ MspFlasherDialog::MspFlasherDialog(const QString& portName, const QByteArray& fl
     connect(ui->portSettings, &QPushButton::clicked, this, &MspFlasherDialog::portSetupDialog);
     connect(ui->selectFile, &QPushButton::clicked, this, &MspFlasherDialog::selectFile);
     connect(ui->flash, &QPushButton::clicked, this, &MspFlasherDialog::flashDevice);
+    connect(ui->pushButton_Close, &QPushButton::clicked, this, &QWidget::close);
 
     ui->filePath->setText(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("firmware.txt")));
     updateActions();
@@ -60,6 +62,7 @@ void MspFlasherDialog::updateActions()
     ui->portSettings->setEnabled(idle);
     ui->selectFile->setEnabled(idle);
     ui->flash->setEnabled(idle);
+    ui->pushButton_Close->setEnabled(idle);
 }
 
 void MspFlasherDialog::portSetupDialog()
@@ -91,8 +94,26 @@ void MspFlasherDialog::flashDevice()
         return;
 
     ui->report->clear();
-    m_pFlashRun->start(SerialPortSettings::fromPort(*m_pSerialPort), m_FlashCommand, ui->filePath->text());
+    // The whole file first: a bad one must not leave the board waiting in its boot loader.
+    QList<sMemory> image;
+    QStringList failure;
+    if (!MspFlashRun::readImageFile(ui->filePath->text(), &image, &failure)) {
+        for (const QString& text : qAsConst(failure))
+            report(text);
+        report(QStringLiteral("Finished"));
+        return;
+    }
+    m_pFlashRun->start(SerialPortSettings::fromPort(*m_pSerialPort), m_FlashCommand, image);
     updateActions();
+}
+
+void MspFlasherDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && !m_pFlashRun->isRunning()) {
+        close();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void MspFlasherDialog::closeEvent(QCloseEvent* event)

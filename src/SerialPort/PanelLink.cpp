@@ -82,6 +82,7 @@ bool PanelLink::sendCommand(ePanelCommand command)
 {
     if (isBusy())
         return false;
+    m_LastCommand = command;
     if (start(jobCommand, QByteArray(), 0))
         sendUnit(commandFrame(command));
     return true;
@@ -198,6 +199,7 @@ void PanelLink::finish(eOutcome outcome, const QString& errorText)
 
     Result result;
     result.job = m_Job;
+    result.command = m_LastCommand;
     result.outcome = outcome;
     result.blocksSent = m_BlocksSent;
     result.blockCount = m_BlockCount;

@@ -24,6 +24,7 @@ public:
     struct Result
     {
         eJob job = jobNone;
+        ePanelCommand command = cmdReset; // what a jobCommand sent
         eOutcome outcome = outcomeDone;
         int blocksSent = 0; // whole 36-byte units handed to the system
         int blockCount = 0;
@@ -82,6 +83,7 @@ private:
     eJob m_Job = jobNone;
     QByteArray m_Image;
     QByteArray m_Command;
+    ePanelCommand m_LastCommand = cmdReset;
     int m_BlockCount = 0;
     int m_BlocksSent = 0;
     qint64 m_UnitPending = 0;

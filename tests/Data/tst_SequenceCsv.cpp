@@ -10,7 +10,9 @@
 #include "common/PythonRunner.h"
 #include "common/TestData.h"
 
+#include <QMainWindow>
 #include <QMenu>
+#include <QStatusBar>
 #include <QtTest>
 
 using Frames = QList<QList<int>>;
@@ -42,27 +44,42 @@ void tst_SequenceCsv::menu_data()
     QTest::addColumn<QByteArray>("content"); // read by an import, expected of an export
     QTest::addColumn<Frames>("expected");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("status"); // of the window holding the document after an import
 
     const Frames one{{9, 9, 9, 9}};
     const QByteArray none;
     QTest::newRow("wider file, more rows") << "import" << 4 << one << "a.csv"
                                            << QByteArray("0,1,2,3,4,5\n1,2,3,4,5,6\r\n-1,0,0,0,0,0\n")
-                                           << Frames{{1, 2, 3, 4}, {-1, 0, 0, 0}} << "";
-    // The header fixes the column count; missing, quoted or non-integer values are 0; frames beyond the file stay.
-    QTest::newRow("loose values, fewer rows") << "import" << 4 << one + one + one << "a.csv"
-                                              << QByteArray("\n0,1,2\n\n\"3\",1.5, 7,8\r\n\r\n5\n")
-                                              << Frames{{0, 0, 7, 0}, {5, 0, 0, 0}, {9, 9, 9, 9}} << "";
-    QTest::newRow("unreadable") << "import" << 4 << one << "socket.csv" << none << one << "Cannot read file %1.";
+                                           << Frames{{1, 2, 3, 4}, {-1, 0, 0, 0}} << ""
+                                           << "2 frames imported; rows of 6 values cut to the panel's 4 LEDs";
+    // The header fixes the column count; empty and missing values are 0; frames beyond the file stay.
+    QTest::newRow("loose values, fewer rows") << "import" << 4 << one + one + one + one << "a.csv"
+                                              << QByteArray("\n0,1,2\n\n, 7,8,9\r\n\r\n5\n")
+                                              << Frames{{0, 7, 8, 0}, {5, 0, 0, 0}, {9, 9, 9, 9}, {9, 9, 9, 9}}
+                                              << "" << "2 frames imported; frames 3 to 4 unchanged";
+    QTest::newRow("one frame left") << "import" << 4 << one + one << "a.csv" << QByteArray("0\n1\n")
+                                    << Frames{{1, 0, 0, 0}, {9, 9, 9, 9}} << "" << "1 frame imported; frame 2 unchanged";
+    // A cell that is no integer refuses the whole file, at its line of the file.
+    QTest::newRow("words") << "import" << 4 << one << "a.csv" << QByteArray("a,b,c\nx,y,z\n") << one
+                           << "Line 2: \"x\" is not a number." << "";
+    QTest::newRow("fraction after blank lines") << "import" << 4 << one + one << "a.csv"
+                                                << QByteArray("0,1\r\n2,3\r\n\r\n4, 1.5\r\n") << one + one
+                                                << "Line 4: \"1.5\" is not a number." << "";
+    QTest::newRow("quoted") << "import" << 4 << one << "a.csv" << QByteArray("0,1\n1,\"3\"\n") << one
+                            << "Line 2: \"\"3\"\" is not a number." << "";
+    QTest::newRow("unreadable") << "import" << 4 << one << "socket.csv" << none << one << "Cannot read file %1."
+                                << "";
     QTest::newRow("too many frames") << "import" << 65536 << Frames{{}} << "a.csv"
                                      << QByteArray("0\n").append(QByteArray("1\n").repeated(300))
                                      << Frames{{0, 0, 0, 0, 0, 0}}
-                                     << "The document would hold more than 4194304 LED values.";
+                                     << "The document would hold more than 4194304 LED values." << "";
     QTest::newRow("export, mixed LED counts") << "export" << 6 << Frames{{1, 2, 3, 4, 5, 6}, {-1, 0, 0, 0}}
                                               << "x.csv" << QByteArray("0,1,2,3,4,5\n1,2,3,4,5,6\r\n-1,0,0,0,0,0\r\n")
-                                              << Frames{{1, 2, 3, 4, 5, 6}, {-1, 0, 0, 0}} << "";
+                                              << Frames{{1, 2, 3, 4, 5, 6}, {-1, 0, 0, 0}} << "" << "";
     QTest::newRow("no frames") << "export" << 4 << Frames() << "-" << none << Frames()
-                               << "The sequence has no frames to export.";
-    QTest::newRow("unwritable") << "export" << 4 << one << "missing/a.csv" << none << one << "Cannot write file %1.";
+                               << "The sequence has no frames to export." << "";
+    QTest::newRow("unwritable") << "export" << 4 << one << "missing/a.csv" << none << one << "Cannot write file %1."
+                                << "";
 }
 
 // Picks the entry of the tree's context menu over a sequence (the menu itself is the tree view's test).
@@ -75,17 +92,20 @@ void tst_SequenceCsv::menu()
     QFETCH(QByteArray, content);
     QFETCH(Frames, expected);
     QFETCH(QString, message);
+    QFETCH(QString, status);
 
-    QScopedPointer<LedPanelDocument> document(LedPanelDocument::newDocument());
-    setLayout(document.get(), leds);
-    document->show();
-    QVERIFY(QTest::qWaitForWindowExposed(document.get()));
-    auto* sequence = new CommandList(document.get());
+    QMainWindow host;
+    auto* document = LedPanelDocument::newDocument(); // the host's
+    host.setCentralWidget(document);
+    setLayout(document, leds);
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    auto* sequence = new CommandList(document);
     document->treeModel()->append(sequence, nullptr);
     for (const QList<int>& frameValues : preset) {
         // A frame of another LED count is made under a layout of that count.
         if (!frameValues.isEmpty() && frameValues.size() != document->ledScene()->ledItems().size())
-            setLayout(document.get(), frameValues.size());
+            setLayout(document, frameValues.size());
         auto* frame = new LedStateCommand(sequence);
         document->treeModel()->append(frame, sequence);
         for (int i = 0; i < frameValues.size(); ++i)
@@ -130,6 +150,7 @@ void tst_SequenceCsv::menu()
             frames.last() << led->intensity();
     }
     QCOMPARE(frames, expected);
+    QCOMPARE(host.statusBar()->currentMessage(), status);
     QCOMPARE(inserted.count(), qMax(0, expected.size() - preset.size()));
     QCOMPARE(document->isModified(), import && !content.isEmpty() && message.isEmpty());
     if (!import && !content.isEmpty()) {

@@ -110,7 +110,7 @@ void tst_MainWindow::documentSurvivesRefusals()
     m_window->move(320, 240);
     const QString title = m_window->windowTitle();
     QVERIFY(QFile(m_dir.filePath(QStringLiteral("empty.xml"))).open(QIODevice::WriteOnly));
-    // An idle flasher window with the report of a run (COM1 is not there to open).
+    // An idle flasher window with the report of a refused run (no firmware file beside the program).
     menu()->action_MspBootDialog->trigger();
     QPointer<MspFlasherDialog> flasher = m_window->findChild<MspFlasherDialog*>();
     QVERIFY(flasher);

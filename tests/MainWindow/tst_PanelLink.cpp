@@ -111,6 +111,7 @@ void tst_PanelLink::commands_data()
     QTest::addColumn<QByteArray>("document"); // empty: the default ring, nothing else
     QTest::addColumn<QString>("warning");
     QTest::addColumn<QByteArray>("bytes"); // that reach the controller
+    QTest::addColumn<QString>("confirmation"); // in the status bar for two seconds once a command is out
 
     const QString busy = QStringLiteral("Cannot connect to serial port %1!"); // held by another program
     // The controller goes away once it has block 0; a pseudo-terminal without its other end answers EIO.
@@ -118,21 +119,23 @@ void tst_PanelLink::commands_data()
     const QByteArray none, dark = bytesOf("03000000");
     const QString fine;
     const MenuAction flash = &MainMenu::action_Flash;
-    QTest::newRow("F10") << MenuAction() << none << fine << bytesOf("01000000");
-    QTest::newRow("F11") << MenuAction() << none << fine << bytesOf("02000000");
-    QTest::newRow("MspBoot") << &MainMenu::action_MspBoot << none << fine << bytesOf("64000000");
-    QTest::newRow("Next, line held") << &MainMenu::action_Next << none << busy << none;
-    QTest::newRow("Compile && Write, line held") << flash << none << busy << none;
+    QTest::newRow("F10") << MenuAction() << none << fine << bytesOf("01000000") << "Reset sent";
+    QTest::newRow("F11") << MenuAction() << none << fine << bytesOf("02000000") << "Next sent";
+    QTest::newRow("MspBoot") << &MainMenu::action_MspBoot << none << fine << bytesOf("64000000")
+                             << "Boot loader command sent";
+    QTest::newRow("Next, line held") << &MainMenu::action_Next << none << busy << none << fine;
+    QTest::newRow("Compile && Write, line held") << flash << none << busy << none << fine;
     QTest::newRow("layout without rows") << flash << QByteArray(panel).replace("<Rows>3", "<Rows>0") << "no LEDs"
-                                         << none;
+                                         << none << fine;
     // Frames read before the layout take the default ring's 192 LEDs.
-    QTest::newRow("frames larger than the layout") << flash << litLast(0, 1, {}) + panel << "192 LEDs" << none;
+    QTest::newRow("frames larger than the layout") << flash << litLast(0, 1, {}) + panel << "192 LEDs" << none
+                                                   << fine;
     QTest::newRow("write 70 bytes, three blocks")
         << flash << panel + litLast(0, 16, { 4, 8 }) + litLast(1, 1, { 9, 1, 0 }) << fine
-        << blocks(dark.repeated(15) + bytesOf("03100100" "00" "03030200" "00"));
-    QTest::newRow("write no sequences") << flash << panel << fine << none;
+        << blocks(dark.repeated(15) + bytesOf("03100100" "00" "03030200" "00")) << fine;
+    QTest::newRow("write no sequences") << flash << panel << fine << none << fine;
     QTest::newRow("write, controller unplugged") << flash << panel + litLast(0, 40, {}) << unplugged
-                                                 << blocks(dark.repeated(40) + '\0').left(36);
+                                                 << blocks(dark.repeated(40) + '\0').left(36) << fine;
 }
 
 void tst_PanelLink::commands()
@@ -141,6 +144,7 @@ void tst_PanelLink::commands()
     QFETCH(QByteArray, document);
     QFETCH(QString, warning);
     QFETCH(QByteArray, bytes);
+    QFETCH(QString, confirmation);
     const bool unplugged = warning.contains("failed");
 
     menu()->action_Flash->trigger(); // without a document: does nothing at all
@@ -196,6 +200,10 @@ void tst_PanelLink::commands()
     for (int n = 1; n <= blockCount; ++n)
         QVERIFY(!messages.filter(QStringLiteral("block %1 of %2").arg(n).arg(blockCount)).isEmpty() || unplugged);
     QCOMPARE(status() == "Programming finished!", action == &MainMenu::action_Flash && warning.isEmpty());
+    if (action != &MainMenu::action_Flash)
+        QCOMPARE(status(), confirmation);
+    if (!confirmation.isEmpty())
+        QTRY_VERIFY_WITH_TIMEOUT(status().isEmpty(), 2500);
     if (warning.isEmpty())
         return;
     QVERIFY2(text.contains(warning.replace("%1", holder.portName())), qPrintable(text));

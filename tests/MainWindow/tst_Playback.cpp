@@ -18,6 +18,12 @@
 #include <QtTest>
 #include <QtWidgets>
 
+// A menu text as read: a single & marks the key, && is a plain &.
+static QString plainText(QString text)
+{
+    return text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&')).replace(QChar(1), QLatin1Char('&'));
+}
+
 class tst_Playback : public QObject
 {
     Q_OBJECT
@@ -156,7 +162,7 @@ void tst_Playback::controls()
     auto* play = find<QAction>("action_Play");
     QCOMPARE(timer()->isActive(), playing);
     QCOMPARE(play->isChecked(), playing);
-    QCOMPARE(play->text(), playing ? QStringLiteral("Pause") : QStringLiteral("Play"));
+    QCOMPARE(plainText(play->text()), playing ? QStringLiteral("Pause") : QStringLiteral("Play"));
     QCOMPARE(timer()->interval(), 1000 / fps);
     if (shown < 0) {
         QVERIFY(!play->isEnabled() && (!document() || !document()->currentSequence()));

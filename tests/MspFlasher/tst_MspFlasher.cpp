@@ -26,6 +26,8 @@ private slots:
     void packetLengthLimit();
     void flasherFailures_data();
     void flasherFailures();
+    void closing_data();
+    void closing();
 
 private:
     QString file(const QString& name) const { return m_Dir.filePath(name); }
@@ -47,7 +49,8 @@ static QStringList runFlasher(MspFlasherDialog& dialog, const QString& firmware)
     const QList<QPushButton*> buttons = dialog.findChildren<QPushButton*>();
     QStringList faults;
     for (QPushButton* button : buttons) {
-        if (button->isEnabled())
+        // A file refused before the run leaves nothing running.
+        if (button->isEnabled() && dialog.isFlashing())
             faults << button->objectName() + " enabled while running";
     }
     if (!QTest::qWaitFor([&] { return !dialog.isFlashing(); }, 60000))
@@ -200,15 +203,58 @@ void tst_MspFlasher::flasherFailures()
     QVERIFY(sim.start(arguments));
     MspFlasherDialog dialog(sim.devicePath(), QByteArray(1, 0x04), nullptr);
     const QStringList failed { "Invalid device version!", "Cannot erase device!", "Cannot flash device!" };
+    // A file at fault is read before any port is opened.
     QCOMPARE(runFlasher(dialog, file(firmware)),
-             report(sim.devicePath(), steps.mid(0, step) + error.split('\n') + failed.mid(step - 1, step ? 1 : 0)));
-    QVERIFY(sim.waitForLine("BOOT BYTE"));
-    QTest::qWait(50);
+             step == 0 ? error.split('\n') << "Finished"
+                       : report(sim.devicePath(), steps.mid(0, step) + error.split('\n') + failed.mid(step - 1, 1)));
+    if (step > 0)
+        QVERIFY(sim.waitForLine("BOOT BYTE"));
+    QTest::qWait(step > 0 ? 50 : 500);
+    QCOMPARE(sim.lines().filter(QRegularExpression("^BOOT BYTE")).size(), step > 0 ? 1 : 0);
     QCOMPARE(sim.lines().filter(QRegularExpression("^PACKET ")).size(), packets < 0 ? crcPacket : packets);
 
     // The window let go of the port: it opens again from here.
     QSerialPort again(sim.devicePath());
     QVERIFY2(!sim.isRunning() || again.open(QIODevice::ReadWrite), qPrintable(again.errorString()));
+}
+
+void tst_MspFlasher::closing_data()
+{
+    QTest::addColumn<bool>("escape"); // or the Close button
+    QTest::addColumn<bool>("flashing");
+
+    QTest::newRow("button, idle") << false << false;
+    QTest::newRow("escape, idle") << true << false;
+    QTest::newRow("button, flashing") << false << true;
+    QTest::newRow("escape, flashing") << true << true;
+}
+
+void tst_MspFlasher::closing()
+{
+    QFETCH(bool, escape);
+    QFETCH(bool, flashing);
+
+    PanelSimulator sim;
+    QVERIFY(sim.start({ "--slow-at", "1", "--slow-ms", "1000" }));
+    MspFlasherDialog dialog(sim.devicePath(), QByteArray(1, 0x04), nullptr);
+    QSignalSpy finished(&dialog, &MspFlasherDialog::finished);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* close = dialog.findChild<QPushButton*>("pushButton_Close");
+    QVERIFY(close);
+    if (flashing) {
+        dialog.findChild<QLineEdit*>("filePath")->setText(file("tiny.txt"));
+        QTest::mouseClick(dialog.findChild<QPushButton*>("flash"), Qt::LeftButton);
+        QVERIFY(dialog.isFlashing());
+    }
+    QCOMPARE(close->isEnabled(), !flashing);
+    if (escape)
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    else
+        QTest::mouseClick(close, Qt::LeftButton);
+    QCOMPARE(dialog.isVisible(), flashing);
+    QCOMPARE(finished.count(), flashing ? 0 : 1);
+    QVERIFY(QTest::qWaitFor([&] { return !dialog.isFlashing(); }, 30000));
 }
 
 QTEST_MAIN(tst_MspFlasher)

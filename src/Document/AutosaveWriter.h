@@ -1,0 +1,44 @@
+#ifndef AUTOSAVEWRITER_H
+#define AUTOSAVEWRITER_H
+
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+#include <QThreadPool>
+
+class LedPanelModel;
+
+// One recovery file of one document, in the user's data folder: the show in the
+// ordinary document format (<id>.xml), what document it belongs to (<id>.ini),
+// and a lock held while this writer lives, so that a lock left behind means its
+// writer is gone. The show is written on a thread of its own.
+class AutosaveWriter : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit AutosaveWriter(QObject* parent = nullptr);
+    ~AutosaveWriter() override;
+
+    static QString recoveryDirectory();
+    static QString infoKeyPath() { return QStringLiteral("Document/Path"); }
+    static QString infoKeyName() { return QStringLiteral("Document/Name"); }
+
+    QString filePath() const;
+    bool isLocked() const;
+    // Takes the copy over; a write still running lets this one go (the next one comes soon).
+    bool write(LedPanelModel* copy, const QString& documentPath, const QString& documentName);
+    // Waits for a running write, then deletes the files (the lock stays held).
+    void remove();
+    void waitForDone();
+
+signals:
+    void written(bool ok);
+
+private:
+    QString m_BaseName;
+    QLockFile m_Lock;
+    QThreadPool m_Pool;
+};
+
+#endif // AUTOSAVEWRITER_H

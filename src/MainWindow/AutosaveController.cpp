@@ -1,0 +1,82 @@
+#include "MainWindow/AutosaveController.h"
+
+#include "Document/AutosaveWriter.h"
+#include "Document/LedPanelDocument.h"
+#include "MainWindow/MainSettings.h"
+
+#include <QTimer>
+
+int AutosaveController::intervalSeconds()
+{
+    bool ok = false;
+    const int seconds = MainSettings::value(QStringLiteral("Document/AutosaveSeconds"), DefaultSeconds).toInt(&ok);
+    if (!ok || seconds < 0)
+        return DefaultSeconds;
+    if (seconds == 0)
+        return 0;
+    return qMax(seconds, int(MinSeconds));
+}
+
+AutosaveController::AutosaveController(QObject* parent)
+    : QObject(parent)
+    , m_pTimer(new QTimer(this))
+{
+    connect(m_pTimer, &QTimer::timeout, this, &AutosaveController::autosave);
+}
+
+AutosaveController::~AutosaveController()
+{
+    dropWriter();
+}
+
+AutosaveWriter* AutosaveController::writer() const
+{
+    return m_pWriter;
+}
+
+void AutosaveController::setDocument(LedPanelDocument* document)
+{
+    if (document == m_pDocument)
+        return;
+    disconnect(m_ModifiedConnection);
+    // The document that goes takes its recovery file with it.
+    dropWriter();
+    m_pDocument = document;
+    const int seconds = intervalSeconds();
+    if (!document || seconds == 0) {
+        m_pTimer->stop();
+        return;
+    }
+    m_ModifiedConnection = connect(document, &AbstractDocument::modifiedChanged, this,
+                                   &AutosaveController::documentModified);
+    m_pTimer->start(seconds * 1000);
+    // A recovered document is modified from the start; it is written again at once.
+    if (document->isModified())
+        autosave();
+}
+
+bool AutosaveController::autosave()
+{
+    if (!m_pDocument || !m_pDocument->isModified())
+        return false;
+    if (!m_pWriter)
+        m_pWriter = new AutosaveWriter(this);
+    const QString path = m_pDocument->filePath();
+    return m_pWriter->write(m_pDocument->copyShow(), path, m_pDocument->fileName());
+}
+
+void AutosaveController::documentModified(bool modified)
+{
+    // Clean again means saved (or undone back to the file): nothing to recover.
+    if (!modified)
+        dropWriter();
+}
+
+void AutosaveController::dropWriter()
+{
+    if (!m_pWriter)
+        return;
+    m_pWriter->remove();
+    delete m_pWriter;
+    m_pWriter = nullptr;
+}

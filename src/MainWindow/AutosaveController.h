@@ -1,0 +1,42 @@
+#ifndef AUTOSAVECONTROLLER_H
+#define AUTOSAVECONTROLLER_H
+
+#include <QMetaObject>
+#include <QObject>
+
+class AutosaveWriter;
+class LedPanelDocument;
+class QTimer;
+
+// Writes the window's document to its recovery file while it has changes that
+// are in no file, every Document/AutosaveSeconds seconds; drops the file as soon
+// as the document is clean again or goes.
+class AutosaveController : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int DefaultSeconds = 60;
+    static constexpr int MinSeconds = 5;
+    // 0 switches autosave off; a few seconds are raised to the least interval.
+    static int intervalSeconds();
+
+    explicit AutosaveController(QObject* parent);
+    ~AutosaveController() override;
+
+    void setDocument(LedPanelDocument* document);
+    AutosaveWriter* writer() const;
+    // Writes now if there is something to write; false if nothing was started.
+    bool autosave();
+
+private:
+    void documentModified(bool modified);
+    void dropWriter();
+
+    LedPanelDocument* m_pDocument = nullptr;
+    AutosaveWriter* m_pWriter = nullptr;
+    QTimer* m_pTimer;
+    QMetaObject::Connection m_ModifiedConnection;
+};
+
+#endif // AUTOSAVECONTROLLER_H

@@ -1,0 +1,31 @@
+#ifndef RECOVERYOFFER_H
+#define RECOVERYOFFER_H
+
+#include <QCoreApplication>
+#include <QList>
+#include <QString>
+
+class LedPanelDocument;
+class QWidget;
+
+// At start: the recovery files whose writer is gone, newest first, each offered
+// with one question. A file another running editor writes is locked and never
+// offered; the ones offered are locked by this one while it asks.
+class RecoveryOffer
+{
+    Q_DECLARE_TR_FUNCTIONS(RecoveryOffer)
+
+public:
+    // The document the user chose to recover (modified, under its original path or
+    // name), or null. After a Yes the other files wait for the next start.
+    // *baseName names its recovery files, to be removed once the new ones are written.
+    static LedPanelDocument* ask(QWidget* parent, QString* baseName);
+    // Base names (without .xml) of the files whose writer is gone, newest first.
+    static QStringList orphans();
+    static void removeFiles(const QString& baseName);
+
+private:
+    static LedPanelDocument* read(const QString& baseName, QString* documentName);
+};
+
+#endif // RECOVERYOFFER_H

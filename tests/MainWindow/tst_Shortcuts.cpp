@@ -1,0 +1,130 @@
+#include "Data/CommandList.h"
+#include "Data/LedStateCommand.h"
+#include "Document/LedPanelDocument.h"
+#include "MainWindow/MainMenu.h"
+#include "MainWindow/MainWindow.h"
+#include "TreeView/LedTreeView.h"
+
+#include "ModalAnswer.h"
+#include "NewDocument.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+// Run under an X server when one can be started: there the standard keys are bound as on a desktop.
+class tst_Shortcuts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup() { delete m_window; QVERIFY(ModalAnswer::allAnswered()); }
+    void noKeyServesTwoActions();
+    void everyEntryHasAMnemonic();
+    void keyReachesItsAction_data();
+    void keyReachesItsAction();
+
+private:
+    MainWindow* m_window = nullptr;
+    LedPanelDocument* m_document = nullptr;
+};
+
+void tst_Shortcuts::init()
+{
+    QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/app.ini"));
+    m_window = new MainWindow;
+    m_document = newDocumentWithFrames(*m_window, 1);
+    QVERIFY(m_document);
+    m_document->makeCurrent(m_document->sequence(0)->frame(0));
+}
+
+void tst_Shortcuts::noKeyServesTwoActions()
+{
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        QVERIFY(QKeySequence::keyBindings(QKeySequence::Delete).contains(QKeySequence(Qt::CTRL | Qt::Key_D)));
+    QMap<QKeySequence, QString> owners;
+    QStringList clashes;
+    for (QAction* action : m_window->findChildren<QAction*>()) {
+        for (const QKeySequence& key : action->shortcuts()) {
+            const QString owner = owners.value(key);
+            if (!owner.isEmpty() && owner != action->objectName())
+                clashes << key.toString() + QLatin1Char(' ') + owner + QLatin1Char('/') + action->objectName();
+            owners.insert(key, action->objectName());
+        }
+    }
+    QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(QStringLiteral(", "))));
+    QVERIFY(owners.size() > 20);
+}
+
+// A single & marks the key; && is a plain &.
+static bool hasMnemonic(const QString& text)
+{
+    return QString(text).remove(QStringLiteral("&&")).contains(QLatin1Char('&'));
+}
+
+void tst_Shortcuts::everyEntryHasAMnemonic()
+{
+    QStringList missing;
+    QList<QMenu*> menus;
+    for (QAction* top : m_window->menuBar()->actions()) {
+        if (!hasMnemonic(top->text()))
+            missing << top->text();
+        if (top->menu())
+            menus << top->menu();
+    }
+    while (!menus.isEmpty()) {
+        QMenu* menu = menus.takeFirst();
+        for (QAction* entry : menu->actions()) {
+            if (entry->isSeparator())
+                continue;
+            if (!hasMnemonic(entry->text()))
+                missing << menu->title() + QStringLiteral(" > ") + entry->text();
+            if (entry->menu())
+                menus << entry->menu();
+        }
+    }
+    QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(", "))));
+}
+
+void tst_Shortcuts::keyReachesItsAction_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QKeySequence>("key");
+    QTest::newRow("add sequence") << "action_AddSequence" << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N);
+    QTest::newRow("add frame") << "action_AddFrame" << QKeySequence(Qt::Key_Insert);
+    QTest::newRow("add frames") << "action_AddFrames" << QKeySequence(Qt::ALT | Qt::Key_Insert);
+    QTest::newRow("info") << "action_LedPanelInfo" << QKeySequence(Qt::ALT | Qt::Key_Return);
+    QTest::newRow("setup port") << "action_SetupPort" << QKeySequence(Qt::Key_F8);
+    QTest::newRow("compile and write") << "action_Flash" << QKeySequence(Qt::Key_F9);
+    QTest::newRow("duplicate frame") << "action_DuplicateFrame" << QKeySequence(Qt::CTRL | Qt::Key_D);
+    QTest::newRow("delete") << "action_DeleteFrames" << QKeySequence(Qt::Key_Delete);
+}
+
+void tst_Shortcuts::keyReachesItsAction()
+{
+    QFETCH(QString, action);
+    QFETCH(QKeySequence, key);
+    auto* target = m_window->findChild<QAction*>(action);
+    QVERIFY(target);
+    QSignalSpy triggered(target, &QAction::triggered);
+    // Dialogs the action opens are closed at once; only the way there counts.
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (qobject_cast<QDialog*>(top) && top->isVisible())
+                top->close();
+    });
+    closer.start(20);
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    m_document->treeView()->setFocus();
+    const int k = key[0];
+    QTest::keyClick(m_window->focusWidget(), Qt::Key(k & ~Qt::KeyboardModifierMask),
+                    Qt::KeyboardModifiers(k & Qt::KeyboardModifierMask));
+    QTRY_COMPARE(triggered.count(), 1);
+}
+
+QTEST_MAIN(tst_Shortcuts)
+#include "tst_Shortcuts.moc"
