@@ -40,11 +40,6 @@ Values lit(std::initializer_list<int> leds)
 } // namespace
 
 // Editing through the real window: actions by object name, keys by their shortcuts.
-// A menu text as read: a single & marks the key, && is a plain &.
-static QString plainText(QString text)
-{
-    return text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&')).replace(QChar(1), QLatin1Char('&'));
-}
 
 class tst_Editing : public QObject
 {

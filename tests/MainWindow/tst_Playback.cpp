@@ -14,15 +14,11 @@
 #include "TreeView/LedTreeView.h"
 
 #include "NewDocument.h"
+#include "TestData.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
-// A menu text as read: a single & marks the key, && is a plain &.
-static QString plainText(QString text)
-{
-    return text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&')).replace(QChar(1), QLatin1Char('&'));
-}
 
 class tst_Playback : public QObject
 {

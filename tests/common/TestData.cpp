@@ -67,3 +67,10 @@ QByteArray tiTxt(const QString& file)
 {
     return runProgram("srec_cat", { file, "-ti-txt", "-o", "-", "-ti-txt" });
 }
+
+QString plainText(QString text)
+{
+    return text.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
+        .remove(QLatin1Char('&'))
+        .replace(QChar(1), QLatin1Char('&'));
+}

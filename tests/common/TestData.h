@@ -2,6 +2,7 @@
 #define TESTDATA_H
 
 #include <QByteArray>
+#include <QString>
 #include <QStringList>
 
 #include <functional>
@@ -26,5 +27,8 @@ QByteArray runProgram(const QString& program, const QStringList& arguments, int 
 QByteArray flashedMemory(const QString& firmware);
 // A TI-TXT file as srec_cat lays it out, to compare with flashedMemory().
 QByteArray tiTxt(const QString& file);
+
+// A menu text as read: a single & marks the key, && is a plain &.
+QString plainText(QString text);
 
 #endif // TESTDATA_H
