@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev libgif-dev)
 case "${1:-run}" in
     run) ;;
-    test) packages+=(libxml2-utils python3 srecord dpkg-dev imagemagick) ;;
+    test) packages+=(libxml2-utils python3 srecord dpkg-dev imagemagick xvfb xauth shared-mime-info xdg-utils) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     *) echo "usage: $0 [run|test|fuzz]" >&2; exit 2 ;;
 esac
