@@ -8,6 +8,7 @@
 #include "cli/FlashCommand.h"
 #include "cli/ImportCommand.h"
 #include "cli/InfoCommand.h"
+#include "cli/NewCommand.h"
 #include "cli/PanelCommand.h"
 #include "cli/TextCommand.h"
 #include "cli/RenderCommand.h"
@@ -26,6 +27,8 @@ CliCommand::CliCommand(const CliOptions& options, CliPrinter& printer, QObject* 
 CliCommand* CliCommand::create(const CliOptions& options, CliPrinter& printer, QObject* parent)
 {
     const QString command = options.command();
+    if (command == QLatin1String("new"))
+        return new NewCommand(options, printer, parent);
     if (command == QLatin1String("info"))
         return new InfoCommand(options, printer, parent);
     if (command == QLatin1String("compile"))

@@ -13,6 +13,9 @@ struct CommandInfo
 };
 
 const CommandInfo commandInfos[] = {
+    { "new", "",
+      QT_TRANSLATE_NOOP("CliOptions", "Writes a new show for a panel of --grid ROWSxCOLUMNS or --ring CIRCLESxLEDS "
+                                      "with one sequence of --frames N dark frames (-o SHOW.xml).") },
     { "info", "SHOW.xml",
       QT_TRANSLATE_NOOP("CliOptions", "Shows the layout, title, sequences, program size and write time of a show.") },
     { "compile", "SHOW.xml",
@@ -51,7 +54,11 @@ bool takes(const QString& command, const char* option)
         return true;
     if (o == QLatin1String("output"))
         return command == QLatin1String("compile") || command == QLatin1String("text")
-               || command == QLatin1String("import") || command == QLatin1String("render");
+               || command == QLatin1String("import") || command == QLatin1String("render")
+               || command == QLatin1String("new");
+    if (o == QLatin1String("grid") || o == QLatin1String("ring") || o == QLatin1String("spacing")
+        || o == QLatin1String("frames"))
+        return command == QLatin1String("new");
     if (o == QLatin1String("scroll"))
         return command == QLatin1String("text");
     if (o == QLatin1String("format"))
@@ -84,7 +91,7 @@ bool CliOptions::needsPort(const QString& command)
 {
     return command != QLatin1String("info") && command != QLatin1String("compile")
            && command != QLatin1String("text") && command != QLatin1String("import")
-           && command != QLatin1String("render");
+           && command != QLatin1String("render") && command != QLatin1String("new");
 }
 
 void CliOptions::configure(QCommandLineParser& parser, const QString& command) const
@@ -135,6 +142,16 @@ void CliOptions::configure(QCommandLineParser& parser, const QString& command) c
                                      QStringLiteral("480")) },
         { "frame", QCommandLineOption(QStringLiteral("frame"), tr("The frame a PNG shows, from 1 (default 1)."),
                                       tr("K"), QStringLiteral("1")) },
+        { "grid", QCommandLineOption(QStringLiteral("grid"), tr("A grid panel of that many rows and columns."),
+                                     tr("ROWSxCOLUMNS")) },
+        { "ring", QCommandLineOption(QStringLiteral("ring"), tr("A ring panel of that many circles and LEDs per "
+                                                                "circle."),
+                                     tr("CIRCLESxLEDS")) },
+        { "spacing", QCommandLineOption(QStringLiteral("spacing"),
+                                        tr("The distance between LEDs of a grid, or between circles of a ring "
+                                           "(default that of the default layouts)."),
+                                        tr("S")) },
+        { "frames", QCommandLineOption(QStringLiteral("frames"), tr("How many dark frames (default 1)."), tr("N")) },
     };
     for (const auto& option : options) {
         if (takes(command, option.first))
@@ -225,7 +242,7 @@ CliOptions::eOutcome CliOptions::check(const QCommandLineParser& parser, const Q
     if (takes(m_Command, "scroll"))
         m_Scroll = parser.isSet(QStringLiteral("scroll"));
     for (const char* option : { "format", "fit", "threshold", "dither", "invert", "keep-timing", "fps", "sequence",
-                                "size", "frame" }) {
+                                "size", "frame", "grid", "ring", "spacing", "frames" }) {
         const QString name = QLatin1String(option);
         if (takes(m_Command, option) && parser.isSet(name))
             m_Values.insert(name, parser.value(name));

@@ -26,6 +26,8 @@ private slots:
     void json();
     void text_data();
     void text();
+    void newShow_data();
+    void newShow();
     void interrupt_data();
     void interrupt();
     void terminalProgress();
@@ -271,6 +273,16 @@ void tst_Cli::statuses_data()
     QTest::newRow("scroll past the LED-value bound") << QStringList { "text", "huge.xml", "Hi", "--scroll", "-o",
                                                                       "x.xml" }
                                                      << 3 << "LED values";
+    QTest::newRow("new, a size of one number") << QStringList { "new", "--grid", "8", "-o", "x.xml" } << 2
+                                               << "--grid takes two whole numbers";
+    QTest::newRow("new, no rows") << QStringList { "new", "--ring", "0x12", "-o", "x.xml" } << 2 << "1 to 1024";
+    QTest::newRow("new, past the LED cap") << QStringList { "new", "--grid", "1024x1024", "-o", "x.xml" } << 2
+                                           << "at most 65536 LEDs";
+    QTest::newRow("new, both types") << QStringList { "new", "--grid", "8x8", "--ring", "1x12", "-o", "x.xml" }
+                                     << 2 << "exactly one of";
+    QTest::newRow("new, spacing 0") << QStringList { "new", "--grid", "8x8", "--spacing", "0", "-o", "x.xml" } << 2
+                                    << "--spacing takes";
+    QTest::newRow("new without -o") << QStringList { "new", "--grid", "8x8" } << 2 << "-o OUT.xml";
     QTest::newRow("output not writable") << QStringList { "compile", "grid.xml", "-o", "none/x.bin" } << 4
                                          << "Cannot write";
     for (const QString command : { "reset", "write", "flash" }) {
@@ -394,6 +406,45 @@ lit = sorted(int(d.get('index')) for d in frame.findall('LedData') if int(d.find
 print([len(s.findall('LedState')) for s in sequences], ' '.join(str(led) for led in lit)))";
     const QByteArray out = PythonRunner::run(script, { file("out.xml"), QString::number(frame) });
     QCOMPARE(QString(out).trimmed(), expected.trimmed());
+}
+
+void tst_Cli::newShow_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    // type rows columns spacings, body, then LEDs of each frame and lit LEDs
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("grid, default spacing, one frame")
+        << QStringList { "--grid", "8x8" } << "Rectangle 8 8 6 6 rect -6 -6 54 54 [64] 0";
+    QTest::newRow("grid 32 x 8, spacing 5, three frames")
+        << QStringList { "--grid", "32x8", "--spacing", "5", "--frames", "3" }
+        << "Rectangle 32 8 5 5 rect -5 -5 45 165 [256, 256, 256] 0";
+    QTest::newRow("single ring of 12") << QStringList { "--ring", "1x12" } << "Ring 1 12 5 30 ring 40 55 [12] 0";
+    QTest::newRow("ring 4 x 48, spacing 2, two frames")
+        << QStringList { "--ring", "4x48", "--spacing", "2", "--frames", "2" }
+        << "Ring 4 48 2 7.5 ring 16 28 [192, 192] 0";
+}
+
+// The written show read back by Python's xml.etree: its layout and dark frames.
+void tst_Cli::newShow()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, expected);
+    const Run run = cli(QStringList("new") + arguments + QStringList { "-o", file("new.xml") });
+    QVERIFY2(run.status == 0, run.err);
+    const QString script = R"(import sys, xml.etree.ElementTree as ET
+root = ET.parse(sys.argv[1]).getroot()
+layout = root.find('Layout')
+v = lambda name: '%g' % float(layout.find(name).text)
+body = ['rect'] + [v('Rectangle_' + c) for c in 'XYWH'] if layout.get('type') == 'Rectangle' \
+    else ['ring', v('InnerDiameter'), v('OuterDiameter')]
+frames = [s.findall('LedState') for s in root.findall('CommandList')]
+assert len(frames) == 1
+leds = [len(f.findall('LedData')) for f in frames[0]]
+lit = sum(1 for f in frames[0] for d in f.findall('LedData') if int(d.find('intensity').text) != 0)
+print(layout.get('type'), layout.find('Rows').text, layout.find('Columns').text, v('RowSpacing'), v('ColumnSpacing'),
+      ' '.join(body), leds, lit))";
+    QCOMPARE(QString(PythonRunner::run(script, { file("new.xml") })).trimmed(), expected);
 }
 
 void tst_Cli::interrupt_data()

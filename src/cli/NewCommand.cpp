@@ -1,0 +1,88 @@
+#include "cli/NewCommand.h"
+
+#include "Data/ChangeLayoutEdit.h"
+#include "Data/EditGroup.h"
+#include "Data/InsertFramesEdit.h"
+#include "Data/InsertSequenceEdit.h"
+#include "Data/LedPanelModel.h"
+#include "cli/CliOptions.h"
+#include "cli/CliPrinter.h"
+
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include <cmath>
+
+bool NewCommand::layoutOption(LedLayout* layout)
+{
+    const bool grid = m_Options.isSet(QStringLiteral("grid"));
+    if (grid == m_Options.isSet(QStringLiteral("ring"))) {
+        finish(statusUsage, tr("new needs exactly one of --grid ROWSxCOLUMNS and --ring CIRCLESxLEDS."));
+        return false;
+    }
+    const QString option = grid ? QStringLiteral("grid") : QStringLiteral("ring");
+    const QString size = m_Options.value(option);
+    const QRegularExpressionMatch match
+        = QRegularExpression(QStringLiteral("^(\\d{1,7})[xX](\\d{1,7})$")).match(size);
+    if (!match.hasMatch()) {
+        finish(statusUsage, tr("--%1 takes two whole numbers as %2, not \"%3\".")
+                                .arg(option, grid ? tr("ROWSxCOLUMNS") : tr("CIRCLESxLEDS"), size));
+        return false;
+    }
+    double spacing = 0.0;
+    if (m_Options.isSet(QStringLiteral("spacing"))) {
+        bool ok = false;
+        const QString text = m_Options.value(QStringLiteral("spacing"));
+        spacing = text.toDouble(&ok);
+        if (!ok || !std::isfinite(spacing) || spacing <= 0 || spacing > LedLayout::MaxCoordinate) {
+            finish(statusUsage, tr("--spacing takes a number above 0 and at most %1, not \"%2\".")
+                                    .arg(LedLayout::MaxCoordinate)
+                                    .arg(text));
+            return false;
+        }
+    }
+    *layout = LedLayout::create(grid ? LedLayout::Rectangle : LedLayout::Ring, match.captured(1).toInt(),
+                                match.captured(2).toInt(), spacing);
+    QString reason;
+    if (!layout->isValid(&reason)) {
+        finish(statusUsage, tr("--%1 %2: %3").arg(option, size, reason));
+        return false;
+    }
+    return true;
+}
+
+void NewCommand::start()
+{
+    LedLayout layout;
+    if (!layoutOption(&layout))
+        return;
+    int frameCount = 0;
+    if (!intOption(QStringLiteral("frames"), 1, 1, 1000000, &frameCount))
+        return;
+
+    LedPanelModel show;
+    if (!show.holds(frameCount * layout.ledCount())) {
+        finish(statusBadInput, LedPanelModel::tooManyLedValuesText());
+        return;
+    }
+    auto* edit = new EditGroup(tr("New"));
+    edit->append(new ChangeLayoutEdit(show, layout));
+    edit->append(new InsertSequenceEdit(tr("New"), 0));
+    edit->append(new InsertFramesEdit(tr("New"), 0, 0,
+                                      QVector<QVector<int>>(frameCount, QVector<int>(int(layout.ledCount()), 0))));
+    if (!show.submit(edit)) {
+        finish(statusBadInput, LedPanelModel::tooManyLedValuesText());
+        return;
+    }
+
+    const QString fileName = m_Options.output();
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || !show.writeXML(&file) || !file.commit()) {
+        finish(statusOutputFailed, tr("Cannot write %1: %2").arg(fileName, file.errorString()));
+        return;
+    }
+    const QString count = frameCount == 1 ? tr("1 frame") : tr("%1 frames").arg(frameCount);
+    m_Printer.report(QString(), tr("Wrote %1, %2 on %3").arg(fileName, count, layout.displayName()));
+    finish(statusOk, QString(),
+           QJsonObject { { QStringLiteral("file"), fileName }, { QStringLiteral("frames"), frameCount } });
+}
