@@ -145,16 +145,25 @@ Cell squareCorner(const LedLayout& layout, const Cell& a, const Cell& b)
     return Cell { a.row + sr * side, a.column + sc * side };
 }
 
+struct CellBox
+{
+    int top, bottom, left, right;
+};
+
+// The rows and columns between the LEDs pressed and released at, squared on request.
+CellBox cellBox(const LedLayout& layout, int from, int to, bool square)
+{
+    const Cell a = cellOf(layout, from);
+    const Cell b = square ? squareCorner(layout, a, cellOf(layout, to)) : cellOf(layout, to);
+    return CellBox { qMin(a.row, b.row), qMax(a.row, b.row), qMin(a.column, b.column), qMax(a.column, b.column) };
+}
+
 } // namespace
 
 QVector<int> LedShapes::box(const LedLayout& layout, int from, int to, bool filled, bool square)
 {
-    const Cell a = cellOf(layout, from);
-    const Cell b = square ? squareCorner(layout, a, cellOf(layout, to)) : cellOf(layout, to);
-    const int top = qMin(a.row, b.row);
-    const int bottom = qMax(a.row, b.row);
-    const int left = qMin(a.column, b.column);
-    const int right = qMax(a.column, b.column);
+    const CellBox cells = cellBox(layout, from, to, square);
+    const int top = cells.top, bottom = cells.bottom, left = cells.left, right = cells.right;
     QVector<int> leds;
     for (int row = top; row <= bottom; ++row) {
         for (int column = left; column <= right; ++column) {
@@ -167,12 +176,8 @@ QVector<int> LedShapes::box(const LedLayout& layout, int from, int to, bool fill
 
 QVector<int> LedShapes::gridEllipse(const LedLayout& layout, int from, int to, bool filled, bool square)
 {
-    const Cell a = cellOf(layout, from);
-    const Cell b = square ? squareCorner(layout, a, cellOf(layout, to)) : cellOf(layout, to);
-    const int top = qMin(a.row, b.row);
-    const int bottom = qMax(a.row, b.row);
-    const int left = qMin(a.column, b.column);
-    const int right = qMax(a.column, b.column);
+    const CellBox cells = cellBox(layout, from, to, square);
+    const int top = cells.top, bottom = cells.bottom, left = cells.left, right = cells.right;
     // The ellipse touches the outer edges of the box's cells.
     const double centreRow = (top + bottom) / 2.0;
     const double centreColumn = (left + right) / 2.0;

@@ -48,8 +48,12 @@ LedPanelDocument::LedPanelDocument(QWidget* parent)
     connect(ui->treeView, &LedTreeView::setSequence, this, [this]() {
         ui->stackedWidget->setCurrentIndex(1);
     });
-    connect(ui->treeView->model(), &QAbstractItemModel::rowsAboutToBeRemoved, this,
-            &LedPanelDocument::releaseRemovedFrame);
+    QAbstractItemModel* model = ui->treeView->model();
+    connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this, &LedPanelDocument::releaseRemovedFrame);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &LedPanelDocument::treeChanged);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &LedPanelDocument::treeChanged);
+    connect(model, &QAbstractItemModel::rowsMoved, this, &LedPanelDocument::treeChanged);
+    connect(model, &QAbstractItemModel::modelReset, this, &LedPanelDocument::treeChanged);
 
     // Undoing back to what was saved makes the document clean again.
     connect(m_pUndoStack, &QUndoStack::cleanChanged, this, [this](bool clean) { setModified(!clean); });

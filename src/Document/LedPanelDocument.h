@@ -53,6 +53,9 @@ public:
 signals:
     // An edit is about to change the show; whatever runs on the show (a preview) stops first.
     void aboutToEdit();
+    // Sequences or frames were added, removed or moved, or the whole tree was rebuilt:
+    // whatever depends on what the show holds looks again.
+    void treeChanged();
 
 protected:
     QString openSaveFileDialogFilter() const override;

@@ -10,7 +10,6 @@
 #include "MainWindow/DrawToolIcons.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/TextDialog.h"
-#include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
 
 #include <QAction>
@@ -140,11 +139,9 @@ void DrawController::setDocument(LedPanelDocument* document)
     m_pTool->setDocument(document);
     if (document) {
         QItemSelectionModel* selection = document->treeView()->selectionModel();
-        LedTreeModel* model = document->treeModel();
         m_DocumentConnections
             << connect(selection, &QItemSelectionModel::currentChanged, this, &DrawController::updateActions)
-            << connect(model, &QAbstractItemModel::rowsRemoved, this, &DrawController::updateActions)
-            << connect(model, &QAbstractItemModel::modelReset, this, &DrawController::updateActions);
+            << connect(document, &LedPanelDocument::treeChanged, this, &DrawController::updateActions);
     }
     updateActions();
 }

@@ -167,14 +167,10 @@ void EditController::setDocument(LedPanelDocument* document)
 
     LedTreeView* tree = document->treeView();
     QItemSelectionModel* selection = tree->selectionModel();
-    LedTreeModel* model = document->treeModel();
     m_DocumentConnections
         << connect(selection, &QItemSelectionModel::selectionChanged, this, &EditController::reduceSelection)
         << connect(selection, &QItemSelectionModel::currentChanged, this, &EditController::reduceSelection)
-        << connect(model, &QAbstractItemModel::rowsInserted, this, &EditController::updateActions)
-        << connect(model, &QAbstractItemModel::rowsRemoved, this, &EditController::updateActions)
-        << connect(model, &QAbstractItemModel::rowsMoved, this, &EditController::updateActions)
-        << connect(model, &QAbstractItemModel::modelReset, this, &EditController::updateActions)
+        << connect(document, &LedPanelDocument::treeChanged, this, &EditController::updateActions)
         << connect(tree, &LedTreeView::frameMenuRequested, m_pFrameMenu,
                    [this](const QPoint& pos) { m_pFrameMenu->popup(pos); });
 

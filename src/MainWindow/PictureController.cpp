@@ -10,7 +10,6 @@
 #include "MainWindow/MainSettings.h"
 #include "Picture/PanelPictureExport.h"
 #include "Picture/PictureImporter.h"
-#include "TreeView/LedTreeModel.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -47,15 +46,10 @@ PictureController::PictureController(QWidget* window, MainMenu* menu)
 void PictureController::setDocument(LedPanelDocument* document)
 {
     if (m_pDocument)
-        disconnect(m_pDocument->treeModel(), nullptr, this, nullptr);
+        disconnect(m_pDocument, &LedPanelDocument::treeChanged, this, &PictureController::updateActions);
     m_pDocument = document;
-    if (document) {
-        LedTreeModel* model = document->treeModel();
-        connect(model, &QAbstractItemModel::rowsInserted, this, &PictureController::updateActions);
-        connect(model, &QAbstractItemModel::rowsRemoved, this, &PictureController::updateActions);
-        connect(model, &QAbstractItemModel::modelReset, this, &PictureController::updateActions);
-        connect(model, &QAbstractItemModel::dataChanged, this, &PictureController::updateActions);
-    }
+    if (document)
+        connect(document, &LedPanelDocument::treeChanged, this, &PictureController::updateActions);
     updateActions();
 }
 

@@ -139,17 +139,10 @@ void PlaybackController::setDocument(LedPanelDocument* document)
     m_pTreeView = document ? document->findChild<LedTreeView*>(QStringLiteral("treeView")) : nullptr;
     if (document) {
         Q_ASSERT(m_pTreeView);
-        LedTreeModel* model = document->treeModel();
         m_DocumentConnections << connect(document, &LedPanelDocument::aboutToEdit, this, &PlaybackController::pause)
                               << connect(m_pTreeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
                                          &PlaybackController::currentChanged)
-                              << connect(model, &QAbstractItemModel::rowsInserted, this,
-                                         &PlaybackController::updateActions)
-                              << connect(model, &QAbstractItemModel::rowsRemoved, this,
-                                         &PlaybackController::updateActions)
-                              << connect(model, &QAbstractItemModel::rowsMoved, this,
-                                         &PlaybackController::updateActions)
-                              << connect(model, &QAbstractItemModel::modelReset, this,
+                              << connect(document, &LedPanelDocument::treeChanged, this,
                                          &PlaybackController::updateActions);
         // Presses are seen before the view acts on them, so a click lands on the frame shown.
         m_Watched << m_pTreeView->viewport() << document->ledFrame()->viewport();

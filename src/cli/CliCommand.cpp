@@ -16,6 +16,7 @@
 
 #include <QFile>
 #include <QMetaObject>
+#include <QSaveFile>
 
 CliCommand::CliCommand(const CliOptions& options, CliPrinter& printer, QObject* parent)
     : QObject(parent)
@@ -88,6 +89,25 @@ bool CliCommand::loadShow(LedPanelModel* show, const QString& fileName)
         return false;
     }
     return true;
+}
+
+bool CliCommand::submitEdit(LedPanelModel* show, AbstractEdit* edit)
+{
+    if (show->submit(edit))
+        return true;
+    finish(statusBadInput, LedPanelModel::tooManyLedValuesText());
+    return false;
+}
+
+bool CliCommand::saveShow(LedPanelModel& show)
+{
+    // A failed write leaves the file from before whole.
+    const QString fileName = m_Options.output();
+    QSaveFile file(fileName);
+    if (file.open(QIODevice::WriteOnly) && show.writeXML(&file) && file.commit())
+        return true;
+    finish(statusOutputFailed, tr("Cannot write %1: %2").arg(fileName, file.errorString()));
+    return false;
 }
 
 bool CliCommand::compileShow(const LedPanelModel& show, QByteArray* image)

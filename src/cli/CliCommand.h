@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+class AbstractEdit;
 class CliOptions;
 class CliPrinter;
 class LedPanelModel;
@@ -46,6 +47,10 @@ protected:
     // Reads the show named on the command line; an unreadable file finishes with statusBadInput.
     bool loadShow(LedPanelModel* show);
     bool loadShow(LedPanelModel* show, const QString& fileName);
+    // Applies the edit; one that would pass the bound on LED values finishes with statusBadInput.
+    bool submitEdit(LedPanelModel* show, AbstractEdit* edit);
+    // Writes the show to the output file whole or not at all; a failure finishes with statusOutputFailed.
+    bool saveShow(LedPanelModel& show);
     // The whole number an option holds, fallback when it is not given; outside
     // min..max it finishes with statusUsage.
     bool intOption(const QString& option, int fallback, int min, int max, int* value);

@@ -8,7 +8,6 @@
 #include "cli/CliOptions.h"
 #include "cli/CliPrinter.h"
 
-#include <QSaveFile>
 
 void ImportCommand::start()
 {
@@ -67,17 +66,12 @@ void ImportCommand::start()
         show.submit(new InsertSequenceEdit(tr("Import image"), sequence));
     }
     const int row = show.sequence(sequence)->frameCount();
-    if (!show.submit(new InsertFramesEdit(tr("Import image"), sequence, row, importer.frames()))) {
-        finish(statusBadInput, LedPanelModel::tooManyLedValuesText());
+    if (!submitEdit(&show, new InsertFramesEdit(tr("Import image"), sequence, row, importer.frames())))
         return;
-    }
 
-    const QString fileName = m_Options.output();
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || !show.writeXML(&file) || !file.commit()) {
-        finish(statusOutputFailed, tr("Cannot write %1: %2").arg(fileName, file.errorString()));
+    if (!saveShow(show))
         return;
-    }
+    const QString fileName = m_Options.output();
     m_Printer.report(QString(), tr("Imported %1 frames into sequence %2 of %3")
                                     .arg(importer.frames().size())
                                     .arg(sequence + 1)

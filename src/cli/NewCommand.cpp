@@ -9,7 +9,6 @@
 #include "cli/CliPrinter.h"
 
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -70,17 +69,12 @@ void NewCommand::start()
     edit->append(new InsertSequenceEdit(tr("New"), 0));
     edit->append(new InsertFramesEdit(tr("New"), 0, 0,
                                       QVector<QVector<int>>(frameCount, QVector<int>(int(layout.ledCount()), 0))));
-    if (!show.submit(edit)) {
-        finish(statusBadInput, LedPanelModel::tooManyLedValuesText());
+    if (!submitEdit(&show, edit))
         return;
-    }
 
-    const QString fileName = m_Options.output();
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || !show.writeXML(&file) || !file.commit()) {
-        finish(statusOutputFailed, tr("Cannot write %1: %2").arg(fileName, file.errorString()));
+    if (!saveShow(show))
         return;
-    }
+    const QString fileName = m_Options.output();
     const QString count = frameCount == 1 ? tr("1 frame") : tr("%1 frames").arg(frameCount);
     m_Printer.report(QString(), tr("Wrote %1, %2 on %3").arg(fileName, count, layout.displayName()));
     finish(statusOk, QString(),

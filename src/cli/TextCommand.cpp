@@ -9,7 +9,6 @@
 #include "cli/CliOptions.h"
 #include "cli/CliPrinter.h"
 
-#include <QSaveFile>
 
 void TextCommand::start()
 {
@@ -45,18 +44,12 @@ void TextCommand::start()
         edit->append(new InsertSequenceEdit(tr("Text"), index));
     const int row = sequence > 0 ? show.sequence(index)->frameCount() : 0;
     edit->append(new InsertFramesEdit(tr("Text"), index, row, frames));
-    if (!show.submit(edit)) {
-        finish(statusBadInput, LedPanelModel::tooManyLedValuesText());
+    if (!submitEdit(&show, edit))
         return;
-    }
 
-    // A failed write leaves the file from before whole.
-    const QString fileName = m_Options.output();
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || !show.writeXML(&file) || !file.commit()) {
-        finish(statusOutputFailed, tr("Cannot write %1: %2").arg(fileName, file.errorString()));
+    if (!saveShow(show))
         return;
-    }
+    const QString fileName = m_Options.output();
     const QString count = frames.size() == 1 ? tr("1 frame") : tr("%1 frames").arg(frames.size());
     m_Printer.report(QString(), tr("Wrote %1 to sequence %2 of %3").arg(count).arg(index + 1).arg(fileName));
     finish(statusOk, QString(),

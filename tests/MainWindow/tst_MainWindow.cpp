@@ -21,6 +21,7 @@ private slots:
     void init();
     void cleanup() { delete m_window; QVERIFY(ModalAnswer::allAnswered()); }
     void saveAndReopen();
+    void recentFiles();
     void documentSurvivesRefusals_data();
     void documentSurvivesRefusals();
 
@@ -78,6 +79,37 @@ void tst_MainWindow::saveAndReopen()
     QVERIFY(!m_window->isWindowModified() && status() == QStringLiteral("Document loaded"));
     QCOMPARE(m_window->windowTitle(), QStringLiteral("show.xml[*]"));
     QCOMPARE(document()->sequence(0)->frameCount(), 5);
+}
+
+// Newest first, reopened from the menu, and a file gone since leaves the list.
+void tst_MainWindow::recentFiles()
+{
+    QMenu* recent = m_window->findChild<QMenu*>(QStringLiteral("menu_RecentFiles"));
+    QVERIFY(recent && !recent->isEnabled());
+    const auto entries = [recent] {
+        QStringList texts;
+        for (QAction* action : recent->actions())
+            texts << action->text();
+        return texts;
+    };
+    const QString first = m_dir.filePath(QStringLiteral("a&b.xml")), second = m_dir.filePath(QStringLiteral("c.xml"));
+    for (const QString& path : { first, second }) {
+        ModalAnswer::fileDialog(path);
+        menu()->action_SaveAs->trigger();
+        QTRY_VERIFY(ModalAnswer::allAnswered());
+    }
+    QCOMPARE(entries(), QStringList({ "&1 c.xml", "&2 a&&b.xml" }));
+
+    recent->actions().at(1)->trigger();
+    QTRY_COMPARE(document()->filePath(), first);
+    QCOMPARE(entries(), QStringList({ "&1 a&&b.xml", "&2 c.xml" }));
+    QVERIFY(QFile::remove(second));
+    recent->actions().at(1)->trigger();
+    QTRY_COMPARE(entries(), QStringList({ "&1 a&&b.xml" }));
+    QVERIFY(status().contains(QStringLiteral("no longer there")));
+    QCOMPARE(document()->filePath(), first);
+    QCOMPARE(QSettings(settingsFile(), QSettings::IniFormat).value(QStringLiteral("RecentFiles/List")).toStringList(),
+             QStringList { first });
 }
 
 void tst_MainWindow::documentSurvivesRefusals_data()

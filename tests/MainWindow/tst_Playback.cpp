@@ -230,6 +230,14 @@ void tst_Playback::onionSkin()
     find<QAction>("action_Play")->trigger();
     QTest::keyClick(tree(), Qt::Key_Left, Qt::ControlModifier);
     QCOMPARE(colours({0, 2}), QList<QColor>({lit, dark})); // the first frame has no previous one
+
+    // Kept for the next start, as the speed is.
+    document()->setModified(false);
+    QVERIFY(m_window->close());
+    QCOMPARE(QSettings(settingsFile(), QSettings::IniFormat).value(QStringLiteral("Playback/OnionSkin")).toBool(), true);
+    delete m_window;
+    m_window = new MainWindow;
+    QVERIFY(find<QAction>("action_OnionSkin")->isChecked());
 }
 
 // Pictures are drawn for the rows shown only, and an edit redraws its own frame's picture alone.
