@@ -1,5 +1,7 @@
 #include "MainWindow/TextPreviewWidget.h"
 
+#include "Painter/LedPanelPainter.h"
+
 #include <QPainter>
 
 TextPreviewWidget::TextPreviewWidget(QWidget* parent)
@@ -34,22 +36,10 @@ void TextPreviewWidget::paintEvent(QPaintEvent* event)
 {
     Q_UNUSED(event)
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(40, 40, 40));
-    const QRectF scene = m_Layout.sceneRect();
-    if (scene.width() <= 0 || scene.height() <= 0 || m_Layout.ledCount() > LedLayout::MaxLedCount)
+    painter.fillRect(rect(), LedPanelPainter::backgroundColor());
+    if (!m_Layout.isValid())
         return;
-    painter.setRenderHint(QPainter::Antialiasing);
-    const qreal scale = qMin((width() - 8) / scene.width(), (height() - 8) / scene.height());
-    painter.translate(width() / 2.0, height() / 2.0);
-    painter.scale(scale, scale);
-    painter.translate(-scene.center());
-    painter.setPen(Qt::NoPen);
-    const qreal size = m_Layout.ledItemsSize();
-    for (int row = 0; row < m_Layout.rows(); ++row) {
-        for (int column = 0; column < m_Layout.columns(); ++column) {
-            const int led = row * m_Layout.columns() + column;
-            painter.setBrush(m_Values.value(led) ? QColor(Qt::yellow) : QColor(Qt::darkGray));
-            painter.drawEllipse(m_Layout.ledPosition(row, column), size, size);
-        }
-    }
+    LedPanelPainter panel(m_Layout);
+    painter.setTransform(panel.transformTo(QRectF(rect()).adjusted(4, 4, -4, -4)));
+    panel.drawPanel(&painter, m_Values);
 }
