@@ -35,9 +35,17 @@ PanelFrameComposer::PanelFrameComposer(const LedLayout& layout, const QSize& siz
     LedPanelPainter panel(layout);
     panel.setAntialiased(false);
     const QTransform transform = panel.transformTo(QRectF(QPointF(0, 0), QSizeF(size)));
-    const int width = size.width();
+    drawBody(panel, transform);
+    const qint64 count = layout.ledCount();
+    if (count <= 0 || count > LedLayout::MaxLedCount)
+        m_First.fill(0, 1);
+    else
+        findLedPixels(panel, transform);
+}
 
-    QImage body(size, QImage::Format_RGB32);
+void PanelFrameComposer::drawBody(const LedPanelPainter& panel, const QTransform& transform)
+{
+    QImage body(m_Size, QImage::Format_RGB32);
     body.fill(LedPanelPainter::backgroundColor());
     {
         QPainter painter(&body);
@@ -46,10 +54,11 @@ PanelFrameComposer::PanelFrameComposer(const LedLayout& layout, const QSize& siz
         panel.drawBody(&painter);
     }
     const QVector<QRgb> colours = palette();
-    m_Body.resize(width * size.height());
+    const int width = m_Size.width();
+    m_Body.resize(width * m_Size.height());
     QRgb last = colours.at(Background);
     char lastIndex = char(Background);
-    for (int y = 0; y < size.height(); ++y) {
+    for (int y = 0; y < m_Size.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(body.constScanLine(y));
         char* out = m_Body.data() + y * width;
         for (int x = 0; x < width; ++x) {
@@ -61,23 +70,23 @@ PanelFrameComposer::PanelFrameComposer(const LedLayout& layout, const QSize& siz
             out[x] = lastIndex;
         }
     }
+}
 
-    const qint64 count = layout.ledCount();
-    if (count <= 0 || count > LedLayout::MaxLedCount) {
-        m_First.fill(0, 1);
-        return;
-    }
+void PanelFrameComposer::findLedPixels(const LedPanelPainter& panel, const QTransform& transform)
+{
     // Each LED alone on a clear sheet; what it covered is its pixels, and the
     // sheet is cleared around it for the next one.
-    QImage sheet(size, QImage::Format_ARGB32_Premultiplied);
+    const LedLayout& layout = panel.layout();
+    const int width = m_Size.width();
+    QImage sheet(m_Size, QImage::Format_ARGB32_Premultiplied);
     sheet.fill(Qt::transparent);
     QPainter painter(&sheet);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setTransform(transform);
-    const QRect whole(QPoint(0, 0), size);
+    const QRect whole(QPoint(0, 0), m_Size);
     const qreal reach = qAbs(layout.ledItemsSize()) * 2;
     QPolygonF spot(1);
-    m_First.reserve(int(count) + 1);
+    m_First.reserve(int(layout.ledCount()) + 1);
     for (int row = 0; row < layout.rows(); ++row) {
         for (int column = 0; column < layout.columns(); ++column) {
             m_First.append(m_Spans.size());

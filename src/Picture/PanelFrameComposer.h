@@ -8,6 +8,9 @@
 #include <QSize>
 #include <QVector>
 
+class LedPanelPainter;
+class QTransform;
+
 // Frames of one layout at one size as indices into palette(), for a long run of
 // frames: the panel painter draws the body once and each LED once, and a frame
 // is then a copy of the body with every LED's pixels filled in. Frames come out
@@ -37,6 +40,8 @@ private:
         int length;
     };
 
+    void drawBody(const LedPanelPainter& panel, const QTransform& transform);
+    void findLedPixels(const LedPanelPainter& panel, const QTransform& transform);
     void fill(QByteArray* frame, int led, char index) const;
 
     QSize m_Size;
