@@ -144,12 +144,19 @@ void LedPanelPainter::drawPanel(QPainter* painter, const QVector<int>& intensiti
             (intensities.value(row * m_Layout.columns() + column) != 0 ? lit : dark).append(position);
         }
     }
+    drawLedSpots(painter, dark, false);
+    drawLedSpots(painter, lit, true);
+}
+
+void LedPanelPainter::drawLedSpots(QPainter* painter, const QPolygonF& positions, bool lit) const
+{
+    Q_ASSERT(painter);
+    if (positions.isEmpty())
+        return;
     const qreal diameter = 2 * ledRadius(painter);
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, m_Antialiased);
-    painter->setPen(QPen(QBrush(darkColor()), diameter, Qt::SolidLine, Qt::RoundCap));
-    painter->drawPoints(dark);
-    painter->setPen(QPen(QBrush(litColor()), diameter, Qt::SolidLine, Qt::RoundCap));
-    painter->drawPoints(lit);
+    painter->setPen(QPen(QBrush(lit ? litColor() : darkColor()), diameter, Qt::SolidLine, Qt::RoundCap));
+    painter->drawPoints(positions);
     painter->restore();
 }

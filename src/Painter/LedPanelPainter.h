@@ -9,6 +9,7 @@
 #include <QVector>
 
 class QPainter;
+class QPolygonF;
 
 // Draws a panel the one way the program shows it, on any painter: the LED view's
 // items, the tree's pictures and exported images all come from here. It draws in
@@ -34,6 +35,8 @@ public:
     void drawLed(QPainter* painter, int row, int column, bool lit) const;
     // The body and every LED, row by row; a non-zero intensity is lit, a missing one dark.
     void drawPanel(QPainter* painter, const QVector<int>& intensities) const;
+    // LEDs at these scene positions as drawPanel() draws them without an outline.
+    void drawLedSpots(QPainter* painter, const QPolygonF& positions, bool lit) const;
 
     // Maps the scene rectangle into the target, centred, keeping its aspect.
     QTransform transformTo(const QRectF& target) const;

@@ -125,10 +125,16 @@ QByteArray GifWriter::indices(const QImage& frame)
 
 bool GifWriter::addFrame(const QImage& frame, int delay)
 {
-    Q_ASSERT(m_pGif && frame.size() == m_Size);
+    Q_ASSERT(frame.size() == m_Size);
+    return addIndexedFrame(indices(frame), delay);
+}
+
+bool GifWriter::addIndexedFrame(const QByteArray& next, int delay)
+{
+    Q_ASSERT(m_pGif && next.size() == m_Size.width() * m_Size.height());
     delay = qBound(0, delay, MaxDelay);
-    QByteArray next = indices(frame);
-    if (!m_Pending.isNull() && next == m_Pending && m_PendingDelay + delay <= MaxDelay) {
+    const bool same = !m_Pending.isNull() && (next.constData() == m_Pending.constData() || next == m_Pending);
+    if (same && m_PendingDelay + delay <= MaxDelay) {
         m_PendingDelay += delay;
         return true;
     }

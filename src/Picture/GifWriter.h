@@ -27,6 +27,8 @@ public:
     bool begin();
     // A frame of the screen's size shown for delay hundredths of a second.
     bool addFrame(const QImage& frame, int delay);
+    // The same, given as one palette index per pixel, row by row.
+    bool addIndexedFrame(const QByteArray& indices, int delay);
     // Writes the last frame and the trailer.
     bool finish();
     QString errorString() const;

@@ -2,12 +2,27 @@
 
 #include "Painter/LedPanelPainter.h"
 #include "Picture/GifWriter.h"
+#include "Picture/PanelFrameComposer.h"
 
 #include <QPainter>
 #include <QSaveFile>
 
 #include <cmath>
 #include <functional>
+
+namespace {
+
+bool sameLitLeds(const QVector<int>& a, const QVector<int>& b)
+{
+    const int count = qMax(a.size(), b.size());
+    for (int i = 0; i < count; ++i) {
+        if ((a.value(i) != 0) != (b.value(i) != 0))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
 
 PanelPictureExport::PanelPictureExport(const LedLayout& layout, int longerSide)
     : m_Layout(layout)
@@ -60,15 +75,20 @@ bool PanelPictureExport::writeGif(int count, const std::function<QVector<int>(in
         *error = tr("Cannot write %1: %2").arg(fileName, file.errorString());
         return false;
     }
-    const QVector<QRgb> palette { LedPanelPainter::backgroundColor().rgb(), LedPanelPainter::bodyColor().rgb(),
-                                  LedPanelPainter::litColor().rgb(), LedPanelPainter::darkColor().rgb() };
-    GifWriter gif(&file, m_Size, palette);
+    const PanelFrameComposer composer(m_Layout, m_Size);
+    GifWriter gif(&file, m_Size, PanelFrameComposer::palette());
     bool ok = gif.begin();
-    // Hundredths of a second, rounded from the start so the whole keeps time.
+    QVector<int> before;
+    QByteArray pixels;
     for (int i = 0; ok && i < count; ++i) {
+        // Hundredths of a second, rounded from the start so the whole keeps time.
         const int delay =
             int(std::lround((i + 1) * 100.0 / framesPerSecond) - std::lround(i * 100.0 / framesPerSecond));
-        ok = gif.addFrame(render(frame(i)), delay);
+        const QVector<int> values = frame(i);
+        if (i == 0 || !sameLitLeds(values, before))
+            pixels = composer.compose(values);
+        before = values;
+        ok = gif.addIndexedFrame(pixels, delay);
     }
     ok = ok && gif.finish();
     if (!ok || !file.commit()) {

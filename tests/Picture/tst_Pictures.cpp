@@ -2,6 +2,7 @@
 #include "Data/LedPanelModel.h"
 #include "Painter/LedPanelPainter.h"
 #include "Picture/GifWriter.h"
+#include "Picture/PanelFrameComposer.h"
 #include "Picture/PanelPictureExport.h"
 #include "Picture/PictureImporter.h"
 #include "TestData.h"
@@ -30,6 +31,8 @@ private slots:
     void badInput_data();
     void badInput();
     void gifRoundTrip();
+    void composedFrames_data();
+    void composedFrames();
 };
 
 static LedLayout gridLayout(int rows, int columns)
@@ -348,6 +351,44 @@ void tst_Pictures::gifRoundTrip()
     QCOMPARE(lines.size(), 6);
     for (const QString& line : lines)
         QCOMPARE(line, QStringLiteral("200 200 10"));
+}
+
+void tst_Pictures::composedFrames_data()
+{
+    QTest::addColumn<QByteArray>("layout");
+    QTest::addColumn<int>("size");
+    const QByteArray overlapping = "<Layout type=\"Rectangle\"><Rows>3</Rows><Columns>5</Columns>"
+                                   "<RowSpacing>1.5</RowSpacing><ColumnSpacing>1.5</ColumnSpacing></Layout>";
+    QTest::newRow("default ring, 480 px") << layoutXml(4, 48, "Ring") << 480;
+    QTest::newRow("ring, odd size") << layoutXml(3, 17, "Ring") << 97;
+    QTest::newRow("grid, 16 x 16") << layoutXml(16, 16) << 200;
+    QTest::newRow("LEDs overlapping, lit over dark") << overlapping << 61;
+    QTest::newRow("tiny picture") << layoutXml(8, 8) << 16;
+}
+
+void tst_Pictures::composedFrames()
+{
+    // A composed frame holds exactly the pixels the painter draws, whatever lights.
+    QFETCH(QByteArray, layout);
+    QFETCH(int, size);
+    LedPanelModel show;
+    QVERIFY(readShow(show, showXml(layout)));
+    const PanelPictureExport pictures(show.panelLayout(), size);
+    const PanelFrameComposer composer(show.panelLayout(), pictures.imageSize());
+    const QVector<QRgb> palette = PanelFrameComposer::palette();
+    const int leds = int(show.panelLayout().ledCount());
+    for (int pattern = 0; pattern < 3; ++pattern) {
+        QVector<int> values(leds - pattern);
+        for (int i = 0; i < values.size(); ++i)
+            values[i] = (i * 7 + pattern) % (pattern + 2) == 0 ? 255 : 0;
+        const QImage drawn = pictures.render(values);
+        const QByteArray composed = composer.compose(values);
+        QCOMPARE(composed.size(), drawn.width() * drawn.height());
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                if (palette.at(composed.at(y * drawn.width() + x)) != (drawn.pixel(x, y) | 0xff000000u))
+                    QFAIL(qPrintable(QStringLiteral("pattern %1 differs at %2, %3").arg(pattern).arg(x).arg(y)));
+    }
 }
 
 QTEST_MAIN(tst_Pictures)
