@@ -72,13 +72,12 @@ void ImportCommand::start()
     if (!saveShow(show))
         return;
     const QString fileName = m_Options.output();
-    m_Printer.report(QString(), tr("Imported %1 frames into sequence %2 of %3")
-                                    .arg(importer.frames().size())
-                                    .arg(sequence + 1)
-                                    .arg(fileName));
+    const int frames = importer.frames().size();
+    const QString count = frames == 1 ? tr("1 frame") : tr("%1 frames").arg(frames);
+    m_Printer.report(QString(), tr("Imported %1 into sequence %2 of %3").arg(count).arg(sequence + 1).arg(fileName));
     finish(statusOk, QString(),
            QJsonObject { { QStringLiteral("file"), fileName },
                          { QStringLiteral("sequence"), sequence + 1 },
-                         { QStringLiteral("frames"), importer.frames().size() },
+                         { QStringLiteral("frames"), frames },
                          { QStringLiteral("pictureFrames"), importer.pictureFrameCount() } });
 }
