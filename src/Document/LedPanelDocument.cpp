@@ -230,6 +230,18 @@ void LedPanelDocument::execute(AbstractEdit* edit)
     m_pUndoStack->push(new EditCommand(this, edit));
 }
 
+bool LedPanelDocument::focusNextPrevChild(bool next)
+{
+    // On a frame, Tab and Shift+Tab take turns between the tree and the LED view.
+    QWidget* focus = QApplication::focusWidget();
+    if (ui->ledState->isVisible() && (focus == ui->treeView || focus == ui->ledState)) {
+        QWidget* other = focus == ui->treeView ? static_cast<QWidget*>(ui->ledState) : ui->treeView;
+        other->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    return AbstractDocument::focusNextPrevChild(next);
+}
+
 void LedPanelDocument::refuse(const QString& reason)
 {
     QMessageBox::warning(this, QCoreApplication::applicationName(), reason, QMessageBox::Ok);
@@ -304,7 +316,6 @@ void LedPanelDocument::layoutChanged()
     setLayoutScene(AbstractLedGraphicsScene::create(panelLayout(), this));
     if (m_pShownFrame)
         ledScene()->setFrame(m_pShownFrame);
-    ui->ledState->ZoomAll();
 }
 
 void LedPanelDocument::showReset()

@@ -61,6 +61,7 @@ protected:
     QString openSaveFileDialogFilter() const override;
     void execute(AbstractEdit* edit) override;
     void refuse(const QString& reason) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void setLayoutScene(AbstractLedGraphicsScene* scene);

@@ -1,9 +1,11 @@
 #include "GraphicsView/LedStateWidget.h"
 
 #include "GraphicsView/AbstractLedGraphicsScene.h"
+#include "GraphicsView/LedGraphicsItem.h"
 #include "GraphicsView/LedGraphicsScene_Ring.h"
 #include "LedPanelContextMenu.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -13,13 +15,17 @@ namespace {
 
 const qreal minimumZoom = 1.0;
 const qreal maximumZoom = 50.0;
-const int zoomAllStep = 200;
+// The share of the view the fitted panel takes along its tighter side.
+const qreal fitMargin = 0.95;
 
 } // namespace
 
 LedStateWidget::LedStateWidget(QWidget* parent)
     : QGraphicsView(parent)
     , m_scaleFactor(1.0)
+    , m_MinimumZoom(minimumZoom)
+    , m_MaximumZoom(maximumZoom)
+    , m_Fitted(true)
     , m_pContextMenu(new LedPanelContextMenu(this))
 {
     m_pContextMenu->connect(this);
@@ -30,6 +36,7 @@ LedStateWidget::LedStateWidget(QWidget* parent)
     setTransformationAnchor(QGraphicsView::AnchorUnderMouse);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setFocusPolicy(Qt::StrongFocus);
 
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this, &LedStateWidget::customContextMenuRequested);
@@ -47,6 +54,15 @@ AbstractLedGraphicsScene* LedStateWidget::scene() const
 void LedStateWidget::setScene(AbstractLedGraphicsScene* scene)
 {
     QGraphicsView::setScene(scene);
+    m_Cursor.setLayout(scene ? scene->layout() : LedLayout());
+    // Another panel: whatever zoom the user chose was for the old one.
+    m_Fitted = true;
+    fit();
+}
+
+int LedStateWidget::currentLed() const
+{
+    return m_Cursor.index();
 }
 
 void LedStateWidget::customContextMenuRequested(const QPoint& pos)
@@ -56,19 +72,25 @@ void LedStateWidget::customContextMenuRequested(const QPoint& pos)
 
 void LedStateWidget::ZoomAll()
 {
-    // Whole 200-pixel lengths only: 399 pixels count as one.
-    const qreal sx = width() / zoomAllStep;
-    const qreal sy = height() / zoomAllStep;
-    const qreal scale = 0.95 * qMin(sx, sy);
+    m_Fitted = true;
+    fit();
+}
 
-    // A view shorter than 200 pixels would get a zoom of 0, which collapses
-    // the scene for good; keep the zoom it has.
-    if (scale > 0.0) {
-        const qreal z = scale / m_scaleFactor;
-        QGraphicsView::scale(z, z);
-        m_scaleFactor = scale;
-    }
-    ScrollToCenter();
+void LedStateWidget::fit()
+{
+    const QRectF bounds = sceneRect();
+    const QRect area = viewport()->rect();
+    if (bounds.isEmpty() || area.isEmpty())
+        return;
+    const qreal scale = fitMargin * qMin(area.width() / bounds.width(), area.height() / bounds.height());
+    // A panel so large that it fits below a pixel per unit; never a zoom that collapses the scene.
+    if (!(scale > 0.0) || !qIsFinite(scale))
+        return;
+    m_MinimumZoom = qMin(minimumZoom, scale);
+    m_MaximumZoom = qMax(maximumZoom, scale);
+    setTransform(QTransform::fromScale(scale, scale));
+    m_scaleFactor = scale;
+    centerOn(bounds.center());
 }
 
 void LedStateWidget::ScrollToCenter()
@@ -79,9 +101,108 @@ void LedStateWidget::ScrollToCenter()
     horizontal->setValue(horizontal->minimum() + (horizontal->maximum() - horizontal->minimum()) / 2);
 }
 
+bool LedStateWidget::isCursorKey(const QKeyEvent* event) const
+{
+    if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    const AbstractLedGraphicsScene* ledScene = scene();
+    if (!ledScene || !ledScene->frame() || m_Cursor.index() < 0)
+        return false;
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool LedStateWidget::event(QEvent* event)
+{
+    // Space is also the window's Play key; here, on a frame, it is the LED's.
+    if (event->type() == QEvent::ShortcutOverride && isCursorKey(static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QGraphicsView::event(event);
+}
+
+void LedStateWidget::keyPressEvent(QKeyEvent* event)
+{
+    if (!isCursorKey(event)) {
+        QGraphicsView::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    updateCursor();
+    if (m_Cursor.move(event->key())) {
+        updateCursor();
+        ensureVisible(m_Cursor.rect());
+        return;
+    }
+    // The click's way: one undo step, and whatever plays stops first.
+    scene()->toggleLed(m_Cursor.index());
+}
+
+void LedStateWidget::focusInEvent(QFocusEvent* event)
+{
+    QGraphicsView::focusInEvent(event);
+    updateCursor();
+}
+
+void LedStateWidget::focusOutEvent(QFocusEvent* event)
+{
+    QGraphicsView::focusOutEvent(event);
+    updateCursor();
+}
+
+void LedStateWidget::showEvent(QShowEvent* event)
+{
+    QGraphicsView::showEvent(event);
+    // A page built while hidden had no size of its own to fit to.
+    if (m_Fitted)
+        fit();
+}
+
+void LedStateWidget::resizeEvent(QResizeEvent* event)
+{
+    QGraphicsView::resizeEvent(event);
+    if (m_Fitted)
+        fit();
+}
+
+void LedStateWidget::drawForeground(QPainter* painter, const QRectF& rect)
+{
+    QGraphicsView::drawForeground(painter, rect);
+    if (hasFocus() && m_Cursor.rect().intersects(rect))
+        m_Cursor.paint(painter);
+}
+
+void LedStateWidget::updateCursor()
+{
+    // The outline's pen is in pixels, outside its rectangle in the scene.
+    viewport()->update(mapFromScene(m_Cursor.rect()).boundingRect().adjusted(-4, -4, 4, 4));
+}
+
 void LedStateWidget::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::MiddleButton) {
+        // The keyboard goes on from the LED last clicked.
+        if (event->button() == Qt::LeftButton) {
+            for (QGraphicsItem* item : items(event->pos())) {
+                if (auto* led = dynamic_cast<LedGraphicsItem*>(item)) {
+                    updateCursor();
+                    m_Cursor.setIndex(led->ledIndex());
+                    updateCursor();
+                    break;
+                }
+            }
+        }
         QGraphicsView::mousePressEvent(event);
         return;
     }
@@ -123,10 +244,11 @@ void LedStateWidget::wheelEvent(QWheelEvent* event)
 
     qreal scaleFactor = qPow(1.6, event->angleDelta().y() / 240.0);
     const qreal s = m_scaleFactor * scaleFactor;
-    if (s > maximumZoom)
-        scaleFactor = maximumZoom / m_scaleFactor;
-    if (s < minimumZoom)
-        scaleFactor = minimumZoom / m_scaleFactor;
+    if (s > m_MaximumZoom)
+        scaleFactor = m_MaximumZoom / m_scaleFactor;
+    if (s < m_MinimumZoom)
+        scaleFactor = m_MinimumZoom / m_scaleFactor;
+    m_Fitted = false;
 
     scale(scaleFactor, scaleFactor);
     m_scaleFactor *= scaleFactor;

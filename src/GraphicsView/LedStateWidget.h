@@ -1,14 +1,19 @@
 #ifndef LEDSTATEWIDGET_H
 #define LEDSTATEWIDGET_H
 
+#include "GraphicsView/LedKeyboardCursor.h"
+
 #include <QGraphicsView>
 
 class AbstractLedGraphicsScene;
 class LedPanelContextMenu;
 
-// Shows the layout scene with the current frame. The wheel zooms around the
-// cursor between 1 and 50 pixels per scene unit, the middle button pans, and
-// left clicks reach the LEDs.
+// Shows the layout scene with the current frame. The view fits the panel in
+// when it gets a scene, is shown or is resized, until the wheel zooms around
+// the cursor, between 50 pixels per scene unit and 1 or the fitted zoom if
+// that is smaller. The middle button pans and left clicks reach the LEDs. With
+// the focus here the arrow keys move an outline over the LEDs and Space or
+// Enter toggles the LED under it.
 class LedStateWidget : public QGraphicsView
 {
     Q_OBJECT
@@ -18,7 +23,8 @@ public:
 
     AbstractLedGraphicsScene* scene() const;
     void setScene(AbstractLedGraphicsScene* scene);
-
+    // The LED under the keyboard's outline.
+    int currentLed() const;
 
 public slots:
     void customContextMenuRequested(const QPoint& pos);
@@ -26,13 +32,29 @@ public slots:
     void ScrollToCenter();
 
 protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void drawForeground(QPainter* painter, const QRectF& rect) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    bool isCursorKey(const QKeyEvent* event) const;
+    void fit();
+    void updateCursor();
+
     qreal m_scaleFactor;
+    qreal m_MinimumZoom;
+    qreal m_MaximumZoom;
+    // Until the wheel zooms, the panel is fitted in again whenever the view changes size.
+    bool m_Fitted;
+    LedKeyboardCursor m_Cursor;
     LedPanelContextMenu* m_pContextMenu;
 };
 

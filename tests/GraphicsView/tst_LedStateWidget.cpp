@@ -1,5 +1,6 @@
 #include "GraphicsView/LedStateWidget.h"
 
+#include "Data/ChangeLayoutEdit.h"
 #include "Data/CommandList.h"
 #include "Data/LedData.h"
 #include "Data/LedStateCommand.h"
@@ -7,67 +8,224 @@
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 #include "GraphicsView/LedGraphicsItem.h"
 #include "LedPanelContextMenu.h"
+#include "MainWindow/MainMenu.h"
+#include "MainWindow/MainWindow.h"
+#include "TreeView/LedTreeView.h"
+#include "common/NewDocument.h"
 #include "common/TestData.h"
 
 #include <QScrollBar>
+#include <QUndoStack>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(LedLayout)
 
 class tst_LedStateWidget : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void zoom_data();
-    void zoom();
+    void init();
+    void cleanup() { delete m_window; }
+    void fitsThePanel_data();
+    void fitsThePanel();
+    void keyboard_data();
+    void keyboard();
     void middleDragPansWithoutTouchingLeds();
+
+private:
+    LedPanelDocument* document() const { return qobject_cast<LedPanelDocument*>(m_window->currentDocument()); }
+    MainWindow* m_window = nullptr;
 };
 
-// Wheel deltas, or 0 for "Zoom all" from the right-click menu, in a view of the given size.
-void tst_LedStateWidget::zoom_data()
-{
-    QTest::addColumn<QVector<int>>("steps");
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<qreal>("expected");
+namespace {
 
-    const QSize size(400, 300);
-    QTest::newRow("out at 1 stays 1") << QVector<int>{120, -120, -120} << size << 1.0;
-    QTest::newRow("twenty in, cut at 50, one out") << (QVector<int>(20, 120) << -120) << size << 50.0 / 1.26491;
-    QTest::newRow("zoom all 900x600, then in") << QVector<int>{120, 120, 0, 120} << QSize(900, 600) << 2.85 * 1.26491;
-    QTest::newRow("zoom all, 399 counts as 200") << QVector<int>{0} << QSize(399, 700) << 0.95;
-    QTest::newRow("half notches; zoom all under 200 kept") << QVector<int>{60, 60, 120, 0} << QSize(150, 600) << 1.6;
+void wheel(LedStateWidget* view, int delta, QPoint at = QPoint())
+{
+    if (at.isNull())
+        at = view->viewport()->rect().center();
+    QWheelEvent event(at, view->viewport()->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, {}, Qt::NoScrollPhase,
+                      false);
+    QApplication::sendEvent(view->viewport(), &event);
 }
 
-void tst_LedStateWidget::zoom()
+// The panel's drawing is whole in the view and fills it along one side but for a small margin.
+bool fits(const LedStateWidget* view)
 {
-    QFETCH(QVector<int>, steps);
-    QFETCH(QSize, size);
-    QFETCH(qreal, expected);
+    const QRect panel = view->mapFromScene(view->sceneRect()).boundingRect();
+    const QRect area = view->viewport()->rect();
+    return area.adjusted(-1, -1, 1, 1).contains(panel)
+        && (panel.width() >= 0.9 * area.width() || panel.height() >= 0.9 * area.height());
+}
 
-    LedStateWidget view(nullptr);
-    // Scrollable both ways at every zoom here, so every point can be brought back under the cursor.
-    view.setSceneRect(-600, -500, 1200, 1000);
-    view.resize(size);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    for (int step : steps) {
-        const QPoint cursor(60 + step / 4, 50), global = view.viewport()->mapToGlobal(cursor);
-        const QPointF underCursor = view.mapToScene(cursor);
-        if (step) {
-            QWheelEvent wheel(cursor, global, {}, {0, step}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(view.viewport(), &wheel);
-            QVERIFY((view.mapFromScene(underCursor) - cursor).manhattanLength() <= 2);
-            continue;
-        }
-        QContextMenuEvent request(QContextMenuEvent::Mouse, cursor, global);
-        QApplication::sendEvent(view.viewport(), &request);
-        auto* menu = view.findChild<LedPanelContextMenu*>();
-        QVERIFY(menu->isVisible());
-        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().first()).center());
-        QTRY_VERIFY(!menu->isVisible());
-        const QPoint offCentre = view.mapFromScene(view.sceneRect().center()) - view.viewport()->rect().center();
-        QVERIFY2(offCentre.manhattanLength() <= 2, "the scene rectangle is not centred");
+} // namespace
+
+void tst_LedStateWidget::init()
+{
+    QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/app.ini"));
+    m_window = new MainWindow;
+    m_window->resize(900, 700);
+}
+
+// A document made new, or opened from a file of a grid of that size, and the layout it changes to.
+void tst_LedStateWidget::fitsThePanel_data()
+{
+    QTest::addColumn<QSize>("opened"); // empty: File > New
+    QTest::addColumn<LedLayout>("changed");
+
+    QTest::newRow("new ring, to a grid") << QSize() << LedLayout::create(LedLayout::Rectangle, 16, 16);
+    QTest::newRow("opened grid, to a ring") << QSize(8, 8) << LedLayout::create(LedLayout::Ring, 2, 24);
+    // Under a pixel per unit, then a panel that fits only far above 50 pixels per unit.
+    QTest::newRow("opened long grid, to one LED") << QSize(2, 1000)
+                                                  << LedLayout::create(LedLayout::Rectangle, 1, 1, 0.5);
+}
+
+void tst_LedStateWidget::fitsThePanel()
+{
+    QFETCH(QSize, opened);
+    QFETCH(LedLayout, changed);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("show.xml"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(showXml(layoutXml(opened.width(), opened.height()) + sequenceXml(0, 2)));
+    file.close();
+    if (opened.isEmpty()) {
+        QVERIFY(newDocumentWithFrames(*m_window, 2));
+    } else {
+        m_window->show();
+        QVERIFY(m_window->openFile(path));
     }
-    QVERIFY2(qAbs(view.transform().m11() / expected - 1) < 1e-4, qPrintable(QString::number(view.transform().m11())));
+    LedPanelDocument* doc = document();
+    const LedLayout before = doc->panelLayout();
+    QCOMPARE(before.rows(), opened.isEmpty() ? 4 : opened.width());
+    // The view is first shown when a frame becomes current.
+    doc->makeCurrent(doc->sequence(0)->frame(0));
+    LedStateWidget* view = doc->ledFrame();
+    QTRY_VERIFY(fits(view));
+    const qreal fitted = view->transform().m11();
+
+    // The user's zoom stays through frame switches, the sequence's page and a larger window.
+    wheel(view, 120);
+    QVERIFY(view->transform().m11() > fitted || fitted > 50);
+    const QTransform zoomed = view->transform();
+    doc->makeCurrent(doc->sequence(0)->frame(1));
+    doc->makeCurrent(doc->sequence(0));
+    doc->makeCurrent(doc->sequence(0)->frame(0));
+    m_window->resize(1000, 800);
+    QTest::qWait(50);
+    QCOMPARE(view->transform(), zoomed);
+    // The wheel stops at 1 pixel per unit or the fit below it, and at 50 or the fit above it.
+    for (int i = 0; i < 40; ++i)
+        wheel(view, -120);
+    QVERIFY(qFuzzyCompare(view->transform().m11(), qMin(1.0, fitted)));
+    for (int i = 0; i < 40; ++i)
+        wheel(view, 120);
+    QVERIFY(qFuzzyCompare(view->transform().m11(), qMax(50.0, fitted)));
+    // Zooming, the point under the cursor stays there.
+    const QPoint cursor(60, 50);
+    const QPointF underCursor = view->mapToScene(cursor);
+    wheel(view, -60, cursor);
+    QVERIFY(fitted > 10 || (view->mapFromScene(underCursor) - cursor).manhattanLength() <= 2);
+
+    // Zoom all fits again, and goes on fitting as the window changes size.
+    view->findChild<LedPanelContextMenu*>()->action_ZoomAll->trigger();
+    QVERIFY(fits(view));
+    m_window->resize(700, 900);
+    QTRY_VERIFY(fits(view));
+
+    // Another layout is fitted however the user had zoomed, and so is the old one again.
+    wheel(view, 120);
+    QVERIFY(doc->submit(new ChangeLayoutEdit(*doc, changed)));
+    QCOMPARE(view->scene()->layout(), changed);
+    QTRY_VERIFY(fits(view));
+    wheel(view, -120);
+    doc->undoStack()->undo();
+    QCOMPARE(view->scene()->layout(), before);
+    QTRY_VERIFY(fits(view));
+}
+
+// Arrow keys as l, r, u, d from LED 0, and the LED the outline is on then.
+void tst_LedStateWidget::keyboard_data()
+{
+    QTest::addColumn<LedLayout>("layout");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("led");
+
+    const LedLayout grid = LedLayout::create(LedLayout::Rectangle, 8, 8);
+    QTest::newRow("grid: stops at the top left, by column and row") << grid << "ulrrd" << 10;
+    QTest::newRow("grid: stops at the bottom right") << grid << QString(9, 'd') + QString(9, 'r') + "l" << 62;
+    LedLayout mirrored = grid;
+    mirrored.setSpacings(6.0, -6.0);
+    mirrored.fitBody();
+    QTest::newRow("grid numbered right to left") << mirrored << "rlld" << 10;
+    const LedLayout ring;
+    QTest::newRow("ring: back past LED 0") << ring << "l" << 47;
+    QTest::newRow("ring: round the circle") << ring << QString(49, 'r') << 1;
+    QTest::newRow("ring: stops at the inner and outer circles") << ring << "duuuuurd" << 97;
+    LedLayout inward = ring;
+    inward.setSpacings(-5.0, 7.5);
+    inward.setFirstLedPosition(QPointF(0.0, -60.0));
+    QTest::newRow("ring numbered from the outer circle") << inward << "ud" << 48;
+}
+
+void tst_LedStateWidget::keyboard()
+{
+    QFETCH(LedLayout, layout);
+    QFETCH(QString, keys);
+    QFETCH(int, led);
+
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    LedPanelDocument* doc = newDocumentWithFrames(*m_window, 2);
+    QVERIFY(doc);
+    if (doc->panelLayout() != layout)
+        QVERIFY(doc->submit(new ChangeLayoutEdit(*doc, layout)));
+    doc->undoStack()->clear();
+    doc->makeCurrent(doc->sequence(0)->frame(0));
+    LedStateWidget* view = doc->ledFrame();
+    LedTreeView* tree = doc->treeView();
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_Tab);
+    QVERIFY(view->hasFocus());
+
+    const QHash<QChar, Qt::Key> arrows{{'l', Qt::Key_Left}, {'r', Qt::Key_Right}, {'u', Qt::Key_Up}, {'d', Qt::Key_Down}};
+    for (const QChar key : keys)
+        QTest::keyClick(view, arrows.value(key));
+    QCOMPARE(view->currentLed(), led);
+
+    // The outline is drawn round that LED, and only while the view has the focus.
+    const QImage focused = view->viewport()->grab().toImage();
+    QTest::keyClick(view, Qt::Key_Tab);
+    QVERIFY(tree->hasFocus());
+    const QImage unfocused = view->viewport()->grab().toImage();
+    QRect changed;
+    for (int y = 0; y < focused.height(); ++y)
+        for (int x = 0; x < focused.width(); ++x)
+            changed |= focused.pixel(x, y) != unfocused.pixel(x, y) ? QRect(x, y, 1, 1) : QRect();
+    const int reach = int(2 * layout.ledItemsSize() * view->transform().m11()) + 4;
+    const QPoint centre = view->mapFromScene(view->scene()->ledItems().at(led)->scenePos());
+    QVERIFY(!changed.isEmpty() && QRect(centre, centre).adjusted(-reach, -reach, reach, reach).contains(changed));
+
+    // Space plays from the tree; in the view it pauses and toggles the LED of the frame shown, one undo step.
+    QAction* play = m_window->findChild<QAction*>(QStringLiteral("action_Play"));
+    QTest::keyClick(tree, Qt::Key_Space);
+    QVERIFY(play->isChecked());
+    QTest::keyClick(tree, Qt::Key_Backtab);
+    QVERIFY(view->hasFocus());
+    QTest::keyClick(view, Qt::Key_Space);
+    QVERIFY(!play->isChecked());
+    LedStateCommand* frame = doc->currentFrame();
+    QCOMPARE(frame->led(led)->intensity(), 1);
+    QCOMPARE(doc->undoStack()->count(), 1);
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(frame->led(led)->intensity(), 0);
+    QTest::keyClick(view, Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(view, Qt::Key_Return);
+    QCOMPARE(frame->led(led)->intensity(), 0);
+    QCOMPARE(doc->undoStack()->count(), 2);
 }
 
 void tst_LedStateWidget::middleDragPansWithoutTouchingLeds()
@@ -81,6 +239,7 @@ void tst_LedStateWidget::middleDragPansWithoutTouchingLeds()
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     view.scale(4, 4);
+    view.centerOn(view.scene()->ledItems().at(0));
     view.scene()->setFrame(frame);
     auto send = [&](QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons, QPoint pos) {
         QMouseEvent event(type, pos, view.viewport()->mapToGlobal(pos), button, buttons, Qt::NoModifier);
@@ -103,6 +262,8 @@ void tst_LedStateWidget::middleDragPansWithoutTouchingLeds()
     QVERIFY(std::all_of(leds.cbegin(), leds.cend(), [](const LedData* data) { return data->intensity() == 0; }));
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, ledAt(led));
     QCOMPARE(leds.at(led)->intensity(), 1);
+    // The keyboard goes on from the LED clicked.
+    QCOMPARE(view.currentLed(), led);
     view.scene()->clearFrame();
 }
 

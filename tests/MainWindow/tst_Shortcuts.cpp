@@ -98,6 +98,7 @@ void tst_Shortcuts::keyReachesItsAction_data()
     QTest::newRow("compile and write") << "action_Flash" << QKeySequence(Qt::Key_F9);
     QTest::newRow("duplicate frame") << "action_DuplicateFrame" << QKeySequence(Qt::CTRL | Qt::Key_D);
     QTest::newRow("delete") << "action_DeleteFrames" << QKeySequence(Qt::Key_Delete);
+    QTest::newRow("play") << "action_Play" << QKeySequence(Qt::Key_Space);
 }
 
 void tst_Shortcuts::keyReachesItsAction()

@@ -1,0 +1,118 @@
+#include "GraphicsView/LedKeyboardCursor.h"
+
+#include <QLineF>
+#include <QPainter>
+
+namespace {
+
+// The outline lies just outside the LED, clear of the LEDs around it.
+const qreal outlineScale = 1.35;
+
+} // namespace
+
+LedKeyboardCursor::LedKeyboardCursor()
+    : m_Row(0)
+    , m_Column(0)
+{
+}
+
+int LedKeyboardCursor::index() const
+{
+    return m_Layout.ledCount() > 0 ? m_Row * m_Layout.columns() + m_Column : -1;
+}
+
+void LedKeyboardCursor::setLayout(const LedLayout& layout)
+{
+    m_Layout = layout;
+    m_Row = qBound(0, m_Row, qMax(0, layout.rows() - 1));
+    m_Column = qBound(0, m_Column, qMax(0, layout.columns() - 1));
+}
+
+void LedKeyboardCursor::setIndex(int index)
+{
+    if (index < 0 || index >= m_Layout.ledCount())
+        return;
+    m_Row = index / m_Layout.columns();
+    m_Column = index % m_Layout.columns();
+}
+
+bool LedKeyboardCursor::move(int key)
+{
+    if (key != Qt::Key_Left && key != Qt::Key_Right && key != Qt::Key_Up && key != Qt::Key_Down)
+        return false;
+    if (m_Layout.ledCount() == 0)
+        return true;
+
+    const int columns = m_Layout.columns();
+    if (m_Layout.type() == LedLayout::Ring) {
+        // Along the circle in the order the LEDs are numbered.
+        if (key == Qt::Key_Left)
+            m_Column = (m_Column + columns - 1) % columns;
+        else if (key == Qt::Key_Right)
+            m_Column = (m_Column + 1) % columns;
+        else
+            m_Row = neighbourRow(m_Row, m_Column, key == Qt::Key_Up);
+        return true;
+    }
+
+    // Numbering may run either way (negative spacings); the keys follow the screen.
+    if (key == Qt::Key_Left || key == Qt::Key_Right) {
+        const int step = (key == Qt::Key_Right) == (m_Layout.columnSpacing() > 0) ? 1 : -1;
+        m_Column = qBound(0, m_Column + step, columns - 1);
+    } else {
+        const int step = (key == Qt::Key_Down) == (m_Layout.rowSpacing() > 0) ? 1 : -1;
+        m_Row = qBound(0, m_Row + step, m_Layout.rows() - 1);
+    }
+    return true;
+}
+
+// The circle next to this one that lies outward (or inward) of it; the same one at the edge.
+// Radii may pass through the centre, so both neighbours are measured.
+int LedKeyboardCursor::neighbourRow(int row, int column, bool outward) const
+{
+    const qreal here = distance(row, column);
+    int best = row;
+    for (int candidate : {row - 1, row + 1}) {
+        if (candidate < 0 || candidate >= m_Layout.rows())
+            continue;
+        const qreal there = distance(candidate, column);
+        if (outward ? there <= here : there >= here)
+            continue;
+        if (best == row || (outward ? there < distance(best, column) : there > distance(best, column)))
+            best = candidate;
+    }
+    return best;
+}
+
+qreal LedKeyboardCursor::distance(int row, int column) const
+{
+    return QLineF(QPointF(), m_Layout.ledPosition(row, column)).length();
+}
+
+QRectF LedKeyboardCursor::rect() const
+{
+    if (m_Layout.ledCount() == 0)
+        return QRectF();
+    const qreal radius = outlineScale * m_Layout.ledItemsSize();
+    const QPointF centre = m_Layout.ledPosition(m_Row, m_Column);
+    return QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+}
+
+void LedKeyboardCursor::paint(QPainter* painter) const
+{
+    const QRectF outline = rect();
+    if (outline.isEmpty())
+        return;
+    painter->save();
+    painter->setBrush(Qt::NoBrush);
+    // Dark under light, so the outline shows on lit and dark LEDs and on the body alike.
+    QPen pen(Qt::black, 4);
+    pen.setCosmetic(true);
+    painter->setPen(pen);
+    painter->drawEllipse(outline);
+    pen.setColor(Qt::white);
+    pen.setWidthF(2);
+    painter->setPen(pen);
+    painter->drawEllipse(outline);
+    painter->restore();
+}
