@@ -6,7 +6,7 @@
 
 LedPanelContextMenu::LedPanelContextMenu(QWidget* parent)
     : QMenu(parent)
-    , action_ZoomAll(new QAction(tr("Zoom all"), this))
+    , action_ZoomAll(new QAction(tr("&Zoom all"), this))
     , m_pGraphicsView(nullptr)
 {
     action_ZoomAll->setObjectName(QStringLiteral("action_ZoomAll"));
