@@ -264,11 +264,6 @@ void tst_LayoutDialog::saveAndReopen_data()
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("values"); // the Layout element's children as the file holds them
 
-    QTest::newRow("grid") << "Grid 8 x 8" << false << "Rectangle"
-                          << "<Rows>8</Rows><Columns>8</Columns><RowSpacing>6</RowSpacing><ColumnSpacing>6"
-                             "</ColumnSpacing><Rectangle_X>-6</Rectangle_X><Rectangle_Y>-6</Rectangle_Y><Rectangle_W>54"
-                             "</Rectangle_W><Rectangle_H>54</Rectangle_H><FirstLedPosition_X>0</FirstLedPosition_X>"
-                             "<FirstLedPosition_Y>0</FirstLedPosition_Y>";
     QTest::newRow("grid numbered right to left")
         << "Grid 8 x 8" << true << "Rectangle"
         << "<Rows>8</Rows><Columns>8</Columns><RowSpacing>6</RowSpacing><ColumnSpacing>-6</ColumnSpacing>"
