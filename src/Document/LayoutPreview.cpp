@@ -58,18 +58,29 @@ void LayoutPreview::paintEvent(QPaintEvent* event)
 
     painter.resetTransform();
     painter.setPen(Qt::black);
-    const auto label = [&](int index) {
+    // A label that would cover one drawn before is left out: a ring's rows lie close together.
+    QVector<QRect> drawn;
+    const auto label = [&](int index, bool always) {
         const QPointF at = transform.map(m_Layout.ledPosition(index / m_Layout.columns(), index % m_Layout.columns()));
-        painter.drawText(at + QPointF(3, -3), QString::number(index));
+        const QString text = QString::number(index);
+        const QRect box = painter.fontMetrics().boundingRect(text).translated((at + QPointF(3, -3)).toPoint());
+        for (const QRect& other : qAsConst(drawn)) {
+            if (!always && other.intersects(box))
+                return;
+        }
+        drawn.append(box);
+        // On a light patch, readable over the body and the LEDs.
+        painter.fillRect(box.adjusted(-1, 0, 1, 0), QColor(255, 255, 255, 220));
+        painter.drawText(at + QPointF(3, -3), text);
     };
     if (m_Layout.rows() <= maxRowLabels) {
         for (int row = 0; row < m_Layout.rows(); ++row)
-            label(row * m_Layout.columns());
+            label(row * m_Layout.columns(), row == 0);
     } else {
-        label(0);
+        label(0, true);
     }
     if (m_HoveredLed >= 0)
-        label(m_HoveredLed);
+        label(m_HoveredLed, true);
 }
 
 void LayoutPreview::mouseMoveEvent(QMouseEvent* event)

@@ -8,18 +8,22 @@
 #include "GraphicsView/LedGraphicsItem.h"
 #include "GraphicsView/LedGraphicsScene_Rectangle.h"
 #include "GraphicsView/LedGraphicsScene_Ring.h"
+#include "GraphicsView/LedPanelBodyItem.h"
 
-#include <QAbstractGraphicsShapeItem>
 #include <QCoreApplication>
 #include <QGraphicsSceneMouseEvent>
 #include <QLineF>
+#include <QXmlStreamReader>
 
-AbstractLedGraphicsScene::AbstractLedGraphicsScene(QObject* parent)
+AbstractLedGraphicsScene::AbstractLedGraphicsScene(LedLayout::eType type, QObject* parent)
     : QGraphicsScene(parent)
+    , m_Layout(type)
+    , m_Painter(m_Layout)
     , m_pFrame(nullptr)
     , m_StrokeValue(-1)
     , m_StrokeId(0)
 {
+    createLayout();
 }
 
 AbstractLedGraphicsScene* AbstractLedGraphicsScene::create(const LedLayout& layout, QObject* parent)
@@ -34,6 +38,44 @@ AbstractLedGraphicsScene* AbstractLedGraphicsScene::create(const LedLayout& layo
     return scene;
 }
 
+AbstractLedGraphicsScene::eType AbstractLedGraphicsScene::type() const
+{
+    return eType(m_Layout.type());
+}
+
+int AbstractLedGraphicsScene::rows() const
+{
+    return m_Layout.rows();
+}
+
+int AbstractLedGraphicsScene::columns() const
+{
+    return m_Layout.columns();
+}
+
+qreal AbstractLedGraphicsScene::ledItemsSize() const
+{
+    return m_Layout.ledItemsSize();
+}
+
+const LedPanelPainter& AbstractLedGraphicsScene::panelPainter() const
+{
+    return m_Painter;
+}
+
+void AbstractLedGraphicsScene::readXML(QXmlStreamReader& xml)
+{
+    if (xml.name() != QLatin1String("Layout"))
+        return;
+    m_Layout.readXML(xml);
+    createLayout();
+}
+
+void AbstractLedGraphicsScene::writeXML(QXmlStreamWriter& xml) const
+{
+    m_Layout.writeXML(xml);
+}
+
 const LedLayout& AbstractLedGraphicsScene::layout() const
 {
     return m_Layout;
@@ -43,7 +85,7 @@ void AbstractLedGraphicsScene::setLayout(const LedLayout& layout)
 {
     Q_ASSERT(layout.type() == m_Layout.type());
     m_Layout = layout;
-    rebuild();
+    createLayout();
 }
 
 qint64 AbstractLedGraphicsScene::ledCount(int rows, int columns)
@@ -163,21 +205,27 @@ void AbstractLedGraphicsScene::clearLayout()
     m_LedItems.clear();
     m_pFrame = nullptr;
     while (!m_BackgroundItems.isEmpty()) {
-        QAbstractGraphicsShapeItem* item = m_BackgroundItems.takeFirst();
+        QGraphicsItem* item = m_BackgroundItems.takeFirst();
         removeItem(item);
         delete item;
     }
 }
 
-void AbstractLedGraphicsScene::placeLedItems(QAbstractGraphicsShapeItem* background)
+void AbstractLedGraphicsScene::createLayout()
 {
+    clearLayout();
+    setSceneRect(m_Layout.sceneRect());
+    m_Painter = LedPanelPainter(m_Layout);
+    m_Painter.setOutlined(true);
+
+    auto* body = new LedPanelBodyItem(m_Painter);
     const int rows = m_Layout.rows();
     const int columns = m_Layout.columns();
     // A refused layout holds no LEDs; this never builds more than a layout may have.
     if (m_Layout.ledCount() <= MaxLedCount) {
         for (int row = 0; row < rows; ++row) {
             for (int column = 0; column < columns; ++column) {
-                auto* item = new LedGraphicsItem(background);
+                auto* item = new LedGraphicsItem(body);
                 item->setLedIndex(m_LedItems.count());
                 item->setPos(m_Layout.ledPosition(row, column));
                 m_LedItems.append(item);
@@ -185,8 +233,8 @@ void AbstractLedGraphicsScene::placeLedItems(QAbstractGraphicsShapeItem* backgro
         }
     }
 
-    m_BackgroundItems.append(background);
-    addItem(background);
+    m_BackgroundItems.append(body);
+    addItem(body);
     // Qt polishes and indexes new items from the event loop; until then each
     // item removed is looked up in a list of all of them. Done here, a layout
     // replaced or destroyed before the event loop runs goes in linear time.

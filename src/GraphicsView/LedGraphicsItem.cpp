@@ -2,9 +2,9 @@
 
 #include "Data/LedData.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
+#include "Painter/LedPanelPainter.h"
 
 #include <QGraphicsSceneMouseEvent>
-#include <QPainter>
 
 LedGraphicsItem::LedGraphicsItem(QGraphicsItem* parent)
     : QGraphicsItem(parent)
@@ -62,13 +62,7 @@ void LedGraphicsItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* o
     const AbstractLedGraphicsScene* ledScene = scene();
     if (!m_pLedData || !ledScene)
         return;
-    const qreal s = ledScene->ledItemsSize();
-
-    painter->save();
-    painter->setPen(QPen(QBrush(Qt::black), 0.1, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
-    painter->setBrush(QBrush(m_pLedData->intensity() > 0 ? Qt::yellow : Qt::darkGray));
-    painter->drawEllipse(QPointF(0, 0), s, s);
-    painter->restore();
+    ledScene->panelPainter().drawLedAt(painter, QPointF(0, 0), m_pLedData->intensity() > 0);
 }
 
 void LedGraphicsItem::mousePressEvent(QGraphicsSceneMouseEvent* event)

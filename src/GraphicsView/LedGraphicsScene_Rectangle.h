@@ -10,18 +10,6 @@ class LedGraphicsScene_Rectangle : public AbstractLedGraphicsScene
 
 public:
     explicit LedGraphicsScene_Rectangle(QObject* parent = nullptr);
-
-    eType type() override;
-    int rows() override;
-    int columns() override;
-    void readXML(QXmlStreamReader& xml) override;
-    void writeXML(QXmlStreamWriter& xml) override;
-    qreal ledItemsSize() const override;
-
-    void createLayout();
-
-protected:
-    void rebuild() override;
 };
 
 #endif // LEDGRAPHICSSCENE_RECTANGLE_H

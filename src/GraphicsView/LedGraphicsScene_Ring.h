@@ -11,18 +11,6 @@ class LedGraphicsScene_Ring : public AbstractLedGraphicsScene
 
 public:
     explicit LedGraphicsScene_Ring(QObject* parent = nullptr);
-
-    eType type() override;
-    int rows() override;
-    int columns() override;
-    void readXML(QXmlStreamReader& xml) override;
-    void writeXML(QXmlStreamWriter& xml) override;
-    qreal ledItemsSize() const override;
-
-    void createLayout();
-
-protected:
-    void rebuild() override;
 };
 
 #endif // LEDGRAPHICSSCENE_RING_H

@@ -88,6 +88,16 @@ qreal LedPanelPainter::ledRadius(const QPainter* painter) const
     return qMax(radius, m_MinimumLedDiameter / 2 / scale);
 }
 
+QRectF LedPanelPainter::bodyRect() const
+{
+    if (m_Layout.type() != LedLayout::Ring)
+        return m_Layout.rectangle().normalized();
+    // The stroke reaches half its width beyond the middle circle on either side.
+    const qreal reach = qAbs(m_Layout.innerDiameter() + m_Layout.outerDiameter()) / 2
+        + qAbs(m_Layout.outerDiameter() - m_Layout.innerDiameter()) / 2;
+    return QRectF(-reach, -reach, 2 * reach, 2 * reach);
+}
+
 void LedPanelPainter::drawBody(QPainter* painter) const
 {
     Q_ASSERT(painter);
@@ -109,6 +119,11 @@ void LedPanelPainter::drawBody(QPainter* painter) const
 
 void LedPanelPainter::drawLed(QPainter* painter, int row, int column, bool lit) const
 {
+    drawLedAt(painter, m_Layout.ledPosition(row, column), lit);
+}
+
+void LedPanelPainter::drawLedAt(QPainter* painter, const QPointF& centre, bool lit) const
+{
     Q_ASSERT(painter);
     const qreal radius = ledRadius(painter);
     painter->save();
@@ -118,7 +133,7 @@ void LedPanelPainter::drawLed(QPainter* painter, int row, int column, bool lit) 
     else
         painter->setPen(Qt::NoPen);
     painter->setBrush(lit ? litColor() : darkColor());
-    painter->drawEllipse(m_Layout.ledPosition(row, column), radius, radius);
+    painter->drawEllipse(centre, radius, radius);
     painter->restore();
 }
 
@@ -132,7 +147,7 @@ void LedPanelPainter::drawPanel(QPainter* painter, const QVector<int>& intensiti
     if (m_Outlined) {
         for (int row = 0; row < m_Layout.rows(); ++row) {
             for (int column = 0; column < m_Layout.columns(); ++column)
-                drawLed(painter, row, column, intensities.value(row * m_Layout.columns() + column) != 0);
+                drawLed(painter, row, column, intensities.value(row * m_Layout.columns() + column) > 0);
         }
         return;
     }
@@ -141,7 +156,7 @@ void LedPanelPainter::drawPanel(QPainter* painter, const QVector<int>& intensiti
     for (int row = 0; row < m_Layout.rows(); ++row) {
         for (int column = 0; column < m_Layout.columns(); ++column) {
             const QPointF position = m_Layout.ledPosition(row, column);
-            (intensities.value(row * m_Layout.columns() + column) != 0 ? lit : dark).append(position);
+            (intensities.value(row * m_Layout.columns() + column) > 0 ? lit : dark).append(position);
         }
     }
     drawLedSpots(painter, dark, false);

@@ -31,9 +31,13 @@ public:
     // Small pictures keep their LEDs at least this many device pixels across.
     void setMinimumLedDiameter(qreal pixels);
 
+    // What the body covers, its edges included.
+    QRectF bodyRect() const;
     void drawBody(QPainter* painter) const;
     void drawLed(QPainter* painter, int row, int column, bool lit) const;
-    // The body and every LED, row by row; a non-zero intensity is lit, a missing one dark.
+    // An LED of this layout around any centre: the LED view's items draw around their origin.
+    void drawLedAt(QPainter* painter, const QPointF& centre, bool lit) const;
+    // The body and every LED, row by row; a positive intensity is lit, any other or a missing one dark.
     void drawPanel(QPainter* painter, const QVector<int>& intensities) const;
     // LEDs at these scene positions as drawPanel() draws them without an outline.
     void drawLedSpots(QPainter* painter, const QPolygonF& positions, bool lit) const;

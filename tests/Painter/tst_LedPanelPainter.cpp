@@ -41,6 +41,9 @@ void tst_LedPanelPainter::panel()
 
     QVector<int> intensities(int(panelLayout.ledCount()));
     intensities[litLed] = 7;
+    // Only a positive intensity is lit, as in the LED view.
+    const int other = (litLed + 1) % int(panelLayout.ledCount());
+    intensities[other] = -1;
     LedPanelPainter painter(panelLayout);
     painter.setAntialiased(false);
     QImage image(400, 300, QImage::Format_RGB32);
@@ -64,7 +67,6 @@ void tst_LedPanelPainter::panel()
     const int columns = panelLayout.columns();
     const QPoint lit = toImage.map(panelLayout.ledPosition(litLed / columns, litLed % columns)).toPoint();
     QCOMPARE(QColor(image.pixel(lit)), LedPanelPainter::litColor());
-    const int other = (litLed + 1) % int(panelLayout.ledCount());
     const QPoint dark = toImage.map(panelLayout.ledPosition(other / columns, other % columns)).toPoint();
     QCOMPARE(QColor(image.pixel(dark)), LedPanelPainter::darkColor());
     // The whole drawing fits the image: nothing of the body is cut at its edges.

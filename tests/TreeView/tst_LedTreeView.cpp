@@ -8,6 +8,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QMenu>
+#include <QPainter>
+#include <QStyleOptionViewItem>
 #include <QtTest>
 
 // The tree as the model shows it, e.g. "Sequence(LedState,LedState),Sequence()".
@@ -31,6 +33,8 @@ private slots:
     void cleanup() { delete m_pDocument; }
     void contextMenu();
     void editingUnderTester();
+    void frameNumbers_data();
+    void frameNumbers();
 
 private:
     QModelIndex index(AbstractCommand* node) const { return m_pView->model()->index(node); }
@@ -97,6 +101,48 @@ void tst_LedTreeView::editingUnderTester()
     model->remove(third);
     delete third;
     QCOMPARE(outline(*model), QStringLiteral("Sequence(C,LedState),Sequence()"));
+}
+
+void tst_LedTreeView::frameNumbers_data()
+{
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<int>("first"); // two rows alike but for their number
+    QTest::addColumn<int>("second");
+
+    QTest::newRow("1 and 3") << 3 << 0 << 2;
+    QTest::newRow("37 and 39") << 40 << 36 << 38;
+}
+
+// Frames alike in picture and name still differ in the number drawn beside the picture.
+void tst_LedTreeView::frameNumbers()
+{
+    QFETCH(int, frames);
+    QFETCH(int, first);
+    QFETCH(int, second);
+
+    CommandList* sequence = m_pDocument->sequence(0);
+    while (sequence->frameCount() < frames)
+        m_pView->model()->append(new LedStateCommand(sequence), sequence);
+    // Drawn by the view's delegate as the view would draw the row, unselected.
+    const auto row = [&](int frame) {
+        const QModelIndex at = index(sequence->frame(frame));
+        QStyleOptionViewItem option;
+        option.initFrom(m_pView);
+        option.widget = m_pView;
+        option.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver);
+        option.rect = QRect(QPoint(0, 0), m_pView->itemDelegate()->sizeHint(option, at));
+        QImage image(option.rect.size(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        m_pView->itemDelegate()->paint(&painter, option, at);
+        return image;
+    };
+    const QImage a = row(first);
+    const QImage b = row(second);
+    QCOMPARE(a.size(), b.size());
+    QVERIFY(a != b);
+    // The model's text stays the name.
+    QCOMPARE(index(sequence->frame(second)).data().toString(), QStringLiteral("LedState"));
 }
 
 QTEST_MAIN(tst_LedTreeView)

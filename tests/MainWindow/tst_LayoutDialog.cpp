@@ -1,0 +1,379 @@
+#include "Data/CommandList.h"
+#include "Data/LedStateCommand.h"
+#include "Data/LedValuesEdit.h"
+#include "Document/LayoutDialog.h"
+#include "Document/LedPanelDocument.h"
+#include "GraphicsView/AbstractLedGraphicsScene.h"
+#include "GraphicsView/LedGraphicsItem.h"
+#include "MainWindow/MainMenu.h"
+#include "MainWindow/MainWindow.h"
+#include "TreeView/LedTreeModel.h"
+#include "TreeView/LedTreeView.h"
+
+#include "ModalAnswer.h"
+#include "NewDocument.h"
+#include "TestData.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+// A lit LED at (row, column).
+using Cells = QVector<QPoint>;
+
+// The layout dialog as a user reaches it: Light > Layout... in the main window,
+// over a new document with one sequence of two frames.
+class tst_LayoutDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void fields_data();
+    void fields();
+    void change_data();
+    void change();
+    void saveAndReopen_data();
+    void saveAndReopen();
+    void newDocuments_data();
+    void newDocuments();
+    void unknownType_data();
+    void unknownType();
+
+private:
+    MainMenu* menu() const { return qobject_cast<MainMenu*>(m_window->menuBar()); }
+    LedPanelDocument* document() const { return qobject_cast<LedPanelDocument*>(m_window->currentDocument()); }
+    QString settingsFile() const { return QCoreApplication::applicationDirPath() + QStringLiteral("/app.ini"); }
+    LayoutDialog* openDialog()
+    {
+        menu()->action_Layout->trigger();
+        const QList<LayoutDialog*> dialogs = m_window->findChildren<LayoutDialog*>(QStringLiteral("LayoutDialog"));
+        for (LayoutDialog* dialog : dialogs) {
+            if (dialog->isVisible())
+                return dialog;
+        }
+        return nullptr;
+    }
+    template <class T> static T* field(LayoutDialog* dialog, const char* name)
+    {
+        return dialog->findChild<T*>(QLatin1String(name));
+    }
+    // Picks the entry with the keyboard, as a user going down the list.
+    static bool choose(QComboBox* box, const QString& text)
+    {
+        const int index = box->findText(text);
+        if (index < 0)
+            return false;
+        QTest::keyClick(box, Qt::Key_Home);
+        for (int i = 0; i < index; ++i)
+            QTest::keyClick(box, Qt::Key_Down);
+        return box->currentIndex() == index;
+    }
+    static void type(QAbstractSpinBox* box, int value)
+    {
+        box->selectAll();
+        QTest::keyClicks(box, QString::number(value));
+    }
+    // Opens the dialog, picks the preset or the type and presses OK.
+    bool changeTo(const QString& preset, const QString& layoutType = QString())
+    {
+        LayoutDialog* dialog = openDialog();
+        if (!dialog || (!preset.isEmpty() && !choose(field<QComboBox>(dialog, "comboBox_Preset"), preset)))
+            return false;
+        if (!layoutType.isEmpty() && !choose(field<QComboBox>(dialog, "comboBox_LayoutType"), layoutType))
+            return false;
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        return !dialog->isVisible();
+    }
+    QVector<QVector<int>> frames() const
+    {
+        QVector<QVector<int>> values;
+        for (int f = 0; f < document()->sequence(0)->frameCount(); ++f)
+            values << document()->sequence(0)->frame(f)->intensities();
+        return values;
+    }
+
+    MainWindow* m_window = nullptr;
+    QTemporaryDir m_dir;
+};
+
+void tst_LayoutDialog::init()
+{
+    QFile::remove(settingsFile());
+    m_window = new MainWindow;
+    QVERIFY(newDocumentWithFrames(*m_window, 2));
+}
+
+void tst_LayoutDialog::cleanup()
+{
+    delete m_window;
+    QVERIFY(ModalAnswer::allAnswered());
+}
+
+void tst_LayoutDialog::fields_data()
+{
+    QTest::addColumn<QString>("preset");
+    QTest::addColumn<QString>("layoutType"); // picked after the preset, when given
+    QTest::addColumn<int>("rows");           // typed, when not 0
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("rowSpacing");
+    QTest::addColumn<QString>("rowsLabel");
+    QTest::addColumn<QString>("columnsLabel");
+    QTest::addColumn<QString>("shown"); // rows x columns, angle, preset
+    QTest::addColumn<QString>("reason"); // empty: OK is enabled
+
+    QTest::newRow("grid preset") << "Grid 32 x 8" << "" << 0 << 0 << 0 << "Rows" << "Columns"
+                                 << "8 x 32, 6, Grid 32 x 8" << "";
+    QTest::newRow("ring preset: the angle follows the LEDs") << "Ring of 24" << "" << 0 << 0 << 0 << "Circles"
+                                                             << "LEDs per circle" << "1 x 24, 15, Ring of 24" << "";
+    QTest::newRow("ring of the most LEDs") << "Ring of 12" << "" << 256 << 256 << 0 << "Circles"
+                                           << "LEDs per circle" << "256 x 256, 1.406, Custom" << "";
+    QTest::newRow("grid made a ring keeps its size") << "Grid 16 x 16" << "Ring" << 0 << 0 << 0 << "Circles"
+                                                     << "LEDs per circle" << "16 x 16, 22.5, Custom" << "";
+    QTest::newRow("too many LEDs") << "Grid 8 x 8" << "" << 1024 << 65 << 0 << "Rows" << "Columns"
+                                   << "1024 x 65, 6, Custom" << "A panel holds at most 65536 LEDs.";
+    QTest::newRow("grid too high") << "Grid 8 x 8" << "" << 0 << 0 << 200000 << "Rows" << "Columns"
+                                   << "8 x 8, 6, Custom" << "Positions and sizes are at most 1000000 either way.";
+    QTest::newRow("ring too wide") << "Ring of 16" << "" << 2 << 0 << 600000 << "Circles" << "LEDs per circle"
+                                   << "2 x 16, 22.5, Custom" << "Positions and sizes are at most 1000000 either way.";
+}
+
+void tst_LayoutDialog::fields()
+{
+    QFETCH(QString, preset);
+    QFETCH(QString, layoutType);
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(int, rowSpacing);
+    QFETCH(QString, rowsLabel);
+    QFETCH(QString, columnsLabel);
+    QFETCH(QString, shown);
+    QFETCH(QString, reason);
+
+    QCOMPARE(menu()->menu_Light->actions().indexOf(menu()->action_Layout),
+             menu()->menu_Light->actions().indexOf(menu()->action_LedPanelInfo) + 1);
+    QCOMPARE(plainText(menu()->action_Layout->text()), QStringLiteral("Layout..."));
+    LayoutDialog* dialog = openDialog();
+    QVERIFY(dialog && dialog->isModal());
+    // It opens on the document's panel.
+    QCOMPARE(dialog->panelLayout(), document()->panelLayout());
+    QVERIFY(choose(field<QComboBox>(dialog, "comboBox_Preset"), preset));
+    if (!layoutType.isEmpty())
+        QVERIFY(choose(field<QComboBox>(dialog, "comboBox_LayoutType"), layoutType));
+    if (rows)
+        type(field<QSpinBox>(dialog, "spinBox_Rows"), rows);
+    if (columns)
+        type(field<QSpinBox>(dialog, "spinBox_Columns"), columns);
+    if (rowSpacing)
+        type(field<QDoubleSpinBox>(dialog, "doubleSpinBox_RowSpacing"), rowSpacing);
+
+    QCOMPARE(field<QLabel>(dialog, "label_Rows")->text(), rowsLabel);
+    QCOMPARE(field<QLabel>(dialog, "label_Columns")->text(), columnsLabel);
+    QCOMPARE(QString("%1 x %2, %3, %4")
+                 .arg(field<QSpinBox>(dialog, "spinBox_Rows")->value())
+                 .arg(field<QSpinBox>(dialog, "spinBox_Columns")->value())
+                 .arg(field<QDoubleSpinBox>(dialog, "doubleSpinBox_ColumnSpacing")->value())
+                 .arg(field<QComboBox>(dialog, "comboBox_Preset")->currentText()),
+             shown);
+    QCOMPARE(field<QLabel>(dialog, "label_Problem")->text(), reason);
+    QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    QCOMPARE(ok->isEnabled(), reason.isEmpty());
+    const LedLayout before = document()->panelLayout();
+    const LedLayout chosen = dialog->panelLayout();
+    QTest::mouseClick(ok, Qt::LeftButton);
+    // A refused layout leaves the dialog open and the document as it was.
+    QCOMPARE(dialog->isVisible(), !reason.isEmpty());
+    QCOMPARE(document()->panelLayout(), reason.isEmpty() ? chosen : before);
+    QCOMPARE(document()->ledScene()->ledItems().count(), int(document()->panelLayout().ledCount()));
+    if (dialog->isVisible())
+        dialog->reject();
+}
+
+void tst_LayoutDialog::change_data()
+{
+    QTest::addColumn<QStringList>("steps"); // presets, or "Ring" to make the panel a ring
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<Cells>("kept");
+    QTest::addColumn<QString>("status");
+
+    // From an 8 x 8 grid with (0,0), (3,5), (7,7) lit in the first frame and (7,0) in the second.
+    QTest::newRow("grid grows, then becomes a ring") << QStringList{"Grid 16 x 16", "Ring"} << "Ring, 16 x 16"
+                                                     << Cells{{0, 0}, {3, 5}, {7, 7}, {7, 0}} << "";
+    QTest::newRow("wider grid") << QStringList{"Grid 32 x 8"} << "Grid, 8 x 32" << Cells{{0, 0}, {3, 5}, {7, 7}, {7, 0}}
+                                << "";
+    QTest::newRow("single ring drops rows") << QStringList{"Ring of 12"} << "Ring, 1 x 12" << Cells{{0, 0}}
+                                            << "3 lit LED(s) fell outside the new layout and were dropped.";
+}
+
+void tst_LayoutDialog::change()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, result);
+    QFETCH(Cells, kept);
+    QFETCH(QString, status);
+
+    QVERIFY(changeTo("Grid 8 x 8"));
+    CommandList* sequence = document()->sequence(0);
+    const QVector<Cells> lit{{{0, 0}, {3, 5}, {7, 7}}, {{7, 0}}};
+    auto* edit = new LedValuesEdit(QStringLiteral("Paint"));
+    for (int f = 0; f < lit.count(); ++f) {
+        for (const QPoint& cell : lit.at(f))
+            edit->set(sequence->frame(f), cell.x() * 8 + cell.y(), 1);
+    }
+    QVERIFY(document()->submit(edit));
+    LedStateCommand* current = sequence->frame(1);
+    auto* tree = document()->findChild<LedTreeView*>(QStringLiteral("treeView"));
+    tree->setCurrentIndex(document()->treeModel()->index(current));
+    QCOMPARE(document()->currentFrame(), current);
+    const LedLayout grid = document()->panelLayout();
+    const QVector<QVector<int>> before = frames();
+    m_window->statusBar()->clearMessage();
+
+    for (const QString& step : steps)
+        QVERIFY(step == "Ring" ? changeTo(QString(), step) : changeTo(step));
+    const LedLayout layout = document()->panelLayout();
+    QCOMPARE(layout.displayName(), result);
+    QVector<QVector<int>> expected(2, QVector<int>(int(layout.ledCount())));
+    for (int f = 0; f < lit.count(); ++f) {
+        for (const QPoint& cell : lit.at(f)) {
+            if (kept.contains(cell))
+                expected[f][cell.x() * layout.columns() + cell.y()] = 1;
+        }
+    }
+    QCOMPARE(frames(), expected);
+    QCOMPARE(m_window->statusBar()->currentMessage(), status);
+    // The view follows with the same frame shown.
+    AbstractLedGraphicsScene* scene = document()->ledScene();
+    QCOMPARE(scene->layout(), layout);
+    QCOMPARE(document()->currentFrame(), current);
+    QCOMPARE(scene->ledItems().last()->ledData(), current->leds().last());
+    QVERIFY(document()->isModified());
+
+    for (int i = 0; i < steps.count(); ++i)
+        m_window->findChild<QAction*>(QStringLiteral("action_Undo"))->trigger();
+    QCOMPARE(document()->panelLayout(), grid);
+    QCOMPARE(frames(), before);
+    QCOMPARE(document()->ledScene()->ledItems().count(), 64);
+    QCOMPARE(document()->currentFrame(), current);
+}
+
+void tst_LayoutDialog::saveAndReopen_data()
+{
+    QTest::addColumn<QString>("preset");
+    QTest::addColumn<bool>("reversed");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("values"); // the Layout element's children as the file holds them
+
+    QTest::newRow("grid numbered right to left")
+        << "Grid 8 x 8" << true << "Rectangle"
+        << "<Rows>8</Rows><Columns>8</Columns><RowSpacing>6</RowSpacing><ColumnSpacing>-6</ColumnSpacing>"
+           "<Rectangle_X>-48</Rectangle_X><Rectangle_Y>-6</Rectangle_Y><Rectangle_W>54</Rectangle_W><Rectangle_H>54"
+           "</Rectangle_H><FirstLedPosition_X>0</FirstLedPosition_X><FirstLedPosition_Y>0</FirstLedPosition_Y>";
+    QTest::newRow("ring of 16") << "Ring of 16" << false << "Ring"
+                                << "<Rows>1</Rows><Columns>16</Columns><RowSpacing>5</RowSpacing><ColumnSpacing>22.5"
+                                   "</ColumnSpacing><InnerDiameter>40</InnerDiameter><OuterDiameter>55</OuterDiameter>"
+                                   "<FirstLedPosition_X>0</FirstLedPosition_X><FirstLedPosition_Y>-45"
+                                   "</FirstLedPosition_Y>";
+}
+
+void tst_LayoutDialog::saveAndReopen()
+{
+    QFETCH(QString, preset);
+    QFETCH(bool, reversed);
+    QFETCH(QString, type);
+    QFETCH(QString, values);
+
+    LayoutDialog* dialog = openDialog();
+    QVERIFY(dialog && choose(field<QComboBox>(dialog, "comboBox_Preset"), preset));
+    if (reversed)
+        QTest::mouseClick(field<QCheckBox>(dialog, "checkBox_ReverseNumbering"), Qt::LeftButton);
+    dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    const LedLayout layout = document()->panelLayout();
+
+    const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + ".xml");
+    ModalAnswer::fileDialog(path);
+    menu()->action_SaveAs->trigger();
+    QVERIFY(ModalAnswer::allAnswered() && !document()->isModified());
+    QCOMPARE(QString::fromUtf8(runProgram("xmllint", {"--xpath", "string(//Layout/@type)", path})).trimmed(), type);
+    QCOMPARE(QString::fromUtf8(runProgram("xmllint", {"--xpath", "//Layout/*", path})).remove('\n'), values);
+
+    ModalAnswer::fileDialog(path);
+    menu()->action_Open->trigger();
+    QTRY_VERIFY(ModalAnswer::allAnswered());
+    QCOMPARE(document()->filePath(), QFileInfo(path).canonicalFilePath());
+    QCOMPARE(document()->panelLayout(), layout);
+    QCOMPARE(document()->sequence(0)->frame(1)->ledCount(), int(layout.ledCount()));
+}
+
+void tst_LayoutDialog::newDocuments_data()
+{
+    QTest::addColumn<bool>("uncheck"); // after keeping the layout for new documents once
+
+    QTest::newRow("kept for new documents") << false;
+    QTest::newRow("unchecked again") << true;
+}
+
+void tst_LayoutDialog::newDocuments()
+{
+    QFETCH(bool, uncheck);
+
+    LayoutDialog* dialog = openDialog();
+    auto* useForNew = field<QCheckBox>(dialog, "checkBox_DefaultLayout");
+    QVERIFY(!useForNew->isChecked());
+    QVERIFY(choose(field<QComboBox>(dialog, "comboBox_Preset"), "Grid 16 x 16"));
+    QTest::mouseClick(useForNew, Qt::LeftButton);
+    dialog->accept();
+    const LedLayout grid = document()->panelLayout();
+    if (uncheck) {
+        dialog = openDialog();
+        useForNew = field<QCheckBox>(dialog, "checkBox_DefaultLayout");
+        QVERIFY(useForNew->isChecked());
+        QTest::mouseClick(useForNew, Qt::LeftButton);
+        dialog->accept();
+    }
+
+    ModalAnswer::messageBox(QMessageBox::Discard);
+    menu()->action_New->trigger();
+    QVERIFY(ModalAnswer::allAnswered());
+    QCOMPARE(document()->panelLayout(), uncheck ? LedLayout() : grid);
+    QCOMPARE(document()->ledScene()->ledItems().count(), uncheck ? 192 : 256);
+    QVERIFY(!document()->isModified() && !document()->undoStack()->canUndo());
+
+    // Leaving the program writes app.ini.
+    QVERIFY(m_window->close());
+    QSettings settings(settingsFile(), QSettings::IniFormat);
+    QCOMPARE(settings.contains(QStringLiteral("Layout/Default")), !uncheck);
+    QCOMPARE(settings.value(QStringLiteral("Layout/Default")).toString().contains("<Rows>16</Rows>"), !uncheck);
+}
+
+void tst_LayoutDialog::unknownType_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::newRow("hexagon") << "Hexagon";
+    QTest::newRow("case matters") << "ring";
+}
+
+void tst_LayoutDialog::unknownType()
+{
+    QFETCH(QString, type);
+
+    const QString path = m_dir.filePath(QStringLiteral("unknown.xml"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly)
+            && file.write(showXml("<Layout type='" + type.toUtf8() + "'><Rows>2</Rows></Layout>" + sequenceXml(0, 1)))
+                > 0);
+    file.close();
+    ModalAnswer::messageBox(QMessageBox::Discard);
+    ModalAnswer::fileDialog(path);
+    QString text;
+    ModalAnswer::messageBox(QMessageBox::Ok, &text);
+    menu()->action_Open->trigger();
+    QTRY_VERIFY(ModalAnswer::allAnswered());
+    QCOMPARE(text, QString("The layout type \"%1\" is unknown; the document uses the default ring.").arg(type));
+    QCOMPARE(document()->filePath(), QFileInfo(path).canonicalFilePath());
+    QCOMPARE(document()->panelLayout(), LedLayout());
+    QCOMPARE(document()->sequence(0)->frame(0)->ledCount(), 192);
+}
+
+QTEST_MAIN(tst_LayoutDialog)
+#include "tst_LayoutDialog.moc"
