@@ -56,8 +56,10 @@ void InfoCommand::start()
         QString text = tr("Title:      %1\n").arg(show.title());
         text += tr("Layout:     %1 (%2 LEDs)\n").arg(layout.displayName()).arg(layout.ledCount());
         text += tr("Sequences:  %1\n").arg(show.sequenceCount());
-        for (int s = 0; s < show.sequenceCount(); ++s)
-            text += tr("  %1: %2 frames\n").arg(s + 1).arg(show.sequence(s)->frameCount());
+        for (int s = 0; s < show.sequenceCount(); ++s) {
+            const int frames = show.sequence(s)->frameCount();
+            text += frames == 1 ? tr("  %1: 1 frame\n").arg(s + 1) : tr("  %1: %2 frames\n").arg(s + 1).arg(frames);
+        }
         if (compiled) {
             text += tr("Image:      %1 bytes in %2 blocks\n").arg(image.size()).arg(blocks);
             text += tr("Write time: %1 s at %2 baud\n").arg(seconds, 0, 'f', 1).arg(m_Options.baudRate());
