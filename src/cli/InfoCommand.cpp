@@ -61,7 +61,8 @@ void InfoCommand::start()
             text += frames == 1 ? tr("  %1: 1 frame\n").arg(s + 1) : tr("  %1: %2 frames\n").arg(s + 1).arg(frames);
         }
         if (compiled) {
-            text += tr("Image:      %1 bytes in %2 blocks\n").arg(image.size()).arg(blocks);
+            text += blocks == 1 ? tr("Image:      %1 bytes in 1 block\n").arg(image.size())
+                                : tr("Image:      %1 bytes in %2 blocks\n").arg(image.size()).arg(blocks);
             text += tr("Write time: %1 s at %2 baud\n").arg(seconds, 0, 'f', 1).arg(m_Options.baudRate());
         }
         m_Printer.output(text);
