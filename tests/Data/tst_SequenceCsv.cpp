@@ -65,8 +65,6 @@ void tst_SequenceCsv::menu_data()
     QTest::newRow("fraction after blank lines") << "import" << 4 << one + one << "a.csv"
                                                 << QByteArray("0,1\r\n2,3\r\n\r\n4, 1.5\r\n") << one + one
                                                 << "Line 4: \"1.5\" is not a number." << "";
-    QTest::newRow("quoted") << "import" << 4 << one << "a.csv" << QByteArray("0,1\n1,\"3\"\n") << one
-                            << "Line 2: \"\"3\"\" is not a number." << "";
     QTest::newRow("unreadable") << "import" << 4 << one << "socket.csv" << none << one << "Cannot read file %1."
                                 << "";
     QTest::newRow("too many frames") << "import" << 65536 << Frames{{}} << "a.csv"

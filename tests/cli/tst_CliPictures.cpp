@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QImageReader>
+#include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -26,6 +27,11 @@ private slots:
 private:
     QTemporaryDir m_Dir;
     QString path(const QString& name) const { return m_Dir.filePath(name); }
+    bool write(const QString& name, const QByteArray& data) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+    }
 };
 
 static const QString cliProgram = QStringLiteral(TESSALOOM_CLI_PATH);
@@ -45,20 +51,13 @@ void tst_CliPictures::initTestCase()
 {
     QVERIFY(m_Dir.isValid());
     // Two sequences of 2 and 1 frames on a 2 × 4 grid.
-    QFile show(path(QStringLiteral("show.xml")));
-    QVERIFY(show.open(QIODevice::WriteOnly));
-    show.write(showXml(layoutXml(2, 4) + sequenceXml(0, 2, 8, [](int f, int i) { return i == f; })
-                       + sequenceXml(1, 1, 8, [](int, int i) { return i == 7; })));
-    show.close();
+    QVERIFY(write("show.xml", showXml(layoutXml(2, 4) + sequenceXml(0, 2, 8, [](int f, int i) { return i == f; })
+                                      + sequenceXml(1, 1, 8, [](int, int i) { return i == 7; }))));
     QImage left(8, 4, QImage::Format_RGB32);
     left.fill(Qt::black);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x)
-            left.setPixel(x, y, qRgb(255, 255, 255));
+    QPainter(&left).fillRect(0, 0, 4, 4, Qt::white);
     QVERIFY(left.save(path(QStringLiteral("left.png"))));
-    QFile text(path(QStringLiteral("notes.png")));
-    QVERIFY(text.open(QIODevice::WriteOnly));
-    text.write("not a picture\n");
+    QVERIFY(write("notes.png", "not a picture\n"));
 }
 
 void tst_CliPictures::import_data()
@@ -174,15 +173,10 @@ void tst_CliPictures::compileC()
     if (cc.isEmpty())
         QSKIP("no C compiler");
     // Two files include it, and one writes the array out.
-    QFile dump(path(QStringLiteral("dump.c")));
-    QVERIFY(dump.open(QIODevice::WriteOnly));
-    dump.write("#include <stdio.h>\n#include \"show.h\"\nvoid other(void);\n"
-               "int main(void) { other(); fwrite(tessaloom_image, 1, tessaloom_image_size, stdout); return 0; }\n");
-    dump.close();
-    QFile other(path(QStringLiteral("other.c")));
-    QVERIFY(other.open(QIODevice::WriteOnly));
-    other.write("#include \"show.h\"\nvoid other(void) { (void)tessaloom_image; (void)tessaloom_image_size; }\n");
-    other.close();
+    QVERIFY(write("dump.c", "#include <stdio.h>\n#include \"show.h\"\nvoid other(void);\nint main(void) {\n"
+                            "other(); fwrite(tessaloom_image, 1, tessaloom_image_size, stdout); return 0; }\n"));
+    QVERIFY(write("other.c", "#include \"show.h\"\n"
+                             "void other(void) { (void)tessaloom_image; (void)tessaloom_image_size; }\n"));
     QProcess compiler;
     compiler.setWorkingDirectory(m_Dir.path());
     compiler.start(cc, { "-Wall", "-Wextra", "-Werror", "-o", "dump", "dump.c", "other.c" });
