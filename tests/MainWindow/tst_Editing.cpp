@@ -39,8 +39,6 @@ Values lit(std::initializer_list<int> leds)
 
 } // namespace
 
-// Editing through the real window: actions by object name, keys by their shortcuts.
-
 class tst_Editing : public QObject
 {
     Q_OBJECT
@@ -71,7 +69,6 @@ private:
     // A new document with these frames; a second layout after them leaves them at the first one's LED count.
     void open(const QByteArray& layout, const QList<Frames>& sequences, const QByteArray& laterLayout = {});
     Values values(int sequence, int frame) const;
-    QByteArray xml() const;
     void select(int sequence, const QList<int>& frames);
 
     MainWindow* m_window = nullptr;
@@ -116,11 +113,6 @@ Values tst_Editing::values(int sequence, int frame) const
             values.insert(i, all.at(i));
     }
     return values;
-}
-
-QByteArray tst_Editing::xml() const
-{
-    return writtenShow(*document());
 }
 
 void tst_Editing::select(int sequence, const QList<int>& frames)
@@ -202,7 +194,6 @@ void tst_Editing::undoRedo_data()
     QTest::addColumn<QString>("step");
     QTest::addColumn<QPoint>("focus"); // current after undo: (sequence, frame); frame -1 for a sequence
 
-    const auto trigger = [this](const char* name) { return Perform([=] { action(name)->trigger(); }); };
     const auto press = [this](QKeySequence sequence) { return Perform([=] { keys(sequence); }); };
     const auto menuAction = [this](QAction* MainMenu::*entry) { return Perform([=] { (menu()->*entry)->trigger(); }); };
     QTest::newRow("LED click") << Perform([this] {
@@ -244,7 +235,6 @@ void tst_Editing::undoRedo_data()
     QTest::newRow("duplicate") << press(Qt::CTRL | Qt::Key_D) << "Duplicate frame" << QPoint(0, 1);
     QTest::newRow("move down") << press(Qt::CTRL | Qt::SHIFT | Qt::Key_Down) << "Move frame" << QPoint(0, 1);
     QTest::newRow("move up") << press(Qt::CTRL | Qt::SHIFT | Qt::Key_Up) << "Move frame" << QPoint(0, 1);
-    QTest::newRow("invert") << trigger("action_InvertFrame") << "Invert" << QPoint(0, 1);
 }
 
 // Each edit is one step; undo gives back the saved file byte for byte and clears the modified mark, redo the edit.
@@ -258,22 +248,22 @@ void tst_Editing::undoRedo()
     // Saved after an edit, so the clean state lies inside the history.
     document()->submit(new PanelInfoEdit("Panel info", "Saved", QString()));
     QVERIFY(document()->save(m_dir.filePath("show.xml")));
-    const QByteArray saved = xml();
+    const QByteArray saved = writtenShow(*document());
     document()->makeCurrent(document()->node(0, 1));
     perform();
     QTRY_VERIFY(ModalAnswer::allAnswered());
-    const QByteArray edited = xml();
+    const QByteArray edited = writtenShow(*document());
     QVERIFY(edited != saved && m_window->isWindowModified());
     QCOMPARE(plainText(action("action_Undo")->text()), "Undo " + step);
 
     document()->makeCurrent(document()->node(0));
     keys(QKeySequence::Undo);
-    QCOMPARE(xml(), saved);
+    QCOMPARE(writtenShow(*document()), saved);
     QVERIFY(!m_window->isWindowModified());
     QCOMPARE(document()->treeView()->currentIndex(),
              document()->treeModel()->index(document()->node(focus.x(), focus.y())));
     action("action_Redo")->trigger();
-    QCOMPARE(xml(), edited);
+    QCOMPARE(writtenShow(*document()), edited);
     QVERIFY(m_window->isWindowModified() && !action("action_Redo")->isEnabled());
 }
 
@@ -296,7 +286,6 @@ void tst_Editing::copyAndPaste_data()
         all.insert(i, 1);
     QTest::newRow("wider than the panel") << QString("1,").repeated(199) + "1" << Frames{all}
                                           << "1 frame pasted. Frames of up to 200 LEDs were cut to this panel's 192.";
-    QTest::newRow("not a table") << "1,2\nx,3\n" << Frames() << "Line 2: \"x\" is not a number.";
     QTest::newRow("a fraction after a blank line") << "a,b\n1,2\n\n3, 4.5\n" << Frames()
                                                    << "Line 4: \"4.5\" is not a number.";
 }
@@ -400,11 +389,6 @@ void tst_Editing::enabledOnlyWhereTheyAct()
         return on.join(' ');
     };
     QCOMPARE(enabled(), QString());
-    QStringList menus;
-    for (QAction* entry : menu()->actions())
-        menus << plainText(entry->text());
-    QCOMPARE(menus, QStringList({"File", "Edit", "Light", "Playback", "Tools", "Help"}));
-
     open(Grid, {{}, {Values(), Values()}});
     QCOMPARE(enabled(), QString()); // an empty sequence is current, the clipboard is empty
     QApplication::clipboard()->setText("1");
@@ -417,9 +401,7 @@ void tst_Editing::enabledOnlyWhereTheyAct()
     selection->select(document()->treeModel()->index(document()->node(0)), QItemSelectionModel::Select);
     QCOMPARE(selection->selectedRows(), QModelIndexList{document()->treeModel()->index(document()->node(1, 0))});
 
-    // "Zoom all" stays first in the LED view's menu; a right click on a frame in the tree opens the frame menu.
-    const QList<QAction*> viewMenu = document()->ledFrame()->findChild<QMenu*>()->actions();
-    QVERIFY(plainText(viewMenu.first()->text()) == "Zoom all" && viewMenu.contains(action("action_ShiftForward")));
+    QVERIFY(document()->ledFrame()->findChild<QMenu*>()->actions().contains(action("action_ShiftForward")));
     LedTreeView* tree = document()->treeView();
     const QPoint pos = tree->visualRect(document()->treeModel()->index(document()->node(1, 1))).center();
     QContextMenuEvent request(QContextMenuEvent::Mouse, pos, tree->viewport()->mapToGlobal(pos));

@@ -19,7 +19,6 @@
 #include <QtTest>
 #include <QtWidgets>
 
-
 class tst_Playback : public QObject
 {
     Q_OBJECT
@@ -52,11 +51,6 @@ private:
         return view->mapFromScene(view->scene()->ledItems().at(led)->scenePos());
     }
     void clickLed(int led) { QTest::mouseClick(document()->ledFrame()->viewport(), Qt::LeftButton, {}, ledAt(led)); }
-    QByteArray showFile() const
-    {
-        QBuffer file;
-        return file.open(QIODevice::WriteOnly) && document()->writeXML(&file) ? file.data() : QByteArray();
-    }
 
     MainWindow* m_window = nullptr;
 };
@@ -123,7 +117,7 @@ void tst_Playback::controls()
     QFETCH(bool, playing);
     QVERIFY(openWithFrames(frames, start));
     document()->sequence(0)->frame(1)->led(7)->setIntensity(1);
-    const QByteArray before = showFile();
+    const QByteArray before = writtenShow(*document());
     find<QAction>("action_Loop")->setChecked(loop);
     auto* speed = find<QSpinBox>("spinBox_FramesPerSecond");
     speed->setValue(fps);
@@ -170,7 +164,7 @@ void tst_Playback::controls()
     // Playing shows frames and changes nothing; only the edits do.
     const bool edited = keys.contains('l') || keys.contains('a');
     QVERIFY(!before.isEmpty());
-    QCOMPARE(showFile() == before, !edited);
+    QCOMPARE(writtenShow(*document()) == before, !edited);
     QVERIFY(edited || (!document()->isModified() && !m_window->isWindowModified()));
 }
 
@@ -180,7 +174,6 @@ void tst_Playback::speedSurvivesRestart_data()
     QTest::addColumn<int>("fps");
 
     QTest::newRow("first run") << "" << 10;
-    QTest::newRow("in range") << "7" << 7;
     QTest::newRow("too fast") << "500" << 50;
     QTest::newRow("zero") << "0" << 1;
     QTest::newRow("not a number") << "fast" << 10;
