@@ -27,10 +27,8 @@ void tst_ChangeLayout::change_data()
     QTest::addColumn<int>("dropped");
 
     // The show starts as an 8 x 8 grid with (0,0), (3,5), (7,7) lit in every frame.
-    QTest::newRow("grid grows") << int(LedLayout::Rectangle) << 16 << 16 << Cells{{0, 0}, {3, 5}, {7, 7}} << 0;
     QTest::newRow("grid shrinks") << int(LedLayout::Rectangle) << 4 << 6 << Cells{{0, 0}, {3, 5}} << 1;
     QTest::newRow("grid to ring") << int(LedLayout::Ring) << 4 << 48 << Cells{{0, 0}, {3, 5}} << 1;
-    QTest::newRow("one row") << int(LedLayout::Ring) << 1 << 12 << Cells{{0, 0}} << 2;
 }
 
 void tst_ChangeLayout::change()
@@ -42,8 +40,9 @@ void tst_ChangeLayout::change()
     QFETCH(int, dropped);
 
     const auto lit = [](int, int i) { return i == 0 || i == 3 * 8 + 5 || i == 63 ? 1 : 0; };
+    const QByteArray file = showXml(layoutXml(8, 8) + sequenceXml(0, 3, 64, lit) + sequenceXml(1, 2, 64, lit));
     LedPanelModel show;
-    QVERIFY(readShow(show, showXml(layoutXml(8, 8) + sequenceXml(0, 3, 64, lit) + sequenceXml(1, 2, 64, lit))));
+    QVERIFY(readShow(show, file));
     const QByteArray before = writtenShow(show);
 
     const LedLayout layout = LedLayout::create(LedLayout::eType(type), rows, columns);
@@ -64,7 +63,7 @@ void tst_ChangeLayout::change()
 
     // Undone, the show writes the file it was read from, byte for byte.
     LedPanelModel again;
-    QVERIFY(readShow(again, showXml(layoutXml(8, 8) + sequenceXml(0, 3, 64, lit) + sequenceXml(1, 2, 64, lit))));
+    QVERIFY(readShow(again, file));
     ChangeLayoutEdit change(again, layout);
     change.redo(again);
     QVERIFY(writtenShow(again) != before);

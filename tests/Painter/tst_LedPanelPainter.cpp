@@ -1,12 +1,12 @@
 #include "Data/LedLayout.h"
 #include "Painter/LedPanelPainter.h"
-#include "common/TestData.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QSet>
-#include <QXmlStreamReader>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(LedLayout)
 
 class tst_LedPanelPainter : public QObject
 {
@@ -19,25 +19,17 @@ private slots:
 
 void tst_LedPanelPainter::panel_data()
 {
-    QTest::addColumn<QByteArray>("layout");
+    QTest::addColumn<LedLayout>("panelLayout");
     QTest::addColumn<int>("litLed");
 
-    QTest::newRow("default ring, first LED lit") << layoutXml(4, 48, "Ring") << 0;
-    QTest::newRow("ring, last LED lit") << layoutXml(4, 48, "Ring") << 191;
-    QTest::newRow("default grid, an inner LED lit") << layoutXml(4, 8) << 13;
+    QTest::newRow("default ring, last LED lit") << LedLayout() << 191;
+    QTest::newRow("grid, an inner LED lit") << LedLayout::create(LedLayout::Rectangle, 4, 8) << 13;
 }
 
 void tst_LedPanelPainter::panel()
 {
-    QFETCH(QByteArray, layout);
+    QFETCH(LedLayout, panelLayout);
     QFETCH(int, litLed);
-
-    QXmlStreamReader xml(layout);
-    QVERIFY(xml.readNextStartElement());
-    LedLayout panelLayout(xml.attributes().value("type") == QLatin1String("Ring") ? LedLayout::Ring
-                                                                                  : LedLayout::Rectangle);
-    panelLayout.readXML(xml);
-    QVERIFY(!xml.hasError());
 
     QVector<int> intensities(int(panelLayout.ledCount()));
     intensities[litLed] = 7;
@@ -56,10 +48,9 @@ void tst_LedPanelPainter::panel()
     }
 
     QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); ++y) {
+    for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             colours.insert(image.pixel(x, y));
-    }
     const QSet<QRgb> four{LedPanelPainter::backgroundColor().rgb(), LedPanelPainter::bodyColor().rgb(),
                           LedPanelPainter::litColor().rgb(), LedPanelPainter::darkColor().rgb()};
     QCOMPARE(colours, four);

@@ -33,7 +33,6 @@ private slots:
     void cleanup() { delete m_pDocument; }
     void contextMenu();
     void editingUnderTester();
-    void frameNumbers_data();
     void frameNumbers();
 
 private:
@@ -103,25 +102,11 @@ void tst_LedTreeView::editingUnderTester()
     QCOMPARE(outline(*model), QStringLiteral("Sequence(C,LedState),Sequence()"));
 }
 
-void tst_LedTreeView::frameNumbers_data()
-{
-    QTest::addColumn<int>("frames");
-    QTest::addColumn<int>("first"); // two rows alike but for their number
-    QTest::addColumn<int>("second");
-
-    QTest::newRow("1 and 3") << 3 << 0 << 2;
-    QTest::newRow("37 and 39") << 40 << 36 << 38;
-}
-
 // Frames alike in picture and name still differ in the number drawn beside the picture.
 void tst_LedTreeView::frameNumbers()
 {
-    QFETCH(int, frames);
-    QFETCH(int, first);
-    QFETCH(int, second);
-
     CommandList* sequence = m_pDocument->sequence(0);
-    while (sequence->frameCount() < frames)
+    while (sequence->frameCount() < 40)
         m_pView->model()->append(new LedStateCommand(sequence), sequence);
     // Drawn by the view's delegate as the view would draw the row, unselected.
     const auto row = [&](int frame) {
@@ -137,12 +122,10 @@ void tst_LedTreeView::frameNumbers()
         m_pView->itemDelegate()->paint(&painter, option, at);
         return image;
     };
-    const QImage a = row(first);
-    const QImage b = row(second);
+    const QImage a = row(36);
+    const QImage b = row(38);
     QCOMPARE(a.size(), b.size());
     QVERIFY(a != b);
-    // The model's text stays the name.
-    QCOMPARE(index(sequence->frame(second)).data().toString(), QStringLiteral("LedState"));
 }
 
 QTEST_MAIN(tst_LedTreeView)
