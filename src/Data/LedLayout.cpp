@@ -106,6 +106,26 @@ QPointF LedLayout::ledPosition(int row, int column) const
     return polarToCartesian(QPointF(first.x() + row * m_RowSpacing, first.y() + column * m_ColumnSpacing));
 }
 
+QPoint LedLayout::cellOf(int index) const
+{
+    Q_ASSERT(index >= 0 && index < ledCount());
+    // QPoint(x = column, y = row)
+    return QPoint(index % m_Columns, index / m_Columns);
+}
+
+int LedLayout::indexAt(int row, int column) const
+{
+    if (row < 0 || row >= m_Rows || column < 0 || column >= m_Columns)
+        return -1;
+    return row * m_Columns + column;
+}
+
+QPointF LedLayout::ledPositionOf(int index) const
+{
+    const QPoint cell = cellOf(index);
+    return ledPosition(cell.y(), cell.x());
+}
+
 QRectF LedLayout::sceneRect() const
 {
     if (m_Type == Rectangle)

@@ -2,6 +2,7 @@
 #define LEDLAYOUT_H
 
 #include <QCoreApplication>
+#include <QPoint>
 #include <QPointF>
 #include <QRectF>
 
@@ -48,6 +49,14 @@ public:
     qreal ledItemsSize() const;
 
     QPointF ledPosition(int row, int column) const;
+    // The one conversion between an LED's index (the order the controller gets
+    // the LEDs in: file, CSV and program image) and its cell as drawn. Every
+    // tool that works on the panel's shape goes through these two.
+    QPoint cellOf(int index) const;
+    // The index of the LED in that cell, -1 outside the panel.
+    int indexAt(int row, int column) const;
+    // Where LED `index` is drawn.
+    QPointF ledPositionOf(int index) const;
     QRectF sceneRect() const;
     // "Grid, 8 x 8" or "Ring, 4 x 48", as the user knows the layout.
     QString displayName() const;
