@@ -249,6 +249,8 @@ bool MainWindow::offerRecovery()
     if (AutosaveWriter* writer = m_pAutosave->writer())
         writer->waitForDone();
     RecoveryOffer::removeFiles(baseName);
+    if (!document->unknownLayoutType().isEmpty())
+        QMessageBox::warning(this, tr("Layout"), LedPanelModel::unknownLayoutText(document->unknownLayoutType()));
     return true;
 }
 

@@ -2,37 +2,31 @@
 
 #include "Document/AutosaveWriter.h"
 #include "Document/LedPanelDocument.h"
+#include "Document/RecoveryFolder.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 
-#include <algorithm>
+#include <limits>
 #include <memory>
-#include <vector>
 
-QStringList RecoveryOffer::orphans()
+namespace {
+
+// The recorded file is written over only while it is still a plain file of this
+// user under its own name: not gone, not a device, not reached through a link.
+bool isSaveTarget(const QString& path)
 {
-    QDir dir(AutosaveWriter::recoveryDirectory());
-    QFileInfoList files = dir.entryInfoList({ QStringLiteral("*.xml") }, QDir::Files);
-    std::sort(files.begin(), files.end(), [](const QFileInfo& a, const QFileInfo& b) {
-        return a.lastModified() > b.lastModified();
-    });
-    QStringList names;
-    for (const QFileInfo& file : qAsConst(files)) {
-        const QString base = file.path() + QLatin1Char('/') + file.completeBaseName();
-        QLockFile lock(base + QStringLiteral(".lock"));
-        lock.setStaleLockTime(0);
-        // Taken only when nobody holds it, or its holder is gone.
-        if (lock.tryLock(0))
-            names << base;
-    }
-    return names;
+    const QFileInfo info(path);
+    return !path.isEmpty() && info.isAbsolute() && info.canonicalFilePath() == path
+           && RecoveryFolder::isPlainFile(path, std::numeric_limits<qint64>::max());
 }
+
+} // namespace
 
 void RecoveryOffer::removeFiles(const QString& baseName)
 {
@@ -40,50 +34,79 @@ void RecoveryOffer::removeFiles(const QString& baseName)
     QFile::remove(baseName + QStringLiteral(".ini"));
 }
 
-LedPanelDocument* RecoveryOffer::read(const QString& baseName, QString* documentName)
+LedPanelDocument* RecoveryOffer::read(const QString& baseName, QString* name, QString* lostPath, QString* problem)
 {
-    const QSettings info(baseName + QStringLiteral(".ini"), QSettings::IniFormat);
-    const QString path = info.value(AutosaveWriter::infoKeyPath()).toString();
-    *documentName = info.value(AutosaveWriter::infoKeyName()).toString();
-    if (documentName->isEmpty())
-        *documentName = QFileInfo(path).fileName();
+    QString path;
+    const QString infoName = baseName + QStringLiteral(".ini");
+    // Settings that are no plain file are not opened; the show is then recovered untitled.
+    if (RecoveryFolder::isPlainFile(infoName, RecoveryFolder::MaxInfoBytes)) {
+        const QSettings info(infoName, QSettings::IniFormat);
+        path = info.value(AutosaveWriter::infoKeyPath()).toString();
+        // A name only: Save As proposes it in the folder the user picks.
+        *name = QFileInfo(info.value(AutosaveWriter::infoKeyName()).toString()).fileName();
+    }
+    if (name->isEmpty())
+        *name = QFileInfo(path).fileName();
+    if (name->isEmpty())
+        *name = QFileInfo(baseName).fileName();
 
     QFile file(baseName + QStringLiteral(".xml"));
-    if (!file.open(QFile::ReadOnly | QFile::Text))
+    if (!RecoveryFolder::openShow(file, problem))
         return nullptr;
     std::unique_ptr<LedPanelDocument> document(LedPanelDocument::newDocument());
-    if (!document->readXML(&file))
+    if (!document->readXML(&file)) {
+        *problem = document->readError();
         return nullptr;
-    // Save then writes over the original; a file that has gone leaves the name only.
-    if (!path.isEmpty() && QFileInfo::exists(path))
+    }
+    if (isSaveTarget(path)) {
         document->setFilePath(path);
-    else if (!documentName->isEmpty())
-        document->setFileName(*documentName);
+        *name = QDir::toNativeSeparators(document->filePath());
+    } else {
+        *lostPath = path;
+        document->setFileName(*name);
+    }
     document->setModified(true);
     return document.release();
 }
 
+bool RecoveryOffer::keepUnreadable(QWidget* parent, const QString& name, const QString& baseName,
+                                   const QString& problem)
+{
+    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(),
+                    tr("%1 was not saved when Tessaloom last stopped, but its recovery file %2 cannot be read:\n%3\n\n"
+                       "Keep the file for a later start, or delete it?")
+                        .arg(name, QDir::toNativeSeparators(baseName + QStringLiteral(".xml")), problem),
+                    QMessageBox::NoButton, parent);
+    QPushButton* keep = box.addButton(tr("Keep"), QMessageBox::RejectRole);
+    box.addButton(tr("Delete"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(keep);
+    box.setEscapeButton(keep);
+    box.exec();
+    return box.clickedButton() == keep;
+}
+
 LedPanelDocument* RecoveryOffer::ask(QWidget* parent, QString* baseName)
 {
-    for (const QString& base : orphans()) {
+    for (const QString& base : RecoveryFolder::orphans()) {
         // Held while the question waits: an editor starting meanwhile leaves the file alone.
         QLockFile lock(base + QStringLiteral(".lock"));
-        lock.setStaleLockTime(0);
-        if (!lock.tryLock(0))
+        if (!RecoveryFolder::takeLock(lock, base + QStringLiteral(".lock")))
             continue;
-        QString name;
-        std::unique_ptr<LedPanelDocument> document(read(base, &name));
-        if (name.isEmpty())
-            name = QFileInfo(base).fileName();
+        QString name, lostPath, problem;
+        std::unique_ptr<LedPanelDocument> document(read(base, &name, &lostPath, &problem));
+        if (!document) {
+            if (!keepUnreadable(parent, name, base, problem))
+                removeFiles(base);
+            continue;
+        }
         QString text = tr("%1 was not saved when Tessaloom last stopped. Recover it?").arg(name);
-        if (!document)
+        if (!lostPath.isEmpty())
             text += QStringLiteral("\n\n")
-                    + tr("Its recovery file %1 cannot be read; it is kept.")
-                          .arg(QDir::toNativeSeparators(base + QStringLiteral(".xml")));
+                    + tr("It was saved as %1, which is gone or no longer a plain file of yours; "
+                         "Save will ask where to save it.")
+                          .arg(QDir::toNativeSeparators(lostPath));
         const QMessageBox::StandardButton answer = QMessageBox::question(
             parent, QCoreApplication::applicationName(), text, QMessageBox::Yes | QMessageBox::No);
-        if (!document)
-            continue;
         if (answer == QMessageBox::Yes) {
             // The window's own writer takes over before these files go.
             *baseName = base;

@@ -2,7 +2,6 @@
 #define RECOVERYOFFER_H
 
 #include <QCoreApplication>
-#include <QList>
 #include <QString>
 
 class LedPanelDocument;
@@ -20,12 +19,14 @@ public:
     // name), or null. After a Yes the other files wait for the next start.
     // *baseName names its recovery files, to be removed once the new ones are written.
     static LedPanelDocument* ask(QWidget* parent, QString* baseName);
-    // Base names (without .xml) of the files whose writer is gone, newest first.
-    static QStringList orphans();
     static void removeFiles(const QString& baseName);
 
 private:
-    static LedPanelDocument* read(const QString& baseName, QString* documentName);
+    // *name is what the question calls the show; *lostPath the file it came from when
+    // Save must not write there; *problem why the show cannot be read (null returned).
+    static LedPanelDocument* read(const QString& baseName, QString* name, QString* lostPath, QString* problem);
+    // Keep or Delete, for a file that cannot be read: true to keep it.
+    static bool keepUnreadable(QWidget* parent, const QString& name, const QString& baseName, const QString& problem);
 };
 
 #endif // RECOVERYOFFER_H

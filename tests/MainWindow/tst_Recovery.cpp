@@ -1,6 +1,7 @@
 #include "Data/CommandList.h"
 #include "Document/AutosaveWriter.h"
 #include "Document/LedPanelDocument.h"
+#include "Document/RecoveryFolder.h"
 #include "MainWindow/AutosaveController.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainSettings.h"
@@ -14,6 +15,10 @@
 #include <QtWidgets>
 
 #include <cstdio>
+#include <functional>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -25,6 +30,37 @@ QString settingsFile()
 QStringList recoveryFiles(const QString& pattern = QStringLiteral("*.xml"))
 {
     return QDir(AutosaveWriter::recoveryDirectory()).entryList({ pattern }, QDir::Files);
+}
+
+// Alters what a writer that has gone left at stem (stem.xml, and stem.ini naming the
+// show's file target); false when this user cannot make that change.
+using Setup = std::function<bool(const QString& stem, const QString& target)>;
+
+QByteArray fileContents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QFile::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Presses the button of the next message box that reads answer; its text and buttons go to the caller.
+void answerBox(const QString& answer, QString* text, QStringList* buttons)
+{
+    ModalAnswer::onNext([=](QWidget* widget) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        QAbstractButton* pressed = nullptr;
+        for (QAbstractButton* button : box ? box->buttons() : QList<QAbstractButton*>()) {
+            *buttons << plainText(button->text());
+            if (buttons->last() == answer)
+                pressed = button;
+        }
+        if (box)
+            *text = box->text();
+        if (pressed)
+            return pressed->click();
+        QTest::qFail("no message box with the answer's button", __FILE__, __LINE__);
+        if (auto* dialog = qobject_cast<QDialog*>(widget))
+            dialog->reject();
+    });
 }
 
 // The editor that is killed: saves a show, edits it further, and waits for its
@@ -52,6 +88,8 @@ int runEditor(const QString& showPath, const QString& expectedPath)
 
 } // namespace
 
+Q_DECLARE_METATYPE(Setup)
+
 class tst_Recovery : public QObject
 {
     Q_OBJECT
@@ -61,8 +99,8 @@ private slots:
     void init();
     void cleanup();
     void killedEditorIsRecovered();
-    void question_data();
-    void question();
+    void recoveryFolder_data();
+    void recoveryFolder();
     void fileOfLiveEditorIsLeftAlone();
     void saveAndCloseRemoveTheFile_data();
     void saveAndCloseRemoveTheFile();
@@ -133,7 +171,8 @@ void tst_Recovery::killedEditorIsRecovered()
     m_window = new MainWindow;
     QVERIFY(m_window->offerRecovery());
     QVERIFY(ModalAnswer::allAnswered());
-    QCOMPARE(text, QStringLiteral("show.xml was not saved when Tessaloom last stopped. Recover it?"));
+    QCOMPARE(text, QDir::toNativeSeparators(QFileInfo(show).canonicalFilePath())
+                       + QStringLiteral(" was not saved when Tessaloom last stopped. Recover it?"));
     auto* document = qobject_cast<LedPanelDocument*>(m_window->currentDocument());
     QVERIFY(document && document->isModified());
     QCOMPARE(document->filePath(), QFileInfo(show).canonicalFilePath());
@@ -146,45 +185,133 @@ void tst_Recovery::killedEditorIsRecovered()
     QVERIFY(recoveryFiles().isEmpty());
 }
 
-void tst_Recovery::question_data()
+void tst_Recovery::recoveryFolder_data()
 {
-    QTest::addColumn<QByteArray>("xml");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("recovered");
-    QTest::addColumn<int>("filesLeft");
-    QTest::addColumn<QString>("note");
+    QTest::addColumn<Setup>("setup");
+    QTest::addColumn<QString>("answer"); // empty: no question may come
+    QTest::addColumn<QStringList>("buttons");
+    QTest::addColumn<QString>("says"); // %1: the recorded show's full path
+    QTest::addColumn<QString>("warning");
 
-    const QByteArray good = showXml(layoutXml(2, 3) + sequenceXml(0, 2, 6, [](int f, int i) { return f + i; }));
-    const int yes = QMessageBox::Yes, no = QMessageBox::No;
-    QTest::newRow("yes") << good << yes << true << 0 << QString();
-    QTest::newRow("no deletes") << good << no << false << 0 << QString();
-    QTest::newRow("unreadable, yes") << QByteArray("<LedPanelDocument") << yes << false << 1 << "cannot be read";
-    QTest::newRow("unreadable, no") << QByteArray("<nothing/>") << no << false << 1 << "cannot be read";
+    const QStringList yesNo { QStringLiteral("Yes"), QStringLiteral("No") };
+    const QStringList keepDelete { QStringLiteral("Keep"), QStringLiteral("Delete") };
+    const Setup nothing = [](const QString&, const QString&) { return true; };
+    const auto lock = [](const QByteArray& contents) {
+        return [contents](const QString& stem, const QString&) {
+            QFile file(stem + QStringLiteral(".lock"));
+            return file.open(QFile::WriteOnly) && file.write(contents) == contents.size();
+        };
+    };
+    const auto fifo = [](const char* suffix) {
+        return [suffix](const QString& stem, const QString&) {
+            QFile::remove(stem + QLatin1String(suffix));
+            return ::mkfifo(QFile::encodeName(stem + QLatin1String(suffix)).constData(), 0600) == 0;
+        };
+    };
+    const auto show = [](const QByteArray& xml) {
+        return [xml](const QString& stem, const QString&) {
+            QFile file(stem + QStringLiteral(".xml"));
+            return file.open(QFile::WriteOnly) && file.write(xml) == xml.size();
+        };
+    };
+    const auto recordedPath = [](const QString& path) {
+        return [path](const QString& stem, const QString& target) {
+            QSettings(stem + QStringLiteral(".ini"), QSettings::IniFormat)
+                .setValue(AutosaveWriter::infoKeyPath(), path.isEmpty() ? target + QStringLiteral(".link") : path);
+            QFile::remove(target + QStringLiteral(".link"));
+            return path.isEmpty() ? QFile::link(target, target + QStringLiteral(".link")) : true;
+        };
+    };
+    const QString askSave = QStringLiteral("Save will ask where to save it.");
+
+    QTest::newRow("yes") << nothing << "Yes" << yesNo << "%1 was not saved" << QString();
+    QTest::newRow("no deletes") << nothing << "No" << yesNo << "%1 was not saved" << QString();
+    QTest::newRow("settings a FIFO") << Setup(fifo(".ini")) << "Yes" << yesNo << "a was not saved" << QString();
+    QTest::newRow("lock a FIFO") << Setup(fifo(".lock")) << QString() << QStringList() << QString() << QString();
+    QTest::newRow("empty lock") << Setup(lock("")) << "No" << yesNo << "%1 was not saved" << QString();
+    // A power cut can leave a lock of zeros.
+    QTest::newRow("garbled lock") << Setup(lock(QByteArray(64, 0))) << "Yes" << yesNo << "%1 was not saved"
+                                  << QString();
+    QTest::newRow("cut-off show") << Setup(show("<LedPanelDocument")) << "Keep" << keepDelete
+                                  << "cannot be read:\nLine 1" << QString();
+    QTest::newRow("oversized show") << Setup([](const QString& stem, const QString&) {
+        return QFile::resize(stem + QStringLiteral(".xml"), RecoveryFolder::MaxShowBytes + 1);
+    }) << "Delete" << keepDelete << "larger than any show" << QString();
+    QTest::newRow("unreadable show") << Setup([](const QString& stem, const QString&) {
+        // Root reads it all the same.
+        return ::geteuid() != 0 && QFile::setPermissions(stem + QStringLiteral(".xml"), {});
+    }) << "Keep" << keepDelete << "Permission denied" << QString();
+    QTest::newRow("show a link") << Setup([](const QString& stem, const QString& target) {
+        return QFile::remove(stem + QStringLiteral(".xml")) && QFile::link(target, stem + QStringLiteral(".xml"));
+    }) << QString() << QStringList() << QString() << QString();
+    QTest::newRow("another user's show") << Setup([](const QString& stem, const QString&) {
+        // Only root gives a file away.
+        return ::geteuid() == 0
+               && ::chown(QFile::encodeName(stem + QStringLiteral(".xml")).constData(), 65534, 65534) == 0;
+    }) << QString() << QStringList() << QString() << QString();
+    QTest::newRow("unknown layout") << Setup(show(showXml(layoutXml(2, 3, "Hexagon")))) << "Yes" << yesNo
+                                    << "%1 was not saved"
+                                    << LedPanelModel::unknownLayoutText(QStringLiteral("Hexagon"));
+    QTest::newRow("recorded path a link") << Setup(recordedPath(QString())) << "Yes" << yesNo << askSave << QString();
+    QTest::newRow("recorded path a device") << Setup(recordedPath(QStringLiteral("/dev/null"))) << "No" << yesNo
+                                            << askSave << QString();
 }
 
-void tst_Recovery::question()
+void tst_Recovery::recoveryFolder()
 {
-    QFETCH(QByteArray, xml);
-    QFETCH(int, answer);
-    QFETCH(bool, recovered);
-    QFETCH(int, filesLeft);
-    QFETCH(QString, note);
-    leaveRecoveryFile(QStringLiteral("a"), xml, QString(), QStringLiteral("LedPanel_7"));
-    QString text, title;
-    ModalAnswer::messageBox(QMessageBox::StandardButton(answer), &text, &title);
+    QFETCH(Setup, setup);
+    QFETCH(QString, answer);
+    QFETCH(QStringList, buttons);
+    QFETCH(QString, says);
+    QFETCH(QString, warning);
+    QFile target(m_dir.filePath(QStringLiteral("show.xml")));
+    QVERIFY(target.open(QFile::WriteOnly) && target.write("original") == 8);
+    target.close();
+    const QString stem = AutosaveWriter::recoveryDirectory() + QStringLiteral("/a");
+    const QString targetPath = QFileInfo(target).canonicalFilePath();
+    const QByteArray xml = showXml(layoutXml(2, 3) + sequenceXml(0, 2, 6, [](int f, int i) { return f + i; }));
+    leaveRecoveryFile(QStringLiteral("a"), xml, targetPath, QStringLiteral("show.xml"));
+    if (!setup(stem, targetPath))
+        QSKIP("this user cannot arrange that here");
+
+    QString text, shownWarning;
+    QStringList offered;
+    if (!answer.isEmpty())
+        answerBox(answer, &text, &offered);
+    if (!warning.isEmpty())
+        ModalAnswer::messageBox(QMessageBox::Ok, &shownWarning);
+    // No question is due: one that comes anyway is noted and closed, not waited on.
+    QTimer guard;
+    connect(&guard, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            offered << QStringLiteral("unexpected");
+            dialog->reject();
+        }
+    });
+    if (answer.isEmpty())
+        guard.start(50);
     m_window = new MainWindow;
-    QCOMPARE(m_window->offerRecovery(), recovered);
+    const bool recovered = m_window->offerRecovery();
+    guard.stop();
     QVERIFY(ModalAnswer::allAnswered());
-    QVERIFY2(text.startsWith(QStringLiteral("LedPanel_7 was not saved")), qPrintable(text));
-    QCOMPARE(title, QCoreApplication::applicationName());
-    QCOMPARE(text.contains(note), true);
-    QCOMPARE(recoveryFiles().size(), filesLeft + (recovered ? 1 : 0));
-    if (recovered) {
-        QCOMPARE(m_window->currentDocument()->fileName(), QStringLiteral("LedPanel_7"));
-        QVERIFY(m_window->isWindowModified());
-        // The window's own file replaces the one offered.
-        QVERIFY(!recoveryFiles().contains(QStringLiteral("a.xml")));
-    }
+    QCOMPARE(offered, buttons);
+    QVERIFY2(text.contains(says.replace(QStringLiteral("%1"), QDir::toNativeSeparators(targetPath))), qPrintable(text));
+    QCOMPARE(shownWarning, warning);
+    QCOMPARE(recovered, answer == QLatin1String("Yes"));
+    // The offered file stays only when kept or never offered.
+    const QFileInfo offeredFile(stem + QStringLiteral(".xml"));
+    QCOMPARE(offeredFile.exists() || offeredFile.isSymLink(), answer.isEmpty() || answer == QLatin1String("Keep"));
+    if (!recovered)
+        return;
+    // Save writes where the question said, and only there; an untitled show asks.
+    const QString path = m_window->currentDocument()->filePath();
+    QVERIFY(path.isEmpty() || path == targetPath);
+    if (path.isEmpty())
+        ModalAnswer::fileDialog(QString());
+    QCOMPARE(m_window->saveDocument(), !path.isEmpty());
+    QVERIFY(ModalAnswer::allAnswered());
+    QCOMPARE(fileContents(targetPath) != "original", !path.isEmpty());
+    QVERIFY(path.isEmpty() || text.startsWith(QDir::toNativeSeparators(path) + QStringLiteral(" was")));
 }
 
 void tst_Recovery::fileOfLiveEditorIsLeftAlone()
