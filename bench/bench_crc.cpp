@@ -19,7 +19,8 @@ static QString image(int sections, int bytesEach, int stride)
         out << '@' << QString::number(0x6403 + s * stride, 16) << '\n';
         for (int i = 0; i < bytesEach; ++i) {
             x = x * 1103515245u + 12345u;
-            out << QString::number((x >> 16) & 0xFF, 16) << (i % 16 == 15 ? '\n' : ' ');
+            out << QString::number((x >> 16) & 0xFF, 16).rightJustified(2, QLatin1Char('0'))
+                << (i % 16 == 15 ? '\n' : ' ');
         }
         out << '\n';
     }

@@ -32,7 +32,7 @@ int main(int argc, char* argv[])
     quint32 x = 1;
     for (int i = 0; i < 65536; ++i) {
         x = x * 1664525u + 1013904223u;
-        out << QString::number(x >> 24, 16) << (i % 16 == 15 ? '\n' : ' ');
+        out << QString::number(x >> 24, 16).rightJustified(2, QLatin1Char('0')) << (i % 16 == 15 ? '\n' : ' ');
     }
     out << "q\n";
     QTextStream in(&text);

@@ -2,13 +2,11 @@
 
 #include "MspFlasher/MspFlasher_FR5994.h"
 
-#include <QFile>
 #include <QMetaObject>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSerialPort>
 #include <QSet>
-#include <QTextStream>
 #include <QThread>
 #include <QWaitCondition>
 
@@ -68,14 +66,9 @@ MspFlashRun::~MspFlashRun()
     }
 }
 
-bool MspFlashRun::start(const SerialPortSettings& port, const QByteArray& flashCommand, const QString& fileName)
-{
-    return launch([=] { run(port, flashCommand, fileName, QList<sMemory>(), true); });
-}
-
 bool MspFlashRun::start(const SerialPortSettings& port, const QByteArray& flashCommand, const QList<sMemory>& image)
 {
-    return launch([=] { run(port, flashCommand, QString(), image, false); });
+    return launch([=] { run(port, flashCommand, image); });
 }
 
 bool MspFlashRun::launch(std::function<void()> steps)
@@ -100,29 +93,6 @@ void MspFlashRun::stop()
     m_StopRequested = true;
     const QMutexLocker locker(&m_PauseMutex);
     m_PauseOver.wakeAll();
-}
-
-bool MspFlashRun::readImageFile(const QString& fileName, QList<sMemory>* image, QStringList* failure)
-{
-    Q_ASSERT_X(image && failure, "MspFlashRun::readImageFile", "image && failure");
-    if (!QFile::exists(fileName)) {
-        *failure = QStringList(QStringLiteral("Device application code file not present!"));
-        return false;
-    }
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        *failure = QStringList(QStringLiteral("Cannot read device application code file!"));
-        return false;
-    }
-    QTextStream stream(&file);
-    TiTxtReader reader;
-    if (!reader.read(stream)) {
-        *failure = QStringList { QStringLiteral("Invalid device application code file!"),
-                                 QStringLiteral("Line %1: %2").arg(reader.errorLine()).arg(reader.errorString()) };
-        return false;
-    }
-    *image = reader.memory();
-    return true;
 }
 
 bool MspFlashRun::isPortInUse(const QString& portName)
@@ -158,8 +128,7 @@ void MspFlashRun::end(bool ok)
     }, Qt::QueuedConnection);
 }
 
-void MspFlashRun::run(const SerialPortSettings& settings, const QByteArray& flashCommand, const QString& fileName,
-                      const QList<sMemory>& image, bool readFile)
+void MspFlashRun::run(const SerialPortSettings& settings, const QByteArray& flashCommand, const QList<sMemory>& image)
 {
     QSerialPort port;
     settings.applyTo(port);
@@ -209,19 +178,7 @@ void MspFlashRun::run(const SerialPortSettings& settings, const QByteArray& flas
         pause(settleMs);
     }
 
-    if (ok && readFile) {
-        QList<sMemory> memory;
-        QStringList failure;
-        if (readImageFile(fileName, &memory, &failure)) {
-            flasher.setMemoryData(memory);
-        } else {
-            for (const QString& text : qAsConst(failure))
-                report(text);
-            ok = false;
-        }
-    } else if (ok) {
-        flasher.setMemoryData(image);
-    }
+    flasher.setMemoryData(image);
 
     // A boot loader step: its line, and the line that tells it failed.
     auto step = [&](const QString& name, const QString& failure, const std::function<bool()>& action) {

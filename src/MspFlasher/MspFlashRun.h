@@ -10,18 +10,17 @@
 #include <QWaitCondition>
 #include <QObject>
 #include <QString>
-#include <QStringList>
 
 #include <atomic>
 #include <functional>
 
 class QThread;
 
-// One firmware flashing run of the MSP430FR5994: the entry byte, the firmware
-// file, verify, erase, write and jump, with its report lines and progress.
-// The steps run on a thread of their own, over a port that the run opens there
-// from the given settings. Lines, progress and the end arrive as signals in the
-// thread that owns the run object, in the order they happened.
+// One firmware flashing run of the MSP430FR5994: the entry byte, verify, erase,
+// write and jump, with its report lines and progress. The steps run on a thread
+// of their own, over a port that the run opens there from the given settings.
+// Lines, progress and the end arrive as signals in the thread that owns the run
+// object, in the order they happened.
 class MspFlashRun : public QObject
 {
     Q_OBJECT
@@ -31,10 +30,9 @@ public:
     // Stops a run that is still going and waits for its thread.
     ~MspFlashRun() override;
 
-    // Opens the port, sends the flash command, then reads the firmware file.
+    // Opens the port, sends the flash command and writes the image, which the caller has
+    // read and checked (FirmwareImage) before, so that a bad file opens no port.
     // False, and nothing happens, while a run is in progress.
-    bool start(const SerialPortSettings& port, const QByteArray& flashCommand, const QString& fileName);
-    // The same with an image read beforehand (readImageFile), so that a bad file opens no port.
     bool start(const SerialPortSettings& port, const QByteArray& flashCommand, const QList<sMemory>& image);
 
     // From start() until finished() has been emitted.
@@ -43,8 +41,6 @@ public:
     // reports where it stopped. May be called from any thread.
     void stop();
 
-    // Reads and checks a firmware file as a run does; a failure's report lines go to *failure.
-    static bool readImageFile(const QString& fileName, QList<sMemory>* image, QStringList* failure);
     // Whether a run holds the port open; the name as QSerialPort::portName() or setPortName() takes it.
     static bool isPortInUse(const QString& portName);
 
@@ -57,8 +53,7 @@ signals:
 
 private:
     bool launch(std::function<void()> steps);
-    void run(const SerialPortSettings& settings, const QByteArray& flashCommand, const QString& fileName,
-             const QList<sMemory>& image, bool readFile);
+    void run(const SerialPortSettings& settings, const QByteArray& flashCommand, const QList<sMemory>& image);
     // The settling pauses of the run, cut short by stop().
     void pause(unsigned long ms);
     void report(const QString& text);

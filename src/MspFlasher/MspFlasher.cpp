@@ -188,32 +188,16 @@ void MspFlasher::sendSingleByte(char c)
 
 void MspFlasher::showError(char code)
 {
-    QString text;
-    switch (static_cast<uint8_t>(code)) {
-    case 0x51:
-        text = QStringLiteral("Incorrect header");
-        break;
-    case 0x52:
-        text = QStringLiteral("Packet checksum error");
-        break;
-    case 0x53:
-        text = QStringLiteral("Packet size is zero");
-        break;
-    case 0x54:
-        text = QStringLiteral("Packet size is invalid");
-        break;
-    case 0x55:
-        text = QStringLiteral("Error in protocol");
-        break;
-    case 0xFF:
-        text = QStringLiteral("Timeout");
-        break;
-    default:
-        text = QStringLiteral("unknown");
-        break;
+    static const char* const texts[] = { "Incorrect header", "Packet checksum error", "Packet size is zero",
+                                         "Packet size is invalid", "Error in protocol" };
+    const uint8_t answer = static_cast<uint8_t>(code);
+    if (answer == 0xFF) {
+        emit message(QStringLiteral("Error: (-1) Timeout"));
+    } else if (answer >= 0x51 && answer <= 0x55) {
+        emit message(QStringLiteral("Error: (%1) %2").arg(answer, 0, 16).arg(QLatin1String(texts[answer - 0x51])));
+    } else {
+        // A code the boot loader does not define: a negative number in hexadecimal would only puzzle.
+        const QString hex = QStringLiteral("%1").arg(answer, 2, 16, QLatin1Char('0')).toUpper();
+        emit message(QStringLiteral("Error: unknown answer 0x%1").arg(hex));
     }
-    // Signed, so a timeout reads -1; QString::number would print a negative in two's complement.
-    const int value = static_cast<qint8>(code);
-    const QString number = (value < 0 ? QStringLiteral("-") : QString()) + QString::number(qAbs(value), 16);
-    emit message(QStringLiteral("Error: (%1) %2").arg(number, text));
 }

@@ -1,6 +1,7 @@
 #include "MspFlasher/MspFlasherDialog.h"
 #include "ui_MspFlasherDialog.h"
 
+#include "MspFlasher/FirmwareImage.h"
 #include "MspFlasher/MspFlashRun.h"
 #include "SerialPort/SerialPortSettings.h"
 #include "SerialPort/SerialPortSetupDialog.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QSerialPort>
 
 MspFlasherDialog::MspFlasherDialog(const QString& portName, const QByteArray& flashCommand, QWidget* parent)
@@ -33,6 +35,7 @@ MspFlasherDialog::MspFlasherDialog(const QString& portName, const QByteArray& fl
     connect(ui->selectFile, &QPushButton::clicked, this, &MspFlasherDialog::selectFile);
     connect(ui->flash, &QPushButton::clicked, this, &MspFlasherDialog::flashDevice);
     connect(ui->pushButton_Close, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui->filePath, &QLineEdit::editingFinished, this, &MspFlasherDialog::showFileSummary);
 
     ui->filePath->setText(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("firmware.txt")));
     updateActions();
@@ -81,11 +84,25 @@ void MspFlasherDialog::selectFile()
     ui->filePath->setText(fileName);
     ui->progress->setValue(0);
     updateActions();
+    showFileSummary();
 }
 
 void MspFlasherDialog::report(const QString& line)
 {
     ui->report->appendPlainText(line);
+}
+
+void MspFlasherDialog::showFileSummary()
+{
+    ui->report->clear();
+    FirmwareImage image;
+    if (!image.load(ui->filePath->text())) {
+        for (const QString& text : image.failure())
+            report(text);
+        return;
+    }
+    for (const QString& text : image.summary() + image.protectedBytes())
+        report(text);
 }
 
 void MspFlasherDialog::flashDevice()
@@ -95,15 +112,26 @@ void MspFlasherDialog::flashDevice()
 
     ui->report->clear();
     // The whole file first: a bad one must not leave the board waiting in its boot loader.
-    QList<sMemory> image;
-    QStringList failure;
-    if (!MspFlashRun::readImageFile(ui->filePath->text(), &image, &failure)) {
-        for (const QString& text : qAsConst(failure))
+    FirmwareImage image;
+    if (!image.load(ui->filePath->text())) {
+        for (const QString& text : image.failure())
             report(text);
-        report(QStringLiteral("Finished"));
         return;
     }
-    m_pFlashRun->start(SerialPortSettings::fromPort(*m_pSerialPort), m_FlashCommand, image);
+    const QStringList risky = image.protectedBytes();
+    if (!risky.isEmpty()) {
+        const QMessageBox::StandardButton answer
+            = QMessageBox::question(this, tr("Device flasher"),
+                                    tr("The file writes\n%1.\n\nFlash it all the same?").arg(risky.join(tr(",\n"))),
+                                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes) {
+            for (const QString& text : risky)
+                report(text);
+            report(QStringLiteral("Not flashed: the protected bytes were not confirmed!"));
+            return;
+        }
+    }
+    m_pFlashRun->start(SerialPortSettings::fromPort(*m_pSerialPort), m_FlashCommand, image.sections());
     updateActions();
 }
 

@@ -37,6 +37,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // What the chosen file would write, or why it cannot be flashed, in the report pane.
+    void showFileSummary();
     void report(const QString& line);
 
     Ui::MspFlasherDialog* ui;

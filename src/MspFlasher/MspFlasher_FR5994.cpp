@@ -11,7 +11,6 @@ const uint8_t cmdVersion = 0x19;
 const uint8_t cmdErase = 0x15;
 const uint8_t cmdJump = 0x1C;
 const uint32_t packetData = 16;
-const uint32_t crcAddress = 0x4000;
 
 struct Range
 {
@@ -107,6 +106,20 @@ bool MspFlasher_FR5994::jumpToApplication()
 
 uint16_t MspFlasher_FR5994::crc_ccitt()
 {
+    return crc_ccitt(m_MemoryData);
+}
+
+bool MspFlasher_FR5994::isCrcCovered(uint32_t address)
+{
+    for (const Range& range : crcRanges) {
+        if (address >= range.first && address <= range.last)
+            return true;
+    }
+    return false;
+}
+
+uint16_t MspFlasher_FR5994::crc_ccitt(const QList<sMemory>& image)
+{
     // One flat copy of both ranges, filled as erased memory; the sections are
     // laid in the order they are written, so where they overlap the CRC covers
     // what the device keeps: the later bytes.
@@ -115,7 +128,7 @@ uint16_t MspFlasher_FR5994::crc_ccitt()
         flatSize += range.size();
     std::vector<uint8_t> flat(flatSize, 0xFF);
 
-    for (const sMemory& section : qAsConst(m_MemoryData)) {
+    for (const sMemory& section : image) {
         const quint64 sectionFirst = section.address;
         const quint64 sectionEnd = sectionFirst + quint64(section.data.size());
         uint32_t offset = 0;

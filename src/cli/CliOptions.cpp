@@ -63,6 +63,8 @@ bool takes(const QString& command, const char* option)
         return command == QLatin1String("text");
     if (o == QLatin1String("format"))
         return command == QLatin1String("compile");
+    if (o == QLatin1String("check") || o == QLatin1String("force"))
+        return command == QLatin1String("flash");
     if (o == QLatin1String("fit") || o == QLatin1String("threshold") || o == QLatin1String("dither")
         || o == QLatin1String("invert") || o == QLatin1String("keep-timing"))
         return command == QLatin1String("import");
@@ -152,6 +154,11 @@ void CliOptions::configure(QCommandLineParser& parser, const QString& command) c
                                            "(default that of the default layouts)."),
                                         tr("S")) },
         { "frames", QCommandLineOption(QStringLiteral("frames"), tr("How many dark frames (default 1)."), tr("N")) },
+        { "check", QCommandLineOption(QStringLiteral("check"),
+                                      tr("Checks the file and tells what it would write, without any port.")) },
+        { "force", QCommandLineOption(QStringLiteral("force"),
+                                      tr("Also writes bytes on the device's vectors and security signatures "
+                                         "(FF80-FFFF) or below 4000.")) },
     };
     for (const auto& option : options) {
         if (takes(command, option.first))
@@ -242,7 +249,7 @@ CliOptions::eOutcome CliOptions::check(const QCommandLineParser& parser, const Q
     if (takes(m_Command, "scroll"))
         m_Scroll = parser.isSet(QStringLiteral("scroll"));
     for (const char* option : { "format", "fit", "threshold", "dither", "invert", "keep-timing", "fps", "sequence",
-                                "size", "frame", "grid", "ring", "spacing", "frames" }) {
+                                "size", "frame", "grid", "ring", "spacing", "frames", "check", "force" }) {
         const QString name = QLatin1String(option);
         if (takes(m_Command, option) && parser.isSet(name))
             m_Values.insert(name, parser.value(name));
@@ -265,7 +272,8 @@ CliOptions::eOutcome CliOptions::check(const QCommandLineParser& parser, const Q
         return fail(tr("--quiet and --verbose exclude each other."));
     m_Verbosity = quiet ? Quiet : verbose ? Verbose : Normal;
 
-    if (needsPort(m_Command)) {
+    // A firmware check touches no port.
+    if (needsPort(m_Command) && !isSet(QStringLiteral("check"))) {
         m_Ports = parser.values(QStringLiteral("port"));
         if (m_Ports.isEmpty() && !defaultPort.isEmpty())
             m_Ports << defaultPort;

@@ -1,5 +1,6 @@
 #include "cli/FlashCommand.h"
 
+#include "MspFlasher/FirmwareImage.h"
 #include "MspFlasher/MspFlashRun.h"
 #include "SerialPort/SerialPortSettings.h"
 #include "cli/CliOptions.h"
@@ -34,12 +35,33 @@ FlashCommand::~FlashCommand()
 void FlashCommand::start()
 {
     // The whole file first: a bad one must not leave a board waiting in its boot loader.
-    QList<sMemory> image;
-    QStringList failure;
-    if (!MspFlashRun::readImageFile(m_Options.input(), &image, &failure)) {
-        finish(statusBadInput, m_Options.input() + QStringLiteral(": ") + failure.join(QStringLiteral(" ")));
+    FirmwareImage firmware;
+    if (!firmware.load(m_Options.input())) {
+        finish(statusBadInput, m_Options.input() + QStringLiteral(": ") + firmware.failure().join(QStringLiteral(" ")));
         return;
     }
+    const bool check = m_Options.isSet(QStringLiteral("check"));
+    const QStringList risky = firmware.protectedBytes();
+    if (check) {
+        if (m_Printer.isJson()) {
+            const QJsonArray summary = QJsonArray::fromStringList(firmware.summary());
+            m_Printer.object(QJsonObject { { QStringLiteral("file"), m_Options.input() },
+                                           { QStringLiteral("summary"), summary },
+                                           { QStringLiteral("protected"), QJsonArray::fromStringList(risky) } });
+        } else {
+            m_Printer.output((firmware.summary() + risky).join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        }
+    }
+    if (!risky.isEmpty() && !m_Options.isSet(QStringLiteral("force"))) {
+        finish(statusBadInput, tr("%1: not flashed without --force: %2")
+                                   .arg(m_Options.input(), risky.join(QStringLiteral("; "))));
+        return;
+    }
+    if (check) {
+        finish(statusOk);
+        return;
+    }
+    const QList<sMemory> image = firmware.sections();
 
     m_Clock.start();
     const QStringList ports = m_Options.ports();

@@ -9,7 +9,8 @@
 
 class MspFlashRun;
 
-// flash FIRMWARE.txt: the flasher window's run on every port given, all at once.
+// flash FIRMWARE.txt: the flasher window's run on every port given, all at once;
+// with --check only what the file would write, without any port.
 class FlashCommand : public CliCommand
 {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #include "MspFlasher/MspFlasherDialog.h"
 #include "MspFlasher/MspFlasher_FR5994.h"
+#include "common/ModalAnswer.h"
 #include "common/PanelSimulator.h"
 #include "common/TestData.h"
 
@@ -26,6 +27,8 @@ private slots:
     void packetLengthLimit();
     void flasherFailures_data();
     void flasherFailures();
+    void protectedBytes_data();
+    void protectedBytes();
     void closing_data();
     void closing();
 
@@ -77,23 +80,23 @@ static const QStringList jump { "Jump to the application" };
 void tst_MspFlasher::initTestCase()
 {
     QVERIFY(m_Dir.isValid());
-    // Random parts over both ends of the first CRC range, outside both (the reset vectors),
-    // and up to the end of the second: srec_cat checks the CRC over them. 64 packets of up to 16 bytes.
+    // Random parts over both ends of the first CRC range, outside both, and up to the end
+    // of the second: srec_cat checks the CRC over them. 62 packets of up to 16 bytes.
     runProgram("srec_cat", { "-generate", "0x6400", "0x665B", "-random", "-generate", "0xF7F0", "0xF810", "-random",
-                             "-generate", "0xFF80", "0xFF94", "-random", "-generate", "0x10000", "0x1012C", "-random",
+                             "-generate", "0xFF00", "0xFF14", "-random", "-generate", "0x10000", "0x1012C", "-random",
                              "-generate", "0x43FF0", "0x44000", "-random", "-o", file("clean.txt"), "-ti-txt" });
-    m_DataPackets = 38 + 2 + 2 + 19 + 1 + 2;
+    m_DataPackets = 38 + 2 + 2 + 19 + 1;
     QFile generated(file("clean.txt"));
     QVERIFY(generated.open(QIODevice::ReadOnly));
-    // Where sections overlap the device keeps the later bytes, and the CRC must be over those.
-    const QByteArray clean = generated.readAll().replace("q\n", "@7000\n01 02 03 04\n@7001\nAA BB\nq\n");
-    // The flasher reads it with an address without data, blank lines, runs of blanks, CRLF, text after the q.
-    QByteArray text = "@6000\n" + QByteArray(clean).replace("\n@", "\n\n@").replace(" ", "   ") + "not hex\n";
+    const QByteArray clean = generated.readAll();
+    // The flasher reads it with an address without data, blank lines, runs of blanks, lower case, CRLF,
+    // and blank lines after the q.
+    QByteArray text = "@6000\n" + QByteArray(clean).replace("\n@", "\n\n@").replace(" ", " \t ").toLower() + "  \n\n";
     // Tiny images still count their progress up to 100.
     const QList<QPair<QString, QByteArray>> files { { "clean.txt", clean },
         { "firmware.txt", text.replace("\n", "\r\n") }, { "tiny.txt", "@6403\n01 02 03 04 05\n@7000\n01 02 03\nq\n" },
-        { "malformed.txt", "@6403\n\n01 02\n\n01 ZZ\nq\n" },
-        { "wide.txt", "@100006403\n01\nq\n" }, { "last.txt", "@FFFFFF\n01\nq\n" }, { "beyond.txt", "@FFFFFF\n1 2\n" } };
+        { "malformed.txt", "@6403\n\n01 02\n\n01 ZZ\nq\n" }, { "vectors.txt", "@6403\n01\n@FF80\n00 44\nq\n" },
+        { "low.txt", "@1800\n01 02\n@6403\n03\nq\n" } };
     for (const auto& f : files) {
         QFile out(file(f.first));
         QVERIFY(out.open(QIODevice::WriteOnly) && out.write(f.second) == f.second.size());
@@ -118,7 +121,7 @@ void tst_MspFlasher::flasherWritesTheImage()
     // The device holds exactly the file's bytes, and at 0x4000 the CRC srec_cat computes.
     sim.stop();
     const QByteArray expected = flashedMemory(file("clean.txt"));
-    QVERIFY(expected.startsWith("@4000") && expected.contains("\n01 AA BB 04"));
+    QVERIFY(expected.startsWith("@4000"));
     QCOMPARE(tiTxt(file("memory.txt")), expected);
 }
 
@@ -177,15 +180,12 @@ void tst_MspFlasher::flasherFailures_data()
                                    << fw << 2 << "Error: (51) Incorrect header" << 2;
     QTest::newRow("crc packet refused") << QStringList { "--error-at", "CRC", "--error-code", "54" } << fw << 3
                                         << "Error: (54) Packet size is invalid" << -1;
+    QTest::newRow("answer outside the list") << QStringList { "--version-byte", "C5" } << fw << 1
+                                             << "Error: unknown answer 0xC5" << 1;
     const QStringList none;
-    QTest::newRow("last packet address, off the device") << none << "last.txt" << 3 << "Error: (-3b) unknown" << 3;
-    QTest::newRow("beyond the packet address")
-        << none << "beyond.txt" << 0 << invalid + "2: byte at 1000000 lies beyond the packet address range" << 0;
-    QTest::newRow("address above 32 bits")
-        << none << "wide.txt" << 0 << invalid + "1: \"100006403\" is not a 32-bit hexadecimal address" << 0;
     // Blank lines count.
     QTest::newRow("bad token")
-        << none << "malformed.txt" << 0 << invalid + "5: \"ZZ\" is not a hexadecimal number" << 0;
+        << none << "malformed.txt" << 0 << invalid + "5: \"ZZ\" is not a byte of two hexadecimal digits" << 0;
     QTest::newRow("missing file") << none << "missing.txt" << 0 << "Device application code file not present!" << 0;
 }
 
@@ -200,22 +200,73 @@ void tst_MspFlasher::flasherFailures()
     arguments.replaceInStrings("CRC", QString::number(crcPacket));
 
     PanelSimulator sim;
-    QVERIFY(sim.start(arguments));
+    QVERIFY(sim.start(arguments << "--raw"));
     MspFlasherDialog dialog(sim.devicePath(), QByteArray(1, 0x04), nullptr);
     const QStringList failed { "Invalid device version!", "Cannot erase device!", "Cannot flash device!" };
-    // A file at fault is read before any port is opened.
+    // A file at fault is read before any port is opened, and the refusal is the last line.
     QCOMPARE(runFlasher(dialog, file(firmware)),
-             step == 0 ? error.split('\n') << "Finished"
+             step == 0 ? error.split('\n')
                        : report(sim.devicePath(), steps.mid(0, step) + error.split('\n') + failed.mid(step - 1, 1)));
-    if (step > 0)
-        QVERIFY(sim.waitForLine("BOOT BYTE"));
-    QTest::qWait(step > 0 ? 50 : 500);
-    QCOMPARE(sim.lines().filter(QRegularExpression("^BOOT BYTE")).size(), step > 0 ? 1 : 0);
+    if (step == 0) {
+        QByteArray received;
+        QVERIFY(sim.receivedSoFar(&received));
+        QCOMPARE(received.toHex(' '), QByteArray());
+        return;
+    }
+    QVERIFY(sim.waitForLine("BOOT BYTE"));
+    QTest::qWait(50);
+    QCOMPARE(sim.lines().filter(QRegularExpression("^BOOT BYTE")).size(), 1);
     QCOMPARE(sim.lines().filter(QRegularExpression("^PACKET ")).size(), packets < 0 ? crcPacket : packets);
 
     // The window let go of the port: it opens again from here.
     QSerialPort again(sim.devicePath());
     QVERIFY2(!sim.isRunning() || again.open(QIODevice::ReadWrite), qPrintable(again.errorString()));
+}
+
+void tst_MspFlasher::protectedBytes_data()
+{
+    QTest::addColumn<QString>("firmware");
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<bool>("yes");
+
+    const QString vectors = "2 bytes on FF80-FFFF, the device's vectors and security signatures: they can lock it";
+    QTest::newRow("vectors, no") << "vectors.txt" << vectors << false;
+    QTest::newRow("below application memory, no") << "low.txt" << "2 bytes below 4000, outside application memory"
+                                                  << false;
+    QTest::newRow("vectors, yes") << "vectors.txt" << vectors << true;
+}
+
+// Bytes that can lock the device are written only when the user says Yes; No sends the board nothing.
+void tst_MspFlasher::protectedBytes()
+{
+    QFETCH(QString, firmware);
+    QFETCH(QString, where);
+    QFETCH(bool, yes);
+
+    PanelSimulator sim;
+    QVERIFY(sim.start({ "--raw" }));
+    MspFlasherDialog dialog(sim.devicePath(), QByteArray(1, 0x04), nullptr);
+    // Choosing the file shows what it would write.
+    ModalAnswer::fileDialog(file(firmware));
+    QTest::mouseClick(dialog.findChild<QPushButton*>("selectFile"), Qt::LeftButton);
+    QVERIFY(ModalAnswer::allAnswered());
+    const QStringList summary = dialog.findChild<QPlainTextEdit*>("report")->toPlainText().split('\n');
+    QVERIFY2(summary.first().contains(QRegularExpression("^2 sections, 3 bytes, application CRC 0x[0-9A-F]{4}$"))
+                 && summary.last() == where,
+             qPrintable(summary.join('\n')));
+
+    QString question;
+    ModalAnswer::messageBox(yes ? QMessageBox::Yes : QMessageBox::No, &question);
+    const QStringList lines = runFlasher(dialog, file(firmware));
+    QVERIFY2(question.contains(where), qPrintable(question));
+    if (yes) {
+        QCOMPARE(lines, report(sim.devicePath(), steps + jump));
+        return;
+    }
+    QCOMPARE(lines, QStringList({ where, "Not flashed: the protected bytes were not confirmed!" }));
+    QByteArray received;
+    QVERIFY(sim.receivedSoFar(&received));
+    QCOMPARE(received.toHex(' '), QByteArray());
 }
 
 void tst_MspFlasher::closing_data()

@@ -20,6 +20,10 @@ private slots:
     void flash();
     void flashFaults_data();
     void flashFaults();
+    void flashRefusals_data();
+    void flashRefusals();
+    void flashCheck_data();
+    void flashCheck();
     void statuses_data();
     void statuses();
     void json_data();
@@ -102,13 +106,14 @@ void tst_Cli::initTestCase()
 {
     QVERIFY(m_Dir.isValid());
     QVERIFY(QFileInfo(cliProgram).isExecutable());
-    runProgram("srec_cat", { "-generate", "0x6400", "0x665B", "-random", "-generate", "0xFF80", "0xFF94", "-random",
+    // Parts over the first CRC range's start, outside both ranges and in the second.
+    runProgram("srec_cat", { "-generate", "0x6400", "0x665B", "-random", "-generate", "0xFF00", "0xFF14", "-random",
                              "-generate", "0x10000", "0x1012C", "-random", "-o", file("firmware.txt"), "-ti-txt" });
     const QList<QPair<QString, QByteArray>> files { { "grid.xml", show(2, 8, { 3, 0, 2 }) },
         { "ring.xml", show(4, 48, { 2, 1 }) }, { "empty.xml", show(2, 8, {}) }, { "long.xml", show(4, 48, { 60 }) },
         { "broken.xml", "<LedPanelDocument version='1.0'>\n<Title>" },
         { "letters.xml", show(8, 12, { 1 }) }, { "realring.xml", showXml(layoutXml(4, 48, "Ring")) },
-        { "huge.xml", showXml(layoutXml(256, 256)) }, { "badfw.txt", "@6403\n01 02\nZZ\nq\n" },
+        { "huge.xml", showXml(layoutXml(256, 256)) }, { "vectors.txt", "@6403\n01\n@FF80\n00 44\nq\n" },
         { "surplus.xml", show(2, 8, { 1 }).replace("</LedPanelDocument>", layoutXml(1, 8) + "</LedPanelDocument>") } };
     for (const auto& f : files) {
         QFile out(file(f.first));
@@ -215,9 +220,9 @@ void tst_Cli::flashFaults_data()
     QTest::addColumn<bool>("besideGoodBoard");
     QTest::newRow("answer too late") << QStringList { "--slow-at", "2", "--slow-ms", "5600" } << "Error: (-1) Timeout"
                                      << false;
-    QTest::newRow("wrong version") << QStringList { "--version-byte", "9F" } << "Error: (-61) unknown" << false;
+    QTest::newRow("wrong version") << QStringList { "--version-byte", "9F" } << "Error: unknown answer 0x9F" << false;
     QTest::newRow("split answer") << QStringList { "--split-at", "1", "--split-byte", "00", "--split-ms", "500" }
-                                  << "Error: (0) unknown" << false;
+                                  << "Error: unknown answer 0x00" << false;
     const QStringList texts { "Incorrect header", "Packet checksum error", "Packet size is zero",
                               "Packet size is invalid", "Error in protocol" };
     for (int code = 0x51; code <= 0x55; ++code)
@@ -250,6 +255,96 @@ void tst_Cli::flashFaults()
              run.err);
 }
 
+void tst_Cli::flashRefusals_data()
+{
+    QTest::addColumn<QByteArray>("firmware");
+    QTest::addColumn<QString>("reason");
+
+    const QString bad = "Invalid device application code file! Line ";
+    QTest::newRow("empty") << QByteArray() << bad + "1: the file holds no data bytes";
+    QTest::newRow("only q") << QByteArray("q\n") << bad + "1: the file holds no data bytes";
+    QTest::newRow("address without data") << QByteArray("@6403\r\n\r\nq\r\n")
+                                          << bad + "3: the file holds no data bytes";
+    QTest::newRow("cut off in a byte") << QByteArray("@6403\n01 02 73 6") << bad + "2: \"6\" is not a byte";
+    QTest::newRow("cut off between lines") << QByteArray("@6403\n01 02\n")
+                                           << bad + "2: the file ends without its closing q line";
+    QTest::newRow("wide tokens") << QByteArray("@6403\n01 345 6789 FFF\nq\n") << bad + "2: \"345\" is not a byte";
+    QTest::newRow("data before the address") << QByteArray("01 02\n@6403\n03\nq\n")
+                                             << bad + "1: data before the first @address line";
+    QTest::newRow("address past the device") << QByteArray("@6403\n01\n@100000\n01\nq\n")
+                                             << bad + "3: address 100000 lies past the device's last byte 43FFF";
+    QTest::newRow("section running past the device")
+        << QByteArray("@43FFE\n01 02\n03\nq\n") << bad + "3: the section at 43FFE runs past the device's last byte";
+    QTest::newRow("on the CRC") << QByteArray("@3FFF\n01 02\nq\n")
+                                << bad + "2: byte at 4000 lies on the application CRC";
+    QTest::newRow("overlap") << QByteArray("@6403\n01 02 03\n@7000\n04\n@6405\n05\nq\n")
+                             << bad + "5: the section at 6405 overlaps the section at 6403 from line 1";
+    QTest::newRow("not q") << QByteArray("@6403\n01\nquit? no\n") << bad + "3: \"quit?\" is not a byte";
+    QTest::newRow("text after q") << QByteArray("@6403\n01\nq\n\n@7000\n02\nq\n")
+                                  << bad + "5: text after the closing q line";
+    QTest::newRow("a picture") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << bad + "1: ";
+    QTest::newRow("vectors") << QByteArray("@6403\n01\n@FF80\n00 44\nq\n")
+                             << "not flashed without --force: 2 bytes on FF80-FFFF";
+    QTest::newRow("below application memory") << QByteArray("@1800\n01\n@6403\n02\nq\n")
+                                              << "not flashed without --force: 1 byte below 4000";
+}
+
+// A file the device must not get is refused, naming the line and what is wrong, before any byte
+// reaches the board.
+void tst_Cli::flashRefusals()
+{
+    QFETCH(QByteArray, firmware);
+    QFETCH(QString, reason);
+    QFile out(file("refused.txt"));
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(firmware) == firmware.size());
+    out.close();
+    PanelSimulator sim;
+    QVERIFY(sim.start({ "--raw" }));
+    const Run run = cli({ "flash", file("refused.txt"), "-p", sim.devicePath() });
+    QCOMPARE(run.status, 3);
+    QVERIFY2(run.err.contains(reason.toUtf8()) && !run.err.contains("Finished"), run.err);
+    QByteArray received;
+    QVERIFY(sim.receivedSoFar(&received));
+    QCOMPARE(received.toHex(' '), QByteArray());
+}
+
+void tst_Cli::flashCheck_data()
+{
+    QTest::addColumn<QString>("firmware");
+    QTest::addColumn<bool>("force");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("lines"); // after the first, which names the CRC
+
+    QTest::newRow("clean") << "firmware.txt" << false << 0
+                           << "  6400-665A: 603 bytes\n  FF00-FF13: 20 bytes\n  10000-1012B: 300 bytes\n"
+                              "23 bytes outside the ranges the application CRC covers";
+    const QString vectors = "  6403-6403: 1 byte\n  FF80-FF81: 2 bytes\n2 bytes outside the ranges the application "
+                            "CRC covers\n2 bytes on FF80-FFFF, the device's vectors and security signatures: they can "
+                            "lock it";
+    QTest::newRow("vectors") << "vectors.txt" << false << 3 << vectors;
+    QTest::newRow("vectors, forced") << "vectors.txt" << true << 0 << vectors;
+}
+
+// No port is needed; the summary's CRC is the one srec_cat puts at 0x4000.
+void tst_Cli::flashCheck()
+{
+    QFETCH(QString, firmware);
+    QFETCH(bool, force);
+    QFETCH(int, status);
+    QFETCH(QString, lines);
+    const Run run = cli(QStringList { "flash", "--check", file(firmware) }
+                        + (force ? QStringList("--force") : QStringList()));
+    QCOMPARE(run.status, status);
+    QCOMPARE(run.err.isEmpty(), status == 0);
+    const QByteArray crc = QByteArray::fromHex(flashedMemory(file(firmware)).split('\n').value(1));
+    QCOMPARE(crc.size(), 2);
+    const QStringList printed = QString(run.out).split('\n');
+    QCOMPARE(printed.first(), QString("%1 sections, %2 bytes, application CRC 0x%3")
+                                  .arg(lines.count("  ")).arg(firmware == "firmware.txt" ? 923 : 3)
+                                  .arg(QString((crc.right(1) + crc.left(1)).toHex().toUpper())));
+    QCOMPARE(printed.mid(1).join('\n'), lines + '\n');
+}
+
 void tst_Cli::statuses_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -266,8 +361,6 @@ void tst_Cli::statuses_data()
     QTest::newRow("missing show") << QStringList { "compile", "none.xml", "-o", "x.bin" } << 3 << "Cannot read";
     QTest::newRow("more LEDs than the panel") << QStringList { "compile", "surplus.xml", "-o", "x.bin" } << 3
                                               << "cannot be compiled: Frame 1 of sequence 1 has 16 LEDs";
-    QTest::newRow("bad firmware") << QStringList { "flash", "badfw.txt", "-p", "/dev/nonexistent" } << 3
-                                  << "Invalid device application code file! Line 3: \"ZZ\"";
     QTest::newRow("text without -o") << QStringList { "text", "letters.xml", "Hi" } << 2 << "-o OUT.xml";
     QTest::newRow("text without text") << QStringList { "text", "letters.xml", "-o", "x.xml" } << 2
                                        << "text needs a TEXT";

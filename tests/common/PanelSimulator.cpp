@@ -1,6 +1,7 @@
 #include "PanelSimulator.h"
 
 #include <QRegularExpression>
+#include <QSerialPort>
 #include <QTest>
 
 bool PanelSimulator::start(const QStringList& arguments)
@@ -37,6 +38,21 @@ bool PanelSimulator::waitForLine(const QString& prefix, int timeoutMs)
         const QStringList all = lines();
         return std::any_of(all.cbegin(), all.cend(), [&](const QString& line) { return line.startsWith(prefix); });
     }, timeoutMs);
+}
+
+bool PanelSimulator::receivedSoFar(QByteArray* bytes)
+{
+    // A reset frame, which leaves any state as it is.
+    const QByteArray marker("\x01\x00\x00\x00", 4);
+    QSerialPort port(m_DevicePath);
+    if (!port.open(QIODevice::ReadWrite) || port.write(marker) != marker.size())
+        return false;
+    port.flush();
+    if ((port.bytesToWrite() > 0 && !port.waitForBytesWritten(5000))
+        || !QTest::qWaitFor([&] { return received().endsWith(marker); }, 10000))
+        return false;
+    *bytes = received().chopped(marker.size());
+    return true;
 }
 
 void PanelSimulator::stop()

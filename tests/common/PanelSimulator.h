@@ -33,6 +33,9 @@ public:
     QStringList lines();
     QByteArray received();
     bool waitForLine(const QString& prefix, int timeoutMs = 10000);
+    // With --raw: every byte the board has received so far, known to be complete because a
+    // frame sent from here after them has arrived; false if it did not.
+    bool receivedSoFar(QByteArray* bytes);
 
     // Terminates the simulator; it writes its output files first.
     void stop();
