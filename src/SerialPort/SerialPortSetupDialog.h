@@ -2,8 +2,10 @@
 #define SERIALPORTSETUPDIALOG_H
 
 #include <QDialog>
+#include <QList>
 
 class QSerialPort;
+class QSerialPortInfo;
 
 namespace Ui {
 class SerialPortSetupDialog;
@@ -20,6 +22,10 @@ public:
     // Orders port names by their text stem, then by their trailing number,
     // so that COM2 comes before COM10.
     static bool portNameLessThan(const QString& left, const QString& right);
+    // The ports present, in the order of the list, by where the system has them.
+    static QList<QSerialPortInfo> availablePorts();
+    // The first of them, or empty when there is none.
+    static QString defaultPortName();
 
 public slots:
     void autodetect();
@@ -28,6 +34,7 @@ public slots:
 private:
     void fillCombos();
     void showPortName(const QString& name);
+    void showPortDescription();
     void showPortSettings();
 
     Ui::SerialPortSetupDialog* ui;
