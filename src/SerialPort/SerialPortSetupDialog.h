@@ -22,9 +22,7 @@ public:
     // Orders port names by their text stem, then by their trailing number,
     // so that COM2 comes before COM10.
     static bool portNameLessThan(const QString& left, const QString& right);
-    // The ports present, in the order of the list, by where the system has them.
-    static QList<QSerialPortInfo> availablePorts();
-    // The first of them, or empty when there is none.
+    // The first port of the list, where none was saved; empty when the system has none.
     static QString defaultPortName();
 
 public slots:
@@ -32,6 +30,8 @@ public slots:
     void accept() override;
 
 private:
+    // The ports present, in the order of the list, by where the system has them.
+    static QList<QSerialPortInfo> availablePorts();
     void fillCombos();
     void showPortName(const QString& name);
     void showPortDescription();
