@@ -34,6 +34,7 @@ public:
     int type() const override;
 
     AbstractLedGraphicsScene* ledScene();
+    // The view that shows the current frame's LEDs (a widget, not a frame of the show).
     LedStateWidget* ledFrame();
     LedTreeModel* treeModel();
     LedTreeView* treeView();
@@ -79,6 +80,7 @@ private:
     QMetaObject::Connection m_SceneConnection;
     QUndoStack* m_pUndoStack;
 
+    // The number the next untitled document takes in its name, LedPanel_1.xml, LedPanel_2.xml …
     static int sequenceNumber;
 };
 

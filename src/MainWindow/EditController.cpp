@@ -3,10 +3,12 @@
 #include "Data/CommandList.h"
 #include "Data/FrameClipboard.h"
 #include "Data/InsertFramesEdit.h"
+#include "Data/InsertSequenceEdit.h"
 #include "Data/LedStateCommand.h"
 #include "Data/LedValuesEdit.h"
 #include "Data/MoveFramesEdit.h"
 #include "Data/RemoveFramesEdit.h"
+#include "Data/RemoveSequenceEdit.h"
 #include "Document/LedPanelDocument.h"
 #include "GraphicsView/LedStateWidget.h"
 #include "LedPanelContextMenu.h"
@@ -19,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputDialog>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QMimeData>
@@ -261,6 +264,62 @@ void EditController::showMessage(const QString& text)
     m_pWindow->statusBar()->showMessage(text, 5000);
 }
 
+void EditController::addSequence()
+{
+    if (m_pDocument)
+        m_pDocument->submit(new InsertSequenceEdit(tr("Add sequence"), m_pDocument->sequenceCount()));
+}
+
+void EditController::removeSequence()
+{
+    if (CommandList* sequence = currentSequence())
+        m_pDocument->submit(new RemoveSequenceEdit(tr("Remove sequence"), sequence->index()));
+}
+
+void EditController::appendFrames(int count)
+{
+    CommandList* sequence = currentSequence();
+    if (!sequence)
+        return;
+    const QVector<QVector<int>> frames(count, QVector<int>(int(m_pDocument->panelLayout().ledCount()), 0));
+    m_pDocument->submit(new InsertFramesEdit(count == 1 ? tr("Add frame") : tr("Add frames"), sequence->index(),
+                                             sequence->frameCount(), frames));
+}
+
+void EditController::addFrame()
+{
+    appendFrames(1);
+}
+
+void EditController::addFrames()
+{
+    if (!currentSequence())
+        return;
+    bool ok = false;
+    const int count = QInputDialog::getInt(m_pWindow, QStringLiteral("Append LedStates"), QStringLiteral("Number:"),
+                                           10, 1, 999, 1, &ok);
+    // All of them are one edit, so they are also undone at once; the document may have gone meanwhile.
+    if (ok)
+        appendFrames(count);
+}
+
+void EditController::removeFrames(const QList<int>& rows)
+{
+    if (!rows.isEmpty())
+        m_pDocument->submit(new RemoveFramesEdit(tr("Delete frames"), currentSequence()->index(), rows));
+}
+
+void EditController::removeFrame()
+{
+    if (const LedStateCommand* frame = m_pDocument ? m_pDocument->currentFrame() : nullptr)
+        removeFrames({ frame->index() });
+}
+
+void EditController::deleteFrames()
+{
+    removeFrames(targetRows());
+}
+
 void EditController::copy()
 {
     const QVector<QVector<int>> frames = targetValues();
@@ -279,15 +338,6 @@ void EditController::cut()
         return;
     copy();
     m_pDocument->submit(new RemoveFramesEdit(tr("Cut"), currentSequence()->index(), rows));
-}
-
-void EditController::deleteFrames()
-{
-    const QList<int> rows = targetRows();
-    if (rows.isEmpty())
-        return;
-    m_pDocument->submit(new RemoveFramesEdit(rows.size() == 1 ? tr("Remove frame") : tr("Remove frames"),
-                                             currentSequence()->index(), rows));
 }
 
 void EditController::paste()

@@ -18,9 +18,10 @@ class QToolBar;
 class QUndoGroup;
 
 // The editing commands of the main window: undo and redo of the current
-// document, the frame clipboard, frame order, whole-frame operations and
-// "Repeat...". They act on the frames selected in the tree, or on the current
-// frame when none is, and are enabled only when they can act.
+// document, sequences and frames added and removed, the frame clipboard, frame
+// order, whole-frame operations and "Repeat...". Most act on the frames selected
+// in the tree, or on the current frame when none is, and are enabled only when
+// they can act.
 class EditController : public QObject
 {
     Q_OBJECT
@@ -43,6 +44,12 @@ public:
     QAction* action_RepeatFrame = nullptr;
 
 public slots:
+    void addSequence();
+    void removeSequence();
+    void addFrame();
+    void addFrames();
+    // The current frame only, whatever else is selected.
+    void removeFrame();
     void cut();
     void copy();
     void paste();
@@ -67,6 +74,8 @@ private:
     void reduceSelection();
     void selectFrames(int sequence, int first, int count);
     void moveFrames(int step);
+    void appendFrames(int count);
+    void removeFrames(const QList<int>& rows);
     void showMessage(const QString& text);
 
     MainWindow* m_pWindow;

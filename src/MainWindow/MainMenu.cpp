@@ -24,13 +24,6 @@ void MainMenu::updateActions()
     action_Close->setEnabled(hasDocument);
 }
 
-void MainMenu::setPanelWriteRunning(bool running)
-{
-    for (QAction* action : { action_SetupPort, action_Reset, action_Next, action_Flash, action_MspBoot })
-        action->setEnabled(!running);
-    action_StopWrite->setEnabled(running);
-}
-
 QMenu* MainMenu::playbackMenu() const
 {
     return m_pPlaybackMenu;

@@ -15,8 +15,6 @@ public:
     explicit MainMenu(QWidget* parent);
 
     void updateActions();
-    // Greys out what would disturb the port during a panel write; only then can it be stopped.
-    void setPanelWriteRunning(bool running);
     // Empty until the window's playback controller fills it.
     QMenu* playbackMenu() const;
 
@@ -51,7 +49,7 @@ public:
     QAction* action_MspBoot = nullptr;
     QAction* action_MspBootDialog = nullptr;
 
-    // Filled by the main window's editing commands.
+    // The window's controllers add their entries to these; Edit is theirs alone.
     QMenu* menu_Edit = nullptr;
     QMenu* menu_Light = nullptr;
     QMenu* menu_RecentFiles = nullptr;

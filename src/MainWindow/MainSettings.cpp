@@ -101,7 +101,7 @@ void MainSettings::saveWindowSize(QMainWindow* mainWindow)
 
 QString MainSettings::getSerialPortName()
 {
-    return value(keySerialPortName, QStringLiteral("COM1")).toString();
+    return value(keySerialPortName, QString()).toString();
 }
 
 void MainSettings::satSerialPortName(const QString& port)

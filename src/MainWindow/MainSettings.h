@@ -26,7 +26,9 @@ public:
     static void restoreWindowSize(QMainWindow* mainWindow, const QRect& defaultSize);
     static void saveWindowSize(QMainWindow* mainWindow);
 
+    // Where the system has the port (/dev/ttyUSB0); empty when none was saved.
     static QString getSerialPortName();
+    // Stores the port name, as getSerialPortName() gives it back.
     static void satSerialPortName(const QString& port);
 
     static constexpr int MinFramesPerSecond = 1;

@@ -5,20 +5,15 @@
 #include <QMainWindow>
 #include <QMetaObject>
 
-#include "SerialPort/PanelLink.h"
-
-class AbstractCommand;
 class AutosaveController;
 class RecentFiles;
 class AbstractDocument;
 class DrawController;
 class EditController;
 class LedPanelDocument;
+class PanelLinkController;
 class PictureController;
 class PlaybackController;
-class QProgressBar;
-class QPushButton;
-class QSerialPort;
 class QStackedWidget;
 
 namespace Ui {
@@ -35,9 +30,6 @@ public:
 
     AbstractDocument* currentDocument() const;
     void setCurrentDocument(AbstractDocument* document);
-
-    // True while "Compile && Write" sends blocks; commands that would disturb the port are refused meanwhile.
-    bool isWritingToPanel() const;
 
     // The recovery questions of the start; true if a document was recovered.
     bool offerRecovery();
@@ -85,23 +77,12 @@ protected:
 private:
     LedPanelDocument* currentLedPanelDocument() const;
     bool loadFile(const QString& fileName);
-    void appendFrames(int count);
-    bool refuseWhileWriting();
-    bool refuseWhileFlashing();
-    void sendCommand(PanelLink::ePanelCommand command);
-    static QString commandSentText(PanelLink::ePanelCommand command);
-    void setWritingToPanel(bool writing);
-    void showWriteProgress(int done, int total);
-    void panelLinkFinished(const PanelLink::Result& result);
 
     Ui::MainWindow* ui;
     AbstractDocument* m_pCurrentDocument;
     QList<QMetaObject::Connection> m_CurrentConnections;
     QStackedWidget* m_pDocumentStack;
-    PanelLink* m_pLink;
-    QSerialPort* m_pPort; // the link's
-    QProgressBar* m_pWriteProgress;
-    QPushButton* m_pStopButton;
+    PanelLinkController* m_pPanelLink = nullptr;
     EditController* m_pEditController = nullptr;
     DrawController* m_pDrawController = nullptr;
     PlaybackController* m_pPlayback = nullptr;

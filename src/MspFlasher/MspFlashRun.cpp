@@ -169,6 +169,8 @@ void MspFlashRun::run(const SerialPortSettings& settings, const QByteArray& flas
     };
 
     if (proceed(QStringLiteral("Enter MSP UART flasher"))) {
+        // The editor's 0x04 is the panel firmware's one-byte "start the boot loader": taken on its own,
+        // not framed like the firmware's 4-byte commands, and nothing answers it.
         port.write(flashCommand);
         // Out on the line before the pause, so the boot loader gets its time to start.
         port.flush();

@@ -3,7 +3,7 @@
 SerialPortSettings SerialPortSettings::fromPort(const QSerialPort& port)
 {
     SerialPortSettings settings;
-    settings.name = port.portName();
+    settings.name = systemLocation(port.portName());
     settings.baudRate = port.baudRate();
     settings.dataBits = port.dataBits();
     settings.parity = port.parity();
@@ -20,4 +20,16 @@ void SerialPortSettings::applyTo(QSerialPort& port) const
     port.setParity(parity);
     port.setStopBits(stopBits);
     port.setFlowControl(flowControl);
+}
+
+QString SerialPortSettings::systemLocation(const QString& portName)
+{
+#ifdef Q_OS_WIN
+    // COM3 is the name Windows users know; the device path would only puzzle them.
+    return portName;
+#else
+    if (portName.isEmpty() || portName.startsWith(QLatin1Char('/')))
+        return portName;
+    return QStringLiteral("/dev/") + portName;
+#endif
 }

@@ -8,7 +8,7 @@
 // can open a port of its own that is set up like one of the windows' ports.
 struct SerialPortSettings
 {
-    QString name;
+    QString name; // where the system has the port: /dev/ttyUSB0 rather than ttyUSB0
     qint32 baudRate = 57600;
     QSerialPort::DataBits dataBits = QSerialPort::Data8;
     QSerialPort::Parity parity = QSerialPort::NoParity;
@@ -17,6 +17,10 @@ struct SerialPortSettings
 
     static SerialPortSettings fromPort(const QSerialPort& port);
     void applyTo(QSerialPort& port) const;
+
+    // QSerialPort hands back "ttyUSB0" for "/dev/ttyUSB0" and "pts/3" for "/dev/pts/3";
+    // the user typed, and is shown, the path.
+    static QString systemLocation(const QString& portName);
 };
 
 #endif // SERIALPORTSETTINGS_H

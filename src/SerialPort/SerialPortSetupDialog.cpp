@@ -1,6 +1,8 @@
 #include "SerialPort/SerialPortSetupDialog.h"
 #include "ui_SerialPortSetupDialog.h"
 
+#include "SerialPort/SerialPortSettings.h"
+
 #include <QIntValidator>
 #include <QSerialPort>
 #include <QSerialPortInfo>
@@ -43,6 +45,11 @@ void selectByData(QComboBox* comboBox, int value)
     comboBox->setCurrentIndex(comboBox->findData(value));
 }
 
+QString location(const QSerialPortInfo& info)
+{
+    return SerialPortSettings::systemLocation(info.portName());
+}
+
 } // namespace
 
 SerialPortSetupDialog::SerialPortSetupDialog(QSerialPort* port, QWidget* parent)
@@ -64,6 +71,7 @@ SerialPortSetupDialog::SerialPortSetupDialog(QSerialPort* port, QWidget* parent)
         autodetect();
         showPortName(current);
     });
+    connect(ui->comboBox_Port, &QComboBox::currentTextChanged, this, &SerialPortSetupDialog::showPortDescription);
 
     autodetect();
     fillCombos();
@@ -89,16 +97,34 @@ bool SerialPortSetupDialog::portNameLessThan(const QString& left, const QString&
     return left < right;
 }
 
+QList<QSerialPortInfo> SerialPortSetupDialog::availablePorts()
+{
+    QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    std::sort(ports.begin(), ports.end(), [](const QSerialPortInfo& left, const QSerialPortInfo& right) {
+        return portNameLessThan(location(left), location(right));
+    });
+    return ports;
+}
+
+QString SerialPortSetupDialog::defaultPortName()
+{
+    const QList<QSerialPortInfo> ports = availablePorts();
+    return ports.isEmpty() ? QString() : location(ports.first());
+}
+
 void SerialPortSetupDialog::autodetect()
 {
-    QStringList names;
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo& info : ports)
-        names.append(info.portName());
-    std::sort(names.begin(), names.end(), &SerialPortSetupDialog::portNameLessThan);
-
+    // What the system knows of each port, as the user would recognise it on the box or the cable.
     ui->comboBox_Port->clear();
-    ui->comboBox_Port->addItems(names);
+    for (const QSerialPortInfo& info : availablePorts()) {
+        QStringList about;
+        for (const QString& text : { info.description(), info.manufacturer() }) {
+            if (!text.trimmed().isEmpty())
+                about.append(text.trimmed());
+        }
+        ui->comboBox_Port->addItem(location(info), about.join(QStringLiteral(", ")));
+    }
+    showPortDescription();
 }
 
 void SerialPortSetupDialog::accept()
@@ -169,9 +195,16 @@ void SerialPortSetupDialog::showPortName(const QString& name)
         ui->comboBox_Port->setEditText(name);
 }
 
+void SerialPortSetupDialog::showPortDescription()
+{
+    // A typed path has no description; the list's entries keep theirs as item data.
+    const int index = ui->comboBox_Port->findText(ui->comboBox_Port->currentText());
+    ui->label_PortDescription->setText(ui->comboBox_Port->itemData(index).toString());
+}
+
 void SerialPortSetupDialog::showPortSettings()
 {
-    showPortName(m_pSerialPort->portName());
+    showPortName(SerialPortSettings::systemLocation(m_pSerialPort->portName()));
 
     const QString baudRate = QString::number(m_pSerialPort->baudRate());
     const int baudIndex = ui->comboBox_Baudrate->findText(baudRate);

@@ -2,8 +2,10 @@
 #define SERIALPORTSETUPDIALOG_H
 
 #include <QDialog>
+#include <QList>
 
 class QSerialPort;
+class QSerialPortInfo;
 
 namespace Ui {
 class SerialPortSetupDialog;
@@ -20,14 +22,19 @@ public:
     // Orders port names by their text stem, then by their trailing number,
     // so that COM2 comes before COM10.
     static bool portNameLessThan(const QString& left, const QString& right);
+    // The first port of the list, where none was saved; empty when the system has none.
+    static QString defaultPortName();
 
 public slots:
     void autodetect();
     void accept() override;
 
 private:
+    // The ports present, in the order of the list, by where the system has them.
+    static QList<QSerialPortInfo> availablePorts();
     void fillCombos();
     void showPortName(const QString& name);
+    void showPortDescription();
     void showPortSettings();
 
     Ui::SerialPortSetupDialog* ui;

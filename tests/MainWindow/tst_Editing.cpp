@@ -50,6 +50,8 @@ private slots:
     void operations();
     void undoRedo_data();
     void undoRedo();
+    void removeAndDelete_data();
+    void removeAndDelete();
     void copyAndPaste_data();
     void copyAndPaste();
     void paintedStroke();
@@ -213,8 +215,7 @@ void tst_Editing::undoRedo_data()
         });
         menu()->action_AddFrames->trigger();
     }) << "Add frames" << QPoint(0, 2);
-    QTest::newRow("remove frame") << menuAction(&MainMenu::action_RemoveFrame) << "Remove frame" << QPoint(0, 1);
-    QTest::newRow("delete two") << Perform([this] { select(0, {2, 0}), keys(QKeySequence::Delete); }) << "Remove frames"
+    QTest::newRow("delete two") << Perform([this] { select(0, {2, 0}), keys(QKeySequence::Delete); }) << "Delete frames"
                                 << QPoint(0, 0);
     QTest::newRow("panel info") << Perform([this] {
         menu()->action_LedPanelInfo->trigger();
@@ -265,6 +266,39 @@ void tst_Editing::undoRedo()
     action("action_Redo")->trigger();
     QCOMPARE(writtenShow(*document()), edited);
     QVERIFY(m_window->isWindowModified() && !action("action_Redo")->isEnabled());
+}
+
+void tst_Editing::removeAndDelete_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QList<int>>("selected"); // frames of sequence 0; frame 1 is the current one
+    QTest::addColumn<QList<int>>("left");     // the frames that stay, by their lit LED
+
+    QTest::newRow("Remove: the current frame, not the selection") << "action_RemoveFrame" << QList<int>{0, 2}
+                                                                  << QList<int>{0, 2, 3};
+    QTest::newRow("Delete: the selection") << "action_DeleteFrames" << QList<int>{0, 2} << QList<int>{1, 3};
+    QTest::newRow("Delete, none selected: the current frame") << "action_DeleteFrames" << QList<int>()
+                                                              << QList<int>{0, 2, 3};
+}
+
+// Light > Frame > Remove and Edit > Delete are one edit, under one name.
+void tst_Editing::removeAndDelete()
+{
+    QFETCH(QString, action);
+    QFETCH(QList<int>, selected);
+    QFETCH(QList<int>, left);
+    open(Grid, {{lit({0}), lit({1}), lit({2}), lit({3})}});
+    QItemSelectionModel* selection = document()->treeView()->selectionModel();
+    selection->clearSelection();
+    for (int frame : selected)
+        selection->select(document()->treeModel()->index(document()->node(0, frame)), QItemSelectionModel::Select);
+    selection->setCurrentIndex(document()->treeModel()->index(document()->node(0, 1)), QItemSelectionModel::NoUpdate);
+    m_window->findChild<QAction*>(action)->trigger();
+    QList<int> kept;
+    for (int f = 0; f < document()->sequence(0)->frameCount(); ++f)
+        kept << values(0, f).firstKey();
+    QCOMPARE(kept, left);
+    QCOMPARE(plainText(this->action("action_Undo")->text()), QString("Undo Delete frames"));
 }
 
 void tst_Editing::copyAndPaste_data()

@@ -3,6 +3,7 @@
 #include "PanelSimulator.h"
 
 #include <QSerialPort>
+#include <QSerialPortInfo>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -19,9 +20,35 @@ private slots:
         QCOMPARE(names, QStringList({"", "COM01", "COM1", "COM2", "COM10", "COM99999999999999999999", "com1",
                                      "tty10S1", "tty2S5", "ttyS", "ttyS2", "ttyS10", "ttyUSB0"}));
     }
+    void portList();
     void buttons_data();
     void buttons();
 };
+
+// The system's ports by their full paths, in the list's order, with what the system says of each beside
+// the field; the first is the default where none was saved.
+void tst_SerialPortSetupDialog::portList()
+{
+    QStringList expected, about;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        expected << info.systemLocation();
+    std::sort(expected.begin(), expected.end(), &SerialPortSetupDialog::portNameLessThan);
+    QSerialPort serial;
+    SerialPortSetupDialog dialog(&serial);
+    auto* field = dialog.findChild<QComboBox*>("comboBox_Port");
+    auto* label = dialog.findChild<QLabel*>("label_PortDescription");
+    QStringList listed;
+    for (int i = 0; i < field->count(); ++i) {
+        listed << field->itemText(i);
+        field->setCurrentIndex(i);
+        const QSerialPortInfo info(field->itemText(i).section('/', -1));
+        QVERIFY(label->text().contains(info.description()) && label->text().contains(info.manufacturer()));
+    }
+    QCOMPARE(listed, expected);
+    QCOMPARE(SerialPortSetupDialog::defaultPortName(), expected.value(0));
+    field->setEditText("/dev/pts/3"); // typed: nothing known of it
+    QCOMPARE(label->text(), QString());
+}
 
 // On the simulator's pseudo-terminal, which the system's port list never offers: a baud rate typed
 // at an unlisted rate, parity chosen, and a port name typed or the one shown kept.
@@ -34,10 +61,10 @@ void tst_SerialPortSetupDialog::buttons_data()
     QTest::addColumn<QString>("port"); // typed; empty: the shown one kept
 
     QTest::newRow("listed rate, letters and minus refused") << "OK" << "1x9-200" << 1 << QList<int>{19200, 2} << "";
-    QTest::newRow("rate not listed, port typed") << "OK" << "76801" << 3 << QList<int>{76801, 4} << "ttyNowhere8";
+    QTest::newRow("rate not listed, port typed") << "OK" << "76801" << 3 << QList<int>{76801, 4} << "/dev/ttyNowhere8";
     QTest::newRow("empty rate keeps the old one") << "OK" << "" << 0 << QList<int>{250000, 0} << "";
     QTest::newRow("Autodetect keeps the port") << "Autodetect" << "57600" << 0 << QList<int>{57600, 0} << "";
-    QTest::newRow("cancel") << "Cancel" << "9600" << 2 << QList<int>{250000, 5} << "ttyNowhere8";
+    QTest::newRow("cancel") << "Cancel" << "9600" << 2 << QList<int>{250000, 5} << "/dev/ttyNowhere8";
 }
 
 void tst_SerialPortSetupDialog::buttons()
@@ -50,7 +77,7 @@ void tst_SerialPortSetupDialog::buttons()
     PanelSimulator panel;
     QVERIFY(panel.start({ "--raw" }));
     QSerialPort serial(panel.devicePath());
-    const QString shown = serial.portName();
+    const QString shown = panel.devicePath(); // the path, not QSerialPort's "pts/N"
     serial.setBaudRate(250000);
     serial.setParity(QSerialPort::MarkParity);
     auto portField = [](SerialPortSetupDialog& dialog) {
@@ -79,16 +106,15 @@ void tst_SerialPortSetupDialog::buttons()
     SerialPortSetupDialog reopened(&serial);
     QComboBox* portCombo = portField(reopened);
     QVERIFY(portCombo);
-    QCOMPARE(portCombo->currentText(), serial.portName());
+    const QString chosen = port.isEmpty() || button == "Cancel" ? shown : port;
+    QCOMPARE(portCombo->currentText(), chosen);
 
     const QList<int> applied{serial.baudRate(QSerialPort::Input), serial.baudRate(QSerialPort::Output),
                              serial.parity()};
     QCOMPARE(applied, expected.mid(0, 1) + expected);
     QVERIFY(!serial.isOpen());
-    if (serial.portName() != shown) {
-        QCOMPARE(serial.portName(), port);
+    if (chosen != shown)
         return;
-    }
     // The name kept still reaches the controller.
     QVERIFY(serial.open(QIODevice::ReadWrite));
     QVERIFY(serial.write(QByteArray::fromHex("02000000")) == 4 && serial.waitForBytesWritten(1000));

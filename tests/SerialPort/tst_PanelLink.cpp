@@ -1,6 +1,7 @@
 #include "Document/LedPanelDocument.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainWindow.h"
+#include "MainWindow/PanelLinkController.h"
 #include "MspFlasher/MspFlasherDialog.h"
 #include "SerialPort/PanelLink.h"
 #include "TreeView/LedTreeModel.h"
@@ -60,6 +61,7 @@ private slots:
     void stop_data();
     void stop();
     void flasherKeepsWindowsOpenWhileBusy();
+    void noPortChosen();
 
 private:
     void start(const QStringList& arguments);
@@ -67,6 +69,7 @@ private:
     bool writeEnded() { return QTest::qWaitFor([this] { return !link()->isBusy() && ModalAnswer::allAnswered(); }); }
     MainMenu* menu() const { return qobject_cast<MainMenu*>(m_pWindow->menuBar()); }
     PanelLink* link() const { return m_pWindow->findChild<PanelLink*>(); }
+    bool writing() const { return m_pWindow->findChild<PanelLinkController*>()->isWriting(); }
     QString status() const { return m_pWindow->statusBar()->currentMessage(); }
     // The Stop button and the progress bar beside it, and the action.
     bool stopOffered() const
@@ -163,7 +166,7 @@ void tst_PanelLink::commands()
     bool enabled = false, offered = true, closed = false;
     QTimer watcher;
     connect(&watcher, &QTimer::timeout, this, [&]() {
-        if (!m_pWindow->isWritingToPanel())
+        if (!writing())
             return;
         // Should a refused command show a box after all, it is closed so that the test fails, not hangs.
         if (QWidget* box = QApplication::activeModalWidget())
@@ -206,9 +209,14 @@ void tst_PanelLink::commands()
         QTRY_VERIFY_WITH_TIMEOUT(status().isEmpty(), 2500);
     if (warning.isEmpty())
         return;
-    QVERIFY2(text.contains(warning.replace("%1", holder.portName())), qPrintable(text));
-    if (unplugged)
+    // Named as the user chose it, the path and not QSerialPort's short name.
+    QVERIFY2(text.contains(warning.replace("%1", m_pPanel->devicePath())), qPrintable(text));
+    if (unplugged) {
+        QVERIFY(!link()->port()->isOpen());
+        QVERIFY2(QRegularExpression("^Writing stopped after block [12] of 6; " + QRegularExpression::escape(
+                     m_pPanel->devicePath()) + " is closed\\.$").match(status()).hasMatch(), qPrintable(status()));
         return;
+    }
     // The port was not left open or busy.
     holder.close();
     menu()->action_Next->trigger();
@@ -304,7 +312,7 @@ void tst_PanelLink::flasherKeepsWindowsOpenWhileBusy()
     QVERIFY(status().contains("flasher is still running"));
     // The panel commands keep off the line the boot loader is answering on.
     setDocument("");
-    const QString using_ = "The device flasher is using " + QSerialPort(m_pPanel->devicePath()).portName() + ".";
+    const QString using_ = "The device flasher is using " + m_pPanel->devicePath() + ".";
     for (QAction* action : { menu()->action_Reset, menu()->action_Flash, menu()->action_MspBoot }) {
         m_pWindow->statusBar()->clearMessage();
         action->trigger();
@@ -317,6 +325,29 @@ void tst_PanelLink::flasherKeepsWindowsOpenWhileBusy()
     QVERIFY(report.contains("Jump to the application"));
     QCOMPARE(m_pPanel->lines().filter(QRegularExpression("HEADER|RESET|BOOT$")).size(), 0);
     QVERIFY(flasher->close());
+}
+
+// Setup Port shows the saved path; emptied, Compile && Write says that no port is chosen and sends nothing.
+void tst_PanelLink::noPortChosen()
+{
+    QVERIFY(setDocument(panel + litLast(0, 1, { 0 })));
+    QString shown;
+    ModalAnswer::onNext([&](QWidget* setup) {
+        auto* field = setup->findChild<QComboBox*>("comboBox_Port");
+        shown = field->currentText();
+        field->setEditText(QString());
+        QTest::mousePress(setup->findChild<QPushButton*>("pushButton_OK"), Qt::LeftButton);
+    });
+    menu()->action_SetupPort->trigger();
+    QTRY_VERIFY(ModalAnswer::allAnswered());
+    QCOMPARE(shown, m_pPanel->devicePath());
+    QString text;
+    ModalAnswer::messageBox(QMessageBox::Close, &text);
+    menu()->action_Flash->trigger();
+    QVERIFY(writeEnded());
+    QVERIFY2(text.contains("No serial port is chosen"), qPrintable(text));
+    QTest::qWait(300); // anything sent would arrive within the settle time
+    QVERIFY(m_pPanel->received().isEmpty());
 }
 
 QTEST_MAIN(tst_PanelLink)
