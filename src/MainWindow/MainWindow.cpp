@@ -31,6 +31,7 @@
 #include "TreeView/LedTreeModel.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -95,6 +96,9 @@ MainWindow::MainWindow(QWidget* parent)
     connect(this, &MainWindow::currentDocumentChanged, m_pEditController, &EditController::setDocument);
     connect(this, &MainWindow::currentDocumentChanged, m_pPlayback, &PlaybackController::setDocument);
     connect(this, &MainWindow::currentDocumentChanged, m_pAutosave, &AutosaveController::setDocument);
+    connect(m_pAutosave, &AutosaveController::failed, this, [this](const QString& message) {
+        statusBar()->showMessage(message);
+    });
     m_pRecentFiles = new RecentFiles(ui->menubar->menu_RecentFiles, this);
     connect(m_pRecentFiles, &RecentFiles::chosen, this, &MainWindow::openFile);
     connect(m_pRecentFiles, &RecentFiles::gone, this, [this](const QString& fileName) {
@@ -573,6 +577,11 @@ void MainWindow::closeEvent(QCloseEvent* event)
     MainSettings::satSerialPortName(m_pPort->portName());
     MainSettings::saveWindowSize(this);
     MainSettings::setFramesPerSecond(m_pPlayback->framesPerSecond());
-    MainSettings::write();
+    QString error;
+    if (!MainSettings::write(&error)) {
+        QMessageBox::warning(this, QCoreApplication::applicationName(),
+                             tr("Cannot write the settings to %1:\n%2.")
+                                 .arg(QDir::toNativeSeparators(MainSettings::fileName()), error));
+    }
     event->accept();
 }
