@@ -29,6 +29,8 @@ public:
     bool commit();
     // Drops what was written, as close() does.
     void close() override;
+    // Written front to back: nothing goes back to mend bytes already passed on.
+    bool isSequential() const override { return true; }
 
     QString fileName() const { return m_FileName; }
     // Whether a write to the file failed; errorString() then says why.

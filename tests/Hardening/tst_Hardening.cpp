@@ -29,7 +29,6 @@ private slots:
     void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("Tessaloom")); }
     void failedSave_data();
     void failedSave();
-    void writeToFullDevice();
     void closeAfterEdit_data();
     void closeAfterEdit();
     void readWithinLimits_data();
@@ -186,17 +185,6 @@ void tst_Hardening::failedSave()
     ModalAnswer::messageBox(QMessageBox::Cancel);
     QVERIFY(!window.close());
     QVERIFY(ModalAnswer::allAnswered());
-}
-
-void tst_Hardening::writeToFullDevice()
-{
-    QFile full(QStringLiteral("/dev/full"));
-    if (!full.open(QIODevice::WriteOnly))
-        QSKIP("/dev/full is not available");
-    LedPanelDocument document;
-    // More than the file's write buffer, so the device refuses during writing.
-    QVERIFY(readShow(document, showXml(sequenceXml(0, 4))));
-    QVERIFY(!document.writeXML(&full));
 }
 
 // That an edit marks the window modified is tst_Editing's, that closing then asks and Cancel keeps all
