@@ -95,7 +95,8 @@ void tst_Hardening::failedSave_data()
     QTest::newRow("export over earlier file, no free file entry") << int(ExportSequence) << int(NoFreeInode) << write
                                                                   << full;
     for (const int failure : { FirstBlock, BlockEnd, LastBlock }) {
-        const QString where = QStringList { "in the first block", "at a block's end", "in the last block" }.at(failure - FirstBlock);
+        const QString where =
+            QStringList { "in the first block", "at a block's end", "in the last block" }.at(failure - FirstBlock);
         QTest::addRow("Save action, cut %s", qPrintable(where)) << int(SaveAction) << failure << write << large;
         QTest::addRow("export, cut %s", qPrintable(where)) << int(ExportSequence) << failure << write << large;
     }

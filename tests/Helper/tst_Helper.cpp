@@ -120,9 +120,7 @@ void tst_Helper::iniReadBack_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QVariant>("value");
-    QTest::newRow("plain") << "SerialPort/Name" << QVariant("COM7");
     QTest::newRow("quotes, backslash, separators") << "A/B" << QVariant("a \"b\" \\c, d; e=f ");
-    QTest::newRow("leading @ and blank") << "A/B" << QVariant(" @Point(1 2)");
     QTest::newRow("@ first") << "A/B" << QVariant("@Size(1 2)");
     QTest::newRow("outside ASCII, hex digits after") << "A/B" << QVariant(QString::fromUtf8("/tmp/Grüße ä1b 𝄞a"));
     QTest::newRow("layout XML over lines") << "Layout/Default" << QVariant("<Layout type=\"Ring\">\n\t<Rows>4</Rows>");
@@ -133,8 +131,6 @@ void tst_Helper::iniReadBack_data()
     QTest::newRow("empty list") << "RecentFiles/List" << QVariant(QStringList());
     QTest::newRow("point") << "MainWindow/Position" << QVariant(QPoint(-5, 7));
     QTest::newRow("size") << "MainWindow/Size" << QVariant(QSize(800, 600));
-    QTest::newRow("number") << "Playback/FramesPerSecond" << QVariant(12);
-    QTest::newRow("truth") << "Playback/OnionSkin" << QVariant(true);
 }
 
 void tst_Helper::iniReadBack()

@@ -115,7 +115,10 @@ void tst_Cli::initTestCase()
         { "ring.xml", show(4, 48, { 2, 1 }) }, { "empty.xml", show(2, 8, {}) }, { "long.xml", show(4, 48, { 60 }) },
         { "broken.xml", "<LedPanelDocument version='1.0'>\n<Title>" },
         { "letters.xml", show(8, 12, { 1 }) }, { "realring.xml", showXml(layoutXml(4, 48, "Ring")) },
-        { "huge.xml", showXml(layoutXml(256, 256)) }, { "wide.xml", showXml(layoutXml(32, 32) + sequenceXml(0, 40, 1024, [](int f, int i) { return (i * 7 + f * 13) % 251; })) }, { "badfw.txt", "@6403\n01 02\nZZ\nq\n" },
+        { "huge.xml", showXml(layoutXml(256, 256)) }, { "badfw.txt", "@6403\n01 02\nZZ\nq\n" },
+        // An image of some kilobytes: values that the compiler cannot fold.
+        { "wide.xml", showXml(layoutXml(32, 32)
+                              + sequenceXml(0, 40, 1024, [](int f, int i) { return (i * 7 + f * 13) % 251; })) },
         { "surplus.xml", show(2, 8, { 1 }).replace("</LedPanelDocument>", layoutXml(1, 8) + "</LedPanelDocument>") } };
     for (const auto& f : files) {
         QFile out(file(f.first));
@@ -570,7 +573,8 @@ void tst_Cli::specialOutput()
     QVERIFY(QFile::copy(file("long.xml"), show));
     const QStringList arguments { "compile", show, "-o", output };
     if (::geteuid() == 0 && output == QLatin1String("/dev/null"))
-        tool.start("setpriv", QStringList { "--reuid=65534", "--regid=65534", "--clear-groups", cliProgram } + arguments);
+        tool.start("setpriv", QStringList { "--reuid=65534", "--regid=65534", "--clear-groups", cliProgram }
+                                  + arguments);
     else
         tool.start(cliProgram, arguments);
     QVERIFY(tool.waitForFinished(30000));
