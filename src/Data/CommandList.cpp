@@ -7,8 +7,10 @@
 #include "Data/LedValuesEdit.h"
 #include "Data/SequenceFileChooser.h"
 #include "Data/SequenceTable.h"
+#include "Helper/CheckedFileWriter.h"
 #include "Helper/CsvModel.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QStringList>
 #include <QXmlStreamReader>
@@ -201,8 +203,10 @@ bool CommandList::exportSequence(const QString& fileName, QString* message) cons
         frames.append(frame(row)->intensities());
     CsvModel table(CsvModel::NoQuotes, true, QLatin1Char(','), nullptr);
     SequenceTable::fill(&table, frames);
-    if (!table.write(fileName)) {
-        *message = tr("Cannot write file %1.").arg(QDir::toNativeSeparators(fileName));
+    QBuffer text;
+    QString error;
+    if (!table.write(&text) || !CheckedFileWriter::writeFile(fileName, text.data(), &error)) {
+        *message = tr("Cannot write file %1:\n%2.").arg(QDir::toNativeSeparators(fileName), error);
         return false;
     }
     return true;

@@ -1,12 +1,12 @@
 #include "Document/AutosaveWriter.h"
 
 #include "Data/LedPanelModel.h"
+#include "Helper/CheckedFileWriter.h"
+#include "Helper/IniFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QMetaObject>
-#include <QSaveFile>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QUuid>
 
@@ -61,16 +61,17 @@ bool AutosaveWriter::write(LedPanelModel* copy, const QString& documentPath, con
         return false;
     const QString base = m_BaseName;
     m_Pool.start(QRunnable::create([this, show, base, documentPath, documentName] {
-        {
-            QSettings info(base + QStringLiteral(".ini"), QSettings::IniFormat);
-            info.setValue(infoKeyPath(), documentPath);
-            info.setValue(infoKeyName(), documentName);
-            info.sync();
+        // A failure leaves the recovery file from before as it was.
+        QString error;
+        const QVariantMap info { { infoKeyPath(), documentPath }, { infoKeyName(), documentName } };
+        bool ok = IniFile::write(base + QStringLiteral(".ini"), info, &error);
+        if (ok) {
+            CheckedFileWriter file(base + QStringLiteral(".xml"));
+            ok = file.open(QIODevice::WriteOnly | QIODevice::Text) && show->writeXML(&file) && file.commit();
+            error = file.errorString();
         }
-        QSaveFile file(base + QStringLiteral(".xml"));
-        bool ok = file.open(QFile::WriteOnly | QFile::Text) && show->writeXML(&file);
-        ok = file.commit() && ok;
-        QMetaObject::invokeMethod(this, [this, ok] { emit written(ok); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this, ok, error] { emit written(ok, ok ? QString() : error); },
+                                  Qt::QueuedConnection);
     }));
     return true;
 }

@@ -33,7 +33,8 @@ public:
     void waitForDone();
 
 signals:
-    void written(bool ok);
+    // error: the system's reason when ok is false.
+    void written(bool ok, const QString& error);
 
 private:
     QString m_BaseName;

@@ -7,7 +7,6 @@
 #include "ui_LayoutDialog.h"
 
 #include <QPushButton>
-#include <QSettings>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -225,8 +224,8 @@ void LayoutDialog::accept()
         QXmlStreamWriter xml(&text);
         layout.writeXML(xml);
         MainSettings::setValue(QLatin1String(defaultLayoutKey), text);
-    } else if (QSettings* settings = MainSettings::settings()) {
-        settings->remove(QLatin1String(defaultLayoutKey));
+    } else {
+        MainSettings::remove(QLatin1String(defaultLayoutKey));
     }
     qint64 dropped = 0;
     if (layout != m_pDocument->panelLayout()) {

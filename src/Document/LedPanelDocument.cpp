@@ -6,6 +6,7 @@
 #include "Document/EditCommand.h"
 #include "Document/SequenceFileDialog.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
+#include "Helper/CheckedFileWriter.h"
 #include "GraphicsView/LedStateWidget.h"
 #include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
@@ -15,7 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QUndoStack>
 
 int LedPanelDocument::sequenceNumber = 1;
@@ -189,16 +189,12 @@ bool LedPanelDocument::save(const QString& fileName)
 
     QString errorMessage;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    QSaveFile file(fileName);
-    if (file.open(QFile::WriteOnly | QFile::Text)) {
-        if (!writeXML(&file))
-            errorMessage = tr("Error occur while creating xml data of %1.")
-                               .arg(QDir::toNativeSeparators(fileName));
-        if (!file.commit())
-            errorMessage = tr("Cannot write file %1:\n%2.")
-                               .arg(QDir::toNativeSeparators(fileName), file.errorString());
-    } else {
+    CheckedFileWriter file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         errorMessage = tr("Cannot open file %1 for writing:\n%2.")
+                           .arg(QDir::toNativeSeparators(fileName), file.errorString());
+    } else if (!writeXML(&file) || !file.commit()) {
+        errorMessage = tr("Cannot write file %1:\n%2.")
                            .arg(QDir::toNativeSeparators(fileName), file.errorString());
     }
     QApplication::restoreOverrideCursor();

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileDevice>
-#include <QSaveFile>
 #include <QTextCodec>
 #include <QTextStream>
 
@@ -260,26 +259,6 @@ bool CsvModel::readHeader(const QString& filePath)
 {
     QFile file(filePath);
     return read(&file, true, m_Separator, m_pCodec, true);
-}
-
-bool CsvModel::write(const QString& filePath) const
-{
-    // Written aside and then renamed, so that a failed write keeps the old file.
-    QSaveFile file(filePath);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QTextStream stream(&file);
-    if (m_pCodec)
-        stream.setCodec(m_pCodec);
-    writeLines(stream, m_WithHeader, m_Separator);
-    stream.flush();
-    if (stream.status() != QTextStream::Ok) {
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    return file.commit();
 }
 
 bool CsvModel::read(QIODevice* device)

@@ -74,7 +74,6 @@ public:
     // opened, read or written.
     bool read(const QString& filePath);
     bool readHeader(const QString& filePath);
-    bool write(const QString& filePath) const;
     bool read(QIODevice* device);
     bool readHeader(QIODevice* device);
     bool write(QIODevice* device) const;

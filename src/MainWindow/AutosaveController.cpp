@@ -59,8 +59,10 @@ bool AutosaveController::autosave()
 {
     if (!m_pDocument || !m_pDocument->isModified())
         return false;
-    if (!m_pWriter)
+    if (!m_pWriter) {
         m_pWriter = new AutosaveWriter(this);
+        connect(m_pWriter, &AutosaveWriter::written, this, &AutosaveController::written);
+    }
     const QString path = m_pDocument->filePath();
     return m_pWriter->write(m_pDocument->copyShow(), path, m_pDocument->fileName());
 }
@@ -70,6 +72,13 @@ void AutosaveController::documentModified(bool modified)
     // Clean again means saved (or undone back to the file): nothing to recover.
     if (!modified)
         dropWriter();
+}
+
+void AutosaveController::written(bool ok, const QString& error)
+{
+    if (!ok && !m_Failing)
+        emit failed(tr("Autosave failed: %1. The recovery file from before is kept.").arg(error));
+    m_Failing = !ok;
 }
 
 void AutosaveController::dropWriter()

@@ -29,14 +29,20 @@ public:
     // Writes now if there is something to write; false if nothing was started.
     bool autosave();
 
+signals:
+    // Once for a run of failed writes, not at every one; the recovery file from before stays.
+    void failed(const QString& message);
+
 private:
     void documentModified(bool modified);
+    void written(bool ok, const QString& error);
     void dropWriter();
 
     LedPanelDocument* m_pDocument = nullptr;
     AutosaveWriter* m_pWriter = nullptr;
     QTimer* m_pTimer;
     QMetaObject::Connection m_ModifiedConnection;
+    bool m_Failing = false;
 };
 
 #endif // AUTOSAVECONTROLLER_H

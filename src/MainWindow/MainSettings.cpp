@@ -1,16 +1,20 @@
 #include "MainWindow/MainSettings.h"
 
+#include "Helper/IniFile.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QScreen>
-#include <QSettings>
 #include <QStandardPaths>
 
 namespace {
 
-QSettings* sSettings = nullptr;
+// Empty until read(): nothing is kept then, and every value is its default.
+bool sRead = false;
+QVariantMap sValues;
 
 const QString keyPosition = QStringLiteral("MainWindow/Position");
 const QString keySize = QStringLiteral("MainWindow/Size");
@@ -21,41 +25,48 @@ const QString keyFramesPerSecond = QStringLiteral("Playback/FramesPerSecond");
 
 QString MainSettings::fileName()
 {
-    // Installed under /usr the executable's folder is read-only, and a file there would never be saved.
-    QString folder = QCoreApplication::applicationDirPath();
-    if (!QFileInfo(folder).isWritable())
-        folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    return folder + QStringLiteral("/app.ini");
+    // A build keeps its own settings beside it; an installed program, even run as root, keeps them
+    // with the user, so that nothing is left in /usr/bin when the package goes.
+    const QDir folder(QCoreApplication::applicationDirPath());
+    const QString cache = QStringLiteral("CMakeCache.txt");
+    if (folder.exists(cache) || QFileInfo::exists(folder.filePath(QStringLiteral("../") + cache)))
+        return folder.filePath(QStringLiteral("app.ini"));
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/app.ini");
 }
 
 void MainSettings::read()
 {
-    delete sSettings;
-    sSettings = new QSettings(fileName(), QSettings::IniFormat);
+    sValues = IniFile::read(fileName());
+    sRead = true;
 }
 
-void MainSettings::write()
+bool MainSettings::write(QString* error)
 {
-    if (sSettings)
-        sSettings->sync();
-}
-
-QSettings* MainSettings::settings()
-{
-    return sSettings;
+    if (!sRead)
+        return true;
+    const QString name = fileName();
+    QDir().mkpath(QFileInfo(name).absolutePath());
+    QString reason;
+    const bool written = IniFile::write(name, sValues, &reason);
+    if (error)
+        *error = reason;
+    return written;
 }
 
 QVariant MainSettings::value(const QString& key, const QVariant& defaultValue)
 {
-    if (!sSettings)
-        return defaultValue;
-    return sSettings->value(key, defaultValue);
+    return sValues.value(key, defaultValue);
 }
 
 void MainSettings::setValue(const QString& key, const QVariant& value)
 {
-    if (sSettings)
-        sSettings->setValue(key, value);
+    if (sRead)
+        sValues.insert(key, value);
+}
+
+void MainSettings::remove(const QString& key)
+{
+    sValues.remove(key);
 }
 
 void MainSettings::create(const QString& key, const QVariant& defaultValue, bool forceCreate) const

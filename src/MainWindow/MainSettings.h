@@ -6,21 +6,21 @@
 #include <QVariant>
 
 class QMainWindow;
-class QSettings;
 
 // The few settings that outlast a run: window geometry, serial port name and
-// playback speed, kept in app.ini beside the executable, or in the user's
-// configuration folder where the executable's folder is not writable.
+// playback speed, kept in app.ini: beside the executable of a build folder, in
+// the user's configuration folder for an installed program.
 class MainSettings
 {
 public:
     static QString fileName();
     static void read();
-    static void write();
-    static QSettings* settings();
+    // The settings whole into app.ini; false with the system's reason in *error.
+    static bool write(QString* error = nullptr);
 
     static QVariant value(const QString& key, const QVariant& defaultValue);
     static void setValue(const QString& key, const QVariant& value);
+    static void remove(const QString& key);
     void create(const QString& key, const QVariant& defaultValue, bool forceCreate) const;
 
     static void restoreWindowSize(QMainWindow* mainWindow, const QRect& defaultSize);

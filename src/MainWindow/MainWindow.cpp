@@ -19,6 +19,7 @@
 #include "MainWindow/RecoveryOffer.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -59,6 +60,9 @@ MainWindow::MainWindow(QWidget* parent)
     connect(this, &MainWindow::currentDocumentChanged, m_pEditController, &EditController::setDocument);
     connect(this, &MainWindow::currentDocumentChanged, m_pPlayback, &PlaybackController::setDocument);
     connect(this, &MainWindow::currentDocumentChanged, m_pAutosave, &AutosaveController::setDocument);
+    connect(m_pAutosave, &AutosaveController::failed, this, [this](const QString& message) {
+        statusBar()->showMessage(message);
+    });
     m_pRecentFiles = new RecentFiles(ui->menubar->menu_RecentFiles, this);
     connect(m_pRecentFiles, &RecentFiles::chosen, this, &MainWindow::openFile);
     connect(m_pRecentFiles, &RecentFiles::gone, this, [this](const QString& fileName) {
@@ -366,6 +370,11 @@ void MainWindow::closeEvent(QCloseEvent* event)
     MainSettings::satSerialPortName(m_pPanelLink->portSettings().name);
     MainSettings::saveWindowSize(this);
     MainSettings::setFramesPerSecond(m_pPlayback->framesPerSecond());
-    MainSettings::write();
+    QString error;
+    if (!MainSettings::write(&error)) {
+        QMessageBox::warning(this, QCoreApplication::applicationName(),
+                             tr("Cannot write the settings to %1:\n%2.")
+                                 .arg(QDir::toNativeSeparators(MainSettings::fileName()), error));
+    }
     event->accept();
 }

@@ -1,11 +1,11 @@
 #include "Picture/PanelPictureExport.h"
 
+#include "Helper/CheckedFileWriter.h"
 #include "Painter/LedPanelPainter.h"
 #include "Picture/GifWriter.h"
 #include "Picture/PanelFrameComposer.h"
 
 #include <QPainter>
-#include <QSaveFile>
 
 #include <cmath>
 #include <functional>
@@ -58,7 +58,7 @@ QImage PanelPictureExport::render(const QVector<int>& intensities) const
 
 bool PanelPictureExport::writePng(const QVector<int>& intensities, const QString& fileName, QString* error) const
 {
-    QSaveFile file(fileName);
+    CheckedFileWriter file(fileName);
     if (!file.open(QIODevice::WriteOnly) || !render(intensities).save(&file, "PNG") || !file.commit()) {
         *error = tr("Cannot write %1: %2").arg(fileName, file.errorString());
         return false;
@@ -70,7 +70,7 @@ bool PanelPictureExport::writeGif(int count, const std::function<QVector<int>(in
                                   const QString& fileName, QString* error) const
 {
     Q_ASSERT(framesPerSecond > 0);
-    QSaveFile file(fileName);
+    CheckedFileWriter file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
         *error = tr("Cannot write %1: %2").arg(fileName, file.errorString());
         return false;
@@ -92,7 +92,9 @@ bool PanelPictureExport::writeGif(int count, const std::function<QVector<int>(in
     }
     ok = ok && gif.finish();
     if (!ok || !file.commit()) {
-        *error = tr("Cannot write %1: %2").arg(fileName, ok ? file.errorString() : gif.errorString());
+        // The file's reason where it has one: the GIF library knows only that a write failed.
+        const QString reason = file.hasFailed() ? file.errorString() : gif.errorString();
+        *error = tr("Cannot write %1: %2").arg(fileName, reason);
         return false;
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include "Data/LedPanelModel.h"
 #include "Data/ProgramCompiler.h"
+#include "Helper/CheckedFileWriter.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPrinter.h"
 #include "cli/CompileCommand.h"
@@ -16,7 +17,6 @@
 
 #include <QFile>
 #include <QMetaObject>
-#include <QSaveFile>
 
 CliCommand::CliCommand(const CliOptions& options, CliPrinter& printer, QObject* parent)
     : QObject(parent)
@@ -103,7 +103,7 @@ bool CliCommand::saveShow(LedPanelModel& show)
 {
     // A failed write leaves the file from before whole.
     const QString fileName = m_Options.output();
-    QSaveFile file(fileName);
+    CheckedFileWriter file(fileName);
     if (file.open(QIODevice::WriteOnly) && show.writeXML(&file) && file.commit())
         return true;
     finish(statusOutputFailed, tr("Cannot write %1: %2").arg(fileName, file.errorString()));

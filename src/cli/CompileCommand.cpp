@@ -2,10 +2,10 @@
 
 #include "Data/LedPanelModel.h"
 #include "Data/ProgramImageSource.h"
+#include "Helper/CheckedFileWriter.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPrinter.h"
 
-#include <QSaveFile>
 
 void CompileCommand::start()
 {
@@ -22,9 +22,9 @@ void CompileCommand::start()
 
     // A failed write leaves an image from before whole.
     const QString fileName = m_Options.output();
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() || !file.commit()) {
-        finish(statusOutputFailed, tr("Cannot write %1: %2").arg(fileName, file.errorString()));
+    QString error;
+    if (!CheckedFileWriter::writeFile(fileName, contents, &error)) {
+        finish(statusOutputFailed, tr("Cannot write %1: %2").arg(fileName, error));
         return;
     }
     m_Printer.report(QString(), tr("Wrote %1 bytes to %2").arg(image.size()).arg(fileName));

@@ -76,7 +76,8 @@ void tst_SequenceCsv::menu_data()
                                               << Frames{{1, 2, 3, 4, 5, 6}, {-1, 0, 0, 0}} << "" << "";
     QTest::newRow("no frames") << "export" << 4 << Frames() << "-" << none << Frames()
                                << "The sequence has no frames to export." << "";
-    QTest::newRow("unwritable") << "export" << 4 << one << "missing/a.csv" << none << one << "Cannot write file %1."
+    QTest::newRow("unwritable") << "export" << 4 << one << "missing/a.csv" << none << one
+                                << "Cannot write file %1:\nNo such file or directory."
                                 << "";
 }
 

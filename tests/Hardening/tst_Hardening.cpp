@@ -6,6 +6,7 @@
 #include "MainWindow/MainWindow.h"
 #include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
+#include "common/FileSizeLimit.h"
 #include "common/ModalAnswer.h"
 #include "common/NewDocument.h"
 #include "common/TestData.h"
@@ -15,6 +16,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 // Nothing lost: a failed save keeps the previous file whole and the document modified. Files that would make
 // the reader hold more than any show needs are refused; everything the program writes still loads.
@@ -26,7 +29,6 @@ private slots:
     void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("Tessaloom")); }
     void failedSave_data();
     void failedSave();
-    void writeToFullDevice();
     void closeAfterEdit_data();
     void closeAfterEdit();
     void readWithinLimits_data();
@@ -36,7 +38,8 @@ private slots:
 namespace {
 
 enum Way { DocumentSave, SaveAction, ExportSequence };
-enum Failure { DiskFull, NoFreeInode, DirectoryGone };
+// The size limits cut the file inside its first block, at a block's end and inside its last block.
+enum Failure { DiskFull, NoFreeInode, DirectoryGone, FirstBlock, BlockEnd, LastBlock };
 
 QByteArray contents(const QString& path)
 {
@@ -79,14 +82,24 @@ void tst_Hardening::failedSave_data()
     QTest::addColumn<int>("way");
     QTest::addColumn<int>("failure");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("reason");
 
     const QString write = QStringLiteral("Cannot write file "), open = QStringLiteral("Cannot open file ");
-    QTest::newRow("document, disk full") << int(DocumentSave) << int(DiskFull) << write;
-    QTest::newRow("document, no free file entry") << int(DocumentSave) << int(NoFreeInode) << open;
-    QTest::newRow("document, directory gone") << int(DocumentSave) << int(DirectoryGone) << open;
-    QTest::newRow("Save action, disk full") << int(SaveAction) << int(DiskFull) << write;
-    QTest::newRow("export over earlier file, disk full") << int(ExportSequence) << int(DiskFull) << write;
-    QTest::newRow("export over earlier file, no free file entry") << int(ExportSequence) << int(NoFreeInode) << write;
+    const QString full = QStringLiteral("No space left on device"), large = QStringLiteral("File too large");
+    QTest::newRow("document, disk full") << int(DocumentSave) << int(DiskFull) << write << full;
+    QTest::newRow("document, no free file entry") << int(DocumentSave) << int(NoFreeInode) << open << full;
+    QTest::newRow("document, directory gone") << int(DocumentSave) << int(DirectoryGone) << open
+                                              << "No such file or directory";
+    QTest::newRow("Save action, disk full") << int(SaveAction) << int(DiskFull) << write << full;
+    QTest::newRow("export over earlier file, disk full") << int(ExportSequence) << int(DiskFull) << write << full;
+    QTest::newRow("export over earlier file, no free file entry") << int(ExportSequence) << int(NoFreeInode) << write
+                                                                  << full;
+    for (const int failure : { FirstBlock, BlockEnd, LastBlock }) {
+        const QString where =
+            QStringList { "in the first block", "at a block's end", "in the last block" }.at(failure - FirstBlock);
+        QTest::addRow("Save action, cut %s", qPrintable(where)) << int(SaveAction) << failure << write << large;
+        QTest::addRow("export, cut %s", qPrintable(where)) << int(ExportSequence) << failure << write << large;
+    }
 }
 
 void tst_Hardening::failedSave()
@@ -94,13 +107,14 @@ void tst_Hardening::failedSave()
     QFETCH(int, way);
     QFETCH(int, failure);
     QFETCH(QString, message);
+    QFETCH(QString, reason);
 
     QTemporaryDir temp;
     QVERIFY(temp.isValid());
     const QString dir = temp.filePath(QStringLiteral("disk"));
     QVERIFY(QDir().mkpath(dir));
     // A small file system of its own, so that it can be filled without harm.
-    const bool mounted = failure != DirectoryGone;
+    const bool mounted = failure == DiskFull || failure == NoFreeInode;
     const QString options = QLatin1String(failure == DiskFull ? "size=64k" : "size=256k,nr_inodes=4");
     if (mounted && QProcess::execute(QStringLiteral("mount"), QStringList{ "-t", "tmpfs", "-o", options, "tmpfs", dir }) != 0)
         QSKIP("mounting a small tmpfs is not permitted here");
@@ -134,6 +148,14 @@ void tst_Hardening::failedSave()
         menu->action_AddFrame->trigger();
     const QString target = failure == DirectoryGone ? temp.filePath(QStringLiteral("gone/") + name) : path;
     exhaust(dir, Failure(failure));
+    qint64 size = 0;
+    if (failure >= FirstBlock) {
+        QString problem;
+        const QString whole = temp.filePath(QStringLiteral("whole.csv"));
+        QVERIFY(way != ExportSequence || document->sequence(0)->exportSequence(whole, &problem));
+        size = way == ExportSequence ? QFileInfo(whole).size() : writtenShow(*document).size();
+        QVERIFY(FileSizeLimit::limitsFor(size).size() == 3);
+    }
 
     QString text;
     if (way == ExportSequence) {
@@ -141,12 +163,18 @@ void tst_Hardening::failedSave()
         ModalAnswer::messageBox(QMessageBox::Yes); // replace the earlier file
     }
     ModalAnswer::messageBox(QMessageBox::Ok, &text);
-    if (way == DocumentSave)
-        QVERIFY(!document->save(target));
-    else
-        (way == SaveAction ? menu->action_Save : exportAction)->trigger();
-    QTRY_VERIFY(ModalAnswer::allAnswered());
-    QVERIFY2(text.startsWith(message) && text.contains(QDir::toNativeSeparators(target)), qPrintable(text));
+    {
+        std::unique_ptr<FileSizeLimit> cut;
+        if (failure >= FirstBlock)
+            cut.reset(new FileSizeLimit(FileSizeLimit::limitsFor(size).at(failure - FirstBlock)));
+        if (way == DocumentSave)
+            QVERIFY(!document->save(target));
+        else
+            (way == SaveAction ? menu->action_Save : exportAction)->trigger();
+        QTRY_VERIFY(ModalAnswer::allAnswered());
+    }
+    QVERIFY2(text.startsWith(message) && text.contains(QDir::toNativeSeparators(target)) && text.contains(reason),
+             qPrintable(text));
 
     QCOMPARE(contents(path), before);
     QVERIFY(document->isModified() && window.isWindowModified());
@@ -154,17 +182,10 @@ void tst_Hardening::failedSave()
     QCOMPARE(document->sequence(0)->frameCount(), 201);
     // No half-written copy is left behind to fill the disk further.
     QCOMPARE(QDir(dir).entryList({ name + QLatin1Char('*') }, QDir::Files), QStringList(name));
-}
-
-void tst_Hardening::writeToFullDevice()
-{
-    QFile full(QStringLiteral("/dev/full"));
-    if (!full.open(QIODevice::WriteOnly))
-        QSKIP("/dev/full is not available");
-    LedPanelDocument document;
-    // More than the file's write buffer, so the device refuses during writing.
-    QVERIFY(readShow(document, showXml(sequenceXml(0, 4))));
-    QVERIFY(!document.writeXML(&full));
+    // Leaving still asks.
+    ModalAnswer::messageBox(QMessageBox::Cancel);
+    QVERIFY(!window.close());
+    QVERIFY(ModalAnswer::allAnswered());
 }
 
 // That an edit marks the window modified is tst_Editing's, that closing then asks and Cancel keeps all

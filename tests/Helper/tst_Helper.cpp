@@ -1,5 +1,6 @@
 #include "Helper/CRC.h"
 #include "Helper/CsvModel.h"
+#include "Helper/IniFile.h"
 
 #include <QtTest>
 
@@ -24,6 +25,8 @@ private slots:
     void csvRead();
     void csvShape();
     void crcCheckValues();
+    void iniReadBack_data();
+    void iniReadBack();
 };
 
 void tst_Helper::csvRead_data()
@@ -110,6 +113,41 @@ void tst_Helper::crcCheckValues()
         crc->add(bytes + 2, input.size() - 2);
         QCOMPARE(int(crc->crc()), expected);
     }
+}
+
+// What the settings file says must come back through QSettings as it was stored.
+void tst_Helper::iniReadBack_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QVariant>("value");
+    QTest::newRow("quotes, backslash, separators") << "A/B" << QVariant("a \"b\" \\c, d; e=f ");
+    QTest::newRow("@ first") << "A/B" << QVariant("@Size(1 2)");
+    QTest::newRow("outside ASCII, hex digits after") << "A/B" << QVariant(QString::fromUtf8("/tmp/Grüße ä1b 𝄞a"));
+    QTest::newRow("layout XML over lines") << "Layout/Default" << QVariant("<Layout type=\"Ring\">\n\t<Rows>4</Rows>");
+    QTest::newRow("key without section, odd characters") << "Top key%" << QVariant("x");
+    QTest::newRow("deeper key") << "A/B/C" << QVariant("x");
+    QTest::newRow("list") << "RecentFiles/List" << QVariant(QStringList { "/a,b/x.xml", "", "/c \"d\".xml" });
+    QTest::newRow("list of one") << "RecentFiles/List" << QVariant(QStringList { "/a, b.xml" });
+    QTest::newRow("empty list") << "RecentFiles/List" << QVariant(QStringList());
+    QTest::newRow("point") << "MainWindow/Position" << QVariant(QPoint(-5, 7));
+    QTest::newRow("size") << "MainWindow/Size" << QVariant(QSize(800, 600));
+}
+
+void tst_Helper::iniReadBack()
+{
+    QFETCH(QString, key);
+    QFETCH(QVariant, value);
+    QTemporaryDir dir;
+    const QString fileName = dir.filePath("app.ini");
+    QString error;
+    QVERIFY(IniFile::write(fileName, { { key, value }, { "Other/Key", 1 } }, &error));
+    const QVariant read = QSettings(fileName, QSettings::IniFormat).value(key);
+    if (value.userType() == QMetaType::QStringList)
+        QCOMPARE(read.toStringList(), value.toStringList());
+    else if (value.userType() == QMetaType::QPoint || value.userType() == QMetaType::QSize)
+        QCOMPARE(read, value);
+    else
+        QCOMPARE(read.toString(), value.toString());
 }
 
 QTEST_GUILESS_MAIN(tst_Helper)

@@ -1,4 +1,7 @@
 #include "MainWindow/MainSettings.h"
+#include "MainWindow/MainWindow.h"
+#include "common/FileSizeLimit.h"
+#include "common/ModalAnswer.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -18,6 +21,8 @@ private slots:
     void convertPath();
     void fileLocation_data();
     void fileLocation();
+    void failedWriteAtClose_data();
+    void failedWriteAtClose();
 };
 
 void tst_MainSettings::restoreWindowSize_data()
@@ -38,7 +43,8 @@ void tst_MainSettings::restoreWindowSize()
     QCOMPARE(QGuiApplication::primaryScreen()->virtualGeometry(), QRect(0, 0, 800, 600));
 
     MainSettings::read();
-    MainSettings::settings()->remove(QStringLiteral("MainWindow"));
+    MainSettings::remove(QStringLiteral("MainWindow/Position"));
+    MainSettings::remove(QStringLiteral("MainWindow/Size"));
     QMainWindow window;
     window.setGeometry(stored);
     if (!stored.isNull())
@@ -72,46 +78,74 @@ void tst_MainSettings::convertPath()
 
 void tst_MainSettings::fileLocation_data()
 {
-    QTest::addColumn<bool>("writable");
-    QTest::newRow("beside the executable") << true;
-    QTest::newRow("executable's folder read-only") << false;
+    QTest::addColumn<QString>("cache"); // where a CMakeCache.txt lies, if anywhere
+    QTest::newRow("build folder") << "bin/CMakeCache.txt";
+    QTest::newRow("folder in a build folder") << "CMakeCache.txt";
+    QTest::newRow("installed, writable folder") << "";
+    QTest::newRow("cache too far up") << "../CMakeCache.txt";
 }
 
-// A copy of this program stores a setting from a folder of its own; where that folder is not
-// writable for it (as /usr/bin), the file goes to the user's configuration folder instead.
+// A copy of this program stores a setting from a folder of its own: beside it in a build, else in the
+// user's configuration folder, even where the program's folder is writable (as /usr/bin for root).
 void tst_MainSettings::fileLocation()
 {
-    QFETCH(bool, writable);
+    QFETCH(QString, cache);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString program = dir.filePath("bin/probe"), config = dir.filePath("config");
-    QVERIFY(QDir(dir.path()).mkpath("bin") && QDir(dir.path()).mkpath("config"));
+    const QString root = dir.filePath("build"), program = root + "/bin/probe", config = dir.filePath("config");
+    QVERIFY(QDir().mkpath(root + "/bin") && QDir().mkpath(config));
     QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), program));
-    const QByteArray bin = QFile::encodeName(dir.filePath("bin"));
-    QVERIFY(::chmod(QFile::encodeName(dir.path()), 0755) == 0 && ::chmod(QFile::encodeName(config), 0777) == 0);
-    QVERIFY(::chmod(bin, writable ? 0755 : 0555) == 0);
-    const auto removable = qScopeGuard([&] { ::chmod(bin, 0755); });
+    QVERIFY(cache.isEmpty() || QFile(root + '/' + cache).open(QIODevice::WriteOnly));
 
-    // Root may write anywhere: the read-only case runs as nobody, in a folder that root owns.
-    QString command = program;
-    QStringList arguments { "--settings-probe" };
-    if (!writable && ::geteuid() == 0) {
-        command = "setpriv";
-        arguments = QStringList { "--reuid=65534", "--regid=65534", "--clear-groups", program } + arguments;
-    }
     QProcess probe;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_CONFIG_HOME", config);
     probe.setProcessEnvironment(env);
-    probe.start(command, arguments);
+    probe.start(program, { "--settings-probe" });
     QVERIFY(probe.waitForFinished(30000));
     QVERIFY2(probe.exitCode() == 0, probe.readAllStandardError());
 
-    const QString expected = writable ? dir.filePath("bin/app.ini") : config + "/Quillbrook/Tessaloom/app.ini";
+    const bool beside = cache == "bin/CMakeCache.txt" || cache == "CMakeCache.txt";
+    const QString expected = beside ? root + "/bin/app.ini" : config + "/Quillbrook/Tessaloom/app.ini";
     QCOMPARE(QString(probe.readAllStandardOutput()).trimmed(), expected);
     QSettings stored(expected, QSettings::IniFormat);
     QCOMPARE(stored.value("SerialPort/Name").toString(), QString("COM7"));
-    QCOMPARE(QFile::exists(dir.filePath("bin/app.ini")), writable);
+    QCOMPARE(QFile::exists(root + "/bin/app.ini"), beside);
+}
+
+// Leaving the program writes the settings; cut short there, the earlier app.ini stays and a warning names it.
+void tst_MainSettings::failedWriteAtClose_data()
+{
+    QTest::addColumn<int>("cut"); // which of FileSizeLimit::limitsFor()
+    QTest::newRow("in the first block") << 0;
+    QTest::newRow("in the last block") << 1;
+}
+
+void tst_MainSettings::failedWriteAtClose()
+{
+    QFETCH(int, cut);
+    const QString fileName = MainSettings::fileName();
+    MainSettings::read();
+    MainSettings::setValue(QStringLiteral("Test/Note"), QStringLiteral("from before"));
+    QVERIFY(MainSettings::write());
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    MainWindow window;
+    // As long as before, so that the limit cuts the file where the row says, but not the same.
+    MainSettings::setValue(QStringLiteral("Test/Note"), QStringLiteral("from after!"));
+    QString text;
+    ModalAnswer::messageBox(QMessageBox::Ok, &text);
+    {
+        const FileSizeLimit limit(FileSizeLimit::limitsFor(before.size()).value(cut));
+        QVERIFY(window.close());
+    }
+    QVERIFY(ModalAnswer::allAnswered());
+    QVERIFY2(text.contains(QDir::toNativeSeparators(fileName)) && text.contains("File too large"), qPrintable(text));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
 }
 
 // As the child of fileLocation: reads the settings as the editor does, stores a port and says where.
@@ -122,9 +156,8 @@ static int settingsProbe(int argc, char* argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("Quillbrook"));
     MainSettings::read();
     MainSettings::satSerialPortName(QStringLiteral("COM7"));
-    MainSettings::write();
-    std::printf("%s\n", qPrintable(MainSettings::settings()->fileName()));
-    return MainSettings::settings()->status() == QSettings::NoError ? 0 : 1;
+    std::printf("%s\n", qPrintable(MainSettings::fileName()));
+    return MainSettings::write() ? 0 : 1;
 }
 
 int main(int argc, char* argv[])

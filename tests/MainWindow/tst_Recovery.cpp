@@ -7,6 +7,7 @@
 #include "MainWindow/MainSettings.h"
 #include "MainWindow/MainWindow.h"
 
+#include "FileSizeLimit.h"
 #include "ModalAnswer.h"
 #include "NewDocument.h"
 #include "TestData.h"
@@ -104,6 +105,8 @@ private slots:
     void fileOfLiveEditorIsLeftAlone();
     void saveAndCloseRemoveTheFile_data();
     void saveAndCloseRemoveTheFile();
+    void failedAutosave_data();
+    void failedAutosave();
 
 private:
     // A recovery file as a writer that has gone leaves it.
@@ -370,6 +373,56 @@ void tst_Recovery::saveAndCloseRemoveTheFile()
     }
     QVERIFY(recoveryFiles().isEmpty());
     QVERIFY(recoveryFiles(QStringLiteral("*.ini")).isEmpty());
+}
+
+void tst_Recovery::failedAutosave_data()
+{
+    QTest::addColumn<int>("cut"); // which of FileSizeLimit::limitsFor()
+    QTest::newRow("in the first block") << 0;
+    QTest::newRow("at a block's end") << 1;
+    QTest::newRow("in the last block") << 2;
+}
+
+// Autosaves cut short keep the recovery file from before, and the status bar says so once, not at each.
+void tst_Recovery::failedAutosave()
+{
+    QFETCH(int, cut);
+    m_window = new MainWindow;
+    LedPanelDocument* document = newDocumentWithFrames(*m_window, 40);
+    QVERIFY(document && document->save(m_dir.filePath(QStringLiteral("s.xml"))));
+    auto* menu = qobject_cast<MainMenu*>(m_window->menuBar());
+    menu->action_AddFrame->trigger();
+    QVERIFY(m_window->autosave()->autosave());
+    m_window->autosave()->writer()->waitForDone();
+    QFile file(m_window->autosave()->writer()->filePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    menu->action_AddFrame->trigger();
+    const QList<qint64> limits = FileSizeLimit::limitsFor(writtenShow(*document).size());
+    QCOMPARE(limits.size(), 3);
+    QSignalSpy messages(m_window->statusBar(), &QStatusBar::messageChanged);
+    {
+        const FileSizeLimit limit(limits.at(cut));
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(m_window->autosave()->autosave());
+            m_window->autosave()->writer()->waitForDone();
+        }
+    }
+    QCoreApplication::processEvents(); // the writers' reports, queued by now
+    QStringList failures;
+    for (const QList<QVariant>& message : qAsConst(messages)) {
+        if (message.value(0).toString().startsWith(QStringLiteral("Autosave failed")))
+            failures += message.value(0).toString();
+    }
+    QCOMPARE(failures.size(), 1);
+    QVERIFY2(failures.first().contains(QStringLiteral("File too large")), qPrintable(failures.first()));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    QCOMPARE(recoveryFiles(QStringLiteral("*")).size(), 3); // the show, its document's name and the lock
+    // The document itself is as modified as before.
+    QVERIFY(m_window->isWindowModified());
 }
 
 int main(int argc, char* argv[])

@@ -1,5 +1,6 @@
 #include "Data/LedPanelModel.h"
 #include "Data/ProgramCompiler.h"
+#include "common/FileSizeLimit.h"
 #include "common/PanelSimulator.h"
 #include "common/PythonRunner.h"
 #include "common/TestData.h"
@@ -7,6 +8,8 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class tst_Cli : public QObject
 {
@@ -35,6 +38,10 @@ private slots:
     void interrupt_data();
     void interrupt();
     void terminalProgress();
+    void failedWrite_data();
+    void failedWrite();
+    void specialOutput_data();
+    void specialOutput();
 
 private:
     QString file(const QString& name) const { return m_Dir.filePath(name); }
@@ -114,6 +121,9 @@ void tst_Cli::initTestCase()
         { "broken.xml", "<LedPanelDocument version='1.0'>\n<Title>" },
         { "letters.xml", show(8, 12, { 1 }) }, { "realring.xml", showXml(layoutXml(4, 48, "Ring")) },
         { "huge.xml", showXml(layoutXml(256, 256)) }, { "vectors.txt", "@6403\n01\n@FF80\n00 44\nq\n" },
+        // An image of some kilobytes: values that the compiler cannot fold.
+        { "wide.xml", showXml(layoutXml(32, 32)
+                              + sequenceXml(0, 40, 1024, [](int f, int i) { return (i * 7 + f * 13) % 251; })) },
         { "surplus.xml", show(2, 8, { 1 }).replace("</LedPanelDocument>", layoutXml(1, 8) + "</LedPanelDocument>") } };
     for (const auto& f : files) {
         QFile out(file(f.first));
@@ -574,6 +584,105 @@ void tst_Cli::terminalProgress()
                                 "\r100% 3/3 blocks \\d\\.\\d s\x1b\\[K\r\x1b\\[KWrote 3",
                                 QRegularExpression::DotMatchesEverythingOption).match(out).hasMatch(),
              qPrintable(out.toUtf8().toPercentEncoding(" /:%")));
+}
+
+static QByteArray contents(const QString& fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+// Each writer of the tool, cut short by a file-size limit at several places, the last of which
+// only the final flush meets: it must fail with the system's reason and leave the earlier file.
+void tst_Cli::failedWrite_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // the output file follows them
+    QTest::addColumn<QString>("output");
+    QTest::newRow("new") << QStringList { "new", "--grid", "32x32", "--frames", "3", "-o" } << "show.xml";
+    QTest::newRow("text") << QStringList { "text", "long.xml", "Hi", "--scroll", "-o" } << "show.xml";
+    QTest::newRow("compile") << QStringList { "compile", "wide.xml", "-o" } << "image.bin";
+    QTest::newRow("compile, C source") << QStringList { "compile", "wide.xml", "--format", "c", "-o" } << "image.c";
+    QTest::newRow("render, GIF") << QStringList { "render", "long.xml", "-o" } << "show.gif";
+    QTest::newRow("render, PNG") << QStringList { "render", "long.xml", "--size", "2048", "-o" } << "frame.png";
+}
+
+void tst_Cli::failedWrite()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, output);
+    QTemporaryDir dir;
+    const QString whole = dir.filePath("whole-" + output), target = dir.filePath(output);
+    QCOMPARE(cli(paths(arguments) << whole).status, 0);
+    const QList<qint64> limits = FileSizeLimit::limitsFor(QFileInfo(whole).size());
+    QVERIFY2(limits.size() == 3, qPrintable(QString::number(QFileInfo(whole).size())));
+
+    const QByteArray before = QByteArray("an earlier file\n").repeated(1000);
+    for (const qint64 limit : limits) {
+        QFile earlier(target);
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write(before) == before.size());
+        earlier.close();
+        Run run;
+        {
+            const FileSizeLimit cut(limit);
+            run = cli(paths(arguments) << target);
+        }
+        QVERIFY2(run.status == 4 && run.err.contains("Cannot write " + target.toUtf8() + ": File too large"),
+                 qPrintable(QString("at %1 bytes: %2 %3").arg(limit).arg(run.status).arg(run.err.constData())));
+        QCOMPARE(contents(target), before);
+        // Nothing written aside is left behind.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+}
+
+// A device or a pipe is written as it is, never replaced by a file; other things that are no files are refused.
+void tst_Cli::specialOutput_data()
+{
+    QTest::addColumn<QString>("output"); // "fifo": a pipe made in the test's folder
+    QTest::addColumn<int>("status");
+    QTest::newRow("/dev/null") << "/dev/null" << 0;
+    QTest::newRow("pipe") << "fifo" << 0;
+    QTest::newRow("folder") << "." << 4;
+}
+
+void tst_Cli::specialOutput()
+{
+    QFETCH(QString, output);
+    QFETCH(int, status);
+    QTemporaryDir dir;
+    QVERIFY(::chmod(QFile::encodeName(dir.path()), 0755) == 0);
+    const bool pipe = output == QLatin1String("fifo");
+    if (pipe || output == QLatin1String("."))
+        output = dir.filePath(output);
+    struct stat before;
+    QVERIFY(!pipe || ::mkfifo(QFile::encodeName(output), 0666) == 0);
+    QVERIFY(::stat(QFile::encodeName(output), &before) == 0);
+
+    QProcess reader;
+    if (pipe)
+        reader.start("cat", { output });
+    // Any user may write to /dev/null: root, who could replace it, runs the tool as nobody there.
+    QProcess tool;
+    const QString show = dir.filePath("show.xml");
+    QVERIFY(QFile::copy(file("long.xml"), show));
+    const QStringList arguments { "compile", show, "-o", output };
+    if (::geteuid() == 0 && output == QLatin1String("/dev/null"))
+        tool.start("setpriv", QStringList { "--reuid=65534", "--regid=65534", "--clear-groups", cliProgram }
+                                  + arguments);
+    else
+        tool.start(cliProgram, arguments);
+    QVERIFY(tool.waitForFinished(30000));
+    const QByteArray err = tool.readAllStandardError();
+    QVERIFY2(tool.exitCode() == status, err);
+    if (pipe) {
+        QVERIFY(reader.waitForFinished(30000));
+        QCOMPARE(reader.readAllStandardOutput(), editorImage(file("long.xml")));
+    }
+    if (status != 0)
+        QVERIFY2(err.contains("Is a directory"), err);
+    struct stat after;
+    QVERIFY(::stat(QFile::encodeName(output), &after) == 0);
+    QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
+    QCOMPARE(after.st_ino, before.st_ino);
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)

@@ -1,6 +1,6 @@
 #include "DeviceMemory.h"
 
-#include <QSaveFile>
+#include "Helper/CheckedFileWriter.h"
 
 void DeviceMemory::clear()
 {
@@ -49,9 +49,6 @@ QByteArray DeviceMemory::toTiTxt() const
 
 bool DeviceMemory::writeTiTxt(const QString& fileName) const
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(toTiTxt());
-    return file.commit();
+    QString error;
+    return CheckedFileWriter::writeFile(fileName, toTiTxt(), &error);
 }

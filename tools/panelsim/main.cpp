@@ -6,7 +6,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QSaveFile>
+#include "Helper/CheckedFileWriter.h"
 #include <QSocketNotifier>
 #include <QTextStream>
 
@@ -55,8 +55,8 @@ static bool parseNumber(const QString& text, int base, int max, int* value)
 
 static bool writeFile(const QString& fileName, const QByteArray& bytes)
 {
-    QSaveFile file(fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    QString error;
+    return CheckedFileWriter::writeFile(fileName, bytes, &error);
 }
 
 int main(int argc, char* argv[])
