@@ -294,13 +294,8 @@ void tst_Cli::statuses_data()
     QTest::newRow("new past the LED-value bound") << QStringList { "new", "--grid", "256x256", "--frames", "65", "-o",
                                                                    "x.xml" }
                                                   << 2 << "4259840 LED values; a show holds at most 4194304.";
-    QTest::newRow("import into a sequence not there")
-        << QStringList { "import", "none.png", "grid.xml", "--sequence", "7", "-o", "x.xml" } << 2
-        << "has no sequence 7";
     QTest::newRow("render a sequence not there") << QStringList { "render", "grid.xml", "--sequence", "9", "-o", "x.gif" }
                                                  << 2 << "has no sequence 9";
-    QTest::newRow("render a frame not there") << QStringList { "render", "grid.xml", "--frame", "999", "-o", "x.png" }
-                                              << 2 << "Sequence 1 has no frame 999.";
     QTest::newRow("render an empty sequence") << QStringList { "render", "grid.xml", "--sequence", "2", "-o", "x.gif" }
                                               << 3 << "Sequence 2 has no frames.";
     QTest::newRow("new without -o") << QStringList { "new", "--grid", "8x8" } << 2 << "-o OUT.xml";
