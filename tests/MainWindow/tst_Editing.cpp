@@ -275,8 +275,6 @@ void tst_Editing::copyAndPaste_data()
 
     QTest::newRow("own frames") << QString() << Frames{lit({0}), Values{{2, 7}, {11, 1}}}
                                 << "2 frames pasted. Frames of 12 LEDs were padded with 0 to this panel's 192.";
-    QTest::newRow("spreadsheet, tabs") << "1\t0\t3\r\n0\t1\r\n" << Frames{Values{{0, 1}, {2, 3}}, lit({1})}
-                                       << "2 frames pasted. Frames of 3 LEDs were padded with 0 to this panel's 192.";
     Values all;
     for (int i = 0; i < 192; ++i)
         all.insert(i, 1);
