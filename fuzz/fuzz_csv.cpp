@@ -1,6 +1,8 @@
 // Feeds arbitrary bytes to the CSV reader. The first byte picks the dialect:
 // bits 0-3 the quote mode, bit 4 the header line, bits 5-6 the separator, and
-// bit 7 a read of the header line alone.
+// bit 7 a read of the header line alone. The rest of the input then goes through
+// the reader that pasting and sequence import share.
+#include "Data/SequenceTable.h"
 #include "Helper/CsvModel.h"
 
 #include <QBuffer>
@@ -48,5 +50,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     QBuffer output;
     table.write(&output);
+
+    // What it accepts holds integers only; what it refuses it names.
+    CsvModel sequence;
+    QString message;
+    if (!SequenceTable::read(&sequence, QString::fromUtf8(bytes), &message)) {
+        if (message.isEmpty())
+            abort();
+        return 0;
+    }
+    for (int row = 0; row < sequence.rowCount(); ++row) {
+        for (int column = 0; column < sequence.columnCount(); ++column) {
+            const QString cell = sequence.data(row, column).trimmed();
+            bool ok = cell.isEmpty();
+            if (!ok)
+                cell.toInt(&ok, 10);
+            if (!ok)
+                abort();
+        }
+    }
     return 0;
 }

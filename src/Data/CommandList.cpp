@@ -12,6 +12,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QStringList>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -130,13 +131,13 @@ void CommandList::exportSequence()
 bool CommandList::importSequence(const QString& fileName, QString* message)
 {
     Q_ASSERT(m_pDocument);
-    CsvModel table(CsvModel::NoQuotes, true, QLatin1Char(','), nullptr);
-    if (!table.read(fileName)) {
-        *message = tr("Cannot read file %1.").arg(QDir::toNativeSeparators(fileName));
+    CsvModel table;
+    QFile file(fileName);
+    if (!SequenceTable::read(&table, &file, message)) {
+        if (message->isEmpty())
+            *message = tr("Cannot read file %1.").arg(QDir::toNativeSeparators(fileName));
         return false;
     }
-    if (!SequenceTable::check(table, message))
-        return false;
     const int rows = table.rowCount();
     if (rows == 0) {
         message->clear();

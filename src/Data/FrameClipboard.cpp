@@ -15,21 +15,6 @@ namespace {
 
 const quint32 Magic = 0x544c4652; // "TLFR"
 
-// An integer cell; empty cells are 0 as in an imported sequence, quotes a spreadsheet adds are dropped.
-bool cellValue(QStringRef cell, int* value)
-{
-    cell = cell.trimmed();
-    if (cell.size() >= 2 && cell.startsWith(QLatin1Char('"')) && cell.endsWith(QLatin1Char('"')))
-        cell = cell.mid(1, cell.size() - 2).trimmed();
-    if (cell.isEmpty()) {
-        *value = 0;
-        return true;
-    }
-    bool ok = false;
-    *value = cell.toInt(&ok, 10);
-    return ok;
-}
-
 } // namespace
 
 void FrameClipboard::store(QMimeData* data, const Frames& frames)
@@ -98,46 +83,19 @@ bool FrameClipboard::readOwn(const QByteArray& bytes, Frames* frames)
 
 bool FrameClipboard::readText(const QString& text, int ledCount, Frames* frames, QString* message)
 {
-    const QChar separator = text.contains(QLatin1Char('\t')) ? QLatin1Char('\t') : QLatin1Char(',');
-    const QVector<QStringRef> lines = text.splitRef(QLatin1Char('\n'));
-    bool first = true;
-    int lineNumber = 0;
-    for (QStringRef line : lines) {
-        ++lineNumber;
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        if (line.trimmed().isEmpty())
-            continue;
-        const QVector<QStringRef> cells = line.split(separator);
-        QVector<int> values(cells.size());
-        QString bad;
-        for (int i = 0; i < cells.size() && bad.isNull(); ++i) {
-            if (!cellValue(cells.at(i), &values[i]))
-                bad = cells.at(i).trimmed().toString();
-        }
-        if (first) {
-            first = false;
-            // A header names the LEDs: words, or the numbers 0, 1, 2, ... of an exported sequence.
-            bool numbered = values.size() > 1;
-            for (int i = 0; i < values.size() && numbered; ++i)
-                numbered = values.at(i) == i && !cells.at(i).trimmed().isEmpty();
-            if (!bad.isNull() || numbered)
-                continue;
-        }
-        if (!bad.isNull()) {
-            *message = SequenceTable::notANumberText(lineNumber, bad);
-            return false;
-        }
-        if (qint64(frames->size() + 1) * qMax(ledCount, 1) > LedPanelModel::MaxLedValues) {
-            *message = LedPanelModel::tooManyLedValuesText();
-            return false;
-        }
-        frames->append(values);
-    }
-    if (frames->isEmpty()) {
+    CsvModel table;
+    if (!SequenceTable::read(&table, text, message))
+        return false;
+    if (table.rowCount() == 0) {
         *message = tr("The clipboard holds no LED values.");
         return false;
     }
+    if (qint64(table.rowCount()) * qMax(ledCount, 1) > LedPanelModel::MaxLedValues) {
+        *message = LedPanelModel::tooManyLedValuesText();
+        return false;
+    }
+    for (int row = 0; row < table.rowCount(); ++row)
+        frames->append(SequenceTable::values(table, row, table.columnCount()));
     return true;
 }
 

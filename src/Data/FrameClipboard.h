@@ -8,9 +8,8 @@
 class QMimeData;
 
 // Frames as clipboard and drag data: our own type, which keeps every frame as
-// it is, and CSV text in the sequence-export dialect for spreadsheets. Reading
-// also takes what a spreadsheet copies: comma- or tab-separated text, with or
-// without the header line.
+// it is, and CSV text in the sequence-export dialect for spreadsheets. Text is
+// read as an imported sequence file is, so what a spreadsheet copies pastes too.
 class FrameClipboard
 {
     Q_DECLARE_TR_FUNCTIONS(FrameClipboard)

@@ -1,5 +1,7 @@
 #include "cli/CliOptions.h"
 
+#include "Data/LedPanelModel.h"
+
 #include <QCommandLineParser>
 #include <QSet>
 
@@ -153,7 +155,10 @@ void CliOptions::configure(QCommandLineParser& parser, const QString& command) c
                                         tr("The distance between LEDs of a grid, or between circles of a ring "
                                            "(default that of the default layouts)."),
                                         tr("S")) },
-        { "frames", QCommandLineOption(QStringLiteral("frames"), tr("How many dark frames (default 1)."), tr("N")) },
+        { "frames", QCommandLineOption(QStringLiteral("frames"),
+                                       tr("How many dark frames (default 1); frames times LEDs at most %1.")
+                                           .arg(LedPanelModel::MaxLedValues),
+                                       tr("N")) },
         { "check", QCommandLineOption(QStringLiteral("check"),
                                       tr("Checks the file and tells what it would write, without any port.")) },
         { "force", QCommandLineOption(QStringLiteral("force"),
@@ -168,10 +173,14 @@ void CliOptions::configure(QCommandLineParser& parser, const QString& command) c
     const CommandInfo* info = findCommand(command);
     if (!info) {
         QString description = tr("Compiles, writes and flashes LED panel shows from a terminal.\n\nCommands:");
+        QStringList usages;
+        int width = 0;
         for (const CommandInfo& c : commandInfos) {
-            const QString usage = QStringLiteral("  %1 %2").arg(QLatin1String(c.name), QLatin1String(c.argument));
-            description += QLatin1Char('\n') + usage.leftJustified(23) + tr(c.summary);
+            usages << QStringLiteral("%1 %2").arg(QLatin1String(c.name), QLatin1String(c.argument)).trimmed();
+            width = qMax(width, usages.last().size());
         }
+        for (int i = 0; i < usages.size(); ++i)
+            description += QLatin1String("\n  ") + usages.at(i).leftJustified(width + 2) + tr(commandInfos[i].summary);
         description += tr("\n\nHelp on one command: tessaloom-cli COMMAND --help");
         parser.setApplicationDescription(description);
         parser.addPositionalArgument(QStringLiteral("command"), tr("One of the commands above."),

@@ -38,7 +38,7 @@ void ImportCommand::start()
     if (!loadShow(&show, showName))
         return;
     if (sequenceNumber > show.sequenceCount()) {
-        finish(statusBadInput, tr("%1 has no sequence %2.").arg(showName).arg(sequenceNumber));
+        finish(statusUsage, tr("%1 has no sequence %2.").arg(showName).arg(sequenceNumber));
         return;
     }
 

@@ -61,7 +61,11 @@ void NewCommand::start()
 
     LedPanelModel show;
     if (!show.holds(frameCount * layout.ledCount())) {
-        finish(statusBadInput, LedPanelModel::tooManyLedValuesText());
+        finish(statusUsage, tr("%1 frames of %2 LEDs are %3 LED values; a show holds at most %4.")
+                                .arg(frameCount)
+                                .arg(layout.ledCount())
+                                .arg(frameCount * layout.ledCount())
+                                .arg(LedPanelModel::MaxLedValues));
         return;
     }
     auto* edit = new EditGroup(tr("New"));

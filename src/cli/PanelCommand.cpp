@@ -20,7 +20,6 @@ void PanelCommand::start()
     settings.name = m_Port;
     settings.baudRate = m_Options.baudRate();
     settings.applyTo(*m_pLink->port());
-    m_Printer.detail(m_Port, QString::fromLatin1(PanelLink::commandFrame(m_Command).toHex(' ').toUpper()));
     m_pLink->sendCommand(m_Command);
 }
 
@@ -28,7 +27,10 @@ void PanelCommand::linkFinished(const PanelLink::Result& result)
 {
     if (result.outcome == PanelLink::outcomeNotOpened) {
         finish(statusDeviceFailed, tr("Cannot open serial port %1: %2").arg(m_Port, result.errorText));
-    } else if (result.outcome != PanelLink::outcomeDone) {
+        return;
+    }
+    m_Printer.detail(m_Port, QString::fromLatin1(PanelLink::commandFrame(m_Command).toHex(' ').toUpper()));
+    if (result.outcome != PanelLink::outcomeDone) {
         finish(statusDeviceFailed, tr("Writing to %1 failed: %2").arg(m_Port, result.errorText));
     } else {
         m_Printer.summary(tr("Sent %1 to %2").arg(m_Options.command(), m_Port));

@@ -31,12 +31,16 @@ void RenderCommand::start()
         return;
     const CommandList* sequence = sequenceNumber <= show.sequenceCount() ? show.sequence(sequenceNumber - 1) : nullptr;
     if (!sequence) {
-        finish(statusBadInput, tr("%1 has no sequence %2.").arg(m_Options.input()).arg(sequenceNumber));
+        finish(statusUsage, tr("%1 has no sequence %2.").arg(m_Options.input()).arg(sequenceNumber));
         return;
     }
-    if (sequence->frameCount() < (gif ? 1 : frameNumber)) {
-        finish(statusBadInput, gif ? tr("Sequence %1 has no frames.").arg(sequenceNumber)
-                                   : tr("Sequence %1 has no frame %2.").arg(sequenceNumber).arg(frameNumber));
+    // A frame asked for and not there is a usage error; a sequence without frames draws no GIF.
+    if (!gif && sequence->frameCount() < frameNumber) {
+        finish(statusUsage, tr("Sequence %1 has no frame %2.").arg(sequenceNumber).arg(frameNumber));
+        return;
+    }
+    if (sequence->frameCount() == 0) {
+        finish(statusBadInput, tr("Sequence %1 has no frames.").arg(sequenceNumber));
         return;
     }
 

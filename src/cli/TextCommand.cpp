@@ -12,14 +12,14 @@
 
 void TextCommand::start()
 {
-    LedPanelModel show;
-    if (!loadShow(&show))
-        return;
     const QString text = m_Options.lettering();
     if (text.isEmpty() || text.size() > TextFrames::MaxLength) {
         finish(statusUsage, tr("The text must have 1 to %1 characters.").arg(TextFrames::MaxLength));
         return;
     }
+    LedPanelModel show;
+    if (!loadShow(&show))
+        return;
     const int sequence = m_Options.sequence();
     if (sequence > show.sequenceCount()) {
         finish(statusUsage, tr("%1 has no sequence %2; it has %3.")

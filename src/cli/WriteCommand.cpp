@@ -24,8 +24,6 @@ void WriteCommand::start()
     settings.name = m_Port;
     settings.baudRate = m_Options.baudRate();
     settings.applyTo(*m_pLink->port());
-    const int blocks = PanelLink::programBlockCount(m_Image.size());
-    m_Printer.report(m_Port, tr("Writing %1 bytes in %2 blocks").arg(m_Image.size()).arg(blocks));
     m_Clock.start();
     m_pLink->writeProgram(m_Image);
 }
@@ -38,6 +36,9 @@ void WriteCommand::interrupt()
 
 void WriteCommand::blockStarted(int done, int total)
 {
+    // Only now is the port open.
+    if (done == 0)
+        m_Printer.report(m_Port, tr("Writing %1 bytes in %2 blocks").arg(m_Image.size()).arg(total));
     m_Printer.progress(m_Port, done, total, tr("blocks"));
     if (done < total)
         m_Printer.detail(m_Port, tr("block %1: %2").arg(done).arg(

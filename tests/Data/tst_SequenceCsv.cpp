@@ -1,6 +1,8 @@
 #include "Data/CommandList.h"
+#include "Data/FrameClipboard.h"
 #include "Data/LedData.h"
 #include "Data/LedStateCommand.h"
+#include "Data/LedPanelModel.h"
 #include "Document/LedPanelDocument.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 #include "TreeView/LedTreeModel.h"
@@ -12,6 +14,7 @@
 
 #include <QMainWindow>
 #include <QMenu>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QtTest>
 
@@ -28,12 +31,78 @@ class tst_SequenceCsv : public QObject
     Q_OBJECT
 
 private slots:
+    void bothDoors_data();
+    void bothDoors();
     void menu_data();
     void menu();
 
 private:
     QTemporaryDir m_Dir;
 };
+
+void tst_SequenceCsv::bothDoors_data()
+{
+    QTest::addColumn<QString>("python"); // csv.writer's keyword arguments; empty: the table is the text itself
+    QTest::addColumn<QByteArray>("table"); // the text, or the rows Python writes
+    QTest::addColumn<Frames>("expected");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("exported") << "" << QByteArray("0,1,2,3\n1,0,1,1\r\n0,0,0,2\r\n")
+                              << Frames{{1, 0, 1, 1}, {0, 0, 0, 2}} << "";
+    QTest::newRow("python, integers first: no header") << "{}" << QByteArray("[[1, 0, 0, 1], [0, 1, 1, 0]]")
+                                                       << Frames{{1, 0, 0, 1}, {0, 1, 1, 0}} << "";
+    QTest::newRow("python, every cell quoted") << "{'quoting': csv.QUOTE_ALL}"
+                                               << QByteArray("[range(4), [1, 1, 0, -3], [' 2', 0]]")
+                                               << Frames{{1, 1, 0, -3}, {2, 0, 0, 0}} << "";
+    QTest::newRow("python, tabs, quoted words") << "{'dialect': 'excel-tab', 'quoting': csv.QUOTE_NONNUMERIC}"
+                                                << QByteArray("[['LED a', 'LED, b'], [1, 2], [3, '']]")
+                                                << Frames{{1, 2, 0, 0}, {3, 0, 0, 0}} << "";
+    QTest::newRow("python, quoted text after a number")
+        << "{'quoting': csv.QUOTE_ALL}" << QByteArray("[[0, 1], [1, 0], [1, '2x']]") << Frames()
+        << "Line 3, column 2: \"2x\" is not a number.";
+    // A line of blanks is empty, and its tab picks no separator.
+    QTest::newRow("blank lines, blanks in cells") << "" << QByteArray("\n \t\n 0 , 1\n\n5, 6 ,\r\n")
+                                                  << Frames{{5, 6, 0, 0}} << "";
+    QTest::newRow("a lone 0 is a header") << "" << QByteArray("0\n7\n") << Frames{{7, 0, 0, 0}} << "";
+    QTest::newRow("fraction after a blank line") << "" << QByteArray("0,1\r\n2,3\r\n\r\n4, 1.5\r\n") << Frames()
+                                                 << "Line 4, column 2: \"1.5\" is not a number.";
+}
+
+// The same table pasted and imported into a sequence of a four-LED panel gives the same frames or refusal.
+void tst_SequenceCsv::bothDoors()
+{
+    QFETCH(QString, python);
+    QFETCH(QByteArray, table);
+    QFETCH(Frames, expected);
+    QFETCH(QString, error);
+    if (!python.isEmpty())
+        table = PythonRunner::run("import csv, sys\nw = csv.writer(sys.stdout, **eval(sys.argv[1]))\n"
+                                  "for r in eval(sys.argv[2]): w.writerow(r)\n",
+                                  {python, QString::fromUtf8(table)});
+
+    QMimeData clipboard;
+    clipboard.setText(QString::fromUtf8(table));
+    QVector<QVector<int>> pasted;
+    QString message;
+    const bool pastes = FrameClipboard::read(&clipboard, 4, &pasted, &message);
+    Frames frames;
+    for (const QVector<int>& frame : qAsConst(pasted))
+        frames << frame.toList();
+    QCOMPARE(frames, expected);
+    QCOMPARE(pastes ? QString() : message, error);
+
+    LedPanelModel show;
+    QVERIFY(readShow(show, showXml(layoutXml(1, 4) + sequenceXml(0, 0))));
+    QFile file(m_Dir.filePath("both.csv"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(table) == table.size());
+    file.close();
+    const bool imports = show.sequence(0)->importSequence(file.fileName(), &message);
+    frames.clear();
+    for (int row = 0; row < show.sequence(0)->frameCount(); ++row)
+        frames << show.sequence(0)->frame(row)->intensities().toList();
+    QCOMPARE(frames, expected);
+    QCOMPARE(imports ? QString() : message, error);
+}
 
 void tst_SequenceCsv::menu_data()
 {
@@ -52,19 +121,12 @@ void tst_SequenceCsv::menu_data()
                                            << QByteArray("0,1,2,3,4,5\n1,2,3,4,5,6\r\n-1,0,0,0,0,0\n")
                                            << Frames{{1, 2, 3, 4}, {-1, 0, 0, 0}} << ""
                                            << "2 frames imported; rows of 6 values cut to the panel's 4 LEDs";
-    // The header fixes the column count; empty and missing values are 0; frames beyond the file stay.
-    QTest::newRow("loose values, fewer rows") << "import" << 4 << one + one + one + one << "a.csv"
-                                              << QByteArray("\n0,1,2\n\n, 7,8,9\r\n\r\n5\n")
-                                              << Frames{{0, 7, 8, 0}, {5, 0, 0, 0}, {9, 9, 9, 9}, {9, 9, 9, 9}}
-                                              << "" << "2 frames imported; frames 3 to 4 unchanged";
+    // Frames beyond the file stay.
     QTest::newRow("one frame left") << "import" << 4 << one + one << "a.csv" << QByteArray("0\n1\n")
                                     << Frames{{1, 0, 0, 0}, {9, 9, 9, 9}} << "" << "1 frame imported; frame 2 unchanged";
     // A cell that is no integer refuses the whole file, at its line of the file.
     QTest::newRow("words") << "import" << 4 << one << "a.csv" << QByteArray("a,b,c\nx,y,z\n") << one
-                           << "Line 2: \"x\" is not a number." << "";
-    QTest::newRow("fraction after blank lines") << "import" << 4 << one + one << "a.csv"
-                                                << QByteArray("0,1\r\n2,3\r\n\r\n4, 1.5\r\n") << one + one
-                                                << "Line 4: \"1.5\" is not a number." << "";
+                           << "Line 2, column 1: \"x\" is not a number." << "";
     QTest::newRow("unreadable") << "import" << 4 << one << "socket.csv" << none << one << "Cannot read file %1."
                                 << "";
     QTest::newRow("too many frames") << "import" << 65536 << Frames{{}} << "a.csv"

@@ -40,8 +40,6 @@ void tst_Helper::csvRead_data()
     QTest::newRow("text around quotes") << dq << QByteArray("ab\"cd\"ef") << "cdef\n";
     QTest::newRow("quote, separator, end") << dq << QByteArray("x,\"y\",\nz,w") << "x|y|\nz|w|\n";
     QTest::newRow("no quotes") << int(CsvModel::NoQuotes) << QByteArray("\"a\",b") << "\"a\"|b\n";
-    QTest::newRow("single and double quotes") << int(CsvModel::SingleQuote | CsvModel::DoubleQuote)
-                                              << QByteArray("'a,\"b',\"c'\"") << "a,\"b|c'\n";
     QTest::newRow("backslash") << int(CsvModel::DoubleQuote | CsvModel::BackslashQuote)
                                << QByteArray("\"a\\\"b\",c\\d,\"e\\") << "a\"b|c\\d|e\n";
     // Empty lines are skipped, a lone CR is no line end, the first line fixes the columns.
