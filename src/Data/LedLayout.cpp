@@ -112,8 +112,19 @@ bool LedLayout::serpentine() const
 
 QString LedLayout::numberingName() const
 {
-    const QString order = m_Order == Columns ? tr("columns first") : tr("rows first");
-    return m_Serpentine ? tr("%1, serpentine").arg(order) : order;
+    const bool backward = m_ColumnSpacing < 0;
+    const bool upward = m_RowSpacing < 0;
+    QString text;
+    if (m_Type == Ring) {
+        text = tr("%1 from the %2 circle, %3")
+                   .arg(m_Order == Columns ? tr("across circles") : tr("along circles"),
+                        upward ? tr("outermost") : tr("innermost"), backward ? tr("anticlockwise") : tr("clockwise"));
+        return m_Serpentine ? tr("%1, alternating").arg(text) : text;
+    }
+    const QString corner = upward ? (backward ? tr("bottom right") : tr("bottom left"))
+                                  : (backward ? tr("top right") : tr("top left"));
+    text = tr("%1 from the %2").arg(m_Order == Columns ? tr("columns first") : tr("rows first"), corner);
+    return m_Serpentine ? tr("%1, serpentine").arg(text) : text;
 }
 
 int LedLayout::secondLineStart() const

@@ -59,7 +59,7 @@ public:
     eOrder order() const;
     // Every second line runs back, starting next to where the line before it ended.
     bool serpentine() const;
-    // "rows", "columns, serpentine", ...: the numbering in a word or two.
+    // "rows first from the top left, serpentine": the numbering as the user sees it.
     QString numberingName() const;
     // The number of the first LED of the second line: `columns` rows first, `rows` columns first.
     int secondLineStart() const;
