@@ -26,7 +26,8 @@ void MainMenu::updateActions()
 
 void MainMenu::setPanelWriteRunning(bool running)
 {
-    for (QAction* action : { action_SetupPort, action_Reset, action_Next, action_Flash, action_MspBoot })
+    for (QAction* action : { action_SetupPort, action_Reset, action_Next, action_Flash, action_MspBoot,
+                             action_CheckWiring })
         action->setEnabled(!running);
     action_StopWrite->setEnabled(running);
 }
@@ -99,6 +100,8 @@ void MainMenu::createActions()
     action_Flash = new QAction(tr("&Compile && Write"), m_pMainWindow);
     action_Flash->setObjectName(QStringLiteral("action_Flash"));
     action_Flash->setShortcut(QKeySequence(Qt::Key_F9));
+    action_CheckWiring = new QAction(tr("Check &wiring..."), m_pMainWindow);
+    action_CheckWiring->setObjectName(QStringLiteral("action_CheckWiring"));
     action_StopWrite = new QAction(tr("&Stop writing"), m_pMainWindow);
     action_StopWrite->setObjectName(QStringLiteral("action_StopWrite"));
     action_StopWrite->setShortcut(QKeySequence(Qt::Key_Escape));
@@ -133,6 +136,7 @@ void MainMenu::createConnections()
     connect(action_Next, &QAction::triggered, w, &MainWindow::next);
     connect(action_Flash, &QAction::triggered, w, &MainWindow::flash);
     connect(action_StopWrite, &QAction::triggered, w, &MainWindow::stopWrite);
+    connect(action_CheckWiring, &QAction::triggered, w, &MainWindow::checkWiring);
     connect(action_MspBoot, &QAction::triggered, w, &MainWindow::mspBoot);
     connect(action_MspBootDialog, &QAction::triggered, w, &MainWindow::mspBootDialog);
     connect(action_About, &QAction::triggered, w, &MainWindow::aboutDialog);
@@ -178,6 +182,7 @@ void MainMenu::createMenu()
     toolsMenu->addAction(action_SetupPort);
     toolsMenu->addAction(action_Flash);
     toolsMenu->addAction(action_StopWrite);
+    toolsMenu->addAction(action_CheckWiring);
     toolsMenu->addSeparator();
     toolsMenu->addAction(action_MspBoot);
     toolsMenu->addAction(action_MspBootDialog);

@@ -50,6 +50,7 @@ public:
     QAction* action_StopWrite = nullptr;
     QAction* action_MspBoot = nullptr;
     QAction* action_MspBootDialog = nullptr;
+    QAction* action_CheckWiring = nullptr;
 
     // Filled by the main window's editing commands.
     QMenu* menu_Edit = nullptr;

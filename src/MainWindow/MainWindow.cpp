@@ -24,6 +24,7 @@
 #include "MainWindow/PictureController.h"
 #include "MainWindow/PlaybackController.h"
 #include "MainWindow/RecentFiles.h"
+#include "MainWindow/WiringDialog.h"
 #include "MainWindow/RecoveryOffer.h"
 #include "MspFlasher/MspFlashRun.h"
 #include "MspFlasher/MspFlasherDialog.h"
@@ -525,6 +526,16 @@ void MainWindow::flash()
 void MainWindow::stopWrite()
 {
     m_pLink->stop();
+}
+
+void MainWindow::checkWiring()
+{
+    LedPanelDocument* document = currentLedPanelDocument();
+    if (!document || refuseWhileWriting() || refuseWhileFlashing())
+        return;
+    auto* dialog = new WiringDialog(document, m_pLink, this);
+    connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
+    dialog->start();
 }
 
 void MainWindow::mspBootDialog()
