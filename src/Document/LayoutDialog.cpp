@@ -1,6 +1,8 @@
 #include "Document/LayoutDialog.h"
 
 #include "Data/ChangeLayoutEdit.h"
+#include "Data/CommandList.h"
+#include "Data/LedStateCommand.h"
 #include "Document/LayoutPreview.h"
 #include "Document/LedPanelDocument.h"
 #include "MainWindow/MainSettings.h"
@@ -54,14 +56,21 @@ LedLayout presetLayout(int index)
     return layout;
 }
 
-// Whether some LED number lands on another cell: only then do the pictures and the numbers part ways.
-bool cellsMove(const LedLayout& from, const LedLayout& to)
+// Whether keeping the pictures and keeping the numbers part ways for some frame of the show:
+// only a new numbering of the same panel moves values, and only lit ones show it.
+bool choiceMatters(const LedPanelModel& show, const LedLayout& to)
 {
+    const LedLayout& from = show.panelLayout();
     if (from.type() != to.type() || from.rows() != to.rows() || from.columns() != to.columns())
         return false;
-    for (int led = 0; led < from.ledCount(); ++led) {
-        if (from.cellOf(led) != to.cellOf(led))
-            return true;
+    for (int s = 0; s < show.sequenceCount(); ++s) {
+        const CommandList* sequence = show.sequence(s);
+        for (int f = 0; f < sequence->frameCount(); ++f) {
+            const QVector<int> values = sequence->frame(f)->intensities();
+            if (ChangeLayoutEdit::moved(values, from, to, nullptr, ChangeLayoutEdit::KeepPlaces)
+                != ChangeLayoutEdit::moved(values, from, to, nullptr, ChangeLayoutEdit::KeepIndices))
+                return true;
+        }
     }
     return false;
 }
@@ -276,7 +285,7 @@ void LayoutDialog::accept()
     qint64 dropped = 0;
     if (layout != m_pDocument->panelLayout()) {
         ChangeLayoutEdit::eKeep keep = ChangeLayoutEdit::KeepPlaces;
-        if (cellsMove(m_pDocument->panelLayout(), layout) && m_pDocument->ledValueCount() > 0) {
+        if (choiceMatters(*m_pDocument, layout)) {
             QMessageBox question(QMessageBox::Question, tr("Numbering"),
                                  tr("The LEDs are numbered anew. Keep the pictures as drawn, each value moving "
                                     "with its LED's place, or keep the values by LED number?"),

@@ -91,8 +91,9 @@ QVector<LayoutPreview::Label> LayoutPreview::labels() const
                                    { 4, 4 }, { -4 - size.width(), 4 } };
         for (const QPoint& corner : corners) {
             const QRect box(at.toPoint() + corner, size);
-            const bool free = std::none_of(placed.cbegin(), placed.cend(),
-                                           [&](const Label& other) { return other.box.intersects(box); });
+            const bool free = rect().contains(box)
+                && std::none_of(placed.cbegin(), placed.cend(),
+                                [&](const Label& other) { return other.box.intersects(box); });
             if (free) {
                 placed.append(Label { led, box });
                 return;
