@@ -88,6 +88,7 @@ WiringDialog::WiringDialog(LedPanelDocument* document, PanelLink* link, QWidget*
     progress->addWidget(m_pStop);
     layout->addLayout(progress);
     layout->addWidget(buttons);
+    resize(560, 600);
 
     connect(buttons, &QDialogButtonBox::rejected, this, &WiringDialog::reject);
     connect(m_pStop, &QPushButton::clicked, m_pLink, &PanelLink::stop);

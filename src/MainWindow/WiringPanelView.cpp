@@ -70,11 +70,13 @@ void WiringPanelView::paintEvent(QPaintEvent* event)
     panel.setMinimumLedDiameter(3);
     panel.drawPanel(&painter, m_Frame);
     if (m_MarkedLed >= 0 && m_MarkedLed < m_Layout.ledCount()) {
+        // Around the LED, whatever its size on the screen.
+        const qreal radius = qMax(6.0, qAbs(toWidget().m11()) * m_Layout.ledItemsSize() + 4.0);
         painter.resetTransform();
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(Qt::red, 2));
+        painter.setPen(QPen(Qt::red, 3));
         painter.setBrush(Qt::NoBrush);
-        painter.drawEllipse(ledPoint(m_MarkedLed), 8, 8);
+        painter.drawEllipse(QPointF(ledPoint(m_MarkedLed)), radius, radius);
     }
 }
 
