@@ -12,13 +12,10 @@ const char* const ObjectNames[FrameOperations::OperationCount] = {
 
 QVector<int> FrameOperations::apply(eOperation operation, const QVector<int>& values, const LedLayout& layout)
 {
-    return apply(operation, values, layout.rows(), layout.columns(), layout.type());
-}
-
-QVector<int> FrameOperations::apply(eOperation operation, const QVector<int>& values, int rows, int columns,
-                                    LedLayout::eType type)
-{
-    const qint64 grid = LedLayout::ledCount(rows, columns);
+    const int rows = layout.rows();
+    const int columns = layout.columns();
+    const LedLayout::eType type = layout.type();
+    const qint64 grid = layout.ledCount();
     const int count = int(qMin<qint64>(values.size(), grid));
     QVector<int> result = values;
     if (count <= 0)
@@ -65,11 +62,12 @@ QVector<int> FrameOperations::apply(eOperation operation, const QVector<int>& va
         default:
             break;
         }
-        const qint64 index = qint64(row) * columns + column;
+        const int index = layout.indexAt(row, column);
         return index < count ? index : -1;
     };
     for (int i = 0; i < count; ++i) {
-        const qint64 from = source(i / columns, i % columns);
+        const QPoint cell = layout.cellOf(i);
+        const qint64 from = source(cell.y(), cell.x());
         result[i] = from < 0 ? 0 : values.at(int(from));
     }
     return result;

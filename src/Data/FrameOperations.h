@@ -8,8 +8,8 @@
 #include <QVector>
 
 // Operations on the intensities of one whole frame, defined on the layout's
-// rows and columns (index = row × columns + column). On a ring a row is a
-// circle, row 0 the innermost, and columns run clockwise.
+// rows and columns as drawn, whatever order the LEDs are numbered in. On a ring
+// a row is a circle, row 0 the innermost, and columns run clockwise.
 class FrameOperations
 {
     Q_DECLARE_TR_FUNCTIONS(FrameOperations)
@@ -32,8 +32,6 @@ public:
 
     // A frame of another LED count than the layout changes only below
     // min(count, rows × columns); LEDs a shift brings in from beyond the frame are 0.
-    static QVector<int> apply(eOperation operation, const QVector<int>& values, int rows, int columns,
-                              LedLayout::eType type);
     static QVector<int> apply(eOperation operation, const QVector<int>& values, const LedLayout& layout);
 
     // The user's name of the operation, which depends on the kind of layout only.

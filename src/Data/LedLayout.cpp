@@ -28,6 +28,8 @@ LedLayout::LedLayout(eType type)
     , m_OuterDiameter(70.0)
     , m_FirstLedPosition(type == Ring ? QPointF(0.0, -45.0) : QPointF(0.0, 0.0))
     , m_LedItemsSize(2.0)
+    , m_Order(Rows)
+    , m_Serpentine(false)
 {
 }
 
@@ -98,26 +100,91 @@ qreal LedLayout::ledItemsSize() const
     return m_LedItemsSize;
 }
 
+LedLayout::eOrder LedLayout::order() const
+{
+    return m_Order;
+}
+
+bool LedLayout::serpentine() const
+{
+    return m_Serpentine;
+}
+
+QString LedLayout::numberingName() const
+{
+    const bool backward = m_ColumnSpacing < 0;
+    const bool upward = m_RowSpacing < 0;
+    QString text;
+    if (m_Type == Ring) {
+        text = tr("%1 from the %2 circle, %3")
+                   .arg(m_Order == Columns ? tr("across circles") : tr("along circles"),
+                        upward ? tr("outermost") : tr("innermost"), backward ? tr("anticlockwise") : tr("clockwise"));
+        return m_Serpentine ? tr("%1, alternating").arg(text) : text;
+    }
+    const QString corner = upward ? (backward ? tr("bottom right") : tr("bottom left"))
+                                  : (backward ? tr("top right") : tr("top left"));
+    text = tr("%1 from the %2").arg(m_Order == Columns ? tr("columns first") : tr("rows first"), corner);
+    return m_Serpentine ? tr("%1, serpentine").arg(text) : text;
+}
+
+int LedLayout::secondLineStart() const
+{
+    return m_Order == Columns ? m_Rows : m_Columns;
+}
+
+int LedLayout::wiredRow(int row) const
+{
+    return m_RowSpacing < 0 ? m_Rows - 1 - row : row;
+}
+
+int LedLayout::wiredColumn(int column) const
+{
+    if (m_ColumnSpacing >= 0 || m_Columns <= 0)
+        return column;
+    // A ring keeps LED 0's angle as column 0 and turns the other way round from it.
+    return m_Type == Ring ? (m_Columns - column) % m_Columns : m_Columns - 1 - column;
+}
+
+QPoint LedLayout::wiredCell(int index) const
+{
+    const int length = m_Order == Columns ? m_Rows : m_Columns;
+    const int line = index / length;
+    int place = index % length;
+    if (m_Serpentine && line % 2 == 1)
+        place = length - 1 - place;
+    // QPoint(x = column, y = row)
+    return m_Order == Columns ? QPoint(line, place) : QPoint(place, line);
+}
+
 QPointF LedLayout::ledPosition(int row, int column) const
 {
+    const int r = wiredRow(row);
+    const int c = wiredColumn(column);
     if (m_Type == Rectangle)
-        return QPointF(m_FirstLedPosition.x() + m_ColumnSpacing * column, m_FirstLedPosition.y() + m_RowSpacing * row);
+        return QPointF(m_FirstLedPosition.x() + m_ColumnSpacing * c, m_FirstLedPosition.y() + m_RowSpacing * r);
     const QPointF first = cartesianToPolar(m_FirstLedPosition);
-    return polarToCartesian(QPointF(first.x() + row * m_RowSpacing, first.y() + column * m_ColumnSpacing));
+    return polarToCartesian(QPointF(first.x() + r * m_RowSpacing, first.y() + c * m_ColumnSpacing));
 }
 
 QPoint LedLayout::cellOf(int index) const
 {
     Q_ASSERT(index >= 0 && index < ledCount());
-    // QPoint(x = column, y = row)
-    return QPoint(index % m_Columns, index / m_Columns);
+    const QPoint wired = wiredCell(index);
+    return QPoint(wiredColumn(wired.x()), wiredRow(wired.y()));
 }
 
 int LedLayout::indexAt(int row, int column) const
 {
     if (row < 0 || row >= m_Rows || column < 0 || column >= m_Columns)
         return -1;
-    return row * m_Columns + column;
+    const int r = wiredRow(row);
+    const int c = wiredColumn(column);
+    const int length = m_Order == Columns ? m_Rows : m_Columns;
+    const int line = m_Order == Columns ? c : r;
+    int place = m_Order == Columns ? r : c;
+    if (m_Serpentine && line % 2 == 1)
+        place = length - 1 - place;
+    return line * length + place;
 }
 
 QPointF LedLayout::ledPositionOf(int index) const
@@ -170,6 +237,12 @@ void LedLayout::setDiameters(double inner, double outer)
 {
     m_InnerDiameter = inner;
     m_OuterDiameter = outer;
+}
+
+void LedLayout::setNumbering(eOrder order, bool serpentine)
+{
+    m_Order = order;
+    m_Serpentine = serpentine;
 }
 
 void LedLayout::fitBody()
@@ -293,6 +366,20 @@ void LedLayout::readXML(QXmlStreamReader& xml)
             bodyRead = true;
             if ((ok = readReal(xml, value)))
                 m_Rectangle.setHeight(value);
+        } else if (name == QLatin1String("Order")) {
+            const QString text = xml.readElementText();
+            ok = text == QLatin1String("Rows") || text == QLatin1String("Columns");
+            if (ok)
+                m_Order = text == QLatin1String("Rows") ? Rows : Columns;
+            else
+                xml.raiseError(tr("Order holds %1; it is Rows or Columns.").arg(text.trimmed()));
+        } else if (name == QLatin1String("Serpentine")) {
+            const QString text = xml.readElementText();
+            ok = text == QLatin1String("0") || text == QLatin1String("1");
+            if (ok)
+                m_Serpentine = text == QLatin1String("1");
+            else
+                xml.raiseError(tr("Serpentine holds %1; it is 0 or 1.").arg(text.trimmed()));
         } else {
             xml.skipCurrentElement();
         }
@@ -335,6 +422,11 @@ void LedLayout::writeXML(QXmlStreamWriter& xml) const
     }
     xml.writeTextElement(QStringLiteral("FirstLedPosition_X"), realText(m_FirstLedPosition.x()));
     xml.writeTextElement(QStringLiteral("FirstLedPosition_Y"), realText(m_FirstLedPosition.y()));
+    // Only a numbering other than plain rows is written, so older files stay as they were.
+    if (m_Order != Rows)
+        xml.writeTextElement(QStringLiteral("Order"), QStringLiteral("Columns"));
+    if (m_Serpentine)
+        xml.writeTextElement(QStringLiteral("Serpentine"), QStringLiteral("1"));
     xml.writeEndElement();
 }
 
@@ -343,6 +435,7 @@ bool LedLayout::operator==(const LedLayout& other) const
     return m_Type == other.m_Type && m_Rows == other.m_Rows && m_Columns == other.m_Columns
         && m_RowSpacing == other.m_RowSpacing && m_ColumnSpacing == other.m_ColumnSpacing
         && m_FirstLedPosition == other.m_FirstLedPosition && m_LedItemsSize == other.m_LedItemsSize
+        && m_Order == other.m_Order && m_Serpentine == other.m_Serpentine
         && (m_Type == Ring ? m_InnerDiameter == other.m_InnerDiameter && m_OuterDiameter == other.m_OuterDiameter
                            : m_Rectangle == other.m_Rectangle);
 }

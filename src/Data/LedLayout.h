@@ -12,7 +12,9 @@ class QXmlStreamWriter;
 // The geometry of a panel as a plain value: how many LEDs it has, as rows and
 // columns, and where each one sits. A rectangle is a grid on a rectangular body;
 // a ring puts its rows on concentric circles around the origin, a row being a
-// circle and a column an angle. LEDs are numbered row by row.
+// circle and a column an angle. LEDs are numbered along rows or along columns,
+// straight or back and forth, from the corner and in the direction the signs of
+// the spacings give.
 class LedLayout
 {
     Q_DECLARE_TR_FUNCTIONS(LedLayout)
@@ -22,6 +24,13 @@ public:
     {
         Rectangle = 0,
         Ring = 1
+    };
+
+    // Which lines the numbering runs along first.
+    enum eOrder
+    {
+        Rows = 0,
+        Columns = 1
     };
 
     // Layouts above this many LEDs are refused when read from a file.
@@ -47,7 +56,16 @@ public:
     double outerDiameter() const;
     QPointF firstLedPosition() const;
     qreal ledItemsSize() const;
+    eOrder order() const;
+    // Every second line runs back, starting next to where the line before it ended.
+    bool serpentine() const;
+    // "rows first from the top left, serpentine": the numbering as the user sees it.
+    QString numberingName() const;
+    // The number of the first LED of the second line: `columns` rows first, `rows` columns first.
+    int secondLineStart() const;
 
+    // Cells as drawn: on a grid row 0 is the top row and column 0 the left one;
+    // on a ring row 0 is the innermost circle and columns run clockwise from LED 0.
     QPointF ledPosition(int row, int column) const;
     // The one conversion between an LED's index (the order the controller gets
     // the LEDs in: file, CSV and program image) and its cell as drawn. Every
@@ -67,6 +85,7 @@ public:
     void setFirstLedPosition(const QPointF& position);
     void setRectangle(const QRectF& rectangle);
     void setDiameters(double inner, double outer);
+    void setNumbering(eOrder order, bool serpentine);
     // Gives the body the margins the default layouts have around their LEDs: one
     // spacing on every side of a grid; a ring's 5 inside and 10 outside, scaled
     // with its circles' spacing.
@@ -87,6 +106,11 @@ public:
 
 private:
     bool readReal(QXmlStreamReader& xml, double& value);
+    // From an index to the line and place the wiring gives it, spacings' signs not yet applied.
+    QPoint wiredCell(int index) const;
+    // A drawn row or column to the one the spacings count from LED 0, and back.
+    int wiredRow(int row) const;
+    int wiredColumn(int column) const;
 
     eType m_Type;
     int m_Rows;
@@ -98,6 +122,8 @@ private:
     double m_OuterDiameter;
     QPointF m_FirstLedPosition;
     qreal m_LedItemsSize;
+    eOrder m_Order;
+    bool m_Serpentine;
 };
 
 #endif // LEDLAYOUT_H

@@ -15,14 +15,16 @@ struct Cell
     int column;
 };
 
+// Shapes are drawn on the cells as the user sees them, whatever order the LEDs are numbered in.
 Cell cellOf(const LedLayout& layout, int led)
 {
-    return Cell { led / layout.columns(), led % layout.columns() };
+    const QPoint cell = layout.cellOf(led);
+    return Cell { cell.y(), cell.x() };
 }
 
 int ledOf(const LedLayout& layout, int row, int column)
 {
-    return row * layout.columns() + column;
+    return layout.indexAt(row, column);
 }
 
 int sign(int value)
@@ -171,6 +173,7 @@ QVector<int> LedShapes::box(const LedLayout& layout, int from, int to, bool fill
                 leds.append(ledOf(layout, row, column));
         }
     }
+    sortUnique(leds);
     return leds;
 }
 
@@ -200,6 +203,7 @@ QVector<int> LedShapes::gridEllipse(const LedLayout& layout, int from, int to, b
                 leds.append(ledOf(layout, row, column));
         }
     }
+    sortUnique(leds);
     return leds;
 }
 
@@ -257,6 +261,7 @@ QVector<int> LedShapes::ringLine(const LedLayout& layout, int from, int to)
                 leds.append(ledOf(layout, row, column));
         }
     }
+    sortUnique(leds);
     return leds;
 }
 
@@ -296,6 +301,7 @@ QVector<int> LedShapes::ringEllipse(const LedLayout& layout, const QPointF& from
                 leds.append(ledOf(layout, row, column));
         }
     }
+    sortUnique(leds);
     return leds;
 }
 

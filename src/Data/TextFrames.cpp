@@ -39,7 +39,7 @@ QVector<int> TextFrames::frameAt(int firstColumn) const
             if (line < 0 || line >= rows)
                 continue;
             const int row = ring ? rows - 1 - line : line;
-            values[row * columns + column] = 1;
+            values[m_Layout.indexAt(row, column)] = 1;
         }
     }
     return values;

@@ -1,11 +1,14 @@
 #include "Document/LayoutDialog.h"
 
 #include "Data/ChangeLayoutEdit.h"
+#include "Data/CommandList.h"
+#include "Data/LedStateCommand.h"
 #include "Document/LayoutPreview.h"
 #include "Document/LedPanelDocument.h"
 #include "MainWindow/MainSettings.h"
 #include "ui_LayoutDialog.h"
 
+#include <QMessageBox>
 #include <QPushButton>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -22,18 +25,54 @@ struct Preset
     LedLayout::eType type;
     int rows;
     int columns;
+    LedLayout::eOrder order;
+    bool serpentine;
 };
 
+// Matrices sold ready-made are mostly wired back and forth; the long 32 x 8 strips run along their columns.
 const Preset presets[] = {
-    { QT_TRANSLATE_NOOP("LayoutDialog", "Grid 8 x 8"), LedLayout::Rectangle, 8, 8 },
-    { QT_TRANSLATE_NOOP("LayoutDialog", "Grid 16 x 16"), LedLayout::Rectangle, 16, 16 },
-    { QT_TRANSLATE_NOOP("LayoutDialog", "Grid 32 x 8"), LedLayout::Rectangle, 8, 32 },
-    { QT_TRANSLATE_NOOP("LayoutDialog", "Ring of 12"), LedLayout::Ring, 1, 12 },
-    { QT_TRANSLATE_NOOP("LayoutDialog", "Ring of 16"), LedLayout::Ring, 1, 16 },
-    { QT_TRANSLATE_NOOP("LayoutDialog", "Ring of 24"), LedLayout::Ring, 1, 24 },
-    { QT_TRANSLATE_NOOP("LayoutDialog", "Ring 4 x 48 (default)"), LedLayout::Ring, 4, 48 },
+    { QT_TRANSLATE_NOOP("LayoutDialog", "Grid 8 x 8"), LedLayout::Rectangle, 8, 8, LedLayout::Rows, false },
+    { QT_TRANSLATE_NOOP("LayoutDialog", "Grid 16 x 16"), LedLayout::Rectangle, 16, 16, LedLayout::Rows, false },
+    { QT_TRANSLATE_NOOP("LayoutDialog", "Grid 32 x 8"), LedLayout::Rectangle, 8, 32, LedLayout::Rows, false },
+    { QT_TRANSLATE_NOOP("LayoutDialog", "Matrix 8 x 8, serpentine rows"), LedLayout::Rectangle, 8, 8,
+      LedLayout::Rows, true },
+    { QT_TRANSLATE_NOOP("LayoutDialog", "Matrix 16 x 16, serpentine rows"), LedLayout::Rectangle, 16, 16,
+      LedLayout::Rows, true },
+    { QT_TRANSLATE_NOOP("LayoutDialog", "Matrix 32 x 8, serpentine columns"), LedLayout::Rectangle, 8, 32,
+      LedLayout::Columns, true },
+    { QT_TRANSLATE_NOOP("LayoutDialog", "Ring of 12"), LedLayout::Ring, 1, 12, LedLayout::Rows, false },
+    { QT_TRANSLATE_NOOP("LayoutDialog", "Ring of 16"), LedLayout::Ring, 1, 16, LedLayout::Rows, false },
+    { QT_TRANSLATE_NOOP("LayoutDialog", "Ring of 24"), LedLayout::Ring, 1, 24, LedLayout::Rows, false },
+    { QT_TRANSLATE_NOOP("LayoutDialog", "Ring 4 x 48 (default)"), LedLayout::Ring, 4, 48, LedLayout::Rows, false },
 };
 const int presetCount = int(sizeof(presets) / sizeof(presets[0]));
+
+LedLayout presetLayout(int index)
+{
+    const Preset& preset = presets[index];
+    LedLayout layout = LedLayout::create(preset.type, preset.rows, preset.columns);
+    layout.setNumbering(preset.order, preset.serpentine);
+    return layout;
+}
+
+// Whether keeping the pictures and keeping the numbers part ways for some frame of the show:
+// only a new numbering of the same panel moves values, and only lit ones show it.
+bool choiceMatters(const LedPanelModel& show, const LedLayout& to)
+{
+    const LedLayout& from = show.panelLayout();
+    if (from.type() != to.type() || from.rows() != to.rows() || from.columns() != to.columns())
+        return false;
+    for (int s = 0; s < show.sequenceCount(); ++s) {
+        const CommandList* sequence = show.sequence(s);
+        for (int f = 0; f < sequence->frameCount(); ++f) {
+            const QVector<int> values = sequence->frame(f)->intensities();
+            if (ChangeLayoutEdit::moved(values, from, to, nullptr, ChangeLayoutEdit::KeepPlaces)
+                != ChangeLayoutEdit::moved(values, from, to, nullptr, ChangeLayoutEdit::KeepIndices))
+                return true;
+        }
+    }
+    return false;
+}
 
 } // namespace
 
@@ -44,6 +83,7 @@ LayoutDialog::LayoutDialog(LedPanelDocument* document, QWidget* parent)
     , m_pPreview(new LayoutPreview(this))
     , m_AngleEdited(false)
     , m_Showing(false)
+    , m_RowSign(1)
 {
     Q_ASSERT(m_pDocument);
     setModal(true);
@@ -56,6 +96,8 @@ LayoutDialog::LayoutDialog(LedPanelDocument* document, QWidget* parent)
     for (const Preset& preset : presets)
         ui->comboBox_Preset->addItem(tr(preset.name));
     ui->comboBox_Preset->addItem(tr("Custom"));
+    ui->comboBox_Order->addItem(QString(), int(LedLayout::Rows));
+    ui->comboBox_Order->addItem(QString(), int(LedLayout::Columns));
 
     showLayout(m_pDocument->panelLayout());
     ui->checkBox_DefaultLayout->setChecked(!MainSettings::value(QLatin1String(defaultLayoutKey), QString()).toString().isEmpty());
@@ -74,6 +116,8 @@ LayoutDialog::LayoutDialog(LedPanelDocument* document, QWidget* parent)
             m_AngleEdited = true;
     });
     connect(ui->checkBox_ReverseNumbering, &QCheckBox::toggled, this, &LayoutDialog::fieldEdited);
+    connect(ui->comboBox_Order, QOverload<int>::of(&QComboBox::activated), this, &LayoutDialog::fieldEdited);
+    connect(ui->checkBox_Serpentine, &QCheckBox::toggled, this, &LayoutDialog::fieldEdited);
     connect(ui->groupBox_Advanced, &QGroupBox::toggled, this, &LayoutDialog::fieldEdited);
     refresh();
 }
@@ -92,6 +136,10 @@ void LayoutDialog::showLayout(const LedLayout& layout)
     ui->doubleSpinBox_RowSpacing->setValue(std::fabs(layout.rowSpacing()));
     ui->doubleSpinBox_ColumnSpacing->setValue(std::fabs(layout.columnSpacing()));
     ui->checkBox_ReverseNumbering->setChecked(layout.columnSpacing() < 0);
+    ui->comboBox_Order->setCurrentIndex(layout.order() == LedLayout::Columns ? 1 : 0);
+    ui->checkBox_Serpentine->setChecked(layout.serpentine());
+    // Only a wiring check or a file numbers from the bottom up; the field keeps the distance.
+    m_RowSign = layout.rowSpacing() < 0 ? -1 : 1;
     ui->doubleSpinBox_FirstLedX->setValue(layout.firstLedPosition().x());
     ui->doubleSpinBox_FirstLedY->setValue(layout.firstLedPosition().y());
     ui->doubleSpinBox_BodyX->setValue(layout.rectangle().x());
@@ -106,7 +154,7 @@ void LayoutDialog::showLayout(const LedLayout& layout)
     ui->groupBox_Advanced->setChecked(fitted != layout);
     int preset = presetCount;
     for (int i = 0; i < presetCount; ++i) {
-        if (LedLayout::create(presets[i].type, presets[i].rows, presets[i].columns) == layout)
+        if (presetLayout(i) == layout)
             preset = i;
     }
     ui->comboBox_Preset->setCurrentIndex(preset);
@@ -121,7 +169,7 @@ void LayoutDialog::applyPreset(int index)
     if (index < 0 || index >= presetCount)
         return;
     const bool keepDefault = ui->checkBox_DefaultLayout->isChecked();
-    showLayout(LedLayout::create(presets[index].type, presets[index].rows, presets[index].columns));
+    showLayout(presetLayout(index));
     ui->checkBox_DefaultLayout->setChecked(keepDefault);
 }
 
@@ -129,6 +177,8 @@ void LayoutDialog::typeChanged()
 {
     const auto type = LedLayout::eType(ui->comboBox_LayoutType->currentData().toInt());
     LedLayout layout = LedLayout::create(type, ui->spinBox_Rows->value(), ui->spinBox_Columns->value());
+    layout.setNumbering(LedLayout::eOrder(ui->comboBox_Order->currentData().toInt()),
+                        ui->checkBox_Serpentine->isChecked());
     showLayout(layout);
     ui->comboBox_Preset->setCurrentIndex(presetCount);
 }
@@ -153,7 +203,9 @@ LedLayout LayoutDialog::panelLayout() const
     // A negative spacing numbers a grid right to left and a ring counterclockwise.
     if (ui->checkBox_ReverseNumbering->isChecked())
         columnSpacing = -columnSpacing;
-    layout.setSpacings(ui->doubleSpinBox_RowSpacing->value(), columnSpacing);
+    layout.setSpacings(m_RowSign * ui->doubleSpinBox_RowSpacing->value(), columnSpacing);
+    layout.setNumbering(LedLayout::eOrder(ui->comboBox_Order->currentData().toInt()),
+                        ui->checkBox_Serpentine->isChecked());
     layout.setFirstLedPosition(QPointF(ui->doubleSpinBox_FirstLedX->value(), ui->doubleSpinBox_FirstLedY->value()));
     if (ui->groupBox_Advanced->isChecked()) {
         layout.setRectangle(QRectF(ui->doubleSpinBox_BodyX->value(), ui->doubleSpinBox_BodyY->value(),
@@ -172,6 +224,8 @@ void LayoutDialog::refresh()
     ui->label_Columns->setText(ring ? tr("LEDs per circle") : tr("Columns"));
     ui->label_RowSpacing->setText(ring ? tr("Circle spacing") : tr("Row spacing"));
     ui->label_ColumnSpacing->setText(ring ? tr("Angle between LEDs") : tr("Column spacing"));
+    ui->comboBox_Order->setItemText(0, ring ? tr("Around each circle first") : tr("Rows first"));
+    ui->comboBox_Order->setItemText(1, ring ? tr("Across the circles first") : tr("Columns first"));
     for (QWidget* w : std::initializer_list<QWidget*> { ui->label_BodyX, ui->label_BodyY, ui->label_BodyWidth,
                                                         ui->label_BodyHeight, ui->doubleSpinBox_BodyX,
                                                         ui->doubleSpinBox_BodyY, ui->doubleSpinBox_BodyWidth,
@@ -229,7 +283,21 @@ void LayoutDialog::accept()
     }
     qint64 dropped = 0;
     if (layout != m_pDocument->panelLayout()) {
-        auto* edit = new ChangeLayoutEdit(*m_pDocument, layout);
+        ChangeLayoutEdit::eKeep keep = ChangeLayoutEdit::KeepPlaces;
+        if (choiceMatters(*m_pDocument, layout)) {
+            QMessageBox question(QMessageBox::Question, tr("Numbering"),
+                                 tr("The LEDs are numbered anew. Keep the pictures as drawn, each value moving "
+                                    "with its LED's place, or keep the values by LED number?"),
+                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+            question.button(QMessageBox::Yes)->setText(tr("Keep pictures as drawn"));
+            question.button(QMessageBox::No)->setText(tr("Keep values by number"));
+            const int answer = question.exec();
+            if (answer == QMessageBox::Cancel)
+                return;
+            if (answer == QMessageBox::No)
+                keep = ChangeLayoutEdit::KeepIndices;
+        }
+        auto* edit = new ChangeLayoutEdit(*m_pDocument, layout, keep);
         dropped = edit->droppedLitCount();
         if (!m_pDocument->submit(edit))
             return;

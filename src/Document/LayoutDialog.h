@@ -48,6 +48,7 @@ private:
     LayoutPreview* m_pPreview;
     bool m_AngleEdited;
     bool m_Showing;
+    int m_RowSign;
 };
 
 #endif // LAYOUTDIALOG_H

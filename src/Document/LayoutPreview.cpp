@@ -5,11 +5,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 const int margin = 12;
-// Past this many rows the first LED of every row is no longer labelled: the labels would cover the panel.
-const int maxRowLabels = 64;
+// Past this many lines the first LED of every line is no longer labelled: the labels would cover the panel.
+const int maxLineLabels = 64;
 
 } // namespace
 
@@ -56,31 +58,63 @@ void LayoutPreview::paintEvent(QPaintEvent* event)
     panel.setMinimumLedDiameter(3);
     panel.drawPanel(&painter, QVector<int>());
 
+    // The numbering as one thin path from LED 0 on, so its order shows at a glance.
+    const int count = int(m_Layout.ledCount());
+    QPolygonF path;
+    path.reserve(count);
+    for (int led = 0; led < count; ++led)
+        path.append(m_Layout.ledPositionOf(led));
+    painter.setPen(QPen(QColor(255, 255, 255, 200), 0));
+    painter.drawPolyline(path);
+
     painter.resetTransform();
     painter.setPen(Qt::black);
-    // A label that would cover one drawn before is left out: a ring's rows lie close together.
-    QVector<QRect> drawn;
-    const auto label = [&](int index, bool always) {
-        const QPointF at = transform.map(m_Layout.ledPosition(index / m_Layout.columns(), index % m_Layout.columns()));
-        const QString text = QString::number(index);
-        const QRect box = painter.fontMetrics().boundingRect(text).translated((at + QPointF(3, -3)).toPoint());
-        for (const QRect& other : qAsConst(drawn)) {
-            if (!always && other.intersects(box))
-                return;
-        }
-        drawn.append(box);
+    for (const Label& label : labels()) {
         // On a light patch, readable over the body and the LEDs.
-        painter.fillRect(box.adjusted(-1, 0, 1, 0), QColor(255, 255, 255, 220));
-        painter.drawText(at + QPointF(3, -3), text);
-    };
-    if (m_Layout.rows() <= maxRowLabels) {
-        for (int row = 0; row < m_Layout.rows(); ++row)
-            label(row * m_Layout.columns(), row == 0);
-    } else {
-        label(0, true);
+        painter.fillRect(label.box.adjusted(-1, 0, 1, 0), QColor(255, 255, 255, 220));
+        painter.drawText(label.box, Qt::AlignCenter, QString::number(label.led));
     }
-    if (m_HoveredLed >= 0)
-        label(m_HoveredLed, true);
+}
+
+QVector<LayoutPreview::Label> LayoutPreview::labels() const
+{
+    QVector<Label> placed;
+    if (!m_Layout.isValid())
+        return placed;
+    const QTransform transform = toWidget();
+    const QFontMetrics metrics = fontMetrics();
+    // A label goes beside its LED on the first side where it covers no other label, or is left out.
+    const auto place = [&](int led, bool always) {
+        const QPointF at = transform.map(m_Layout.ledPositionOf(led));
+        const QSize size = metrics.size(0, QString::number(led)) + QSize(2, 0);
+        const QPoint corners[] = { { 4, -4 - size.height() }, { -4 - size.width(), -4 - size.height() },
+                                   { 4, 4 }, { -4 - size.width(), 4 } };
+        for (const QPoint& corner : corners) {
+            const QRect box(at.toPoint() + corner, size);
+            const bool free = rect().contains(box)
+                && std::none_of(placed.cbegin(), placed.cend(),
+                                [&](const Label& other) { return other.box.intersects(box); });
+            if (free) {
+                placed.append(Label { led, box });
+                return;
+            }
+        }
+        if (always)
+            placed.append(Label { led, QRect(at.toPoint() + corners[0], size) });
+    };
+    place(0, true);
+    const int count = int(m_Layout.ledCount());
+    for (int led = 1; led < qMin(3, count); ++led)
+        place(led, false);
+    // The first LED of every line, as long as there are few enough lines to read.
+    const int length = m_Layout.order() == LedLayout::Columns ? m_Layout.rows() : m_Layout.columns();
+    if (count / length <= maxLineLabels) {
+        for (int led = length; led < count; led += length)
+            place(led, false);
+    }
+    if (m_HoveredLed >= 0 && m_HoveredLed < count)
+        place(m_HoveredLed, true);
+    return placed;
 }
 
 void LayoutPreview::mouseMoveEvent(QMouseEvent* event)
@@ -90,14 +124,12 @@ void LayoutPreview::mouseMoveEvent(QMouseEvent* event)
         const QTransform transform = toWidget();
         // Within an LED's spacing of the mouse, the closest one.
         qreal best = 12.0 * 12.0;
-        for (int row = 0; row < m_Layout.rows(); ++row) {
-            for (int column = 0; column < m_Layout.columns(); ++column) {
-                const QPointF d = transform.map(m_Layout.ledPosition(row, column)) - event->localPos();
-                const qreal distance = QPointF::dotProduct(d, d);
-                if (distance < best) {
-                    best = distance;
-                    nearest = row * m_Layout.columns() + column;
-                }
+        for (int led = 0; led < m_Layout.ledCount(); ++led) {
+            const QPointF d = transform.map(m_Layout.ledPositionOf(led)) - event->localPos();
+            const qreal distance = QPointF::dotProduct(d, d);
+            if (distance < best) {
+                best = distance;
+                nearest = led;
             }
         }
     }

@@ -5,8 +5,9 @@
 
 #include <QWidget>
 
-// The panel as a layout will make it, with the number of the first LED of each
-// row and of the LED under the mouse, so the user sees which way numbering runs.
+// The panel as a layout will make it, with a thin path through its LEDs in their
+// order and the numbers of the first LEDs, of the first LED of each line and of
+// the LED under the mouse, so the user sees which way the numbering runs.
 class LayoutPreview : public QWidget
 {
     Q_OBJECT
@@ -18,6 +19,14 @@ public:
     // The LED whose number is shown for the mouse, -1 for none.
     int hoveredLed() const;
     QSize sizeHint() const override;
+
+    struct Label
+    {
+        int led;
+        QRect box; // in the widget
+    };
+    // The numbers drawn, none over another.
+    QVector<Label> labels() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

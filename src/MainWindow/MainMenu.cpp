@@ -92,6 +92,8 @@ void MainMenu::createActions()
     action_Flash = new QAction(tr("&Compile && Write"), m_pMainWindow);
     action_Flash->setObjectName(QStringLiteral("action_Flash"));
     action_Flash->setShortcut(QKeySequence(Qt::Key_F9));
+    action_CheckWiring = new QAction(tr("Check &wiring..."), m_pMainWindow);
+    action_CheckWiring->setObjectName(QStringLiteral("action_CheckWiring"));
     action_StopWrite = new QAction(tr("&Stop writing"), m_pMainWindow);
     action_StopWrite->setObjectName(QStringLiteral("action_StopWrite"));
     action_StopWrite->setShortcut(QKeySequence(Qt::Key_Escape));
@@ -126,6 +128,7 @@ void MainMenu::createConnections()
     connect(action_Next, &QAction::triggered, w, &MainWindow::next);
     connect(action_Flash, &QAction::triggered, w, &MainWindow::flash);
     connect(action_StopWrite, &QAction::triggered, w, &MainWindow::stopWrite);
+    connect(action_CheckWiring, &QAction::triggered, w, &MainWindow::checkWiring);
     connect(action_MspBoot, &QAction::triggered, w, &MainWindow::mspBoot);
     connect(action_MspBootDialog, &QAction::triggered, w, &MainWindow::mspBootDialog);
     connect(action_About, &QAction::triggered, w, &MainWindow::aboutDialog);
@@ -171,6 +174,7 @@ void MainMenu::createMenu()
     toolsMenu->addAction(action_SetupPort);
     toolsMenu->addAction(action_Flash);
     toolsMenu->addAction(action_StopWrite);
+    toolsMenu->addAction(action_CheckWiring);
     toolsMenu->addSeparator();
     toolsMenu->addAction(action_MspBoot);
     toolsMenu->addAction(action_MspBootDialog);

@@ -48,6 +48,7 @@ public:
     QAction* action_StopWrite = nullptr;
     QAction* action_MspBoot = nullptr;
     QAction* action_MspBootDialog = nullptr;
+    QAction* action_CheckWiring = nullptr;
 
     // The window's controllers add their entries to these; Edit is theirs alone.
     QMenu* menu_Edit = nullptr;

@@ -339,6 +339,11 @@ void MainWindow::mspBoot()
     m_pPanelLink->mspBoot();
 }
 
+void MainWindow::checkWiring()
+{
+    m_pPanelLink->checkWiring();
+}
+
 void MainWindow::mspBootDialog()
 {
     m_pPanelLink->mspBootDialog();

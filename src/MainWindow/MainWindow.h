@@ -62,6 +62,7 @@ public slots:
     void next();
     void flash();
     void stopWrite();
+    void checkWiring();
     void mspBoot();
     void mspBootDialog();
     void aboutDialog();

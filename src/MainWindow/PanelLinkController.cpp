@@ -5,6 +5,7 @@
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainSettings.h"
 #include "MainWindow/MainWindow.h"
+#include "MainWindow/WiringDialog.h"
 #include "MspFlasher/MspFlashRun.h"
 #include "MspFlasher/MspFlasherDialog.h"
 #include "SerialPort/SerialPortSetupDialog.h"
@@ -202,10 +203,19 @@ void PanelLinkController::mspBootDialog()
     dialog->show();
 }
 
+void PanelLinkController::checkWiring()
+{
+    if (refuseWhileWriting() || !m_pDocument || refuseWhileFlashing())
+        return;
+    auto* dialog = new WiringDialog(m_pDocument, m_pLink, m_pWindow);
+    connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
+    dialog->start();
+}
+
 void PanelLinkController::setWriting(bool writing)
 {
     for (QAction* action : { m_pMenu->action_SetupPort, m_pMenu->action_Reset, m_pMenu->action_Next,
-                             m_pMenu->action_Flash, m_pMenu->action_MspBoot })
+                             m_pMenu->action_Flash, m_pMenu->action_MspBoot, m_pMenu->action_CheckWiring })
         action->setEnabled(!writing);
     m_pMenu->action_StopWrite->setEnabled(writing);
     m_pStopButton->setEnabled(writing);

@@ -40,6 +40,7 @@ public slots:
     void flash();
     void stopWrite();
     void mspBootDialog();
+    void checkWiring();
 
 private:
     bool refuseWhileWriting();

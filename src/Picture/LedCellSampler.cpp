@@ -101,15 +101,14 @@ void LedCellSampler::planGrid(const LedLayout& layout)
     const double height = cellExtent(layout.rowSpacing(), layout.ledItemsSize());
     const int across = pointsAcross(width * m_PictureSize.width() / m_PictureRect.width());
     const int down = pointsAcross(height * m_PictureSize.height() / m_PictureRect.height());
-    for (int row = 0; row < layout.rows(); ++row) {
-        for (int column = 0; column < layout.columns(); ++column) {
-            m_First.append(m_Samples.size());
-            const QPointF centre = layout.ledPosition(row, column);
-            for (int j = 0; j < down; ++j) {
-                const double y = centre.y() + height * ((j + 0.5) / down - 0.5);
-                for (int i = 0; i < across; ++i)
-                    addPoint(centre.x() + width * ((i + 0.5) / across - 0.5), y, 1.0f);
-            }
+    const int count = int(layout.ledCount());
+    for (int led = 0; led < count; ++led) {
+        m_First.append(m_Samples.size());
+        const QPointF centre = layout.ledPositionOf(led);
+        for (int j = 0; j < down; ++j) {
+            const double y = centre.y() + height * ((j + 0.5) / down - 0.5);
+            for (int i = 0; i < across; ++i)
+                addPoint(centre.x() + width * ((i + 0.5) / across - 0.5), y, 1.0f);
         }
     }
 }
@@ -119,10 +118,11 @@ void LedCellSampler::planRing(const LedLayout& layout)
     const double radiusStep = cellExtent(layout.rowSpacing(), layout.ledItemsSize());
     const double angleStep = cellExtent(layout.columnSpacing(), 1.0);
     const double pixelsPerUnit = m_PictureSize.width() / m_PictureRect.width();
-    for (int row = 0; row < layout.rows(); ++row) {
-        for (int column = 0; column < layout.columns(); ++column) {
+    const int count = int(layout.ledCount());
+    for (int led = 0; led < count; ++led) {
+        {
             m_First.append(m_Samples.size());
-            const QPointF polar = cartesianToPolar(layout.ledPosition(row, column));
+            const QPointF polar = cartesianToPolar(layout.ledPositionOf(led));
             const double inner = qMax(0.0, polar.x() - radiusStep / 2.0);
             const double outer = polar.x() + radiusStep / 2.0;
             const int radial = pointsAcross((outer - inner) * pixelsPerUnit);

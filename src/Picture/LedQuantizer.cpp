@@ -33,15 +33,16 @@ QVector<int> LedQuantizer::quantize(const QVector<double>& luminance, const LedL
             column = (column % columns + columns) % columns;
         else if (column < 0 || column >= columns)
             return;
-        const int index = row * columns + column;
-        if (index < count)
+        const int index = layout.indexAt(row, column);
+        if (index >= 0 && index < count)
             values[index] += error;
     };
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < columns; ++column) {
-            const int index = row * columns + column;
-            if (index >= count)
-                return lit;
+            // Errors spread over the panel as drawn, whatever order its LEDs are numbered in.
+            const int index = layout.indexAt(row, column);
+            if (index < 0 || index >= count)
+                continue;
             const double value = values.at(index);
             const bool on = value + Tolerance >= threshold;
             lit[index] = on ? 1 : 0;

@@ -87,10 +87,11 @@ void PanelFrameComposer::findLedPixels(const LedPanelPainter& panel, const QTran
     const qreal reach = qAbs(layout.ledItemsSize()) * 2;
     QPolygonF spot(1);
     m_First.reserve(int(layout.ledCount()) + 1);
-    for (int row = 0; row < layout.rows(); ++row) {
-        for (int column = 0; column < layout.columns(); ++column) {
+    const int count = int(layout.ledCount());
+    for (int led = 0; led < count; ++led) {
+        {
             m_First.append(m_Spans.size());
-            const QPointF centre = layout.ledPosition(row, column);
+            const QPointF centre = layout.ledPositionOf(led);
             spot[0] = centre;
             panel.drawLedSpots(&painter, spot, true);
             const QRect box = transform.mapRect(QRectF(centre.x() - reach, centre.y() - reach, 2 * reach, 2 * reach))

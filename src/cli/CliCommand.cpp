@@ -12,6 +12,7 @@
 #include "cli/NewCommand.h"
 #include "cli/PanelCommand.h"
 #include "cli/TextCommand.h"
+#include "cli/WiringCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/WriteCommand.h"
 
@@ -40,6 +41,8 @@ CliCommand* CliCommand::create(const CliOptions& options, CliPrinter& printer, Q
         return new RenderCommand(options, printer, parent);
     if (command == QLatin1String("write"))
         return new WriteCommand(options, printer, parent);
+    if (command == QLatin1String("wiring"))
+        return new WiringCommand(options, printer, parent);
     if (command == QLatin1String("text"))
         return new TextCommand(options, printer, parent);
     if (command == QLatin1String("flash"))

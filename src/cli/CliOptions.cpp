@@ -29,6 +29,9 @@ const CommandInfo commandInfos[] = {
       QT_TRANSLATE_NOOP("CliOptions",
                         "Draws a sequence as an animated GIF, or one frame as PNG (-o OUT.gif|OUT.png).") },
     { "write", "SHOW.xml", QT_TRANSLATE_NOOP("CliOptions", "Compiles a show and writes it to the panel.") },
+    { "wiring", "SHOW.xml",
+      QT_TRANSLATE_NOOP("CliOptions", "Writes a test program that shows how the panel is numbered: LED 0, LED 1 "
+                                      "and the first LED of the second line alone, then every LED.") },
     { "reset", "", QT_TRANSLATE_NOOP("CliOptions", "Sends the panel the reset command.") },
     { "next", "", QT_TRANSLATE_NOOP("CliOptions", "Sends the panel the next-sequence command.") },
     { "boot", "", QT_TRANSLATE_NOOP("CliOptions", "Makes the panel firmware start its boot loader.") },
@@ -59,8 +62,10 @@ bool takes(const QString& command, const char* option)
                || command == QLatin1String("import") || command == QLatin1String("render")
                || command == QLatin1String("new");
     if (o == QLatin1String("grid") || o == QLatin1String("ring") || o == QLatin1String("spacing")
-        || o == QLatin1String("frames"))
+        || o == QLatin1String("frames") || o == QLatin1String("order") || o == QLatin1String("serpentine"))
         return command == QLatin1String("new");
+    if (o == QLatin1String("print"))
+        return command == QLatin1String("wiring");
     if (o == QLatin1String("scroll"))
         return command == QLatin1String("text");
     if (o == QLatin1String("format"))
@@ -164,6 +169,12 @@ void CliOptions::configure(QCommandLineParser& parser, const QString& command) c
         { "force", QCommandLineOption(QStringLiteral("force"),
                                       tr("Also writes bytes on the device's vectors and security signatures "
                                          "(FF80-FFFF) or below 4000.")) },
+        { "order", QCommandLineOption(QStringLiteral("order"),
+                                      tr("rows (default): LED 1 beside LED 0; columns: LED 1 below it."),
+                                      tr("ORDER")) },
+        { "serpentine", QCommandLineOption(QStringLiteral("serpentine"),
+                                           tr("Every second row (or column) runs back the other way.")) },
+        { "print", QCommandLineOption(QStringLiteral("print"), tr("Lists the steps instead of writing.")) },
     };
     for (const auto& option : options) {
         if (takes(command, option.first))
@@ -258,7 +269,8 @@ CliOptions::eOutcome CliOptions::check(const QCommandLineParser& parser, const Q
     if (takes(m_Command, "scroll"))
         m_Scroll = parser.isSet(QStringLiteral("scroll"));
     for (const char* option : { "format", "fit", "threshold", "dither", "invert", "keep-timing", "fps", "sequence",
-                                "size", "frame", "grid", "ring", "spacing", "frames", "check", "force" }) {
+                                "size", "frame", "grid", "ring", "spacing", "frames", "check", "force", "order",
+                                "serpentine", "print" }) {
         const QString name = QLatin1String(option);
         if (takes(m_Command, option) && parser.isSet(name))
             m_Values.insert(name, parser.value(name));
@@ -281,8 +293,9 @@ CliOptions::eOutcome CliOptions::check(const QCommandLineParser& parser, const Q
         return fail(tr("--quiet and --verbose exclude each other."));
     m_Verbosity = quiet ? Quiet : verbose ? Verbose : Normal;
 
-    // A firmware check touches no port.
-    if (needsPort(m_Command) && !isSet(QStringLiteral("check"))) {
+    // A firmware check and a listing of the wiring steps touch no port.
+    if (needsPort(m_Command) && !isSet(QStringLiteral("check"))
+        && !(takes(m_Command, "print") && parser.isSet(QStringLiteral("print")))) {
         m_Ports = parser.values(QStringLiteral("port"));
         if (m_Ports.isEmpty() && !defaultPort.isEmpty())
             m_Ports << defaultPort;

@@ -39,7 +39,11 @@ void InfoCommand::start()
             { QStringLiteral("layout"),
               QJsonObject { { QStringLiteral("type"), layout.typeName() }, { QStringLiteral("rows"), layout.rows() },
                             { QStringLiteral("columns"), layout.columns() },
-                            { QStringLiteral("leds"), layout.ledCount() } } },
+                            { QStringLiteral("leds"), layout.ledCount() },
+                            { QStringLiteral("order"), layout.order() == LedLayout::Columns ? QStringLiteral("columns")
+                                                                                            : QStringLiteral("rows") },
+                            { QStringLiteral("serpentine"), layout.serpentine() },
+                            { QStringLiteral("numbering"), layout.numberingName() } } },
             { QStringLiteral("sequences"), sequences },
         };
         if (compiled) {
@@ -55,6 +59,7 @@ void InfoCommand::start()
     } else {
         QString text = tr("Title:      %1\n").arg(show.title());
         text += tr("Layout:     %1 (%2 LEDs)\n").arg(layout.displayName()).arg(layout.ledCount());
+        text += tr("Numbering:  %1\n").arg(layout.numberingName());
         text += tr("Sequences:  %1\n").arg(show.sequenceCount());
         for (int s = 0; s < show.sequenceCount(); ++s) {
             const int frames = show.sequence(s)->frameCount();

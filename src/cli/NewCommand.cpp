@@ -42,6 +42,13 @@ bool NewCommand::layoutOption(LedLayout* layout)
     }
     *layout = LedLayout::create(grid ? LedLayout::Rectangle : LedLayout::Ring, match.captured(1).toInt(),
                                 match.captured(2).toInt(), spacing);
+    const QString order = m_Options.value(QStringLiteral("order"), QStringLiteral("rows"));
+    if (order != QLatin1String("rows") && order != QLatin1String("columns")) {
+        finish(statusUsage, tr("--order takes rows or columns, not \"%1\".").arg(order));
+        return false;
+    }
+    layout->setNumbering(order == QLatin1String("columns") ? LedLayout::Columns : LedLayout::Rows,
+                         m_Options.isSet(QStringLiteral("serpentine")));
     QString reason;
     if (!layout->isValid(&reason)) {
         finish(statusUsage, tr("--%1 %2: %3").arg(option, size, reason));

@@ -14,10 +14,15 @@ WriteCommand::WriteCommand(const CliOptions& options, CliPrinter& printer, QObje
     connect(m_pLink, &PanelLink::finished, this, &WriteCommand::linkFinished);
 }
 
-void WriteCommand::start()
+bool WriteCommand::buildImage(QByteArray* image)
 {
     LedPanelModel show;
-    if (!loadShow(&show) || !compileShow(show, &m_Image))
+    return loadShow(&show) && compileShow(show, image);
+}
+
+void WriteCommand::start()
+{
+    if (!buildImage(&m_Image))
         return;
 
     SerialPortSettings settings;

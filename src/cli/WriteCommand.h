@@ -18,6 +18,10 @@ public:
     void start() override;
     void interrupt() override;
 
+protected:
+    // The image to write; false once the command has finished without one.
+    virtual bool buildImage(QByteArray* image);
+
 private:
     void blockStarted(int done, int total);
     void linkFinished(const PanelLink::Result& result);

@@ -2,6 +2,7 @@
 #include "Data/LedStateCommand.h"
 #include "Data/LedValuesEdit.h"
 #include "Document/LayoutDialog.h"
+#include "Document/LayoutPreview.h"
 #include "Document/LedPanelDocument.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 #include "GraphicsView/LedGraphicsItem.h"
@@ -30,6 +31,10 @@ private slots:
     void fields();
     void change_data();
     void change();
+    void numbering_data();
+    void numbering();
+    void previewLabels_data();
+    void previewLabels();
     void saveAndReopen();
     void newDocuments_data();
     void newDocuments();
@@ -68,6 +73,8 @@ private:
             QTest::keyClick(box, Qt::Key_Down);
         return box->currentIndex() == index;
     }
+    // On the box itself: a check box spans the dialog's width, its text only part of it.
+    static void tick(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
     static void type(QAbstractSpinBox* box, int value)
     {
         box->selectAll();
@@ -232,12 +239,96 @@ void tst_LayoutDialog::change()
     QCOMPARE(document()->currentFrame(), current);
 }
 
+void tst_LayoutDialog::numbering_data()
+{
+    QTest::addColumn<int>("answer"); // to the question whether pictures or numbers stay
+    QTest::addColumn<bool>("picturesKept");
+
+    QTest::newRow("pictures as drawn") << int(QMessageBox::Yes) << true;
+    QTest::newRow("values by number") << int(QMessageBox::No) << false;
+    QTest::newRow("cancelled") << int(QMessageBox::Cancel) << false;
+}
+
+// Numbering an 8 x 8 grid along serpentine columns, one undo step either way.
+void tst_LayoutDialog::numbering()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, picturesKept);
+
+    QVERIFY(changeTo("Grid 8 x 8"));
+    auto* edit = new LedValuesEdit(QStringLiteral("Paint"));
+    for (int led : { 0, 1, 2, 9 })
+        edit->set(document()->sequence(0)->frame(0), led, 1);
+    QVERIFY(document()->submit(edit));
+    const LedLayout grid = document()->panelLayout();
+    const QVector<int> before = document()->sequence(0)->frame(0)->intensities();
+
+    LayoutDialog* dialog = openDialog();
+    QVERIFY(choose(field<QComboBox>(dialog, "comboBox_Order"), "Columns first"));
+    tick(field<QCheckBox>(dialog, "checkBox_Serpentine"));
+    QString question;
+    ModalAnswer::messageBox(QMessageBox::StandardButton(answer), &question);
+    ok(dialog)->click();
+    QVERIFY(ModalAnswer::allAnswered());
+    QVERIFY(question.startsWith("The LEDs are numbered anew."));
+    QCOMPARE(dialog->isVisible(), answer == QMessageBox::Cancel);
+    if (dialog->isVisible()) {
+        dialog->reject();
+        QCOMPARE(document()->panelLayout(), grid);
+        return;
+    }
+    const LedLayout layout = document()->panelLayout();
+    QCOMPARE(layout.order(), LedLayout::Columns);
+    QVERIFY(layout.serpentine());
+    const QVector<int> after = document()->sequence(0)->frame(0)->intensities();
+    for (int led = 0; led < 64; ++led) {
+        const QPoint cell = layout.cellOf(led);
+        const int drawnBefore = before.at(grid.indexAt(cell.y(), cell.x()));
+        QCOMPARE(after.at(led), picturesKept ? drawnBefore : before.at(led));
+    }
+    QVERIFY(after != before || !picturesKept);
+    m_window->findChild<QAction*>(QStringLiteral("action_Undo"))->trigger();
+    QCOMPARE(document()->panelLayout(), grid);
+    QCOMPARE(document()->sequence(0)->frame(0)->intensities(), before);
+}
+
+void tst_LayoutDialog::previewLabels_data()
+{
+    QTest::addColumn<QString>("preset");
+    QTest::addColumn<QList<int>>("labelled"); // at least these
+
+    QTest::newRow("default ring: every circle") << "Ring 4 x 48 (default)" << QList<int> { 0, 1, 48, 96, 144 };
+    QTest::newRow("serpentine columns") << "Matrix 32 x 8, serpentine columns" << QList<int> { 0, 1, 2, 8, 16 };
+}
+
+// The preview numbers LED 0 and the first LED of every line, no number over another.
+void tst_LayoutDialog::previewLabels()
+{
+    QFETCH(QString, preset);
+    QFETCH(QList<int>, labelled);
+
+    LayoutDialog* dialog = openDialog();
+    QVERIFY(choose(field<QComboBox>(dialog, "comboBox_Preset"), preset));
+    auto* preview = field<LayoutPreview>(dialog, "layoutPreview");
+    const QVector<LayoutPreview::Label> labels = preview->labels();
+    QList<int> leds;
+    for (int i = 0; i < labels.size(); ++i) {
+        leds << labels.at(i).led;
+        QVERIFY(preview->rect().contains(labels.at(i).box));
+        for (int j = 0; j < i; ++j)
+            QVERIFY2(!labels.at(i).box.intersects(labels.at(j).box), qPrintable(QString::number(labels.at(i).led)));
+    }
+    for (int led : labelled)
+        QVERIFY2(leds.contains(led), qPrintable(QString::number(led)));
+    dialog->reject();
+}
+
 // A grid numbered right to left, saved, read by xmllint and opened again.
 void tst_LayoutDialog::saveAndReopen()
 {
     LayoutDialog* dialog = openDialog();
     QVERIFY(dialog && choose(field<QComboBox>(dialog, "comboBox_Preset"), "Grid 8 x 8"));
-    QTest::mouseClick(field<QCheckBox>(dialog, "checkBox_ReverseNumbering"), Qt::LeftButton);
+    tick(field<QCheckBox>(dialog, "checkBox_ReverseNumbering"));
     ok(dialog)->click();
     const LedLayout layout = document()->panelLayout();
 
@@ -277,14 +368,14 @@ void tst_LayoutDialog::newDocuments()
     auto* useForNew = field<QCheckBox>(dialog, "checkBox_DefaultLayout");
     QVERIFY(!useForNew->isChecked());
     QVERIFY(choose(field<QComboBox>(dialog, "comboBox_Preset"), "Grid 16 x 16"));
-    QTest::mouseClick(useForNew, Qt::LeftButton);
+    tick(useForNew);
     dialog->accept();
     const LedLayout grid = document()->panelLayout();
     if (uncheck) {
         dialog = openDialog();
         useForNew = field<QCheckBox>(dialog, "checkBox_DefaultLayout");
         QVERIFY(useForNew->isChecked());
-        QTest::mouseClick(useForNew, Qt::LeftButton);
+        tick(useForNew);
         dialog->accept();
     }
 

@@ -34,6 +34,8 @@ private slots:
     void gifRoundTrip();
     void composedFrames_data();
     void composedFrames();
+    void numbered_data();
+    void numbered();
 };
 
 static LedLayout gridLayout(int rows, int columns)
@@ -340,6 +342,12 @@ void tst_Pictures::composedFrames_data()
     QTest::newRow("grid, 16 x 16") << layoutXml(16, 16) << 200;
     QTest::newRow("LEDs overlapping, lit over dark") << overlapping << 61;
     QTest::newRow("tiny picture") << layoutXml(8, 8) << 16;
+    QTest::newRow("serpentine columns from the bottom right")
+        << QByteArray("<Layout type=\"Rectangle\"><Rows>3</Rows><Columns>5</Columns><RowSpacing>-6</RowSpacing>"
+                      "<ColumnSpacing>-6</ColumnSpacing><FirstLedPosition_X>24</FirstLedPosition_X>"
+                      "<FirstLedPosition_Y>12</FirstLedPosition_Y><Order>Columns</Order>"
+                      "<Serpentine>1</Serpentine></Layout>")
+        << 64;
 }
 
 void tst_Pictures::composedFrames()
@@ -365,6 +373,54 @@ void tst_Pictures::composedFrames()
                 if (palette.at(composed.at(y * drawn.width() + x)) != (drawn.pixel(x, y) | 0xff000000u))
                     QFAIL(qPrintable(QStringLiteral("pattern %1 differs at %2, %3").arg(pattern).arg(x).arg(y)));
     }
+}
+
+void tst_Pictures::numbered_data()
+{
+    QTest::addColumn<QByteArray>("layout"); // the same panel as plain rows from the top left, numbered otherwise
+    QTest::addColumn<QByteArray>("plain");
+    QTest::newRow("grid, serpentine columns from the bottom right")
+        << QByteArray("<Layout type=\"Rectangle\"><Rows>4</Rows><Columns>6</Columns><RowSpacing>-6</RowSpacing>"
+                      "<ColumnSpacing>-6</ColumnSpacing><FirstLedPosition_X>30</FirstLedPosition_X>"
+                      "<FirstLedPosition_Y>18</FirstLedPosition_Y><Order>Columns</Order>"
+                      "<Serpentine>1</Serpentine></Layout>")
+        << layoutXml(4, 6);
+    QTest::newRow("ring, alternating, anticlockwise")
+        << QByteArray("<Layout type=\"Ring\"><Rows>3</Rows><Columns>16</Columns><ColumnSpacing>-22.5</ColumnSpacing>"
+                      "<Serpentine>1</Serpentine></Layout>")
+        << QByteArray("<Layout type=\"Ring\"><Rows>3</Rows><Columns>16</Columns><ColumnSpacing>22.5</ColumnSpacing>"
+                      "</Layout>");
+}
+
+// A picture imported, and frames drawn, look the same on any numbering of the panel.
+void tst_Pictures::numbered()
+{
+    QFETCH(QByteArray, layout);
+    QFETCH(QByteArray, plain);
+    LedPanelModel numberedShow, plainShow;
+    QVERIFY(readShow(numberedShow, showXml(layout)) && readShow(plainShow, showXml(plain)));
+    const LedLayout& a = numberedShow.panelLayout();
+    const LedLayout& b = plainShow.panelLayout();
+    QVERIFY(a.ledPositionOf(1) != b.ledPositionOf(1));
+    const auto drawn = [](const LedLayout& l, const QVector<int>& values) {
+        QVector<int> cells;
+        for (int row = 0; row < l.rows(); ++row)
+            for (int column = 0; column < l.columns(); ++column)
+                cells.append(values.value(l.indexAt(row, column)));
+        return cells;
+    };
+
+    // White in the top left of the picture, its edges clear of the LEDs' centres.
+    QImage picture(64, 64, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    for (int y = 0; y < 27; ++y)
+        for (int x = 0; x < 21; ++x)
+            picture.setPixel(x, y, qRgb(255, 255, 255));
+    const QVector<int> onNumbered = importData(pngOf(picture), a, PictureImportSettings()).value(0);
+    const QVector<int> onPlain = importData(pngOf(picture), b, PictureImportSettings()).value(0);
+    QVERIFY(onPlain.contains(1) && onPlain.contains(0));
+    QCOMPARE(drawn(a, onNumbered), drawn(b, onPlain));
+    QCOMPARE(PanelPictureExport(a, 120).render(onNumbered), PanelPictureExport(b, 120).render(onPlain));
 }
 
 QTEST_MAIN(tst_Pictures)

@@ -35,6 +35,8 @@ private slots:
     void text();
     void newShow_data();
     void newShow();
+    void wiring_data();
+    void wiring();
     void interrupt_data();
     void interrupt();
     void terminalProgress();
@@ -402,12 +404,14 @@ void tst_Cli::statuses_data()
     QTest::newRow("render an empty sequence") << QStringList { "render", "grid.xml", "--sequence", "2", "-o", "x.gif" }
                                               << 3 << "Sequence 2 has no frames.";
     QTest::newRow("new without -o") << QStringList { "new", "--grid", "8x8" } << 2 << "-o OUT.xml";
+    QTest::newRow("new, another order") << QStringList { "new", "--grid", "8x8", "--order", "diagonal", "-o", "x.xml" }
+                                        << 2 << "--order takes rows or columns, not \"diagonal\".";
     QTest::newRow("output not writable") << QStringList { "compile", "grid.xml", "-o", "none/x.bin" } << 4
                                          << "Cannot write";
     // Nothing is said to go to a port before it opens.
-    for (const QString command : { "reset", "write", "flash" }) {
+    for (const QString command : { "reset", "write", "wiring", "flash" }) {
         const QStringList file = command == QLatin1String("reset") ? QStringList()
-            : QStringList(command == QLatin1String("write") ? "grid.xml" : "firmware.txt");
+            : QStringList(command == QLatin1String("flash") ? "firmware.txt" : "grid.xml");
         QTest::newRow(qPrintable(command + ", port does not open"))
             << QStringList(command) + file + QStringList { "-p", "/dev/nonexistent", "-v" } << 1
             << (command == QLatin1String("flash") ? "serial port" : "^tessaloom-cli: Cannot open serial port");
@@ -520,14 +524,17 @@ void tst_Cli::newShow_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("grid, default spacing, one frame")
-        << QStringList { "--grid", "8x8" } << "Rectangle 8 8 6 6 rect -6 -6 54 54 [64] 0";
+        << QStringList { "--grid", "8x8" } << "Rectangle 8 8 6 6 rect -6 -6 54 54 [64] 0 - -";
+    QTest::newRow("grid wired along serpentine columns")
+        << QStringList { "--grid", "8x32", "--order", "columns", "--serpentine" }
+        << "Rectangle 8 32 6 6 rect -6 -6 198 54 [256] 0 Columns 1";
     QTest::newRow("grid 32 x 8, spacing 5, three frames")
         << QStringList { "--grid", "32x8", "--spacing", "5", "--frames", "3" }
-        << "Rectangle 32 8 5 5 rect -5 -5 45 165 [256, 256, 256] 0";
-    QTest::newRow("single ring of 12") << QStringList { "--ring", "1x12" } << "Ring 1 12 5 30 ring 40 55 [12] 0";
+        << "Rectangle 32 8 5 5 rect -5 -5 45 165 [256, 256, 256] 0 - -";
+    QTest::newRow("single ring of 12") << QStringList { "--ring", "1x12" } << "Ring 1 12 5 30 ring 40 55 [12] 0 - -";
     QTest::newRow("ring 4 x 48, spacing 2, two frames")
         << QStringList { "--ring", "4x48", "--spacing", "2", "--frames", "2" }
-        << "Ring 4 48 2 7.5 ring 16 28 [192, 192] 0";
+        << "Ring 4 48 2 7.5 ring 16 28 [192, 192] 0 - -";
 }
 
 // The written show read back by Python's xml.etree: its layout and dark frames.
@@ -547,9 +554,50 @@ frames = [s.findall('LedState') for s in root.findall('CommandList')]
 assert len(frames) == 1
 leds = [len(f.findall('LedData')) for f in frames[0]]
 lit = sum(1 for f in frames[0] for d in f.findall('LedData') if int(d.find('intensity').text) != 0)
+t = lambda name: getattr(layout.find(name), 'text', '-')
 print(layout.get('type'), layout.find('Rows').text, layout.find('Columns').text, v('RowSpacing'), v('ColumnSpacing'),
-      ' '.join(body), leds, lit))";
+      ' '.join(body), leds, lit, t('Order'), t('Serpentine')))";
     QCOMPARE(QString(PythonRunner::run(script, { file("new.xml") })).trimmed(), expected);
+}
+
+void tst_Cli::wiring_data()
+{
+    QTest::addColumn<QString>("show");
+    QTest::addColumn<QString>("size"); // rows x columns, for the simulator's decoding
+    QTest::addColumn<QStringList>("lit"); // per sequence, as the simulator decodes the image
+
+    const auto all = [](int count) {
+        QStringList leds;
+        for (int led = 0; led < count; ++led)
+            leds << QString::number(led);
+        return leds.join(' ');
+    };
+    QTest::newRow("grid 2 x 8") << "grid.xml" << "2x8" << QStringList { "0", "1", "8", all(16), "2" };
+    QTest::newRow("ring 4 x 48") << "realring.xml" << "4x48" << QStringList { "0", "1", "48", all(192), "4" };
+}
+
+// The test program read back by the simulated panel, and its steps as --print lists them.
+void tst_Cli::wiring()
+{
+    QFETCH(QString, show);
+    QFETCH(QString, size);
+    QFETCH(QStringList, lit);
+
+    const Run printed = cli({ "wiring", file(show), "--print" });
+    QCOMPARE(printed.status, 0);
+    QVERIFY2(printed.out.contains("Sequence 3: LED " + lit.at(2).toUtf8() + " alone, drawn at row "), printed.out);
+    QCOMPARE(printed.out.count("\nSequence "), lit.size());
+
+    PanelSimulator sim;
+    QVERIFY(sim.start({ "--rows", size.section('x', 0, 0), "--columns", size.section('x', 1, 1) }));
+    const Run run = cli({ "wiring", file(show) }, sim.devicePath());
+    QCOMPARE(run.status, 0);
+    QVERIFY(sim.waitForLine("IMAGE"));
+    QStringList expected;
+    for (int s = 0; s < lit.size(); ++s)
+        expected << QString("SEQUENCE %1 FRAME 0 LEDS %2").arg(s).arg(lit.at(s))
+                 << QString("SEQUENCE %1 END FRAMES 1").arg(s);
+    QCOMPARE(sim.lines().filter(QRegularExpression("^SEQUENCE ")), expected);
 }
 
 void tst_Cli::interrupt_data()

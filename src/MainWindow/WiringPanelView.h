@@ -1,0 +1,42 @@
+#ifndef WIRINGPANELVIEW_H
+#define WIRINGPANELVIEW_H
+
+#include "Data/LedLayout.h"
+
+#include <QVector>
+#include <QWidget>
+
+// The panel as it should look during a step of the wiring check, on which the
+// user clicks the LED that really lit; that LED is ringed.
+class WiringPanelView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit WiringPanelView(QWidget* parent = nullptr);
+
+    void setPanelLayout(const LedLayout& layout);
+    void setFrame(const QVector<int>& intensities);
+    // The LED ringed as clicked, -1 for none.
+    void setMarkedLed(int led);
+    int markedLed() const;
+    // Where LED `led` is drawn in the widget.
+    QPoint ledPoint(int led) const;
+    QSize sizeHint() const override;
+
+signals:
+    void ledClicked(int led);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QTransform toWidget() const;
+
+    LedLayout m_Layout;
+    QVector<int> m_Frame;
+    int m_MarkedLed;
+};
+
+#endif // WIRINGPANELVIEW_H

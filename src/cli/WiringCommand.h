@@ -1,0 +1,19 @@
+#ifndef WIRINGCOMMAND_H
+#define WIRINGCOMMAND_H
+
+#include "cli/WriteCommand.h"
+
+// wiring SHOW.xml: writes the wiring test program for the show's layout, as
+// write does a show; with --print lists its steps instead.
+class WiringCommand : public WriteCommand
+{
+    Q_OBJECT
+
+public:
+    using WriteCommand::WriteCommand;
+
+protected:
+    bool buildImage(QByteArray* image) override;
+};
+
+#endif // WIRINGCOMMAND_H

@@ -1,0 +1,193 @@
+#include "Data/CommandList.h"
+#include "Data/LedShapes.h"
+#include "Data/LedStateCommand.h"
+#include "Document/LedPanelDocument.h"
+#include "MainWindow/MainMenu.h"
+#include "MainWindow/MainWindow.h"
+#include "MainWindow/WiringPanelView.h"
+
+#include "ModalAnswer.h"
+#include "PanelSimulator.h"
+#include "TestData.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+Q_DECLARE_METATYPE(LedLayout)
+
+namespace {
+
+// The show believes in plain rows from the top left; the panel is wired otherwise.
+LedLayout wiredGrid(LedLayout::eOrder order, bool serpentine, bool fromBottomRight)
+{
+    LedLayout layout = LedLayout::create(LedLayout::Rectangle, 3, 6);
+    layout.setNumbering(order, serpentine);
+    if (fromBottomRight) {
+        layout.setSpacings(-6, -6);
+        layout.setFirstLedPosition(QPointF(30, 12));
+    }
+    return layout;
+}
+
+// A frame's values as drawn, row after row.
+QVector<int> drawn(const LedLayout& layout, const QVector<int>& values)
+{
+    QVector<int> cells;
+    for (int row = 0; row < layout.rows(); ++row) {
+        for (int column = 0; column < layout.columns(); ++column)
+            cells.append(values.value(layout.indexAt(row, column)));
+    }
+    return cells;
+}
+
+} // namespace
+
+// Tools > Check wiring against the simulated panel, clicked through as a user would.
+class tst_WiringCheck : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void check_data();
+    void check();
+    void declined();
+
+private:
+    QWidget* dialog() const { return m_pWindow->findChild<QDialog*>(QStringLiteral("WiringDialog")); }
+    template <class T> T* field(const char* name) const { return dialog()->findChild<T*>(QLatin1String(name)); }
+    QString stepText() const { return field<QLabel>("label_Step")->text(); }
+
+    std::unique_ptr<PanelSimulator> m_pPanel;
+    std::unique_ptr<MainWindow> m_pWindow;
+};
+
+void tst_WiringCheck::init()
+{
+    m_pPanel.reset(new PanelSimulator);
+    QVERIFY(m_pPanel->start({ "--settle", "200", "--rows", "3", "--columns", "6" }));
+    QSettings(QCoreApplication::applicationDirPath() + "/app.ini", QSettings::IniFormat)
+        .setValue("SerialPort/Name", m_pPanel->devicePath());
+    m_pWindow.reset(new MainWindow);
+    m_pWindow->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_pWindow.get()));
+    auto* document = LedPanelDocument::newDocument();
+    m_pWindow->setCurrentDocument(document);
+    // An L in the top left corner.
+    const auto lit = [](int, int led) { return led == 0 || led == 6 || led == 12 || led == 13 ? 1 : 0; };
+    QVERIFY(readShow(*document, showXml(layoutXml(3, 6) + sequenceXml(0, 1, 18, lit))));
+}
+
+void tst_WiringCheck::cleanup()
+{
+    m_pWindow.reset();
+    m_pPanel.reset();
+    QVERIFY(ModalAnswer::allAnswered());
+}
+
+void tst_WiringCheck::check_data()
+{
+    QTest::addColumn<LedLayout>("wired");
+    QTest::addColumn<int>("steps"); // single LEDs clicked
+    QTest::addColumn<QString>("result");
+
+    QTest::newRow("as the show says") << wiredGrid(LedLayout::Rows, false, false) << 3
+                                      << "The panel is numbered as the show says: rows first from the top left.";
+    QTest::newRow("serpentine rows from the bottom right")
+        << wiredGrid(LedLayout::Rows, true, true) << 3
+        << "The panel is numbered rows first from the bottom right, serpentine. Apply makes it the show's "
+           "numbering, with the pictures kept as drawn.";
+    // LED 6 sits in the last column whether the columns run back or not: one more LED tells.
+    QTest::newRow("serpentine columns from the bottom right, a fourth LED needed")
+        << wiredGrid(LedLayout::Columns, true, true) << 4
+        << "The panel is numbered columns first from the bottom right, serpentine. Apply makes it the show's "
+           "numbering, with the pictures kept as drawn.";
+    QTest::newRow("LED 1 lit where LED 0 did") << LedLayout() << 3
+                                               << "No numbering explains the LEDs you clicked; the layout stays as "
+                                                  "it is.";
+}
+
+void tst_WiringCheck::check()
+{
+    QFETCH(LedLayout, wired);
+    QFETCH(int, steps);
+    QFETCH(QString, result);
+    LedPanelDocument* document = qobject_cast<LedPanelDocument*>(m_pWindow->currentDocument());
+    const LedLayout believed = document->panelLayout();
+    const QVector<int> picture = drawn(believed, document->sequence(0)->frame(0)->intensities());
+
+    ModalAnswer::messageBox(QMessageBox::Yes);
+    qobject_cast<MainMenu*>(m_pWindow->menuBar())->action_CheckWiring->trigger();
+    QVERIFY(ModalAnswer::allAnswered() && dialog());
+    QVERIFY(m_pPanel->waitForLine("RESET"));
+    QCOMPARE(m_pPanel->lines().filter("SEQUENCE 2 FRAME 0 LEDS").value(0), QStringLiteral("SEQUENCE 2 FRAME 0 LEDS 6"));
+
+    auto* view = field<WiringPanelView>("wiringPanel");
+    auto* next = field<QPushButton>("pushButton_Next");
+    // The sequences in the order Next reaches them: every LED comes before the fourth single one.
+    int nexts = 0;
+    const auto goNext = [&](int sequence) {
+        QVERIFY(next->isEnabled());
+        next->click();
+        ++nexts;
+        QTRY_VERIFY(stepText().startsWith(QString("Sequence %1 lights").arg(sequence)));
+    };
+    QTRY_VERIFY(stepText().startsWith("Sequence 1 lights"));
+    for (int step = 0; step < steps; ++step) {
+        QVERIFY(!next->isEnabled());
+        // Where the panel really lights the LED the step names, as the show draws it.
+        const int led = stepText().section(' ', 4, 4).toInt();
+        const int seen = wired.type() == LedLayout::Rectangle
+            ? LedShapes::nearestLed(believed, wired.ledPositionOf(led)) : 0;
+        QTest::mouseClick(view, Qt::LeftButton, {}, view->ledPoint(seen));
+        QCOMPARE(view->markedLed(), seen);
+        if (step + 1 < steps) {
+            goNext(step == 2 ? 4 : step + 2);
+            if (step == 2)
+                goNext(5);
+        }
+    }
+    QCOMPARE(field<QLabel>("label_Result")->text(), result);
+    auto* apply = field<QPushButton>("pushButton_Apply");
+    QCOMPARE(apply->isEnabled(), result.contains("Apply"));
+    if (apply->isEnabled()) {
+        apply->click();
+        const LedLayout now = document->panelLayout();
+        for (int led = 0; led < now.ledCount(); ++led)
+            QVERIFY(QLineF(now.ledPositionOf(led), wired.ledPositionOf(led)).length() < 1e-9);
+        QCOMPARE(drawn(now, document->sequence(0)->frame(0)->intensities()), picture);
+        QAction* undo = m_pWindow->findChild<QAction*>(QStringLiteral("action_Undo"));
+        undo->trigger();
+        QCOMPARE(document->panelLayout(), believed);
+        undo->trigger();
+        QCOMPARE(document->panelLayout(), believed);
+        QCOMPARE(drawn(believed, document->sequence(0)->frame(0)->intensities()), picture);
+    }
+
+    // The show goes back on the panel at the end, over the test.
+    if (steps == 3)
+        goNext(4);
+    QVERIFY(!next->isEnabled());
+    QTRY_COMPARE(m_pPanel->lines().filter("NEXT").size(), nexts);
+    auto* writeShow = field<QPushButton>("pushButton_WriteShow");
+    QVERIFY(writeShow->isEnabled());
+    writeShow->click();
+    QTRY_COMPARE(stepText(), QStringLiteral("The show is back on the panel."));
+    QVERIFY(QTest::qWaitFor([this] { return m_pPanel->lines().filter("IMAGE").size() == 2; }));
+    QCOMPARE(m_pPanel->lines().filter("SEQUENCE 0 FRAME 0 LEDS").last(), QStringLiteral("SEQUENCE 0 FRAME 0 LEDS 0 6 12 13"));
+}
+
+// Asked first, since the test replaces the panel's show: No sends nothing.
+void tst_WiringCheck::declined()
+{
+    ModalAnswer::messageBox(QMessageBox::No);
+    qobject_cast<MainMenu*>(m_pWindow->menuBar())->action_CheckWiring->trigger();
+    QVERIFY(ModalAnswer::allAnswered());
+    QTest::qWait(300);
+    QVERIFY(!dialog() || !dialog()->isVisible());
+    QCOMPARE(m_pPanel->lines(), QStringList());
+}
+
+QTEST_MAIN(tst_WiringCheck)
+#include "tst_WiringCheck.moc"
