@@ -150,7 +150,8 @@ void tst_MainWindow::documentSurvivesRefusals()
     QTest::mouseClick(flasher->findChild<QPushButton*>(QStringLiteral("flash")), Qt::LeftButton);
     QTRY_VERIFY(!flasher->isFlashing());
     const QString report = flasher->findChild<QPlainTextEdit*>()->toPlainText();
-    QVERIFY(report.endsWith(QStringLiteral("Finished")));
+    // A run refused before any port opens ends with its refusal.
+    QVERIFY(!report.isEmpty() && !report.contains(QStringLiteral("Finished")));
 
     // The save question first; its text is tst_Hardening's, the failed read's tst_LedPanelDocument's.
     ModalAnswer::messageBox(QMessageBox::StandardButton(answer));
