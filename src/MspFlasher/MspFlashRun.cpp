@@ -133,6 +133,8 @@ void MspFlashRun::run(const SerialPortSettings& settings, const QByteArray& flas
     QSerialPort port;
     settings.applyTo(port);
     const QString portName = port.portName();
+    // Reported as the system locates it, as the rest of the program names ports.
+    const QString location = SerialPortSettings::systemLocation(portName);
     const QString baudRate = QString::number(port.baudRate());
 
     MspFlasher_FR5994 flasher(&port);
@@ -153,9 +155,9 @@ void MspFlashRun::run(const SerialPortSettings& settings, const QByteArray& flas
     std::unique_ptr<PortClaim> claim;
     if (port.open(QIODevice::ReadWrite)) {
         claim.reset(new PortClaim(portName));
-        report(QStringLiteral("Open serial port %1 (%2)").arg(portName, baudRate));
+        report(QStringLiteral("Open serial port %1 (%2)").arg(location, baudRate));
     } else {
-        report(QStringLiteral("Cannot open serial port %1 (%2)!").arg(portName, baudRate));
+        report(QStringLiteral("Cannot open serial port %1 (%2)!").arg(location, baudRate));
         ok = false;
     }
 
@@ -205,7 +207,7 @@ void MspFlashRun::run(const SerialPortSettings& settings, const QByteArray& flas
 
     if (port.isOpen()) {
         pause(settleMs);
-        report(QStringLiteral("Close serial port %1").arg(portName));
+        report(QStringLiteral("Close serial port %1").arg(location));
         port.close();
     }
     claim.reset();

@@ -59,7 +59,9 @@ void MspFlasherDialog::updateActions()
     if (m_pSerialPort->portName().isEmpty())
         ui->portLabel->setText(tr("Select port!"));
     else
-        ui->portLabel->setText(QStringLiteral("%1 : %2").arg(m_pSerialPort->portName()).arg(m_pSerialPort->baudRate()));
+        ui->portLabel->setText(QStringLiteral("%1 : %2")
+                                   .arg(SerialPortSettings::systemLocation(m_pSerialPort->portName()))
+                                   .arg(m_pSerialPort->baudRate()));
 
     const bool idle = !m_pFlashRun->isRunning();
     ui->portSettings->setEnabled(idle);

@@ -89,7 +89,7 @@ void tst_MspFlashRun::stops()
         const QString expected
             = "^Open serial port %1 \\(57600\\)\nEnter MSP UART flasher\n%2\nClose serial port %1\nFinished$";
         const QRegularExpressionMatch match
-            = QRegularExpression(expected.arg(QRegularExpression::escape(port), where)).match(lines.join('\n'));
+            = QRegularExpression(expected.arg(QRegularExpression::escape(sim.devicePath()), where)).match(lines.join('\n'));
         QVERIFY2(match.hasMatch(), qPrintable(lines.join('\n')));
         const int written = match.captured(1).toInt();
         QVERIFY(match.captured(1).isEmpty() || (written >= at - packets && written < 100));

@@ -68,8 +68,8 @@ static QStringList runFlasher(MspFlasherDialog& dialog, const QString& firmware)
 // The report a run should give: the middle lines between those of opening and closing the port.
 static QStringList report(const QString& devicePath, const QStringList& middle)
 {
-    // QSerialPort names a port without its /dev/ folder.
-    const QString port = QSerialPort(devicePath).portName();
+    // Named by its full path, as the port dialog shows it.
+    const QString port = devicePath;
     return QStringList { "Open serial port " + port + " (57600)", "Enter MSP UART flasher" } + middle
         + QStringList { "Close serial port " + port, "Finished" };
 }

@@ -205,7 +205,7 @@ void tst_Cli::flash()
     const QStringList lines = QString(run.err).split('\n', Qt::SkipEmptyParts);
     for (int b = 0; b < boards; ++b) {
         const QString port = sims.at(b)->devicePath();
-        const QString name = QString(port).remove("/dev/"); // as QSerialPort names it
+        const QString name = port; // by its full path, as the port dialog shows it
         const QString label = boards > 1 ? port + ": " : QString();
         const QStringList steps { "Open serial port " + name + " (57600)", "Enter MSP UART flasher", "Verify device",
                                   "Erase device", "Write application code", "Jump to the application",
