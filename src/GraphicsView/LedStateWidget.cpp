@@ -1,7 +1,6 @@
 #include "GraphicsView/LedStateWidget.h"
 
 #include "GraphicsView/AbstractLedGraphicsScene.h"
-#include "GraphicsView/LedGraphicsItem.h"
 #include "GraphicsView/LedGraphicsScene_Ring.h"
 #include "LedPanelContextMenu.h"
 
@@ -53,7 +52,15 @@ AbstractLedGraphicsScene* LedStateWidget::scene() const
 
 void LedStateWidget::setScene(AbstractLedGraphicsScene* scene)
 {
+    while (!m_SceneConnections.isEmpty())
+        disconnect(m_SceneConnections.takeFirst());
     QGraphicsView::setScene(scene);
+    if (scene) {
+        m_SceneConnections << connect(scene, &AbstractLedGraphicsScene::ledPressed, this, &LedStateWidget::ledPressed)
+                           << connect(scene, &AbstractLedGraphicsScene::ledMoved, this, &LedStateWidget::ledMoved)
+                           << connect(scene, &AbstractLedGraphicsScene::ledReleased, this, &LedStateWidget::ledReleased)
+                           << connect(scene, &AbstractLedGraphicsScene::ledActivated, this, &LedStateWidget::ledActivated);
+    }
     m_Cursor.setLayout(scene ? scene->layout() : LedLayout());
     // Another panel: whatever zoom the user chose was for the old one.
     m_Fitted = true;
@@ -106,7 +113,7 @@ bool LedStateWidget::isCursorKey(const QKeyEvent* event) const
     if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
         return false;
     const AbstractLedGraphicsScene* ledScene = scene();
-    if (!ledScene || !ledScene->frame() || m_Cursor.index() < 0)
+    if (!ledScene || !ledScene->hasFrame() || m_Cursor.index() < 0)
         return false;
     switch (event->key()) {
     case Qt::Key_Left:
@@ -145,8 +152,7 @@ void LedStateWidget::keyPressEvent(QKeyEvent* event)
         ensureVisible(m_Cursor.rect());
         return;
     }
-    // The click's way: one undo step, and whatever plays stops first.
-    scene()->toggleLed(m_Cursor.index());
+    scene()->activateLed(m_Cursor.index());
 }
 
 void LedStateWidget::focusInEvent(QFocusEvent* event)
@@ -193,15 +199,11 @@ void LedStateWidget::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::MiddleButton) {
         // The keyboard goes on from the LED last clicked.
-        if (event->button() == Qt::LeftButton) {
-            for (QGraphicsItem* item : items(event->pos())) {
-                if (auto* led = dynamic_cast<LedGraphicsItem*>(item)) {
-                    updateCursor();
-                    m_Cursor.setIndex(led->ledIndex());
-                    updateCursor();
-                    break;
-                }
-            }
+        const int led = scene() && event->button() == Qt::LeftButton ? scene()->ledAt(mapToScene(event->pos())) : -1;
+        if (led >= 0) {
+            updateCursor();
+            m_Cursor.setIndex(led);
+            updateCursor();
         }
         QGraphicsView::mousePressEvent(event);
         return;
@@ -229,7 +231,7 @@ void LedStateWidget::mouseReleaseEvent(QMouseEvent* event)
                             Qt::LeftButton, event->buttons(), event->modifiers());
     QGraphicsView::mouseReleaseEvent(&leftRelease);
     setInteractive(true);
-    setDragMode(QGraphicsView::RubberBandDrag);
+    setDragMode(QGraphicsView::NoDrag);
 }
 
 void LedStateWidget::mouseMoveEvent(QMouseEvent* event)

@@ -145,20 +145,14 @@ void LedPanelPainter::drawPanel(QPainter* painter, const QVector<int>& intensiti
     if (count <= 0 || count > LedLayout::MaxLedCount)
         return;
     if (m_Outlined) {
-        for (int row = 0; row < m_Layout.rows(); ++row) {
-            for (int column = 0; column < m_Layout.columns(); ++column)
-                drawLed(painter, row, column, intensities.value(row * m_Layout.columns() + column) > 0);
-        }
+        for (int led = 0; led < count; ++led)
+            drawLedAt(painter, m_Layout.ledPositionOf(led), intensities.value(led) > 0);
         return;
     }
     // Round points in two calls: one ellipse per LED costs twice as much.
     QPolygonF lit, dark;
-    for (int row = 0; row < m_Layout.rows(); ++row) {
-        for (int column = 0; column < m_Layout.columns(); ++column) {
-            const QPointF position = m_Layout.ledPosition(row, column);
-            (intensities.value(row * m_Layout.columns() + column) > 0 ? lit : dark).append(position);
-        }
-    }
+    for (int led = 0; led < count; ++led)
+        (intensities.value(led) > 0 ? lit : dark).append(m_Layout.ledPositionOf(led));
     drawLedSpots(painter, dark, false);
     drawLedSpots(painter, lit, true);
 }

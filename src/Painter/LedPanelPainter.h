@@ -37,7 +37,7 @@ public:
     void drawLed(QPainter* painter, int row, int column, bool lit) const;
     // An LED of this layout around any centre: the LED view's items draw around their origin.
     void drawLedAt(QPainter* painter, const QPointF& centre, bool lit) const;
-    // The body and every LED, row by row; a positive intensity is lit, any other or a missing one dark.
+    // The body and every LED, in index order; a positive intensity is lit, any other or a missing one dark.
     void drawPanel(QPainter* painter, const QVector<int>& intensities) const;
     // LEDs at these scene positions as drawPanel() draws them without an outline.
     void drawLedSpots(QPainter* painter, const QPolygonF& positions, bool lit) const;

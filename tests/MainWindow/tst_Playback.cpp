@@ -3,7 +3,6 @@
 #include "Data/LedStateCommand.h"
 #include "Document/LedPanelDocument.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
-#include "GraphicsView/LedGraphicsItem.h"
 #include "GraphicsView/LedStateWidget.h"
 #include "GraphicsView/OnionSkinItem.h"
 #include "MainWindow/MainMenu.h"
@@ -48,7 +47,7 @@ private:
     {
         LedStateWidget* view = document()->ledFrame();
         view->ZoomAll();
-        return view->mapFromScene(view->scene()->ledItems().at(led)->scenePos());
+        return view->mapFromScene(view->scene()->layout().ledPositionOf(led));
     }
     void clickLed(int led) { QTest::mouseClick(document()->ledFrame()->viewport(), Qt::LeftButton, {}, ledAt(led)); }
 
