@@ -187,7 +187,7 @@ int main(int argc, char* argv[])
         ok = measure(app, window, &panel, seconds) && ok;
         const Panel& ring = panels.first();
         out << qSetFieldWidth(12) << Qt::left << panel.name << qSetFieldWidth(0) << " " << qSetFieldWidth(6) << Qt::right
-            << panel.layout.ledCount() << qSetFieldWidth(0) << fixed << qSetRealNumberPrecision(2) << "  "
+            << panel.layout.ledCount() << qSetFieldWidth(0) << Qt::fixed << qSetRealNumberPrecision(2) << "  "
             << panel.showMs << " (" << panel.showMs / ring.showMs << ")   " << panel.fps << " ("
             << panel.fps / ring.fps << ")   " << panel.clickMs << " (" << panel.clickMs / ring.clickMs << ")\n";
         out.flush();

@@ -215,8 +215,12 @@ void tst_LedPanelDocument::shownFrame()
     }
     QCOMPARE(document->findChild<QStackedWidget*>()->currentIndex(), page);
     QVERIFY(document->currentSequence() == (frame ? document->sequence(0) : nullptr));
-    if (frame)
-        QCOMPARE(scene->values(), frame->intensities());
+    if (frame) {
+        // A frame made under another layout shows what both have, the rest dark.
+        QVector<int> shown = frame->intensities();
+        shown.resize(32);
+        QCOMPARE(scene->values(), shown);
+    }
     document->ledFrame()->viewport()->grab();
     delete document;
     QVERIFY(scene.isNull());

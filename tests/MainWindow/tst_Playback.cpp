@@ -1,6 +1,7 @@
 #include "Data/CommandList.h"
 #include "Data/LedData.h"
 #include "Data/LedStateCommand.h"
+#include "Data/LedValuesEdit.h"
 #include "Document/LedPanelDocument.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 #include "GraphicsView/LedStateWidget.h"
@@ -204,8 +205,10 @@ void tst_Playback::onionSkin()
     const QColor lit(Qt::yellow), dark(Qt::darkGray), onion = OnionSkinItem::color();
     QVERIFY(onion != lit && onion != dark); // otherwise a missing onion skin would pass for a drawn one
     QVERIFY(openWithFrames(2, 1));
+    auto* edit = new LedValuesEdit(QString());
     for (const QPoint& on : {QPoint(0, 0), QPoint(0, 1), QPoint(1, 1), QPoint(1, 2)}) // frame, LED
-        document()->sequence(0)->frame(on.x())->led(on.y())->setIntensity(1);
+        edit->set(document()->sequence(0)->frame(on.x()), on.y(), 1);
+    QVERIFY(document()->submit(edit));
     const auto colours = [this](const QList<int>& leds) {
         QList<QColor> colours;
         for (int led : leds) {
