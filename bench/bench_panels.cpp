@@ -6,7 +6,7 @@
 // the tree's pictures included. Then it loads a 128 x 128 show of 100 frames into
 // the window and compares its CPU time with the command line's "info" on that file.
 // Run it with a display, or with QT_QPA_PLATFORM=offscreen; seconds of playing as
-// argument (default 5).
+// argument (default 5), and the side of the one grid to measure beside the ring.
 
 #include "Data/ChangeLayoutEdit.h"
 #include "Data/CommandList.h"
@@ -40,7 +40,8 @@
 
 namespace {
 
-const int frames = 300;
+// At most: a show holds a bounded number of LED values, so the largest panel loops over fewer.
+const int maxFrames = 300;
 const int framesPerSecond = 50;
 const int samples = 40;
 
@@ -82,10 +83,12 @@ void click(QWidget* viewport, const QPoint& at)
 
 bool measure(QApplication& app, MainWindow& window, Panel* panel, int seconds)
 {
+    const int leds = int(panel->layout.ledCount());
+    const int frames = int(qMin<qint64>(maxFrames, LedPanelModel::MaxLedValues / leds - 1));
     auto* document = LedPanelDocument::newDocument();
     document->submit(new ChangeLayoutEdit(*document, panel->layout));
     document->submit(new InsertSequenceEdit(QString(), 0));
-    document->submit(new InsertFramesEdit(QString(), 0, 0, randomFrames(frames, int(panel->layout.ledCount()))));
+    document->submit(new InsertFramesEdit(QString(), 0, 0, randomFrames(frames, leds)));
     document->undoStack()->clear();
     window.setCurrentDocument(document);
     document->setModified(false);
@@ -117,6 +120,7 @@ bool measure(QApplication& app, MainWindow& window, Panel* panel, int seconds)
     int advanced = 0;
     const auto counting = QObject::connect(tree, &LedTreeView::setFrame, [&]() { ++advanced; });
     auto* play = window.findChild<QAction*>(QStringLiteral("action_Play"));
+    window.findChild<QAction*>(QStringLiteral("action_Loop"))->setChecked(true);
     auto* playbackTimer = window.findChild<QTimer*>(QStringLiteral("timer_Playback"));
     QElapsedTimer clock;
     clock.start();
@@ -175,12 +179,14 @@ int main(int argc, char* argv[])
 
     QVector<Panel> panels;
     panels.append({ QStringLiteral("ring 4x48"), LedLayout(LedLayout::Ring) });
+    const int only = argc > 2 ? QByteArray(argv[2]).toInt() : 0;
     for (int side : { 32, 64, 128, 256 })
-        panels.append({ QStringLiteral("grid %1x%1").arg(side), LedLayout::create(LedLayout::Rectangle, side, side) });
+        if (only == 0 || only == side)
+            panels.append({ QStringLiteral("grid %1x%1").arg(side), LedLayout::create(LedLayout::Rectangle, side, side) });
 
     bool ok = true;
-    out << "platform " << QGuiApplication::platformName() << ", window 1280x800, " << frames
-        << " random frames, median of " << samples << ", playing " << seconds << " s at " << framesPerSecond
+    out << "platform " << QGuiApplication::platformName() << ", window 1280x800, up to " << maxFrames
+        << " random frames looping, median of " << samples << ", playing " << seconds << " s at " << framesPerSecond
         << " fps\n";
     out << "panel          LEDs  show ms (x ring)   fps (x ring)   click ms (x ring)\n";
     for (Panel& panel : panels) {

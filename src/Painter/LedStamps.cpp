@@ -51,17 +51,16 @@ void LedStamps::draw(QImage& target, const QPointF& centre, bool lit)
     Q_ASSERT(target.format() == QImage::Format_ARGB32_Premultiplied);
     const qreal fx = std::floor(centre.x());
     const qreal fy = std::floor(centre.y());
-    const QImage& picture = stamp(lit, qBound(0, int((centre.x() - fx) * phases), phases - 1),
-                                  qBound(0, int((centre.y() - fy) * phases), phases - 1));
-    const int size = picture.width();
+    const Stamp& picture = stamp(lit, qBound(0, int((centre.x() - fx) * phases), phases - 1),
+                                 qBound(0, int((centre.y() - fy) * phases), phases - 1));
     const int left = int(fx) - m_Origin;
     const int top = int(fy) - m_Origin;
-    const int x0 = qMax(0, -left);
-    const int x1 = qMin(size, target.width() - left);
-    const int y0 = qMax(0, -top);
-    const int y1 = qMin(size, target.height() - top);
+    const int x0 = qMax(picture.used.left(), -left);
+    const int x1 = qMin(picture.used.right() + 1, target.width() - left);
+    const int y0 = qMax(picture.used.top(), -top);
+    const int y1 = qMin(picture.used.bottom() + 1, target.height() - top);
     for (int y = y0; y < y1; ++y) {
-        const auto* source = reinterpret_cast<const uint*>(picture.constScanLine(y));
+        const auto* source = reinterpret_cast<const uint*>(picture.image.constScanLine(y));
         auto* pixel = reinterpret_cast<uint*>(target.scanLine(top + y)) + left;
         for (int x = x0; x < x1; ++x) {
             if (source[x])
@@ -70,17 +69,25 @@ void LedStamps::draw(QImage& target, const QPointF& centre, bool lit)
     }
 }
 
-const QImage& LedStamps::stamp(bool lit, int phaseX, int phaseY)
+const LedStamps::Stamp& LedStamps::stamp(bool lit, int phaseX, int phaseY)
 {
-    QImage& picture = m_Stamps[(lit ? phases * phases : 0) + phaseY * phases + phaseX];
-    if (picture.isNull()) {
+    Stamp& picture = m_Stamps[(lit ? phases * phases : 0) + phaseY * phases + phaseX];
+    if (picture.image.isNull()) {
         const int size = 2 * m_Origin + 2;
-        picture = QImage(size, size, QImage::Format_ARGB32_Premultiplied);
-        picture.fill(Qt::transparent);
-        QPainter led(&picture);
+        picture.image = QImage(size, size, QImage::Format_ARGB32_Premultiplied);
+        picture.image.fill(Qt::transparent);
+        QPainter led(&picture.image);
         led.translate(m_Origin + qreal(phaseX) / phases, m_Origin + qreal(phaseY) / phases);
         led.scale(m_Scale, m_Scale);
         m_Painter.drawLedAt(&led, QPointF(0, 0), lit);
+        led.end();
+        for (int y = 0; y < size; ++y) {
+            const auto* line = reinterpret_cast<const uint*>(picture.image.constScanLine(y));
+            for (int x = 0; x < size; ++x) {
+                if (line[x])
+                    picture.used |= QRect(x, y, 1, 1);
+            }
+        }
     }
     return picture;
 }

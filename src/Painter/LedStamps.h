@@ -4,6 +4,7 @@
 #include "Painter/LedPanelPainter.h"
 
 #include <QImage>
+#include <QRect>
 #include <QVector>
 
 class QPointF;
@@ -25,12 +26,19 @@ public:
     void draw(QImage& target, const QPointF& centre, bool lit);
 
 private:
-    const QImage& stamp(bool lit, int phaseX, int phaseY);
+    struct Stamp
+    {
+        QImage image;
+        // The pixels the LED colours: the rest is never looked at.
+        QRect used;
+    };
+
+    const Stamp& stamp(bool lit, int phaseX, int phaseY);
 
     LedPanelPainter m_Painter;
     qreal m_Scale;
     int m_Origin;
-    QVector<QImage> m_Stamps;
+    QVector<Stamp> m_Stamps;
 };
 
 #endif // LEDSTAMPS_H
