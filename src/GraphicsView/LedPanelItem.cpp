@@ -120,9 +120,20 @@ void LedPanelItem::drawLeds(QPainter* painter, const QRectF& exposed)
         m_Layer = QImage(layerSize, QImage::Format_ARGB32_Premultiplied);
     m_Layer.setDevicePixelRatio(1);
     m_Layer.fill(Qt::transparent);
-    const QPointF layerOrigin = QPointF(deviceArea.topLeft()) * dpr;
-    for (int led : leds)
-        m_Stamps.draw(m_Layer, transform.map(m_Index.centres().at(led)) * dpr - layerOrigin, m_Values.value(led) > 0);
+    // Scale and move only (checked above): mapped by hand, each LED costs its pixels and little else.
+    const qreal scale = transform.m11() * dpr;
+    const qreal dx = transform.dx() * dpr - deviceArea.left() * dpr;
+    const qreal dy = transform.dy() * dpr - deviceArea.top() * dpr;
+    uint* pixels = reinterpret_cast<uint*>(m_Layer.bits());
+    const int stride = m_Layer.bytesPerLine() / 4;
+    const QPointF* centres = m_Index.centres().constData();
+    const int* values = m_Values.constData();
+    const int count = m_Values.size();
+    for (int led : leds) {
+        if (led < count)
+            m_Stamps.draw(pixels, m_Layer.width(), m_Layer.height(), stride, centres[led].x() * scale + dx,
+                          centres[led].y() * scale + dy, values[led] > 0);
+    }
 
     m_Layer.setDevicePixelRatio(dpr);
     painter->save();

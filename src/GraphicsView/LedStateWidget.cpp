@@ -6,6 +6,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <QtMath>
@@ -180,6 +181,22 @@ void LedStateWidget::resizeEvent(QResizeEvent* event)
     QGraphicsView::resizeEvent(event);
     if (m_Fitted)
         fit();
+}
+
+void LedStateWidget::paintEvent(QPaintEvent* event)
+{
+    // An LED clicked and the outline leaving another: the scene is told each part on its
+    // own, or it would draw everything between them.
+    const QRegion region = event->region();
+    const int fewParts = 8;
+    if (region.rectCount() < 2 || region.rectCount() > fewParts) {
+        QGraphicsView::paintEvent(event);
+        return;
+    }
+    for (const QRect& rect : region) {
+        QPaintEvent part(rect);
+        QGraphicsView::paintEvent(&part);
+    }
 }
 
 void LedStateWidget::drawForeground(QPainter* painter, const QRectF& rect)

@@ -49,22 +49,28 @@ int LedStamps::reach() const
 void LedStamps::draw(QImage& target, const QPointF& centre, bool lit)
 {
     Q_ASSERT(target.format() == QImage::Format_ARGB32_Premultiplied);
-    const qreal fx = std::floor(centre.x());
-    const qreal fy = std::floor(centre.y());
-    const Stamp& picture = stamp(lit, qBound(0, int((centre.x() - fx) * phases), phases - 1),
-                                 qBound(0, int((centre.y() - fy) * phases), phases - 1));
+    draw(reinterpret_cast<uint*>(target.bits()), target.width(), target.height(), target.bytesPerLine() / 4,
+         centre.x(), centre.y(), lit);
+}
+
+void LedStamps::draw(uint* pixels, int width, int height, int stride, qreal x, qreal y, bool lit)
+{
+    const qreal fx = std::floor(x);
+    const qreal fy = std::floor(y);
+    const Stamp& picture = stamp(lit, qBound(0, int((x - fx) * phases), phases - 1),
+                                 qBound(0, int((y - fy) * phases), phases - 1));
     const int left = int(fx) - m_Origin;
     const int top = int(fy) - m_Origin;
     const int x0 = qMax(picture.used.left(), -left);
-    const int x1 = qMin(picture.used.right() + 1, target.width() - left);
+    const int x1 = qMin(picture.used.right() + 1, width - left);
     const int y0 = qMax(picture.used.top(), -top);
-    const int y1 = qMin(picture.used.bottom() + 1, target.height() - top);
-    for (int y = y0; y < y1; ++y) {
-        const auto* source = reinterpret_cast<const uint*>(picture.image.constScanLine(y));
-        auto* pixel = reinterpret_cast<uint*>(target.scanLine(top + y)) + left;
-        for (int x = x0; x < x1; ++x) {
-            if (source[x])
-                pixel[x] = blend(source[x], pixel[x]);
+    const int y1 = qMin(picture.used.bottom() + 1, height - top);
+    const uint* source = picture.pixels + y0 * picture.stride;
+    uint* target = pixels + (top + y0) * stride + left;
+    for (int row = y0; row < y1; ++row, source += picture.stride, target += stride) {
+        for (int column = x0; column < x1; ++column) {
+            if (source[column])
+                target[column] = blend(source[column], target[column]);
         }
     }
 }
@@ -88,6 +94,8 @@ const LedStamps::Stamp& LedStamps::stamp(bool lit, int phaseX, int phaseY)
                     picture.used |= QRect(x, y, 1, 1);
             }
         }
+        picture.pixels = reinterpret_cast<const uint*>(picture.image.constBits());
+        picture.stride = picture.image.bytesPerLine() / 4;
     }
     return picture;
 }

@@ -24,6 +24,8 @@ public:
     // Blends the LED centred on the point (in the image's pixels) over the image,
     // which must be premultiplied ARGB32.
     void draw(QImage& target, const QPointF& centre, bool lit);
+    // The same on the pixels of such an image, held by the caller: no per-LED checks.
+    void draw(uint* pixels, int width, int height, int stride, qreal x, qreal y, bool lit);
 
 private:
     struct Stamp
@@ -31,6 +33,8 @@ private:
         QImage image;
         // The pixels the LED colours: the rest is never looked at.
         QRect used;
+        const uint* pixels = nullptr;
+        int stride = 0;
     };
 
     const Stamp& stamp(bool lit, int phaseX, int phaseY);
