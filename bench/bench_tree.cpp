@@ -1,4 +1,4 @@
-// Opens documents of 1,000, 10,000 and 100,000 frames on an 8 x 8 grid in the
+// Opens documents of 1,000, 10,000 and 100,000 frames on a 6 x 6 grid in the
 // document widget and prints how long the tree takes to show each and to scroll
 // through it, with plain rows, as the tree was before frame thumbnails, and with
 // thumbnails; a page scrolled should cost the same at every length.
@@ -44,7 +44,7 @@ double msSince(const QElapsedTimer& timer)
 bool writeShow(const QString& path, int frames)
 {
     LedPanelModel show;
-    show.submit(new ChangeLayoutEdit(show, LedLayout::create(LedLayout::Rectangle, 8, 8)));
+    show.submit(new ChangeLayoutEdit(show, LedLayout::create(LedLayout::Rectangle, 6, 6)));
     auto* sequence = new CommandList(&show);
     show.appendChild(sequence);
     for (int f = 0; f < frames; ++f) {
@@ -132,7 +132,7 @@ int main(int argc, char* argv[])
         const QString path = dir.filePath(QStringLiteral("tree%1.xml").arg(frames));
         ok = writeShow(path, frames) && ok;
         const int runs = frames > 10000 ? 1 : rounds;
-        out << frames << " frames x 64 LEDs, median of " << runs << " (platform "
+        out << frames << " frames x 36 LEDs, median of " << runs << " (platform "
             << QGuiApplication::platformName() << ")\n";
         for (bool thumbnails : {false, true}) {
             Figures figures;
