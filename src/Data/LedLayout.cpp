@@ -215,8 +215,8 @@ bool LedLayout::isValid(QString* reason) const
 {
     QString why;
     const auto outside = [](double value) { return !std::isfinite(value) || std::fabs(value) > MaxCoordinate; };
-    if (m_Rows < 1 || m_Rows > 1024 || m_Columns < 1 || m_Columns > 1024)
-        why = tr("Rows and columns go from 1 to 1024.");
+    if (m_Rows < 1 || m_Rows > MaxRowsOrColumns || m_Columns < 1 || m_Columns > MaxRowsOrColumns)
+        why = tr("Rows and columns go from 1 to %1.").arg(MaxRowsOrColumns);
     else if (ledCount() > MaxLedCount)
         why = tr("A panel holds at most %1 LEDs.").arg(MaxLedCount);
     else if (outside(m_RowSpacing) || outside(m_ColumnSpacing) || m_RowSpacing == 0 || m_ColumnSpacing == 0)
@@ -245,6 +245,22 @@ bool LedLayout::readReal(QXmlStreamReader& xml, double& value)
     return true;
 }
 
+bool LedLayout::readCount(QXmlStreamReader& xml, int& value)
+{
+    const QString name = xml.name().toString();
+    const QString text = xml.readElementText();
+    // A text that is no number reads as 0, and so is refused as any other count out of range.
+    const int read = text.toInt(nullptr, 10);
+    if (read < 1 || read > MaxRowsOrColumns) {
+        xml.raiseError(tr("%1 holds %2, which is not a count from 1 to %3.")
+                           .arg(name, text.trimmed())
+                           .arg(MaxRowsOrColumns));
+        return false;
+    }
+    value = read;
+    return true;
+}
+
 void LedLayout::readXML(QXmlStreamReader& xml)
 {
     if (xml.name() != QLatin1String("Layout"))
@@ -259,9 +275,9 @@ void LedLayout::readXML(QXmlStreamReader& xml)
         double value = 0.0;
         bool ok = true;
         if (name == QLatin1String("Rows")) {
-            m_Rows = xml.readElementText().toInt(nullptr, 10);
+            ok = readCount(xml, m_Rows);
         } else if (name == QLatin1String("Columns")) {
-            m_Columns = xml.readElementText().toInt(nullptr, 10);
+            ok = readCount(xml, m_Columns);
         } else if (name == QLatin1String("RowSpacing")) {
             ok = readReal(xml, m_RowSpacing);
         } else if (name == QLatin1String("ColumnSpacing")) {

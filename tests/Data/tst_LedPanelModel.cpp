@@ -74,6 +74,8 @@ private slots:
     void edits();
     void image_data();
     void image();
+    void hostileLayouts_data();
+    void hostileLayouts();
 };
 
 void tst_LedPanelModel::edits_data()
@@ -195,7 +197,7 @@ void tst_LedPanelModel::image_data()
                                                         << hex("03ffffff0000") << 0;
     QTest::newRow("only positive intensities are on") << QSize(8, 1) << same
         << QStringList{"0=-3 1 2=255 3=0 4=-2147483648 5=2147483647"} << hex("032600") << 0;
-    // A Layout after the sequences in a hand-edited file: frames of another size.
+    // Frames of another size, as pasted from another show.
     QTest::newRow("192 LEDs on a 3x5 panel") << QSize(5, 3) << QSize(48, 4) << QStringList{"1 14 15 100 191", ""}
                                              << hex("03024000" "03000000" "00") << 2 * 177;
     QTest::newRow("4 LEDs on a 2x8 panel") << QSize(8, 2) << QSize(4, 1) << QStringList{"*"} << hex("030f0000") << 0;
@@ -230,6 +232,50 @@ void tst_LedPanelModel::image()
     compiler.addCommand(cmdLedSequence);
     QCOMPARE(QByteArray(compiler.programMemory(), compiler.programMemorySize()).toHex(' '), expected.toHex(' '));
     QCOMPARE(compiler.surplusLedCount(), surplus);
+}
+
+void tst_LedPanelModel::hostileLayouts_data()
+{
+    QTest::addColumn<QByteArray>("body"); // one element a line, from line 2
+    QTest::addColumn<QString>("refusal"); // "line: reason"
+
+    const QByteArray frames = sequenceXml(0, 3);
+    QTest::newRow("1 x 1, frames, then 256 x 256") << layoutXml(1, 1) + '\n' + frames + '\n' + layoutXml(256, 256)
+                                                   << "4: The Layout element comes after the sequences";
+    QTest::newRow("frames before the only layout") << frames + '\n' + layoutXml(2, 2)
+                                                   << "3: The Layout element comes after the sequences";
+    QTest::newRow("an empty sequence before the layout") << QByteArray("<CommandList index=\"0\"/>\n") + layoutXml(2, 2)
+                                                         << "3: The Layout element comes after";
+    QTest::newRow("two layouts") << layoutXml(2, 2) + '\n' + layoutXml(2, 2) << "3: A second Layout element";
+    QTest::newRow("an unknown layout, then one") << "<Layout type=\"Hexagon\"/>\n" + layoutXml(2, 2)
+                                                 << "3: A second Layout element";
+    const QByteArray grid = "<Layout type=\"Rectangle\">\n<Rows>%1</Rows>\n<Columns>%2</Columns>\n</Layout>";
+    const auto count = [](const char* name, const char* text) {
+        return QStringLiteral("%1 holds %2, which is not a count from 1 to 1024.").arg(name, text);
+    };
+    QTest::newRow("no rows") << QString(grid).arg("0", "8").toUtf8() << "3: " + count("Rows", "0");
+    QTest::newRow("negative columns") << QString(grid).arg("4", "-8").toUtf8() << "4: " + count("Columns", "-8");
+    QTest::newRow("rows not a number") << QString(grid).arg("four", "8").toUtf8() << "3: " + count("Rows", "four");
+    QTest::newRow("1025 columns") << QString(grid).arg("1", "1025").toUtf8() << "4: " + count("Columns", "1025");
+    QTest::newRow("ring of no circles") << QByteArray("<Layout type=\"Ring\">\n<Rows>0</Rows>\n</Layout>")
+                                        << "3: " + count("Rows", "0");
+}
+
+// A file that would give frames another LED count than the layout they are used with, or a layout without
+// LEDs, is refused where it says so; nothing of it is charged against another layout.
+void tst_LedPanelModel::hostileLayouts()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QString, refusal);
+
+    LedPanelModel show;
+    QVERIFY(!readShow(show, "<LedPanelDocument version=\"1.0\">\n" + body + "\n</LedPanelDocument>"));
+    QVERIFY2(show.readError().startsWith("Line " + refusal.section(": ", 0, 0) + ", column "), qPrintable(show.readError()));
+    QVERIFY2(show.readError().contains(refusal.section(": ", 1)), qPrintable(show.readError()));
+    for (int s = 0; s < show.sequenceCount(); ++s) {
+        for (int f = 0; f < show.sequence(s)->frameCount(); ++f)
+            QCOMPARE(show.sequence(s)->frame(f)->ledCount(), int(show.panelLayout().ledCount()));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_LedPanelModel)
