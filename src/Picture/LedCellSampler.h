@@ -40,6 +40,7 @@ private:
     void planRing(const LedLayout& layout);
 
     QSize m_PictureSize;
+    int m_MostAcross = 24; // sample points along a side of a cell
     QRectF m_PanelRect;
     QRectF m_PictureRect;
     // The samples of LED i are m_Samples[m_First[i]] up to m_Samples[m_First[i + 1]].

@@ -20,6 +20,11 @@ class PictureImporter
 public:
     static constexpr qint64 MaxPixels = 100000000;
     static constexpr int MaxFrames = 10000;
+    // Qt decodes every frame of a GIF onto a whole screen, whatever the frame
+    // covers, and keeps two of them: the screen bounds the memory, the screen
+    // times the frames the time, to a few hundred MB and a few seconds.
+    static constexpr qint64 MaxGifScreenPixels = 25000000;
+    static constexpr qint64 MaxGifPixels = 500000000;
 
     enum eStatus
     {
@@ -28,7 +33,8 @@ public:
         TooLarge,
         TooManyFrames,
         Truncated, // frames() holds the frames read before the break
-        TooManyLedValues // more than the bound given to read()
+        TooManyLedValues, // more than the bound given to read()
+        Damaged // frames() holds the picture as far as it could be decoded
     };
 
     PictureImporter(const LedLayout& layout, const PictureImportSettings& settings);
