@@ -215,8 +215,8 @@ bool LedLayout::isValid(QString* reason) const
 {
     QString why;
     const auto outside = [](double value) { return !std::isfinite(value) || std::fabs(value) > MaxCoordinate; };
-    if (m_Rows < 1 || m_Rows > MaxRowsOrColumns || m_Columns < 1 || m_Columns > MaxRowsOrColumns)
-        why = tr("Rows and columns go from 1 to %1.").arg(MaxRowsOrColumns);
+    if (m_Rows < 1 || m_Rows > 1024 || m_Columns < 1 || m_Columns > 1024)
+        why = tr("Rows and columns go from 1 to 1024.");
     else if (ledCount() > MaxLedCount)
         why = tr("A panel holds at most %1 LEDs.").arg(MaxLedCount);
     else if (outside(m_RowSpacing) || outside(m_ColumnSpacing) || m_RowSpacing == 0 || m_ColumnSpacing == 0)
@@ -250,11 +250,12 @@ bool LedLayout::readCount(QXmlStreamReader& xml, int& value)
     const QString name = xml.name().toString();
     const QString text = xml.readElementText();
     // A text that is no number reads as 0, and so is refused as any other count out of range.
+    // Files may hold a row of every LED, more than a new layout may have.
     const int read = text.toInt(nullptr, 10);
-    if (read < 1 || read > MaxRowsOrColumns) {
+    if (read < 1 || read > MaxLedCount) {
         xml.raiseError(tr("%1 holds %2, which is not a count from 1 to %3.")
                            .arg(name, text.trimmed())
-                           .arg(MaxRowsOrColumns));
+                           .arg(MaxLedCount));
         return false;
     }
     value = read;

@@ -26,7 +26,6 @@ public:
 
     // Layouts above this many LEDs are refused when read from a file.
     static constexpr int MaxLedCount = 65536;
-    static constexpr int MaxRowsOrColumns = 1024;
     // Any coordinate, spacing or diameter beyond this is refused: such numbers
     // only come from broken files and overflow the view's arithmetic.
     static constexpr double MaxCoordinate = 1000000.0;

@@ -77,10 +77,8 @@ void PictureController::importImage()
     // The first frame for the preview; limits and bad files are the importer's to tell.
     QImageReader reader(fileName);
     reader.setDecideFormatFromContent(true);
-    const QSize size = reader.size();
     QImage first;
-    const qint64 pixels = qint64(size.width()) * size.height();
-    if (pixels <= (reader.format() == "gif" ? PictureImporter::MaxGifScreenPixels : PictureImporter::MaxPixels))
+    if (PictureImporter::isPreviewable(fileName))
         first = reader.read();
     const bool animation = reader.supportsAnimation() && reader.imageCount() > 1;
 

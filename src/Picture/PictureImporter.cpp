@@ -31,6 +31,21 @@ PictureImporter::PictureImporter(const LedLayout& layout, const PictureImportSet
 {
 }
 
+bool PictureImporter::isPreviewable(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QImageReader reader(&file);
+    const QSize size = reader.size();
+    if (reader.format() != "gif")
+        return qint64(size.width()) * size.height() <= MaxPixels;
+    file.seek(0);
+    GifScanner scan;
+    scan.scan(&file);
+    return qint64(scan.canvasSize().width()) * scan.canvasSize().height() <= MaxGifScreenPixels;
+}
+
 PictureImporter::eStatus PictureImporter::read(const QString& fileName, qint64 ledValueBound)
 {
     QFile file(fileName);

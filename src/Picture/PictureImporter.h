@@ -39,6 +39,9 @@ public:
 
     PictureImporter(const LedLayout& layout, const PictureImportSettings& settings);
 
+    // Whether the file's first frame decodes within the limits on its pixels, for a preview.
+    static bool isPreviewable(const QString& fileName);
+
     // ledValueBound: how many LED values the frames may hold at most, -1 for no bound.
     eStatus read(const QString& fileName, qint64 ledValueBound = -1);
     eStatus read(QIODevice* device, qint64 ledValueBound = -1);

@@ -251,12 +251,12 @@ void tst_LedPanelModel::hostileLayouts_data()
                                                  << "3: A second Layout element";
     const QByteArray grid = "<Layout type=\"Rectangle\">\n<Rows>%1</Rows>\n<Columns>%2</Columns>\n</Layout>";
     const auto count = [](const char* name, const char* text) {
-        return QStringLiteral("%1 holds %2, which is not a count from 1 to 1024.").arg(name, text);
+        return QStringLiteral("%1 holds %2, which is not a count from 1 to 65536.").arg(name, text);
     };
     QTest::newRow("no rows") << QString(grid).arg("0", "8").toUtf8() << "3: " + count("Rows", "0");
     QTest::newRow("negative columns") << QString(grid).arg("4", "-8").toUtf8() << "4: " + count("Columns", "-8");
     QTest::newRow("rows not a number") << QString(grid).arg("four", "8").toUtf8() << "3: " + count("Rows", "four");
-    QTest::newRow("1025 columns") << QString(grid).arg("1", "1025").toUtf8() << "4: " + count("Columns", "1025");
+    QTest::newRow("65537 columns") << QString(grid).arg("1", "65537").toUtf8() << "4: " + count("Columns", "65537");
     QTest::newRow("ring of no circles") << QByteArray("<Layout type=\"Ring\">\n<Rows>0</Rows>\n</Layout>")
                                         << "3: " + count("Rows", "0");
 }
