@@ -10,10 +10,6 @@
 
 namespace {
 
-// All the points of all cells together: the plan stays a few dozen MB and a
-// frame a few million lookups, however many LEDs a large picture lands on.
-constexpr double MaxSamples = 4.0 * 1024 * 1024;
-
 // Enough points that neighbouring ones are at most half a picture pixel apart,
 // within the most that fit a cell (between 2 and 24 across).
 int pointsAcross(double pixels, int most)
@@ -29,7 +25,8 @@ double cellExtent(double spacing, double fallback)
 
 } // namespace
 
-LedCellSampler::LedCellSampler(const LedLayout& layout, const QSize& pictureSize, PictureImportSettings::eFit fit)
+LedCellSampler::LedCellSampler(const LedLayout& layout, const QSize& pictureSize, PictureImportSettings::eFit fit,
+                               qint64 maxSamples)
     : m_PictureSize(pictureSize)
 {
     const int rows = qMax(0, layout.rows());
@@ -68,7 +65,7 @@ LedCellSampler::LedCellSampler(const LedLayout& layout, const QSize& pictureSize
     }
 
     const int leds = rows * columns;
-    m_MostAcross = qBound(2, int(std::sqrt(MaxSamples / qMax(1, leds))), 24);
+    m_MostAcross = qBound(2, int(std::sqrt(double(qMin(maxSamples, MaxSamples)) / qMax(1, leds))), 24);
     m_First.reserve(leds + 1);
     if (pictureSize.isEmpty() || m_PanelRect.isEmpty()) {
         m_First.fill(0, rows * columns + 1);

@@ -146,7 +146,8 @@ PictureImporter::eStatus PictureImporter::readFrames(QIODevice* device, const QS
             break;
         if (!sampler || picture.size() != sampledSize) {
             sampledSize = picture.size();
-            sampler.reset(new LedCellSampler(m_Layout, sampledSize, m_Settings.fit));
+            // Fewer points per cell for many frames: the lookups of the whole import stay bounded.
+            sampler.reset(new LedCellSampler(m_Layout, sampledSize, m_Settings.fit, MaxSampleLookups / expected));
         }
         int hold = 1;
         if (m_Settings.keepTiming && animation) {

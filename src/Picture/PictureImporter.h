@@ -25,6 +25,8 @@ public:
     // times the frames the time, to a few hundred MB and a few seconds.
     static constexpr qint64 MaxGifScreenPixels = 25000000;
     static constexpr qint64 MaxGifPixels = 500000000;
+    // Sampling every frame onto the LEDs, in all.
+    static constexpr qint64 MaxSampleLookups = 200000000;
 
     enum eStatus
     {
