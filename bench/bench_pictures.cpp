@@ -1,5 +1,6 @@
 // Imports a 300-frame 64 × 64 GIF onto a 16 × 16 grid and onto the default
-// ring, and renders a 1000-frame ring chase to a 480-pixel GIF; prints the
+// ring, imports GIFs of one-pixel frames at the import's bounds on screen and
+// frames, and renders a 1000-frame ring chase to a 480-pixel GIF; prints the
 // times, the GIF's size and the peak memory.
 #include "Data/LedPanelModel.h"
 #include "Picture/GifWriter.h"
@@ -30,6 +31,19 @@ static long cpuMilliseconds()
     getrusage(RUSAGE_SELF, &usage);
     return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000L
         + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000L;
+}
+
+// One-pixel frames on a larger screen, which Qt decodes at the screen's size each.
+static QByteArray dots(int width, int height, int frames)
+{
+    const auto word = [](int value) { return QByteArray(1, char(value & 0xFF)) + char(value >> 8 & 0xFF); };
+    QByteArray gif = "GIF89a" + word(width) + word(height) + QByteArray::fromHex("800000" "000000ffffff");
+    for (int f = 0; f < frames; ++f) {
+        const int codes = 4 | (f % 2) << 3 | 5 << 6;
+        gif += QByteArray::fromHex("21f904000a000000") + ',' + word(f % width) + word(f % height) + word(1) + word(1)
+            + '\0' + QByteArray::fromHex("0202") + char(codes & 0xFF) + char(codes >> 8) + '\0';
+    }
+    return gif + ';';
 }
 
 static LedLayout grid16()
@@ -84,6 +98,25 @@ int main(int argc, char* argv[])
                     "peak memory %ld KiB\n",
                     target.name, int(status), int(importer.frames().size()), timer.elapsed(),
                     cpuMilliseconds() - cpu, peakKilobytes());
+    }
+
+    const struct {
+        int side;
+        int frames;
+    } screens[] = { { 5000, 20 }, { 223, 10000 }, { 10000, 10000 } };
+    for (const auto& screen : screens) {
+        QByteArray gif = dots(screen.side, screen.side, screen.frames);
+        QBuffer buffer(&gif);
+        buffer.open(QIODevice::ReadOnly);
+        QElapsedTimer timer;
+        timer.start();
+        const long cpu = cpuMilliseconds();
+        PictureImporter importer(LedLayout(LedLayout::Ring), settings);
+        const PictureImporter::eStatus status = importer.read(&buffer);
+        std::printf("import %d dots on %d x %d (%d bytes): status %d, %d frames in %lld ms (%ld ms of processor "
+                    "time), peak memory %ld KiB\n",
+                    screen.frames, screen.side, screen.side, int(gif.size()), int(status), int(importer.frames().size()),
+                    timer.elapsed(), cpuMilliseconds() - cpu, peakKilobytes());
     }
 
     const LedLayout ring(LedLayout::Ring);

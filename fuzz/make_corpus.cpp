@@ -1,16 +1,21 @@
 // Writes real files for the fuzz corpora through the program's own writers:
-// documents on the default ring and on rectangles, and sequence tables in
-// several CSV dialects. Usage: make_corpus <corpus folder>
+// documents on the default ring and on rectangles, sequence tables in several
+// CSV dialects, and small pictures in the four formats the import takes.
+// Usage: make_corpus <corpus folder>
 #include "Data/CommandList.h"
 #include "Data/LedData.h"
 #include "Data/LedStateCommand.h"
 #include "Data/LedPanelModel.h"
 #include "Helper/CsvModel.h"
+#include "Picture/GifWriter.h"
 
 #include <QCoreApplication>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QImageWriter>
+#include <QPainter>
 #include <QRandomGenerator>
 
 #include <cstdlib>
@@ -73,6 +78,51 @@ bool writeTable(const LedStateCommand* first, int frames, CsvModel::QuoteMode mo
     return table.write(&buffer) && writeFile(path, QByteArray(1, dialect) + buffer.data());
 }
 
+// The picture target takes its settings from the first byte; 0 is the default fit without options.
+bool writePicture(const QString& path, const QByteArray& picture, char settings = 0)
+{
+    return !picture.isEmpty() && writeFile(path, settings + picture);
+}
+
+QByteArray encoded(const QImage& image, const char* format, bool progressive = false)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setProgressiveScanWrite(progressive);
+    return writer.write(image) ? buffer.data() : QByteArray();
+}
+
+// Frames of the panel's kind: a bar that moves, through the export's GIF writer.
+QByteArray animation(int frames, const QSize& size)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    GifWriter gif(&buffer, size, { qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(128, 128, 128) });
+    bool ok = gif.begin();
+    for (int f = 0; f < frames && ok; ++f) {
+        QImage frame(size, QImage::Format_RGB32);
+        frame.fill(Qt::black);
+        QPainter(&frame).fillRect(f * size.width() / frames, 0, 2, size.height(), Qt::white);
+        ok = gif.addFrame(frame, 5 + 5 * f);
+    }
+    return ok && gif.finish() ? buffer.data() : QByteArray();
+}
+
+// One-pixel frames, each on its own place of a larger screen, as no GIF writer lays them out.
+QByteArray dots(int width, int height, int frames)
+{
+    const auto word = [](int value) { return QByteArray(1, char(value & 0xFF)) + char(value >> 8 & 0xFF); };
+    QByteArray gif = "GIF89a" + word(width) + word(height) + QByteArray::fromHex("800000" "000000ffffff");
+    for (int f = 0; f < frames; ++f) {
+        gif += QByteArray::fromHex("21f904010a000000"); // transparent index 0
+        gif += ',' + word(f % width) + word(f % height) + word(1) + word(1) + '\0';
+        const int codes = 4 | (f % 2) << 3 | 5 << 6;
+        gif += QByteArray::fromHex("0202") + char(codes & 0xFF) + char(codes >> 8) + '\0';
+    }
+    return gif + ';';
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -127,5 +177,26 @@ int main(int argc, char* argv[])
             ok &= writeTable(last->frame(0), last->frameCount(), dialect.mode, dialect.separator, path);
         }
     }
+
+    corpus.mkpath(QStringLiteral("fuzz_picture"));
+    const auto picture = [&corpus](const char* name) { return corpus.filePath(QStringLiteral("fuzz_picture/") + name); };
+    QImage gradient(24, 16, QImage::Format_ARGB32);
+    for (int y = 0; y < gradient.height(); ++y) {
+        for (int x = 0; x < gradient.width(); ++x)
+            gradient.setPixel(x, y, qRgba(x * 10, y * 15, 128, y < 4 ? 0 : 255));
+    }
+    const QByteArray jpeg = encoded(gradient.convertToFormat(QImage::Format_RGB32), "jpeg");
+    ok &= writePicture(picture("gradient.png"), encoded(gradient, "png"));
+    ok &= writePicture(picture("gradient_dither_invert.png"), encoded(gradient, "png"), 0x0D);
+    ok &= writePicture(picture("gradient.bmp"), encoded(gradient.convertToFormat(QImage::Format_RGB888), "bmp"), 1);
+    ok &= writePicture(picture("gradient.jpg"), jpeg);
+    ok &= writePicture(picture("gradient_cut.jpg"), jpeg.left(jpeg.size() / 2), 2);
+    ok &= writePicture(picture("gradient_progressive.jpg"),
+                       encoded(gradient.convertToFormat(QImage::Format_RGB32), "jpeg", true));
+    const QByteArray bar = animation(6, QSize(16, 8));
+    ok &= writePicture(picture("bar.gif"), bar);
+    ok &= writePicture(picture("bar_timed.gif"), bar, 0x10);
+    ok &= writePicture(picture("bar_cut.gif"), bar.left(bar.size() - 9));
+    ok &= writePicture(picture("dots.gif"), dots(12, 10, 40), 0x11);
     return ok ? 0 : 1;
 }

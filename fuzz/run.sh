@@ -4,7 +4,7 @@
 #
 #   fuzz/run.sh [--time SECONDS | --runs N] [TARGET...]
 #
-# Targets: fuzz_document, fuzz_csv, fuzz_titxt (default: all three). Default limit: 60 seconds each.
+# Targets: fuzz_document, fuzz_csv, fuzz_titxt, fuzz_picture (default: all four). Default limit: 60 seconds each.
 # New inputs collect in fuzz/corpus-run/TARGET/ (not committed); a crash, hang, leak or oversized
 # allocation stops the run, leaves its input in build-fuzz/fuzz/artifacts/ and makes the script fail.
 # An input counts as a hang after FUZZ_TIMEOUT seconds (default 1); on a machine shared with other
@@ -22,7 +22,7 @@ while [ $# -gt 0 ]; do
         *) targets+=("$1"); shift ;;
     esac
 done
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_document fuzz_csv fuzz_titxt)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_document fuzz_csv fuzz_titxt fuzz_picture)
 
 bash scripts/setup.sh fuzz
 build=build-fuzz

@@ -318,6 +318,23 @@ bool LedLayout::readReal(QXmlStreamReader& xml, double& value)
     return true;
 }
 
+bool LedLayout::readCount(QXmlStreamReader& xml, int& value)
+{
+    const QString name = xml.name().toString();
+    const QString text = xml.readElementText();
+    // A text that is no number reads as 0, and so is refused as any other count out of range.
+    // Files may hold a row of every LED, more than a new layout may have.
+    const int read = text.toInt(nullptr, 10);
+    if (read < 1 || read > MaxLedCount) {
+        xml.raiseError(tr("%1 holds %2, which is not a count from 1 to %3.")
+                           .arg(name, text.trimmed())
+                           .arg(MaxLedCount));
+        return false;
+    }
+    value = read;
+    return true;
+}
+
 void LedLayout::readXML(QXmlStreamReader& xml)
 {
     if (xml.name() != QLatin1String("Layout"))
@@ -332,9 +349,9 @@ void LedLayout::readXML(QXmlStreamReader& xml)
         double value = 0.0;
         bool ok = true;
         if (name == QLatin1String("Rows")) {
-            m_Rows = xml.readElementText().toInt(nullptr, 10);
+            ok = readCount(xml, m_Rows);
         } else if (name == QLatin1String("Columns")) {
-            m_Columns = xml.readElementText().toInt(nullptr, 10);
+            ok = readCount(xml, m_Columns);
         } else if (name == QLatin1String("RowSpacing")) {
             ok = readReal(xml, m_RowSpacing);
         } else if (name == QLatin1String("ColumnSpacing")) {

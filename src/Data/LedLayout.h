@@ -111,6 +111,7 @@ private:
     // A drawn row or column to the one the spacings count from LED 0, and back.
     int wiredRow(int row) const;
     int wiredColumn(int column) const;
+    bool readCount(QXmlStreamReader& xml, int& value);
 
     eType m_Type;
     int m_Rows;

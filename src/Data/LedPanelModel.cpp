@@ -154,6 +154,7 @@ bool LedPanelModel::readXML(QIODevice* device)
 
 void LedPanelModel::readXML(QXmlStreamReader& xml)
 {
+    bool layoutRead = false;
     while (xml.readNextStartElement()) {
         const QStringRef name = xml.name();
         if (name == QLatin1String("Title")) {
@@ -161,6 +162,17 @@ void LedPanelModel::readXML(QXmlStreamReader& xml)
         } else if (name == QLatin1String("Description")) {
             m_Description = xml.readElementText();
         } else if (name == QLatin1String("Layout")) {
+            // Frames take their LED count, and are charged, by the layout in force when they are read:
+            // a layout that came later would give them another one.
+            if (sequenceCount() > 0) {
+                xml.raiseError(tr("The Layout element comes after the sequences; it must come before them."));
+                return;
+            }
+            if (layoutRead) {
+                xml.raiseError(tr("A second Layout element: a show has one layout."));
+                return;
+            }
+            layoutRead = true;
             const QStringRef type = xml.attributes().value(QLatin1String("type"));
             if (type != QLatin1String("Rectangle") && type != QLatin1String("Ring")) {
                 // Stored files may rely on opening; the reader tells about it.

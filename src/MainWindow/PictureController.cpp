@@ -77,9 +77,8 @@ void PictureController::importImage()
     // The first frame for the preview; limits and bad files are the importer's to tell.
     QImageReader reader(fileName);
     reader.setDecideFormatFromContent(true);
-    const QSize size = reader.size();
     QImage first;
-    if (qint64(size.width()) * size.height() <= PictureImporter::MaxPixels)
+    if (PictureImporter::isPreviewable(fileName))
         first = reader.read();
     const bool animation = reader.supportsAnimation() && reader.imageCount() > 1;
 
@@ -99,9 +98,9 @@ void PictureController::importImage()
         QMessageBox::warning(m_pWindow, tr("Import image"), LedPanelModel::tooManyLedValuesText());
         return;
     }
-    if (status == PictureImporter::Truncated && !importer.frames().isEmpty()) {
-        if (QMessageBox::question(m_pWindow, tr("Import image"), importer.errorText() + QLatin1Char('\n')
-                                                                      + tr("Import those frames?"))
+    if ((status == PictureImporter::Truncated || status == PictureImporter::Damaged) && !importer.frames().isEmpty()) {
+        const QString ask = status == PictureImporter::Damaged ? tr("Import it as it is?") : tr("Import those frames?");
+        if (QMessageBox::question(m_pWindow, tr("Import image"), importer.errorText() + QLatin1Char('\n') + ask)
             != QMessageBox::Yes)
             return;
     } else if (status != PictureImporter::Ok) {

@@ -44,6 +44,11 @@ private:
     qint64 m_Start;
 };
 
+int word(const char* bytes)
+{
+    return quint8(bytes[0]) | quint8(bytes[1]) << 8;
+}
+
 qint64 colourTableSize(int packed)
 {
     return (packed & 0x80) ? 3 * (qint64(1) << ((packed & 7) + 1)) : 0;
@@ -55,12 +60,14 @@ void GifScanner::scan(QIODevice* device)
 {
     m_Delays.clear();
     m_Complete = false;
+    m_Canvas = QSize();
     Bytes in(device);
     char header[13];
     if (!in.read(header, sizeof header) || qstrncmp(header, "GIF", 3) != 0) {
         m_StopOffset = in.offset();
         return;
     }
+    m_Canvas = QSize(word(header + 6), word(header + 8));
     bool ok = in.skip(colourTableSize(quint8(header[10])));
     int delay = 0;
     while (ok) {
@@ -90,8 +97,12 @@ void GifScanner::scan(QIODevice* device)
         } else if (introducer == 0x2C) {
             char descriptor[9];
             int codeSize = 0;
-            ok = in.read(descriptor, sizeof descriptor) && in.skip(colourTableSize(quint8(descriptor[8])))
-                 && in.byte(&codeSize) && in.skipSubBlocks();
+            ok = in.read(descriptor, sizeof descriptor);
+            if (ok) {
+                m_Canvas = m_Canvas.expandedTo(QSize(word(descriptor) + word(descriptor + 4),
+                                                     word(descriptor + 2) + word(descriptor + 6)));
+            }
+            ok = ok && in.skip(colourTableSize(quint8(descriptor[8]))) && in.byte(&codeSize) && in.skipSubBlocks();
             if (ok) {
                 m_Delays.append(delay);
                 delay = 0;
@@ -115,6 +126,11 @@ const QVector<int>& GifScanner::delays() const
 bool GifScanner::isComplete() const
 {
     return m_Complete;
+}
+
+QSize GifScanner::canvasSize() const
+{
+    return m_Canvas;
 }
 
 qint64 GifScanner::stopOffset() const

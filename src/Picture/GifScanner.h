@@ -1,6 +1,7 @@
 #ifndef GIFSCANNER_H
 #define GIFSCANNER_H
 
+#include <QSize>
 #include <QVector>
 
 class QIODevice;
@@ -19,11 +20,14 @@ public:
     const QVector<int>& delays() const;
     bool isComplete() const; // the trailer was reached
     qint64 stopOffset() const; // bytes read before the end or the break
+    // The logical screen, widened to every frame read: what a decoder composes each frame on.
+    QSize canvasSize() const;
 
 private:
     QVector<int> m_Delays;
     bool m_Complete = false;
     qint64 m_StopOffset = 0;
+    QSize m_Canvas;
 };
 
 #endif // GIFSCANNER_H

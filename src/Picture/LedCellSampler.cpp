@@ -11,10 +11,10 @@
 namespace {
 
 // Enough points that neighbouring ones are at most half a picture pixel apart,
-// within bounds that keep a huge picture on a large panel affordable.
-int pointsAcross(double pixels)
+// within the most that fit a cell (between 2 and 24 across).
+int pointsAcross(double pixels, int most)
 {
-    return qBound(2, int(std::ceil(2.0 * pixels)), 24);
+    return qBound(2, int(std::ceil(2.0 * qMin(pixels, 1e6))), most);
 }
 
 double cellExtent(double spacing, double fallback)
@@ -25,7 +25,8 @@ double cellExtent(double spacing, double fallback)
 
 } // namespace
 
-LedCellSampler::LedCellSampler(const LedLayout& layout, const QSize& pictureSize, PictureImportSettings::eFit fit)
+LedCellSampler::LedCellSampler(const LedLayout& layout, const QSize& pictureSize, PictureImportSettings::eFit fit,
+                               qint64 maxSamples)
     : m_PictureSize(pictureSize)
 {
     const int rows = qMax(0, layout.rows());
@@ -63,7 +64,9 @@ LedCellSampler::LedCellSampler(const LedLayout& layout, const QSize& pictureSize
         m_PictureRect = QRectF(centre.x() - w * scale / 2.0, centre.y() - h * scale / 2.0, w * scale, h * scale);
     }
 
-    m_First.reserve(rows * columns + 1);
+    const int leds = rows * columns;
+    m_MostAcross = qBound(2, int(std::sqrt(double(qMin(maxSamples, MaxSamples)) / qMax(1, leds))), 24);
+    m_First.reserve(leds + 1);
     if (pictureSize.isEmpty() || m_PanelRect.isEmpty()) {
         m_First.fill(0, rows * columns + 1);
         return;
@@ -125,8 +128,8 @@ void LedCellSampler::planRing(const LedLayout& layout)
             const QPointF polar = cartesianToPolar(layout.ledPositionOf(led));
             const double inner = qMax(0.0, polar.x() - radiusStep / 2.0);
             const double outer = polar.x() + radiusStep / 2.0;
-            const int radial = pointsAcross((outer - inner) * pixelsPerUnit);
-            const int angular = pointsAcross(qDegreesToRadians(angleStep) * outer * pixelsPerUnit);
+            const int radial = pointsAcross((outer - inner) * pixelsPerUnit, m_MostAcross);
+            const int angular = pointsAcross(qDegreesToRadians(angleStep) * outer * pixelsPerUnit, m_MostAcross);
             for (int j = 0; j < radial; ++j) {
                 const double radius = inner + (outer - inner) * (j + 0.5) / radial;
                 for (int i = 0; i < angular; ++i) {
@@ -146,7 +149,9 @@ QVector<double> LedCellSampler::meanLuminance(const QImage& picture) const
     if (ledCount <= 0 || picture.size() != m_PictureSize)
         return means;
 
-    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
+    // Opaque pixels are stored with alpha 255, so both plain formats are read as they are, without a copy.
+    const bool direct = picture.format() == QImage::Format_ARGB32 || picture.format() == QImage::Format_RGB32;
+    const QImage argb = direct ? picture : picture.convertToFormat(QImage::Format_ARGB32);
     const uchar* bits = argb.constBits();
     const int width = argb.width();
     const qsizetype stride = argb.bytesPerLine();

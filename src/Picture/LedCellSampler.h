@@ -19,7 +19,12 @@ class QImage;
 class LedCellSampler
 {
 public:
-    LedCellSampler(const LedLayout& layout, const QSize& pictureSize, PictureImportSettings::eFit fit);
+    // The points of all cells together: a plan of a few dozen MB and a frame of a few million lookups.
+    static constexpr qint64 MaxSamples = 4 * 1024 * 1024;
+
+    // At most maxSamples points in all, and between 2 and 24 along each side of a cell.
+    LedCellSampler(const LedLayout& layout, const QSize& pictureSize, PictureImportSettings::eFit fit,
+                   qint64 maxSamples = MaxSamples);
 
     // The scene area the cells span and where the picture lies in it.
     QRectF panelRect() const;
@@ -40,6 +45,7 @@ private:
     void planRing(const LedLayout& layout);
 
     QSize m_PictureSize;
+    int m_MostAcross = 24; // sample points along a side of a cell
     QRectF m_PanelRect;
     QRectF m_PictureRect;
     // The samples of LED i are m_Samples[m_First[i]] up to m_Samples[m_First[i + 1]].

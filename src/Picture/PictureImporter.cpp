@@ -1,6 +1,7 @@
 #include "Picture/PictureImporter.h"
 
 #include "Picture/GifScanner.h"
+#include "Picture/JpegScanner.h"
 #include "Picture/LedCellSampler.h"
 #include "Picture/LedQuantizer.h"
 
@@ -30,6 +31,21 @@ PictureImporter::PictureImporter(const LedLayout& layout, const PictureImportSet
 {
 }
 
+bool PictureImporter::isPreviewable(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QImageReader reader(&file);
+    const QSize size = reader.size();
+    if (reader.format() != "gif")
+        return qint64(size.width()) * size.height() <= MaxPixels;
+    file.seek(0);
+    GifScanner scan;
+    scan.scan(&file);
+    return qint64(scan.canvasSize().width()) * scan.canvasSize().height() <= MaxGifScreenPixels;
+}
+
 PictureImporter::eStatus PictureImporter::read(const QString& fileName, qint64 ledValueBound)
 {
     QFile file(fileName);
@@ -53,8 +69,10 @@ PictureImporter::eStatus PictureImporter::readFrames(QIODevice* device, const QS
     m_PictureFrames = 0;
     m_Error.clear();
     const qint64 start = device->pos();
+    // Only the four formats offered: whatever else Qt's plugins decode is no picture for a panel.
     const QByteArray format = QImageReader::imageFormat(device);
-    if (format.isEmpty()) {
+    static const QList<QByteArray> formats { "png", "jpeg", "bmp", "gif" };
+    if (!formats.contains(format)) {
         m_Error = tr("%1 is not a picture that can be imported (PNG, JPEG, BMP or GIF).").arg(name);
         return NotAPicture;
     }
@@ -74,13 +92,43 @@ PictureImporter::eStatus PictureImporter::readFrames(QIODevice* device, const QS
         }
     }
 
+    // A JPEG cut off decodes without an error, its missing part grey.
+    JpegScanner jpeg;
+    const bool jpg = format == "jpeg";
+    if (jpg) {
+        jpeg.scan(device);
+        device->seek(start);
+    }
+
     QImageReader reader(device, format);
     const QSize size = reader.size();
-    if (qint64(size.width()) * size.height() > MaxPixels) {
+    const qint64 pixels = qint64(size.width()) * size.height();
+    if (pixels > MaxPixels) {
         m_Error = tr("%1 has %2 × %3 pixels, more than the 100 megapixels that can be imported.")
                       .arg(name)
                       .arg(size.width())
                       .arg(size.height());
+        return TooLarge;
+    }
+    // Qt reports a GIF's first frame as its size, but decodes each frame onto the whole screen.
+    const QSize canvas = scan.canvasSize();
+    const qint64 canvasPixels = qint64(canvas.width()) * canvas.height();
+    if (gif && canvasPixels > MaxGifScreenPixels) {
+        m_Error = tr("%1 is drawn on %2 × %3 pixels, more than the %4 megapixels a GIF may have to be imported.")
+                      .arg(name)
+                      .arg(canvas.width())
+                      .arg(canvas.height())
+                      .arg(MaxGifScreenPixels / 1000000);
+        return TooLarge;
+    }
+    if (gif && canvasPixels * scan.frameCount() > MaxGifPixels) {
+        m_Error = tr("%1 has %2 frames of %3 × %4 pixels; at most %5 megapixels in all, frames times pixels, "
+                     "can be imported.")
+                      .arg(name)
+                      .arg(scan.frameCount())
+                      .arg(canvas.width())
+                      .arg(canvas.height())
+                      .arg(MaxGifPixels / 1000000);
         return TooLarge;
     }
     const int expected = gif ? scan.frameCount() : 1;
@@ -98,7 +146,8 @@ PictureImporter::eStatus PictureImporter::readFrames(QIODevice* device, const QS
             break;
         if (!sampler || picture.size() != sampledSize) {
             sampledSize = picture.size();
-            sampler.reset(new LedCellSampler(m_Layout, sampledSize, m_Settings.fit));
+            // Fewer points per cell for many frames: the lookups of the whole import stay bounded.
+            sampler.reset(new LedCellSampler(m_Layout, sampledSize, m_Settings.fit, MaxSampleLookups / expected));
         }
         int hold = 1;
         if (m_Settings.keepTiming && animation) {
@@ -144,6 +193,14 @@ PictureImporter::eStatus PictureImporter::readFrames(QIODevice* device, const QS
                             .arg(name)
                             .arg(m_PictureFrames + 1);
         return Truncated;
+    }
+    if (jpg && !jpeg.isComplete()) {
+        m_Error = jpeg.isCutOff()
+                      ? tr("%1 is damaged: it breaks off at byte %2, so part of the picture is missing.")
+                            .arg(name)
+                            .arg(jpeg.stopOffset())
+                      : tr("%1 is damaged: the bytes from %2 on are not a JPEG's.").arg(name).arg(jpeg.stopOffset());
+        return Damaged;
     }
     return Ok;
 }

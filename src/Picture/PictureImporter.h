@@ -20,6 +20,13 @@ class PictureImporter
 public:
     static constexpr qint64 MaxPixels = 100000000;
     static constexpr int MaxFrames = 10000;
+    // Qt decodes every frame of a GIF onto a whole screen, whatever the frame
+    // covers, and keeps two of them: the screen bounds the memory, the screen
+    // times the frames the time, to a few hundred MB and a few seconds.
+    static constexpr qint64 MaxGifScreenPixels = 25000000;
+    static constexpr qint64 MaxGifPixels = 500000000;
+    // Sampling every frame onto the LEDs, in all.
+    static constexpr qint64 MaxSampleLookups = 200000000;
 
     enum eStatus
     {
@@ -28,10 +35,14 @@ public:
         TooLarge,
         TooManyFrames,
         Truncated, // frames() holds the frames read before the break
-        TooManyLedValues // more than the bound given to read()
+        TooManyLedValues, // more than the bound given to read()
+        Damaged // frames() holds the picture as far as it could be decoded
     };
 
     PictureImporter(const LedLayout& layout, const PictureImportSettings& settings);
+
+    // Whether the file's first frame decodes within the limits on its pixels, for a preview.
+    static bool isPreviewable(const QString& fileName);
 
     // ledValueBound: how many LED values the frames may hold at most, -1 for no bound.
     eStatus read(const QString& fileName, qint64 ledValueBound = -1);

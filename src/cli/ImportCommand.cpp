@@ -49,7 +49,9 @@ void ImportCommand::start()
         finish(statusBadInput, LedPanelModel::tooManyLedValuesText());
         return;
     }
-    if (status != PictureImporter::Ok) {
+    if (status == PictureImporter::Damaged)
+        m_Printer.error(importer.errorText());
+    else if (status != PictureImporter::Ok) {
         finish(statusBadInput, importer.errorText());
         return;
     }
@@ -75,9 +77,11 @@ void ImportCommand::start()
     const int frames = importer.frames().size();
     const QString count = frames == 1 ? tr("1 frame") : tr("%1 frames").arg(frames);
     m_Printer.report(QString(), tr("Imported %1 into sequence %2 of %3").arg(count).arg(sequence + 1).arg(fileName));
-    finish(statusOk, QString(),
-           QJsonObject { { QStringLiteral("file"), fileName },
+    QJsonObject result { { QStringLiteral("file"), fileName },
                          { QStringLiteral("sequence"), sequence + 1 },
                          { QStringLiteral("frames"), frames },
-                         { QStringLiteral("pictureFrames"), importer.pictureFrameCount() } });
+                         { QStringLiteral("pictureFrames"), importer.pictureFrameCount() } };
+    if (status == PictureImporter::Damaged)
+        result.insert(QStringLiteral("warning"), importer.errorText());
+    finish(statusOk, QString(), result);
 }

@@ -73,6 +73,8 @@ class tst_LedPanelModel : public QObject
 private slots:
     void edits_data();
     void edits();
+    void hostileLayouts_data();
+    void hostileLayouts();
 };
 
 void tst_LedPanelModel::edits_data()
@@ -177,6 +179,50 @@ void tst_LedPanelModel::edits()
     edit->undo(show);
     QCOMPARE(writtenShow(show), before);
     tree.setRootItem(nullptr);
+}
+
+void tst_LedPanelModel::hostileLayouts_data()
+{
+    QTest::addColumn<QByteArray>("body"); // one element a line, from line 2
+    QTest::addColumn<QString>("refusal"); // "line: reason"
+
+    const QByteArray frames = sequenceXml(0, 3);
+    QTest::newRow("1 x 1, frames, then 256 x 256") << layoutXml(1, 1) + '\n' + frames + '\n' + layoutXml(256, 256)
+                                                   << "4: The Layout element comes after the sequences";
+    QTest::newRow("frames before the only layout") << frames + '\n' + layoutXml(2, 2)
+                                                   << "3: The Layout element comes after the sequences";
+    QTest::newRow("an empty sequence before the layout") << QByteArray("<CommandList index=\"0\"/>\n") + layoutXml(2, 2)
+                                                         << "3: The Layout element comes after";
+    QTest::newRow("two layouts") << layoutXml(2, 2) + '\n' + layoutXml(2, 2) << "3: A second Layout element";
+    QTest::newRow("an unknown layout, then one") << "<Layout type=\"Hexagon\"/>\n" + layoutXml(2, 2)
+                                                 << "3: A second Layout element";
+    const QByteArray grid = "<Layout type=\"Rectangle\">\n<Rows>%1</Rows>\n<Columns>%2</Columns>\n</Layout>";
+    const auto count = [](const char* name, const char* text) {
+        return QStringLiteral("%1 holds %2, which is not a count from 1 to 65536.").arg(name, text);
+    };
+    QTest::newRow("no rows") << QString(grid).arg("0", "8").toUtf8() << "3: " + count("Rows", "0");
+    QTest::newRow("negative columns") << QString(grid).arg("4", "-8").toUtf8() << "4: " + count("Columns", "-8");
+    QTest::newRow("rows not a number") << QString(grid).arg("four", "8").toUtf8() << "3: " + count("Rows", "four");
+    QTest::newRow("65537 columns") << QString(grid).arg("1", "65537").toUtf8() << "4: " + count("Columns", "65537");
+    QTest::newRow("ring of no circles") << QByteArray("<Layout type=\"Ring\">\n<Rows>0</Rows>\n</Layout>")
+                                        << "3: " + count("Rows", "0");
+}
+
+// A file that would give frames another LED count than the layout they are used with, or a layout without
+// LEDs, is refused where it says so; nothing of it is charged against another layout.
+void tst_LedPanelModel::hostileLayouts()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QString, refusal);
+
+    LedPanelModel show;
+    QVERIFY(!readShow(show, "<LedPanelDocument version=\"1.0\">\n" + body + "\n</LedPanelDocument>"));
+    QVERIFY2(show.readError().startsWith("Line " + refusal.section(": ", 0, 0) + ", column "), qPrintable(show.readError()));
+    QVERIFY2(show.readError().contains(refusal.section(": ", 1)), qPrintable(show.readError()));
+    for (int s = 0; s < show.sequenceCount(); ++s) {
+        for (int f = 0; f < show.sequence(s)->frameCount(); ++f)
+            QCOMPARE(show.sequence(s)->frame(f)->ledCount(), int(show.panelLayout().ledCount()));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_LedPanelModel)

@@ -164,10 +164,10 @@ void tst_SequenceCsv::menu()
     auto* sequence = new CommandList(document);
     document->treeModel()->append(sequence, nullptr);
     for (const QList<int>& frameValues : preset) {
-        // A frame of another LED count is made under a layout of that count.
-        if (!frameValues.isEmpty() && frameValues.size() != document->ledScene()->layout().ledCount())
-            setLayout(document, frameValues.size());
-        auto* frame = new LedStateCommand(sequence);
+        // A frame of another LED count, as pasted from another show.
+        auto* frame = frameValues.isEmpty() || frameValues.size() == leds
+                          ? new LedStateCommand(sequence)
+                          : new LedStateCommand(sequence, frameValues.toVector());
         document->treeModel()->append(frame, sequence);
         for (int i = 0; i < frameValues.size(); ++i)
             frame->leds().at(i)->setIntensity(frameValues.at(i));

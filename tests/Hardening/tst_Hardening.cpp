@@ -240,8 +240,9 @@ void tst_Hardening::readWithinLimits_data()
     const QString tooMany = "The document would hold more than 4194304 LED values.";
     QTest::newRow("one frame past the bound") << sparse(layoutXml(256, 256), 65) << -1 << 0 << tooMany;
     QTest::newRow("at the bound") << sparse(layoutXml(256, 256), 64) << 64 << 65536 << "";
-    QTest::newRow("largest layout over and over") << showXml(layoutXml(256, 256).repeated(6)) << 0 << 65536 << "";
-    QTest::newRow("too many LEDs") << showXml(layoutXml(65537, 1)) << -1 << 0 << "exceeds the limit of 65536 LEDs";
+    QTest::newRow("1 x 1, frames, then 256 x 256") << showXml(layoutXml(1, 1) + sequenceXml(0, 1000) + layoutXml(256, 256))
+                                                   << -1 << 0 << "The Layout element comes after the sequences";
+    QTest::newRow("too many LEDs") << showXml(layoutXml(1024, 65)) << -1 << 0 << "exceeds the limit of 65536 LEDs";
     // Numbers no panel has only overflow the view's arithmetic.
     const QString outOfRange = "OuterDiameter holds %1, which is not a number between -1000000 and 1000000.";
     for (const char* value : { "inf", "nan", "1000000.5" }) {

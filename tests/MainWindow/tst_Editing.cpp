@@ -1,4 +1,6 @@
 #include "Data/CommandList.h"
+#include "Data/InsertFramesEdit.h"
+#include "Data/InsertSequenceEdit.h"
 #include "Data/LedStateCommand.h"
 #include "Data/PanelInfoEdit.h"
 #include "Document/LedPanelDocument.h"
@@ -67,7 +69,7 @@ private:
         QApplication::setActiveWindow(m_window);
         QTest::keySequence(document()->treeView(), keys);
     }
-    // A new document with these frames; a second layout after them leaves them at the first one's LED count.
+    // A new document with these frames; with a later layout, the frames keep the first one's LED count.
     void open(const QByteArray& layout, const QList<Frames>& sequences, const QByteArray& laterLayout = {});
     Values values(int sequence, int frame) const;
     void select(int sequence, const QList<int>& frames);
@@ -95,12 +97,30 @@ void tst_Editing::cleanup()
 void tst_Editing::open(const QByteArray& layout, const QList<Frames>& sequences, const QByteArray& laterLayout)
 {
     menu()->action_New->trigger();
-    QByteArray body = layout;
-    for (int s = 0; s < sequences.size(); ++s) {
-        const Frames& frames = sequences.at(s);
-        body += sequenceXml(s, frames.size(), 192, [&](int f, int led) { return frames.at(f).value(led); });
+    if (laterLayout.isEmpty()) {
+        QByteArray body = layout;
+        for (int s = 0; s < sequences.size(); ++s) {
+            const Frames& frames = sequences.at(s);
+            body += sequenceXml(s, frames.size(), 192, [&](int f, int led) { return frames.at(f).value(led); });
+        }
+        QVERIFY(readShow(*document(), showXml(body)));
+    } else {
+        // No file holds frames of another layout's size; frames pasted from another show can.
+        LedPanelModel other;
+        QVERIFY(readShow(other, showXml(layout)));
+        QVERIFY(readShow(*document(), showXml(laterLayout)));
+        for (int s = 0; s < sequences.size(); ++s) {
+            QVector<QVector<int>> frames;
+            for (const Values& values : sequences.at(s)) {
+                QVector<int> frame(int(other.panelLayout().ledCount()));
+                for (auto it = values.begin(); it != values.end(); ++it)
+                    frame[it.key()] = it.value();
+                frames.append(frame);
+            }
+            QVERIFY(document()->submit(new InsertSequenceEdit(QString(), s)));
+            QVERIFY(document()->submit(new InsertFramesEdit(QString(), s, 0, frames)));
+        }
     }
-    QVERIFY(readShow(*document(), showXml(body + laterLayout)));
     document()->treeView()->expandAll();
     document()->makeCurrent(document()->node(0, sequences.value(0).isEmpty() ? -1 : 0));
 }

@@ -4,8 +4,10 @@
 #include "MainWindow/MainWindow.h"
 #include "ModalAnswer.h"
 #include "NewDocument.h"
+#include "TestData.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QDialog>
 #include <QImageReader>
@@ -39,12 +41,17 @@ static QAction* action(MainWindow& window, const char* name)
 void tst_PictureActions::importImage_data()
 {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("answer"); // 1 accept the dialog, 0 cancel it, -1 a message box instead
+    // 1 accept the dialog, 0 cancel it, -1 a message box instead, 2 accept, then Yes to the question
+    QTest::addColumn<int>("answer");
     QTest::addColumn<int>("frames");
+    QTest::addColumn<QString>("said"); // in the message box
 
-    QTest::newRow("a picture, accepted") << "white.png" << 1 << 3;
-    QTest::newRow("a picture, cancelled") << "white.png" << 0 << 2;
-    QTest::newRow("not a picture") << "notes.png" << -1 << 2;
+    QTest::newRow("a picture, accepted") << "white.png" << 1 << 3 << "";
+    QTest::newRow("a picture, cancelled") << "white.png" << 0 << 2 << "";
+    QTest::newRow("not a picture") << "notes.png" << -1 << 2 << "not a picture";
+    QTest::newRow("a JPEG cut off, imported as it is") << "cut.jpg" << 2 << 3
+                                                       << "cut.jpg is damaged: it breaks off at byte";
+    QTest::newRow("10000 dots on 10000 x 10000, no preview") << "dots.gif" << -1 << 2 << "25 megapixels";
 }
 
 void tst_PictureActions::importImage()
@@ -52,9 +59,18 @@ void tst_PictureActions::importImage()
     QFETCH(QString, file);
     QFETCH(int, answer);
     QFETCH(int, frames);
+    QFETCH(QString, said);
     QImage white(16, 16, QImage::Format_RGB32);
     white.fill(Qt::white);
     QVERIFY(white.save(m_Dir.filePath(QStringLiteral("white.png"))));
+    QBuffer jpeg;
+    QVERIFY(jpeg.open(QIODevice::WriteOnly) && white.save(&jpeg, "JPEG"));
+    QFile cut(m_Dir.filePath(QStringLiteral("cut.jpg")));
+    QVERIFY(cut.open(QIODevice::WriteOnly) && cut.write(jpeg.data().chopped(2)) > 0);
+    cut.close();
+    QFile dots(m_Dir.filePath(QStringLiteral("dots.gif")));
+    QVERIFY(dots.open(QIODevice::WriteOnly) && dots.write(dotsGif(10000, 10000, 10000)) > 0);
+    dots.close();
     QFile notes(m_Dir.filePath(QStringLiteral("notes.png")));
     QVERIFY(notes.open(QIODevice::WriteOnly));
     notes.write("not a picture\n");
@@ -72,11 +88,13 @@ void tst_PictureActions::importImage()
             dialog->findChild<QCheckBox*>(QStringLiteral("checkBox_Invert"))->setChecked(true);
             answer ? dialog->accept() : dialog->reject();
         });
-    } else {
-        ModalAnswer::messageBox(QMessageBox::Ok);
     }
+    QString text;
+    if (answer != 0 && answer != 1)
+        ModalAnswer::messageBox(answer == 2 ? QMessageBox::Yes : QMessageBox::Ok, &text);
     action(window, "action_ImportImage")->trigger();
     QTRY_VERIFY(ModalAnswer::allAnswered());
+    QVERIFY2(text.contains(said), qPrintable(text));
 
     CommandList* sequence = document->sequence(0);
     QCOMPARE(sequence->frameCount(), frames);

@@ -9,6 +9,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -247,6 +248,41 @@ void tst_Pictures::badInput_data()
     const QByteArray bmp = QByteArray::fromHex("424d" "36000000" "00000000" "36000000" "28000000" "204e0000" "70170000"
                                                "0100" "1800").leftJustified(54, '\0');
     QTest::newRow("120 megapixels") << bmp << int(PictureImporter::TooLarge) << 0 << "100 megapixels";
+
+    // Qt decodes each frame onto the whole screen, whatever the frame covers and whatever size it reports.
+    QTest::newRow("10000 dots on 10000 x 10000") << dotsGif(10000, 10000, 10000) << int(PictureImporter::TooLarge) << 0
+                                                 << "10000 × 10000 pixels, more than the 25 megapixels";
+    QTest::newRow("1001 dots on 1000 x 500") << dotsGif(1000, 500, 1001) << int(PictureImporter::TooLarge) << 0
+                                             << "at most 500 megapixels";
+    QTest::newRow("a frame far past a small screen") << dotsGif(8, 8, 2, 6000) << int(PictureImporter::TooLarge)
+                                                     << 0 << "6001 × 6001 pixels";
+    QTest::newRow("dots on a small screen") << dotsGif(8, 4, 3) << int(PictureImporter::Ok) << 3 << "";
+
+    // Cut off, a JPEG decodes without an error, its missing part grey.
+    // Enough detail that half the file lies in the coded picture, past the tables.
+    QImage picture(64, 64, QImage::Format_RGB32);
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x)
+            picture.setPixel(x, y, qRgb(x * 4, y * 4, x * y % 256));
+    }
+    for (bool progressive : { false, true }) {
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "jpeg");
+        writer.setProgressiveScanWrite(progressive);
+        QVERIFY(writer.write(picture));
+        const char* kind = progressive ? "progressive" : "baseline";
+        QTest::newRow(qPrintable(QString("%1 JPEG").arg(kind))) << jpeg << int(PictureImporter::Ok) << 1 << "";
+        QTest::newRow(qPrintable(QString("%1 JPEG, cut in half").arg(kind)))
+            << jpeg.left(jpeg.size() / 2) << int(PictureImporter::Damaged) << 1
+            << QString("The picture is damaged: it breaks off at byte %1,").arg(jpeg.size() / 2);
+        // After the start marker and the first segment.
+        const int junk = 4 + (quint8(jpeg.at(4)) << 8 | quint8(jpeg.at(5)));
+        QTest::newRow(qPrintable(QString("%1 JPEG, junk between segments").arg(kind)))
+            << jpeg.left(junk) + "junk" + jpeg.mid(junk) << int(PictureImporter::Damaged) << 1
+            << QString("the bytes from %1 on are not a JPEG's").arg(junk);
+    }
 
     QVector<QRgb> many(PictureImporter::MaxFrames + 1);
     for (int i = 0; i < many.size(); ++i)

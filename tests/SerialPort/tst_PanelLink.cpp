@@ -128,11 +128,6 @@ void tst_PanelLink::commands_data()
                              << "Boot loader command sent";
     QTest::newRow("Next, line held") << &MainMenu::action_Next << none << busy << none << fine;
     QTest::newRow("Compile && Write, line held") << flash << none << busy << none << fine;
-    QTest::newRow("layout without rows") << flash << QByteArray(panel).replace("<Rows>3", "<Rows>0") << "no LEDs"
-                                         << none << fine;
-    // Frames read before the layout take the default ring's 192 LEDs.
-    QTest::newRow("frames larger than the layout") << flash << litLast(0, 1, {}) + panel << "192 LEDs" << none
-                                                   << fine;
     QTest::newRow("write 70 bytes, three blocks")
         << flash << panel + litLast(0, 16, { 4, 8 }) + litLast(1, 1, { 9, 1, 0 }) << fine
         << blocks(dark.repeated(15) + bytesOf("03100100" "00" "03030200" "00")) << fine;

@@ -374,8 +374,8 @@ void tst_Cli::statuses_data()
     QTest::newRow("broken show") << QStringList { "write", "broken.xml", "-p", "/dev/nonexistent" } << 3
                                  << "broken.xml: Line 2, column 8: ";
     QTest::newRow("missing show") << QStringList { "compile", "none.xml", "-o", "x.bin" } << 3 << "Cannot read";
-    QTest::newRow("more LEDs than the panel") << QStringList { "compile", "surplus.xml", "-o", "x.bin" } << 3
-                                              << "cannot be compiled: Frame 1 of sequence 1 has 16 LEDs";
+    QTest::newRow("a layout after the frames") << QStringList { "info", "surplus.xml" } << 3
+                                               << "surplus.xml: Line 1, column 514: The Layout element comes after the sequences";
     QTest::newRow("text without -o") << QStringList { "text", "letters.xml", "Hi" } << 2 << "-o OUT.xml";
     QTest::newRow("text without text") << QStringList { "text", "letters.xml", "-o", "x.xml" } << 2
                                        << "text needs a TEXT";

@@ -3,6 +3,7 @@
 #include "Data/LedStateCommand.h"
 #include "TestData.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
@@ -58,6 +59,11 @@ void tst_CliPictures::initTestCase()
     QPainter(&left).fillRect(0, 0, 4, 4, Qt::white);
     QVERIFY(left.save(path(QStringLiteral("left.png"))));
     QVERIFY(write("notes.png", "not a picture\n"));
+    QBuffer jpeg;
+    QVERIFY(jpeg.open(QIODevice::WriteOnly) && left.save(&jpeg, "JPEG", 100));
+    // Without its end marker: every pixel is there, and the decoder says no more than a warning.
+    QVERIFY(write("cut.jpg", jpeg.data().chopped(2)));
+    QVERIFY(write("dots.gif", dotsGif(10000, 10000, 10000)));
 }
 
 void tst_CliPictures::import_data()
@@ -67,14 +73,20 @@ void tst_CliPictures::import_data()
     QTest::addColumn<int>("sequences");
     QTest::addColumn<int>("sequence"); // 1-based, the one that grew
     QTest::addColumn<QString>("lastFrame");
+    QTest::addColumn<QString>("said"); // on standard error
 
-    QTest::newRow("a new sequence at the end") << QStringList() << 0 << 3 << 3 << "11001100";
-    QTest::newRow("appended to sequence 1") << QStringList { "--sequence", "1" } << 0 << 2 << 1 << "11001100";
-    QTest::newRow("inverted") << QStringList { "--invert" } << 0 << 3 << 3 << "00110011";
-    QTest::newRow("no sequence 3") << QStringList { "--sequence", "3" } << 2 << 0 << 0 << "";
-    QTest::newRow("threshold out of range") << QStringList { "--threshold", "256" } << 2 << 0 << 0 << "";
-    QTest::newRow("unknown fit") << QStringList { "--fit", "crop" } << 2 << 0 << 0 << "";
-    QTest::newRow("not a picture") << QStringList { "@notes.png" } << 3 << 0 << 0 << "";
+    const QString none;
+    QTest::newRow("a new sequence at the end") << QStringList() << 0 << 3 << 3 << "11001100" << none;
+    QTest::newRow("appended to sequence 1") << QStringList { "--sequence", "1" } << 0 << 2 << 1 << "11001100" << none;
+    QTest::newRow("inverted") << QStringList { "--invert" } << 0 << 3 << 3 << "00110011" << none;
+    QTest::newRow("no sequence 3") << QStringList { "--sequence", "3" } << 2 << 0 << 0 << "" << none;
+    QTest::newRow("threshold out of range") << QStringList { "--threshold", "256" } << 2 << 0 << 0 << "" << none;
+    QTest::newRow("unknown fit") << QStringList { "--fit", "crop" } << 2 << 0 << 0 << "" << none;
+    QTest::newRow("not a picture") << QStringList { "@notes.png" } << 3 << 0 << 0 << "" << none;
+    QTest::newRow("a JPEG cut off") << QStringList { "@cut.jpg" } << 0 << 3 << 3 << "11001100"
+                                    << "cut.jpg is damaged: it breaks off at byte";
+    QTest::newRow("10000 dots on 10000 x 10000") << QStringList { "@dots.gif" } << 3 << 0 << 0 << ""
+                                                 << "more than the 25 megapixels";
 }
 
 void tst_CliPictures::import()
@@ -84,6 +96,7 @@ void tst_CliPictures::import()
     QFETCH(int, sequences);
     QFETCH(int, sequence);
     QFETCH(QString, lastFrame);
+    QFETCH(QString, said);
 
     QString picture = path(QStringLiteral("left.png"));
     QStringList extra;
@@ -100,6 +113,7 @@ void tst_CliPictures::import()
         arguments << "-o" << out;
     QByteArray err;
     QCOMPARE(cli(arguments + extra, &err), status);
+    QVERIFY2(err.contains(said.toUtf8()), err.constData());
     if (status != 0) {
         // A refused import writes nothing.
         QVERIFY(!QFile::exists(out));

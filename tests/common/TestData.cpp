@@ -38,6 +38,21 @@ bool readShow(LedPanelModel& show, QByteArray xml)
     return buffer.open(QIODevice::ReadOnly) && show.readXML(&buffer);
 }
 
+QByteArray dotsGif(int screenWidth, int screenHeight, int frames, int frameSize)
+{
+    const auto word = [](int value) { return QByteArray(1, char(value & 0xFF)) + char(value >> 8 & 0xFF); };
+    // A global table of black and white.
+    QByteArray gif = "GIF89a" + word(screenWidth) + word(screenHeight) + QByteArray::fromHex("800000" "000000ffffff");
+    for (int f = 0; f < frames; ++f) {
+        gif += QByteArray::fromHex("21f904000a000000"); // a tenth of a second
+        gif += ',' + word(f % screenWidth) + word(f % screenHeight) + word(frameSize) + word(frameSize) + '\0';
+        // 2-bit code size: clear (4), the pixel, end (5), three bits each, low bits first.
+        const int codes = 4 | (f % 2 ? 0 : 1) << 3 | 5 << 6;
+        gif += QByteArray::fromHex("0202") + char(codes & 0xFF) + char(codes >> 8) + '\0';
+    }
+    return gif + ';';
+}
+
 QByteArray writtenShow(LedPanelModel& show)
 {
     QBuffer buffer;

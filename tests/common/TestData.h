@@ -17,6 +17,9 @@ QByteArray layoutXml(int rows, int columns, const char* type = "Rectangle");
 // A sequence of frames of the given LED count; LED i of frame f holds value(f, i), a 0 left out.
 QByteArray sequenceXml(int index, int frames, int leds = 0, const std::function<int(int, int)>& value = {});
 bool readShow(LedPanelModel& show, QByteArray xml);
+// A GIF of one-pixel frames, alternately white and black, on a screen of the given size; each frame's
+// descriptor claims frameSize, while its data holds the one pixel.
+QByteArray dotsGif(int screenWidth, int screenHeight, int frames, int frameSize = 1);
 // Empty when writing failed.
 QByteArray writtenShow(LedPanelModel& show);
 
