@@ -102,8 +102,8 @@ void LedCellSampler::planGrid(const LedLayout& layout)
 {
     const double width = cellExtent(layout.columnSpacing(), layout.ledItemsSize());
     const double height = cellExtent(layout.rowSpacing(), layout.ledItemsSize());
-    const int across = pointsAcross(width * m_PictureSize.width() / m_PictureRect.width());
-    const int down = pointsAcross(height * m_PictureSize.height() / m_PictureRect.height());
+    const int across = pointsAcross(width * m_PictureSize.width() / m_PictureRect.width(), m_MostAcross);
+    const int down = pointsAcross(height * m_PictureSize.height() / m_PictureRect.height(), m_MostAcross);
     const int count = int(layout.ledCount());
     for (int led = 0; led < count; ++led) {
         m_First.append(m_Samples.size());
