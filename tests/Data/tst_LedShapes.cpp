@@ -259,8 +259,6 @@ void tst_LedShapes::glyphs_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("expected");
 
-    QTest::newRow("5x7 A") << BitmapFont::Face5x7 << "A"
-                           << QByteArray(".###.|#...#|#...#|#####|#...#|#...#|#...#");
     QTest::newRow("5x7 i! one column apart") << BitmapFont::Face5x7 << "i!"
                                              << QByteArray(".#..#|....#|##..#|.#..#|.#..#|.#...|###.#");
     QTest::newRow("3x5 lower case as capitals") << BitmapFont::Face3x5 << "hH"

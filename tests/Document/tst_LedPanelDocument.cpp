@@ -48,9 +48,8 @@ private:
     // Writes `content` to a file of the temporary folder, `body` inside a document element.
     QString file(const QString& name, const QByteArray& content, bool body = true)
     {
-        QFile file(m_Dir.filePath(name));
-        const QByteArray data = body ? "<LedPanelDocument version='1.0'>" + content + "</LedPanelDocument>" : content;
-        return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() ? file.fileName() : QString();
+        const QString path = m_Dir.filePath(name);
+        return writeFile(path, body ? showXml(content) : content) ? path : QString();
     }
 
     QTemporaryDir m_Dir;
