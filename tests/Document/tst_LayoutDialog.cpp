@@ -122,8 +122,6 @@ void tst_LayoutDialog::fields_data()
 
     QTest::newRow("grid preset") << "Grid 32 x 8" << "" << 0 << 0 << 0 << "Rows" << "Columns"
                                  << "8 x 32, 6, Grid 32 x 8" << "";
-    QTest::newRow("ring preset: the angle follows the LEDs") << "Ring of 24" << "" << 0 << 0 << 0 << "Circles"
-                                                             << "LEDs per circle" << "1 x 24, 15, Ring of 24" << "";
     QTest::newRow("ring of the most LEDs") << "Ring of 12" << "" << 256 << 256 << 0 << "Circles"
                                            << "LEDs per circle" << "256 x 256, 1.406, Custom" << "";
     QTest::newRow("grid made a ring keeps its size") << "Grid 16 x 16" << "Ring" << 0 << 0 << 0 << "Circles"

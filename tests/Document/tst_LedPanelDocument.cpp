@@ -173,7 +173,6 @@ void tst_LedPanelDocument::shownFrame_data()
     const QByteArray one = "<CommandList index='0'><LedState index='0'/></CommandList>";
     const QByteArray two = "<CommandList index='0'><LedState index='0'/><LedState index='1'><LedData index='3'>"
                            "<intensity>2</intensity></LedData></LedState></CommandList>";
-    QTest::newRow("frame of the layout") << layout + one << "" << 2;
     // Frames of the default ring, shown on a smaller layout read after them.
     QTest::newRow("layout after the sequences") << one + layout << "" << 2;
     QTest::newRow("frame removed, another left") << layout + two << "frame" << 2;
