@@ -171,9 +171,7 @@ void tst_SequenceCsv::menu()
 
     const bool import = entry == "import";
     const QString path = file == "-" ? file : m_Dir.filePath(file);
-    QFile out(path);
-    QVERIFY(!import || content.isEmpty() || (out.open(QIODevice::WriteOnly) && out.write(content) == content.size()));
-    out.close();
+    QVERIFY(!import || content.isEmpty() || writeFile(path, content));
     if (file == "socket.csv") // exists, yet opening it fails even for root
         PythonRunner::run("import socket, sys\nsocket.socket(socket.AF_UNIX).bind(sys.argv[1])\n", {path});
 
@@ -211,8 +209,7 @@ void tst_SequenceCsv::menu()
     QCOMPARE(inserted.count(), qMax(0, expected.size() - preset.size()));
     QCOMPARE(document->isModified(), import && !content.isEmpty() && message.isEmpty());
     if (!import && !content.isEmpty()) {
-        QVERIFY(out.open(QIODevice::ReadOnly));
-        QCOMPARE(out.readAll(), content);
+        QCOMPARE(fileContents(path), content);
         // Python's csv module reads the same cells.
         QCOMPARE(PythonRunner::run("import csv, sys\nfor r in csv.reader(open(sys.argv[1], newline='')):"
                                    " print(','.join(r))\n", {path}), QByteArray(content).replace("\r\n", "\n"));
