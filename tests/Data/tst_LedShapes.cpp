@@ -13,20 +13,6 @@ Q_DECLARE_METATYPE(BitmapFont::eFace)
 namespace {
 
 // Pictures are rows of '#' (lit) and '.' (dark) separated by '|'; on a ring a row is a circle, innermost first.
-QVector<int> litLeds(const QByteArray& picture)
-{
-    QVector<int> leds;
-    int index = 0;
-    for (char c : picture) {
-        if (c == '|')
-            continue;
-        if (c == '#')
-            leds.append(index);
-        ++index;
-    }
-    return leds;
-}
-
 QVector<int> values(const QByteArray& picture)
 {
     QVector<int> frame;
@@ -101,10 +87,8 @@ class tst_LedShapes : public QObject
     Q_OBJECT
 
 private slots:
-    void gridShapes_data();
-    void gridShapes();
-    void ringShapes_data();
-    void ringShapes();
+    void shapes_data();
+    void shapes();
     void nearestAndNeighbours_data();
     void nearestAndNeighbours();
     void floodArea_data();
@@ -112,112 +96,92 @@ private slots:
     void glyphs_data();
     void glyphs();
     void everyGlyphFitsItsFace();
-    void still_data();
-    void still();
-    void scroll_data();
-    void scroll();
+    void lettering_data();
+    void lettering();
 };
 
-void tst_LedShapes::gridShapes_data()
+void tst_LedShapes::shapes_data()
 {
-    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("rows"); // of a grid; 0: the default ring
     QTest::addColumn<int>("columns");
     QTest::addColumn<LedShapes::eShape>("shape");
-    QTest::addColumn<QPoint>("from"); // (column, row)
-    QTest::addColumn<QPoint>("to");
+    QTest::addColumn<QPointF>("from"); // on a grid the (column, row) of a cell, on the ring a scene point
+    QTest::addColumn<QPointF>("to");
     QTest::addColumn<bool>("filled");
     QTest::addColumn<bool>("square");
     QTest::addColumn<QByteArray>("expected");
 
-    QTest::newRow("line: one diagonal of an X") << 5 << 5 << LedShapes::Line << QPoint(0, 0) << QPoint(4, 4)
+    QTest::newRow("line: one diagonal of an X") << 5 << 5 << LedShapes::Line << QPointF(0, 0) << QPointF(4, 4)
         << false << false << QByteArray("#....|.#...|..#..|...#.|....#");
-    QTest::newRow("line: the other diagonal, drawn upwards") << 5 << 5 << LedShapes::Line << QPoint(0, 4)
-        << QPoint(4, 0) << false << false << QByteArray("....#|...#.|..#..|.#...|#....");
-    QTest::newRow("line: shallow, backwards") << 3 << 7 << LedShapes::Line << QPoint(6, 2) << QPoint(0, 0)
+    QTest::newRow("line: the other diagonal, drawn upwards") << 5 << 5 << LedShapes::Line << QPointF(0, 4)
+        << QPointF(4, 0) << false << false << QByteArray("....#|...#.|..#..|.#...|#....");
+    QTest::newRow("line: shallow, backwards") << 3 << 7 << LedShapes::Line << QPointF(6, 2) << QPointF(0, 0)
         << false << false << QByteArray("##.....|..###..|.....##");
-    QTest::newRow("line: steep") << 7 << 3 << LedShapes::Line << QPoint(0, 0) << QPoint(2, 6) << false << false
+    QTest::newRow("line: steep") << 7 << 3 << LedShapes::Line << QPointF(0, 0) << QPointF(2, 6) << false << false
         << QByteArray("#..|#..|.#.|.#.|.#.|..#|..#");
-    QTest::newRow("line: a single LED") << 3 << 3 << LedShapes::Line << QPoint(1, 1) << QPoint(1, 1) << false
+    QTest::newRow("line: a single LED") << 3 << 3 << LedShapes::Line << QPointF(1, 1) << QPointF(1, 1) << false
         << false << QByteArray("...|.#.|...");
-    QTest::newRow("rectangle outline") << 4 << 6 << LedShapes::Rectangle << QPoint(4, 3) << QPoint(1, 0) << false
+    QTest::newRow("rectangle outline") << 4 << 6 << LedShapes::Rectangle << QPointF(4, 3) << QPointF(1, 0) << false
         << false << QByteArray(".####.|.#..#.|.#..#.|.####.");
-    QTest::newRow("rectangle filled") << 4 << 6 << LedShapes::Rectangle << QPoint(1, 1) << QPoint(3, 2) << true
+    QTest::newRow("rectangle filled") << 4 << 6 << LedShapes::Rectangle << QPointF(1, 1) << QPointF(3, 2) << true
         << false << QByteArray("......|.###..|.###..|......");
-    QTest::newRow("rectangle made square") << 5 << 6 << LedShapes::Rectangle << QPoint(0, 0) << QPoint(5, 2)
+    QTest::newRow("rectangle made square") << 5 << 6 << LedShapes::Rectangle << QPointF(0, 0) << QPointF(5, 2)
         << false << true << QByteArray("#####.|#...#.|#...#.|#...#.|#####.");
-    QTest::newRow("square kept on the grid") << 3 << 6 << LedShapes::Rectangle << QPoint(5, 0) << QPoint(0, 1)
+    QTest::newRow("square kept on the grid") << 3 << 6 << LedShapes::Rectangle << QPointF(5, 0) << QPointF(0, 1)
         << true << true << QByteArray("...###|...###|...###");
-    QTest::newRow("ellipse outline 5 x 5") << 5 << 5 << LedShapes::Ellipse << QPoint(0, 0) << QPoint(4, 4) << false
+    QTest::newRow("ellipse outline 5 x 5") << 5 << 5 << LedShapes::Ellipse << QPointF(0, 0) << QPointF(4, 4) << false
         << false << QByteArray(".###.|#...#|#...#|#...#|.###.");
-    QTest::newRow("ellipse filled 5 x 5") << 5 << 5 << LedShapes::Ellipse << QPoint(4, 4) << QPoint(0, 0) << true
+    QTest::newRow("ellipse filled 5 x 5") << 5 << 5 << LedShapes::Ellipse << QPointF(4, 4) << QPointF(0, 0) << true
         << false << QByteArray(".###.|#####|#####|#####|.###.");
-    QTest::newRow("ellipse outline 3 x 7") << 3 << 7 << LedShapes::Ellipse << QPoint(0, 0) << QPoint(6, 2) << false
+    QTest::newRow("ellipse outline 3 x 7") << 3 << 7 << LedShapes::Ellipse << QPointF(0, 0) << QPointF(6, 2) << false
         << false << QByteArray(".#####.|#.....#|.#####.");
-    QTest::newRow("ellipse one row high") << 3 << 5 << LedShapes::Ellipse << QPoint(0, 1) << QPoint(4, 1) << false
+    QTest::newRow("ellipse one row high") << 3 << 5 << LedShapes::Ellipse << QPointF(0, 1) << QPointF(4, 1) << false
         << false << QByteArray(".....|#####|.....");
-    QTest::newRow("ellipse made a circle") << 7 << 7 << LedShapes::Ellipse << QPoint(0, 0) << QPoint(6, 2) << false
+    QTest::newRow("ellipse made a circle") << 7 << 7 << LedShapes::Ellipse << QPointF(0, 0) << QPointF(6, 2) << false
         << true << QByteArray("..###..|.#...#.|#.....#|#.....#|#.....#|.#...#.|..###..");
+    const LedLayout ring;
+    const auto at = [&](int circle, int column) { return ring.ledPosition(circle, column); };
+    QTest::newRow("band across LED 0, filled") << 0 << 0 << LedShapes::Rectangle << at(1, 46) << at(2, 2) << true
+        << false << ringRow({}) + '|' + ringRow({ 46, 47, 0, 1, 2 }) + '|' + ringRow({ 46, 47, 0, 1, 2 }) + '|'
+               + ringRow({});
+    QTest::newRow("band outline, the shorter way back") << 0 << 0 << LedShapes::Rectangle << at(0, 10)
+        << at(3, 4) << false << false << ringRow({ 4, 5, 6, 7, 8, 9, 10 }) + '|' + ringRow({ 4, 10 }) + '|'
+               + ringRow({ 4, 10 }) + '|' + ringRow({ 4, 5, 6, 7, 8, 9, 10 });
+    QTest::newRow("band of one circle the long way is never taken") << 0 << 0 << LedShapes::Rectangle << at(3, 40)
+        << at(3, 10) << true << false << ringRow({}) + '|' + ringRow({}) + '|' + ringRow({}) + '|'
+               + ringRow({ 40, 41, 42, 43, 44, 45, 46, 47, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 });
+    QTest::newRow("line through the middle") << 0 << 0 << LedShapes::Line << at(3, 0) << at(3, 24) << false << false
+        << ringRows({ 0, 24 });
+    QTest::newRow("line from the press's nearest LED") << 0 << 0 << LedShapes::Line << at(0, 12) + QPointF(1, 1)
+        << at(3, 12) - QPointF(1, 0) << false << false << ringRows({ 12 });
+    QTest::newRow("circle on the second circle") << 0 << 0 << LedShapes::Ellipse << QPointF(-50, -50) << QPointF(50, 50)
+        << false << false << ringRow({}) + '|' + QByteArray(48, '#') + '|' + ringRow({}) + '|' + ringRow({});
+    QTest::newRow("filled circle") << 0 << 0 << LedShapes::Ellipse << QPointF(50, 50) << QPointF(-50, -50) << true
+        << false << QByteArray(48, '#') + '|' + QByteArray(48, '#') + '|' + ringRow({}) + '|' + ringRow({});
+    QTest::newRow("ellipse beside the ring covers nothing") << 0 << 0 << LedShapes::Ellipse << QPointF(-20, -20)
+        << QPointF(20, 20) << true << false << darkRing;
 }
 
-void tst_LedShapes::gridShapes()
+void tst_LedShapes::shapes()
 {
     QFETCH(int, rows);
     QFETCH(int, columns);
     QFETCH(LedShapes::eShape, shape);
-    QFETCH(QPoint, from);
-    QFETCH(QPoint, to);
+    QFETCH(QPointF, from);
+    QFETCH(QPointF, to);
     QFETCH(bool, filled);
     QFETCH(bool, square);
     QFETCH(QByteArray, expected);
 
-    const LedLayout layout = layoutOf(rows, columns);
+    const LedLayout layout = rows ? layoutOf(rows, columns) : LedLayout();
     // A little beside the LEDs, as a hand would press.
     const QPointF nudge(1.2, -1.1);
-    const QVector<int> covered = LedShapes::covered(layout, shape, layout.ledPosition(from.y(), from.x()) + nudge,
-                                                    layout.ledPosition(to.y(), to.x()) - nudge, filled, square);
-    QCOMPARE(covering(covered, rows * columns, columns), expected);
+    const auto scene = [&](QPointF p, int side) {
+        return rows ? layout.ledPosition(int(p.y()), int(p.x())) + side * nudge : p;
+    };
+    const QVector<int> covered = LedShapes::covered(layout, shape, scene(from, 1), scene(to, -1), filled, square);
+    QCOMPARE(covering(covered, int(layout.ledCount()), layout.columns()), expected);
     QVERIFY(std::is_sorted(covered.begin(), covered.end()));
-}
-
-void tst_LedShapes::ringShapes_data()
-{
-    QTest::addColumn<LedShapes::eShape>("shape");
-    QTest::addColumn<QPointF>("from"); // scene points
-    QTest::addColumn<QPointF>("to");
-    QTest::addColumn<bool>("filled");
-    QTest::addColumn<QByteArray>("expected");
-
-    const LedLayout ring;
-    const auto at = [&](int circle, int column) { return ring.ledPosition(circle, column); };
-    QTest::newRow("band across LED 0, filled") << LedShapes::Rectangle << at(1, 46) << at(2, 2) << true
-        << ringRow({}) + '|' + ringRow({ 46, 47, 0, 1, 2 }) + '|' + ringRow({ 46, 47, 0, 1, 2 }) + '|' + ringRow({});
-    QTest::newRow("band outline, the shorter way back") << LedShapes::Rectangle << at(0, 10) << at(3, 4) << false
-        << ringRow({ 4, 5, 6, 7, 8, 9, 10 }) + '|' + ringRow({ 4, 10 }) + '|' + ringRow({ 4, 10 }) + '|'
-               + ringRow({ 4, 5, 6, 7, 8, 9, 10 });
-    QTest::newRow("band of one circle the long way is never taken") << LedShapes::Rectangle << at(3, 40)
-        << at(3, 10) << true << ringRow({}) + '|' + ringRow({}) + '|' + ringRow({}) + '|'
-               + ringRow({ 40, 41, 42, 43, 44, 45, 46, 47, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 });
-    QTest::newRow("line through the middle") << LedShapes::Line << at(3, 0) << at(3, 24) << false
-        << ringRows({ 0, 24 });
-    QTest::newRow("line from the press's nearest LED") << LedShapes::Line << at(0, 12) + QPointF(1, 1)
-        << at(3, 12) - QPointF(1, 0) << false << ringRows({ 12 });
-    QTest::newRow("circle on the second circle") << LedShapes::Ellipse << QPointF(-50, -50) << QPointF(50, 50)
-        << false << ringRow({}) + '|' + QByteArray(48, '#') + '|' + ringRow({}) + '|' + ringRow({});
-    QTest::newRow("filled circle") << LedShapes::Ellipse << QPointF(50, 50) << QPointF(-50, -50) << true
-        << QByteArray(48, '#') + '|' + QByteArray(48, '#') + '|' + ringRow({}) + '|' + ringRow({});
-    QTest::newRow("ellipse beside the ring covers nothing") << LedShapes::Ellipse << QPointF(-20, -20)
-        << QPointF(20, 20) << true << darkRing;
-}
-
-void tst_LedShapes::ringShapes()
-{
-    QFETCH(LedShapes::eShape, shape);
-    QFETCH(QPointF, from);
-    QFETCH(QPointF, to);
-    QFETCH(bool, filled);
-    QFETCH(QByteArray, expected);
-
-    QCOMPARE(covering(LedShapes::covered(LedLayout(), shape, from, to, filled), 192, 48), expected);
 }
 
 void tst_LedShapes::nearestAndNeighbours_data()
@@ -285,7 +249,8 @@ void tst_LedShapes::floodArea()
     const LedLayout layout = type == "Ring" ? LedLayout() : layoutOf(4, 6);
     const QVector<int> area
         = LedShapes::floodArea(layout, values(frame), start.y() * layout.columns() + start.x());
-    QCOMPARE(area, litLeds(expected));
+    QCOMPARE(covering(area, int(layout.ledCount()), layout.columns()), expected);
+    QVERIFY(std::adjacent_find(area.begin(), area.end(), std::greater_equal<int>()) == area.end()); // each once, in order
 }
 
 void tst_LedShapes::glyphs_data()
@@ -294,8 +259,6 @@ void tst_LedShapes::glyphs_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("expected");
 
-    QTest::newRow("5x7 A") << BitmapFont::Face5x7 << "A"
-                           << QByteArray(".###.|#...#|#...#|#####|#...#|#...#|#...#");
     QTest::newRow("5x7 i! one column apart") << BitmapFont::Face5x7 << "i!"
                                              << QByteArray(".#..#|....#|##..#|.#..#|.#..#|.#...|###.#");
     QTest::newRow("3x5 lower case as capitals") << BitmapFont::Face3x5 << "hH"
@@ -334,63 +297,47 @@ void tst_LedShapes::everyGlyphFitsItsFace()
     }
 }
 
-void tst_LedShapes::still_data()
+void tst_LedShapes::lettering_data()
 {
     QTest::addColumn<QByteArray>("type");
     QTest::addColumn<int>("rows");
     QTest::addColumn<int>("columns");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("expected");
-
-    QTest::newRow("5x7 centred on 9 rows, cut at the right") << QByteArray("Rectangle") << 9 << 8 << "Hi"
-        << QByteArray("........|#...#..#|#...#...|#...#.##|#####..#|#...#..#|#...#..#|#...#.##|........");
-    QTest::newRow("3x5 on 6 rows") << QByteArray("Rectangle") << 6 << 8 << "T1"
-        << QByteArray("###..#..|.#..##..|.#...#..|.#...#..|.#..###.|........");
-    QTest::newRow("3x4 on 3 rows loses its top row") << QByteArray("Rectangle") << 3 << 4 << "L"
-        << QByteArray("#...|#...|###.");
-    QTest::newRow("ring: the top row on the outer circle") << QByteArray("Ring") << 4 << 48 << "T"
-        << ringRow({ 1 }) + '|' + ringRow({ 1 }) + '|' + ringRow({ 1 }) + '|' + ringRow({ 0, 1, 2 });
-}
-
-void tst_LedShapes::still()
-{
-    QFETCH(QByteArray, type);
-    QFETCH(int, rows);
-    QFETCH(int, columns);
-    QFETCH(QString, text);
-    QFETCH(QByteArray, expected);
-    const LedLayout layout = type == "Ring" ? LedLayout() : layoutOf(rows, columns);
-    QCOMPARE(picture(TextFrames(layout, text).still(), columns), expected);
-}
-
-void tst_LedShapes::scroll_data()
-{
-    QTest::addColumn<QByteArray>("type");
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<int>("columns");
-    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("still"); // empty: not spelled out here
     QTest::addColumn<int>("width");
 
-    QTest::newRow("grid 8 x 32") << QByteArray("Rectangle") << 8 << 32 << "Hello" << 25;
-    QTest::newRow("grid narrower than the text") << QByteArray("Rectangle") << 5 << 3 << "WIDE" << 15;
-    QTest::newRow("ring") << QByteArray("Ring") << 4 << 48 << "RING" << 15;
+    QTest::newRow("5x7 centred on 9 rows, cut at the right") << QByteArray("Rectangle") << 9 << 8 << "Hi"
+        << QByteArray("........|#...#..#|#...#...|#...#.##|#####..#|#...#..#|#...#..#|#...#.##|........") << 9;
+    QTest::newRow("3x5 on 6 rows") << QByteArray("Rectangle") << 6 << 8 << "T1"
+        << QByteArray("###..#..|.#..##..|.#...#..|.#...#..|.#..###.|........") << 7;
+    QTest::newRow("3x4 on 3 rows loses its top row") << QByteArray("Rectangle") << 3 << 4 << "L"
+        << QByteArray("#...|#...|###.") << 3;
+    QTest::newRow("ring: the top row on the outer circle") << QByteArray("Ring") << 4 << 48 << "T"
+        << ringRow({ 1 }) + '|' + ringRow({ 1 }) + '|' + ringRow({ 1 }) + '|' + ringRow({ 0, 1, 2 }) << 3;
+    QTest::newRow("grid 8 x 32") << QByteArray("Rectangle") << 8 << 32 << "Hello" << QByteArray() << 25;
+    QTest::newRow("grid narrower than the text") << QByteArray("Rectangle") << 5 << 3 << "WIDE" << QByteArray() << 15;
+    QTest::newRow("ring") << QByteArray("Ring") << 4 << 48 << "RING" << QByteArray() << 15;
 }
 
-void tst_LedShapes::scroll()
+// The still picture, and the scroll: frame C shows the text from column 0, each frame before it one column
+// further right; the first and last are dark.
+void tst_LedShapes::lettering()
 {
     QFETCH(QByteArray, type);
     QFETCH(int, rows);
     QFETCH(int, columns);
     QFETCH(QString, text);
+    QFETCH(QByteArray, still);
     QFETCH(int, width);
 
     const LedLayout layout = type == "Ring" ? LedLayout() : layoutOf(rows, columns);
     const TextFrames lettering(layout, text);
+    if (!still.isEmpty())
+        QCOMPARE(picture(lettering.still(), columns), still);
     QCOMPARE(lettering.width(), width);
     const QVector<QVector<int>> frames = lettering.scroll();
     QCOMPARE(frames.size(), columns + width + 1);
     QCOMPARE(lettering.scrollFrameCount(), qint64(frames.size()));
-    // Frame C shows the text from column 0, each frame before it one column further right; the first and last are dark.
     QCOMPARE(frames.at(columns), lettering.still());
     const QVector<int> full = TextFrames(layoutOf(rows, columns + width, type.constData()), text).still();
     for (int k = 0; k < frames.size(); ++k) {

@@ -7,6 +7,7 @@
 
 #include "ModalAnswer.h"
 #include "NewDocument.h"
+#include "TestData.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -30,7 +31,6 @@ private:
     MainMenu* menu() const { return qobject_cast<MainMenu*>(m_window->menuBar()); }
     LedPanelDocument* document() const { return qobject_cast<LedPanelDocument*>(m_window->currentDocument()); }
     QString status() const { return m_window->statusBar()->currentMessage(); }
-    QString settingsFile() const { return QCoreApplication::applicationDirPath() + QStringLiteral("/app.ini"); }
     // Types the count into the Append LedStates dialog; 0 cancels it.
     bool appendFrames(int count)
     {

@@ -23,11 +23,6 @@
 
 namespace {
 
-QString settingsFile()
-{
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/app.ini");
-}
-
 QStringList recoveryFiles(const QString& pattern = QStringLiteral("*.xml"))
 {
     return QDir(AutosaveWriter::recoveryDirectory()).entryList({ pattern }, QDir::Files);
@@ -36,12 +31,6 @@ QStringList recoveryFiles(const QString& pattern = QStringLiteral("*.xml"))
 // Alters what a writer that has gone left at stem (stem.xml, and stem.ini naming the
 // show's file target); false when this user cannot make that change.
 using Setup = std::function<bool(const QString& stem, const QString& target)>;
-
-QByteArray fileContents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QFile::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Presses the button of the next message box that reads answer; its text and buttons go to the caller.
 void answerBox(const QString& answer, QString* text, QStringList* buttons)
@@ -143,9 +132,7 @@ void tst_Recovery::leaveRecoveryFile(const QString& base, const QByteArray& xml,
                                      const QString& name)
 {
     const QString stem = AutosaveWriter::recoveryDirectory() + QLatin1Char('/') + base;
-    QFile file(stem + QStringLiteral(".xml"));
-    QVERIFY(file.open(QFile::WriteOnly));
-    file.write(xml);
+    QVERIFY(writeFile(stem + QStringLiteral(".xml"), xml));
     QSettings info(stem + QStringLiteral(".ini"), QSettings::IniFormat);
     info.setValue(AutosaveWriter::infoKeyPath(), path);
     info.setValue(AutosaveWriter::infoKeyName(), name);
@@ -182,9 +169,9 @@ void tst_Recovery::killedEditorIsRecovered()
     QCOMPARE(document->sequence(0)->frameCount(), 5);
     // Save writes over the original; the file then equals what the editor held.
     QVERIFY(m_window->saveDocument());
-    QFile saved(show), held(expected);
-    QVERIFY(saved.open(QFile::ReadOnly) && held.open(QFile::ReadOnly));
-    QCOMPARE(saved.readAll(), held.readAll());
+    const QByteArray held = fileContents(expected);
+    QVERIFY(!held.isEmpty());
+    QCOMPARE(fileContents(show), held);
     QVERIFY(recoveryFiles().isEmpty());
 }
 

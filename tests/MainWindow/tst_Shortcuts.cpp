@@ -90,12 +90,7 @@ void tst_Shortcuts::keyReachesItsAction_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QKeySequence>("key");
-    QTest::newRow("add sequence") << "action_AddSequence" << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N);
-    QTest::newRow("add frame") << "action_AddFrame" << QKeySequence(Qt::Key_Insert);
-    QTest::newRow("add frames") << "action_AddFrames" << QKeySequence(Qt::ALT | Qt::Key_Insert);
-    QTest::newRow("info") << "action_LedPanelInfo" << QKeySequence(Qt::ALT | Qt::Key_Return);
-    QTest::newRow("setup port") << "action_SetupPort" << QKeySequence(Qt::Key_F8);
-    QTest::newRow("compile and write") << "action_Flash" << QKeySequence(Qt::Key_F9);
+    // Keys something else could take first: Ctrl+D is a Delete key under X11, the focused tree wants Del and Space.
     QTest::newRow("duplicate frame") << "action_DuplicateFrame" << QKeySequence(Qt::CTRL | Qt::Key_D);
     QTest::newRow("delete") << "action_DeleteFrames" << QKeySequence(Qt::Key_Delete);
     QTest::newRow("play") << "action_Play" << QKeySequence(Qt::Key_Space);

@@ -29,17 +29,6 @@ LedLayout wiredGrid(LedLayout::eOrder order, bool serpentine, bool fromBottomRig
     return layout;
 }
 
-// A frame's values as drawn, row after row.
-QVector<int> drawn(const LedLayout& layout, const QVector<int>& values)
-{
-    QVector<int> cells;
-    for (int row = 0; row < layout.rows(); ++row) {
-        for (int column = 0; column < layout.columns(); ++column)
-            cells.append(values.value(layout.indexAt(row, column)));
-    }
-    return cells;
-}
-
 } // namespace
 
 // Tools > Check wiring against the simulated panel, clicked through as a user would.
@@ -67,8 +56,7 @@ void tst_WiringCheck::init()
 {
     m_pPanel.reset(new PanelSimulator);
     QVERIFY(m_pPanel->start({ "--settle", "200", "--rows", "3", "--columns", "6" }));
-    QSettings(QCoreApplication::applicationDirPath() + "/app.ini", QSettings::IniFormat)
-        .setValue("SerialPort/Name", m_pPanel->devicePath());
+    QSettings(settingsFile(), QSettings::IniFormat).setValue("SerialPort/Name", m_pPanel->devicePath());
     m_pWindow.reset(new MainWindow);
     m_pWindow->show();
     QVERIFY(QTest::qWaitForWindowActive(m_pWindow.get()));
@@ -115,7 +103,7 @@ void tst_WiringCheck::check()
     QFETCH(QString, result);
     LedPanelDocument* document = qobject_cast<LedPanelDocument*>(m_pWindow->currentDocument());
     const LedLayout believed = document->panelLayout();
-    const QVector<int> picture = drawn(believed, document->sequence(0)->frame(0)->intensities());
+    const QVector<int> picture = drawnCells(believed, document->sequence(0)->frame(0)->intensities());
 
     ModalAnswer::messageBox(QMessageBox::Yes);
     qobject_cast<MainMenu*>(m_pWindow->menuBar())->action_CheckWiring->trigger();
@@ -156,13 +144,13 @@ void tst_WiringCheck::check()
         const LedLayout now = document->panelLayout();
         for (int led = 0; led < now.ledCount(); ++led)
             QVERIFY(QLineF(now.ledPositionOf(led), wired.ledPositionOf(led)).length() < 1e-9);
-        QCOMPARE(drawn(now, document->sequence(0)->frame(0)->intensities()), picture);
+        QCOMPARE(drawnCells(now, document->sequence(0)->frame(0)->intensities()), picture);
         QAction* undo = m_pWindow->findChild<QAction*>(QStringLiteral("action_Undo"));
         undo->trigger();
         QCOMPARE(document->panelLayout(), believed);
         undo->trigger();
         QCOMPARE(document->panelLayout(), believed);
-        QCOMPARE(drawn(believed, document->sequence(0)->frame(0)->intensities()), picture);
+        QCOMPARE(drawnCells(believed, document->sequence(0)->frame(0)->intensities()), picture);
     }
 
     // The show goes back on the panel at the end, over the test.

@@ -3,6 +3,8 @@
 #include "Data/LedPanelModel.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
 #include <QTest>
 
@@ -57,6 +59,33 @@ QByteArray writtenShow(LedPanelModel& show)
 {
     QBuffer buffer;
     return buffer.open(QIODevice::WriteOnly) && show.writeXML(&buffer) ? buffer.data() : QByteArray();
+}
+
+QVector<int> drawnCells(const LedLayout& layout, const QVector<int>& values)
+{
+    QVector<int> cells;
+    for (int row = 0; row < layout.rows(); ++row) {
+        for (int column = 0; column < layout.columns(); ++column)
+            cells.append(values.value(layout.indexAt(row, column)));
+    }
+    return cells;
+}
+
+QByteArray fileContents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+}
+
+QString settingsFile()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/app.ini");
 }
 
 QByteArray runProgram(const QString& program, const QStringList& arguments, int timeoutMs)

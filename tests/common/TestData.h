@@ -4,9 +4,11 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 #include <functional>
 
+class LedLayout;
 class LedPanelModel;
 
 // Shows spelled out in the file format, and the outside programs that check what the program wrote.
@@ -22,6 +24,14 @@ bool readShow(LedPanelModel& show, QByteArray xml);
 QByteArray dotsGif(int screenWidth, int screenHeight, int frames, int frameSize = 1);
 // Empty when writing failed.
 QByteArray writtenShow(LedPanelModel& show);
+// A frame's values as drawn: row after row of cells, whatever the numbering.
+QVector<int> drawnCells(const LedLayout& layout, const QVector<int>& values);
+
+// A file's bytes, empty when it cannot be read; writeFile is false unless every byte was written.
+QByteArray fileContents(const QString& path);
+bool writeFile(const QString& path, const QByteArray& bytes);
+// The settings file of this build's program, as the window reads and writes it.
+QString settingsFile();
 
 // Runs a program to its end and gives its standard output; a failed run raises the test's failure flag.
 QByteArray runProgram(const QString& program, const QStringList& arguments, int timeoutMs = 30000);
