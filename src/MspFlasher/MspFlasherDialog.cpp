@@ -94,15 +94,21 @@ void MspFlasherDialog::report(const QString& line)
     ui->report->appendPlainText(line);
 }
 
+bool MspFlasherDialog::loadImage(FirmwareImage* image)
+{
+    if (image->load(ui->filePath->text()))
+        return true;
+    for (const QString& text : image->failure())
+        report(text);
+    return false;
+}
+
 void MspFlasherDialog::showFileSummary()
 {
     ui->report->clear();
     FirmwareImage image;
-    if (!image.load(ui->filePath->text())) {
-        for (const QString& text : image.failure())
-            report(text);
+    if (!loadImage(&image))
         return;
-    }
     for (const QString& text : image.summary() + image.protectedBytes())
         report(text);
 }
@@ -115,11 +121,8 @@ void MspFlasherDialog::flashDevice()
     ui->report->clear();
     // The whole file first: a bad one must not leave the board waiting in its boot loader.
     FirmwareImage image;
-    if (!image.load(ui->filePath->text())) {
-        for (const QString& text : image.failure())
-            report(text);
+    if (!loadImage(&image))
         return;
-    }
     const QStringList risky = image.protectedBytes();
     if (!risky.isEmpty()) {
         const QMessageBox::StandardButton answer

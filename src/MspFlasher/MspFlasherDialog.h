@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QMainWindow>
 
+class FirmwareImage;
 class MspFlashRun;
 class QSerialPort;
 
@@ -39,6 +40,8 @@ protected:
 private:
     // What the chosen file would write, or why it cannot be flashed, in the report pane.
     void showFileSummary();
+    // Reads the chosen file; on failure its reasons go to the report.
+    bool loadImage(FirmwareImage* image);
     void report(const QString& line);
 
     Ui::MspFlasherDialog* ui;
