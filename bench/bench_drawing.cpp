@@ -1,5 +1,7 @@
 // Flood-fills a dark 256 x 256 grid (65,536 LEDs) from one LED, as the fill tool
-// does, through a document with its LED view; and letters a 200-character text
+// does, through a document with its LED view; paints strokes of 2,000 and 16,000
+// LEDs on it, an LED at a time merging into one undo step as the pen does (the
+// cost per LED should not grow with the stroke); and letters a 200-character text
 // scrolling on a 32 x 8 grid. Prints the times and the frames made.
 
 #include "Data/CommandList.h"
@@ -63,6 +65,21 @@ int main(int argc, char* argv[])
         out << "flood fill of a dark " << layout.rows() << " x " << layout.columns() << " grid: " << area.size()
             << " LEDs; the area " << areaMs << " ms, the edit with the view " << editMs << " ms, its undo "
             << undoMs << " ms\n";
+    }
+    for (int leds : {2000, 16000}) {
+        std::unique_ptr<LedPanelDocument> document(LedPanelDocument::newDocument());
+        ok = readGrid(*document, 256, 256) && ok;
+        const LedStateCommand* frame = document->sequence(0)->frame(0);
+        QElapsedTimer timer;
+        timer.start();
+        for (int led = 0; led < leds; ++led) {
+            auto* edit = new LedValuesEdit(QStringLiteral("Paint"), 1);
+            edit->set(frame, led, 1);
+            document->submit(edit);
+        }
+        const double strokeMs = timer.nsecsElapsed() / 1e6;
+        ok = ok && document->undoStack()->count() == 1 && frame->led(leds - 1)->intensity() == 1;
+        out << "stroke of " << leds << " LEDs: " << strokeMs << " ms, " << strokeMs * 1000 / leds << " us an LED\n";
     }
     {
         std::unique_ptr<LedPanelDocument> document(LedPanelDocument::newDocument());

@@ -1,8 +1,10 @@
-// Opens a document of 1000 frames on the default ring in the document widget and
-// prints how long the tree takes to show it and to scroll through it, once with
-// plain rows, as the tree was before frame thumbnails, and once with thumbnails.
+// Opens documents of 1,000, 10,000 and 100,000 frames on a 6 x 6 grid in the
+// document widget and prints how long the tree takes to show each and to scroll
+// through it, with plain rows, as the tree was before frame thumbnails, and with
+// thumbnails; a page scrolled should cost the same at every length.
 // Run it with a display, or with QT_QPA_PLATFORM=offscreen.
 
+#include "Data/ChangeLayoutEdit.h"
 #include "Data/CommandList.h"
 #include "Data/LedData.h"
 #include "Data/LedPanelModel.h"
@@ -42,6 +44,7 @@ double msSince(const QElapsedTimer& timer)
 bool writeShow(const QString& path, int frames)
 {
     LedPanelModel show;
+    show.submit(new ChangeLayoutEdit(show, LedLayout::create(LedLayout::Rectangle, 6, 6)));
     auto* sequence = new CommandList(&show);
     show.appendChild(sequence);
     for (int f = 0; f < frames; ++f) {
@@ -56,12 +59,12 @@ bool writeShow(const QString& path, int frames)
 
 struct Figures
 {
-    QVector<double> load, open, firstScroll, secondScroll, worstPage;
+    QVector<double> load, open, firstScroll, secondScroll, worstPage, page;
     int drawn = 0;
 };
 
 // Scrolls page by page to the end, painting each page at once; returns the total and sets the worst page.
-double scrollThrough(LedTreeView* tree, double* worstPage)
+double scrollThrough(LedTreeView* tree, double* worstPage, QVector<double>* pages)
 {
     QScrollBar* bar = tree->verticalScrollBar();
     bar->setValue(0);
@@ -74,6 +77,7 @@ double scrollThrough(LedTreeView* tree, double* worstPage)
         bar->setValue(bar->value() + bar->pageStep());
         tree->viewport()->repaint();
         *worstPage = qMax(*worstPage, msSince(page));
+        *pages << msSince(page);
     }
     return msSince(total);
 }
@@ -103,9 +107,11 @@ bool measure(const QString& path, bool thumbnails, Figures* figures)
         return false;
 
     double worst = 0;
-    figures->firstScroll << scrollThrough(tree, &worst);
+    QVector<double> pages;
+    figures->firstScroll << scrollThrough(tree, &worst, &pages);
     figures->worstPage << worst;
-    figures->secondScroll << scrollThrough(tree, &worst);
+    figures->secondScroll << scrollThrough(tree, &worst, &pages);
+    figures->page << median(pages);
     if (auto* delegate = qobject_cast<FrameThumbnailDelegate*>(tree->itemDelegate()))
         figures->drawn = delegate->cache()->drawnCount();
     const bool ok = document->sequence(0)->frameCount() > 0;
@@ -122,19 +128,21 @@ int main(int argc, char* argv[])
     QTemporaryDir dir;
     bool ok = true;
 
-    for (int frames : {1000, 10000}) {
+    for (int frames : {1000, 10000, 100000}) {
         const QString path = dir.filePath(QStringLiteral("tree%1.xml").arg(frames));
         ok = writeShow(path, frames) && ok;
-        out << frames << " frames x 192 LEDs, median of " << rounds << " (platform "
+        const int runs = frames > 10000 ? 1 : rounds;
+        out << frames << " frames x 36 LEDs, median of " << runs << " (platform "
             << QGuiApplication::platformName() << ")\n";
         for (bool thumbnails : {false, true}) {
             Figures figures;
-            for (int round = 0; round < rounds; ++round)
+            for (int round = 0; round < runs; ++round)
                 ok = measure(path, thumbnails, &figures) && ok;
             out << (thumbnails ? "  thumbnails: " : "  plain rows: ") << "load " << median(figures.load)
                 << " ms, tree shown and expanded " << median(figures.open) << " ms, scrolled through "
                 << median(figures.firstScroll) << " ms (again " << median(figures.secondScroll)
-                << " ms), worst page " << median(figures.worstPage) << " ms";
+                << " ms), page median " << median(figures.page) << " ms, worst page " << median(figures.worstPage)
+                << " ms";
             if (thumbnails)
                 out << ", pictures drawn " << figures.drawn;
             out << "\n";

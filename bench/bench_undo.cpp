@@ -7,7 +7,8 @@
 #include "Data/InsertSequenceEdit.h"
 #include "Data/LedStateCommand.h"
 #include "Document/LedPanelDocument.h"
-#include "GraphicsView/AbstractLedGraphicsScene.h"
+#include "Data/LedData.h"
+#include "Data/LedValuesEdit.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -46,14 +47,17 @@ int main(int argc, char* argv[])
                                           QVector<QVector<int>>(frames, QVector<int>(leds))));
     document->undoStack()->clear();
     CommandList* sequence = document->sequence(0);
-    AbstractLedGraphicsScene* scene = document->ledScene();
 
     const qint64 before = heapInUse();
     QElapsedTimer timer;
     timer.start();
     for (int click = 0; click < clicks; ++click) {
-        scene->setFrame(sequence->frame(click % frames));
-        scene->toggleLed((click * 7) % leds);
+        // What a click on the LED view submits.
+        const LedStateCommand* frame = sequence->frame(click % frames);
+        const int led = (click * 7) % leds;
+        auto* edit = new LedValuesEdit(QStringLiteral("Toggle LED"), click);
+        edit->set(frame, led, frame->led(led)->intensity() == 0 ? 1 : 0);
+        document->submit(edit);
     }
     const double clickMs = timer.nsecsElapsed() / 1e6;
     const qint64 history = heapInUse() - before;

@@ -1,6 +1,7 @@
 #!/bin/sh
 # layering.sh SRC PROGRAM... [--gui PROGRAM...]: fails when a model source includes
-# widget code, a painting or picture source includes QtWidgets, a program before
+# widget code, a painting or picture source includes QtWidgets, a view source
+# includes the document, a program before
 # --gui loads QtGui or QtWidgets, or a program after it loads QtWidgets.
 src=$1
 shift
@@ -8,6 +9,12 @@ status=0
 found=$(grep -rnE '#include *[<"](Q(Widget|Application|MessageBox|FileDialog|Dialog|MainWindow|Menu|Action|GraphicsScene|GraphicsView|GraphicsItem)\b|QtWidgets|(Document|GraphicsView|MainWindow)/)' "$src"/Painter "$src"/Picture 2>/dev/null)
 if [ -n "$found" ]; then
     echo "painting and picture sources that include widget code:"
+    echo "$found"
+    status=1
+fi
+found=$(grep -rnE '#include *[<"]Document/' "$src"/GraphicsView 2>/dev/null)
+if [ -n "$found" ]; then
+    echo "view sources that include the document:"
     echo "$found"
     status=1
 fi

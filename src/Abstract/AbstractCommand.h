@@ -55,6 +55,10 @@ private:
     AbstractCommand* m_pParentItem;
     QList<AbstractCommand*> m_pChildItems;
     QString m_Name;
+    // The position among the parent's children, kept so index() need not search.
+    mutable int m_Row;
+    // Children below this row know their m_Row; the rest are counted when asked.
+    mutable int m_RowsKnown;
 };
 
 #endif // ABSTRACTCOMMAND_H

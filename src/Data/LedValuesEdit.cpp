@@ -3,7 +3,6 @@
 #include "Data/LedPanelModel.h"
 #include "Data/LedStateCommand.h"
 
-#include <algorithm>
 
 LedValuesEdit::LedValuesEdit(const QString& text, int mergeId)
     : AbstractEdit(text)
@@ -17,7 +16,7 @@ LedValuesEdit::FrameChanges& LedValuesEdit::changesOf(int sequence, int frame)
         if (changes.sequence == sequence && changes.frame == frame)
             return changes;
     }
-    m_Frames.append(FrameChanges { sequence, frame, {} });
+    m_Frames.append(FrameChanges { sequence, frame, {}, {} });
     return m_Frames.last();
 }
 
@@ -26,15 +25,20 @@ void LedValuesEdit::set(const LedStateCommand* frame, int led, int value)
     Q_ASSERT(frame && frame->parent());
     Q_ASSERT(led >= 0 && led < frame->ledCount());
     FrameChanges& changes = changesOf(frame->parent()->index(), frame->index());
-    for (Change& change : changes.changes) {
-        if (change.led == led) {
-            change.after = value;
-            return;
-        }
+    const auto known = changes.position.constFind(led);
+    if (known != changes.position.constEnd()) {
+        changes.changes[*known].after = value;
+        return;
     }
     const int before = frame->led(led)->intensity();
     if (before != value)
-        changes.changes.append(Change { led, before, value });
+        add(changes, Change { led, before, value });
+}
+
+void LedValuesEdit::add(FrameChanges& changes, const Change& change)
+{
+    changes.position.insert(change.led, changes.changes.size());
+    changes.changes.append(change);
 }
 
 void LedValuesEdit::setFrame(const LedStateCommand* frame, const QVector<int>& values)
@@ -51,7 +55,7 @@ void LedValuesEdit::setFrame(const LedStateCommand* frame, const QVector<int>& v
     for (int led = 0; led < count; ++led) {
         const int before = frame->led(led)->intensity();
         if (before != values.at(led))
-            changes.changes.append(Change { led, before, values.at(led) });
+            add(changes, Change { led, before, values.at(led) });
     }
 }
 
@@ -113,12 +117,11 @@ bool LedValuesEdit::mergeWith(const AbstractEdit& other)
     for (const FrameChanges& frame : later->m_Frames) {
         FrameChanges& changes = changesOf(frame.sequence, frame.frame);
         for (const Change& change : frame.changes) {
-            auto known = std::find_if(changes.changes.begin(), changes.changes.end(),
-                                      [&](const Change& c) { return c.led == change.led; });
-            if (known != changes.changes.end())
-                known->after = change.after;
+            const auto known = changes.position.constFind(change.led);
+            if (known != changes.position.constEnd())
+                changes.changes[*known].after = change.after;
             else
-                changes.changes.append(change);
+                add(changes, change);
         }
     }
     setText(later->text());

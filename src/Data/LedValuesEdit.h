@@ -3,6 +3,8 @@
 
 #include "Abstract/AbstractEdit.h"
 
+#include <QHash>
+
 // New intensities for some LEDs of some frames: a click, a painted stroke, a
 // whole-frame operation. Only what really changes is kept, each LED with its
 // value before and after.
@@ -37,9 +39,12 @@ private:
         int sequence;
         int frame;
         QVector<Change> changes;
+        // Where each LED's change stands in changes: a long stroke looks each one up.
+        QHash<int, int> position;
     };
 
     FrameChanges& changesOf(int sequence, int frame);
+    static void add(FrameChanges& changes, const Change& change);
     void apply(LedPanelModel& model, bool undo);
 
     QVector<FrameChanges> m_Frames;

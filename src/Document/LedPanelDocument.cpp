@@ -23,7 +23,6 @@ int LedPanelDocument::sequenceNumber = 1;
 LedPanelDocument::LedPanelDocument(QWidget* parent)
     : AbstractDocument(parent)
     , ui(new Ui::LedPanelDocument)
-    , m_pShownFrame(nullptr)
     , m_pUndoStack(new QUndoStack(this))
 {
     CommandList::setFileChooser(SequenceFileDialog::instance());
@@ -41,19 +40,17 @@ LedPanelDocument::LedPanelDocument(QWidget* parent)
     connect(ui->treeView, &LedTreeView::setNone, this, [this]() {
         ui->stackedWidget->setCurrentIndex(0);
     });
-    connect(ui->treeView, &LedTreeView::setFrame, this, [this](LedStateCommand* frame) {
-        m_pShownFrame = frame;
-        ui->stackedWidget->setCurrentIndex(2);
-    });
+    connect(ui->treeView, &LedTreeView::setFrame, this, [this]() { ui->stackedWidget->setCurrentIndex(2); });
     connect(ui->treeView, &LedTreeView::setSequence, this, [this]() {
         ui->stackedWidget->setCurrentIndex(1);
     });
     QAbstractItemModel* model = ui->treeView->model();
-    connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this, &LedPanelDocument::releaseRemovedFrame);
     connect(model, &QAbstractItemModel::rowsInserted, this, &LedPanelDocument::treeChanged);
     connect(model, &QAbstractItemModel::rowsRemoved, this, &LedPanelDocument::treeChanged);
     connect(model, &QAbstractItemModel::rowsMoved, this, &LedPanelDocument::treeChanged);
     connect(model, &QAbstractItemModel::modelReset, this, &LedPanelDocument::treeChanged);
+    // The frame before the shown one may be another now.
+    connect(this, &LedPanelDocument::treeChanged, this, &LedPanelDocument::showCurrentFrame);
 
     // Undoing back to what was saved makes the document clean again.
     connect(m_pUndoStack, &QUndoStack::cleanChanged, this, [this](bool clean) { setModified(!clean); });
@@ -63,16 +60,11 @@ LedPanelDocument::LedPanelDocument(QWidget* parent)
 
 LedPanelDocument::~LedPanelDocument()
 {
-    // The frames die with the show, before the widgets do: unbind them first so
-    // no LED item is left pointing at freed data, and let the views go.
     // The history holds frames taken out of the show; it goes first, quietly.
     delete m_pUndoStack;
     m_pUndoStack = nullptr;
     removeObserver(this);
     ui->treeView->model()->setRootItem(nullptr);
-    if (AbstractLedGraphicsScene* scene = ledScene())
-        scene->clearFrame();
-    m_pShownFrame = nullptr;
     delete ui;
     ui = nullptr;
 }
@@ -246,8 +238,6 @@ void LedPanelDocument::refuse(const QString& reason)
 void LedPanelDocument::setLayoutScene(AbstractLedGraphicsScene* scene)
 {
     AbstractLedGraphicsScene* previous = ledScene();
-    if (previous)
-        previous->clearFrame();
     disconnect(m_SceneConnection);
 
     ui->ledState->setScene(scene);
@@ -258,30 +248,19 @@ void LedPanelDocument::setLayoutScene(AbstractLedGraphicsScene* scene)
         delete previous;
 }
 
-void LedPanelDocument::releaseRemovedFrame(const QModelIndex& parent, int first, int last)
+void LedPanelDocument::showCurrentFrame()
 {
-    if (!m_pShownFrame)
-        return;
-    const AbstractCommand* parentNode =
-        parent.isValid() ? static_cast<AbstractCommand*>(parent.internalPointer()) : this;
-    const QList<AbstractCommand*> children = parentNode->childs();
-    for (int row = qMax(first, 0); row <= last && row < children.count(); ++row) {
-        // Compare pointers only: the shown frame may be gone already.
-        AbstractCommand* node = children.at(row);
-        if (node == m_pShownFrame || node->childs().contains(m_pShownFrame)) {
-            if (AbstractLedGraphicsScene* scene = ledScene())
-                scene->clearFrame();
-            m_pShownFrame = nullptr;
-            return;
-        }
-    }
+    AbstractLedGraphicsScene* scene = ledScene();
+    if (LedStateCommand* frame = currentFrame(); frame && scene)
+        scene->setFrame(frame);
 }
 
 void LedPanelDocument::ledsChanged(LedStateCommand* frame)
 {
-    AbstractLedGraphicsScene* scene = ledScene();
-    if (scene && frame == scene->frame())
-        scene->update();
+    // The shown frame, or the one before it that the onion skin shows.
+    const LedStateCommand* shown = currentFrame();
+    if (shown && frame->parent() == shown->parent())
+        showCurrentFrame();
 }
 
 void LedPanelDocument::showAboutToBeReset()
@@ -293,25 +272,13 @@ void LedPanelDocument::showAboutToBeReset()
         if (modified)
             m_pUndoStack->resetClean();
     }
-    AbstractLedGraphicsScene* scene = ledScene();
-    if (scene && scene->frame())
-        scene->clearFrame();
-    m_pShownFrame = nullptr;
-}
-
-void LedPanelDocument::layoutAboutToBeChanged()
-{
-    // The items point into the frames' LEDs, which are about to be replaced.
-    if (AbstractLedGraphicsScene* scene = ledScene())
-        scene->clearFrame();
 }
 
 void LedPanelDocument::layoutChanged()
 {
     // A scene never changes its parameters: another layout is another scene.
     setLayoutScene(AbstractLedGraphicsScene::create(panelLayout(), this));
-    if (m_pShownFrame)
-        ledScene()->setFrame(m_pShownFrame);
+    showCurrentFrame();
 }
 
 void LedPanelDocument::showReset()

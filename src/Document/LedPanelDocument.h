@@ -66,17 +66,15 @@ protected:
 
 private:
     void setLayoutScene(AbstractLedGraphicsScene* scene);
-    void releaseRemovedFrame(const QModelIndex& parent, int first, int last);
+    // Tells the scene the current frame's values again; it repaints what differs.
+    void showCurrentFrame();
 
     void ledsChanged(LedStateCommand* frame) override;
     void showAboutToBeReset() override;
     void showReset() override;
-    void layoutAboutToBeChanged() override;
     void layoutChanged() override;
 
     Ui::LedPanelDocument* ui;
-    // The frame last sent to the scene; its LEDs are what the items point at.
-    LedStateCommand* m_pShownFrame;
     QMetaObject::Connection m_SceneConnection;
     QUndoStack* m_pUndoStack;
 

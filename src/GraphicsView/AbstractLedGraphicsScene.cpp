@@ -1,28 +1,24 @@
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 
 #include "Data/CommandList.h"
-#include "Data/LedData.h"
-#include "Data/LedPanelModel.h"
 #include "Data/LedStateCommand.h"
-#include "Data/LedValuesEdit.h"
-#include "GraphicsView/LedGraphicsItem.h"
 #include "GraphicsView/LedGraphicsScene_Rectangle.h"
 #include "GraphicsView/LedGraphicsScene_Ring.h"
-#include "GraphicsView/LedPanelBodyItem.h"
+#include "GraphicsView/LedPanelItem.h"
 
 #include <QCoreApplication>
 #include <QGraphicsSceneMouseEvent>
-#include <QLineF>
 #include <QXmlStreamReader>
 
 AbstractLedGraphicsScene::AbstractLedGraphicsScene(LedLayout::eType type, QObject* parent)
     : QGraphicsScene(parent)
     , m_Layout(type)
     , m_Painter(m_Layout)
-    , m_pFrame(nullptr)
-    , m_StrokeValue(-1)
-    , m_StrokeId(0)
+    , m_pPanel(nullptr)
 {
+    qRegisterMetaType<LedPointerEvent>();
+    // One item that changes in place: the spatial index would only cost.
+    setItemIndexMethod(QGraphicsScene::NoIndex);
     createLayout();
 }
 
@@ -93,150 +89,112 @@ qint64 AbstractLedGraphicsScene::ledCount(int rows, int columns)
     return LedLayout::ledCount(rows, columns);
 }
 
-QList<LedGraphicsItem*> AbstractLedGraphicsScene::ledItems() const
+bool AbstractLedGraphicsScene::hasFrame() const
 {
-    return m_LedItems;
+    return m_pPanel && !m_pPanel->values().isEmpty();
 }
 
-LedStateCommand* AbstractLedGraphicsScene::frame() const
+QVector<int> AbstractLedGraphicsScene::values() const
 {
-    return m_pFrame;
+    return m_pPanel ? m_pPanel->values() : QVector<int>();
 }
 
-void AbstractLedGraphicsScene::clearFrame()
+QVector<int> AbstractLedGraphicsScene::previousValues() const
 {
-    m_pFrame = nullptr;
-    for (LedGraphicsItem* item : qAsConst(m_LedItems))
-        item->setLedData(nullptr);
-    update(QRectF());
+    return m_Previous;
+}
+
+int AbstractLedGraphicsScene::ledAt(const QPointF& point) const
+{
+    return hasFrame() ? m_Index.ledAt(point) : -1;
+}
+
+QVector<int> AbstractLedGraphicsScene::ledsAlong(const QPointF& from, const QPointF& to, qreal reach) const
+{
+    return m_Index.ledsAlong(QLineF(from, to), reach);
+}
+
+void AbstractLedGraphicsScene::activateLed(int led)
+{
+    if (hasFrame() && led >= 0 && led < m_Index.centres().size())
+        emit ledActivated(led);
 }
 
 void AbstractLedGraphicsScene::setFrame(LedStateCommand* ledFrame)
 {
     Q_ASSERT(ledFrame);
-    if (!ledFrame)
+    if (!ledFrame || !m_pPanel)
         return;
 
     // A frame made under another layout (a hand-edited file) may hold more or
-    // fewer LEDs than this scene: bind what both have, leave the rest dark.
-    m_pFrame = ledFrame;
-    const int common = qMin(ledFrame->ledCount(), m_LedItems.count());
-    for (int i = 0; i < m_LedItems.count(); ++i)
-        m_LedItems.at(i)->setLedData(i < common ? ledFrame->led(i) : nullptr);
-    update(QRectF());
-}
-
-void AbstractLedGraphicsScene::toggleLed(int index)
-{
-    LedGraphicsItem* item = m_LedItems.value(index);
-    if (!item || !item->ledData())
-        return;
-    m_StrokeValue = item->ledData()->intensity() == 0 ? 1 : 0;
-    // Every stroke merges into an undo step of its own, never into the one before.
-    static int strokes = 0;
-    m_StrokeId = ++strokes;
-    setLed(item, m_StrokeValue, tr("Toggle LED"));
-    emit ledToggled();
-}
-
-void AbstractLedGraphicsScene::setLed(LedGraphicsItem* item, int value, const QString& text)
-{
-    // A frame that is part of a show changes through the show's door; a loose one directly.
-    LedPanelModel* show = m_pFrame && m_pFrame->sequence() ? m_pFrame->sequence()->document() : nullptr;
-    const AbstractCommand* sequence = m_pFrame ? m_pFrame->parent() : nullptr;
-    if (show && sequence && sequence->parent() == show) {
-        auto* edit = new LedValuesEdit(text, m_StrokeId);
-        edit->set(m_pFrame, item->ledIndex(), value);
-        show->submit(edit);
-    } else {
-        item->ledData()->setIntensity(value);
+    // fewer LEDs than this scene: what it lacks shows dark.
+    const int count = m_Index.centres().size();
+    const auto fitted = [count](QVector<int> values) {
+        values.resize(count);
+        return values;
+    };
+    QVector<int> previous;
+    const CommandList* sequence = ledFrame->sequence();
+    const int row = sequence && ledFrame->parent() == sequence ? ledFrame->index() : -1;
+    if (row > 0)
+        previous = fitted(sequence->frame(row - 1)->intensities());
+    if (previous != m_Previous) {
+        m_Previous = previous;
+        // What lies over the LEDs (the onion skin) shows the frame before too.
+        update();
     }
-    item->update();
+    m_pPanel->setValues(fitted(ledFrame->intensities()));
 }
 
-void AbstractLedGraphicsScene::paintSegment(const QPointF& from, const QPointF& to)
+LedPointerEvent AbstractLedGraphicsScene::pointerEvent(const QGraphicsSceneMouseEvent* event) const
 {
-    const qreal radius = ledItemsSize();
-    const QLineF segment(from, to);
-    const qreal length2 = segment.dx() * segment.dx() + segment.dy() * segment.dy();
-    for (LedGraphicsItem* item : qAsConst(m_LedItems)) {
-        if (!item->ledData() || item->ledData()->intensity() == m_StrokeValue)
-            continue;
-        // Distance from the LED's centre to the nearest point of the segment.
-        const QPointF centre = item->scenePos();
-        qreal t = length2 > 0 ? ((centre.x() - from.x()) * segment.dx() + (centre.y() - from.y()) * segment.dy())
-                                    / length2
-                              : 0.0;
-        t = qBound<qreal>(0.0, t, 1.0);
-        const QLineF nearest(centre, segment.pointAt(t));
-        if (nearest.length() <= radius) {
-            setLed(item, m_StrokeValue, tr("Paint"));
-            emit ledToggled();
-        }
-    }
+    LedPointerEvent pointer;
+    pointer.scenePos = event->scenePos();
+    pointer.led = ledAt(event->scenePos());
+    pointer.button = event->button();
+    pointer.buttons = event->buttons();
+    pointer.modifiers = event->modifiers();
+    return pointer;
 }
 
 void AbstractLedGraphicsScene::mousePressEvent(QGraphicsSceneMouseEvent* event)
 {
-    m_StrokeValue = -1;
-    m_StrokePoint = event->scenePos();
-    // An LED under the press starts the stroke (toggleLed).
-    QGraphicsScene::mousePressEvent(event);
+    event->accept();
+    emit ledPressed(pointerEvent(event));
+}
+
+void AbstractLedGraphicsScene::mouseDoubleClickEvent(QGraphicsSceneMouseEvent* event)
+{
+    event->accept();
+    LedPointerEvent pointer = pointerEvent(event);
+    pointer.doubleClick = true;
+    emit ledPressed(pointer);
 }
 
 void AbstractLedGraphicsScene::mouseMoveEvent(QGraphicsSceneMouseEvent* event)
 {
-    if (m_StrokeValue >= 0 && (event->buttons() & Qt::LeftButton) && m_pFrame) {
-        paintSegment(m_StrokePoint, event->scenePos());
-        m_StrokePoint = event->scenePos();
-    }
-    QGraphicsScene::mouseMoveEvent(event);
+    emit ledMoved(pointerEvent(event));
 }
 
 void AbstractLedGraphicsScene::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        m_StrokeValue = -1;
-    QGraphicsScene::mouseReleaseEvent(event);
-}
-
-void AbstractLedGraphicsScene::clearLayout()
-{
-    m_LedItems.clear();
-    m_pFrame = nullptr;
-    while (!m_BackgroundItems.isEmpty()) {
-        QGraphicsItem* item = m_BackgroundItems.takeFirst();
-        removeItem(item);
-        delete item;
-    }
+    emit ledReleased(pointerEvent(event));
 }
 
 void AbstractLedGraphicsScene::createLayout()
 {
-    clearLayout();
+    if (m_pPanel) {
+        removeItem(m_pPanel);
+        delete m_pPanel;
+    }
+    m_Previous.clear();
     setSceneRect(m_Layout.sceneRect());
     m_Painter = LedPanelPainter(m_Layout);
     m_Painter.setOutlined(true);
-
-    auto* body = new LedPanelBodyItem(m_Painter);
-    const int rows = m_Layout.rows();
-    const int columns = m_Layout.columns();
-    // A refused layout holds no LEDs; this never builds more than a layout may have.
-    if (m_Layout.ledCount() <= MaxLedCount) {
-        for (int row = 0; row < rows; ++row) {
-            for (int column = 0; column < columns; ++column) {
-                auto* item = new LedGraphicsItem(body);
-                item->setLedIndex(m_LedItems.count());
-                item->setPos(m_Layout.ledPosition(row, column));
-                m_LedItems.append(item);
-            }
-        }
-    }
-
-    m_BackgroundItems.append(body);
-    addItem(body);
-    // Qt polishes and indexes new items from the event loop; until then each
-    // item removed is looked up in a list of all of them. Done here, a layout
-    // replaced or destroyed before the event loop runs goes in linear time.
+    // A refused layout holds no LEDs: the index is empty then.
+    m_Index = LedHitIndex(m_Layout);
+    m_pPanel = new LedPanelItem(m_Painter, m_Index);
+    addItem(m_pPanel);
+    // Qt polishes a new item from the event loop; a scene replaced before that runs leaves nothing behind.
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }

@@ -2,17 +2,21 @@
 #define ABSTRACTLEDGRAPHICSSCENE_H
 
 #include "Data/LedLayout.h"
+#include "GraphicsView/LedHitIndex.h"
+#include "GraphicsView/LedPointerEvent.h"
 #include "Painter/LedPanelPainter.h"
 
 #include <QGraphicsScene>
-#include <QList>
+#include <QVector>
 
-class LedGraphicsItem;
+class LedPanelItem;
 class LedStateCommand;
 class QXmlStreamReader;
 class QXmlStreamWriter;
 
-// Draws a panel layout: the body, and one LED item per LED showing the bound frame.
+// Draws a panel layout with the values of the frame last shown, and tells what the
+// user does on it. The scene only looks: it keeps a copy of the values it shows and
+// never changes a frame; the drawing tools turn its pointer events into edits.
 // The layout value says where the LEDs and the body are, the panel painter how
 // they look; the two kinds of panel differ in nothing else.
 class AbstractLedGraphicsScene : public QGraphicsScene
@@ -42,54 +46,55 @@ public:
     // A scene of the layout's kind that draws it.
     static AbstractLedGraphicsScene* create(const LedLayout& layout, QObject* parent = nullptr);
     const LedLayout& layout() const;
-    // Draws another layout of the same kind; the LED items start without a frame.
+    // Draws another layout of the same kind; no frame is shown until the next setFrame().
     void setLayout(const LedLayout& layout);
-    // Rebuilds the body and every LED item from the layout.
+    // Lays the panel out again from the layout.
     void createLayout();
 
     // rows × columns without overflow; 0 when either is not positive.
     static qint64 ledCount(int rows, int columns);
 
-    QList<LedGraphicsItem*> ledItems() const;
-    LedStateCommand* frame() const;
-
-    // Leaves every LED item without data, so nothing points into a frame
-    // that is about to go away.
-    void clearFrame();
-    // Switches an LED of the bound frame on or off, through its show's edit door,
-    // and starts a stroke: moving on with the button held paints that new state.
-    void toggleLed(int index);
+    // Whether a frame has been shown since the layout was made.
+    bool hasFrame() const;
+    // The values shown, one per LED; empty before the first frame.
+    QVector<int> values() const;
+    // The values of the frame before the shown one in its sequence; empty for the first frame.
+    QVector<int> previousValues() const;
+    // The LED whose circle holds the scene point, -1 beside every LED or before a frame is shown.
+    int ledAt(const QPointF& point) const;
+    // The LEDs whose centre lies within reach of the segment.
+    QVector<int> ledsAlong(const QPointF& from, const QPointF& to, qreal reach) const;
+    // The keyboard chose an LED (Space or Enter on it).
+    void activateLed(int led);
 
 public slots:
+    // Shows the frame's values as they are now; called again after the frame changed,
+    // only the LEDs that differ are repainted.
     void setFrame(LedStateCommand* ledFrame);
 
 signals:
-    // The user changed an LED's intensity with a click.
-    void ledToggled();
+    void ledPressed(const LedPointerEvent& event);
+    void ledMoved(const LedPointerEvent& event);
+    void ledReleased(const LedPointerEvent& event);
+    void ledActivated(int led);
 
 protected:
     // Lays out the default panel of that type.
     AbstractLedGraphicsScene(LedLayout::eType type, QObject* parent);
 
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
 
-    void clearLayout();
-
 private:
-    // Gives every LED under the segment the stroke's state, as part of the stroke's one edit.
-    void paintSegment(const QPointF& from, const QPointF& to);
-    void setLed(LedGraphicsItem* item, int value, const QString& text);
+    LedPointerEvent pointerEvent(const QGraphicsSceneMouseEvent* event) const;
 
     LedLayout m_Layout;
     LedPanelPainter m_Painter;
-    QList<QGraphicsItem*> m_BackgroundItems; // the body; the LED items are its children
-    QList<LedGraphicsItem*> m_LedItems;
-    LedStateCommand* m_pFrame;
-    int m_StrokeValue; // the state a stroke paints; -1 while no stroke runs
-    int m_StrokeId;
-    QPointF m_StrokePoint;
+    LedHitIndex m_Index;
+    LedPanelItem* m_pPanel;
+    QVector<int> m_Previous;
 };
 
 #endif // ABSTRACTLEDGRAPHICSSCENE_H

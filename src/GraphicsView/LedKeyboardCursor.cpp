@@ -18,7 +18,7 @@ LedKeyboardCursor::LedKeyboardCursor()
 
 int LedKeyboardCursor::index() const
 {
-    return m_Layout.ledCount() > 0 ? m_Row * m_Layout.columns() + m_Column : -1;
+    return m_Layout.ledCount() > 0 ? m_Layout.indexAt(m_Row, m_Column) : -1;
 }
 
 void LedKeyboardCursor::setLayout(const LedLayout& layout)
@@ -32,8 +32,9 @@ void LedKeyboardCursor::setIndex(int index)
 {
     if (index < 0 || index >= m_Layout.ledCount())
         return;
-    m_Row = index / m_Layout.columns();
-    m_Column = index % m_Layout.columns();
+    const QPoint cell = m_Layout.cellOf(index);
+    m_Row = cell.y();
+    m_Column = cell.x();
 }
 
 bool LedKeyboardCursor::move(int key)

@@ -1,12 +1,12 @@
 #include "GraphicsView/LedStateWidget.h"
 
 #include "GraphicsView/AbstractLedGraphicsScene.h"
-#include "GraphicsView/LedGraphicsItem.h"
 #include "GraphicsView/LedGraphicsScene_Ring.h"
 #include "LedPanelContextMenu.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <QtMath>
@@ -53,7 +53,15 @@ AbstractLedGraphicsScene* LedStateWidget::scene() const
 
 void LedStateWidget::setScene(AbstractLedGraphicsScene* scene)
 {
+    while (!m_SceneConnections.isEmpty())
+        disconnect(m_SceneConnections.takeFirst());
     QGraphicsView::setScene(scene);
+    if (scene) {
+        m_SceneConnections << connect(scene, &AbstractLedGraphicsScene::ledPressed, this, &LedStateWidget::ledPressed)
+                           << connect(scene, &AbstractLedGraphicsScene::ledMoved, this, &LedStateWidget::ledMoved)
+                           << connect(scene, &AbstractLedGraphicsScene::ledReleased, this, &LedStateWidget::ledReleased)
+                           << connect(scene, &AbstractLedGraphicsScene::ledActivated, this, &LedStateWidget::ledActivated);
+    }
     m_Cursor.setLayout(scene ? scene->layout() : LedLayout());
     // Another panel: whatever zoom the user chose was for the old one.
     m_Fitted = true;
@@ -106,7 +114,7 @@ bool LedStateWidget::isCursorKey(const QKeyEvent* event) const
     if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
         return false;
     const AbstractLedGraphicsScene* ledScene = scene();
-    if (!ledScene || !ledScene->frame() || m_Cursor.index() < 0)
+    if (!ledScene || !ledScene->hasFrame() || m_Cursor.index() < 0)
         return false;
     switch (event->key()) {
     case Qt::Key_Left:
@@ -145,8 +153,7 @@ void LedStateWidget::keyPressEvent(QKeyEvent* event)
         ensureVisible(m_Cursor.rect());
         return;
     }
-    // The click's way: one undo step, and whatever plays stops first.
-    scene()->toggleLed(m_Cursor.index());
+    scene()->activateLed(m_Cursor.index());
 }
 
 void LedStateWidget::focusInEvent(QFocusEvent* event)
@@ -176,6 +183,22 @@ void LedStateWidget::resizeEvent(QResizeEvent* event)
         fit();
 }
 
+void LedStateWidget::paintEvent(QPaintEvent* event)
+{
+    // An LED clicked and the outline leaving another: the scene is told each part on its
+    // own, or it would draw everything between them.
+    const QRegion region = event->region();
+    const int fewParts = 8;
+    if (region.rectCount() < 2 || region.rectCount() > fewParts) {
+        QGraphicsView::paintEvent(event);
+        return;
+    }
+    for (const QRect& rect : region) {
+        QPaintEvent part(rect);
+        QGraphicsView::paintEvent(&part);
+    }
+}
+
 void LedStateWidget::drawForeground(QPainter* painter, const QRectF& rect)
 {
     QGraphicsView::drawForeground(painter, rect);
@@ -193,15 +216,11 @@ void LedStateWidget::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::MiddleButton) {
         // The keyboard goes on from the LED last clicked.
-        if (event->button() == Qt::LeftButton) {
-            for (QGraphicsItem* item : items(event->pos())) {
-                if (auto* led = dynamic_cast<LedGraphicsItem*>(item)) {
-                    updateCursor();
-                    m_Cursor.setIndex(led->ledIndex());
-                    updateCursor();
-                    break;
-                }
-            }
+        const int led = scene() && event->button() == Qt::LeftButton ? scene()->ledAt(mapToScene(event->pos())) : -1;
+        if (led >= 0) {
+            updateCursor();
+            m_Cursor.setIndex(led);
+            updateCursor();
         }
         QGraphicsView::mousePressEvent(event);
         return;
@@ -229,7 +248,7 @@ void LedStateWidget::mouseReleaseEvent(QMouseEvent* event)
                             Qt::LeftButton, event->buttons(), event->modifiers());
     QGraphicsView::mouseReleaseEvent(&leftRelease);
     setInteractive(true);
-    setDragMode(QGraphicsView::RubberBandDrag);
+    setDragMode(QGraphicsView::NoDrag);
 }
 
 void LedStateWidget::mouseMoveEvent(QMouseEvent* event)

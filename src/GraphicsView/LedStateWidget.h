@@ -2,6 +2,7 @@
 #define LEDSTATEWIDGET_H
 
 #include "GraphicsView/LedKeyboardCursor.h"
+#include "GraphicsView/LedPointerEvent.h"
 
 #include <QGraphicsView>
 
@@ -11,9 +12,10 @@ class LedPanelContextMenu;
 // Shows the layout scene with the current frame. The view fits the panel in
 // when it gets a scene, is shown or is resized, until the wheel zooms around
 // the cursor, between 50 pixels per scene unit and 1 or the fitted zoom if
-// that is smaller. The middle button pans and left clicks reach the LEDs. With
-// the focus here the arrow keys move an outline over the LEDs and Space or
-// Enter toggles the LED under it.
+// that is smaller. The middle button pans; the other buttons reach the scene,
+// whose pointer events the view passes on as its own, whichever scene it shows.
+// With the focus here the arrow keys move an outline over the LEDs and Space or
+// Enter activates the LED under it.
 class LedStateWidget : public QGraphicsView
 {
     Q_OBJECT
@@ -25,6 +27,12 @@ public:
     void setScene(AbstractLedGraphicsScene* scene);
     // The LED under the keyboard's outline.
     int currentLed() const;
+
+signals:
+    void ledPressed(const LedPointerEvent& event);
+    void ledMoved(const LedPointerEvent& event);
+    void ledReleased(const LedPointerEvent& event);
+    void ledActivated(int led);
 
 public slots:
     void customContextMenuRequested(const QPoint& pos);
@@ -38,6 +46,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void drawForeground(QPainter* painter, const QRectF& rect) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -56,6 +65,7 @@ private:
     bool m_Fitted;
     LedKeyboardCursor m_Cursor;
     LedPanelContextMenu* m_pContextMenu;
+    QList<QMetaObject::Connection> m_SceneConnections;
 };
 
 #endif // LEDSTATEWIDGET_H

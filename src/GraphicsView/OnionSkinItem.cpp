@@ -1,18 +1,16 @@
 #include "GraphicsView/OnionSkinItem.h"
 
-#include "Data/CommandList.h"
-#include "Data/LedData.h"
-#include "Data/LedStateCommand.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
-#include "GraphicsView/LedGraphicsItem.h"
 
 #include <QPainter>
+#include <QStyleOptionGraphicsItem>
 
 OnionSkinItem::OnionSkinItem()
 {
     setAcceptedMouseButtons(Qt::NoButton);
-    // Above the panel body, whose children the LEDs are.
+    // Above the panel.
     setZValue(1);
+    setFlag(QGraphicsItem::ItemUsesExtendedStyleOption);
 }
 
 QColor OnionSkinItem::color()
@@ -42,28 +40,28 @@ QRectF OnionSkinItem::boundingRect() const
 
 void OnionSkinItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget)
 {
-    Q_UNUSED(option)
     Q_UNUSED(widget)
 
     const AbstractLedGraphicsScene* scene = ledScene();
-    const LedStateCommand* frame = scene ? scene->frame() : nullptr;
-    const CommandList* sequence = frame ? frame->sequence() : nullptr;
-    // A loose frame, or one on its way out of its sequence, has no place in it.
-    const int index = sequence && frame->parent() == sequence ? frame->index() : -1;
-    if (index <= 0)
+    if (!scene)
         return;
-    const LedStateCommand* previous = sequence->frame(index - 1);
+    const QVector<int> previous = scene->previousValues();
+    const QVector<int> now = scene->values();
+    if (previous.isEmpty() || previous.size() != now.size())
+        return;
 
+    const LedLayout& layout = scene->layout();
     const qreal s = scene->ledItemsSize();
+    const QRectF exposed = option->exposedRect.adjusted(-s, -s, s, s);
     painter->save();
     painter->setPen(QPen(QBrush(Qt::black), 0.1, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
     painter->setBrush(color());
-    const QList<LedGraphicsItem*> leds = scene->ledItems();
-    const int common = qMin(leds.count(), previous->ledCount());
-    for (int i = 0; i < common; ++i) {
-        const LedData* now = leds.at(i)->ledData();
-        if (now && now->intensity() <= 0 && previous->led(i)->intensity() > 0)
-            painter->drawEllipse(leds.at(i)->scenePos(), s, s);
+    for (int i = 0; i < now.size(); ++i) {
+        if (now.at(i) <= 0 && previous.at(i) > 0) {
+            const QPointF centre = layout.ledPositionOf(i);
+            if (exposed.contains(centre))
+                painter->drawEllipse(centre, s, s);
+        }
     }
     painter->restore();
 }

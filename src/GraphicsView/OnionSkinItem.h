@@ -7,9 +7,9 @@
 class AbstractLedGraphicsScene;
 
 // Lies over the LEDs of a layout scene and marks, in a dim yellow, every LED
-// that is dark in the bound frame but lit in the frame before it, so a moving
-// pattern is easy to continue. It reads both frames when it paints and takes
-// no clicks: they go on to the LEDs below.
+// that is dark in the shown frame but lit in the frame before it, so a moving
+// pattern is easy to continue. It reads both from the scene when it paints and
+// takes no clicks.
 class OnionSkinItem : public QGraphicsItem
 {
 public:

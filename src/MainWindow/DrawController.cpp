@@ -6,7 +6,7 @@
 #include "Data/LedValuesEdit.h"
 #include "Data/TextFrames.h"
 #include "Document/LedPanelDocument.h"
-#include "GraphicsView/LedDrawTool.h"
+#include "MainWindow/LedDrawTool.h"
 #include "MainWindow/DrawToolIcons.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/TextDialog.h"

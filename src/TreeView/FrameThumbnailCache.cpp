@@ -13,7 +13,7 @@
 FrameThumbnailCache::FrameThumbnailCache(LedTreeModel* model, QObject* parent)
     : QObject(parent)
     , m_pModel(model)
-    , m_Pictures(MaxPictures)
+    , m_Pictures(MaxKilobytes)
     , m_LayoutSet(false)
     , m_DrawnCount(0)
 {
@@ -48,8 +48,9 @@ QPixmap FrameThumbnailCache::thumbnail(const LedStateCommand* frame)
         return *picture;
     auto* picture = new QPixmap(draw(frame));
     ++m_DrawnCount;
-    m_Pictures.insert(frame, picture);
-    return *picture;
+    const QPixmap shown = *picture;
+    m_Pictures.insert(frame, picture, qMax(1, picture->width() * picture->height() * 4 / 1024));
+    return shown;
 }
 
 void FrameThumbnailCache::setLayout(const LedLayout& layout)
@@ -57,24 +58,70 @@ void FrameThumbnailCache::setLayout(const LedLayout& layout)
     m_Pictures.clear();
     m_Layout = layout;
     m_LayoutSet = true;
-    m_ToPicture = LedPanelPainter(layout).transformTo(QRectF(QPointF(0, 0), size(layout)));
+    const QSize pictureSize = size(layout);
+    m_ToPicture = LedPanelPainter(layout).transformTo(QRectF(QPointF(0, 0), pictureSize));
+
+    LedPanelPainter panel(m_Layout);
+    // Never much smaller than two pixels across, or a lit LED vanishes in the body.
+    panel.setMinimumLedDiameter(1.6);
+    m_Body = QImage(pictureSize, QImage::Format_ARGB32_Premultiplied);
+    m_Body.fill(Qt::transparent);
+    QPainter painter(&m_Body);
+    painter.setTransform(m_ToPicture);
+    panel.drawBody(&painter);
+    painter.end();
+
+    m_Centres.clear();
+    const qint64 count = layout.ledCount();
+    if (count > 0 && count <= LedLayout::MaxLedCount) {
+        m_Centres.reserve(int(count));
+        for (int led = 0; led < count; ++led)
+            m_Centres.append(m_ToPicture.map(layout.ledPositionOf(led)));
+    }
+    // LEDs a pixel or more apart are stamped; closer ones share their pixels.
+    const qreal pixels = qreal(pictureSize.width()) * pictureSize.height();
+    m_pStamps.reset(m_Centres.size() <= pixels / 4 ? new LedStamps(panel, m_ToPicture.m11()) : nullptr);
 }
 
 QPixmap FrameThumbnailCache::draw(const LedStateCommand* frame) const
 {
-    QVector<int> intensities(frame->ledCount());
-    for (int i = 0; i < intensities.count(); ++i)
-        intensities[i] = frame->led(i)->intensity() > 0 ? 1 : 0;
+    QImage picture = m_Body.copy();
+    const int count = qMin(frame->ledCount(), m_Centres.size());
+    if (m_pStamps) {
+        for (int led = 0; led < count; ++led)
+            m_pStamps->draw(picture, m_Centres.at(led), frame->led(led)->intensity() > 0);
+        return QPixmap::fromImage(picture);
+    }
 
-    QPixmap picture(size(m_Layout));
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setTransform(m_ToPicture);
-    LedPanelPainter panel(m_Layout);
-    // Never much smaller than two pixels across, or a lit LED vanishes in the body.
-    panel.setMinimumLedDiameter(1.6);
-    panel.drawPanel(&painter, intensities);
-    return picture;
+    // Many LEDs to a pixel: the pixel shows how many of them are lit, as a picture scaled down would.
+    const int width = picture.width();
+    const int height = picture.height();
+    QVector<int> lit(width * height, 0);
+    QVector<int> all(width * height, 0);
+    for (int led = 0; led < count; ++led) {
+        const QPointF& centre = m_Centres.at(led);
+        const int x = int(centre.x());
+        const int y = int(centre.y());
+        if (x < 0 || y < 0 || x >= width || y >= height)
+            continue;
+        ++all[y * width + x];
+        if (frame->led(led)->intensity() > 0)
+            ++lit[y * width + x];
+    }
+    const QColor on = LedPanelPainter::litColor();
+    const QColor off = LedPanelPainter::darkColor();
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const int n = all.at(y * width + x);
+            if (n == 0)
+                continue;
+            const int k = lit.at(y * width + x);
+            line[x] = qRgb((on.red() * k + off.red() * (n - k)) / n, (on.green() * k + off.green() * (n - k)) / n,
+                           (on.blue() * k + off.blue() * (n - k)) / n);
+        }
+    }
+    return QPixmap::fromImage(picture);
 }
 
 void FrameThumbnailCache::forget(const QModelIndex& index)

@@ -2,6 +2,10 @@
 #define FRAMETHUMBNAILCACHE_H
 
 #include "Data/LedLayout.h"
+#include "Painter/LedStamps.h"
+
+#include <QImage>
+#include <memory>
 
 #include <QCache>
 #include <QObject>
@@ -15,17 +19,21 @@ class LedTreeModel;
 class QModelIndex;
 
 // Small pictures of frames for the tree, drawn as the LED view draws the panel,
-// with every LED at least two pixels across. A picture is
-// drawn when it is first asked for and kept until its frame changes or leaves
-// the tree, so a long sequence costs only the rows that are looked at.
+// with every LED at least two pixels across. A picture is drawn when it is first
+// asked for and kept until its frame changes or leaves the tree, or until newer
+// pictures fill the memory given to them. Drawing one costs about the same on any
+// panel: the body is drawn once per layout, LEDs are stamped from ready pictures,
+// and where LEDs are packed closer than the pixels each pixel takes the share of
+// lit LEDs in it.
 class FrameThumbnailCache : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr int Height = 40;
-    // More pictures than this are not kept; the ones least recently asked for go first.
-    static constexpr int MaxPictures = 4096;
+    // Kilobytes of pictures kept; the ones least recently asked for go first, so
+    // those on screen stay.
+    static constexpr int MaxKilobytes = 64 * 1024;
 
     explicit FrameThumbnailCache(LedTreeModel* model, QObject* parent = nullptr);
 
@@ -45,6 +53,10 @@ private:
     QCache<const LedStateCommand*, QPixmap> m_Pictures;
     LedLayout m_Layout;
     QTransform m_ToPicture;
+    QImage m_Body;
+    // Each LED's centre in the picture's pixels.
+    QVector<QPointF> m_Centres;
+    std::unique_ptr<LedStamps> m_pStamps;
     bool m_LayoutSet;
     int m_DrawnCount;
 };

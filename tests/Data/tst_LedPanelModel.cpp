@@ -41,9 +41,11 @@ QString describe(const LedPanelModel& show)
         QStringList frames;
         for (int f = 0; f < show.sequence(s)->frameCount(); ++f) {
             const LedStateCommand* frame = show.sequence(s)->frame(f);
-            frames << QString::number(frame->ledCount() ? frame->led(0)->intensity() : -99);
+            // A node that does not know its own row shows it.
+            frames << QString::number(frame->ledCount() ? frame->led(0)->intensity() : -99)
+                    + (frame->index() == f ? "" : "?");
         }
-        sequences << frames.join(' ');
+        sequences << frames.join(' ') + (show.sequence(s)->index() == s ? "" : "?");
     }
     return show.title() + '/' + show.description() + ' ' + sequences.join('|');
 }

@@ -165,7 +165,7 @@ void tst_SequenceCsv::menu()
     document->treeModel()->append(sequence, nullptr);
     for (const QList<int>& frameValues : preset) {
         // A frame of another LED count is made under a layout of that count.
-        if (!frameValues.isEmpty() && frameValues.size() != document->ledScene()->ledItems().size())
+        if (!frameValues.isEmpty() && frameValues.size() != document->ledScene()->layout().ledCount())
             setLayout(document, frameValues.size());
         auto* frame = new LedStateCommand(sequence);
         document->treeModel()->append(frame, sequence);

@@ -5,7 +5,6 @@
 #include "Document/LayoutPreview.h"
 #include "Document/LedPanelDocument.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
-#include "GraphicsView/LedGraphicsItem.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainWindow.h"
 #include "TreeView/LedTreeModel.h"
@@ -182,7 +181,7 @@ void tst_LayoutDialog::fields()
     // A refused layout leaves the dialog open and the document as it was.
     QCOMPARE(dialog->isVisible(), !reason.isEmpty());
     QCOMPARE(document()->panelLayout(), reason.isEmpty() ? chosen : before);
-    QCOMPARE(document()->ledScene()->ledItems().count(), int(document()->panelLayout().ledCount()));
+    QCOMPARE(document()->ledScene()->layout(), document()->panelLayout());
     if (dialog->isVisible())
         dialog->reject();
 }
@@ -229,13 +228,13 @@ void tst_LayoutDialog::change()
     AbstractLedGraphicsScene* scene = document()->ledScene();
     QCOMPARE(scene->layout(), layout);
     QCOMPARE(document()->currentFrame(), current);
-    QCOMPARE(scene->ledItems().last()->ledData(), current->leds().last());
+    QCOMPARE(scene->values(), current->intensities());
     QVERIFY(document()->isModified());
 
     for (int i = 0; i < steps.count(); ++i)
         m_window->findChild<QAction*>(QStringLiteral("action_Undo"))->trigger();
     QCOMPARE(document()->panelLayout(), grid);
-    QCOMPARE(document()->ledScene()->ledItems().count(), 64);
+    QCOMPARE(document()->ledScene()->layout(), grid);
     QCOMPARE(document()->currentFrame(), current);
 }
 
@@ -383,7 +382,7 @@ void tst_LayoutDialog::newDocuments()
     menu()->action_New->trigger();
     QVERIFY(ModalAnswer::allAnswered());
     QCOMPARE(document()->panelLayout(), uncheck ? LedLayout() : grid);
-    QCOMPARE(document()->ledScene()->ledItems().count(), uncheck ? 192 : 256);
+    QCOMPARE(document()->ledScene()->layout().ledCount(), uncheck ? 192 : 256);
     QVERIFY(!document()->isModified() && !document()->undoStack()->canUndo());
 
     // Leaving the program writes app.ini.

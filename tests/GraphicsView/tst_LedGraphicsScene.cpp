@@ -1,8 +1,8 @@
+#include "Data/ChangeLayoutEdit.h"
 #include "Data/CommandList.h"
 #include "Data/LedData.h"
+#include "Data/LedPanelModel.h"
 #include "Data/LedStateCommand.h"
-#include "Document/LedPanelDocument.h"
-#include "GraphicsView/LedGraphicsItem.h"
 #include "GraphicsView/LedGraphicsScene_Rectangle.h"
 #include "GraphicsView/LedGraphicsScene_Ring.h"
 #include "common/TestData.h"
@@ -10,6 +10,7 @@
 #include <QtTest>
 
 using Leds = QMap<int, QPointF>;
+Q_DECLARE_METATYPE(LedLayout)
 
 class tst_LedGraphicsScene : public QObject
 {
@@ -72,15 +73,12 @@ void tst_LedGraphicsScene::layout()
     xml.readNextStartElement();
     scene->readXML(xml);
     QCOMPARE(xml.hasError(), ledCount < 0);
-    QCOMPARE(scene->ledItems().count(), qMax(ledCount, 0));
+    QCOMPARE(scene->layout().ledCount(), qMax(ledCount, 0));
     QCOMPARE(scene->sceneRect(), sceneRect);
     for (auto it = leds.cbegin(); it != leds.cend(); ++it)
-        QVERIFY((scene->ledItems().at(it.key())->scenePos() - it.value()).manhattanLength() < 1e-3);
+        QVERIFY((scene->layout().ledPositionOf(it.key()) - it.value()).manhattanLength() < 1e-3);
     // Read over the scene's first layout, as a document does: that one is gone whole.
-    QCOMPARE(scene->items().count(), qMax(ledCount, 0) + 1);
-    // A negative pen leaves the ring body a hairline that misses LEDs.
-    for (LedGraphicsItem* led : scene->ledItems())
-        QVERIFY(scene == &rectangle || led->parentItem()->boundingRect().contains(led->pos()));
+    QCOMPARE(scene->items().count(), 1);
 
     QString text;
     QXmlStreamWriter writer(&text);
@@ -91,53 +89,73 @@ void tst_LedGraphicsScene::layout()
 
 void tst_LedGraphicsScene::clicks_data()
 {
-    QTest::addColumn<int>("before");
+    QTest::addColumn<LedLayout>("layout");
+    QTest::addColumn<qreal>("zoom");
     QTest::addColumn<int>("button");
-    QTest::addColumn<QPointF>("offset"); // from the LED's centre; its circle has radius 2
-    QTest::addColumn<int>("after");
+    QTest::addColumn<QPointF>("offset"); // from LED 30's centre, in LED radii
+    QTest::addColumn<int>("led");        // the one the press is on, -1 for none
 
-    QTest::newRow("intensity -1 to dark") << -1 << int(Qt::LeftButton) << QPointF() << 0;
-    QTest::newRow("right leaves 200 lit") << 200 << int(Qt::RightButton) << QPointF() << 200;
-    QTest::newRow("beside the circle") << 0 << int(Qt::LeftButton) << QPointF(1.7, 1.7) << 0;
-    QTest::newRow("inside the circle") << 0 << int(Qt::LeftButton) << QPointF(1.3, 1.3) << 1;
+    const LedLayout ring;
+    const LedLayout grid = LedLayout::create(LedLayout::Rectangle, 16, 16);
+    QTest::newRow("ring, centre") << ring << 2.0 << int(Qt::LeftButton) << QPointF() << 30;
+    QTest::newRow("ring, inside the circle") << ring << 4.0 << int(Qt::LeftButton) << QPointF(0.65, 0.65) << 30;
+    QTest::newRow("ring, beside the circle") << ring << 4.0 << int(Qt::LeftButton) << QPointF(0.85, 0.85) << -1;
+    QTest::newRow("ring, right button") << ring << 4.0 << int(Qt::RightButton) << QPointF() << 30;
+    QTest::newRow("grid, far out") << grid << 1.5 << int(Qt::LeftButton) << QPointF() << 30;
+    QTest::newRow("grid, close up") << grid << 12.0 << int(Qt::LeftButton) << QPointF(-0.6, 0.6) << 30;
 }
 
+// The scene tells which LED a press is on and shows the values it is given,
+// repainting an LED that changed; it never changes the frame itself.
 void tst_LedGraphicsScene::clicks()
 {
-    QFETCH(int, before);
+    QFETCH(LedLayout, layout);
+    QFETCH(qreal, zoom);
     QFETCH(int, button);
     QFETCH(QPointF, offset);
-    QFETCH(int, after);
+    QFETCH(int, led);
 
-    // Frames of a 32-LED layout on the 192-LED ring: the items past them draw nothing and take no clicks.
-    LedPanelDocument document;
-    QVERIFY(readShow(document, showXml("<Layout type='Rectangle'/>")));
-    CommandList sequence(&document);
+    LedPanelModel show;
+    QVERIFY(show.submit(new ChangeLayoutEdit(show, layout)));
+    CommandList sequence(&show);
     sequence.addFrame();
-    auto data = [&](int led) { return sequence.frame(0)->leds().at(led); };
-    LedGraphicsScene_Ring scene;
-    QGraphicsView view(&scene);
-    view.scale(4, 4); // the whole ring in view, an LED 16 pixels across
-    view.resize(600, 600);
+    LedStateCommand* frame = sequence.frame(0);
+    QScopedPointer<AbstractLedGraphicsScene> scene(AbstractLedGraphicsScene::create(layout));
+    QGraphicsView view(scene.data());
+    view.scale(zoom, zoom);
+    view.resize(500, 500);
+    const QPointF centre = layout.ledPositionOf(30);
+    view.centerOn(centre);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
-    auto at = [&](int led, QPointF off = {}) { return view.mapFromScene(scene.ledItems().at(led)->scenePos() + off); };
-    auto colour = [&](int led) { return view.viewport()->grab().toImage().pixelColor(at(led)); };
+    auto at = [&](const QPointF& point) { return view.mapFromScene(point); };
+    auto colour = [&](const QPointF& point) { return view.viewport()->grab().toImage().pixelColor(at(point)); };
+    QSignalSpy pressed(scene.data(), &AbstractLedGraphicsScene::ledPressed);
 
-    data(30)->setIntensity(before);
-    scene.setFrame(sequence.frame(0));
-    for (int i = 0; i < scene.ledItems().count(); ++i)
-        QCOMPARE(scene.ledItems().at(i)->ledData(), i < 32 ? data(i) : nullptr);
-    QList<int> seen; // intensities as the signal arrives: it must come after the change
-    connect(&scene, &AbstractLedGraphicsScene::ledToggled, [&] { seen << data(30)->intensity(); });
-    QTest::mouseClick(view.viewport(), Qt::MouseButton(button), {}, at(30, offset));
-    QCOMPARE(data(30)->intensity(), after);
-    QCOMPARE(seen, after == before ? QList<int>() : QList<int>{after});
-    QCOMPARE(data(29)->intensity() + data(31)->intensity(), 0);
-    QCOMPARE(colour(30), after > 0 ? QColor(Qt::yellow) : QColor(Qt::darkGray));
-    QCOMPARE(colour(191), QColor(Qt::blue));
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, at(191));
-    QCOMPARE(seen.count(), int(after != before));
+    // Before a frame the body alone is drawn and a press is on no LED.
+    QCOMPARE(colour(centre), QColor(Qt::blue));
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, at(centre));
+    QCOMPARE(pressed.count(), 1);
+    QCOMPARE(pressed.takeFirst().at(0).value<LedPointerEvent>().led, -1);
+
+    scene->setFrame(frame);
+    QCOMPARE(colour(centre), QColor(Qt::darkGray));
+    const QPointF point = centre + offset * layout.ledItemsSize();
+    QTest::mouseClick(view.viewport(), Qt::MouseButton(button), Qt::ShiftModifier, at(point));
+    QCOMPARE(pressed.count(), 1);
+    const LedPointerEvent event = pressed.takeFirst().at(0).value<LedPointerEvent>();
+    QCOMPARE(event.led, led);
+    QCOMPARE(int(event.button), button);
+    QCOMPARE(event.modifiers, Qt::ShiftModifier);
+    QVERIFY((event.scenePos - point).manhattanLength() < 2 / zoom);
+    QCOMPARE(frame->intensities(), QVector<int>(frame->ledCount(), 0));
+
+    // The frame changed and shown again: the LED that changed is repainted, its neighbour stays dark.
+    frame->led(30)->setIntensity(5);
+    scene->setFrame(frame);
+    QTRY_COMPARE(colour(centre), QColor(Qt::yellow));
+    QCOMPARE(colour(layout.ledPositionOf(31)), QColor(Qt::darkGray));
+    QCOMPARE(scene->values(), frame->intensities());
 }
 
 QTEST_MAIN(tst_LedGraphicsScene)

@@ -6,7 +6,6 @@
 #include "Data/LedStateCommand.h"
 #include "Document/LedPanelDocument.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
-#include "GraphicsView/LedGraphicsItem.h"
 #include "LedPanelContextMenu.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainWindow.h"
@@ -200,7 +199,7 @@ void tst_LedStateWidget::keyboard()
         for (int x = 0; x < focused.width(); ++x)
             changed |= focused.pixel(x, y) != unfocused.pixel(x, y) ? QRect(x, y, 1, 1) : QRect();
     const int reach = int(2 * layout.ledItemsSize() * view->transform().m11()) + 4;
-    const QPoint centre = view->mapFromScene(view->scene()->ledItems().at(led)->scenePos());
+    const QPoint centre = view->mapFromScene(layout.ledPositionOf(led));
     QVERIFY(!changed.isEmpty() && QRect(centre, centre).adjusted(-reach, -reach, reach, reach).contains(changed));
 
     // Space plays from the tree; in the view it pauses and toggles the LED of the frame shown, one undo step.
@@ -226,20 +225,20 @@ void tst_LedStateWidget::middleDragPansWithoutTouchingLeds()
 {
     LedPanelDocument document;
     QVERIFY(readShow(document, showXml(sequenceXml(0, 1))));
-    LedStateCommand* frame = document.sequence(0)->frame(0);
-    const QList<LedData*> leds = frame->leds();
     LedStateWidget view(nullptr);
     view.resize(500, 400);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     view.scale(4, 4);
-    view.centerOn(view.scene()->ledItems().at(0));
-    view.scene()->setFrame(frame);
+    const LedLayout layout = view.scene()->layout();
+    view.centerOn(layout.ledPositionOf(0));
+    view.scene()->setFrame(document.sequence(0)->frame(0));
+    QSignalSpy pressed(&view, &LedStateWidget::ledPressed);
     auto send = [&](QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons, QPoint pos) {
         QMouseEvent event(type, pos, view.viewport()->mapToGlobal(pos), button, buttons, Qt::NoModifier);
         QApplication::sendEvent(view.viewport(), &event);
     };
-    auto ledAt = [&](int led) { return view.mapFromScene(view.scene()->ledItems().at(led)->scenePos()); };
+    auto ledAt = [&](int led) { return view.mapFromScene(layout.ledPositionOf(led)); };
     int led = 0;
     while (!view.viewport()->rect().adjusted(40, 40, -40, -40).contains(ledAt(led)))
         ++led;
@@ -247,18 +246,18 @@ void tst_LedStateWidget::middleDragPansWithoutTouchingLeds()
     const QPoint scrolled(view.horizontalScrollBar()->value() - 20, view.verticalScrollBar()->value() - 30);
     QVERIFY(scrolled.x() >= view.horizontalScrollBar()->minimum() && scrolled.y() >= view.verticalScrollBar()->minimum());
 
-    // The middle press must pan the view, not reach the LED under it.
+    // The middle press must pan the view, and the scene must not see it.
     send(QEvent::MouseButtonPress, Qt::MiddleButton, Qt::MiddleButton, start);
     for (int step = 1; step <= 5; ++step)
         send(QEvent::MouseMove, Qt::NoButton, Qt::MiddleButton, start + QPoint(4 * step, 6 * step));
     send(QEvent::MouseButtonRelease, Qt::MiddleButton, Qt::NoButton, start + QPoint(20, 30));
     QCOMPARE(QPoint(view.horizontalScrollBar()->value(), view.verticalScrollBar()->value()), scrolled);
-    QVERIFY(std::all_of(leds.cbegin(), leds.cend(), [](const LedData* data) { return data->intensity() == 0; }));
+    QCOMPARE(pressed.count(), 0);
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, ledAt(led));
-    QCOMPARE(leds.at(led)->intensity(), 1);
+    QCOMPARE(pressed.count(), 1);
+    QCOMPARE(pressed.at(0).at(0).value<LedPointerEvent>().led, led);
     // The keyboard goes on from the LED clicked.
     QCOMPARE(view.currentLed(), led);
-    view.scene()->clearFrame();
 }
 
 QTEST_MAIN(tst_LedStateWidget)

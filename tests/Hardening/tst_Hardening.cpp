@@ -281,7 +281,7 @@ void tst_Hardening::readWithinLimits()
     QVERIFY(target.ledValueCount() <= LedPanelModel::MaxLedValues);
     if (frames >= 0) {
         QCOMPARE(target.sequenceCount(), frames > 0 ? 1 : 0);
-        QCOMPARE(target.ledScene()->ledItems().count(), leds);
+        QCOMPARE(target.ledScene()->layout().ledCount(), leds);
         if (frames > 0) {
             QCOMPARE(target.sequence(0)->frameCount(), frames);
             QCOMPARE(target.sequence(0)->frame(frames - 1)->ledCount(), leds);

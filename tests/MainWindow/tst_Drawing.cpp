@@ -57,6 +57,8 @@ private slots:
     void shapes_data();
     void shapes();
     void escapeCancelsTheDrag();
+    void penClicks_data();
+    void penClicks();
     void shortcuts_data();
     void shortcuts();
     void text_data();
@@ -221,6 +223,48 @@ void tst_Drawing::escapeCancelsTheDrag()
     drag(at(1, 0), at(1, 2), Qt::NoModifier);
     QTest::mouseRelease(view()->viewport(), Qt::LeftButton, {}, viewPoint(at(1, 2)));
     QCOMPARE(litLeds(0), range(48, 50));
+}
+
+// A click with the pen toggles the LED under the mouse, and only that one, as one undo step,
+// and the view shows it; on rings and grids, fitted and close up.
+void tst_Drawing::penClicks_data()
+{
+    QTest::addColumn<QByteArray>("layout");
+    QTest::addColumn<int>("led");
+    QTest::addColumn<qreal>("zoom"); // times the fitted zoom
+
+    const QByteArray ringXml = "<Layout type=\"Ring\"/>";
+    QTest::newRow("ring, fitted") << ringXml << 30 << 1.0;
+    QTest::newRow("ring, close up") << ringXml << 130 << 6.0;
+    QTest::newRow("grid 16 x 16, fitted") << layoutXml(16, 16) << 200 << 1.0;
+    QTest::newRow("grid 128 x 128, fitted") << layoutXml(128, 128) << 9000 << 1.0;
+    QTest::newRow("grid 128 x 128, close up") << layoutXml(128, 128) << 16383 << 20.0;
+}
+
+void tst_Drawing::penClicks()
+{
+    QFETCH(QByteArray, layout);
+    QFETCH(int, led);
+    QFETCH(qreal, zoom);
+
+    qobject_cast<MainMenu*>(m_window->menuBar())->action_New->trigger();
+    QVERIFY(readShow(*document(), showXml(layout + sequenceXml(0, 1))));
+    document()->treeView()->expandAll();
+    document()->makeCurrent(document()->node(0, 0));
+    view()->ZoomAll();
+    view()->scale(zoom, zoom);
+    const QPointF centre = document()->panelLayout().ledPositionOf(led);
+    view()->centerOn(centre);
+    QVERIFY(view()->viewport()->rect().contains(viewPoint(centre)));
+
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, viewPoint(centre));
+    QCOMPARE(litLeds(0), Leds { led });
+    QCOMPARE(plainText(action("action_Undo")->text()), QString("Undo Toggle LED"));
+    // Large enough to see: the view draws it lit.
+    if (2 * document()->panelLayout().ledItemsSize() * view()->transform().m11() >= 8)
+        QTRY_COMPARE(view()->viewport()->grab().toImage().pixelColor(viewPoint(centre)), QColor(Qt::yellow));
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, viewPoint(centre));
+    QCOMPARE(litLeds(0), Leds());
 }
 
 void tst_Drawing::shortcuts_data()

@@ -3,7 +3,6 @@
 #include "Data/PanelInfoEdit.h"
 #include "Document/LedPanelDocument.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
-#include "GraphicsView/LedGraphicsItem.h"
 #include "GraphicsView/LedStateWidget.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainWindow.h"
@@ -200,9 +199,9 @@ void tst_Editing::undoRedo_data()
     const auto menuAction = [this](QAction* MainMenu::*entry) { return Perform([=] { (menu()->*entry)->trigger(); }); };
     QTest::newRow("LED click") << Perform([this] {
         LedStateWidget* view = document()->ledFrame();
-        LedGraphicsItem* item = document()->ledScene()->ledItems().at(6);
-        view->centerOn(item);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->mapFromScene(item->scenePos()));
+        const QPointF centre = document()->panelLayout().ledPositionOf(6);
+        view->centerOn(centre);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->mapFromScene(centre));
     }) << "Toggle LED" << QPoint(0, 1);
     QTest::newRow("add sequence") << menuAction(&MainMenu::action_AddSequence) << "Add sequence" << QPoint(1, -1);
     QTest::newRow("remove sequence") << menuAction(&MainMenu::action_RemoveSequence) << "Remove sequence"
@@ -362,8 +361,9 @@ void tst_Editing::paintedStroke()
     open(Ring, {{Values()}});
     LedStateWidget* view = document()->ledFrame();
     view->scale(4, 4);
-    view->centerOn(document()->ledScene()->ledItems().at(2));
-    const auto at = [&](int led) { return view->mapFromScene(document()->ledScene()->ledItems().at(led)->scenePos()); };
+    const LedLayout layout = document()->panelLayout();
+    view->centerOn(layout.ledPositionOf(2));
+    const auto at = [&](int led) { return view->mapFromScene(layout.ledPositionOf(led)); };
     const auto stroke = [&](QList<int> leds) {
         QTest::mousePress(view->viewport(), Qt::LeftButton, {}, at(leds.first()));
         for (int led : leds.mid(1)) {

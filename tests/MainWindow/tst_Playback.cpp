@@ -1,9 +1,10 @@
+#include "Data/ChangeLayoutEdit.h"
 #include "Data/CommandList.h"
 #include "Data/LedData.h"
 #include "Data/LedStateCommand.h"
+#include "Data/LedValuesEdit.h"
 #include "Document/LedPanelDocument.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
-#include "GraphicsView/LedGraphicsItem.h"
 #include "GraphicsView/LedStateWidget.h"
 #include "GraphicsView/OnionSkinItem.h"
 #include "MainWindow/MainMenu.h"
@@ -31,6 +32,7 @@ private slots:
     void speedSurvivesRestart_data();
     void speedSurvivesRestart();
     void onionSkin();
+    void thumbnailsFollowEdits_data();
     void thumbnailsFollowEdits();
 
 private:
@@ -48,7 +50,7 @@ private:
     {
         LedStateWidget* view = document()->ledFrame();
         view->ZoomAll();
-        return view->mapFromScene(view->scene()->ledItems().at(led)->scenePos());
+        return view->mapFromScene(view->scene()->layout().ledPositionOf(led));
     }
     void clickLed(int led) { QTest::mouseClick(document()->ledFrame()->viewport(), Qt::LeftButton, {}, ledAt(led)); }
 
@@ -205,8 +207,10 @@ void tst_Playback::onionSkin()
     const QColor lit(Qt::yellow), dark(Qt::darkGray), onion = OnionSkinItem::color();
     QVERIFY(onion != lit && onion != dark); // otherwise a missing onion skin would pass for a drawn one
     QVERIFY(openWithFrames(2, 1));
+    auto* edit = new LedValuesEdit(QString());
     for (const QPoint& on : {QPoint(0, 0), QPoint(0, 1), QPoint(1, 1), QPoint(1, 2)}) // frame, LED
-        document()->sequence(0)->frame(on.x())->led(on.y())->setIntensity(1);
+        edit->set(document()->sequence(0)->frame(on.x()), on.y(), 1);
+    QVERIFY(document()->submit(edit));
     const auto colours = [this](const QList<int>& leds) {
         QList<QColor> colours;
         for (int led : leds) {
@@ -233,10 +237,21 @@ void tst_Playback::onionSkin()
     QVERIFY(find<QAction>("action_OnionSkin")->isChecked());
 }
 
+void tst_Playback::thumbnailsFollowEdits_data()
+{
+    QTest::addColumn<int>("side"); // of a square grid; 0: the default ring
+
+    QTest::newRow("ring, an LED a dot") << 0;
+    QTest::newRow("64 x 64, LEDs sharing pixels") << 64;
+}
+
 // Pictures are drawn for the rows shown only, and an edit redraws its own frame's picture alone.
 void tst_Playback::thumbnailsFollowEdits()
 {
+    QFETCH(int, side);
     QVERIFY(openWithFrames(300, 1));
+    if (side > 0)
+        QVERIFY(document()->submit(new ChangeLayoutEdit(*document(), LedLayout::create(LedLayout::Rectangle, side, side))));
     tree()->expandAll();
     auto* cache = qobject_cast<FrameThumbnailDelegate*>(tree()->itemDelegate())->cache();
     const QModelIndex sequence = document()->treeModel()->index(document()->sequence(0));
@@ -261,7 +276,8 @@ void tst_Playback::thumbnailsFollowEdits()
     QCOMPARE(yellowPixels(edited), 0);
 
     clickLed(5);
-    QVERIFY(yellowPixels(rowImage(1)) > 0);
+    // Where many LEDs share a pixel, one lit LED tints it rather than turning it yellow.
+    QVERIFY(side > 0 ? rowImage(1) != edited : yellowPixels(rowImage(1)) > 0);
     QCOMPARE(rowImage(2), untouched);
     QCOMPARE(cache->drawnCount(), drawn + 1);
 }

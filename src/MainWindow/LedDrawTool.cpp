@@ -1,16 +1,16 @@
-#include "GraphicsView/LedDrawTool.h"
+#include "MainWindow/LedDrawTool.h"
 
 #include "Data/CommandList.h"
+#include "Data/LedData.h"
 #include "Data/LedStateCommand.h"
 #include "Data/LedValuesEdit.h"
 #include "Document/LedPanelDocument.h"
+#include "GraphicsView/AbstractLedGraphicsScene.h"
 #include "GraphicsView/LedStateWidget.h"
 #include "GraphicsView/ShapePreviewItem.h"
 
 #include <QApplication>
-#include <QGraphicsScene>
 #include <QKeyEvent>
-#include <QMouseEvent>
 
 LedDrawTool::LedDrawTool(QObject* parent)
     : QObject(parent)
@@ -19,6 +19,8 @@ LedDrawTool::LedDrawTool(QObject* parent)
     , m_Lit(true)
     , m_Filled(false)
     , m_Dragging(false)
+    , m_StrokeValue(-1)
+    , m_StrokeId(0)
 {
 }
 
@@ -47,12 +49,17 @@ QString LedDrawTool::text(eTool tool)
 void LedDrawTool::setDocument(LedPanelDocument* document)
 {
     cancel();
-    if (m_pView)
-        m_pView->viewport()->removeEventFilter(this);
+    m_StrokeValue = -1;
+    while (!m_ViewConnections.isEmpty())
+        disconnect(m_ViewConnections.takeFirst());
     m_pDocument = document;
     m_pView = document ? document->ledFrame() : nullptr;
-    if (m_pView)
-        m_pView->viewport()->installEventFilter(this);
+    if (m_pView) {
+        m_ViewConnections << connect(m_pView, &LedStateWidget::ledPressed, this, &LedDrawTool::pressed)
+                          << connect(m_pView, &LedStateWidget::ledMoved, this, &LedDrawTool::moved)
+                          << connect(m_pView, &LedStateWidget::ledReleased, this, &LedDrawTool::released)
+                          << connect(m_pView, &LedStateWidget::ledActivated, this, [this](int led) { toggle(led); });
+    }
 }
 
 LedDrawTool::eTool LedDrawTool::tool() const
@@ -83,72 +90,94 @@ bool LedDrawTool::isDragging() const
 
 bool LedDrawTool::eventFilter(QObject* watched, QEvent* event)
 {
-    if (m_Dragging && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)) {
-        // Esc is the window's "Stop writing" too; during a drag it is the drag's.
-        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-            if (event->type() == QEvent::KeyPress)
-                cancel();
-            event->accept();
-            return true;
-        }
-        return false;
-    }
-    if (!m_pView || watched != m_pView->viewport() || m_Tool == Pen)
-        return false;
-
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick: {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() != Qt::LeftButton)
-            return false;
-        if (event->type() == QEvent::MouseButtonPress)
-            return press(mouse);
+    Q_UNUSED(watched)
+    // Esc is the window's "Stop writing" too; during a drag it is the drag's.
+    if (m_Dragging && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        if (event->type() == QEvent::KeyPress)
+            cancel();
+        event->accept();
         return true;
     }
-    case QEvent::MouseMove:
-        if (!m_Dragging)
-            return false;
-        drag(static_cast<QMouseEvent*>(event));
-        return true;
-    case QEvent::MouseButtonRelease:
-        if (!m_Dragging || static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
-            return false;
-        release(static_cast<QMouseEvent*>(event));
-        return true;
-    default:
-        return false;
-    }
+    return false;
 }
 
-bool LedDrawTool::press(QMouseEvent* event)
+void LedDrawTool::pressed(const LedPointerEvent& event)
 {
-    // The button is the tool's even where there is nothing to draw on: no rubber band, no toggle.
-    if (!m_pDocument || !m_pDocument->currentFrame())
-        return true;
-    emit aboutToDraw();
-    const QPointF point = m_pView->mapToScene(event->pos());
-    if (m_Tool == Fill) {
-        fill(point);
-        return true;
+    if (event.button != Qt::LeftButton)
+        return;
+    if (m_Tool == Pen) {
+        // A double click is two presses: the LED ends as it was.
+        m_StrokeValue = toggle(event.led);
+        m_StrokePoint = event.scenePos;
+        return;
     }
-    m_From = point;
+    if (event.doubleClick || !m_pDocument || !m_pDocument->currentFrame())
+        return;
+    emit aboutToDraw();
+    if (m_Tool == Fill) {
+        fill(event.scenePos);
+        return;
+    }
+    m_From = event.scenePos;
     m_Dragging = true;
     qApp->installEventFilter(this);
-    showPreview(covered(point, event->modifiers()));
-    return true;
+    showPreview(covered(event.scenePos, event.modifiers));
 }
 
-void LedDrawTool::drag(QMouseEvent* event)
+void LedDrawTool::moved(const LedPointerEvent& event)
 {
-    showPreview(covered(m_pView->mapToScene(event->pos()), event->modifiers()));
+    if (m_Dragging) {
+        showPreview(covered(event.scenePos, event.modifiers));
+    } else if (m_StrokeValue >= 0 && (event.buttons & Qt::LeftButton)) {
+        paintStroke(event.scenePos);
+        m_StrokePoint = event.scenePos;
+    }
 }
 
-void LedDrawTool::release(QMouseEvent* event)
+void LedDrawTool::released(const LedPointerEvent& event)
 {
-    const QVector<int> leds = covered(m_pView->mapToScene(event->pos()), event->modifiers());
+    if (event.button != Qt::LeftButton)
+        return;
+    m_StrokeValue = -1;
+    if (!m_Dragging)
+        return;
+    const QVector<int> leds = covered(event.scenePos, event.modifiers);
     cancel();
     submit(leds, m_Lit ? 1 : 0);
+}
+
+int LedDrawTool::toggle(int led)
+{
+    LedStateCommand* frame = m_pDocument ? m_pDocument->currentFrame() : nullptr;
+    if (!frame || led < 0 || led >= frame->ledCount())
+        return -1;
+    const int value = frame->led(led)->intensity() == 0 ? 1 : 0;
+    // Every stroke merges into an undo step of its own, never into the one before.
+    static int strokes = 0;
+    m_StrokeId = ++strokes;
+    auto* edit = new LedValuesEdit(tr("Toggle LED"), m_StrokeId);
+    edit->set(frame, led, value);
+    m_pDocument->submit(edit);
+    return value;
+}
+
+void LedDrawTool::paintStroke(const QPointF& to)
+{
+    LedStateCommand* frame = m_pDocument ? m_pDocument->currentFrame() : nullptr;
+    const AbstractLedGraphicsScene* scene = m_pView ? m_pView->scene() : nullptr;
+    if (!frame || !scene)
+        return;
+    // Every LED under the segment gets the stroke's state, as part of the stroke's one edit.
+    auto* edit = new LedValuesEdit(tr("Paint"), m_StrokeId);
+    for (int led : scene->ledsAlong(m_StrokePoint, to, scene->ledItemsSize())) {
+        if (led < frame->ledCount() && frame->led(led)->intensity() != m_StrokeValue)
+            edit->set(frame, led, m_StrokeValue);
+    }
+    if (edit->isEmpty())
+        delete edit;
+    else
+        m_pDocument->submit(edit);
 }
 
 void LedDrawTool::cancel()
@@ -197,7 +226,7 @@ void LedDrawTool::showPreview(const QVector<int>& leds)
     QVector<QPointF> centres;
     centres.reserve(leds.size());
     for (int led : leds)
-        centres.append(layout.ledPosition(led / layout.columns(), led % layout.columns()));
+        centres.append(layout.ledPositionOf(led));
     m_pPreview->setCentres(centres);
 }
 

@@ -2,6 +2,7 @@
 #define LEDDRAWTOOL_H
 
 #include "Data/LedShapes.h"
+#include "GraphicsView/LedPointerEvent.h"
 
 #include <QObject>
 #include <QPointF>
@@ -10,14 +11,14 @@
 class LedPanelDocument;
 class LedStateWidget;
 class QGraphicsScene;
-class QMouseEvent;
 class ShapePreviewItem;
 
-// The drawing tools on a document's LED view. The pen is the view's own click
-// and stroke; with the other tools the left button belongs to the tool: a line,
-// rectangle or ellipse is pressed, dragged with a preview and set on release
-// (Esc cancels it), a fill is a click. Each shape or fill is one undo step of
-// the current frame, named after its tool.
+// The drawing tools on a document's LED view: they turn what the user does on the
+// view into edits of the current frame, through the document. The pen toggles the
+// LED pressed and paints that new state along the stroke; Space or Enter on an LED
+// toggles it whatever the tool. A line, rectangle or ellipse is pressed, dragged
+// with a preview and set on release (Esc cancels it), a fill is a click. Each
+// stroke, shape or fill is one undo step, named after its tool.
 class LedDrawTool : public QObject
 {
     Q_OBJECT
@@ -54,9 +55,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool press(QMouseEvent* event);
-    void drag(QMouseEvent* event);
-    void release(QMouseEvent* event);
+    void pressed(const LedPointerEvent& event);
+    void moved(const LedPointerEvent& event);
+    void released(const LedPointerEvent& event);
+    // Switches the LED on or off as one undo step of its own; returns the new value, -1 for none.
+    int toggle(int led);
+    void paintStroke(const QPointF& to);
     void cancel();
     void fill(const QPointF& point);
     QVector<int> covered(const QPointF& to, Qt::KeyboardModifiers modifiers) const;
@@ -66,6 +70,7 @@ private:
 
     QPointer<LedPanelDocument> m_pDocument;
     QPointer<LedStateWidget> m_pView;
+    QList<QMetaObject::Connection> m_ViewConnections;
     QPointer<QGraphicsScene> m_pPreviewScene;
     ShapePreviewItem* m_pPreview;
     eTool m_Tool;
@@ -73,6 +78,10 @@ private:
     bool m_Filled;
     bool m_Dragging;
     QPointF m_From;
+    // The state the pen's stroke paints; -1 while no stroke runs.
+    int m_StrokeValue;
+    int m_StrokeId;
+    QPointF m_StrokePoint;
 };
 
 #endif // LEDDRAWTOOL_H

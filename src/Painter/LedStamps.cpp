@@ -1,0 +1,101 @@
+#include "Painter/LedStamps.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+const int phases = 4;
+// Room for the outline and a minimum size the painter may give small LEDs.
+const qreal outlineReach = 0.05;
+const qreal smallestRadius = 1.0;
+
+// Source over destination, both premultiplied.
+inline uint blend(uint source, uint destination)
+{
+    const uint alpha = source >> 24;
+    if (alpha == 255)
+        return source;
+    const uint rest = 255 - alpha;
+    uint rb = (destination & 0xff00ff) * rest;
+    rb = ((rb + ((rb >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+    uint ag = ((destination >> 8) & 0xff00ff) * rest;
+    ag = (ag + ((ag >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+    return source + (ag | rb);
+}
+
+} // namespace
+
+LedStamps::LedStamps(const LedPanelPainter& painter, qreal scale)
+    : m_Painter(painter)
+    , m_Scale(scale)
+    , m_Stamps(2 * phases * phases)
+{
+    const qreal radius = qMax(qAbs(painter.layout().ledItemsSize()) * scale, smallestRadius);
+    m_Origin = int(std::ceil(radius + outlineReach * scale)) + 1;
+}
+
+qreal LedStamps::scale() const
+{
+    return m_Scale;
+}
+
+int LedStamps::reach() const
+{
+    return m_Origin + 1;
+}
+
+void LedStamps::draw(QImage& target, const QPointF& centre, bool lit)
+{
+    Q_ASSERT(target.format() == QImage::Format_ARGB32_Premultiplied);
+    draw(reinterpret_cast<uint*>(target.bits()), target.width(), target.height(), target.bytesPerLine() / 4,
+         centre.x(), centre.y(), lit);
+}
+
+void LedStamps::draw(uint* pixels, int width, int height, int stride, qreal x, qreal y, bool lit)
+{
+    const qreal fx = std::floor(x);
+    const qreal fy = std::floor(y);
+    const Stamp& picture = stamp(lit, qBound(0, int((x - fx) * phases), phases - 1),
+                                 qBound(0, int((y - fy) * phases), phases - 1));
+    const int left = int(fx) - m_Origin;
+    const int top = int(fy) - m_Origin;
+    const int x0 = qMax(picture.used.left(), -left);
+    const int x1 = qMin(picture.used.right() + 1, width - left);
+    const int y0 = qMax(picture.used.top(), -top);
+    const int y1 = qMin(picture.used.bottom() + 1, height - top);
+    const uint* source = picture.pixels + y0 * picture.stride;
+    uint* target = pixels + (top + y0) * stride + left;
+    for (int row = y0; row < y1; ++row, source += picture.stride, target += stride) {
+        for (int column = x0; column < x1; ++column) {
+            if (source[column])
+                target[column] = blend(source[column], target[column]);
+        }
+    }
+}
+
+const LedStamps::Stamp& LedStamps::stamp(bool lit, int phaseX, int phaseY)
+{
+    Stamp& picture = m_Stamps[(lit ? phases * phases : 0) + phaseY * phases + phaseX];
+    if (picture.image.isNull()) {
+        const int size = 2 * m_Origin + 2;
+        picture.image = QImage(size, size, QImage::Format_ARGB32_Premultiplied);
+        picture.image.fill(Qt::transparent);
+        QPainter led(&picture.image);
+        led.translate(m_Origin + qreal(phaseX) / phases, m_Origin + qreal(phaseY) / phases);
+        led.scale(m_Scale, m_Scale);
+        m_Painter.drawLedAt(&led, QPointF(0, 0), lit);
+        led.end();
+        for (int y = 0; y < size; ++y) {
+            const auto* line = reinterpret_cast<const uint*>(picture.image.constScanLine(y));
+            for (int x = 0; x < size; ++x) {
+                if (line[x])
+                    picture.used |= QRect(x, y, 1, 1);
+            }
+        }
+        picture.pixels = reinterpret_cast<const uint*>(picture.image.constBits());
+        picture.stride = picture.image.bytesPerLine() / 4;
+    }
+    return picture;
+}
