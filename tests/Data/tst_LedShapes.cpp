@@ -1,6 +1,7 @@
 #include "Data/BitmapFont.h"
 #include "Data/LedPanelModel.h"
 #include "Data/LedShapes.h"
+#include "Data/LedSymmetry.h"
 #include "Data/TextFrames.h"
 
 #include "common/TestData.h"
@@ -9,6 +10,7 @@
 
 Q_DECLARE_METATYPE(LedShapes::eShape)
 Q_DECLARE_METATYPE(BitmapFont::eFace)
+Q_DECLARE_METATYPE(LedSymmetry::eMode)
 
 namespace {
 
@@ -109,6 +111,8 @@ private slots:
     void nearestAndNeighbours();
     void floodArea_data();
     void floodArea();
+    void symmetry_data();
+    void symmetry();
     void glyphs_data();
     void glyphs();
     void everyGlyphFitsItsFace();
@@ -406,3 +410,47 @@ void tst_LedShapes::scroll()
 
 QTEST_APPLESS_MAIN(tst_LedShapes)
 #include "tst_LedShapes.moc"
+
+void tst_LedShapes::symmetry_data()
+{
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<LedSymmetry::eMode>("mode");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QByteArray>("drawn");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("grid mirror") << QByteArray("Rectangle") << 3 << 5 << LedSymmetry::Mirror << 2
+                                 << QByteArray("##...|.....|...#.") << QByteArray("##.##|.....|.#.#.");
+    QTest::newRow("grid mirror, the centre column stays") << QByteArray("Rectangle") << 1 << 5 << LedSymmetry::Mirror
+                                                          << 2 << QByteArray("..#..") << QByteArray("..#..");
+    QTest::newRow("grid both") << QByteArray("Rectangle") << 3 << 4 << LedSymmetry::Both << 2
+                               << QByteArray("#...|.#..|....") << QByteArray("#..#|.##.|#..#");
+    QTest::newRow("rotation is for rings") << QByteArray("Rectangle") << 2 << 4 << LedSymmetry::Rotate << 2
+                                           << QByteArray("#...|....") << QByteArray("#...|....");
+    QTest::newRow("ring mirror as the flip around LED 0")
+        << QByteArray("Ring") << 4 << 48 << LedSymmetry::Mirror << 2 << ringRows({0, 5}) << ringRows({0, 5, 43});
+    QTest::newRow("ring rotate 4") << QByteArray("Ring") << 4 << 48 << LedSymmetry::Rotate << 4 << ringRows({1})
+                                   << ringRows({1, 13, 25, 37});
+    QTest::newRow("ring rotate by a count that does not divide") << QByteArray("Ring") << 4 << 48
+                                                                 << LedSymmetry::Rotate << 5 << ringRows({1})
+                                                                 << ringRows({1});
+    QTest::newRow("both is for grids") << QByteArray("Ring") << 4 << 48 << LedSymmetry::Both << 2 << ringRows({1})
+                                       << ringRows({1});
+}
+
+void tst_LedShapes::symmetry()
+{
+    QFETCH(QByteArray, type);
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(LedSymmetry::eMode, mode);
+    QFETCH(int, count);
+    QFETCH(QByteArray, drawn);
+    QFETCH(QByteArray, expected);
+
+    const LedLayout layout = layoutOf(rows, columns, type.constData());
+    const QVector<int> leds = LedSymmetry(mode, count).repeated(layout, litLeds(drawn));
+    QCOMPARE(covering(leds, rows * columns, columns), expected);
+}
