@@ -21,7 +21,9 @@ QVector<int> RegionOperations::apply(FrameOperations::eOperation operation, cons
         }
     }
     const LedLayout::eType type = ring && bounds.width() == columns ? LedLayout::Ring : LedLayout::Rectangle;
-    const QVector<int> changed = FrameOperations::apply(operation, part, bounds.height(), bounds.width(), type);
+    // Numbered row by row, as the part is laid out above.
+    const LedLayout partLayout = LedLayout::create(type, bounds.height(), bounds.width());
+    const QVector<int> changed = FrameOperations::apply(operation, part, partLayout);
 
     QVector<int> result = values;
     for (int i = 0; i < cells.size(); ++i) {
