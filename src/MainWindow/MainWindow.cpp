@@ -52,6 +52,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(this, &MainWindow::currentDocumentChanged, m_pPanelLink, &PanelLinkController::setDocument);
     m_pPlayback = new PlaybackController(this, ui->menubar->playbackMenu());
     m_pDrawController = new DrawController(this, ui->menubar);
+    m_pEditController->setSelectTool(m_pDrawController->selectTool());
     connect(m_pDrawController, &DrawController::aboutToDraw, m_pPlayback, &PlaybackController::pause);
     m_pPictures = new PictureController(this, ui->menubar);
     connect(this, &MainWindow::currentDocumentChanged, m_pDrawController, &DrawController::setDocument);
