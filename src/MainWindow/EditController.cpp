@@ -361,7 +361,7 @@ void EditController::copy()
                                                  m_pDocument->currentFrame()->intensities(), selection);
         data->setData(QLatin1String(LedRegion::MimeType), region.toByteArray());
         QApplication::clipboard()->setMimeData(data);
-        showMessage(tr("%n LED(s) copied.", nullptr, selection.count()));
+        showMessage(selection.count() == 1 ? tr("1 LED copied.") : tr("%1 LEDs copied.").arg(selection.count()));
         return;
     }
     QApplication::clipboard()->setMimeData(data);
@@ -396,7 +396,8 @@ void EditController::paste()
     if (m_pSelectTool && m_pDocument->ledFrame()->hasFocus()) {
         const int dropped = m_pSelectTool->paste(QApplication::clipboard()->mimeData());
         if (dropped > 0)
-            showMessage(tr("%n LED(s) fell outside the panel.", nullptr, dropped));
+            showMessage(dropped == 1 ? tr("1 LED fell outside the panel.")
+                                     : tr("%1 LEDs fell outside the panel.").arg(dropped));
         if (dropped >= 0)
             return;
     }
