@@ -23,7 +23,12 @@ int LedKeyboardCursor::index() const
 
 void LedKeyboardCursor::setLayout(const LedLayout& layout)
 {
+    const int led = index();
     m_Layout = layout;
+    if (led >= 0 && led < layout.ledCount()) {
+        setIndex(led);
+        return;
+    }
     m_Row = qBound(0, m_Row, qMax(0, layout.rows() - 1));
     m_Column = qBound(0, m_Column, qMax(0, layout.columns() - 1));
 }
@@ -46,7 +51,7 @@ bool LedKeyboardCursor::move(int key)
 
     const int columns = m_Layout.columns();
     if (m_Layout.type() == LedLayout::Ring) {
-        // Along the circle in the order the LEDs are numbered.
+        // Along the circle as drawn, clockwise for Right.
         if (key == Qt::Key_Left)
             m_Column = (m_Column + columns - 1) % columns;
         else if (key == Qt::Key_Right)
@@ -56,14 +61,11 @@ bool LedKeyboardCursor::move(int key)
         return true;
     }
 
-    // Numbering may run either way (negative spacings); the keys follow the screen.
-    if (key == Qt::Key_Left || key == Qt::Key_Right) {
-        const int step = (key == Qt::Key_Right) == (m_Layout.columnSpacing() > 0) ? 1 : -1;
-        m_Column = qBound(0, m_Column + step, columns - 1);
-    } else {
-        const int step = (key == Qt::Key_Down) == (m_Layout.rowSpacing() > 0) ? 1 : -1;
-        m_Row = qBound(0, m_Row + step, m_Layout.rows() - 1);
-    }
+    // Cells are as drawn whichever way the LEDs are numbered: the keys follow them.
+    if (key == Qt::Key_Left || key == Qt::Key_Right)
+        m_Column = qBound(0, m_Column + (key == Qt::Key_Right ? 1 : -1), columns - 1);
+    else
+        m_Row = qBound(0, m_Row + (key == Qt::Key_Down ? 1 : -1), m_Layout.rows() - 1);
     return true;
 }
 
