@@ -222,12 +222,16 @@ void LedDrawTool::fill(const QPointF& point)
     // A fill that starts outside the selection would not stay inside it.
     if (!constrained({ led }).contains(led))
         return;
-    QVector<int> area = LedShapes::floodArea(layout, frame->intensities(), led);
+    // The selection's edge is a wall: what lies outside reads as the other state.
+    QVector<int> values = frame->intensities();
     const LedSelection& selection = m_pView->selection();
-    if (!selection.isEmpty())
-        area.erase(std::remove_if(area.begin(), area.end(), [&](int at) { return !selection.contains(at); }),
-                   area.end());
-    submit(constrained(area), value);
+    if (!selection.isEmpty()) {
+        for (int at = 0; at < values.size(); ++at) {
+            if (!selection.contains(at))
+                values[at] = value;
+        }
+    }
+    submit(constrained(LedShapes::floodArea(layout, values, led)), value);
 }
 
 QVector<int> LedDrawTool::covered(const QPointF& to, Qt::KeyboardModifiers modifiers) const

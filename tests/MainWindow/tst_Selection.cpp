@@ -108,7 +108,7 @@ void tst_Selection::drag(const QString& from, const QString& to, Qt::KeyboardMod
 
 // One user's step: "select|add|remove|move|copy|line FROM TO" drags from cell to cell ("row,column")
 // with the Select tool and no key, Shift, Ctrl, none, Ctrl, or with the Line tool; "pen CELL" clicks
-// with the pen; "key NAME" and "ctrl+a" press keys in the view; "trigger ACTION"; "frame N";
+// with the pen or fills; "key NAME" and "ctrl+a" press keys in the view; "trigger ACTION"; "frame N";
 // "show LAYOUT" opens another show; "symmetry MODE [N]"; "status TEXT" checks the status bar;
 // "preview FROM TO N" checks a line's marks while dragged.
 void tst_Selection::run(const QString& step)
@@ -138,12 +138,13 @@ void tst_Selection::run(const QString& step)
         QVERIFY(found != items.end());
         QCOMPARE(dynamic_cast<ShapePreviewItem*>(*found)->count(), words.at(3).toInt());
         QTest::mouseRelease(view()->viewport(), Qt::LeftButton, {}, cell(words.at(2)));
-    } else if (verb == "pen") {
-        action("action_ToolPen")->trigger();
+    } else if (verb == "pen" || verb == "fill") {
+        action(verb == "pen" ? "action_ToolPen" : "action_ToolFill")->trigger();
         QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, cell(words.at(1)));
     } else if (verb == "key") {
         const QMap<QString, Qt::Key> keys { { "Right", Qt::Key_Right }, { "Down", Qt::Key_Down },
-                                            { "Delete", Qt::Key_Delete }, { "Return", Qt::Key_Return } };
+                                            { "Delete", Qt::Key_Delete }, { "Return", Qt::Key_Return },
+                                            { "Escape", Qt::Key_Escape } };
         QVERIFY(keys.contains(words.at(1)));
         QTest::keyClick(view(), keys.value(words.at(1)));
     } else if (verb == "ctrl+a") {
@@ -198,9 +199,9 @@ void tst_Selection::edits_data()
         << grid << "#####/#####/#####/#####"
         << QStringList { "select 0,0 0,2", "add 3,3 3,4", "remove 1,2 0,2", "key Delete" }
         << "..###/#####/#####/###.." << "Clear" << "#####/#####/#####/#####";
-    QTest::newRow("grid: the pen stays inside") << grid << empty
-        << QStringList { "select 1,1 2,2", "pen 0,0", "pen 3,3", "pen 2,1" }
-        << "...../...../.#.../....." << "Toggle LED" << empty;
+    QTest::newRow("grid: the pen and fill stay inside until Esc") << grid << empty
+        << QStringList { "select 1,1 1,3", "pen 0,0", "pen 1,2", "fill 1,1", "key Escape", "pen 0,0" }
+        << "#..../.##../...../....." << "Toggle LED" << "...../.##../...../.....";
     QTest::newRow("grid: a click outside clears, the operation takes the frame")
         << grid << corner << QStringList { "select 0,0 1,1", "select 3,4 3,4", "trigger action_InvertFrame" }
         << "..###/..###/#####/#####" << "Invert" << corner;
