@@ -31,8 +31,9 @@ LedRegion::Placed LedRegion::place(const LedLayout& target, const QPoint& at) co
     const bool ring = target.type() == LedLayout::Ring && target.columns() > 0;
     for (const Cell& cell : m_Cells) {
         int column = at.x() + cell.column;
+        // Moved back past LED 0, a paste comes round from the other side.
         if (ring)
-            column %= target.columns();
+            column = ((column % target.columns()) + target.columns()) % target.columns();
         const int led = target.indexAt(at.y() + cell.row, column);
         if (led < 0) {
             ++placed.dropped;

@@ -553,6 +553,9 @@ void tst_LedShapes::regionPaste_data()
     QTest::newRow("a ring wraps its columns") << QByteArray("Ring") << 4 << 48 << QPoint(47, 0)
                                               << (ringRow({47}) + '|' + ringRow({0}) + '|' + ringRow({}) + '|' + ringRow({}))
                                               << 0;
+    QTest::newRow("a ring wraps back past LED 0") << QByteArray("Ring") << 4 << 48 << QPoint(-2, 0)
+                                                  << (ringRow({46}) + '|' + ringRow({47}) + '|' + ringRow({}) + '|' + ringRow({}))
+                                                  << 0;
 }
 
 void tst_LedShapes::regionPaste()
