@@ -210,6 +210,10 @@ void tst_Selection::edits_data()
         << QStringList { "select 0,0 0,1", "trigger action_Copy", "frame 1", "trigger action_Paste", "key Down",
                          "key Right", "key Return", "key Right" }
         << "...../..##./...../....." << "Move LEDs" << "...../.##../...../.....";
+    QTest::newRow("grid: another frame drops the paste") << grid << corner
+        << QStringList { "select 0,0 0,1", "trigger action_Copy", "frame 1", "trigger action_Paste", "frame 0",
+                         "key Down" }
+        << "...../##.../...../....." << "Move LEDs" << corner;
     QTest::newRow("grid onto a smaller grid: cells off the panel dropped")
         << grid << "...##/...##/...../....."
         << QStringList { "select 0,3 1,4", "trigger action_Cut", "show " + layoutXml(3, 4), "trigger action_Paste",
