@@ -49,7 +49,7 @@ bool LedKeyboardCursor::move(int key)
 
     const int columns = m_Layout.columns();
     if (m_Layout.type() == LedLayout::Ring) {
-        // Round the circle as drawn, wrapping at LED 0's column.
+        // Along the circle as drawn, clockwise for Right.
         if (key == Qt::Key_Left)
             m_Column = (m_Column + columns - 1) % columns;
         else if (key == Qt::Key_Right)

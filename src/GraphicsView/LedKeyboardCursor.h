@@ -17,7 +17,7 @@ public:
     LedKeyboardCursor();
 
     int index() const;
-    // Follows another layout, keeping the row and column where the new one has them.
+    // Follows another layout, staying on the same LED where the new one has it.
     void setLayout(const LedLayout& layout);
     void setIndex(int index);
     // Moves by an arrow key; false for any other key.

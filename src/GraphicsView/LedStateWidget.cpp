@@ -2,6 +2,7 @@
 
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 #include "GraphicsView/LedGraphicsScene_Ring.h"
+#include "GraphicsView/SelectionOutlineItem.h"
 #include "LedPanelContextMenu.h"
 
 #include <QKeyEvent>
@@ -27,6 +28,7 @@ LedStateWidget::LedStateWidget(QWidget* parent)
     , m_MaximumZoom(maximumZoom)
     , m_Fitted(true)
     , m_pContextMenu(new LedPanelContextMenu(this))
+    , m_pOutline(nullptr)
 {
     m_pContextMenu->connect(this);
 
@@ -63,6 +65,16 @@ void LedStateWidget::setScene(AbstractLedGraphicsScene* scene)
                            << connect(scene, &AbstractLedGraphicsScene::ledActivated, this, &LedStateWidget::ledActivated);
     }
     m_Cursor.setLayout(scene ? scene->layout() : LedLayout());
+    // The outline went with the scene that held it, or stays behind in one no longer shown.
+    if (m_pOutline && m_pOutlineScene) {
+        m_pOutlineScene->removeItem(m_pOutline);
+        delete m_pOutline;
+    }
+    m_pOutline = nullptr;
+    m_Selection = LedSelection(scene ? int(scene->layout().ledCount()) : 0);
+    showSelection();
+    emit selectionChanged();
+    emit sceneReplaced();
     // Another panel: whatever zoom the user chose was for the old one.
     m_Fitted = true;
     fit();
@@ -71,6 +83,44 @@ void LedStateWidget::setScene(AbstractLedGraphicsScene* scene)
 int LedStateWidget::currentLed() const
 {
     return m_Cursor.index();
+}
+
+const LedSelection& LedStateWidget::selection() const
+{
+    return m_Selection;
+}
+
+void LedStateWidget::setSelection(const LedSelection& selection)
+{
+    if (selection == m_Selection)
+        return;
+    Q_ASSERT(selection.ledCount() == m_Selection.ledCount());
+    m_Selection = selection;
+    showSelection();
+    emit selectionChanged();
+}
+
+void LedStateWidget::showSelection()
+{
+    AbstractLedGraphicsScene* ledScene = scene();
+    if (m_pOutline && (!m_pOutlineScene || m_pOutlineScene != ledScene))
+        m_pOutline = nullptr;
+    if (!ledScene || m_Selection.isEmpty()) {
+        if (m_pOutline)
+            m_pOutline->setVisible(false);
+        return;
+    }
+    const LedLayout& layout = ledScene->layout();
+    if (!m_pOutline) {
+        m_pOutline = new SelectionOutlineItem(layout.ledItemsSize());
+        ledScene->addItem(m_pOutline);
+        m_pOutlineScene = ledScene;
+    }
+    QVector<QPointF> centres;
+    for (int led : m_Selection.leds())
+        centres.append(layout.ledPositionOf(led));
+    m_pOutline->setCentres(centres);
+    m_pOutline->setVisible(true);
 }
 
 void LedStateWidget::customContextMenuRequested(const QPoint& pos)
@@ -130,8 +180,34 @@ bool LedStateWidget::isCursorKey(const QKeyEvent* event) const
     }
 }
 
+bool LedStateWidget::isSelectionKey(const QKeyEvent* event) const
+{
+    if (m_Selection.isEmpty() || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Delete:
+    case Qt::Key_Escape:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool LedStateWidget::event(QEvent* event)
 {
+    // Del deletes frames elsewhere; here, with LEDs selected, it clears them. Esc stays
+    // "Stop writing" while a write runs.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (isSelectionKey(key) && key->key() != Qt::Key_Escape) {
+            event->accept();
+            return true;
+        }
+    }
     // Space is also the window's Play key; here, on a frame, it is the LED's.
     if (event->type() == QEvent::ShortcutOverride && isCursorKey(static_cast<QKeyEvent*>(event))) {
         event->accept();
@@ -142,6 +218,11 @@ bool LedStateWidget::event(QEvent* event)
 
 void LedStateWidget::keyPressEvent(QKeyEvent* event)
 {
+    if (isSelectionKey(event)) {
+        event->accept();
+        emit selectionKeyPressed(event->key());
+        return;
+    }
     if (!isCursorKey(event)) {
         QGraphicsView::keyPressEvent(event);
         return;

@@ -3,11 +3,14 @@
 
 #include "GraphicsView/LedKeyboardCursor.h"
 #include "GraphicsView/LedPointerEvent.h"
+#include "Data/LedSelection.h"
 
 #include <QGraphicsView>
+#include <QPointer>
 
 class AbstractLedGraphicsScene;
 class LedPanelContextMenu;
+class SelectionOutlineItem;
 
 // Shows the layout scene with the current frame. The view fits the panel in
 // when it gets a scene, is shown or is resized, until the wheel zooms around
@@ -15,7 +18,9 @@ class LedPanelContextMenu;
 // that is smaller. The middle button pans; the other buttons reach the scene,
 // whose pointer events the view passes on as its own, whichever scene it shows.
 // With the focus here the arrow keys move an outline over the LEDs and Space or
-// Enter activates the LED under it.
+// Enter activates the LED under it; while LEDs are selected the arrows, Del and
+// Esc are the selection's instead. The selection is the view's, drawn as a
+// dashed outline; another scene (another layout) clears it.
 class LedStateWidget : public QGraphicsView
 {
     Q_OBJECT
@@ -27,12 +32,19 @@ public:
     void setScene(AbstractLedGraphicsScene* scene);
     // The LED under the keyboard's outline.
     int currentLed() const;
+    const LedSelection& selection() const;
+    void setSelection(const LedSelection& selection);
 
 signals:
     void ledPressed(const LedPointerEvent& event);
     void ledMoved(const LedPointerEvent& event);
     void ledReleased(const LedPointerEvent& event);
     void ledActivated(int led);
+    void selectionChanged();
+    // An arrow, Del or Esc pressed while LEDs are selected.
+    void selectionKeyPressed(int key);
+    // Another layout is shown.
+    void sceneReplaced();
 
 public slots:
     void customContextMenuRequested(const QPoint& pos);
@@ -55,6 +67,8 @@ protected:
 
 private:
     bool isCursorKey(const QKeyEvent* event) const;
+    bool isSelectionKey(const QKeyEvent* event) const;
+    void showSelection();
     void fit();
     void updateCursor();
 
@@ -65,6 +79,9 @@ private:
     bool m_Fitted;
     LedKeyboardCursor m_Cursor;
     LedPanelContextMenu* m_pContextMenu;
+    LedSelection m_Selection;
+    SelectionOutlineItem* m_pOutline;
+    QPointer<QGraphicsScene> m_pOutlineScene;
     QList<QMetaObject::Connection> m_SceneConnections;
 };
 

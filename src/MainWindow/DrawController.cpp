@@ -6,7 +6,10 @@
 #include "Data/LedValuesEdit.h"
 #include "Data/TextFrames.h"
 #include "Document/LedPanelDocument.h"
+#include "Data/LedSymmetry.h"
+#include "GraphicsView/LedStateWidget.h"
 #include "MainWindow/LedDrawTool.h"
+#include "MainWindow/LedSelectTool.h"
 #include "MainWindow/DrawToolIcons.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/TextDialog.h"
@@ -14,6 +17,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QComboBox>
 #include <QItemSelectionModel>
 #include <QMainWindow>
 #include <QMenu>
@@ -23,7 +27,9 @@ DrawController::DrawController(QMainWindow* window, MainMenu* menu)
     : QObject(window)
     , m_pWindow(window)
     , m_pTool(new LedDrawTool(this))
+    , m_pSelectTool(new LedSelectTool(this))
     , m_pTools(new QActionGroup(this))
+    , m_pSymmetries(new QActionGroup(this))
 {
     Q_ASSERT(m_pWindow && menu);
     connect(m_pTool, &LedDrawTool::aboutToDraw, this, &DrawController::aboutToDraw);
@@ -35,6 +41,11 @@ DrawController::DrawController(QMainWindow* window, MainMenu* menu)
 LedDrawTool* DrawController::drawTool() const
 {
     return m_pTool;
+}
+
+LedSelectTool* DrawController::selectTool() const
+{
+    return m_pSelectTool;
 }
 
 QString DrawController::toolTip(const QString& text, Qt::Key key)
@@ -72,6 +83,8 @@ void DrawController::createActions()
         { &action_ToolEllipse, "action_ToolEllipse", tr("&Ellipse"), Qt::Key_E, LedDrawTool::Ellipse,
           DrawToolIcons::Ellipse },
         { &action_ToolFill, "action_ToolFill", tr("Flood &fill"), Qt::Key_F, LedDrawTool::Fill, DrawToolIcons::Fill },
+        { &action_ToolSelect, "action_ToolSelect", tr("&Select"), Qt::Key_S, LedDrawTool::Select,
+          DrawToolIcons::Select },
     };
     m_pTools->setExclusive(true);
     for (const auto& entry : tools) {
@@ -83,6 +96,8 @@ void DrawController::createActions()
         connect(action, &QAction::toggled, this, [this, tool](bool on) {
             if (on)
                 m_pTool->setTool(tool);
+            if (tool == LedDrawTool::Select)
+                m_pSelectTool->setActive(on);
         });
         *entry.action = action;
     }
@@ -104,9 +119,84 @@ void DrawController::createActions()
     action_DrawFilled->setIcon(DrawToolIcons::icon(DrawToolIcons::Filled));
     connect(action_DrawFilled, &QAction::toggled, m_pTool, &LedDrawTool::setFilled);
 
+    action_SelectAll = new QAction(tr("Select &all LEDs"), m_pWindow);
+    action_SelectAll->setObjectName(QStringLiteral("action_SelectAll"));
+    action_SelectAll->setShortcut(QKeySequence::SelectAll);
+    // Only in the LED view: the tree keeps its own Ctrl+A for frames.
+    action_SelectAll->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(action_SelectAll, &QAction::triggered, m_pSelectTool, &LedSelectTool::selectAll);
+    createSymmetryActions();
+
     action_Text = createAction(QStringLiteral("action_Text"), tr("&Text..."), Qt::Key_unknown);
     action_Text->setIcon(DrawToolIcons::icon(DrawToolIcons::Text));
     connect(action_Text, &QAction::triggered, this, &DrawController::enterText);
+}
+
+void DrawController::createSymmetryActions()
+{
+    const struct
+    {
+        QAction** action;
+        const char* name;
+        QString text;
+    } modes[] = {
+        { &action_SymmetryNone, "action_SymmetryNone", tr("&No symmetry") },
+        { &action_SymmetryMirror, "action_SymmetryMirror", tr("&Mirror") },
+        { &action_SymmetryBoth, "action_SymmetryBoth", tr("Mirror &both ways") },
+        { &action_SymmetryRotate, "action_SymmetryRotate", tr("&Rotate") },
+    };
+    m_pSymmetries->setExclusive(true);
+    for (const auto& mode : modes) {
+        auto* action = new QAction(mode.text, m_pWindow);
+        action->setObjectName(QLatin1String(mode.name));
+        action->setCheckable(true);
+        m_pSymmetries->addAction(action);
+        *mode.action = action;
+    }
+    action_SymmetryNone->setChecked(true);
+    connect(m_pSymmetries, &QActionGroup::triggered, this, &DrawController::applySymmetry);
+
+    comboBox_SymmetryCount = new QComboBox(m_pWindow);
+    comboBox_SymmetryCount->setObjectName(QStringLiteral("comboBox_SymmetryCount"));
+    comboBox_SymmetryCount->setToolTip(tr("How many times a drawing is turned around the ring"));
+    connect(comboBox_SymmetryCount, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &DrawController::applySymmetry);
+}
+
+void DrawController::updateSymmetry()
+{
+    const LedLayout layout = m_pDocument ? m_pDocument->panelLayout() : LedLayout();
+    const bool ring = layout.type() == LedLayout::Ring;
+    const QVector<int> counts = m_pDocument && ring ? LedSymmetry::rotationCounts(layout) : QVector<int>();
+    action_SymmetryMirror->setEnabled(m_pDocument);
+    action_SymmetryBoth->setEnabled(m_pDocument && !ring);
+    action_SymmetryRotate->setEnabled(!counts.isEmpty());
+    const QSignalBlocker blocker(comboBox_SymmetryCount);
+    const QVariant kept = comboBox_SymmetryCount->currentData();
+    comboBox_SymmetryCount->clear();
+    for (int count : counts)
+        comboBox_SymmetryCount->addItem(QString::number(count), count);
+    comboBox_SymmetryCount->setCurrentIndex(qMax(0, comboBox_SymmetryCount->findData(kept)));
+    comboBox_SymmetryCount->setEnabled(!counts.isEmpty());
+    if (QAction* checked = m_pSymmetries->checkedAction()) {
+        if (!checked->isEnabled())
+            action_SymmetryNone->setChecked(true);
+    }
+    applySymmetry();
+}
+
+void DrawController::applySymmetry()
+{
+    LedSymmetry::eMode mode = LedSymmetry::None;
+    if (action_SymmetryMirror->isChecked())
+        mode = LedSymmetry::Mirror;
+    else if (action_SymmetryBoth->isChecked())
+        mode = LedSymmetry::Both;
+    else if (action_SymmetryRotate->isChecked())
+        mode = LedSymmetry::Rotate;
+    const int count = comboBox_SymmetryCount->currentData().isValid() ? comboBox_SymmetryCount->currentData().toInt()
+                                                                       : 2;
+    m_pTool->setSymmetry(LedSymmetry(mode, count));
 }
 
 void DrawController::createMenus(MainMenu* menu)
@@ -117,6 +207,11 @@ void DrawController::createMenus(MainMenu* menu)
     draw->addActions(m_pTools->actions());
     draw->addSeparator();
     draw->addActions({ action_DrawLit, action_DrawFilled });
+    draw->addSeparator();
+    draw->addAction(action_SelectAll);
+    QMenu* symmetry = draw->addMenu(tr("S&ymmetry"));
+    symmetry->setObjectName(QStringLiteral("menu_Symmetry"));
+    symmetry->addActions(m_pSymmetries->actions());
 
     menu->menu_Frame->addSeparator();
     menu->menu_Frame->addAction(action_Text);
@@ -127,6 +222,8 @@ void DrawController::createMenus(MainMenu* menu)
     toolBar_Draw->addActions(m_pTools->actions());
     toolBar_Draw->addSeparator();
     toolBar_Draw->addActions({ action_DrawLit, action_DrawFilled, action_Text });
+    toolBar_Draw->addSeparator();
+    toolBar_Draw->addWidget(comboBox_SymmetryCount);
     // Down the side, as in paint programs: the rows above are full, and icons keep the view its width.
     m_pWindow->addToolBar(Qt::LeftToolBarArea, toolBar_Draw);
 }
@@ -137,13 +234,19 @@ void DrawController::setDocument(LedPanelDocument* document)
         disconnect(m_DocumentConnections.takeFirst());
     m_pDocument = document;
     m_pTool->setDocument(document);
+    m_pSelectTool->setDocument(document);
     if (document) {
+        LedStateWidget* view = document->ledFrame();
+        if (!view->actions().contains(action_SelectAll))
+            view->addAction(action_SelectAll);
         QItemSelectionModel* selection = document->treeView()->selectionModel();
         m_DocumentConnections
             << connect(selection, &QItemSelectionModel::currentChanged, this, &DrawController::updateActions)
-            << connect(document, &LedPanelDocument::treeChanged, this, &DrawController::updateActions);
+            << connect(document, &LedPanelDocument::treeChanged, this, &DrawController::updateActions)
+            << connect(view, &LedStateWidget::sceneReplaced, this, &DrawController::updateSymmetry);
     }
     updateActions();
+    updateSymmetry();
 }
 
 void DrawController::updateActions()

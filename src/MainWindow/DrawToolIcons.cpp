@@ -27,6 +27,10 @@ QIcon DrawToolIcons::icon(eIcon which)
     case Rectangle:
         painter.drawRect(QRectF(4, 6, 16, 12));
         break;
+    case Select:
+        painter.setPen(QPen(ink, 2, Qt::DashLine));
+        painter.drawRect(QRectF(4, 4, 16, 16));
+        break;
     case Ellipse:
         painter.drawEllipse(QRectF(3, 6, 18, 12));
         break;

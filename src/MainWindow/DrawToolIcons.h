@@ -14,6 +14,7 @@ enum eIcon
     Rectangle,
     Ellipse,
     Fill,
+    Select,
     Lit,
     Filled,
     Text

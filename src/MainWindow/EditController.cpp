@@ -5,14 +5,17 @@
 #include "Data/InsertFramesEdit.h"
 #include "Data/InsertSequenceEdit.h"
 #include "Data/LedStateCommand.h"
+#include "Data/LedRegion.h"
 #include "Data/LedValuesEdit.h"
 #include "Data/MoveFramesEdit.h"
+#include "Data/RegionOperations.h"
 #include "Data/RemoveFramesEdit.h"
 #include "Data/RemoveSequenceEdit.h"
 #include "Document/LedPanelDocument.h"
 #include "GraphicsView/LedStateWidget.h"
 #include "LedPanelContextMenu.h"
 #include "MainWindow/MainMenu.h"
+#include "MainWindow/LedSelectTool.h"
 #include "MainWindow/MainWindow.h"
 #include "MainWindow/RepeatFrameDialog.h"
 #include "TreeView/LedTreeModel.h"
@@ -320,6 +323,31 @@ void EditController::deleteFrames()
     removeFrames(targetRows());
 }
 
+void EditController::setSelectTool(LedSelectTool* tool)
+{
+    m_pSelectTool = tool;
+}
+
+LedSelection EditController::viewSelection() const
+{
+    return m_pDocument ? m_pDocument->ledFrame()->selection() : LedSelection();
+}
+
+bool EditController::viewHasRegion() const
+{
+    return m_pDocument && m_pDocument->currentFrame() && m_pDocument->ledFrame()->hasFocus()
+        && !viewSelection().isEmpty();
+}
+
+QVector<int> EditController::operated(FrameOperations::eOperation operation, const QVector<int>& values) const
+{
+    const LedLayout& layout = m_pDocument->panelLayout();
+    const LedSelection selection = viewSelection();
+    if (selection.isEmpty())
+        return FrameOperations::apply(operation, values, layout);
+    return RegionOperations::apply(operation, values, layout, selection);
+}
+
 void EditController::copy()
 {
     const QVector<QVector<int>> frames = targetValues();
@@ -327,6 +355,15 @@ void EditController::copy()
         return;
     auto* data = new QMimeData;
     FrameClipboard::store(data, frames);
+    if (viewHasRegion()) {
+        const LedSelection selection = viewSelection();
+        const LedRegion region = LedRegion::take(m_pDocument->panelLayout(),
+                                                 m_pDocument->currentFrame()->intensities(), selection);
+        data->setData(QLatin1String(LedRegion::MimeType), region.toByteArray());
+        QApplication::clipboard()->setMimeData(data);
+        showMessage(selection.count() == 1 ? tr("1 LED copied.") : tr("%1 LEDs copied.").arg(selection.count()));
+        return;
+    }
     QApplication::clipboard()->setMimeData(data);
     showMessage(frames.size() == 1 ? tr("1 frame copied.") : tr("%1 frames copied.").arg(frames.size()));
 }
@@ -336,8 +373,19 @@ void EditController::cut()
     const QList<int> rows = targetRows();
     if (rows.isEmpty())
         return;
+    const bool region = viewHasRegion();
     copy();
-    m_pDocument->submit(new RemoveFramesEdit(tr("Cut"), currentSequence()->index(), rows));
+    if (!region) {
+        m_pDocument->submit(new RemoveFramesEdit(tr("Cut"), currentSequence()->index(), rows));
+        return;
+    }
+    const LedStateCommand* frame = m_pDocument->currentFrame();
+    auto* edit = new LedValuesEdit(tr("Cut"));
+    edit->setFrame(frame, operated(FrameOperations::Clear, frame->intensities()));
+    if (edit->isEmpty())
+        delete edit;
+    else
+        m_pDocument->submit(edit);
 }
 
 void EditController::paste()
@@ -345,6 +393,14 @@ void EditController::paste()
     CommandList* sequence = currentSequence();
     if (!sequence)
         return;
+    if (m_pSelectTool && m_pDocument->ledFrame()->hasFocus()) {
+        const int dropped = m_pSelectTool->paste(QApplication::clipboard()->mimeData());
+        if (dropped > 0)
+            showMessage(dropped == 1 ? tr("1 LED fell outside the panel.")
+                                     : tr("%1 LEDs fell outside the panel.").arg(dropped));
+        if (dropped >= 0)
+            return;
+    }
     const LedStateCommand* frame = m_pDocument->currentFrame();
     const int row = frame ? frame->index() + 1 : sequence->frameCount();
     const int ledCount = int(m_pDocument->panelLayout().ledCount());
@@ -400,7 +456,7 @@ void EditController::applyOperation(FrameOperations::eOperation operation)
     auto* edit = new LedValuesEdit(FrameOperations::text(operation, layout.type()));
     for (int row : rows) {
         const LedStateCommand* frame = sequence->frame(row);
-        edit->setFrame(frame, FrameOperations::apply(operation, frame->intensities(), layout));
+        edit->setFrame(frame, operated(operation, frame->intensities()));
     }
     if (edit->isEmpty()) {
         delete edit;
@@ -425,7 +481,7 @@ void EditController::repeatFrame()
     QVector<QVector<int>> frames;
     QVector<int> values = frame->intensities();
     for (int k = 0; k < dialog.count(); ++k) {
-        values = FrameOperations::apply(dialog.operation(), values, layout);
+        values = operated(dialog.operation(), values);
         frames.append(values);
     }
     const int sequence = frame->parent()->index();

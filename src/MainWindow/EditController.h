@@ -10,6 +10,8 @@
 
 class CommandList;
 class LedPanelDocument;
+class LedSelectTool;
+class LedSelection;
 class MainMenu;
 class MainWindow;
 class QAction;
@@ -21,7 +23,8 @@ class QUndoGroup;
 // document, sequences and frames added and removed, the frame clipboard, frame
 // order, whole-frame operations and "Repeat...". Most act on the frames selected
 // in the tree, or on the current frame when none is, and are enabled only when
-// they can act.
+// they can act. With LEDs selected in the view, the operations and "Repeat..."
+// change those LEDs only, and Copy, Cut and Paste in the view take a region.
 class EditController : public QObject
 {
     Q_OBJECT
@@ -30,6 +33,7 @@ public:
     EditController(MainWindow* window, MainMenu* menu);
 
     void setDocument(LedPanelDocument* document);
+    void setSelectTool(LedSelectTool* tool);
     QAction* operationAction(FrameOperations::eOperation operation) const;
 
     QAction* action_Undo = nullptr;
@@ -77,9 +81,14 @@ private:
     void appendFrames(int count);
     void removeFrames(const QList<int>& rows);
     void showMessage(const QString& text);
+    LedSelection viewSelection() const;
+    bool viewHasRegion() const;
+    // The operation on the whole frame, or on the selected LEDs only.
+    QVector<int> operated(FrameOperations::eOperation operation, const QVector<int>& values) const;
 
     MainWindow* m_pWindow;
     QPointer<LedPanelDocument> m_pDocument;
+    LedSelectTool* m_pSelectTool = nullptr;
     QUndoGroup* m_pUndoGroup;
     QVector<QAction*> m_OperationActions;
     QMenu* m_pFrameMenu;

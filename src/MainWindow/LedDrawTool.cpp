@@ -10,6 +10,7 @@
 #include "GraphicsView/ShapePreviewItem.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QKeyEvent>
 
 LedDrawTool::LedDrawTool(QObject* parent)
@@ -42,6 +43,8 @@ QString LedDrawTool::text(eTool tool)
         return tr("Ellipse");
     case Fill:
         return tr("Flood fill");
+    case Select:
+        return tr("Select");
     }
     return QString();
 }
@@ -83,6 +86,23 @@ void LedDrawTool::setFilled(bool filled)
     m_Filled = filled;
 }
 
+void LedDrawTool::setSymmetry(const LedSymmetry& symmetry)
+{
+    m_Symmetry = symmetry;
+}
+
+QVector<int> LedDrawTool::constrained(const QVector<int>& leds) const
+{
+    if (!m_pDocument)
+        return leds;
+    QVector<int> result = m_Symmetry.repeated(m_pDocument->panelLayout(), leds);
+    const LedSelection& selection = m_pView ? m_pView->selection() : LedSelection();
+    if (!selection.isEmpty())
+        result.erase(std::remove_if(result.begin(), result.end(), [&](int led) { return !selection.contains(led); }),
+                     result.end());
+    return result;
+}
+
 bool LedDrawTool::isDragging() const
 {
     return m_Dragging;
@@ -104,7 +124,7 @@ bool LedDrawTool::eventFilter(QObject* watched, QEvent* event)
 
 void LedDrawTool::pressed(const LedPointerEvent& event)
 {
-    if (event.button != Qt::LeftButton)
+    if (event.button != Qt::LeftButton || m_Tool == Select)
         return;
     if (m_Tool == Pen) {
         // A double click is two presses: the LED ends as it was.
@@ -137,7 +157,7 @@ void LedDrawTool::moved(const LedPointerEvent& event)
 
 void LedDrawTool::released(const LedPointerEvent& event)
 {
-    if (event.button != Qt::LeftButton)
+    if (event.button != Qt::LeftButton || m_Tool == Select)
         return;
     m_StrokeValue = -1;
     if (!m_Dragging)
@@ -152,12 +172,15 @@ int LedDrawTool::toggle(int led)
     LedStateCommand* frame = m_pDocument ? m_pDocument->currentFrame() : nullptr;
     if (!frame || led < 0 || led >= frame->ledCount())
         return -1;
+    const QVector<int> leds = constrained({ led });
+    if (!leds.contains(led))
+        return -1;
     const int value = frame->led(led)->intensity() == 0 ? 1 : 0;
     // Every stroke merges into an undo step of its own, never into the one before.
     static int strokes = 0;
     m_StrokeId = ++strokes;
     auto* edit = new LedValuesEdit(tr("Toggle LED"), m_StrokeId);
-    edit->set(frame, led, value);
+    edit->setLeds(frame, leds, value);
     m_pDocument->submit(edit);
     return value;
 }
@@ -170,7 +193,7 @@ void LedDrawTool::paintStroke(const QPointF& to)
         return;
     // Every LED under the segment gets the stroke's state, as part of the stroke's one edit.
     auto* edit = new LedValuesEdit(tr("Paint"), m_StrokeId);
-    for (int led : scene->ledsAlong(m_StrokePoint, to, scene->ledItemsSize())) {
+    for (int led : constrained(scene->ledsAlong(m_StrokePoint, to, scene->ledItemsSize()))) {
         if (led < frame->ledCount() && frame->led(led)->intensity() != m_StrokeValue)
             edit->set(frame, led, m_StrokeValue);
     }
@@ -196,7 +219,19 @@ void LedDrawTool::fill(const QPointF& point)
     if (led < 0 || led >= frame->ledCount())
         return;
     const int value = frame->led(led)->intensity() == 0 ? 1 : 0;
-    submit(LedShapes::floodArea(layout, frame->intensities(), led), value);
+    // A fill that starts outside the selection would not stay inside it.
+    if (!constrained({ led }).contains(led))
+        return;
+    // The selection's edge is a wall: what lies outside reads as the other state.
+    QVector<int> values = frame->intensities();
+    const LedSelection& selection = m_pView->selection();
+    if (!selection.isEmpty()) {
+        for (int at = 0; at < values.size(); ++at) {
+            if (!selection.contains(at))
+                values[at] = value;
+        }
+    }
+    submit(constrained(LedShapes::floodArea(layout, values, led)), value);
 }
 
 QVector<int> LedDrawTool::covered(const QPointF& to, Qt::KeyboardModifiers modifiers) const
@@ -206,8 +241,8 @@ QVector<int> LedDrawTool::covered(const QPointF& to, Qt::KeyboardModifiers modif
     const LedShapes::eShape shape = m_Tool == Line        ? LedShapes::Line
                                   : m_Tool == Rectangle   ? LedShapes::Rectangle
                                                           : LedShapes::Ellipse;
-    return LedShapes::covered(m_pDocument->panelLayout(), shape, m_From, to, m_Filled,
-                              modifiers.testFlag(Qt::ShiftModifier));
+    return constrained(LedShapes::covered(m_pDocument->panelLayout(), shape, m_From, to, m_Filled,
+                                          modifiers.testFlag(Qt::ShiftModifier)));
 }
 
 void LedDrawTool::showPreview(const QVector<int>& leds)

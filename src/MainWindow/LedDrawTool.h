@@ -2,6 +2,7 @@
 #define LEDDRAWTOOL_H
 
 #include "Data/LedShapes.h"
+#include "Data/LedSymmetry.h"
 #include "GraphicsView/LedPointerEvent.h"
 
 #include <QObject>
@@ -18,7 +19,9 @@ class ShapePreviewItem;
 // LED pressed and paints that new state along the stroke; Space or Enter on an LED
 // toggles it whatever the tool. A line, rectangle or ellipse is pressed, dragged
 // with a preview and set on release (Esc cancels it), a fill is a click. Each
-// stroke, shape or fill is one undo step, named after its tool.
+// stroke, shape or fill is one undo step, named after its tool. Everything drawn
+// is repeated as the symmetry asks, and stays within the view's selection if
+// there is one. The select tool's presses are not drawing: they are left alone.
 class LedDrawTool : public QObject
 {
     Q_OBJECT
@@ -30,7 +33,8 @@ public:
         Line,
         Rectangle,
         Ellipse,
-        Fill
+        Fill,
+        Select
     };
 
     explicit LedDrawTool(QObject* parent = nullptr);
@@ -42,6 +46,7 @@ public:
     // Whether shapes light or darken the LEDs they cover; a fill always gives the other state.
     void setLit(bool lit);
     void setFilled(bool filled);
+    void setSymmetry(const LedSymmetry& symmetry);
     bool isDragging() const;
 
     // The undo step's name.
@@ -64,6 +69,8 @@ private:
     void cancel();
     void fill(const QPointF& point);
     QVector<int> covered(const QPointF& to, Qt::KeyboardModifiers modifiers) const;
+    // The LEDs with their symmetric repetitions, those outside the selection dropped.
+    QVector<int> constrained(const QVector<int>& leds) const;
     void showPreview(const QVector<int>& leds);
     void removePreview();
     void submit(const QVector<int>& leds, int value);
@@ -76,6 +83,7 @@ private:
     eTool m_Tool;
     bool m_Lit;
     bool m_Filled;
+    LedSymmetry m_Symmetry;
     bool m_Dragging;
     QPointF m_From;
     // The state the pen's stroke paints; -1 while no stroke runs.

@@ -10,6 +10,7 @@
 #include "MainWindow/DrawController.h"
 #include "MainWindow/AutosaveController.h"
 #include "MainWindow/EditController.h"
+#include "MainWindow/LedSelectTool.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainSettings.h"
 #include "MainWindow/PanelLinkController.h"
@@ -52,6 +53,9 @@ MainWindow::MainWindow(QWidget* parent)
     connect(this, &MainWindow::currentDocumentChanged, m_pPanelLink, &PanelLinkController::setDocument);
     m_pPlayback = new PlaybackController(this, ui->menubar->playbackMenu());
     m_pDrawController = new DrawController(this, ui->menubar);
+    m_pEditController->setSelectTool(m_pDrawController->selectTool());
+    // A floating paste is dropped where it lies before frames play.
+    connect(m_pPlayback->action_Play, &QAction::toggled, m_pDrawController->selectTool(), &LedSelectTool::drop);
     connect(m_pDrawController, &DrawController::aboutToDraw, m_pPlayback, &PlaybackController::pause);
     m_pPictures = new PictureController(this, ui->menubar);
     connect(this, &MainWindow::currentDocumentChanged, m_pDrawController, &DrawController::setDocument);

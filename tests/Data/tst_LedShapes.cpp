@@ -1,6 +1,9 @@
 #include "Data/BitmapFont.h"
 #include "Data/LedPanelModel.h"
 #include "Data/LedShapes.h"
+#include "Data/LedRegion.h"
+#include "Data/LedSymmetry.h"
+#include "Data/RegionOperations.h"
 #include "Data/TextFrames.h"
 
 #include "common/TestData.h"
@@ -9,6 +12,8 @@
 
 Q_DECLARE_METATYPE(LedShapes::eShape)
 Q_DECLARE_METATYPE(BitmapFont::eFace)
+Q_DECLARE_METATYPE(LedSymmetry::eMode)
+Q_DECLARE_METATYPE(FrameOperations::eOperation)
 
 namespace {
 
@@ -93,6 +98,12 @@ private slots:
     void nearestAndNeighbours();
     void floodArea_data();
     void floodArea();
+    void symmetry_data();
+    void symmetry();
+    void region_data();
+    void region();
+    void regionPaste_data();
+    void regionPaste();
     void glyphs_data();
     void glyphs();
     void everyGlyphFitsItsFace();
@@ -353,3 +364,166 @@ void tst_LedShapes::lettering()
 
 QTEST_APPLESS_MAIN(tst_LedShapes)
 #include "tst_LedShapes.moc"
+
+void tst_LedShapes::symmetry_data()
+{
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<LedSymmetry::eMode>("mode");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QByteArray>("drawn");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("grid mirror") << QByteArray("Rectangle") << 3 << 5 << LedSymmetry::Mirror << 2
+                                 << QByteArray("##...|.....|...#.") << QByteArray("##.##|.....|.#.#.");
+    QTest::newRow("grid mirror, the centre column stays") << QByteArray("Rectangle") << 1 << 5 << LedSymmetry::Mirror
+                                                          << 2 << QByteArray("..#..") << QByteArray("..#..");
+    QTest::newRow("grid both") << QByteArray("Rectangle") << 3 << 4 << LedSymmetry::Both << 2
+                               << QByteArray("#...|.#..|....") << QByteArray("#..#|.##.|#..#");
+    QTest::newRow("rotation is for rings") << QByteArray("Rectangle") << 2 << 4 << LedSymmetry::Rotate << 2
+                                           << QByteArray("#...|....") << QByteArray("#...|....");
+    QTest::newRow("ring mirror as the flip around LED 0")
+        << QByteArray("Ring") << 4 << 48 << LedSymmetry::Mirror << 2 << ringRows({0, 5}) << ringRows({0, 5, 43});
+    QTest::newRow("ring rotate 4") << QByteArray("Ring") << 4 << 48 << LedSymmetry::Rotate << 4 << ringRows({1})
+                                   << ringRows({1, 13, 25, 37});
+    QTest::newRow("ring rotate by a count that does not divide") << QByteArray("Ring") << 4 << 48
+                                                                 << LedSymmetry::Rotate << 5 << ringRows({1})
+                                                                 << ringRows({1});
+    QTest::newRow("both is for grids") << QByteArray("Ring") << 4 << 48 << LedSymmetry::Both << 2 << ringRows({1})
+                                       << ringRows({1});
+}
+
+void tst_LedShapes::symmetry()
+{
+    QFETCH(QByteArray, type);
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(LedSymmetry::eMode, mode);
+    QFETCH(int, count);
+    QFETCH(QByteArray, drawn);
+    QFETCH(QByteArray, expected);
+
+    const LedLayout layout = layoutOf(rows, columns, type.constData());
+    const QVector<int> leds = LedSymmetry(mode, count).repeated(layout, litLeds(drawn));
+    QCOMPARE(covering(leds, rows * columns, columns), expected);
+}
+
+namespace {
+
+LedSelection selectionOf(const QByteArray& picture)
+{
+    LedSelection selection(values(picture).size());
+    selection.add(litLeds(picture));
+    return selection;
+}
+
+} // namespace
+
+// An operation or a move on the selected LEDs ('#' in the selection's picture):
+// a move is given as its rows and columns, an operation as None with a zero move.
+void tst_LedShapes::region_data()
+{
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<QByteArray>("selection");
+    QTest::addColumn<FrameOperations::eOperation>("operation");
+    QTest::addColumn<QPoint>("move"); // x = columns, y = rows
+    QTest::addColumn<bool>("copy");
+    QTest::addColumn<QByteArray>("expected");
+
+    const QByteArray grid("Rectangle");
+    QTest::newRow("invert the selected LEDs only")
+        << grid << 2 << 4 << QByteArray("#..#|#..#") << QByteArray(".##.|.#..") << FrameOperations::Invert
+        << QPoint() << false << QByteArray("####|##.#");
+    QTest::newRow("mirror within the selection's bounds")
+        << grid << 2 << 5 << QByteArray("#...#|.#...") << QByteArray(".###.|.###.") << FrameOperations::MirrorColumns
+        << QPoint() << false << QByteArray("#...#|...#.");
+    QTest::newRow("shift wraps within the bounds")
+        << grid << 1 << 6 << QByteArray("..#..#") << QByteArray("..###.") << FrameOperations::ShiftForward
+        << QPoint() << false << QByteArray("...#.#");
+    QTest::newRow("a band all the way round turns as the ring does")
+        << QByteArray("Ring") << 4 << 48 << ringRows({47}) << (ringRow({}) + '|' + QByteArray(48, '#') + '|' + ringRow({}) + '|' + ringRow({}))
+        << FrameOperations::ShiftForward << QPoint() << false
+        << (ringRow({47}) + '|' + ringRow({0}) + '|' + ringRow({47}) + '|' + ringRow({47}));
+    QTest::newRow("move: the LEDs left go dark, the covered take the moved states")
+        << grid << 2 << 4 << QByteArray("#.##|....") << QByteArray("##..|....") << FrameOperations::None
+        << QPoint(1, 1) << false << QByteArray("..##|.#..");
+    QTest::newRow("copy keeps the originals") << grid << 2 << 4 << QByteArray("#...|....") << QByteArray("#...|....")
+                                              << FrameOperations::None << QPoint(2, 1) << true
+                                              << QByteArray("#...|..#.");
+    QTest::newRow("what leaves a grid is dropped") << grid << 1 << 3 << QByteArray(".##") << QByteArray(".##")
+                                                   << FrameOperations::None << QPoint(1, 0) << false
+                                                   << QByteArray("..#");
+    QTest::newRow("a ring's selection turns past LED 0")
+        << QByteArray("Ring") << 4 << 48 << ringRows({46, 47}) << (ringRow({46, 47}) + '|' + darkRing.mid(49))
+        << FrameOperations::None << QPoint(3, 1) << false
+        << (ringRow({}) + '|' + ringRow({1, 2, 46, 47}) + '|' + ringRow({46, 47}) + '|' + ringRow({46, 47}));
+}
+
+void tst_LedShapes::region()
+{
+    QFETCH(QByteArray, type);
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(QByteArray, frame);
+    QFETCH(QByteArray, selection);
+    QFETCH(FrameOperations::eOperation, operation);
+    QFETCH(QPoint, move);
+    QFETCH(bool, copy);
+    QFETCH(QByteArray, expected);
+
+    const LedLayout layout = layoutOf(rows, columns, type.constData());
+    const LedSelection selected = selectionOf(selection);
+    const QVector<int> result = operation == FrameOperations::None
+                                    ? RegionOperations::move(values(frame), layout, selected, move.y(), move.x(), copy)
+                                    : RegionOperations::apply(operation, values(frame), layout, selected);
+    QCOMPARE(picture(result, columns), expected);
+}
+
+// A region taken from a 3 x 4 grid and pasted with its top-left cell at a target cell.
+void tst_LedShapes::regionPaste_data()
+{
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<int>("dropped");
+
+    QTest::newRow("same layout, same cells") << QByteArray("Rectangle") << 3 << 4 << QPoint(1, 1)
+                                             << QByteArray("....|.#..|..#.") << 0;
+    QTest::newRow("a smaller grid drops what falls off") << QByteArray("Rectangle") << 2 << 2 << QPoint(1, 1)
+                                                         << QByteArray("..|.#") << 3;
+    QTest::newRow("a ring wraps its columns") << QByteArray("Ring") << 4 << 48 << QPoint(47, 0)
+                                              << (ringRow({47}) + '|' + ringRow({0}) + '|' + ringRow({}) + '|' + ringRow({}))
+                                              << 0;
+    QTest::newRow("a ring wraps back past LED 0") << QByteArray("Ring") << 4 << 48 << QPoint(-2, 0)
+                                                  << (ringRow({46}) + '|' + ringRow({47}) + '|' + ringRow({}) + '|' + ringRow({}))
+                                                  << 0;
+}
+
+void tst_LedShapes::regionPaste()
+{
+    QFETCH(QByteArray, type);
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(QPoint, at);
+    QFETCH(QByteArray, expected);
+    QFETCH(int, dropped);
+
+    const QByteArray source("....|.#..|..#.");
+    const LedRegion taken = LedRegion::take(layoutOf(3, 4), values(source), selectionOf("....|.##.|.##."));
+    QCOMPARE(taken.origin(), QPoint(1, 1));
+    const LedRegion region = LedRegion::fromByteArray(taken.toByteArray());
+    const LedLayout target = layoutOf(rows, columns, type.constData());
+    const LedRegion::Placed placed = region.place(target, at);
+    QVector<int> frame(rows * columns, 0);
+    for (int i = 0; i < placed.leds.size(); ++i)
+        frame[placed.leds.at(i)] = placed.states.at(i);
+    QCOMPARE(picture(frame, columns), expected);
+    QCOMPARE(placed.dropped, dropped);
+    QVERIFY(LedRegion::fromByteArray("Tessaloom region 1\n0 0\n1 x 1\n").isEmpty());
+}

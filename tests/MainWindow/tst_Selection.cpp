@@ -1,0 +1,295 @@
+#include "Data/CommandList.h"
+#include "Data/LedStateCommand.h"
+#include "Document/LedPanelDocument.h"
+#include "GraphicsView/LedStateWidget.h"
+#include "GraphicsView/ShapePreviewItem.h"
+#include "MainWindow/MainMenu.h"
+#include "MainWindow/MainWindow.h"
+#include "TreeView/LedTreeView.h"
+
+#include "common/TestData.h"
+
+#include <QUndoStack>
+#include <QtTest>
+#include <QtWidgets>
+
+// Selecting, moving and pasting LEDs and drawing with symmetry, through the real window. Frames are
+// pictures: a row of '#' (lit) and '.' per row as drawn ('/' between rows; on a ring the innermost circle first).
+class tst_Selection : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void edits_data();
+    void edits();
+    void symmetryChoices();
+
+private:
+    LedPanelDocument* document() const { return qobject_cast<LedPanelDocument*>(m_window->currentDocument()); }
+    QAction* action(const QString& name) const { return m_window->findChild<QAction*>(name); }
+    LedStateWidget* view() const { return document()->ledFrame(); }
+    QPoint cell(const QString& rowColumn) const;
+    // A show of two frames on the layout, the first one drawn as the picture and current.
+    void open(const QByteArray& layout, const QString& picture);
+    QString picture() const;
+    void drag(const QString& from, const QString& to, Qt::KeyboardModifiers modifiers);
+    void run(const QString& step);
+
+    MainWindow* m_window = nullptr;
+};
+
+void tst_Selection::init()
+{
+    m_window = new MainWindow;
+    m_window->resize(900, 700);
+    m_window->show();
+    QApplication::setActiveWindow(m_window);
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+}
+
+void tst_Selection::cleanup()
+{
+    delete m_window;
+}
+
+void tst_Selection::open(const QByteArray& layout, const QString& picture)
+{
+    qobject_cast<MainMenu*>(m_window->menuBar())->action_New->trigger();
+    QVERIFY(readShow(*document(), showXml(layout + sequenceXml(0, 2))));
+    const LedLayout& panel = document()->panelLayout();
+    const QStringList rows = picture.split('/', Qt::SkipEmptyParts);
+    auto* values = document()->sequence(0)->frame(0);
+    QVector<int> lit(int(panel.ledCount()), 0);
+    for (int row = 0; row < rows.size(); ++row) {
+        for (int column = 0; column < rows.at(row).size(); ++column)
+            lit[panel.indexAt(row, column)] = rows.at(row).at(column) == '#' ? 1 : 0;
+    }
+    for (int led = 0; led < lit.size(); ++led)
+        values->led(led)->setIntensity(lit.at(led));
+    document()->treeView()->expandAll();
+    document()->makeCurrent(document()->node(0, 0));
+    view()->fitInView(panel.sceneRect(), Qt::KeepAspectRatio);
+    view()->setFocus();
+    if (!picture.isEmpty())
+        QCOMPARE(this->picture(), picture);
+}
+
+QString tst_Selection::picture() const
+{
+    const LedLayout& panel = document()->panelLayout();
+    const QVector<int> values = document()->currentFrame()->intensities();
+    QStringList rows;
+    for (int row = 0; row < panel.rows(); ++row) {
+        QString line;
+        for (int column = 0; column < panel.columns(); ++column)
+            line += values.at(panel.indexAt(row, column)) ? '#' : '.';
+        rows << line;
+    }
+    return rows.join('/');
+}
+
+QPoint tst_Selection::cell(const QString& rowColumn) const
+{
+    const QStringList parts = rowColumn.split(',');
+    return view()->mapFromScene(document()->panelLayout().ledPosition(parts.at(0).toInt(), parts.at(1).toInt()));
+}
+
+void tst_Selection::drag(const QString& from, const QString& to, Qt::KeyboardModifiers modifiers)
+{
+    QTest::mousePress(view()->viewport(), Qt::LeftButton, modifiers, cell(from));
+    const QPoint end = cell(to);
+    QMouseEvent move(QEvent::MouseMove, end, view()->viewport()->mapToGlobal(end), Qt::NoButton, Qt::LeftButton,
+                     modifiers);
+    QApplication::sendEvent(view()->viewport(), &move);
+    QTest::mouseRelease(view()->viewport(), Qt::LeftButton, modifiers, end);
+}
+
+// One user's step: "select|add|remove|move|copy|line FROM TO" drags from cell to cell ("row,column")
+// with the Select tool and no key, Shift, Ctrl, none, Ctrl, or with the Line tool; "pen CELL" clicks
+// with the pen or fills; "key NAME" and "ctrl+a" press keys in the view; "trigger ACTION"; "frame N";
+// "show LAYOUT" opens another show; "symmetry MODE [N]"; "status TEXT" checks the status bar;
+// "preview FROM TO N" checks a line's marks while dragged.
+void tst_Selection::run(const QString& step)
+{
+    const QStringList words = step.split(' ');
+    const QString verb = words.first();
+    static const QMap<QString, Qt::KeyboardModifiers> drags {
+        { "select", Qt::NoModifier }, { "add", Qt::ShiftModifier }, { "remove", Qt::ControlModifier },
+        { "move", Qt::NoModifier },   { "copy", Qt::ControlModifier },
+    };
+    view()->setFocus();
+    if (drags.contains(verb)) {
+        action("action_ToolSelect")->trigger();
+        drag(words.at(1), words.at(2), drags.value(verb));
+    } else if (verb == "line" || verb == "preview") {
+        action("action_ToolLine")->trigger();
+        if (verb == "line") {
+            drag(words.at(1), words.at(2), Qt::NoModifier);
+            return;
+        }
+        QTest::mousePress(view()->viewport(), Qt::LeftButton, {}, cell(words.at(1)));
+        QMouseEvent move(QEvent::MouseMove, cell(words.at(2)), QPoint(), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(view()->viewport(), &move);
+        const auto items = view()->QGraphicsView::scene()->items();
+        const auto found = std::find_if(items.begin(), items.end(),
+                                        [](QGraphicsItem* item) { return dynamic_cast<ShapePreviewItem*>(item); });
+        QVERIFY(found != items.end());
+        QCOMPARE(dynamic_cast<ShapePreviewItem*>(*found)->count(), words.at(3).toInt());
+        QTest::mouseRelease(view()->viewport(), Qt::LeftButton, {}, cell(words.at(2)));
+    } else if (verb == "pen" || verb == "fill") {
+        action(verb == "pen" ? "action_ToolPen" : "action_ToolFill")->trigger();
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, cell(words.at(1)));
+    } else if (verb == "key") {
+        const QMap<QString, Qt::Key> keys { { "Right", Qt::Key_Right }, { "Down", Qt::Key_Down },
+                                            { "Delete", Qt::Key_Delete }, { "Return", Qt::Key_Return },
+                                            { "Escape", Qt::Key_Escape } };
+        QVERIFY(keys.contains(words.at(1)));
+        QTest::keyClick(view(), keys.value(words.at(1)));
+    } else if (verb == "ctrl+a") {
+        QTest::keyClick(view(), Qt::Key_A, Qt::ControlModifier);
+    } else if (verb == "trigger") {
+        QVERIFY(action(words.at(1))->isEnabled());
+        action(words.at(1))->trigger();
+    } else if (verb == "frame") {
+        document()->makeCurrent(document()->node(0, words.at(1).toInt()));
+    } else if (verb == "show") {
+        document()->undoStack()->setClean(); // a new show asks about unsaved changes otherwise
+        open(step.mid(5).toUtf8(), QString());
+    } else if (verb == "symmetry") {
+        action("action_Symmetry" + words.at(1))->trigger();
+        if (words.size() > 2) {
+            auto* counts = m_window->findChild<QComboBox*>("comboBox_SymmetryCount");
+            counts->setCurrentIndex(counts->findText(words.at(2)));
+            QVERIFY(counts->currentIndex() >= 0);
+        }
+    } else if (verb == "status") {
+        const QString message = m_window->statusBar()->currentMessage();
+        QVERIFY2(message.contains(step.mid(7)), qPrintable(message));
+    } else {
+        QFAIL(qPrintable("unknown step " + step));
+    }
+}
+
+void tst_Selection::edits_data()
+{
+    QTest::addColumn<QByteArray>("layout");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("after"); // the current frame
+    QTest::addColumn<QString>("undo");
+    QTest::addColumn<QString>("undone"); // after one undo
+
+    const QByteArray grid = layoutXml(4, 5);
+    const QByteArray ring = layoutXml(2, 12, "Ring");
+    const QString empty = "...../...../...../.....";
+    const QString corner = "##.../##.../...../.....";
+    QTest::newRow("grid: move") << grid << corner << QStringList { "select 0,0 1,1", "move 0,0 2,3" }
+                                << "...../...../...##/...##" << "Move LEDs" << corner;
+    QTest::newRow("grid: Ctrl-drag copies") << grid << corner << QStringList { "select 1,1 0,0", "copy 1,1 3,4" }
+                                            << "##.../##.../...##/...##" << "Copy LEDs" << corner;
+    QTest::newRow("grid: an arrow moves one step, the outline follows")
+        << grid << corner << QStringList { "select 0,0 1,1", "key Right", "key Down" }
+        << "...../.##../.##../....." << "Move LEDs" << ".##../.##../...../.....";
+    QTest::newRow("grid: mirror within the selection's bounds")
+        << grid << "#..#./...../...../....." << QStringList { "select 0,0 1,2", "trigger action_MirrorColumns" }
+        << "..##./...../...../....." << "Undo Flip left\u2013right" << "#..#./...../...../.....";
+    QTest::newRow("grid: Shift adds, Ctrl from outside removes, Del clears")
+        << grid << "#####/#####/#####/#####"
+        << QStringList { "select 0,0 0,2", "add 3,3 3,4", "remove 1,2 0,2", "key Delete" }
+        << "..###/#####/#####/###.." << "Clear" << "#####/#####/#####/#####";
+    QTest::newRow("grid: the pen and fill stay inside until Esc") << grid << empty
+        << QStringList { "select 1,1 1,3", "pen 0,0", "pen 1,2", "fill 1,1", "key Escape", "pen 0,0" }
+        << "#..../.##../...../....." << "Toggle LED" << "...../.##../...../.....";
+    QTest::newRow("grid: a click outside clears, the operation takes the frame")
+        << grid << corner << QStringList { "select 0,0 1,1", "select 3,4 3,4", "trigger action_InvertFrame" }
+        << "..###/..###/#####/#####" << "Invert" << corner;
+    QTest::newRow("grid: copy, paste on another frame, moved, dropped by Enter")
+        << grid << corner
+        << QStringList { "select 0,0 0,1", "trigger action_Copy", "frame 1", "trigger action_Paste", "key Down",
+                         "key Right", "key Return", "key Right" }
+        << "...../..##./...../....." << "Move LEDs" << "...../.##../...../.....";
+    QTest::newRow("grid: another frame drops the paste") << grid << corner
+        << QStringList { "select 0,0 0,1", "trigger action_Copy", "frame 1", "trigger action_Paste", "frame 0",
+                         "key Down" }
+        << "...../##.../...../....." << "Move LEDs" << corner;
+    QTest::newRow("grid onto a smaller grid: cells off the panel dropped")
+        << grid << "...##/...##/...../....."
+        << QStringList { "select 0,3 1,4", "trigger action_Cut", "show " + layoutXml(3, 4), "trigger action_Paste",
+                         "status 2 LEDs fell outside the panel" }
+        << "...#/...#/...." << "Paste" << "..../..../....";
+    const QString acrossZero = "#..........#/............";
+    QTest::newRow("ring: a band across LED 0 turns") << ring << acrossZero
+        << QStringList { "select 0,11 1,1", "move 0,0 1,3" } << "............/..##........" << "Move LEDs"
+        << acrossZero;
+    QTest::newRow("ring: Ctrl+A, copy, paste on a grid at the source's cells")
+        << ring << "#.#........./.#.........#"
+        << QStringList { "ctrl+a", "trigger action_Copy", "show " + layoutXml(3, 4), "trigger action_Paste",
+                         "status 16 LEDs" }
+        << "#.#./.#../...." << "Paste" << "..../..../....";
+    QTest::newRow("ring: operation on every circle of a band")
+        << ring << "#.........../#..........."
+        << QStringList { "select 0,0 1,2", "trigger action_ShiftForward" } << ".#........../.#.........."
+        << "Rotate clockwise" << "#.........../#...........";
+
+    // Symmetry: every repetition drawn, marked while dragged, kept to the selection.
+    QTest::newRow("grid: Mirror") << grid << empty << QStringList { "symmetry Mirror", "pen 1,1" }
+                                  << "...../.#.#./...../....." << "Toggle LED" << empty;
+    QTest::newRow("grid: Both") << grid << empty
+                                << QStringList { "symmetry Both", "preview 0,0 0,1 8", "line 0,0 0,1" }
+                                << "##.##/...../...../##.##" << "Line" << empty;
+    QTest::newRow("grid: Mirror outside the selection dropped") << grid << empty
+        << QStringList { "symmetry Mirror", "select 0,0 3,2", "pen 0,0" } << "#..../...../...../....."
+        << "Toggle LED" << empty;
+    QTest::newRow("ring: Mirror across LED 0") << ring << "............/............"
+        << QStringList { "symmetry Mirror", "pen 0,2" } << "..#.......#./............" << "Toggle LED"
+        << "............/............";
+    QTest::newRow("ring: Rotate 4") << ring << "............/............"
+        << QStringList { "symmetry Rotate 4", "preview 0,1 1,1 8", "line 0,1 1,1" }
+        << ".#..#..#..#./.#..#..#..#." << "Line" << "............/............";
+}
+
+void tst_Selection::edits()
+{
+    QFETCH(QByteArray, layout);
+    QFETCH(QString, before);
+    QFETCH(QStringList, steps);
+    QFETCH(QString, after);
+    QFETCH(QString, undo);
+    QFETCH(QString, undone);
+
+    open(layout, before);
+    for (const QString& step : steps) {
+        run(step);
+        if (QTest::currentTestFailed())
+            QFAIL(qPrintable("at " + step));
+    }
+    QCOMPARE(picture(), after);
+    QCOMPARE(plainText(action("action_Undo")->text()), "Undo " + QString(undo).remove("Undo "));
+    action("action_Undo")->trigger();
+    QCOMPARE(picture(), undone);
+}
+
+// Only the symmetries a layout has are offered, and only the turns that fit its circles.
+void tst_Selection::symmetryChoices()
+{
+    auto* counts = m_window->findChild<QComboBox*>("comboBox_SymmetryCount");
+    open(layoutXml(3, 12, "Ring"), QString());
+    run("symmetry Both");
+    QVERIFY(!action("action_SymmetryBoth")->isEnabled());
+    QVERIFY(action("action_SymmetryRotate")->isEnabled());
+    QStringList offered;
+    for (int i = 0; i < counts->count(); ++i)
+        offered << counts->itemText(i);
+    QCOMPARE(offered, QStringList({ "2", "3", "4", "6" }));
+
+    run("symmetry Rotate 6");
+    open(layoutXml(4, 4), QString());
+    QVERIFY(!action("action_SymmetryRotate")->isEnabled());
+    QVERIFY(action("action_SymmetryNone")->isChecked());
+    QCOMPARE(counts->count(), 0);
+}
+
+QTEST_MAIN(tst_Selection)
+#include "tst_Selection.moc"
