@@ -28,6 +28,18 @@ QVector<int> values(const QByteArray& picture)
     return frame;
 }
 
+// The LEDs a picture lights, ascending.
+QVector<int> litLeds(const QByteArray& picture)
+{
+    const QVector<int> frame = values(picture);
+    QVector<int> leds;
+    for (int i = 0; i < frame.size(); ++i) {
+        if (frame.at(i))
+            leds.append(i);
+    }
+    return leds;
+}
+
 QByteArray picture(const QVector<int>& frame, int columns)
 {
     QByteArray text;
