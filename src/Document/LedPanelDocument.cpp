@@ -15,8 +15,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QItemSelectionModel>
 #include <QMessageBox>
 #include <QUndoStack>
+
+#include <algorithm>
 
 int LedPanelDocument::sequenceNumber = 1;
 
@@ -115,6 +118,24 @@ void LedPanelDocument::makeCurrent(AbstractCommand* node)
     // Not the view's setCurrentIndex(): with Ctrl held for the undo key it would toggle the selection.
     ui->treeView->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     ui->treeView->scrollTo(index);
+}
+
+QList<int> LedPanelDocument::targetFrameRows()
+{
+    CommandList* sequence = currentSequence();
+    if (!sequence)
+        return {};
+    QList<int> rows;
+    const QModelIndexList selected = ui->treeView->selectionModel()->selectedRows();
+    for (const QModelIndex& index : selected) {
+        const auto* node = static_cast<const AbstractCommand*>(index.internalPointer());
+        if (node->type() == typeLedState && node->parent() == sequence)
+            rows.append(index.row());
+    }
+    if (rows.isEmpty() && currentFrame())
+        rows.append(currentFrame()->index());
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 CommandList* LedPanelDocument::currentSequence()

@@ -45,6 +45,9 @@ public:
 
     CommandList* currentSequence();
     LedStateCommand* currentFrame();
+    // The rows, ascending, of the frames a command on frames takes: those selected in the
+    // tree within the current sequence, or else the current frame.
+    QList<int> targetFrameRows();
 
     static QString fileDialogFilter();
 

@@ -201,20 +201,7 @@ CommandList* EditController::currentSequence() const
 
 QList<int> EditController::targetRows() const
 {
-    CommandList* sequence = currentSequence();
-    if (!sequence)
-        return {};
-    QList<int> rows;
-    const QModelIndexList selected = m_pDocument->treeView()->selectionModel()->selectedRows();
-    for (const QModelIndex& index : selected) {
-        const auto* node = static_cast<const AbstractCommand*>(index.internalPointer());
-        if (node->type() == typeLedState && node->parent() == sequence)
-            rows.append(index.row());
-    }
-    if (rows.isEmpty() && m_pDocument->currentFrame())
-        rows.append(m_pDocument->currentFrame()->index());
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    return m_pDocument ? m_pDocument->targetFrameRows() : QList<int>();
 }
 
 QVector<QVector<int>> EditController::targetValues() const

@@ -201,6 +201,15 @@ QPoint LedSelectTool::stepTo(const QPointF& point) const
     return step;
 }
 
+QList<const LedStateCommand*> LedSelectTool::targetFrames() const
+{
+    QList<const LedStateCommand*> frames;
+    CommandList* sequence = m_pDocument->currentSequence();
+    for (int row : m_pDocument->targetFrameRows())
+        frames.append(sequence->frame(row));
+    return frames;
+}
+
 void LedSelectTool::move(int rows, int columns, bool copy)
 {
     const LedStateCommand* frame = m_pDocument ? m_pDocument->currentFrame() : nullptr;
@@ -209,7 +218,8 @@ void LedSelectTool::move(int rows, int columns, bool copy)
         return;
     const LedLayout& layout = m_pDocument->panelLayout();
     auto* edit = new LedValuesEdit(copy ? tr("Copy LEDs") : tr("Move LEDs"));
-    edit->setFrame(frame, RegionOperations::move(frame->intensities(), layout, current, rows, columns, copy));
+    for (const LedStateCommand* target : targetFrames())
+        edit->setFrame(target, RegionOperations::move(target->intensities(), layout, current, rows, columns, copy));
     setSelection(current.moved(layout, rows, columns));
     if (edit->isEmpty())
         delete edit;
@@ -288,8 +298,9 @@ void LedSelectTool::clearSelected()
         return;
     drop();
     auto* edit = new LedValuesEdit(FrameOperations::text(FrameOperations::Clear, LedLayout::Rectangle));
-    edit->setFrame(frame, RegionOperations::apply(FrameOperations::Clear, frame->intensities(),
-                                                  m_pDocument->panelLayout(), selection()));
+    for (const LedStateCommand* target : targetFrames())
+        edit->setFrame(target, RegionOperations::apply(FrameOperations::Clear, target->intensities(),
+                                                       m_pDocument->panelLayout(), selection()));
     if (edit->isEmpty())
         delete edit;
     else

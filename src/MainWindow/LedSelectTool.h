@@ -54,6 +54,8 @@ private:
     // The rows and columns from the press to the point; a ring's turn the shorter way round.
     QPoint stepTo(const QPointF& point) const;
     void mark(const QPointF& to);
+    // The selected frames of the current sequence, or the current one: a move or a clear changes them all.
+    QList<const LedStateCommand*> targetFrames() const;
     void move(int rows, int columns, bool copy);
     void moveFloating(int rows, int columns);
     void clearSelected();

@@ -108,7 +108,7 @@ void tst_Selection::drag(const QString& from, const QString& to, Qt::KeyboardMod
 
 // One user's step: "select|add|remove|move|copy|line FROM TO" drags from cell to cell ("row,column")
 // with the Select tool and no key, Shift, Ctrl, none, Ctrl, or with the Line tool; "pen CELL" clicks
-// with the pen or fills; "key NAME" and "ctrl+a" press keys in the view; "trigger ACTION"; "frame N";
+// with the pen or fills; "frames" selects every frame in the tree; "key NAME" and "ctrl+a" press keys in the view; "trigger ACTION"; "frame N";
 // "show LAYOUT" opens another show; "symmetry MODE [N]"; "status TEXT" checks the status bar;
 // "preview FROM TO N" checks a line's marks while dragged.
 void tst_Selection::run(const QString& step)
@@ -154,6 +154,13 @@ void tst_Selection::run(const QString& step)
         action(words.at(1))->trigger();
     } else if (verb == "frame") {
         document()->makeCurrent(document()->node(0, words.at(1).toInt()));
+    } else if (verb == "frames") {
+        // Every frame of the sequence selected in the tree, the current one kept.
+        QItemSelectionModel* selection = document()->treeView()->selectionModel();
+        const QModelIndex sequence = selection->currentIndex().parent();
+        const QAbstractItemModel* model = selection->model();
+        selection->select(QItemSelection(model->index(0, 0, sequence), model->index(model->rowCount(sequence) - 1, 0, sequence)),
+                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
     } else if (verb == "show") {
         document()->undoStack()->setClean(); // a new show asks about unsaved changes otherwise
         open(step.mid(5).toUtf8(), QString());
@@ -187,6 +194,11 @@ void tst_Selection::edits_data()
     const QString corner = "##.../##.../...../.....";
     QTest::newRow("grid: move") << grid << corner << QStringList { "select 0,0 1,1", "move 0,0 2,3" }
                                 << "...../...../...##/...##" << "Move LEDs" << corner;
+    QTest::newRow("grid: a move takes every selected frame")
+        << grid << corner
+        << QStringList { "frame 1", "trigger action_FillFrame", "frame 0", "frames", "select 0,0 1,1", "move 0,0 2,3",
+                         "frame 1" }
+        << "..###/..###/#####/#####" << "Move LEDs" << corner;
     QTest::newRow("grid: Ctrl-drag copies") << grid << corner << QStringList { "select 1,1 0,0", "copy 1,1 3,4" }
                                             << "##.../##.../...##/...##" << "Copy LEDs" << corner;
     QTest::newRow("grid: an arrow moves one step, the outline follows")
