@@ -75,12 +75,18 @@ void LedPanelItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* opti
     drawLeds(painter, option ? option->exposedRect : m_Bounds);
 }
 
-QVector<int> LedPanelItem::ledsNear(const QRectF& rect) const
+bool LedPanelItem::coversMost(const QRectF& rect) const
 {
     const QRectF area = rect.adjusted(-m_Reach, -m_Reach, m_Reach, m_Reach);
     const QRectF all = m_Index.bounds();
+    return area.contains(all) || area.intersected(all).width() * area.intersected(all).height() > all.width() * all.height() / 2;
+}
+
+QVector<int> LedPanelItem::ledsNear(const QRectF& rect) const
+{
+    const QRectF area = rect.adjusted(-m_Reach, -m_Reach, m_Reach, m_Reach);
     // Most of the panel: a look at every centre in order beats sorting what the buckets give.
-    if (area.contains(all) || area.intersected(all).width() * area.intersected(all).height() > all.width() * all.height() / 2) {
+    if (coversMost(rect)) {
         QVector<int> leds;
         const QVector<QPointF>& centres = m_Index.centres();
         leds.reserve(centres.size());
@@ -95,7 +101,6 @@ QVector<int> LedPanelItem::ledsNear(const QRectF& rect) const
 
 void LedPanelItem::drawLeds(QPainter* painter, const QRectF& exposed)
 {
-    const QVector<int> leds = ledsNear(exposed);
     const QTransform transform = painter->worldTransform();
     const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
     const qreal deviceScale = transform.m11() * dpr;
@@ -103,13 +108,16 @@ void LedPanelItem::drawLeds(QPainter* painter, const QRectF& exposed)
         && transform.m11() > 0;
     if (!plain || 2 * m_Reach * deviceScale > largestStamp || !painter->device()) {
         // Turned, mirrored or very close: the painter draws each LED itself.
+        const QVector<int> leds = ledsNear(exposed);
         for (int led : leds)
             m_Painter.drawLedAt(painter, m_Index.centres().at(led), m_Values.value(led) > 0);
         return;
     }
 
-    if (m_Stamps.scale() != deviceScale)
+    if (m_Stamps.scale() != deviceScale) {
         m_Stamps = LedStamps(m_Painter, deviceScale);
+        m_Spots.clear();
+    }
     // Everything in device pixels from here: the stamps land on whole pixels.
     const QRect deviceArea = transform.mapRect(exposed).toAlignedRect()
         & QRect(0, 0, painter->device()->width(), painter->device()->height());
@@ -124,15 +132,35 @@ void LedPanelItem::drawLeds(QPainter* painter, const QRectF& exposed)
     const qreal scale = transform.m11() * dpr;
     const qreal dx = transform.dx() * dpr - deviceArea.left() * dpr;
     const qreal dy = transform.dy() * dpr - deviceArea.top() * dpr;
+    const qreal wholeX = std::floor(dx);
+    const qreal wholeY = std::floor(dy);
+    const QPointF offset(dx - wholeX, dy - wholeY);
+    const QVector<QPointF>& centres = m_Index.centres();
+    if (m_Spots.size() != centres.size() || m_SpotsOffset != offset) {
+        m_Spots.resize(centres.size());
+        for (int led = 0; led < centres.size(); ++led)
+            m_Spots[led] = m_Stamps.spot(centres.at(led).x() * scale + offset.x(), centres.at(led).y() * scale + offset.y());
+        m_SpotsOffset = offset;
+    }
     uint* pixels = reinterpret_cast<uint*>(m_Layer.bits());
+    const int width = m_Layer.width();
+    const int height = m_Layer.height();
     const int stride = m_Layer.bytesPerLine() / 4;
-    const QPointF* centres = m_Index.centres().constData();
+    const LedStamps::Spot* spots = m_Spots.constData();
     const int* values = m_Values.constData();
-    const int count = m_Values.size();
-    for (int led : leds) {
-        if (led < count)
-            m_Stamps.draw(pixels, m_Layer.width(), m_Layer.height(), stride, centres[led].x() * scale + dx,
-                          centres[led].y() * scale + dy, values[led] > 0);
+    const int count = qMin(m_Values.size(), m_Spots.size());
+    const int shiftX = int(wholeX);
+    const int shiftY = int(wholeY);
+    if (coversMost(exposed)) {
+        // Every LED in order: those outside the layer cost a test.
+        for (int led = 0; led < count; ++led)
+            m_Stamps.draw(pixels, width, height, stride, spots[led], shiftX, shiftY, values[led] > 0);
+    } else {
+        const QVector<int> leds = ledsNear(exposed);
+        for (int led : leds) {
+            if (led < count)
+                m_Stamps.draw(pixels, width, height, stride, spots[led], shiftX, shiftY, values[led] > 0);
+        }
     }
 
     m_Layer.setDevicePixelRatio(dpr);

@@ -28,6 +28,8 @@ public:
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 private:
+    // Whether LEDs reaching into the scene rectangle make most of the panel.
+    bool coversMost(const QRectF& rect) const;
     // The LEDs reaching into the scene rectangle, in index order.
     QVector<int> ledsNear(const QRectF& rect) const;
     void drawLeds(QPainter* painter, const QRectF& exposed);
@@ -39,6 +41,10 @@ private:
     QVector<int> m_Values;
 
     LedStamps m_Stamps;
+    // Where each LED lands at the stamps' scale, for the sub-pixel offset below:
+    // moving the view by whole pixels keeps them.
+    QVector<LedStamps::Spot> m_Spots;
+    QPointF m_SpotsOffset;
     QImage m_Layer;
 };
 
