@@ -5,6 +5,7 @@
 #include <QStyleOptionGraphicsItem>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -69,9 +70,10 @@ QRectF LedPanelItem::boundingRect() const
 void LedPanelItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget)
 {
     Q_UNUSED(widget)
-    m_Painter.drawBody(painter);
-    if (m_Values.isEmpty())
+    if (m_Values.isEmpty()) {
+        m_Painter.drawBody(painter);
         return;
+    }
     drawLeds(painter, option ? option->exposedRect : m_Bounds);
 }
 
@@ -108,6 +110,7 @@ void LedPanelItem::drawLeds(QPainter* painter, const QRectF& exposed)
         && transform.m11() > 0;
     if (!plain || 2 * m_Reach * deviceScale > largestStamp || !painter->device()) {
         // Turned, mirrored or very close: the painter draws each LED itself.
+        m_Painter.drawBody(painter);
         const QVector<int> leds = ledsNear(exposed);
         for (int led : leds)
             m_Painter.drawLedAt(painter, m_Index.centres().at(led), m_Values.value(led) > 0);
@@ -127,7 +130,7 @@ void LedPanelItem::drawLeds(QPainter* painter, const QRectF& exposed)
     if (m_Layer.size() != layerSize)
         m_Layer = QImage(layerSize, QImage::Format_ARGB32_Premultiplied);
     m_Layer.setDevicePixelRatio(1);
-    m_Layer.fill(Qt::transparent);
+    drawBody(painter, deviceArea, dpr, coversMost(exposed));
     // Scale and move only (checked above): mapped by hand, each LED costs its pixels and little else.
     const qreal scale = transform.m11() * dpr;
     const qreal dx = transform.dx() * dpr - deviceArea.left() * dpr;
@@ -168,4 +171,28 @@ void LedPanelItem::drawLeds(QPainter* painter, const QRectF& exposed)
     painter->resetTransform();
     painter->drawImage(deviceArea.topLeft(), m_Layer);
     painter->restore();
+}
+
+void LedPanelItem::drawBody(const QPainter* painter, const QRect& deviceArea, qreal dpr, bool keep)
+{
+    // The body under the same view looks the same every frame: kept for the area of
+    // the last whole repaint, it is copied rather than drawn again.
+    const QTransform transform = painter->worldTransform();
+    if (m_BodyArea == deviceArea && m_BodyTransform == transform && m_Body.size() == m_Layer.size()
+        && m_Body.bytesPerLine() == m_Layer.bytesPerLine()) {
+        std::memcpy(m_Layer.bits(), m_Body.constBits(), size_t(m_Layer.sizeInBytes()));
+        return;
+    }
+    m_Layer.fill(Qt::transparent);
+    QPainter body(&m_Layer);
+    body.setRenderHints(painter->renderHints());
+    body.setTransform(transform * QTransform::fromTranslate(-deviceArea.left(), -deviceArea.top())
+                      * QTransform::fromScale(dpr, dpr));
+    m_Painter.drawBody(&body);
+    body.end();
+    if (keep) {
+        m_Body = m_Layer.copy();
+        m_BodyArea = deviceArea;
+        m_BodyTransform = transform;
+    }
 }

@@ -85,15 +85,16 @@ void FrameThumbnailCache::setLayout(const LedLayout& layout)
     m_CellCounts.clear();
     if (m_pStamps)
         return;
+    // LEDs outside the picture fall in one more cell past its pixels.
+    const int outside = pictureSize.width() * pictureSize.height();
     m_Cells.reserve(m_Centres.size());
-    m_CellCounts.fill(0, pictureSize.width() * pictureSize.height());
+    m_CellCounts.fill(0, outside + 1);
     for (const QPointF& centre : qAsConst(m_Centres)) {
         const int x = int(centre.x());
         const int y = int(centre.y());
         const bool inside = x >= 0 && y >= 0 && x < pictureSize.width() && y < pictureSize.height();
-        m_Cells.append(inside ? y * pictureSize.width() + x : -1);
-        if (inside)
-            ++m_CellCounts[y * pictureSize.width() + x];
+        m_Cells.append(inside ? y * pictureSize.width() + x : outside);
+        ++m_CellCounts[m_Cells.last()];
     }
 }
 
@@ -111,13 +112,13 @@ QPixmap FrameThumbnailCache::draw(const LedStateCommand* frame) const
     // Many LEDs to a pixel: the pixel shows how many of them are lit, as a picture scaled down would.
     const int width = picture.width();
     const int height = picture.height();
-    QVector<int> lit(width * height, 0);
+    QVector<int> lit(m_CellCounts.size(), 0);
+    int* litIn = lit.data();
     const int* cells = m_Cells.constData();
     const int* value = values.constData();
-    for (int led = 0; led < count; ++led) {
-        if (cells[led] >= 0 && value[led] > 0)
-            ++lit[cells[led]];
-    }
+    // Without a branch: half the LEDs of a busy frame are lit, in no order a guess could follow.
+    for (int led = 0; led < count; ++led)
+        litIn[cells[led]] += int(value[led] > 0);
     const QColor on = LedPanelPainter::litColor();
     const QColor off = LedPanelPainter::darkColor();
     for (int y = 0; y < height; ++y) {

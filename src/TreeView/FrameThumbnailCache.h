@@ -56,7 +56,7 @@ private:
     QImage m_Body;
     // Each LED's centre in the picture's pixels.
     QVector<QPointF> m_Centres;
-    // Where LEDs share pixels: the pixel each falls in (or -1), and how many fall in each pixel.
+    // Where LEDs share pixels: the pixel each falls in, and how many fall in each pixel.
     QVector<int> m_Cells;
     QVector<int> m_CellCounts;
     std::unique_ptr<LedStamps> m_pStamps;
