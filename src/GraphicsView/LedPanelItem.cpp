@@ -81,7 +81,8 @@ bool LedPanelItem::coversMost(const QRectF& rect) const
 {
     const QRectF area = rect.adjusted(-m_Reach, -m_Reach, m_Reach, m_Reach);
     const QRectF all = m_Index.bounds();
-    return area.contains(all) || area.intersected(all).width() * area.intersected(all).height() > all.width() * all.height() / 2;
+    const QRectF common = area.intersected(all);
+    return area.contains(all) || common.width() * common.height() > all.width() * all.height() / 2;
 }
 
 QVector<int> LedPanelItem::ledsNear(const QRectF& rect) const
@@ -141,8 +142,10 @@ void LedPanelItem::drawLeds(QPainter* painter, const QRectF& exposed)
     const QVector<QPointF>& centres = m_Index.centres();
     if (m_Spots.size() != centres.size() || m_SpotsOffset != offset) {
         m_Spots.resize(centres.size());
-        for (int led = 0; led < centres.size(); ++led)
-            m_Spots[led] = m_Stamps.spot(centres.at(led).x() * scale + offset.x(), centres.at(led).y() * scale + offset.y());
+        for (int led = 0; led < centres.size(); ++led) {
+            const QPointF& centre = centres.at(led);
+            m_Spots[led] = m_Stamps.spot(centre.x() * scale + offset.x(), centre.y() * scale + offset.y());
+        }
         m_SpotsOffset = offset;
     }
     uint* pixels = reinterpret_cast<uint*>(m_Layer.bits());

@@ -37,10 +37,12 @@ inline void blendRun(const uint* source, uint* target, int count)
     const __m128i zero = _mm_setzero_si128();
     const __m128i full = _mm_set1_epi16(255);
     const __m128i half = _mm_set1_epi16(0x80);
+    // Each channel widened to 16 bits and rounded as blend() rounds: the pixels come out the same.
     for (; i + 2 <= count; i += 2) {
         const __m128i s = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(source + i)), zero);
         const __m128i d = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(target + i)), zero);
-        const __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+        const __m128i alpha
+            = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
         __m128i t = _mm_mullo_epi16(d, _mm_sub_epi16(full, alpha));
         t = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), half), 8);
         _mm_storel_epi64(reinterpret_cast<__m128i*>(target + i), _mm_packus_epi16(_mm_add_epi16(s, t), zero));
