@@ -8,11 +8,6 @@ LedData::LedData()
 {
 }
 
-int LedData::intensity() const
-{
-    return m_Intensity;
-}
-
 void LedData::setIntensity(int intensity)
 {
     m_Intensity = intensity;

@@ -10,7 +10,8 @@ class LedData
 public:
     LedData();
 
-    int intensity() const;
+    // Inline: whole frames are read LED by LED on every frame shown.
+    int intensity() const { return m_Intensity; }
     void setIntensity(int intensity);
 
     void readXML(QXmlStreamReader& xml);

@@ -77,8 +77,9 @@ const LedData* LedStateCommand::led(int index) const
 QVector<int> LedStateCommand::intensities() const
 {
     QVector<int> values(ledCount());
+    int* value = values.data();
     for (int i = 0; i < values.size(); ++i)
-        values[i] = m_Lels[size_t(i)].intensity();
+        value[i] = m_Lels[size_t(i)].intensity();
     return values;
 }
 

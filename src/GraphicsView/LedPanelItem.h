@@ -7,6 +7,7 @@
 
 #include <QGraphicsItem>
 #include <QImage>
+#include <QTransform>
 #include <QVector>
 
 // The whole panel as one item: the body and every LED of the shown values, drawn
@@ -28,9 +29,13 @@ public:
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 private:
+    // Whether LEDs reaching into the scene rectangle make most of the panel.
+    bool coversMost(const QRectF& rect) const;
     // The LEDs reaching into the scene rectangle, in index order.
     QVector<int> ledsNear(const QRectF& rect) const;
     void drawLeds(QPainter* painter, const QRectF& exposed);
+    // The body under the LEDs, into the layer that covers the area in device pixels.
+    void drawBody(const QPainter* painter, const QRect& deviceArea, qreal dpr, bool keep);
 
     LedPanelPainter m_Painter;
     LedHitIndex m_Index;
@@ -39,7 +44,14 @@ private:
     QVector<int> m_Values;
 
     LedStamps m_Stamps;
+    // Where each LED lands at the stamps' scale, for the sub-pixel offset below:
+    // moving the view by whole pixels keeps them.
+    QVector<LedStamps::Spot> m_Spots;
+    QPointF m_SpotsOffset;
     QImage m_Layer;
+    QImage m_Body;
+    QRect m_BodyArea;
+    QTransform m_BodyTransform;
 };
 
 #endif // LEDPANELITEM_H

@@ -81,39 +81,50 @@ void FrameThumbnailCache::setLayout(const LedLayout& layout)
     // LEDs a pixel or more apart are stamped; closer ones share their pixels.
     const qreal pixels = qreal(pictureSize.width()) * pictureSize.height();
     m_pStamps.reset(m_Centres.size() <= pixels / 4 ? new LedStamps(panel, m_ToPicture.m11()) : nullptr);
+    m_Cells.clear();
+    m_CellCounts.clear();
+    if (m_pStamps)
+        return;
+    // LEDs outside the picture fall in one more cell past its pixels.
+    const int outside = pictureSize.width() * pictureSize.height();
+    m_Cells.reserve(m_Centres.size());
+    m_CellCounts.fill(0, outside + 1);
+    for (const QPointF& centre : qAsConst(m_Centres)) {
+        const int x = int(centre.x());
+        const int y = int(centre.y());
+        const bool inside = x >= 0 && y >= 0 && x < pictureSize.width() && y < pictureSize.height();
+        m_Cells.append(inside ? y * pictureSize.width() + x : outside);
+        ++m_CellCounts[m_Cells.last()];
+    }
 }
 
 QPixmap FrameThumbnailCache::draw(const LedStateCommand* frame) const
 {
     QImage picture = m_Body.copy();
-    const int count = qMin(frame->ledCount(), m_Centres.size());
+    const QVector<int> values = frame->intensities();
+    const int count = qMin(values.size(), m_Centres.size());
     if (m_pStamps) {
         for (int led = 0; led < count; ++led)
-            m_pStamps->draw(picture, m_Centres.at(led), frame->led(led)->intensity() > 0);
+            m_pStamps->draw(picture, m_Centres.at(led), values.at(led) > 0);
         return QPixmap::fromImage(picture);
     }
 
     // Many LEDs to a pixel: the pixel shows how many of them are lit, as a picture scaled down would.
     const int width = picture.width();
     const int height = picture.height();
-    QVector<int> lit(width * height, 0);
-    QVector<int> all(width * height, 0);
-    for (int led = 0; led < count; ++led) {
-        const QPointF& centre = m_Centres.at(led);
-        const int x = int(centre.x());
-        const int y = int(centre.y());
-        if (x < 0 || y < 0 || x >= width || y >= height)
-            continue;
-        ++all[y * width + x];
-        if (frame->led(led)->intensity() > 0)
-            ++lit[y * width + x];
-    }
+    QVector<int> lit(m_CellCounts.size(), 0);
+    int* litIn = lit.data();
+    const int* cells = m_Cells.constData();
+    const int* value = values.constData();
+    // Without a branch: half the LEDs of a busy frame are lit, in no order a guess could follow.
+    for (int led = 0; led < count; ++led)
+        litIn[cells[led]] += int(value[led] > 0);
     const QColor on = LedPanelPainter::litColor();
     const QColor off = LedPanelPainter::darkColor();
     for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
         for (int x = 0; x < width; ++x) {
-            const int n = all.at(y * width + x);
+            const int n = m_CellCounts.at(y * width + x);
             if (n == 0)
                 continue;
             const int k = lit.at(y * width + x);

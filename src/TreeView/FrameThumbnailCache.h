@@ -56,6 +56,9 @@ private:
     QImage m_Body;
     // Each LED's centre in the picture's pixels.
     QVector<QPointF> m_Centres;
+    // Where LEDs share pixels: the pixel each falls in, and how many fall in each pixel.
+    QVector<int> m_Cells;
+    QVector<int> m_CellCounts;
     std::unique_ptr<LedStamps> m_pStamps;
     bool m_LayoutSet;
     int m_DrawnCount;

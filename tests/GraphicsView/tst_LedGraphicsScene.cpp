@@ -5,6 +5,7 @@
 #include "Data/LedStateCommand.h"
 #include "GraphicsView/LedGraphicsScene_Rectangle.h"
 #include "GraphicsView/LedGraphicsScene_Ring.h"
+#include "Painter/LedPanelPainter.h"
 #include "common/TestData.h"
 
 #include <QtTest>
@@ -21,6 +22,8 @@ private slots:
     void layout();
     void clicks_data();
     void clicks();
+    void drawsAsThePainter_data();
+    void drawsAsThePainter();
 };
 
 void tst_LedGraphicsScene::layout_data()
@@ -156,6 +159,86 @@ void tst_LedGraphicsScene::clicks()
     QTRY_COMPARE(colour(centre), QColor(Qt::yellow));
     QCOMPARE(colour(layout.ledPositionOf(31)), QColor(Qt::darkGray));
     QCOMPARE(scene->values(), frame->intensities());
+}
+
+void tst_LedGraphicsScene::drawsAsThePainter_data()
+{
+    QTest::addColumn<LedLayout>("layout");
+    QTest::addColumn<qreal>("zoom");
+    QTest::addColumn<QPoint>("scroll"); // pixels the view moves after a first look
+
+    QTest::newRow("ring") << LedLayout() << 2.0 << QPoint();
+    QTest::newRow("ring, scrolled") << LedLayout() << 5.0 << QPoint(7, -3);
+    QTest::newRow("grid, small LEDs") << LedLayout::create(LedLayout::Rectangle, 100, 80) << 0.45 << QPoint();
+    QTest::newRow("grid, scrolled") << LedLayout::create(LedLayout::Rectangle, 40, 40) << 1.3 << QPoint(-5, 11);
+}
+
+// The view draws busy frames as the panel painter draws each LED on the body, up to the
+// quarter pixel the view rounds an LED's place to, also where moving the view keeps what
+// it worked out before.
+void tst_LedGraphicsScene::drawsAsThePainter()
+{
+    QFETCH(LedLayout, layout);
+    QFETCH(qreal, zoom);
+    QFETCH(QPoint, scroll);
+
+    LedPanelModel show;
+    QVERIFY(show.submit(new ChangeLayoutEdit(show, layout)));
+    CommandList sequence(&show);
+    sequence.addFrame();
+    LedStateCommand* frame = sequence.frame(0);
+    for (int led = 0; led < frame->ledCount(); ++led)
+        frame->led(led)->setIntensity((led * 7 + led / 3) % 5 < 2 ? 9 : 0);
+    QScopedPointer<AbstractLedGraphicsScene> scene(AbstractLedGraphicsScene::create(layout));
+    QScopedPointer<AbstractLedGraphicsScene> bare(AbstractLedGraphicsScene::create(layout));
+    scene->setFrame(frame);
+    QGraphicsView view;
+    view.setRenderHint(QPainter::Antialiasing);
+    view.scale(zoom, zoom);
+    view.resize(400, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    auto look = [&view](QGraphicsScene* shown, const QPoint& at) {
+        view.setScene(shown);
+        view.horizontalScrollBar()->setValue(at.x());
+        view.verticalScrollBar()->setValue(at.y());
+        return view.viewport()->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
+    view.setScene(scene.data());
+    view.centerOn(layout.ledPositionOf(0));
+    const QPoint first(view.horizontalScrollBar()->value(), view.verticalScrollBar()->value());
+    auto distance = [](const QImage& one, const QImage& other) {
+        qint64 sum = 0;
+        for (int y = 0; y < one.height(); ++y) {
+            for (int x = 0; x < one.width(); ++x) {
+                const QRgb a = one.pixel(x, y);
+                const QRgb b = other.pixel(x, y);
+                sum += qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b));
+            }
+        }
+        return sum;
+    };
+
+    for (const QPoint& at : { first, first + scroll }) {
+        // The body alone, then every LED drawn on it by the painter.
+        QImage expected = look(bare.data(), at);
+        const QImage body = expected;
+        {
+            LedPanelPainter panel(layout);
+            panel.setOutlined(true);
+            QPainter painter(&expected);
+            painter.setTransform(view.viewportTransform());
+            for (int led = 0; led < frame->ledCount(); ++led)
+                panel.drawLedAt(&painter, layout.ledPositionOf(led), frame->led(led)->intensity() > 0);
+        }
+        const QImage shown = look(scene.data(), at);
+        QCOMPARE(shown.size(), expected.size());
+        // Against what the LEDs add to the body: a quarter pixel moves far less than a whole LED
+        // in the wrong place or colour, or every LED a pixel off.
+        const qint64 difference = distance(shown, expected);
+        const qint64 leds = distance(body, expected);
+        QVERIFY2(3 * difference < leds, qPrintable(QStringLiteral("%1 of %2").arg(difference).arg(leds)));
+    }
 }
 
 QTEST_MAIN(tst_LedGraphicsScene)
