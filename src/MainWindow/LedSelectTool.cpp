@@ -201,6 +201,17 @@ QPoint LedSelectTool::stepTo(const QPointF& point) const
     return step;
 }
 
+void LedSelectTool::submit(LedValuesEdit* edit, bool floating)
+{
+    // A paste's own edits must not drop the paste they belong to.
+    m_Submitting = floating;
+    if (edit->isEmpty())
+        delete edit;
+    else
+        m_pDocument->submit(edit);
+    m_Submitting = false;
+}
+
 QList<const LedStateCommand*> LedSelectTool::targetFrames() const
 {
     QList<const LedStateCommand*> frames;
@@ -221,10 +232,7 @@ void LedSelectTool::move(int rows, int columns, bool copy)
     for (const LedStateCommand* target : targetFrames())
         edit->setFrame(target, RegionOperations::move(target->intensities(), layout, current, rows, columns, copy));
     setSelection(current.moved(layout, rows, columns));
-    if (edit->isEmpty())
-        delete edit;
-    else
-        m_pDocument->submit(edit);
+    submit(edit, false);
 }
 
 int LedSelectTool::paste(const QMimeData* data)
@@ -252,12 +260,7 @@ int LedSelectTool::paste(const QMimeData* data)
     LedSelection pasted(current.ledCount());
     pasted.add(placed.leds);
     setSelection(pasted);
-    m_Submitting = true;
-    if (edit->isEmpty())
-        delete edit;
-    else
-        m_pDocument->submit(edit);
-    m_Submitting = false;
+    submit(edit, true);
     m_Floating = true;
     return placed.dropped;
 }
@@ -283,12 +286,7 @@ void LedSelectTool::moveFloating(int rows, int columns)
     LedSelection moved(selection().ledCount());
     moved.add(after.leds);
     setSelection(moved);
-    m_Submitting = true;
-    if (edit->isEmpty())
-        delete edit;
-    else
-        m_pDocument->submit(edit);
-    m_Submitting = false;
+    submit(edit, true);
 }
 
 void LedSelectTool::clearSelected()
@@ -301,10 +299,7 @@ void LedSelectTool::clearSelected()
     for (const LedStateCommand* target : targetFrames())
         edit->setFrame(target, RegionOperations::apply(FrameOperations::Clear, target->intensities(),
                                                        m_pDocument->panelLayout(), selection()));
-    if (edit->isEmpty())
-        delete edit;
-    else
-        m_pDocument->submit(edit);
+    submit(edit, false);
 }
 
 void LedSelectTool::keyPressed(int key)

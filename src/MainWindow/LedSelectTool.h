@@ -10,6 +10,7 @@
 
 class LedPanelDocument;
 class LedStateCommand;
+class LedValuesEdit;
 class LedStateWidget;
 class QMimeData;
 
@@ -56,6 +57,8 @@ private:
     void mark(const QPointF& to);
     // The selected frames of the current sequence, or the current one: a move or a clear changes them all.
     QList<const LedStateCommand*> targetFrames() const;
+    // Submits the edit, or drops it when it changes nothing.
+    void submit(LedValuesEdit* edit, bool floating);
     void move(int rows, int columns, bool copy);
     void moveFloating(int rows, int columns);
     void clearSelected();
