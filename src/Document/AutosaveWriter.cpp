@@ -70,6 +70,7 @@ bool AutosaveWriter::write(LedPanelModel* copy, const QString& documentPath, con
             ok = file.open(QIODevice::WriteOnly | QIODevice::Text) && show->writeXML(&file) && file.commit();
             error = file.errorString();
         }
+        m_LastWriteSucceeded = ok;
         QMetaObject::invokeMethod(this, [this, ok, error] { emit written(ok, ok ? QString() : error); },
                                   Qt::QueuedConnection);
     }));
@@ -79,6 +80,11 @@ bool AutosaveWriter::write(LedPanelModel* copy, const QString& documentPath, con
 void AutosaveWriter::waitForDone()
 {
     m_Pool.waitForDone();
+}
+
+bool AutosaveWriter::lastWriteSucceeded() const
+{
+    return m_LastWriteSucceeded;
 }
 
 void AutosaveWriter::remove()

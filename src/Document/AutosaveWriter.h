@@ -6,6 +6,8 @@
 #include <QString>
 #include <QThreadPool>
 
+#include <atomic>
+
 class LedPanelModel;
 
 // One recovery file of one document, in the user's data folder: the show in the
@@ -31,6 +33,8 @@ public:
     // Waits for a running write, then deletes the files (the lock stays held).
     void remove();
     void waitForDone();
+    // Whether the last write that ended put both files on disk.
+    bool lastWriteSucceeded() const;
 
 signals:
     // error: the system's reason when ok is false.
@@ -40,6 +44,7 @@ private:
     QString m_BaseName;
     QLockFile m_Lock;
     QThreadPool m_Pool;
+    std::atomic<bool> m_LastWriteSucceeded { false };
 };
 
 #endif // AUTOSAVEWRITER_H

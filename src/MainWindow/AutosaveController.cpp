@@ -3,6 +3,7 @@
 #include "Document/AutosaveWriter.h"
 #include "Document/LedPanelDocument.h"
 #include "MainWindow/MainSettings.h"
+#include "MainWindow/RecoveryOffer.h"
 
 #include <QTimer>
 
@@ -74,15 +75,43 @@ void AutosaveController::documentModified(bool modified)
         dropWriter();
 }
 
+void AutosaveController::replaceRecoveryFiles(const QString& baseName)
+{
+    m_ReplacedBaseName = baseName;
+    if (m_pWriter)
+        m_pWriter->waitForDone();
+    // With autosave off the document has no recovery file of its own to wait for.
+    if (!m_pWriter || m_pWriter->lastWriteSucceeded())
+        removeReplacedFiles();
+}
+
 void AutosaveController::written(bool ok, const QString& error)
 {
-    if (!ok && !m_Failing)
-        emit failed(tr("Autosave failed: %1. The recovery file from before is kept.").arg(error));
+    if (ok) {
+        m_HasWritten = true;
+        removeReplacedFiles();
+    } else if (!m_Failing) {
+        const bool kept = m_HasWritten || !m_ReplacedBaseName.isEmpty();
+        emit failed(kept ? tr("Autosave failed: %1. The recovery file from before is kept.").arg(error)
+                         : tr("Autosave failed: %1. This document has no recovery file yet.").arg(error));
+    }
     m_Failing = !ok;
+}
+
+void AutosaveController::removeReplacedFiles()
+{
+    if (m_ReplacedBaseName.isEmpty())
+        return;
+    RecoveryOffer::removeFiles(m_ReplacedBaseName);
+    m_ReplacedBaseName.clear();
 }
 
 void AutosaveController::dropWriter()
 {
+    // Saved, closed or replaced: an earlier recovery of it is no longer wanted either.
+    removeReplacedFiles();
+    m_HasWritten = false;
+    m_Failing = false;
     if (!m_pWriter)
         return;
     m_pWriter->remove();

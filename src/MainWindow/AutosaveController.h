@@ -28,6 +28,9 @@ public:
     AutosaveWriter* writer() const;
     // Writes now if there is something to write; false if nothing was started.
     bool autosave();
+    // The files of an earlier recovery of this document go once its own recovery file is on disk, or
+    // the document is saved or goes; while writes fail they stay.
+    void replaceRecoveryFiles(const QString& baseName);
 
 signals:
     // Once for a run of failed writes, not at every one; the recovery file from before stays.
@@ -37,12 +40,15 @@ private:
     void documentModified(bool modified);
     void written(bool ok, const QString& error);
     void dropWriter();
+    void removeReplacedFiles();
 
     LedPanelDocument* m_pDocument = nullptr;
     AutosaveWriter* m_pWriter = nullptr;
     QTimer* m_pTimer;
     QMetaObject::Connection m_ModifiedConnection;
+    QString m_ReplacedBaseName;
     bool m_Failing = false;
+    bool m_HasWritten = false;
 };
 
 #endif // AUTOSAVECONTROLLER_H

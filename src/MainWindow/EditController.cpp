@@ -11,6 +11,7 @@
 #include "Data/RegionOperations.h"
 #include "Data/RemoveFramesEdit.h"
 #include "Data/RemoveSequenceEdit.h"
+#include "Document/LayoutDialog.h"
 #include "Document/LedPanelDocument.h"
 #include "GraphicsView/LedStateWidget.h"
 #include "LedPanelContextMenu.h"
@@ -252,6 +253,21 @@ void EditController::selectFrames(int sequence, int first, int count)
 void EditController::showMessage(const QString& text)
 {
     m_pWindow->statusBar()->showMessage(text, 5000);
+}
+
+void EditController::changeLayout()
+{
+    if (!m_pDocument)
+        return;
+    auto* dialog = new LayoutDialog(m_pDocument, m_pWindow);
+    dialog->setObjectName(QStringLiteral("LayoutDialog"));
+    connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
+    connect(dialog, &LayoutDialog::layoutChanged, this, [this](qint64 dropped) {
+        if (dropped > 0)
+            showMessage(tr("%n lit LED(s) fell outside the new layout and were dropped.", nullptr,
+                           int(qMin<qint64>(dropped, INT_MAX))));
+    });
+    dialog->show();
 }
 
 void EditController::addSequence()

@@ -48,6 +48,8 @@ public:
     QAction* action_RepeatFrame = nullptr;
 
 public slots:
+    // Opens the layout dialog on the current document; its change is one edit.
+    void changeLayout();
     void addSequence();
     void removeSequence();
     void addFrame();

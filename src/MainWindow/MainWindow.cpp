@@ -1,7 +1,6 @@
 #include "MainWindow.h"
 #include "ui_MainWindow.h"
 
-#include "Document/AutosaveWriter.h"
 #include "Document/LedPanelDocument.h"
 #include "Data/ChangeLayoutEdit.h"
 #include "Document/LayoutDialog.h"
@@ -185,8 +184,7 @@ bool MainWindow::loadFile(const QString& fileName)
     setCurrentDocument(document);
     m_pRecentFiles->add(document->filePath());
     statusBar()->showMessage(tr("Document loaded"), 2000);
-    if (!document->unknownLayoutType().isEmpty())
-        QMessageBox::warning(this, tr("Layout"), LedPanelModel::unknownLayoutText(document->unknownLayoutType()));
+    warnOfUnknownLayout(document);
     return true;
 }
 
@@ -197,13 +195,15 @@ bool MainWindow::offerRecovery()
     if (!document)
         return false;
     setCurrentDocument(document);
-    // The old files go once the new ones are on disk.
-    if (AutosaveWriter* writer = m_pAutosave->writer())
-        writer->waitForDone();
-    RecoveryOffer::removeFiles(baseName);
+    m_pAutosave->replaceRecoveryFiles(baseName);
+    warnOfUnknownLayout(document);
+    return true;
+}
+
+void MainWindow::warnOfUnknownLayout(LedPanelDocument* document)
+{
     if (!document->unknownLayoutType().isEmpty())
         QMessageBox::warning(this, tr("Layout"), LedPanelModel::unknownLayoutText(document->unknownLayoutType()));
-    return true;
 }
 
 AutosaveController* MainWindow::autosave() const
@@ -272,20 +272,8 @@ void MainWindow::ledPanelInfo()
 
 void MainWindow::changeLayout()
 {
-    LedPanelDocument* document = currentLedPanelDocument();
-    if (!document)
-        return;
     m_pPlayback->pause();
-    auto* dialog = new LayoutDialog(document, this);
-    dialog->setObjectName(QStringLiteral("LayoutDialog"));
-    connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
-    connect(dialog, &LayoutDialog::layoutChanged, this, [this](qint64 dropped) {
-        if (dropped > 0)
-            statusBar()->showMessage(tr("%n lit LED(s) fell outside the new layout and were dropped.", nullptr,
-                                        int(qMin<qint64>(dropped, INT_MAX))),
-                                     5000);
-    });
-    dialog->show();
+    m_pEditController->changeLayout();
 }
 
 void MainWindow::addSequence()

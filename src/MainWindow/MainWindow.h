@@ -78,6 +78,8 @@ protected:
 private:
     LedPanelDocument* currentLedPanelDocument() const;
     bool loadFile(const QString& fileName);
+    // Open and recovery both say when the file names a panel this version does not know.
+    void warnOfUnknownLayout(LedPanelDocument* document);
 
     Ui::MainWindow* ui;
     AbstractDocument* m_pCurrentDocument;
