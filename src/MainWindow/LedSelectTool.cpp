@@ -12,6 +12,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QSet>
 #include <QUndoStack>
 
 namespace {
@@ -43,6 +44,7 @@ void LedSelectTool::setDocument(LedPanelDocument* document)
     if (m_pView)
         m_pView->removeEventFilter(this);
     m_pDocument = document;
+    m_Moves.clear();
     m_pView = document ? document->ledFrame() : nullptr;
     if (!m_pView)
         return;
@@ -60,6 +62,7 @@ void LedSelectTool::setDocument(LedPanelDocument* document)
                   << connect(document->treeView()->selectionModel(), &QItemSelectionModel::currentChanged, this,
                              &LedSelectTool::drop)
                   << connect(undo, &QUndoStack::indexChanged, this, dropUnlessOurs)
+                  << connect(undo, &QUndoStack::indexChanged, this, &LedSelectTool::followUndoStack)
                   << connect(undo, &QUndoStack::cleanChanged, this, &LedSelectTool::drop);
 }
 
@@ -231,8 +234,47 @@ void LedSelectTool::move(int rows, int columns, bool copy)
     auto* edit = new LedValuesEdit(copy ? tr("Copy LEDs") : tr("Move LEDs"));
     for (const LedStateCommand* target : targetFrames())
         edit->setFrame(target, RegionOperations::move(target->intensities(), layout, current, rows, columns, copy));
-    setSelection(current.moved(layout, rows, columns));
+    const LedSelection moved = current.moved(layout, rows, columns);
+    setSelection(moved);
+    if (edit->isEmpty()) {
+        delete edit;
+        return;
+    }
+    const QString text = edit->text();
     submit(edit, false);
+    rememberMove(text, current, moved);
+}
+
+void LedSelectTool::rememberMove(const QString& text, const LedSelection& before, const LedSelection& after)
+{
+    QUndoStack* undo = m_pDocument->undoStack();
+    const QUndoCommand* step = undo->command(undo->index() - 1);
+    if (!step || step->text() != text)
+        return;
+    // Steps the stack has let go of are forgotten.
+    QSet<const QUndoCommand*> held;
+    for (int i = 0; i < undo->count(); ++i)
+        held.insert(undo->command(i));
+    for (auto it = m_Moves.begin(); it != m_Moves.end();)
+        it = held.contains(it.key()) ? std::next(it) : m_Moves.erase(it);
+    // Arrow steps merged into one keep the selection they began with.
+    const auto merged = m_Moves.constFind(step);
+    m_Moves.insert(step, { text, merged == m_Moves.constEnd() ? before : merged->before, after });
+}
+
+void LedSelectTool::followUndoStack(int index)
+{
+    QUndoStack* undo = m_pDocument->undoStack();
+    const QUndoCommand* undone = undo->command(index);
+    const auto back = undone ? m_Moves.constFind(undone) : m_Moves.constEnd();
+    if (back != m_Moves.constEnd() && back->text == undone->text() && selection() == back->after) {
+        setSelection(back->before);
+        return;
+    }
+    const QUndoCommand* redone = undo->command(index - 1);
+    const auto forth = redone ? m_Moves.constFind(redone) : m_Moves.constEnd();
+    if (forth != m_Moves.constEnd() && forth->text == redone->text() && selection() == forth->before)
+        setSelection(forth->after);
 }
 
 int LedSelectTool::paste(const QMimeData* data)

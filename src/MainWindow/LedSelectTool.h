@@ -5,6 +5,7 @@
 #include "Data/LedSelection.h"
 #include "GraphicsView/LedPointerEvent.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 
@@ -13,6 +14,7 @@ class LedStateCommand;
 class LedValuesEdit;
 class LedStateWidget;
 class QMimeData;
+class QUndoCommand;
 
 // The select tool on a document's LED view, and what is done to the selection
 // there. A drag marks the cells between press and release (Shift adds them, Ctrl
@@ -64,6 +66,9 @@ private:
     void clearSelected();
     LedSelection selection() const;
     void setSelection(const LedSelection& selection);
+    // Undo and redo of a move take the outline back and forth with the LEDs.
+    void rememberMove(const QString& text, const LedSelection& before, const LedSelection& after);
+    void followUndoStack(int index);
 
     QPointer<LedPanelDocument> m_pDocument;
     QPointer<LedStateWidget> m_pView;
@@ -85,6 +90,15 @@ private:
     int m_Sequence;
     int m_Frame;
     QVector<int> m_Underneath;
+
+    struct Move
+    {
+        QString text;
+        LedSelection before;
+        LedSelection after;
+    };
+    // By the step on the undo stack; the text guards against a step at an address freed by another.
+    QHash<const QUndoCommand*, Move> m_Moves;
 };
 
 #endif // LEDSELECTTOOL_H

@@ -25,6 +25,7 @@ private slots:
     void edits_data();
     void edits();
     void symmetryChoices();
+    void undoMovesOutline();
 
 private:
     LedPanelDocument* document() const { return qobject_cast<LedPanelDocument*>(m_window->currentDocument()); }
@@ -301,6 +302,21 @@ void tst_Selection::symmetryChoices()
     QVERIFY(!action("action_SymmetryRotate")->isEnabled());
     QVERIFY(action("action_SymmetryNone")->isChecked());
     QCOMPARE(counts->count(), 0);
+}
+
+// The outline goes back and forth with the LEDs it moved, so the next arrow takes the same LEDs.
+void tst_Selection::undoMovesOutline()
+{
+    open(layoutXml(4, 5), "##.../##.../...../.....");
+    run("select 0,0 1,1");
+    run("move 0,0 1,1");
+    action("action_Undo")->trigger();
+    run("key Down");
+    QCOMPARE(picture(), QString("...../##.../##.../....."));
+    action("action_Undo")->trigger();
+    action("action_Redo")->trigger();
+    run("key Right");
+    QCOMPARE(picture(), QString("...../.##../.##../....."));
 }
 
 QTEST_MAIN(tst_Selection)
