@@ -82,8 +82,10 @@ void tst_LedPanelModel::edits_data()
     QTest::addColumn<Perform>("perform");
     QTest::addColumn<QString>("after"); // as describe() gives it; empty: refused
 
-    const auto submit = [](std::function<AbstractEdit*(LedPanelModel&)> make) {
-        return Perform([=](LedPanelModel& show, LedTreeModel&) { return show.submit(make(show)); });
+    // An edit made for the show and submitted to it.
+    const auto edit = [](const char* name, const char* after, std::function<AbstractEdit*(LedPanelModel&)> make) {
+        QTest::newRow(name) << Perform([=](LedPanelModel& show, LedTreeModel&) { return show.submit(make(show)); })
+                            << QString(after);
     };
     // Frames of sequence 1 dragged in the tree and dropped at a row of a sequence (-1: on the sequence
     // itself), or moved there by moveRows: either is one edit of the show.
@@ -99,49 +101,40 @@ void tst_LedPanelModel::edits_data()
         });
     };
     const QVector<int> lit(6, 7);
-    QTest::newRow("LED values in two frames") << submit([](LedPanelModel& show) {
-        auto* edit = new LedValuesEdit("Paint");
-        edit->set(show.sequence(0)->frame(1), 0, 5);
-        edit->set(show.sequence(1)->frame(2), 0, 0);
-        edit->set(show.sequence(0)->frame(1), 0, 6); // the later value counts
-        return edit;
-    }) << "T/D 0 6 2|10 11 0";
-    QTest::newRow("sequence at the front") << submit([](LedPanelModel&) {
-        return new InsertSequenceEdit("Add sequence", 0);
-    }) << "T/D |0 1 2|10 11 12";
-    QTest::newRow("first sequence out") << submit([](LedPanelModel&) {
-        return new RemoveSequenceEdit("Remove sequence", 0);
-    }) << "T/D 10 11 12";
-    QTest::newRow("two frames between") << submit([lit](LedPanelModel&) {
-        return new InsertFramesEdit("Add frames", 1, 1, { lit, QVector<int>(6, 8) });
-    }) << "T/D 0 1 2|10 7 8 11 12";
-    QTest::newRow("frames 0 and 2 out") << submit([](LedPanelModel&) {
-        return new RemoveFramesEdit("Remove frames", 0, { 2, 0 });
-    }) << "T/D 1|10 11 12";
-    QTest::newRow("frames 0 and 2 to the end") << submit([](LedPanelModel&) {
-        return new MoveFramesEdit("Move frame", 1, { 2, 0 }, 3);
-    }) << "T/D 0 1 2|11 10 12";
-    QTest::newRow("frames 1 and 2 up by one") << submit([](LedPanelModel&) {
-        return MoveFramesEdit::byOne("Move frame", 0, { 1, 2 }, -1);
-    }) << "T/D 1 2 0|10 11 12";
-    QTest::newRow("frames 0 and 1 down by one") << submit([](LedPanelModel&) {
-        return MoveFramesEdit::byOne("Move frame", 1, { 1, 0 }, 1);
-    }) << "T/D 0 1 2|12 10 11";
-    QTest::newRow("panel info") << submit([](LedPanelModel&) {
-        return new PanelInfoEdit("Panel info", "New", "Lines\nof text");
-    }) << "New/Lines\nof text 0 1 2|10 11 12";
-    QTest::newRow("values and new frames as one") << submit([lit](LedPanelModel& show) {
+    edit("LED values in two frames", "T/D 0 6 2|10 11 0", [](LedPanelModel& show) {
+        auto* values = new LedValuesEdit("Paint");
+        values->set(show.sequence(0)->frame(1), 0, 5);
+        values->set(show.sequence(1)->frame(2), 0, 0);
+        values->set(show.sequence(0)->frame(1), 0, 6); // the later value counts
+        return values;
+    });
+    edit("sequence at the front", "T/D |0 1 2|10 11 12",
+         [](auto&) { return new InsertSequenceEdit("Add sequence", 0); });
+    edit("first sequence out", "T/D 10 11 12", [](auto&) { return new RemoveSequenceEdit("Remove sequence", 0); });
+    edit("two frames between", "T/D 0 1 2|10 7 8 11 12",
+         [lit](auto&) { return new InsertFramesEdit("Add frames", 1, 1, { lit, QVector<int>(6, 8) }); });
+    edit("frames 0 and 2 out", "T/D 1|10 11 12",
+         [](auto&) { return new RemoveFramesEdit("Remove frames", 0, { 2, 0 }); });
+    edit("frames 0 and 2 to the end", "T/D 0 1 2|11 10 12",
+         [](auto&) { return new MoveFramesEdit("Move frame", 1, { 2, 0 }, 3); });
+    edit("frames 1 and 2 up by one", "T/D 1 2 0|10 11 12",
+         [](auto&) { return MoveFramesEdit::byOne("Move frame", 0, { 1, 2 }, -1); });
+    edit("frames 0 and 1 down by one", "T/D 0 1 2|12 10 11",
+         [](auto&) { return MoveFramesEdit::byOne("Move frame", 1, { 1, 0 }, 1); });
+    edit("panel info", "New/Lines\nof text 0 1 2|10 11 12",
+         [](auto&) { return new PanelInfoEdit("Panel info", "New", "Lines\nof text"); });
+    edit("values and new frames as one", "T/D 0 1 2|3 11 12 7", [lit](LedPanelModel& show) {
         auto* group = new EditGroup("Import sequence");
         auto* values = new LedValuesEdit(QString());
         values->setFrame(show.sequence(1)->frame(0), { 3, 3, 3 });
         group->append(values);
         group->append(new InsertFramesEdit(QString(), 1, 3, { lit }));
         return group;
-    }) << "T/D 0 1 2|3 11 12 7";
-    QTest::newRow("one LED value past the bound") << submit([](LedPanelModel& show) {
+    });
+    edit("one LED value past the bound", "", [](LedPanelModel& show) {
         const int values = int(LedPanelModel::MaxLedValues - show.ledValueCount()) + 1;
         return new InsertFramesEdit("Add frames", 0, 0, { QVector<int>(values) });
-    }) << "";
+    });
     QTest::newRow("drag two to the front") << drag({ 1, 2 }, 1, 0, false) << "T/D 0 1 2|11 12 10";
     QTest::newRow("drag onto the sequence: to its end") << drag({ 0 }, 1, -1, false) << "T/D 0 1 2|11 12 10";
     QTest::newRow("drag into the other sequence") << drag({ 0 }, 0, 0, false) << "";
