@@ -1,3 +1,4 @@
+#include "Data/ChangeLayoutEdit.h"
 #include "Data/CommandList.h"
 #include "Data/EditGroup.h"
 #include "Data/InsertFramesEdit.h"
@@ -8,6 +9,7 @@
 #include "Data/LedValuesEdit.h"
 #include "Data/MoveFramesEdit.h"
 #include "Data/PanelInfoEdit.h"
+#include "Data/ProgramCompiler.h"
 #include "Data/RemoveFramesEdit.h"
 #include "Data/RemoveSequenceEdit.h"
 #include "TreeView/LedTreeModel.h"
@@ -22,6 +24,8 @@
 // Changes the show through the door, or through the tree model; false when refused.
 using Perform = std::function<bool(LedPanelModel&, LedTreeModel&)>;
 Q_DECLARE_METATYPE(Perform)
+// A lit LED at (row, column) of a frame.
+using Cells = QVector<QPoint>;
 
 namespace {
 
@@ -66,6 +70,7 @@ protected:
 
 } // namespace
 
+// The show: its edits, the files it refuses, and the image the panel is sent.
 class tst_LedPanelModel : public QObject
 {
     Q_OBJECT
@@ -75,6 +80,10 @@ private slots:
     void edits();
     void hostileLayouts_data();
     void hostileLayouts();
+    void changeLayout_data();
+    void changeLayout();
+    void image_data();
+    void image();
 };
 
 void tst_LedPanelModel::edits_data()
@@ -216,6 +225,102 @@ void tst_LedPanelModel::hostileLayouts()
         for (int f = 0; f < show.sequence(s)->frameCount(); ++f)
             QCOMPARE(show.sequence(s)->frame(f)->ledCount(), int(show.panelLayout().ledCount()));
     }
+}
+
+void tst_LedPanelModel::changeLayout_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<Cells>("kept");
+    QTest::addColumn<int>("dropped");
+
+    // The show starts as an 8 x 8 grid with (0,0), (3,5), (7,7) lit in every frame.
+    QTest::newRow("grid shrinks") << int(LedLayout::Rectangle) << 4 << 6 << Cells{{0, 0}, {3, 5}} << 1;
+    QTest::newRow("grid to ring") << int(LedLayout::Ring) << 4 << 48 << Cells{{0, 0}, {3, 5}} << 1;
+}
+
+void tst_LedPanelModel::changeLayout()
+{
+    QFETCH(int, type);
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(Cells, kept);
+    QFETCH(int, dropped);
+
+    const auto lit = [](int, int i) { return i == 0 || i == 3 * 8 + 5 || i == 63 ? 1 : 0; };
+    LedPanelModel show;
+    QVERIFY(readShow(show, showXml(layoutXml(8, 8) + sequenceXml(0, 3, 64, lit) + sequenceXml(1, 2, 64, lit))));
+    const QByteArray before = writtenShow(show);
+
+    const LedLayout layout = LedLayout::create(LedLayout::eType(type), rows, columns);
+    ChangeLayoutEdit edit(show, layout);
+    QCOMPARE(edit.droppedLitCount(), qint64(dropped) * 5);
+    edit.redo(show);
+    QCOMPARE(show.panelLayout(), layout);
+    QVector<int> expected(rows * columns);
+    for (const QPoint& cell : kept)
+        expected[cell.x() * columns + cell.y()] = 1;
+    for (int s = 0; s < show.sequenceCount(); ++s) {
+        for (int f = 0; f < show.sequence(s)->frameCount(); ++f)
+            QCOMPARE(show.sequence(s)->frame(f)->intensities(), expected);
+    }
+
+    // Undone, the show writes the file it was read from, byte for byte.
+    edit.undo(show);
+    QCOMPARE(writtenShow(show), before);
+}
+
+void tst_LedPanelModel::image_data()
+{
+    QTest::addColumn<QSize>("panel"); // columns x rows
+    QTest::addColumn<QSize>("made");  // of the frames, when not the panel's
+    // A frame is a list of tokens: "9" lights LED 9, "9=-2" sets it to -2, "*" and "*=v" set every LED.
+    QTest::addColumn<QStringList>("frames");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<int>("surplus");
+
+    const QSize same;
+    const auto hex = [](const char* text) { return QByteArray::fromHex(text); };
+    QTest::newRow("2x12 all on leaves the fourth byte") << QSize(12, 2) << same << QStringList{"*=7"}
+                                                        << hex("03ffffff0000") << 0;
+    QTest::newRow("only positive intensities are on") << QSize(8, 1) << same
+        << QStringList{"0=-3 1 2=255 3=0 4=-2147483648 5=2147483647"} << hex("032600") << 0;
+    // A Layout after the sequences in a hand-edited file: frames of another size.
+    QTest::newRow("192 LEDs on a 3x5 panel") << QSize(5, 3) << QSize(48, 4) << QStringList{"1 14 15 100 191", ""}
+                                             << hex("03024000" "03000000" "00") << 2 * 177;
+    QTest::newRow("4 LEDs on a 2x8 panel") << QSize(8, 2) << QSize(4, 1) << QStringList{"*"} << hex("030f0000") << 0;
+}
+
+// Builds a sequence under its layout and compiles it in the order the panel link does.
+void tst_LedPanelModel::image()
+{
+    QFETCH(QSize, panel);
+    QFETCH(QSize, made);
+    QFETCH(QStringList, frames);
+    QFETCH(QByteArray, expected);
+    QFETCH(int, surplus);
+
+    made = made.isValid() ? made : panel;
+    LedPanelModel document;
+    QVERIFY(readShow(document, showXml(layoutXml(made.height(), made.width()))));
+    CommandList sequence(&document);
+    ProgramCompiler compiler(panel.height(), panel.width());
+    compiler.addCommand(&sequence);
+    for (const QString& frame : frames) {
+        sequence.addFrame();
+        const QList<LedData*> leds = sequence.frame(sequence.frameCount() - 1)->leds();
+        for (const QString& token : frame.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QStringList pair = token.split(QLatin1Char('='));
+            for (int i = 0; i < leds.size(); ++i)
+                if (pair.at(0) == QLatin1String("*") || pair.at(0).toInt() == i)
+                    leds.at(i)->setIntensity(pair.size() > 1 ? pair.at(1).toInt() : 1);
+        }
+        compiler.addCommand(sequence.frame(sequence.frameCount() - 1));
+    }
+    compiler.addCommand(cmdLedSequence);
+    QCOMPARE(QByteArray(compiler.programMemory(), compiler.programMemorySize()).toHex(' '), expected.toHex(' '));
+    QCOMPARE(compiler.surplusLedCount(), surplus);
 }
 
 QTEST_GUILESS_MAIN(tst_LedPanelModel)
