@@ -152,8 +152,7 @@ void tst_LedPanelModel::edits_data()
     QTest::newRow("moveRows across sequences") << drag({ 0, 1 }, 0, 0, true) << "";
 }
 
-// Every edit, done through the door or the tree, then undone and redone: undo gives back the file
-// byte for byte, redo the same show again, and the tree model follows every step.
+// Undo gives back the file byte for byte, redo the same show, and the tree model follows every step.
 void tst_LedPanelModel::edits()
 {
     QFETCH(Perform, perform);

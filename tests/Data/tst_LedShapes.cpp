@@ -35,8 +35,9 @@ QVector<int> litLeds(QByteArray picture)
     return leds;
 }
 
-QByteArray picture(const QVector<int>& frame, int columns)
+QByteArray picture(const QVector<int>& frame, const LedLayout& layout)
 {
+    const int columns = layout.columns();
     QByteArray text;
     for (int i = 0; i < frame.size(); ++i) {
         if (i > 0 && i % columns == 0)
@@ -52,7 +53,7 @@ QByteArray covering(const QVector<int>& covered, const LedLayout& layout)
     QVector<int> frame(int(layout.ledCount()), 0);
     for (int led : covered)
         frame[led] = 1;
-    return picture(frame, layout.columns());
+    return picture(frame, layout);
 }
 
 QByteArray picture(const QVector<quint8>& glyph, int height)
@@ -67,18 +68,13 @@ QByteArray picture(const QVector<quint8>& glyph, int height)
     return text;
 }
 
-LedLayout layoutOf(int rows, int columns)
-{
-    return LedLayout::create(LedLayout::Rectangle, rows, columns);
-}
-
 // The default ring, or the grid a picture is drawn on.
 LedLayout layoutFor(const QByteArray& type, const QByteArray& picture)
 {
     if (type == ring)
         return LedLayout();
     const int width = picture.indexOf('|');
-    return layoutOf(picture.count('|') + 1, width < 0 ? picture.size() : width);
+    return LedLayout::create(LedLayout::Rectangle, picture.count('|') + 1, width < 0 ? picture.size() : width);
 }
 
 // The columns of a ring from `from` clockwise to `to`.
@@ -235,7 +231,7 @@ void tst_LedShapes::nearestAndNeighbours()
     QFETCH(QPointF, point);
     QFETCH(int, led);
     QFETCH(QVector<int>, expected);
-    const LedLayout layout = type == ring ? LedLayout() : layoutOf(4, 8);
+    const LedLayout layout = type == ring ? LedLayout() : LedLayout::create(LedLayout::Rectangle, 4, 8);
     const QVector<int> found = point.isNull() ? LedShapes::neighbours(layout, led)
                                               : QVector<int> { LedShapes::nearestLed(layout, point) };
     QCOMPARE(found, expected);
@@ -309,8 +305,7 @@ void tst_LedShapes::symmetry()
     QCOMPARE(covering(LedSymmetry(mode, count).repeated(layout, litLeds(drawn)), layout), expected);
 }
 
-// An operation or a move on the selected LEDs ('#' in the selection's picture):
-// a move is given as its rows and columns, an operation as None with a zero move.
+// An operation on the selected LEDs ('#' in the selection's picture), or with None a move by rows and columns.
 void tst_LedShapes::region_data()
 {
     QTest::addColumn<QByteArray>("type");
@@ -357,7 +352,7 @@ void tst_LedShapes::region()
     const QVector<int> result = operation == FrameOperations::None
                                     ? RegionOperations::move(values(frame), layout, selected, move.y(), move.x(), copy)
                                     : RegionOperations::apply(operation, values(frame), layout, selected);
-    QCOMPARE(picture(result, layout.columns()), expected);
+    QCOMPARE(picture(result, layout), expected);
 }
 
 // A region taken from a 3 x 4 grid and pasted with its top-left cell at a target cell.
@@ -381,14 +376,15 @@ void tst_LedShapes::regionPaste()
     QFETCH(QByteArray, expected);
     QFETCH(int, dropped);
 
-    const LedRegion taken = LedRegion::take(layoutOf(3, 4), values("....|.#..|..#."), selectionOf("....|.##.|.##."));
+    const LedRegion taken = LedRegion::take(layoutFor(grid, "....|....|...."), values("....|.#..|..#."),
+                                            selectionOf("....|.##.|.##."));
     QCOMPARE(taken.origin(), QPoint(1, 1));
     const LedLayout target = layoutFor(type, expected);
     const LedRegion::Placed placed = LedRegion::fromByteArray(taken.toByteArray()).place(target, at);
     QVector<int> frame(int(target.ledCount()), 0);
     for (int i = 0; i < placed.leds.size(); ++i)
         frame[placed.leds.at(i)] = placed.states.at(i);
-    QCOMPARE(picture(frame, target.columns()), expected);
+    QCOMPARE(picture(frame, target), expected);
     QCOMPARE(placed.dropped, dropped);
     QVERIFY(LedRegion::fromByteArray("Tessaloom region 1\n0 0\n1 x 1\n").isEmpty());
 }
@@ -457,8 +453,7 @@ void tst_LedShapes::lettering_data()
     QTest::newRow("ring") << ring << 4 << 48 << "RING" << QByteArray() << 15;
 }
 
-// The still picture, and the scroll: frame C shows the text from column 0, each frame before it one column
-// further right; the first and last are dark.
+// The scroll: frame C is the still picture, each frame before it one column further right; first and last dark.
 void tst_LedShapes::lettering()
 {
     QFETCH(QByteArray, type);
@@ -468,10 +463,10 @@ void tst_LedShapes::lettering()
     QFETCH(QByteArray, still);
     QFETCH(int, width);
 
-    const LedLayout layout = type == ring ? LedLayout() : layoutOf(rows, columns);
+    const LedLayout layout = LedLayout::create(type == ring ? LedLayout::Ring : LedLayout::Rectangle, rows, columns);
     const TextFrames lettering(layout, text);
     if (!still.isEmpty())
-        QCOMPARE(picture(lettering.still(), columns), still);
+        QCOMPARE(picture(lettering.still(), layout), still);
     QCOMPARE(lettering.width(), width);
     const QVector<QVector<int>> frames = lettering.scroll();
     QCOMPARE(frames.size(), columns + width + 1);

@@ -14,8 +14,7 @@ Q_DECLARE_METATYPE(LedLayout)
 
 namespace {
 
-// A grid of 3 rows × 4 columns or a ring of 3 circles × 8 LEDs, numbered from the corner
-// (or the circle) the spacings' signs give.
+// A 3 × 4 grid or a ring of 3 circles × 8 LEDs, numbered from the corner or circle the spacings' signs give.
 LedLayout numbered(int order, bool serpentine, int rowSign, int columnSign,
                    LedLayout::eType type = LedLayout::Rectangle)
 {

@@ -113,7 +113,7 @@ void tst_SequenceCsv::menu_data()
                                            << "2 frames imported; rows of 6 values cut to the panel's 4 LEDs";
     // Frames beyond the file stay.
     QTest::newRow("one frame left") << "import" << 4 << one + one << "a.csv" << QByteArray("0\n1\n")
-                                    << Frames{{1, 0, 0, 0}, {9, 9, 9, 9}} << "" << "1 frame imported; frame 2 unchanged";
+                                    << Frames{{1, 0, 0, 0}} + one << "" << "1 frame imported; frame 2 unchanged";
     QTest::newRow("unreadable") << "import" << 4 << one << "socket.csv" << none << one << "Cannot read file %1."
                                 << "";
     QTest::newRow("too many frames") << "import" << 65536 << Frames{{}} << "a.csv"

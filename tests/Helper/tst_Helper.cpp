@@ -59,9 +59,8 @@ void tst_Helper::csvRead()
     QCOMPARE(cells(model), expected);
 }
 
-// Under the model tester, rows and columns are inserted and removed in range and refused out
-// of range. A long header line over short rows is not stored densely: 20000 columns by 4000
-// rows would take gigabytes.
+// Under the model tester, rows and columns go in and out in range only. A long header line over
+// short rows is not stored densely: 20000 columns by 4000 rows would take gigabytes.
 void tst_Helper::csvShape()
 {
     CsvModel model(CsvModel::DoubleQuote, true, QLatin1Char(','), nullptr);
