@@ -26,6 +26,7 @@ using Perform = std::function<bool(LedPanelModel&, LedTreeModel&)>;
 Q_DECLARE_METATYPE(Perform)
 // A lit LED at (row, column) of a frame.
 using Cells = QVector<QPoint>;
+Q_DECLARE_METATYPE(LedLayout)
 
 namespace {
 
@@ -228,22 +229,18 @@ void tst_LedPanelModel::hostileLayouts()
 
 void tst_LedPanelModel::changeLayout_data()
 {
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<int>("columns");
+    QTest::addColumn<LedLayout>("layout");
     QTest::addColumn<Cells>("kept");
     QTest::addColumn<int>("dropped");
 
     // The show starts as an 8 x 8 grid with (0,0), (3,5), (7,7) lit in every frame.
-    QTest::newRow("grid shrinks") << int(LedLayout::Rectangle) << 4 << 6 << Cells{{0, 0}, {3, 5}} << 1;
-    QTest::newRow("grid to ring") << int(LedLayout::Ring) << 4 << 48 << Cells{{0, 0}, {3, 5}} << 1;
+    QTest::newRow("grid shrinks") << LedLayout::create(LedLayout::Rectangle, 4, 6) << Cells{{0, 0}, {3, 5}} << 1;
+    QTest::newRow("grid to ring") << LedLayout::create(LedLayout::Ring, 4, 48) << Cells{{0, 0}, {3, 5}} << 1;
 }
 
 void tst_LedPanelModel::changeLayout()
 {
-    QFETCH(int, type);
-    QFETCH(int, rows);
-    QFETCH(int, columns);
+    QFETCH(LedLayout, layout);
     QFETCH(Cells, kept);
     QFETCH(int, dropped);
 
@@ -252,14 +249,13 @@ void tst_LedPanelModel::changeLayout()
     QVERIFY(readShow(show, showXml(layoutXml(8, 8) + sequenceXml(0, 3, 64, lit) + sequenceXml(1, 2, 64, lit))));
     const QByteArray before = writtenShow(show);
 
-    const LedLayout layout = LedLayout::create(LedLayout::eType(type), rows, columns);
     ChangeLayoutEdit edit(show, layout);
     QCOMPARE(edit.droppedLitCount(), qint64(dropped) * 5);
     edit.redo(show);
     QCOMPARE(show.panelLayout(), layout);
-    QVector<int> expected(rows * columns);
+    QVector<int> expected(int(layout.ledCount()));
     for (const QPoint& cell : kept)
-        expected[cell.x() * columns + cell.y()] = 1;
+        expected[layout.indexAt(cell.x(), cell.y())] = 1;
     for (int s = 0; s < show.sequenceCount(); ++s) {
         for (int f = 0; f < show.sequence(s)->frameCount(); ++f)
             QCOMPARE(show.sequence(s)->frame(f)->intensities(), expected);

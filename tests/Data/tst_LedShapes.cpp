@@ -435,33 +435,32 @@ void tst_LedShapes::everyGlyphFitsItsFace()
 void tst_LedShapes::lettering_data()
 {
     QTest::addColumn<QByteArray>("type");
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<int>("columns");
+    QTest::addColumn<QSize>("panel"); // columns x rows
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("still"); // empty: not spelled out here
     QTest::addColumn<int>("width");
 
-    QTest::newRow("5x7 centred on 9 rows, cut at the right") << grid << 9 << 8 << "Hi"
+    QTest::newRow("5x7 centred on 9 rows, cut at the right") << grid << QSize(8, 9) << "Hi"
         << QByteArray("........|#...#..#|#...#...|#...#.##|#####..#|#...#..#|#...#..#|#...#.##|........") << 9;
-    QTest::newRow("3x5 on 6 rows") << grid << 6 << 8 << "T1"
+    QTest::newRow("3x5 on 6 rows") << grid << QSize(8, 6) << "T1"
                                    << QByteArray("###..#..|.#..##..|.#...#..|.#...#..|.#..###.|........") << 7;
-    QTest::newRow("3x4 on 3 rows loses its top row") << grid << 3 << 4 << "L" << QByteArray("#...|#...|###.") << 3;
-    QTest::newRow("ring: the top row on the outer circle") << ring << 4 << 48 << "T"
+    QTest::newRow("3x4 on 3 rows loses its top row") << grid << QSize(4, 3) << "L" << QByteArray("#...|#...|###.") << 3;
+    QTest::newRow("ring: the top row on the outer circle") << ring << QSize(48, 4) << "T"
                                                            << circles({ { 1 }, { 1 }, { 1 }, { 0, 1, 2 } }) << 3;
-    QTest::newRow("grid 8 x 32") << grid << 8 << 32 << "Hello" << QByteArray() << 25;
-    QTest::newRow("grid narrower than the text") << grid << 5 << 3 << "WIDE" << QByteArray() << 15;
-    QTest::newRow("ring") << ring << 4 << 48 << "RING" << QByteArray() << 15;
+    QTest::newRow("grid 8 x 32") << grid << QSize(32, 8) << "Hello" << QByteArray() << 25;
+    QTest::newRow("grid narrower than the text") << grid << QSize(3, 5) << "WIDE" << QByteArray() << 15;
+    QTest::newRow("ring") << ring << QSize(48, 4) << "RING" << QByteArray() << 15;
 }
 
 // The scroll: frame C is the still picture, each frame before it one column further right; first and last dark.
 void tst_LedShapes::lettering()
 {
     QFETCH(QByteArray, type);
-    QFETCH(int, rows);
-    QFETCH(int, columns);
+    QFETCH(QSize, panel);
     QFETCH(QString, text);
     QFETCH(QByteArray, still);
     QFETCH(int, width);
+    const int rows = panel.height(), columns = panel.width();
 
     const LedLayout layout = LedLayout::create(type == ring ? LedLayout::Ring : LedLayout::Rectangle, rows, columns);
     const TextFrames lettering(layout, text);
