@@ -1,6 +1,5 @@
 #include "Data/CommandList.h"
 #include "Data/FrameClipboard.h"
-#include "Data/LedData.h"
 #include "Data/LedStateCommand.h"
 #include "Data/LedPanelModel.h"
 #include "Document/LedPanelDocument.h"
