@@ -1,3 +1,4 @@
+#include "Data/ChangeLayoutEdit.h"
 #include "Data/CommandList.h"
 #include "Data/EditGroup.h"
 #include "Data/InsertFramesEdit.h"
@@ -8,6 +9,7 @@
 #include "Data/LedValuesEdit.h"
 #include "Data/MoveFramesEdit.h"
 #include "Data/PanelInfoEdit.h"
+#include "Data/ProgramCompiler.h"
 #include "Data/RemoveFramesEdit.h"
 #include "Data/RemoveSequenceEdit.h"
 #include "TreeView/LedTreeModel.h"
@@ -22,6 +24,9 @@
 // Changes the show through the door, or through the tree model; false when refused.
 using Perform = std::function<bool(LedPanelModel&, LedTreeModel&)>;
 Q_DECLARE_METATYPE(Perform)
+// A lit LED at (row, column) of a frame.
+using Cells = QVector<QPoint>;
+Q_DECLARE_METATYPE(LedLayout)
 
 namespace {
 
@@ -66,6 +71,7 @@ protected:
 
 } // namespace
 
+// The show: its edits, the files it refuses, and the image the panel is sent.
 class tst_LedPanelModel : public QObject
 {
     Q_OBJECT
@@ -75,6 +81,10 @@ private slots:
     void edits();
     void hostileLayouts_data();
     void hostileLayouts();
+    void changeLayout_data();
+    void changeLayout();
+    void image_data();
+    void image();
 };
 
 void tst_LedPanelModel::edits_data()
@@ -82,8 +92,10 @@ void tst_LedPanelModel::edits_data()
     QTest::addColumn<Perform>("perform");
     QTest::addColumn<QString>("after"); // as describe() gives it; empty: refused
 
-    const auto submit = [](std::function<AbstractEdit*(LedPanelModel&)> make) {
-        return Perform([=](LedPanelModel& show, LedTreeModel&) { return show.submit(make(show)); });
+    // An edit made for the show and submitted to it.
+    const auto edit = [](const char* name, const char* after, std::function<AbstractEdit*(LedPanelModel&)> make) {
+        QTest::newRow(name) << Perform([=](LedPanelModel& show, LedTreeModel&) { return show.submit(make(show)); })
+                            << QString(after);
     };
     // Frames of sequence 1 dragged in the tree and dropped at a row of a sequence (-1: on the sequence
     // itself), or moved there by moveRows: either is one edit of the show.
@@ -99,49 +111,40 @@ void tst_LedPanelModel::edits_data()
         });
     };
     const QVector<int> lit(6, 7);
-    QTest::newRow("LED values in two frames") << submit([](LedPanelModel& show) {
-        auto* edit = new LedValuesEdit("Paint");
-        edit->set(show.sequence(0)->frame(1), 0, 5);
-        edit->set(show.sequence(1)->frame(2), 0, 0);
-        edit->set(show.sequence(0)->frame(1), 0, 6); // the later value counts
-        return edit;
-    }) << "T/D 0 6 2|10 11 0";
-    QTest::newRow("sequence at the front") << submit([](LedPanelModel&) {
-        return new InsertSequenceEdit("Add sequence", 0);
-    }) << "T/D |0 1 2|10 11 12";
-    QTest::newRow("first sequence out") << submit([](LedPanelModel&) {
-        return new RemoveSequenceEdit("Remove sequence", 0);
-    }) << "T/D 10 11 12";
-    QTest::newRow("two frames between") << submit([lit](LedPanelModel&) {
-        return new InsertFramesEdit("Add frames", 1, 1, { lit, QVector<int>(6, 8) });
-    }) << "T/D 0 1 2|10 7 8 11 12";
-    QTest::newRow("frames 0 and 2 out") << submit([](LedPanelModel&) {
-        return new RemoveFramesEdit("Remove frames", 0, { 2, 0 });
-    }) << "T/D 1|10 11 12";
-    QTest::newRow("frames 0 and 2 to the end") << submit([](LedPanelModel&) {
-        return new MoveFramesEdit("Move frame", 1, { 2, 0 }, 3);
-    }) << "T/D 0 1 2|11 10 12";
-    QTest::newRow("frames 1 and 2 up by one") << submit([](LedPanelModel&) {
-        return MoveFramesEdit::byOne("Move frame", 0, { 1, 2 }, -1);
-    }) << "T/D 1 2 0|10 11 12";
-    QTest::newRow("frames 0 and 1 down by one") << submit([](LedPanelModel&) {
-        return MoveFramesEdit::byOne("Move frame", 1, { 1, 0 }, 1);
-    }) << "T/D 0 1 2|12 10 11";
-    QTest::newRow("panel info") << submit([](LedPanelModel&) {
-        return new PanelInfoEdit("Panel info", "New", "Lines\nof text");
-    }) << "New/Lines\nof text 0 1 2|10 11 12";
-    QTest::newRow("values and new frames as one") << submit([lit](LedPanelModel& show) {
+    edit("LED values in two frames", "T/D 0 6 2|10 11 0", [](LedPanelModel& show) {
+        auto* values = new LedValuesEdit("Paint");
+        values->set(show.sequence(0)->frame(1), 0, 5);
+        values->set(show.sequence(1)->frame(2), 0, 0);
+        values->set(show.sequence(0)->frame(1), 0, 6); // the later value counts
+        return values;
+    });
+    edit("sequence at the front", "T/D |0 1 2|10 11 12",
+         [](auto&) { return new InsertSequenceEdit("Add sequence", 0); });
+    edit("first sequence out", "T/D 10 11 12", [](auto&) { return new RemoveSequenceEdit("Remove sequence", 0); });
+    edit("two frames between", "T/D 0 1 2|10 7 8 11 12",
+         [lit](auto&) { return new InsertFramesEdit("Add frames", 1, 1, { lit, QVector<int>(6, 8) }); });
+    edit("frames 0 and 2 out", "T/D 1|10 11 12",
+         [](auto&) { return new RemoveFramesEdit("Remove frames", 0, { 2, 0 }); });
+    edit("frames 0 and 2 to the end", "T/D 0 1 2|11 10 12",
+         [](auto&) { return new MoveFramesEdit("Move frame", 1, { 2, 0 }, 3); });
+    edit("frames 1 and 2 up by one", "T/D 1 2 0|10 11 12",
+         [](auto&) { return MoveFramesEdit::byOne("Move frame", 0, { 1, 2 }, -1); });
+    edit("frames 0 and 1 down by one", "T/D 0 1 2|12 10 11",
+         [](auto&) { return MoveFramesEdit::byOne("Move frame", 1, { 1, 0 }, 1); });
+    edit("panel info", "New/Lines\nof text 0 1 2|10 11 12",
+         [](auto&) { return new PanelInfoEdit("Panel info", "New", "Lines\nof text"); });
+    edit("values and new frames as one", "T/D 0 1 2|3 11 12 7", [lit](LedPanelModel& show) {
         auto* group = new EditGroup("Import sequence");
         auto* values = new LedValuesEdit(QString());
         values->setFrame(show.sequence(1)->frame(0), { 3, 3, 3 });
         group->append(values);
         group->append(new InsertFramesEdit(QString(), 1, 3, { lit }));
         return group;
-    }) << "T/D 0 1 2|3 11 12 7";
-    QTest::newRow("one LED value past the bound") << submit([](LedPanelModel& show) {
+    });
+    edit("one LED value past the bound", "", [](LedPanelModel& show) {
         const int values = int(LedPanelModel::MaxLedValues - show.ledValueCount()) + 1;
         return new InsertFramesEdit("Add frames", 0, 0, { QVector<int>(values) });
-    }) << "";
+    });
     QTest::newRow("drag two to the front") << drag({ 1, 2 }, 1, 0, false) << "T/D 0 1 2|11 12 10";
     QTest::newRow("drag onto the sequence: to its end") << drag({ 0 }, 1, -1, false) << "T/D 0 1 2|11 12 10";
     QTest::newRow("drag into the other sequence") << drag({ 0 }, 0, 0, false) << "";
@@ -150,8 +153,7 @@ void tst_LedPanelModel::edits_data()
     QTest::newRow("moveRows across sequences") << drag({ 0, 1 }, 0, 0, true) << "";
 }
 
-// Every edit, done through the door or the tree, then undone and redone: undo gives back the file
-// byte for byte, redo the same show again, and the tree model follows every step.
+// Undo gives back the file byte for byte, redo the same show, and the tree model follows every step.
 void tst_LedPanelModel::edits()
 {
     QFETCH(Perform, perform);
@@ -223,6 +225,97 @@ void tst_LedPanelModel::hostileLayouts()
         for (int f = 0; f < show.sequence(s)->frameCount(); ++f)
             QCOMPARE(show.sequence(s)->frame(f)->ledCount(), int(show.panelLayout().ledCount()));
     }
+}
+
+void tst_LedPanelModel::changeLayout_data()
+{
+    QTest::addColumn<LedLayout>("layout");
+    QTest::addColumn<Cells>("kept");
+    QTest::addColumn<int>("dropped");
+
+    // The show starts as an 8 x 8 grid with (0,0), (3,5), (7,7) lit in every frame.
+    QTest::newRow("grid shrinks") << LedLayout::create(LedLayout::Rectangle, 4, 6) << Cells{{0, 0}, {3, 5}} << 1;
+    QTest::newRow("grid to ring") << LedLayout::create(LedLayout::Ring, 4, 48) << Cells{{0, 0}, {3, 5}} << 1;
+}
+
+void tst_LedPanelModel::changeLayout()
+{
+    QFETCH(LedLayout, layout);
+    QFETCH(Cells, kept);
+    QFETCH(int, dropped);
+
+    const auto lit = [](int, int i) { return i == 0 || i == 3 * 8 + 5 || i == 63 ? 1 : 0; };
+    LedPanelModel show;
+    QVERIFY(readShow(show, showXml(layoutXml(8, 8) + sequenceXml(0, 3, 64, lit) + sequenceXml(1, 2, 64, lit))));
+    const QByteArray before = writtenShow(show);
+
+    ChangeLayoutEdit edit(show, layout);
+    QCOMPARE(edit.droppedLitCount(), qint64(dropped) * 5);
+    edit.redo(show);
+    QCOMPARE(show.panelLayout(), layout);
+    QVector<int> expected(int(layout.ledCount()));
+    for (const QPoint& cell : kept)
+        expected[layout.indexAt(cell.x(), cell.y())] = 1;
+    for (int s = 0; s < show.sequenceCount(); ++s) {
+        for (int f = 0; f < show.sequence(s)->frameCount(); ++f)
+            QCOMPARE(show.sequence(s)->frame(f)->intensities(), expected);
+    }
+
+    // Undone, the show writes the file it was read from, byte for byte.
+    edit.undo(show);
+    QCOMPARE(writtenShow(show), before);
+}
+
+void tst_LedPanelModel::image_data()
+{
+    QTest::addColumn<QSize>("panel"); // columns x rows
+    QTest::addColumn<QSize>("made");  // of the frames, when not the panel's
+    // A frame is a list of tokens: "9" lights LED 9, "9=-2" sets it to -2, "*" and "*=v" set every LED.
+    QTest::addColumn<QStringList>("frames");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<int>("surplus");
+
+    const QSize same;
+    const auto hex = [](const char* text) { return QByteArray::fromHex(text); };
+    QTest::newRow("2x12 all on leaves the fourth byte") << QSize(12, 2) << same << QStringList{"*=7"}
+                                                        << hex("03ffffff0000") << 0;
+    QTest::newRow("only positive intensities are on") << QSize(8, 1) << same
+        << QStringList{"0=-3 1 2=255 3=0 4=-2147483648 5=2147483647"} << hex("032600") << 0;
+    // A Layout after the sequences in a hand-edited file: frames of another size.
+    QTest::newRow("192 LEDs on a 3x5 panel") << QSize(5, 3) << QSize(48, 4) << QStringList{"1 14 15 100 191", ""}
+                                             << hex("03024000" "03000000" "00") << 2 * 177;
+    QTest::newRow("4 LEDs on a 2x8 panel") << QSize(8, 2) << QSize(4, 1) << QStringList{"*"} << hex("030f0000") << 0;
+}
+
+// Builds a sequence under its layout and compiles it in the order the panel link does.
+void tst_LedPanelModel::image()
+{
+    QFETCH(QSize, panel);
+    QFETCH(QSize, made);
+    QFETCH(QStringList, frames);
+    QFETCH(QByteArray, expected);
+    QFETCH(int, surplus);
+
+    made = made.isValid() ? made : panel;
+    LedPanelModel document;
+    QVERIFY(readShow(document, showXml(layoutXml(made.height(), made.width()))));
+    CommandList sequence(&document);
+    ProgramCompiler compiler(panel.height(), panel.width());
+    compiler.addCommand(&sequence);
+    for (const QString& frame : frames) {
+        sequence.addFrame();
+        const QList<LedData*> leds = sequence.frame(sequence.frameCount() - 1)->leds();
+        for (const QString& token : frame.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QStringList pair = token.split(QLatin1Char('='));
+            for (int i = 0; i < leds.size(); ++i)
+                if (pair.at(0) == QLatin1String("*") || pair.at(0).toInt() == i)
+                    leds.at(i)->setIntensity(pair.size() > 1 ? pair.at(1).toInt() : 1);
+        }
+        compiler.addCommand(sequence.frame(sequence.frameCount() - 1));
+    }
+    compiler.addCommand(cmdLedSequence);
+    QCOMPARE(QByteArray(compiler.programMemory(), compiler.programMemorySize()).toHex(' '), expected.toHex(' '));
+    QCOMPARE(compiler.surplusLedCount(), surplus);
 }
 
 QTEST_GUILESS_MAIN(tst_LedPanelModel)

@@ -1,12 +1,9 @@
 #include "Data/BitmapFont.h"
-#include "Data/LedPanelModel.h"
 #include "Data/LedShapes.h"
 #include "Data/LedRegion.h"
 #include "Data/LedSymmetry.h"
 #include "Data/RegionOperations.h"
 #include "Data/TextFrames.h"
-
-#include "common/TestData.h"
 
 #include <QtTest>
 
@@ -17,31 +14,30 @@ Q_DECLARE_METATYPE(FrameOperations::eOperation)
 
 namespace {
 
+const QByteArray grid("Rectangle"), ring("Ring");
+
 // Pictures are rows of '#' (lit) and '.' (dark) separated by '|'; on a ring a row is a circle, innermost first.
-QVector<int> values(const QByteArray& picture)
+QVector<int> values(QByteArray picture)
 {
     QVector<int> frame;
-    for (char c : picture) {
-        if (c != '|')
-            frame.append(c == '#' ? 1 : 0);
-    }
+    for (char c : picture.replace("|", ""))
+        frame.append(c == '#' ? 1 : 0);
     return frame;
 }
 
 // The LEDs a picture lights, ascending.
-QVector<int> litLeds(const QByteArray& picture)
+QVector<int> litLeds(QByteArray picture)
 {
-    const QVector<int> frame = values(picture);
+    picture.replace("|", "");
     QVector<int> leds;
-    for (int i = 0; i < frame.size(); ++i) {
-        if (frame.at(i))
-            leds.append(i);
-    }
+    for (int led = picture.indexOf('#'); led >= 0; led = picture.indexOf('#', led + 1))
+        leds.append(led);
     return leds;
 }
 
-QByteArray picture(const QVector<int>& frame, int columns)
+QByteArray picture(const QVector<int>& frame, const LedLayout& layout)
 {
+    const int columns = layout.columns();
     QByteArray text;
     for (int i = 0; i < frame.size(); ++i) {
         if (i > 0 && i % columns == 0)
@@ -52,12 +48,12 @@ QByteArray picture(const QVector<int>& frame, int columns)
 }
 
 // The picture of the LEDs a shape covers.
-QByteArray covering(const QVector<int>& covered, int leds, int columns)
+QByteArray covering(const QVector<int>& covered, const LedLayout& layout)
 {
-    QVector<int> frame(leds, 0);
+    QVector<int> frame(int(layout.ledCount()), 0);
     for (int led : covered)
         frame[led] = 1;
-    return picture(frame, columns);
+    return picture(frame, layout);
 }
 
 QByteArray picture(const QVector<quint8>& glyph, int height)
@@ -72,29 +68,51 @@ QByteArray picture(const QVector<quint8>& glyph, int height)
     return text;
 }
 
-LedLayout layoutOf(int rows, int columns, const char* type = "Rectangle")
+// The default ring, or the grid a picture is drawn on.
+LedLayout layoutFor(const QByteArray& type, const QByteArray& picture)
 {
-    LedPanelModel show;
-    if (!readShow(show, showXml(layoutXml(rows, columns, type))))
-        qFatal("layout %d x %d not read", rows, columns);
-    return show.panelLayout();
+    if (type == ring)
+        return LedLayout();
+    const int width = picture.indexOf('|');
+    return LedLayout::create(LedLayout::Rectangle, picture.count('|') + 1, width < 0 ? picture.size() : width);
 }
 
-QByteArray ringRow(std::initializer_list<int> lit)
+// The columns of a ring from `from` clockwise to `to`.
+QVector<int> arc(int from, int to)
 {
-    QByteArray row(48, '.');
-    for (int column : lit)
-        row[column] = '#';
-    return row;
+    QVector<int> columns { from };
+    while (columns.last() != to)
+        columns.append((columns.last() + 1) % 48);
+    return columns;
 }
 
-QByteArray ringRows(std::initializer_list<int> lit)
+const QVector<int> whole = arc(0, 47);
+
+// A ring's picture from the lit columns of each circle, innermost first.
+QByteArray circles(std::initializer_list<QVector<int>> lit)
 {
-    const QByteArray row = ringRow(lit);
-    return row + '|' + row + '|' + row + '|' + row;
+    QByteArrayList rows;
+    for (const QVector<int>& columns : lit) {
+        rows << QByteArray(48, '.');
+        for (int column : columns)
+            rows.last()[column] = '#';
+    }
+    return rows.join('|');
 }
 
-const QByteArray darkRing = ringRows({});
+QByteArray ringRows(const QVector<int>& lit)
+{
+    return circles({ lit, lit, lit, lit });
+}
+
+LedSelection selectionOf(const QByteArray& picture)
+{
+    LedSelection selection(values(picture).size());
+    selection.add(litLeds(picture));
+    return selection;
+}
+
+enum eStyle { Outline = 0, Filled = 1, Square = 2 };
 
 } // namespace
 
@@ -125,85 +143,68 @@ private slots:
 
 void tst_LedShapes::shapes_data()
 {
-    QTest::addColumn<int>("rows"); // of a grid; 0: the default ring
-    QTest::addColumn<int>("columns");
+    QTest::addColumn<QByteArray>("type");
     QTest::addColumn<LedShapes::eShape>("shape");
     QTest::addColumn<QPointF>("from"); // on a grid the (column, row) of a cell, on the ring a scene point
     QTest::addColumn<QPointF>("to");
-    QTest::addColumn<bool>("filled");
-    QTest::addColumn<bool>("square");
-    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<int>("style");
+    QTest::addColumn<QByteArray>("expected"); // a grid's picture gives its size
 
-    QTest::newRow("line: one diagonal of an X") << 5 << 5 << LedShapes::Line << QPointF(0, 0) << QPointF(4, 4)
-        << false << false << QByteArray("#....|.#...|..#..|...#.|....#");
-    QTest::newRow("line: the other diagonal, drawn upwards") << 5 << 5 << LedShapes::Line << QPointF(0, 4)
-        << QPointF(4, 0) << false << false << QByteArray("....#|...#.|..#..|.#...|#....");
-    QTest::newRow("line: shallow, backwards") << 3 << 7 << LedShapes::Line << QPointF(6, 2) << QPointF(0, 0)
-        << false << false << QByteArray("##.....|..###..|.....##");
-    QTest::newRow("line: steep") << 7 << 3 << LedShapes::Line << QPointF(0, 0) << QPointF(2, 6) << false << false
-        << QByteArray("#..|#..|.#.|.#.|.#.|..#|..#");
-    QTest::newRow("line: a single LED") << 3 << 3 << LedShapes::Line << QPointF(1, 1) << QPointF(1, 1) << false
-        << false << QByteArray("...|.#.|...");
-    QTest::newRow("rectangle outline") << 4 << 6 << LedShapes::Rectangle << QPointF(4, 3) << QPointF(1, 0) << false
-        << false << QByteArray(".####.|.#..#.|.#..#.|.####.");
-    QTest::newRow("rectangle filled") << 4 << 6 << LedShapes::Rectangle << QPointF(1, 1) << QPointF(3, 2) << true
-        << false << QByteArray("......|.###..|.###..|......");
-    QTest::newRow("rectangle made square") << 5 << 6 << LedShapes::Rectangle << QPointF(0, 0) << QPointF(5, 2)
-        << false << true << QByteArray("#####.|#...#.|#...#.|#...#.|#####.");
-    QTest::newRow("square kept on the grid") << 3 << 6 << LedShapes::Rectangle << QPointF(5, 0) << QPointF(0, 1)
-        << true << true << QByteArray("...###|...###|...###");
-    QTest::newRow("ellipse outline 5 x 5") << 5 << 5 << LedShapes::Ellipse << QPointF(0, 0) << QPointF(4, 4) << false
-        << false << QByteArray(".###.|#...#|#...#|#...#|.###.");
-    QTest::newRow("ellipse filled 5 x 5") << 5 << 5 << LedShapes::Ellipse << QPointF(4, 4) << QPointF(0, 0) << true
-        << false << QByteArray(".###.|#####|#####|#####|.###.");
-    QTest::newRow("ellipse outline 3 x 7") << 3 << 7 << LedShapes::Ellipse << QPointF(0, 0) << QPointF(6, 2) << false
-        << false << QByteArray(".#####.|#.....#|.#####.");
-    QTest::newRow("ellipse one row high") << 3 << 5 << LedShapes::Ellipse << QPointF(0, 1) << QPointF(4, 1) << false
-        << false << QByteArray(".....|#####|.....");
-    QTest::newRow("ellipse made a circle") << 7 << 7 << LedShapes::Ellipse << QPointF(0, 0) << QPointF(6, 2) << false
-        << true << QByteArray("..###..|.#...#.|#.....#|#.....#|#.....#|.#...#.|..###..");
-    const LedLayout ring;
-    const auto at = [&](int circle, int column) { return ring.ledPosition(circle, column); };
-    QTest::newRow("band across LED 0, filled") << 0 << 0 << LedShapes::Rectangle << at(1, 46) << at(2, 2) << true
-        << false << ringRow({}) + '|' + ringRow({ 46, 47, 0, 1, 2 }) + '|' + ringRow({ 46, 47, 0, 1, 2 }) + '|'
-               + ringRow({});
-    QTest::newRow("band outline, the shorter way back") << 0 << 0 << LedShapes::Rectangle << at(0, 10)
-        << at(3, 4) << false << false << ringRow({ 4, 5, 6, 7, 8, 9, 10 }) + '|' + ringRow({ 4, 10 }) + '|'
-               + ringRow({ 4, 10 }) + '|' + ringRow({ 4, 5, 6, 7, 8, 9, 10 });
-    QTest::newRow("band of one circle the long way is never taken") << 0 << 0 << LedShapes::Rectangle << at(3, 40)
-        << at(3, 10) << true << false << ringRow({}) + '|' + ringRow({}) + '|' + ringRow({}) + '|'
-               + ringRow({ 40, 41, 42, 43, 44, 45, 46, 47, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 });
-    QTest::newRow("line through the middle") << 0 << 0 << LedShapes::Line << at(3, 0) << at(3, 24) << false << false
-        << ringRows({ 0, 24 });
-    QTest::newRow("line from the press's nearest LED") << 0 << 0 << LedShapes::Line << at(0, 12) + QPointF(1, 1)
-        << at(3, 12) - QPointF(1, 0) << false << false << ringRows({ 12 });
-    QTest::newRow("circle on the second circle") << 0 << 0 << LedShapes::Ellipse << QPointF(-50, -50) << QPointF(50, 50)
-        << false << false << ringRow({}) + '|' + QByteArray(48, '#') + '|' + ringRow({}) + '|' + ringRow({});
-    QTest::newRow("filled circle") << 0 << 0 << LedShapes::Ellipse << QPointF(50, 50) << QPointF(-50, -50) << true
-        << false << QByteArray(48, '#') + '|' + QByteArray(48, '#') + '|' + ringRow({}) + '|' + ringRow({});
-    QTest::newRow("ellipse beside the ring covers nothing") << 0 << 0 << LedShapes::Ellipse << QPointF(-20, -20)
-        << QPointF(20, 20) << true << false << darkRing;
+    const auto add = [](const char* name, const QByteArray& type, LedShapes::eShape shape, QPointF from, QPointF to,
+                        int style, const QByteArray& expected) {
+        QTest::newRow(name) << type << shape << from << to << style << expected;
+    };
+    const LedShapes::eShape line = LedShapes::Line, rectangle = LedShapes::Rectangle, ellipse = LedShapes::Ellipse;
+    add("line: one diagonal of an X", grid, line, { 0, 0 }, { 4, 4 }, Outline, "#....|.#...|..#..|...#.|....#");
+    add("line: the other diagonal, drawn upwards", grid, line, { 0, 4 }, { 4, 0 }, Outline,
+        "....#|...#.|..#..|.#...|#....");
+    add("line: shallow, backwards", grid, line, { 6, 2 }, { 0, 0 }, Outline, "##.....|..###..|.....##");
+    add("line: steep", grid, line, { 0, 0 }, { 2, 6 }, Outline, "#..|#..|.#.|.#.|.#.|..#|..#");
+    add("line: a single LED", grid, line, { 1, 1 }, { 1, 1 }, Outline, "...|.#.|...");
+    add("rectangle outline", grid, rectangle, { 4, 3 }, { 1, 0 }, Outline, ".####.|.#..#.|.#..#.|.####.");
+    add("rectangle filled", grid, rectangle, { 1, 1 }, { 3, 2 }, Filled, "......|.###..|.###..|......");
+    add("rectangle made square", grid, rectangle, { 0, 0 }, { 5, 2 }, Square, "#####.|#...#.|#...#.|#...#.|#####.");
+    add("square kept on the grid", grid, rectangle, { 5, 0 }, { 0, 1 }, Filled | Square, "...###|...###|...###");
+    add("ellipse outline 5 x 5", grid, ellipse, { 0, 0 }, { 4, 4 }, Outline, ".###.|#...#|#...#|#...#|.###.");
+    add("ellipse filled 5 x 5", grid, ellipse, { 4, 4 }, { 0, 0 }, Filled, ".###.|#####|#####|#####|.###.");
+    add("ellipse outline 3 x 7", grid, ellipse, { 0, 0 }, { 6, 2 }, Outline, ".#####.|#.....#|.#####.");
+    add("ellipse one row high", grid, ellipse, { 0, 1 }, { 4, 1 }, Outline, ".....|#####|.....");
+    add("ellipse made a circle", grid, ellipse, { 0, 0 }, { 6, 2 }, Square,
+        "..###..|.#...#.|#.....#|#.....#|#.....#|.#...#.|..###..");
+    const LedLayout layout;
+    const auto at = [&](int circle, int column) { return layout.ledPosition(circle, column); };
+    add("band across LED 0, filled", ring, rectangle, at(1, 46), at(2, 2), Filled,
+        circles({ {}, arc(46, 2), arc(46, 2), {} }));
+    add("band outline, the shorter way back", ring, rectangle, at(0, 10), at(3, 4), Outline,
+        circles({ arc(4, 10), { 4, 10 }, { 4, 10 }, arc(4, 10) }));
+    add("band of one circle the long way is never taken", ring, rectangle, at(3, 40), at(3, 10), Filled,
+        circles({ {}, {}, {}, arc(40, 10) }));
+    add("line through the middle", ring, line, at(3, 0), at(3, 24), Outline, ringRows({ 0, 24 }));
+    add("line from the press's nearest LED", ring, line, at(0, 12) + QPointF(1, 1), at(3, 12) - QPointF(1, 0),
+        Outline, ringRows({ 12 }));
+    add("circle on circle 1", ring, ellipse, { -50, -50 }, { 50, 50 }, Outline, circles({ {}, whole, {}, {} }));
+    add("filled circle", ring, ellipse, { 50, 50 }, { -50, -50 }, Filled, circles({ whole, whole, {}, {} }));
+    add("ellipse beside the ring covers nothing", ring, ellipse, { -20, -20 }, { 20, 20 }, Filled, ringRows({}));
 }
 
 void tst_LedShapes::shapes()
 {
-    QFETCH(int, rows);
-    QFETCH(int, columns);
+    QFETCH(QByteArray, type);
     QFETCH(LedShapes::eShape, shape);
     QFETCH(QPointF, from);
     QFETCH(QPointF, to);
-    QFETCH(bool, filled);
-    QFETCH(bool, square);
+    QFETCH(int, style);
     QFETCH(QByteArray, expected);
 
-    const LedLayout layout = rows ? layoutOf(rows, columns) : LedLayout();
+    const LedLayout layout = layoutFor(type, expected);
     // A little beside the LEDs, as a hand would press.
     const QPointF nudge(1.2, -1.1);
     const auto scene = [&](QPointF p, int side) {
-        return rows ? layout.ledPosition(int(p.y()), int(p.x())) + side * nudge : p;
+        return type == ring ? p : layout.ledPosition(int(p.y()), int(p.x())) + side * nudge;
     };
-    const QVector<int> covered = LedShapes::covered(layout, shape, scene(from, 1), scene(to, -1), filled, square);
-    QCOMPARE(covering(covered, int(layout.ledCount()), layout.columns()), expected);
+    const QVector<int> covered
+        = LedShapes::covered(layout, shape, scene(from, 1), scene(to, -1), style & Filled, style & Square);
+    QCOMPARE(covering(covered, layout), expected);
     QVERIFY(std::is_sorted(covered.begin(), covered.end()));
 }
 
@@ -214,17 +215,14 @@ void tst_LedShapes::nearestAndNeighbours_data()
     QTest::addColumn<int>("led");
     QTest::addColumn<QVector<int>>("expected");
 
-    QTest::newRow("grid: on an LED") << QByteArray("Rectangle") << QPointF(12, 6) << 0 << QVector<int> { 10 };
-    QTest::newRow("grid: far beside it") << QByteArray("Rectangle") << QPointF(-100, 100) << 0 << QVector<int> { 24 };
-    QTest::newRow("ring: LED 0 at the top") << QByteArray("Ring") << QPointF(0.5, -44) << 0 << QVector<int> { 0 };
-    QTest::newRow("ring: outer circle, a quarter on") << QByteArray("Ring") << QPointF(61, 1) << 0
-                                                      << QVector<int> { 3 * 48 + 12 };
-    QTest::newRow("ring: last of the inner circle wraps to LED 0")
-        << QByteArray("Ring") << QPointF() << 47 << QVector<int> { 0, 46, 95 };
-    QTest::newRow("ring: LED 0 wraps back") << QByteArray("Ring") << QPointF() << 0 << QVector<int> { 1, 47, 48 };
-    QTest::newRow("ring: outer circle") << QByteArray("Ring") << QPointF() << 150 << QVector<int> { 102, 149, 151 };
-    QTest::newRow("grid: a corner does not wrap")
-        << QByteArray("Rectangle") << QPointF() << 7 << QVector<int> { 6, 15 };
+    QTest::newRow("grid: on an LED") << grid << QPointF(12, 6) << 0 << QVector<int> { 10 };
+    QTest::newRow("grid: far beside it") << grid << QPointF(-100, 100) << 0 << QVector<int> { 24 };
+    QTest::newRow("ring: LED 0 at the top") << ring << QPointF(0.5, -44) << 0 << QVector<int> { 0 };
+    QTest::newRow("ring: outer circle, a quarter on") << ring << QPointF(61, 1) << 0 << QVector<int> { 3 * 48 + 12 };
+    QTest::newRow("ring: last of circle 0 wraps to LED 0") << ring << QPointF() << 47 << QVector<int> { 0, 46, 95 };
+    QTest::newRow("ring: LED 0 wraps back") << ring << QPointF() << 0 << QVector<int> { 1, 47, 48 };
+    QTest::newRow("ring: outer circle") << ring << QPointF() << 150 << QVector<int> { 102, 149, 151 };
+    QTest::newRow("grid: a corner does not wrap") << grid << QPointF() << 7 << QVector<int> { 6, 15 };
 }
 
 void tst_LedShapes::nearestAndNeighbours()
@@ -233,7 +231,7 @@ void tst_LedShapes::nearestAndNeighbours()
     QFETCH(QPointF, point);
     QFETCH(int, led);
     QFETCH(QVector<int>, expected);
-    const LedLayout layout = type == "Ring" ? LedLayout() : layoutOf(4, 8);
+    const LedLayout layout = type == ring ? LedLayout() : LedLayout::create(LedLayout::Rectangle, 4, 8);
     const QVector<int> found = point.isNull() ? LedShapes::neighbours(layout, led)
                                               : QVector<int> { LedShapes::nearestLed(layout, point) };
     QCOMPARE(found, expected);
@@ -246,20 +244,15 @@ void tst_LedShapes::floodArea_data()
     QTest::addColumn<QPoint>("start"); // (column, row)
     QTest::addColumn<QByteArray>("expected");
 
-    QTest::newRow("grid: dark area inside a wall") << QByteArray("Rectangle")
-        << QByteArray("..#...|..#...|###...|......") << QPoint(0, 0) << QByteArray("##....|##....|......|......");
-    QTest::newRow("grid: diagonal gaps do not leak") << QByteArray("Rectangle")
-        << QByteArray(".#....|#.....|......|......") << QPoint(0, 0) << QByteArray("#.....|......|......|......");
-    QTest::newRow("grid: the lit wall itself") << QByteArray("Rectangle") << QByteArray("..#...|..#...|###...|......")
-        << QPoint(2, 1) << QByteArray("..#...|..#...|###...|......");
-    QTest::newRow("ring: dark ring, all 192") << QByteArray("Ring") << darkRing << QPoint(7, 2)
-        << ringRows({}).replace('.', '#');
-    QTest::newRow("ring: walls, wrapping at LED 0") << QByteArray("Ring") << ringRows({ 10, 20 }) << QPoint(0, 0)
-        << ringRows({ 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44,
-                      45, 46, 47, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 });
-    QTest::newRow("ring: across the circles at one angle") << QByteArray("Ring")
-        << ringRow({ 5 }) + '|' + ringRow({ 5 }) + '|' + ringRow({ 5 }) + '|' + ringRow({ 5, 6 }) << QPoint(5, 0)
-        << ringRow({ 5 }) + '|' + ringRow({ 5 }) + '|' + ringRow({ 5 }) + '|' + ringRow({ 5, 6 });
+    const auto add = [](const char* name, const QByteArray& type, const QByteArray& frame, QPoint start,
+                        const QByteArray& expected) { QTest::newRow(name) << type << frame << start << expected; };
+    add("grid: dark area inside a wall", grid, "..#...|..#...|###...|......", { 0, 0 }, "##....|##....|......|......");
+    add("grid: diagonal gaps hold", grid, ".#....|#.....|......|......", { 0, 0 }, "#.....|......|......|......");
+    add("grid: the lit wall itself", grid, "..#...|..#...|###...|......", { 2, 1 }, "..#...|..#...|###...|......");
+    add("ring: dark ring, all 192", ring, ringRows({}), { 7, 2 }, ringRows(whole));
+    add("ring: walls, wrapping at LED 0", ring, ringRows({ 10, 20 }), { 0, 0 }, ringRows(arc(21, 9)));
+    const QByteArray across = circles({ { 5 }, { 5 }, { 5 }, { 5, 6 } });
+    add("ring: across the circles at one angle", ring, across, { 5, 0 }, across);
 }
 
 void tst_LedShapes::floodArea()
@@ -269,11 +262,131 @@ void tst_LedShapes::floodArea()
     QFETCH(QPoint, start);
     QFETCH(QByteArray, expected);
 
-    const LedLayout layout = type == "Ring" ? LedLayout() : layoutOf(4, 6);
+    const LedLayout layout = layoutFor(type, frame);
     const QVector<int> area
         = LedShapes::floodArea(layout, values(frame), start.y() * layout.columns() + start.x());
-    QCOMPARE(covering(area, int(layout.ledCount()), layout.columns()), expected);
-    QVERIFY(std::adjacent_find(area.begin(), area.end(), std::greater_equal<int>()) == area.end()); // each once, in order
+    QCOMPARE(covering(area, layout), expected);
+    // Each LED once, in order.
+    QVERIFY(std::adjacent_find(area.begin(), area.end(), std::greater_equal<int>()) == area.end());
+}
+
+void tst_LedShapes::symmetry_data()
+{
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<LedSymmetry::eMode>("mode");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QByteArray>("drawn");
+    QTest::addColumn<QByteArray>("expected");
+
+    const auto add = [](const char* name, const QByteArray& type, LedSymmetry::eMode mode, int count,
+                        const QByteArray& drawn, const QByteArray& expected) {
+        QTest::newRow(name) << type << mode << count << drawn << expected;
+    };
+    add("grid mirror", grid, LedSymmetry::Mirror, 2, "##...|.....|...#.", "##.##|.....|.#.#.");
+    add("grid mirror, the centre column stays", grid, LedSymmetry::Mirror, 2, "..#..", "..#..");
+    add("grid both", grid, LedSymmetry::Both, 2, "#...|.#..|....", "#..#|.##.|#..#");
+    add("rotation is for rings", grid, LedSymmetry::Rotate, 2, "#...|....", "#...|....");
+    add("ring mirror as the flip around LED 0", ring, LedSymmetry::Mirror, 2, ringRows({ 0, 5 }),
+        ringRows({ 0, 5, 43 }));
+    add("ring rotate 4", ring, LedSymmetry::Rotate, 4, ringRows({ 1 }), ringRows({ 1, 13, 25, 37 }));
+    add("ring rotate by a count that does not divide", ring, LedSymmetry::Rotate, 5, ringRows({ 1 }), ringRows({ 1 }));
+    add("both is for grids", ring, LedSymmetry::Both, 2, ringRows({ 1 }), ringRows({ 1 }));
+}
+
+void tst_LedShapes::symmetry()
+{
+    QFETCH(QByteArray, type);
+    QFETCH(LedSymmetry::eMode, mode);
+    QFETCH(int, count);
+    QFETCH(QByteArray, drawn);
+    QFETCH(QByteArray, expected);
+
+    const LedLayout layout = layoutFor(type, drawn);
+    QCOMPARE(covering(LedSymmetry(mode, count).repeated(layout, litLeds(drawn)), layout), expected);
+}
+
+// An operation on the selected LEDs ('#' in the selection's picture), or with None a move by rows and columns.
+void tst_LedShapes::region_data()
+{
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<QByteArray>("selection");
+    QTest::addColumn<FrameOperations::eOperation>("operation");
+    QTest::addColumn<QPoint>("move"); // x = columns, y = rows
+    QTest::addColumn<bool>("copy");
+    QTest::addColumn<QByteArray>("expected");
+
+    const auto add = [](const char* name, const QByteArray& type, const QByteArray& frame, const QByteArray& selection,
+                        FrameOperations::eOperation operation, QPoint move, bool copy, const QByteArray& expected) {
+        QTest::newRow(name) << type << frame << selection << operation << move << copy << expected;
+    };
+    const FrameOperations::eOperation none = FrameOperations::None;
+    add("invert the selected LEDs only", grid, "#..#|#..#", ".##.|.#..", FrameOperations::Invert, {}, false,
+        "####|##.#");
+    add("mirror within the selection's bounds", grid, "#...#|.#...", ".###.|.###.", FrameOperations::MirrorColumns,
+        {}, false, "#...#|...#.");
+    add("shift wraps within the bounds", grid, "..#..#", "..###.", FrameOperations::ShiftForward, {}, false,
+        "...#.#");
+    add("a band all the way round turns as the ring does", ring, ringRows({ 47 }), circles({ {}, whole, {}, {} }),
+        FrameOperations::ShiftForward, {}, false, circles({ { 47 }, { 0 }, { 47 }, { 47 } }));
+    add("move: the LEDs left go dark, the covered take the moved states", grid, "#.##|....", "##..|....", none,
+        { 1, 1 }, false, "..##|.#..");
+    add("copy keeps the originals", grid, "#...|....", "#...|....", none, { 2, 1 }, true, "#...|..#.");
+    add("what leaves a grid is dropped", grid, ".##", ".##", none, { 1, 0 }, false, "..#");
+    add("a ring's selection turns past LED 0", ring, ringRows({ 46, 47 }), circles({ { 46, 47 }, {}, {}, {} }), none,
+        { 3, 1 }, false, circles({ {}, { 1, 2, 46, 47 }, { 46, 47 }, { 46, 47 } }));
+}
+
+void tst_LedShapes::region()
+{
+    QFETCH(QByteArray, type);
+    QFETCH(QByteArray, frame);
+    QFETCH(QByteArray, selection);
+    QFETCH(FrameOperations::eOperation, operation);
+    QFETCH(QPoint, move);
+    QFETCH(bool, copy);
+    QFETCH(QByteArray, expected);
+
+    const LedLayout layout = layoutFor(type, frame);
+    const LedSelection selected = selectionOf(selection);
+    const QVector<int> result = operation == FrameOperations::None
+                                    ? RegionOperations::move(values(frame), layout, selected, move.y(), move.x(), copy)
+                                    : RegionOperations::apply(operation, values(frame), layout, selected);
+    QCOMPARE(picture(result, layout), expected);
+}
+
+// A region taken from a 3 x 4 grid and pasted with its top-left cell at a target cell.
+void tst_LedShapes::regionPaste_data()
+{
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QByteArray>("expected"); // a grid's picture gives its size
+    QTest::addColumn<int>("dropped");
+
+    QTest::newRow("same layout, same cells") << grid << QPoint(1, 1) << QByteArray("....|.#..|..#.") << 0;
+    QTest::newRow("a smaller grid drops what falls off") << grid << QPoint(1, 1) << QByteArray("..|.#") << 3;
+    QTest::newRow("a ring wraps its columns") << ring << QPoint(47, 0) << circles({ { 47 }, { 0 }, {}, {} }) << 0;
+    QTest::newRow("a ring wraps back past LED 0") << ring << QPoint(-2, 0) << circles({ { 46 }, { 47 }, {}, {} }) << 0;
+}
+
+void tst_LedShapes::regionPaste()
+{
+    QFETCH(QByteArray, type);
+    QFETCH(QPoint, at);
+    QFETCH(QByteArray, expected);
+    QFETCH(int, dropped);
+
+    const LedRegion taken = LedRegion::take(layoutFor(grid, "....|....|...."), values("....|.#..|..#."),
+                                            selectionOf("....|.##.|.##."));
+    QCOMPARE(taken.origin(), QPoint(1, 1));
+    const LedLayout target = layoutFor(type, expected);
+    const LedRegion::Placed placed = LedRegion::fromByteArray(taken.toByteArray()).place(target, at);
+    QVector<int> frame(int(target.ledCount()), 0);
+    for (int i = 0; i < placed.leds.size(); ++i)
+        frame[placed.leds.at(i)] = placed.states.at(i);
+    QCOMPARE(picture(frame, target), expected);
+    QCOMPARE(placed.dropped, dropped);
+    QVERIFY(LedRegion::fromByteArray("Tessaloom region 1\n0 0\n1 x 1\n").isEmpty());
 }
 
 void tst_LedShapes::glyphs_data()
@@ -286,8 +399,7 @@ void tst_LedShapes::glyphs_data()
                                              << QByteArray(".#..#|....#|##..#|.#..#|.#..#|.#...|###.#");
     QTest::newRow("3x5 lower case as capitals") << BitmapFont::Face3x5 << "hH"
                                                 << QByteArray("#.#.#.#|#.#.#.#|###.###|#.#.#.#|#.#.#.#");
-    QTest::newRow("3x4 digits") << BitmapFont::Face3x4 << "42"
-                                << QByteArray("#.#.##.|###...#|..#..#.|..#.###");
+    QTest::newRow("3x4 digits") << BitmapFont::Face3x4 << "42" << QByteArray("#.#.##.|###...#|..#..#.|..#.###");
     QTest::newRow("a box for what the font lacks") << BitmapFont::Face5x7 << QString::fromUtf8("é")
                                                    << QByteArray("#####|#...#|#...#|#...#|#...#|#...#|#####");
     QTest::newRow("one box for a character beyond the basic plane")
@@ -323,46 +435,44 @@ void tst_LedShapes::everyGlyphFitsItsFace()
 void tst_LedShapes::lettering_data()
 {
     QTest::addColumn<QByteArray>("type");
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<int>("columns");
+    QTest::addColumn<QSize>("panel"); // columns x rows
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("still"); // empty: not spelled out here
     QTest::addColumn<int>("width");
 
-    QTest::newRow("5x7 centred on 9 rows, cut at the right") << QByteArray("Rectangle") << 9 << 8 << "Hi"
+    QTest::newRow("5x7 centred on 9 rows, cut at the right") << grid << QSize(8, 9) << "Hi"
         << QByteArray("........|#...#..#|#...#...|#...#.##|#####..#|#...#..#|#...#..#|#...#.##|........") << 9;
-    QTest::newRow("3x5 on 6 rows") << QByteArray("Rectangle") << 6 << 8 << "T1"
-        << QByteArray("###..#..|.#..##..|.#...#..|.#...#..|.#..###.|........") << 7;
-    QTest::newRow("3x4 on 3 rows loses its top row") << QByteArray("Rectangle") << 3 << 4 << "L"
-        << QByteArray("#...|#...|###.") << 3;
-    QTest::newRow("ring: the top row on the outer circle") << QByteArray("Ring") << 4 << 48 << "T"
-        << ringRow({ 1 }) + '|' + ringRow({ 1 }) + '|' + ringRow({ 1 }) + '|' + ringRow({ 0, 1, 2 }) << 3;
-    QTest::newRow("grid 8 x 32") << QByteArray("Rectangle") << 8 << 32 << "Hello" << QByteArray() << 25;
-    QTest::newRow("grid narrower than the text") << QByteArray("Rectangle") << 5 << 3 << "WIDE" << QByteArray() << 15;
-    QTest::newRow("ring") << QByteArray("Ring") << 4 << 48 << "RING" << QByteArray() << 15;
+    QTest::newRow("3x5 on 6 rows") << grid << QSize(8, 6) << "T1"
+                                   << QByteArray("###..#..|.#..##..|.#...#..|.#...#..|.#..###.|........") << 7;
+    QTest::newRow("3x4 on 3 rows loses its top row") << grid << QSize(4, 3) << "L" << QByteArray("#...|#...|###.") << 3;
+    QTest::newRow("ring: the top row on the outer circle") << ring << QSize(48, 4) << "T"
+                                                           << circles({ { 1 }, { 1 }, { 1 }, { 0, 1, 2 } }) << 3;
+    QTest::newRow("grid 8 x 32") << grid << QSize(32, 8) << "Hello" << QByteArray() << 25;
+    QTest::newRow("grid narrower than the text") << grid << QSize(3, 5) << "WIDE" << QByteArray() << 15;
+    QTest::newRow("ring") << ring << QSize(48, 4) << "RING" << QByteArray() << 15;
 }
 
-// The still picture, and the scroll: frame C shows the text from column 0, each frame before it one column
-// further right; the first and last are dark.
+// The scroll: frame C is the still picture, each frame before it one column further right; first and last dark.
 void tst_LedShapes::lettering()
 {
     QFETCH(QByteArray, type);
-    QFETCH(int, rows);
-    QFETCH(int, columns);
+    QFETCH(QSize, panel);
     QFETCH(QString, text);
     QFETCH(QByteArray, still);
     QFETCH(int, width);
+    const int rows = panel.height(), columns = panel.width();
 
-    const LedLayout layout = type == "Ring" ? LedLayout() : layoutOf(rows, columns);
+    const LedLayout layout = LedLayout::create(type == ring ? LedLayout::Ring : LedLayout::Rectangle, rows, columns);
     const TextFrames lettering(layout, text);
     if (!still.isEmpty())
-        QCOMPARE(picture(lettering.still(), columns), still);
+        QCOMPARE(picture(lettering.still(), layout), still);
     QCOMPARE(lettering.width(), width);
     const QVector<QVector<int>> frames = lettering.scroll();
     QCOMPARE(frames.size(), columns + width + 1);
     QCOMPARE(lettering.scrollFrameCount(), qint64(frames.size()));
     QCOMPARE(frames.at(columns), lettering.still());
-    const QVector<int> full = TextFrames(layoutOf(rows, columns + width, type.constData()), text).still();
+    const LedLayout wide = LedLayout::create(layout.type(), rows, columns + width);
+    const QVector<int> full = TextFrames(wide, text).still();
     for (int k = 0; k < frames.size(); ++k) {
         for (int led = 0; led < rows * columns; ++led) {
             const int row = led / columns;
@@ -376,166 +486,3 @@ void tst_LedShapes::lettering()
 
 QTEST_APPLESS_MAIN(tst_LedShapes)
 #include "tst_LedShapes.moc"
-
-void tst_LedShapes::symmetry_data()
-{
-    QTest::addColumn<QByteArray>("type");
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<int>("columns");
-    QTest::addColumn<LedSymmetry::eMode>("mode");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QByteArray>("drawn");
-    QTest::addColumn<QByteArray>("expected");
-
-    QTest::newRow("grid mirror") << QByteArray("Rectangle") << 3 << 5 << LedSymmetry::Mirror << 2
-                                 << QByteArray("##...|.....|...#.") << QByteArray("##.##|.....|.#.#.");
-    QTest::newRow("grid mirror, the centre column stays") << QByteArray("Rectangle") << 1 << 5 << LedSymmetry::Mirror
-                                                          << 2 << QByteArray("..#..") << QByteArray("..#..");
-    QTest::newRow("grid both") << QByteArray("Rectangle") << 3 << 4 << LedSymmetry::Both << 2
-                               << QByteArray("#...|.#..|....") << QByteArray("#..#|.##.|#..#");
-    QTest::newRow("rotation is for rings") << QByteArray("Rectangle") << 2 << 4 << LedSymmetry::Rotate << 2
-                                           << QByteArray("#...|....") << QByteArray("#...|....");
-    QTest::newRow("ring mirror as the flip around LED 0")
-        << QByteArray("Ring") << 4 << 48 << LedSymmetry::Mirror << 2 << ringRows({0, 5}) << ringRows({0, 5, 43});
-    QTest::newRow("ring rotate 4") << QByteArray("Ring") << 4 << 48 << LedSymmetry::Rotate << 4 << ringRows({1})
-                                   << ringRows({1, 13, 25, 37});
-    QTest::newRow("ring rotate by a count that does not divide") << QByteArray("Ring") << 4 << 48
-                                                                 << LedSymmetry::Rotate << 5 << ringRows({1})
-                                                                 << ringRows({1});
-    QTest::newRow("both is for grids") << QByteArray("Ring") << 4 << 48 << LedSymmetry::Both << 2 << ringRows({1})
-                                       << ringRows({1});
-}
-
-void tst_LedShapes::symmetry()
-{
-    QFETCH(QByteArray, type);
-    QFETCH(int, rows);
-    QFETCH(int, columns);
-    QFETCH(LedSymmetry::eMode, mode);
-    QFETCH(int, count);
-    QFETCH(QByteArray, drawn);
-    QFETCH(QByteArray, expected);
-
-    const LedLayout layout = layoutOf(rows, columns, type.constData());
-    const QVector<int> leds = LedSymmetry(mode, count).repeated(layout, litLeds(drawn));
-    QCOMPARE(covering(leds, rows * columns, columns), expected);
-}
-
-namespace {
-
-LedSelection selectionOf(const QByteArray& picture)
-{
-    LedSelection selection(values(picture).size());
-    selection.add(litLeds(picture));
-    return selection;
-}
-
-} // namespace
-
-// An operation or a move on the selected LEDs ('#' in the selection's picture):
-// a move is given as its rows and columns, an operation as None with a zero move.
-void tst_LedShapes::region_data()
-{
-    QTest::addColumn<QByteArray>("type");
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<int>("columns");
-    QTest::addColumn<QByteArray>("frame");
-    QTest::addColumn<QByteArray>("selection");
-    QTest::addColumn<FrameOperations::eOperation>("operation");
-    QTest::addColumn<QPoint>("move"); // x = columns, y = rows
-    QTest::addColumn<bool>("copy");
-    QTest::addColumn<QByteArray>("expected");
-
-    const QByteArray grid("Rectangle");
-    QTest::newRow("invert the selected LEDs only")
-        << grid << 2 << 4 << QByteArray("#..#|#..#") << QByteArray(".##.|.#..") << FrameOperations::Invert
-        << QPoint() << false << QByteArray("####|##.#");
-    QTest::newRow("mirror within the selection's bounds")
-        << grid << 2 << 5 << QByteArray("#...#|.#...") << QByteArray(".###.|.###.") << FrameOperations::MirrorColumns
-        << QPoint() << false << QByteArray("#...#|...#.");
-    QTest::newRow("shift wraps within the bounds")
-        << grid << 1 << 6 << QByteArray("..#..#") << QByteArray("..###.") << FrameOperations::ShiftForward
-        << QPoint() << false << QByteArray("...#.#");
-    QTest::newRow("a band all the way round turns as the ring does")
-        << QByteArray("Ring") << 4 << 48 << ringRows({47}) << (ringRow({}) + '|' + QByteArray(48, '#') + '|' + ringRow({}) + '|' + ringRow({}))
-        << FrameOperations::ShiftForward << QPoint() << false
-        << (ringRow({47}) + '|' + ringRow({0}) + '|' + ringRow({47}) + '|' + ringRow({47}));
-    QTest::newRow("move: the LEDs left go dark, the covered take the moved states")
-        << grid << 2 << 4 << QByteArray("#.##|....") << QByteArray("##..|....") << FrameOperations::None
-        << QPoint(1, 1) << false << QByteArray("..##|.#..");
-    QTest::newRow("copy keeps the originals") << grid << 2 << 4 << QByteArray("#...|....") << QByteArray("#...|....")
-                                              << FrameOperations::None << QPoint(2, 1) << true
-                                              << QByteArray("#...|..#.");
-    QTest::newRow("what leaves a grid is dropped") << grid << 1 << 3 << QByteArray(".##") << QByteArray(".##")
-                                                   << FrameOperations::None << QPoint(1, 0) << false
-                                                   << QByteArray("..#");
-    QTest::newRow("a ring's selection turns past LED 0")
-        << QByteArray("Ring") << 4 << 48 << ringRows({46, 47}) << (ringRow({46, 47}) + '|' + darkRing.mid(49))
-        << FrameOperations::None << QPoint(3, 1) << false
-        << (ringRow({}) + '|' + ringRow({1, 2, 46, 47}) + '|' + ringRow({46, 47}) + '|' + ringRow({46, 47}));
-}
-
-void tst_LedShapes::region()
-{
-    QFETCH(QByteArray, type);
-    QFETCH(int, rows);
-    QFETCH(int, columns);
-    QFETCH(QByteArray, frame);
-    QFETCH(QByteArray, selection);
-    QFETCH(FrameOperations::eOperation, operation);
-    QFETCH(QPoint, move);
-    QFETCH(bool, copy);
-    QFETCH(QByteArray, expected);
-
-    const LedLayout layout = layoutOf(rows, columns, type.constData());
-    const LedSelection selected = selectionOf(selection);
-    const QVector<int> result = operation == FrameOperations::None
-                                    ? RegionOperations::move(values(frame), layout, selected, move.y(), move.x(), copy)
-                                    : RegionOperations::apply(operation, values(frame), layout, selected);
-    QCOMPARE(picture(result, columns), expected);
-}
-
-// A region taken from a 3 x 4 grid and pasted with its top-left cell at a target cell.
-void tst_LedShapes::regionPaste_data()
-{
-    QTest::addColumn<QByteArray>("type");
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<int>("columns");
-    QTest::addColumn<QPoint>("at");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::addColumn<int>("dropped");
-
-    QTest::newRow("same layout, same cells") << QByteArray("Rectangle") << 3 << 4 << QPoint(1, 1)
-                                             << QByteArray("....|.#..|..#.") << 0;
-    QTest::newRow("a smaller grid drops what falls off") << QByteArray("Rectangle") << 2 << 2 << QPoint(1, 1)
-                                                         << QByteArray("..|.#") << 3;
-    QTest::newRow("a ring wraps its columns") << QByteArray("Ring") << 4 << 48 << QPoint(47, 0)
-                                              << (ringRow({47}) + '|' + ringRow({0}) + '|' + ringRow({}) + '|' + ringRow({}))
-                                              << 0;
-    QTest::newRow("a ring wraps back past LED 0") << QByteArray("Ring") << 4 << 48 << QPoint(-2, 0)
-                                                  << (ringRow({46}) + '|' + ringRow({47}) + '|' + ringRow({}) + '|' + ringRow({}))
-                                                  << 0;
-}
-
-void tst_LedShapes::regionPaste()
-{
-    QFETCH(QByteArray, type);
-    QFETCH(int, rows);
-    QFETCH(int, columns);
-    QFETCH(QPoint, at);
-    QFETCH(QByteArray, expected);
-    QFETCH(int, dropped);
-
-    const QByteArray source("....|.#..|..#.");
-    const LedRegion taken = LedRegion::take(layoutOf(3, 4), values(source), selectionOf("....|.##.|.##."));
-    QCOMPARE(taken.origin(), QPoint(1, 1));
-    const LedRegion region = LedRegion::fromByteArray(taken.toByteArray());
-    const LedLayout target = layoutOf(rows, columns, type.constData());
-    const LedRegion::Placed placed = region.place(target, at);
-    QVector<int> frame(rows * columns, 0);
-    for (int i = 0; i < placed.leds.size(); ++i)
-        frame[placed.leds.at(i)] = placed.states.at(i);
-    QCOMPARE(picture(frame, columns), expected);
-    QCOMPARE(placed.dropped, dropped);
-    QVERIFY(LedRegion::fromByteArray("Tessaloom region 1\n0 0\n1 x 1\n").isEmpty());
-}

@@ -14,9 +14,9 @@ Q_DECLARE_METATYPE(LedLayout)
 
 namespace {
 
-// A grid of 3 rows × 4 columns or a ring of 3 circles × 8 LEDs, numbered from the corner
-// (or the circle) the spacings' signs give.
-LedLayout numbered(LedLayout::eType type, int order, bool serpentine, int rowSign, int columnSign)
+// A 3 × 4 grid or a ring of 3 circles × 8 LEDs, numbered from the corner or circle the spacings' signs give.
+LedLayout numbered(int order, bool serpentine, int rowSign, int columnSign,
+                   LedLayout::eType type = LedLayout::Rectangle)
 {
     const bool ring = type == LedLayout::Ring;
     LedLayout layout = LedLayout::create(type, 3, ring ? 8 : 4, 6.0);
@@ -28,6 +28,9 @@ LedLayout numbered(LedLayout::eType type, int order, bool serpentine, int rowSig
     layout.setNumbering(LedLayout::eOrder(order), serpentine);
     return layout;
 }
+
+const int R = LedLayout::Rows, C = LedLayout::Columns;
+const LedLayout::eType ring = LedLayout::Ring;
 
 QVector<int> frameOf(const LedLayout& layout, const QVector<int>& leds)
 {
@@ -63,42 +66,31 @@ void tst_Numbering::mapping_data()
     QTest::addColumn<QPoint>("second");
     QTest::addColumn<QPoint>("nextLine");
 
-    const auto grid = [](int order, bool serpentine, int rowSign, int columnSign) {
-        return numbered(LedLayout::Rectangle, order, serpentine, rowSign, columnSign);
+    const auto add = [](const char* name, const LedLayout& layout, QPoint first, QPoint second, QPoint nextLine) {
+        QTest::newRow(name) << layout << first << second << nextLine;
     };
-    const auto ring = [](int order, bool serpentine, int rowSign, int columnSign) {
-        return numbered(LedLayout::Ring, order, serpentine, rowSign, columnSign);
-    };
-    const int R = LedLayout::Rows, C = LedLayout::Columns;
-    QTest::newRow("rows, top left") << grid(R, false, 1, 1) << QPoint(0, 0) << QPoint(1, 0) << QPoint(0, 1);
-    QTest::newRow("rows, top left, serp.") << grid(R, true, 1, 1) << QPoint(0, 0) << QPoint(1, 0) << QPoint(3, 1);
-    QTest::newRow("rows, top right") << grid(R, false, 1, -1) << QPoint(3, 0) << QPoint(2, 0) << QPoint(3, 1);
-    QTest::newRow("rows, top right, serp.") << grid(R, true, 1, -1) << QPoint(3, 0) << QPoint(2, 0) << QPoint(0, 1);
-    QTest::newRow("rows, bottom left") << grid(R, false, -1, 1) << QPoint(0, 2) << QPoint(1, 2) << QPoint(0, 1);
-    QTest::newRow("rows, bottom left, serp.") << grid(R, true, -1, 1) << QPoint(0, 2) << QPoint(1, 2) << QPoint(3, 1);
-    QTest::newRow("rows, bottom right") << grid(R, false, -1, -1) << QPoint(3, 2) << QPoint(2, 2) << QPoint(3, 1);
-    QTest::newRow("rows, bottom right, serp.") << grid(R, true, -1, -1) << QPoint(3, 2) << QPoint(2, 2)
-                                               << QPoint(0, 1);
-    QTest::newRow("columns, top left") << grid(C, false, 1, 1) << QPoint(0, 0) << QPoint(0, 1) << QPoint(1, 0);
-    QTest::newRow("columns, top left, serp.") << grid(C, true, 1, 1) << QPoint(0, 0) << QPoint(0, 1) << QPoint(1, 2);
-    QTest::newRow("columns, top right") << grid(C, false, 1, -1) << QPoint(3, 0) << QPoint(3, 1) << QPoint(2, 0);
-    QTest::newRow("columns, top right, serp.") << grid(C, true, 1, -1) << QPoint(3, 0) << QPoint(3, 1)
-                                               << QPoint(2, 2);
-    QTest::newRow("columns, bottom left") << grid(C, false, -1, 1) << QPoint(0, 2) << QPoint(0, 1) << QPoint(1, 2);
-    QTest::newRow("columns, bottom left, serp.") << grid(C, true, -1, 1) << QPoint(0, 2) << QPoint(0, 1)
-                                                 << QPoint(1, 0);
-    QTest::newRow("columns, bottom right") << grid(C, false, -1, -1) << QPoint(3, 2) << QPoint(3, 1) << QPoint(2, 2);
-    QTest::newRow("columns, bottom right, serp.") << grid(C, true, -1, -1) << QPoint(3, 2) << QPoint(3, 1)
-                                                  << QPoint(2, 0);
+    add("rows, top left", numbered(R, false, 1, 1), { 0, 0 }, { 1, 0 }, { 0, 1 });
+    add("rows, top left, serp.", numbered(R, true, 1, 1), { 0, 0 }, { 1, 0 }, { 3, 1 });
+    add("rows, top right", numbered(R, false, 1, -1), { 3, 0 }, { 2, 0 }, { 3, 1 });
+    add("rows, top right, serp.", numbered(R, true, 1, -1), { 3, 0 }, { 2, 0 }, { 0, 1 });
+    add("rows, bottom left", numbered(R, false, -1, 1), { 0, 2 }, { 1, 2 }, { 0, 1 });
+    add("rows, bottom left, serp.", numbered(R, true, -1, 1), { 0, 2 }, { 1, 2 }, { 3, 1 });
+    add("rows, bottom right", numbered(R, false, -1, -1), { 3, 2 }, { 2, 2 }, { 3, 1 });
+    add("rows, bottom right, serp.", numbered(R, true, -1, -1), { 3, 2 }, { 2, 2 }, { 0, 1 });
+    add("columns, top left", numbered(C, false, 1, 1), { 0, 0 }, { 0, 1 }, { 1, 0 });
+    add("columns, top left, serp.", numbered(C, true, 1, 1), { 0, 0 }, { 0, 1 }, { 1, 2 });
+    add("columns, top right", numbered(C, false, 1, -1), { 3, 0 }, { 3, 1 }, { 2, 0 });
+    add("columns, top right, serp.", numbered(C, true, 1, -1), { 3, 0 }, { 3, 1 }, { 2, 2 });
+    add("columns, bottom left", numbered(C, false, -1, 1), { 0, 2 }, { 0, 1 }, { 1, 2 });
+    add("columns, bottom left, serp.", numbered(C, true, -1, 1), { 0, 2 }, { 0, 1 }, { 1, 0 });
+    add("columns, bottom right", numbered(C, false, -1, -1), { 3, 2 }, { 3, 1 }, { 2, 2 });
+    add("columns, bottom right, serp.", numbered(C, true, -1, -1), { 3, 2 }, { 3, 1 }, { 2, 0 });
     // On a ring row 0 is the innermost circle and columns run clockwise from LED 0.
-    QTest::newRow("ring, rows, anticlockwise") << ring(R, false, 1, -1) << QPoint(0, 0) << QPoint(7, 0)
-                                               << QPoint(0, 1);
-    QTest::newRow("ring, rows, outermost first, alternating anticlockwise")
-        << ring(R, true, -1, -1) << QPoint(0, 2) << QPoint(7, 2) << QPoint(1, 1);
-    QTest::newRow("ring, columns, alternating anticlockwise")
-        << ring(C, true, 1, -1) << QPoint(0, 0) << QPoint(0, 1) << QPoint(7, 2);
-    QTest::newRow("ring, columns, outermost first") << ring(C, false, -1, 1) << QPoint(0, 2) << QPoint(0, 1)
-                                                    << QPoint(1, 2);
+    add("ring, rows, anticlockwise", numbered(R, false, 1, -1, ring), { 0, 0 }, { 7, 0 }, { 0, 1 });
+    add("ring, rows, outermost first, alternating anticlockwise", numbered(R, true, -1, -1, ring), { 0, 2 }, { 7, 2 },
+        { 1, 1 });
+    add("ring, columns, alternating anticlockwise", numbered(C, true, 1, -1, ring), { 0, 0 }, { 0, 1 }, { 7, 2 });
+    add("ring, columns, outermost first", numbered(C, false, -1, 1, ring), { 0, 2 }, { 0, 1 }, { 1, 2 });
 }
 
 void tst_Numbering::mapping()
@@ -132,22 +124,18 @@ void tst_Numbering::mapping()
 void tst_Numbering::toolsDrawAsDrawn_data()
 {
     QTest::addColumn<LedLayout>("layout");
-    QTest::newRow("grid, columns first, serpentine")
-        << numbered(LedLayout::Rectangle, LedLayout::Columns, true, 1, 1);
-    QTest::newRow("grid from the bottom right, columns first, serpentine")
-        << numbered(LedLayout::Rectangle, LedLayout::Columns, true, -1, -1);
-    QTest::newRow("ring, alternating, anticlockwise")
-        << numbered(LedLayout::Ring, LedLayout::Rows, true, 1, -1);
-    QTest::newRow("ring, columns first, alternating, outermost first")
-        << numbered(LedLayout::Ring, LedLayout::Columns, true, -1, 1);
+    QTest::newRow("grid, columns first, serpentine") << numbered(C, true, 1, 1);
+    QTest::newRow("grid from the bottom right, columns first, serpentine") << numbered(C, true, -1, -1);
+    QTest::newRow("ring, alternating, anticlockwise") << numbered(R, true, 1, -1, ring);
+    QTest::newRow("ring, columns first, alternating, outermost first") << numbered(C, true, -1, 1, ring);
 }
 
 // Every tool gives the same picture as drawn on a numbering as on plain rows from the top left.
 void tst_Numbering::toolsDrawAsDrawn()
 {
     QFETCH(LedLayout, layout);
-    const bool ring = layout.type() == LedLayout::Ring;
-    const LedLayout plain = numbered(layout.type(), LedLayout::Rows, false, 1, 1);
+    const bool isRing = layout.type() == LedLayout::Ring;
+    const LedLayout plain = numbered(R, false, 1, 1, layout.type());
     QVERIFY(plain.ledPositionOf(1) != layout.ledPositionOf(1));
     const auto same = [&](const QVector<int>& onPlain, const QVector<int>& onLayout) {
         QVERIFY(onPlain.contains(1) && onPlain.contains(0));
@@ -155,10 +143,10 @@ void tst_Numbering::toolsDrawAsDrawn()
     };
 
     // A line across the middle row lights that drawn row and nothing else.
-    const QPointF from = plain.ledPosition(1, 0), to = plain.ledPosition(1, ring ? 2 : 3);
+    const QPointF from = plain.ledPosition(1, 0), to = plain.ledPosition(1, isRing ? 2 : 3);
     const QVector<int> line = frameOf(layout, LedShapes::covered(layout, LedShapes::Line, from, to, false, false));
     same(frameOf(plain, LedShapes::covered(plain, LedShapes::Line, from, to, false, false)), line);
-    if (!ring)
+    if (!isRing)
         QCOMPARE(drawnCells(layout, line).mid(4, 4), QVector<int>(4, 1));
 
     const QVector<int> picture = frameOf(plain, { 0, 1, 2, 5, 6 });
@@ -182,12 +170,11 @@ void tst_Numbering::file_data()
     QTest::addColumn<bool>("serpentine");
     QTest::addColumn<QString>("error"); // empty: read
 
-    QTest::newRow("neither") << QByteArray() << int(LedLayout::Rows) << false << QString();
-    QTest::newRow("columns, serpentine")
-        << QByteArray("<Order>Columns</Order><Serpentine>1</Serpentine>") << int(LedLayout::Columns) << true
-        << QString();
-    QTest::newRow("before the size, written out")
-        << QByteArray("<Serpentine>0</Serpentine><Order>Rows</Order>") << int(LedLayout::Rows) << false << QString();
+    QTest::newRow("neither") << QByteArray() << R << false << QString();
+    QTest::newRow("columns, serpentine") << QByteArray("<Order>Columns</Order><Serpentine>1</Serpentine>") << C << true
+                                         << QString();
+    QTest::newRow("before the size, written out") << QByteArray("<Serpentine>0</Serpentine><Order>Rows</Order>") << R
+                                                  << false << QString();
     QTest::newRow("other order") << QByteArray("\n<Order>Diagonal</Order>") << 0 << false
                                  << "Line 2, column 24: Order holds Diagonal; it is Rows or Columns.";
     QTest::newRow("serpentine 2") << QByteArray("\n\n<Serpentine>2</Serpentine>") << 0 << false
@@ -221,38 +208,24 @@ void tst_Numbering::file()
     QTemporaryDir dir;
     const QString path = dir.filePath("show.xml");
     QVERIFY(writeFile(path, written));
-    const QByteArray last = runProgram("xmllint", { "--xpath", "name(/LedPanelDocument/Layout/*[last()])", path });
-    const QByteArray stored
-        = runProgram("xmllint", { "--xpath", "concat(//Layout/Order, '/', //Layout/Serpentine)", path });
-    if (order == LedLayout::Rows && !serpentine) {
-        QCOMPARE(last.trimmed(), QByteArray("FirstLedPosition_Y"));
-        QCOMPARE(stored.trimmed(), QByteArray("/"));
-    } else {
-        QCOMPARE(last.trimmed(), QByteArray("Serpentine"));
-        QCOMPARE(stored.trimmed(), QByteArray("Columns/1"));
-    }
+    // The Layout's last child, then the numbering stored.
+    const char* query = "concat(name(//Layout/*[last()]), ' ', //Layout/Order, '/', //Layout/Serpentine)";
+    const QByteArray stored = runProgram("xmllint", { "--xpath", query, path });
+    const bool plain = order == LedLayout::Rows && !serpentine;
+    QCOMPARE(stored.trimmed(), QByteArray(plain ? "FirstLedPosition_Y /" : "Serpentine Columns/1"));
 }
 
 void tst_Numbering::solve_data()
 {
     QTest::addColumn<LedLayout>("wired");
     QTest::addColumn<int>("believedOrder");
-    for (int type : { LedLayout::Rectangle, LedLayout::Ring }) {
-        for (int order = 0; order <= 1; ++order) {
-            for (int serpentine = 0; serpentine <= 1; ++serpentine) {
-                for (int rowSign : { 1, -1 }) {
-                    for (int columnSign : { 1, -1 }) {
-                        for (int believed = 0; believed <= 1; ++believed) {
-                            const LedLayout layout
-                                = numbered(LedLayout::eType(type), order, serpentine, rowSign, columnSign);
-                            QTest::addRow("%s %d%d%d%d, believed %d", type ? "ring" : "grid", order, serpentine,
-                                          rowSign, columnSign, believed)
-                                << layout << believed;
-                        }
-                    }
-                }
-            }
-        }
+    // Every numbering of a grid and of a ring, believed plain rows or plain columns.
+    for (int bits = 0; bits < 64; ++bits) {
+        const int type = bits & 1, order = bits >> 1 & 1, serpentine = bits >> 2 & 1, believed = bits >> 5 & 1;
+        const int rowSign = bits & 8 ? -1 : 1, columnSign = bits & 16 ? -1 : 1;
+        QTest::addRow("%s %d%d%d%d, believed %d", type ? "ring" : "grid", order, serpentine, rowSign, columnSign,
+                      believed)
+            << numbered(order, serpentine, rowSign, columnSign, LedLayout::eType(type)) << believed;
     }
 }
 
@@ -261,7 +234,7 @@ void tst_Numbering::solve()
 {
     QFETCH(LedLayout, wired);
     QFETCH(int, believedOrder);
-    LedLayout believed = numbered(wired.type(), believedOrder, false, 1, 1);
+    LedLayout believed = numbered(believedOrder, false, 1, 1, wired.type());
     if (wired.type() == LedLayout::Ring)
         believed.setFirstLedPosition(QPointF(0, -54).transposed()); // believed to start elsewhere on the circle
     const WiringTest test(believed);

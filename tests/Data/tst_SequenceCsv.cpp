@@ -1,10 +1,8 @@
 #include "Data/CommandList.h"
 #include "Data/FrameClipboard.h"
-#include "Data/LedData.h"
 #include "Data/LedStateCommand.h"
 #include "Data/LedPanelModel.h"
 #include "Document/LedPanelDocument.h"
-#include "GraphicsView/AbstractLedGraphicsScene.h"
 #include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
 
@@ -19,12 +17,6 @@
 #include <QtTest>
 
 using Frames = QList<QList<int>>;
-
-// Switches the document to a one-row rectangle of the given LED count.
-static void setLayout(LedPanelDocument* document, int leds)
-{
-    QVERIFY(readShow(*document, showXml(layoutXml(1, leds))));
-}
 
 class tst_SequenceCsv : public QObject
 {
@@ -47,25 +39,23 @@ void tst_SequenceCsv::bothDoors_data()
     QTest::addColumn<Frames>("expected");
     QTest::addColumn<QString>("error");
 
-    QTest::newRow("exported") << "" << QByteArray("0,1,2,3\n1,0,1,1\r\n0,0,0,2\r\n")
-                              << Frames{{1, 0, 1, 1}, {0, 0, 0, 2}} << "";
-    QTest::newRow("python, integers first: no header") << "{}" << QByteArray("[[1, 0, 0, 1], [0, 1, 1, 0]]")
-                                                       << Frames{{1, 0, 0, 1}, {0, 1, 1, 0}} << "";
-    QTest::newRow("python, every cell quoted") << "{'quoting': csv.QUOTE_ALL}"
-                                               << QByteArray("[range(4), [1, 1, 0, -3], [' 2', 0]]")
-                                               << Frames{{1, 1, 0, -3}, {2, 0, 0, 0}} << "";
-    QTest::newRow("python, tabs, quoted words") << "{'dialect': 'excel-tab', 'quoting': csv.QUOTE_NONNUMERIC}"
-                                                << QByteArray("[['LED a', 'LED, b'], [1, 2], [3, '']]")
-                                                << Frames{{1, 2, 0, 0}, {3, 0, 0, 0}} << "";
-    QTest::newRow("python, quoted text after a number")
-        << "{'quoting': csv.QUOTE_ALL}" << QByteArray("[[0, 1], [1, 0], [1, '2x']]") << Frames()
-        << "Line 3, column 2: \"2x\" is not a number.";
+    const auto add = [](const char* name, const char* python, const QByteArray& table, const Frames& expected,
+                        const char* error = "") {
+        QTest::newRow(name) << QString(python) << table << expected << QString(error);
+    };
+    add("exported", "", "0,1,2,3\n1,0,1,1\r\n0,0,0,2\r\n", { { 1, 0, 1, 1 }, { 0, 0, 0, 2 } });
+    add("python, integers first: no header", "{}", "[[1, 0, 0, 1], [0, 1, 1, 0]]", { { 1, 0, 0, 1 }, { 0, 1, 1, 0 } });
+    add("python, every cell quoted", "{'quoting': csv.QUOTE_ALL}", "[range(4), [1, 1, 0, -3], [' 2', 0]]",
+        { { 1, 1, 0, -3 }, { 2, 0, 0, 0 } });
+    add("python, tabs, quoted words", "{'dialect': 'excel-tab', 'quoting': csv.QUOTE_NONNUMERIC}",
+        "[['LED a', 'LED, b'], [1, 2], [3, '']]", { { 1, 2, 0, 0 }, { 3, 0, 0, 0 } });
+    add("python, quoted text after a number", "{'quoting': csv.QUOTE_ALL}", "[[0, 1], [1, 0], [1, '2x']]", {},
+        "Line 3, column 2: \"2x\" is not a number.");
     // A line of blanks is empty, and its tab picks no separator.
-    QTest::newRow("blank lines, blanks in cells") << "" << QByteArray("\n \t\n 0 , 1\n\n5, 6 ,\r\n")
-                                                  << Frames{{5, 6, 0, 0}} << "";
-    QTest::newRow("a lone 0 is a header") << "" << QByteArray("0\n7\n") << Frames{{7, 0, 0, 0}} << "";
-    QTest::newRow("fraction after a blank line") << "" << QByteArray("0,1\r\n2,3\r\n\r\n4, 1.5\r\n") << Frames()
-                                                 << "Line 4, column 2: \"1.5\" is not a number.";
+    add("blank lines, blanks in cells", "", "\n \t\n 0 , 1\n\n5, 6 ,\r\n", { { 5, 6, 0, 0 } });
+    add("a lone 0 is a header", "", "0\n7\n", { { 7, 0, 0, 0 } });
+    add("fraction after a blank line", "", "0,1\r\n2,3\r\n\r\n4, 1.5\r\n", {},
+        "Line 4, column 2: \"1.5\" is not a number.");
 }
 
 // The same table pasted and imported into a sequence of a four-LED panel gives the same frames or refusal.
@@ -122,21 +112,21 @@ void tst_SequenceCsv::menu_data()
                                            << "2 frames imported; rows of 6 values cut to the panel's 4 LEDs";
     // Frames beyond the file stay.
     QTest::newRow("one frame left") << "import" << 4 << one + one << "a.csv" << QByteArray("0\n1\n")
-                                    << Frames{{1, 0, 0, 0}, {9, 9, 9, 9}} << "" << "1 frame imported; frame 2 unchanged";
+                                    << Frames{{1, 0, 0, 0}} + one << "" << "1 frame imported; frame 2 unchanged";
     QTest::newRow("unreadable") << "import" << 4 << one << "socket.csv" << none << one << "Cannot read file %1."
                                 << "";
     QTest::newRow("too many frames") << "import" << 65536 << Frames{{}} << "a.csv"
                                      << QByteArray("0\n").append(QByteArray("1\n").repeated(300))
                                      << Frames{{0, 0, 0, 0, 0, 0}}
                                      << "The document would hold more than 4194304 LED values." << "";
-    QTest::newRow("export, mixed LED counts") << "export" << 6 << Frames{{1, 2, 3, 4, 5, 6}, {-1, 0, 0, 0}}
-                                              << "x.csv" << QByteArray("0,1,2,3,4,5\n1,2,3,4,5,6\r\n-1,0,0,0,0,0\r\n")
-                                              << Frames{{1, 2, 3, 4, 5, 6}, {-1, 0, 0, 0}} << "" << "";
+    const Frames mixed { { 1, 2, 3, 4, 5, 6 }, { -1, 0, 0, 0 } };
+    QTest::newRow("export, mixed LED counts") << "export" << 6 << mixed << "x.csv"
+                                              << QByteArray("0,1,2,3,4,5\n1,2,3,4,5,6\r\n-1,0,0,0,0,0\r\n") << mixed
+                                              << "" << "";
     QTest::newRow("no frames") << "export" << 4 << Frames() << "-" << none << Frames()
                                << "The sequence has no frames to export." << "";
     QTest::newRow("unwritable") << "export" << 4 << one << "missing/a.csv" << none << one
-                                << "Cannot write file %1:\nNo such file or directory."
-                                << "";
+                                << "Cannot write file %1:\nNo such file or directory." << "";
 }
 
 // Picks the entry of the tree's context menu over a sequence (the menu itself is the tree view's test).
@@ -154,19 +144,16 @@ void tst_SequenceCsv::menu()
     QMainWindow host;
     auto* document = LedPanelDocument::newDocument(); // the host's
     host.setCentralWidget(document);
-    setLayout(document, leds);
+    QVERIFY(readShow(*document, showXml(layoutXml(1, leds))));
     host.show();
     QVERIFY(QTest::qWaitForWindowExposed(&host));
     auto* sequence = new CommandList(document);
     document->treeModel()->append(sequence, nullptr);
-    for (const QList<int>& frameValues : preset) {
-        // A frame of another LED count, as pasted from another show.
-        auto* frame = frameValues.isEmpty() || frameValues.size() == leds
-                          ? new LedStateCommand(sequence)
-                          : new LedStateCommand(sequence, frameValues.toVector());
-        document->treeModel()->append(frame, sequence);
-        for (int i = 0; i < frameValues.size(); ++i)
-            frame->leds().at(i)->setIntensity(frameValues.at(i));
+    // A preset frame may have another LED count, as pasted from another show.
+    for (const QList<int>& values : preset) {
+        document->treeModel()->append(values.isEmpty() ? new LedStateCommand(sequence)
+                                                       : new LedStateCommand(sequence, values.toVector()),
+                                      sequence);
     }
 
     const bool import = entry == "import";
@@ -199,11 +186,8 @@ void tst_SequenceCsv::menu()
     QCOMPARE(caption, file == "-" ? QString() : import ? "Import sequence" : "Export sequence");
     QCOMPARE(boxes, message.isEmpty() ? QStringList() : QStringList(qAppName() + ": " + message.replace("%1", path)));
     Frames frames; // the first six LEDs of every frame
-    for (int row = 0; row < sequence->frameCount(); ++row) {
-        frames << QList<int>();
-        for (const LedData* led : sequence->frame(row)->leds().mid(0, 6))
-            frames.last() << led->intensity();
-    }
+    for (int row = 0; row < sequence->frameCount(); ++row)
+        frames << sequence->frame(row)->intensities().mid(0, 6).toList();
     QCOMPARE(frames, expected);
     QCOMPARE(host.statusBar()->currentMessage(), status);
     QCOMPARE(inserted.count(), qMax(0, expected.size() - preset.size()));
