@@ -1,0 +1,73 @@
+#include "Data/CommandList.h"
+#include "Data/LedData.h"
+#include "Data/LedPanelModel.h"
+#include "Data/LedStateCommand.h"
+#include "Data/ProgramCompiler.h"
+#include "common/TestData.h"
+
+#include <QtTest>
+
+// The image the panel is sent: one bit per LED, frames of the layout's size.
+class tst_ProgramCompiler : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void image_data();
+    void image();
+};
+
+void tst_ProgramCompiler::image_data()
+{
+    QTest::addColumn<QSize>("panel"); // columns x rows
+    QTest::addColumn<QSize>("made");  // of the frames, when not the panel's
+    // A frame is a list of tokens: "9" lights LED 9, "9=-2" sets it to -2, "*" and "*=v" set every LED.
+    QTest::addColumn<QStringList>("frames");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<int>("surplus");
+
+    const QSize same;
+    const auto hex = [](const char* text) { return QByteArray::fromHex(text); };
+    QTest::newRow("2x12 all on leaves the fourth byte") << QSize(12, 2) << same << QStringList{"*=7"}
+                                                        << hex("03ffffff0000") << 0;
+    QTest::newRow("only positive intensities are on") << QSize(8, 1) << same
+        << QStringList{"0=-3 1 2=255 3=0 4=-2147483648 5=2147483647"} << hex("032600") << 0;
+    // A Layout after the sequences in a hand-edited file: frames of another size.
+    QTest::newRow("192 LEDs on a 3x5 panel") << QSize(5, 3) << QSize(48, 4) << QStringList{"1 14 15 100 191", ""}
+                                             << hex("03024000" "03000000" "00") << 2 * 177;
+    QTest::newRow("4 LEDs on a 2x8 panel") << QSize(8, 2) << QSize(4, 1) << QStringList{"*"} << hex("030f0000") << 0;
+}
+
+// Builds a sequence under its layout and compiles it in the order the panel link does.
+void tst_ProgramCompiler::image()
+{
+    QFETCH(QSize, panel);
+    QFETCH(QSize, made);
+    QFETCH(QStringList, frames);
+    QFETCH(QByteArray, expected);
+    QFETCH(int, surplus);
+
+    made = made.isValid() ? made : panel;
+    LedPanelModel document;
+    QVERIFY(readShow(document, showXml(layoutXml(made.height(), made.width()))));
+    CommandList sequence(&document);
+    ProgramCompiler compiler(panel.height(), panel.width());
+    compiler.addCommand(&sequence);
+    for (const QString& frame : frames) {
+        sequence.addFrame();
+        const QList<LedData*> leds = sequence.frame(sequence.frameCount() - 1)->leds();
+        for (const QString& token : frame.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QStringList pair = token.split(QLatin1Char('='));
+            for (int i = 0; i < leds.size(); ++i)
+                if (pair.at(0) == QLatin1String("*") || pair.at(0).toInt() == i)
+                    leds.at(i)->setIntensity(pair.size() > 1 ? pair.at(1).toInt() : 1);
+        }
+        compiler.addCommand(sequence.frame(sequence.frameCount() - 1));
+    }
+    compiler.addCommand(cmdLedSequence);
+    QCOMPARE(QByteArray(compiler.programMemory(), compiler.programMemorySize()).toHex(' '), expected.toHex(' '));
+    QCOMPARE(compiler.surplusLedCount(), surplus);
+}
+
+QTEST_GUILESS_MAIN(tst_ProgramCompiler)
+#include "tst_ProgramCompiler.moc"
