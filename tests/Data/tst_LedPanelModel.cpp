@@ -3,7 +3,6 @@
 #include "Data/EditGroup.h"
 #include "Data/InsertFramesEdit.h"
 #include "Data/InsertSequenceEdit.h"
-#include "Data/LedData.h"
 #include "Data/LedPanelModel.h"
 #include "Data/LedStateCommand.h"
 #include "Data/LedValuesEdit.h"
