@@ -166,8 +166,7 @@ void tst_LedPanelDocument::shownFrame_data()
     QTest::newRow("its sequence removed") << layout + one << "sequence" << 0;
 }
 
-// The LEDs shown are those of the current frame, or none: never freed ones. The
-// scene read from the file goes with its document.
+// The LEDs shown are the current frame's or none, never freed ones; the scene goes with its document.
 void tst_LedPanelDocument::shownFrame()
 {
     QFETCH(QByteArray, body);
@@ -222,8 +221,7 @@ void tst_LedPanelDocument::saveOnClose_data()
     QTest::newRow("never saved, file dialog cancelled") << false << true << false;
 }
 
-// Answering Save to the question on closing: the document closes only once it is
-// really saved. Cancel and Discard are walked through from the main window.
+// Save, answered on closing, closes only once really saved; Cancel and Discard are tst_MainWindow's.
 void tst_LedPanelDocument::saveOnClose()
 {
     QFETCH(bool, hasPath);

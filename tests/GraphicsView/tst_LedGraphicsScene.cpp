@@ -104,8 +104,7 @@ void tst_LedGraphicsScene::clicks_data()
     QTest::newRow("grid, close up") << grid << 12.0 << int(Qt::LeftButton) << QPointF(-0.6, 0.6) << 30;
 }
 
-// The scene tells which LED a press is on and shows the values it is given,
-// repainting an LED that changed; it never changes the frame itself.
+// The scene tells which LED a press is on and repaints what changed; it never changes the frame itself.
 void tst_LedGraphicsScene::clicks()
 {
     QFETCH(LedLayout, layout);

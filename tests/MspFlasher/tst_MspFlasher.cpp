@@ -38,8 +38,7 @@ private:
 
 static bool clicking = false;
 
-// Runs the flasher on the given file to its end; returns its report, and any button
-// left enabled while it ran or disabled after it.
+// Runs the flasher to its end: its report, then any button enabled while running or disabled after.
 static QStringList runFlasher(MspFlasherDialog& dialog, const QString& firmware)
 {
     dialog.findChild<QLineEdit*>("filePath")->setText(firmware);
@@ -96,9 +95,8 @@ void tst_MspFlasher::initTestCase()
         QVERIFY(writeFile(file(f.first), f.second));
 }
 
-// The run waits for answers away from the window: the click returns at once, and a timer of the window
-// keeps firing while the boot loader takes a second over the version answer. Escape closes the window only
-// when no run is going on, as the Close button does, which a run disables.
+// The run waits for answers away from the window: the click returns at once, and the window's timer fires
+// while the boot loader takes a second over the version answer. Escape, like Close, acts only when idle.
 void tst_MspFlasher::flasherWritesTheImage()
 {
     PanelSimulator sim;

@@ -25,8 +25,7 @@ private slots:
     void buttons();
 };
 
-// The system's ports by their full paths, in the list's order, with what the system says of each beside
-// the field; the first is the default where none was saved.
+// The system's ports by full path, in the list's order, each described; the first is the default.
 void tst_SerialPortSetupDialog::portList()
 {
     QStringList expected, about;
@@ -50,8 +49,7 @@ void tst_SerialPortSetupDialog::portList()
     QCOMPARE(label->text(), QString());
 }
 
-// On the simulator's pseudo-terminal, which the system's port list never offers: a baud rate typed
-// at an unlisted rate, parity chosen, and a port name typed or the one shown kept.
+// On the simulator's pseudo-terminal, which the system's list never offers: rates typed, parity chosen.
 void tst_SerialPortSetupDialog::buttons_data()
 {
     QTest::addColumn<QString>("button");
