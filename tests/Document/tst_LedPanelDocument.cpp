@@ -32,7 +32,6 @@ class tst_LedPanelDocument : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void saveAndReload_data();
     void saveAndReload();
     void readRules();
@@ -54,25 +53,19 @@ private:
     QTemporaryDir m_Dir;
 };
 
-void tst_LedPanelDocument::initTestCase()
-{
-    QVERIFY(m_Dir.isValid() && QDir(m_Dir.path()).mkdir(QStringLiteral("sub")));
-}
-
+// Named after the layout's type.
 void tst_LedPanelDocument::saveAndReload_data()
 {
     QTest::addColumn<QByteArray>("layout");
-    QTest::addColumn<QString>("type");
 
-    QTest::newRow("ring") << QByteArray("<Layout type='Ring'/>") << "Ring";
-    QTest::newRow("rectangle") << QByteArray("<Layout type='Rectangle'><Rows>3</Rows><Columns>5</Columns></Layout>")
-                               << "Rectangle";
+    QTest::newRow("Ring") << QByteArray("<Layout type='Ring'/>");
+    QTest::newRow("Rectangle") << layoutXml(3, 5);
 }
 
 void tst_LedPanelDocument::saveAndReload()
 {
     QFETCH(QByteArray, layout);
-    QFETCH(QString, type);
+    const QString type = QTest::currentDataTag();
 
     LedPanelDocument document;
     QVERIFY(document.load(file("layout.xml", layout + sequenceXml(0, 3) + sequenceXml(1, 3))));
@@ -91,6 +84,7 @@ void tst_LedPanelDocument::saveAndReload()
     QVERIFY(!dialog->isVisible() && document.isModified());
 
     // Saved through a roundabout path, the document keeps the canonical one.
+    QVERIFY(QDir().mkpath(m_Dir.filePath("sub")));
     const QString path = m_Dir.filePath(type + ".xml");
     QVERIFY(document.save(m_Dir.filePath("sub/../" + type + ".xml")));
     QVERIFY(!document.isModified());
@@ -139,9 +133,6 @@ void tst_LedPanelDocument::failedLoad_data()
                                    << reading + "1, column 33: Invalid XML root element or version.";
     QTest::newRow("malformed") << QByteArray("<LedPanelDocument version='1.0'>\n<Title></Titel>")
                                << reading + "2, column 16: Opening and ending tag mismatch.";
-    QTest::newRow("huge layout") << QByteArray("<LedPanelDocument version='1.0'><Layout type='Rectangle'><Rows>"
-                                               "100000</Rows><Columns>100000</Columns></Layout></LedPanelDocument>")
-                                 << reading + "1, column 77: Rows holds 100000, which is not a count from 1 to 65536.";
 }
 
 // A file that cannot be read is refused whole: the next Save must not overwrite it with a fragment.
@@ -168,16 +159,14 @@ void tst_LedPanelDocument::shownFrame_data()
     QTest::addColumn<int>("page");        // shown then: 0 nothing, 2 a frame
 
     const QByteArray layout = "<Layout type='Rectangle'/>";
-    const QByteArray one = "<CommandList index='0'><LedState index='0'/></CommandList>";
-    const QByteArray two = "<CommandList index='0'><LedState index='0'/><LedState index='1'><LedData index='3'>"
-                           "<intensity>2</intensity></LedData></LedState></CommandList>";
+    const QByteArray one = sequenceXml(0, 1);
+    const QByteArray two = sequenceXml(0, 2, 4, [](int f, int led) { return f == 1 && led == 3 ? 2 : 0; });
     QTest::newRow("frame removed, another left") << layout + two << "frame" << 2;
     QTest::newRow("last frame removed") << layout + one << "frame" << 0;
     QTest::newRow("its sequence removed") << layout + one << "sequence" << 0;
 }
 
-// The LEDs shown are those of the current frame, or none: never freed ones. The
-// scene read from the file goes with its document.
+// The LEDs shown are the current frame's or none, never freed ones; the scene goes with its document.
 void tst_LedPanelDocument::shownFrame()
 {
     QFETCH(QByteArray, body);
@@ -232,8 +221,7 @@ void tst_LedPanelDocument::saveOnClose_data()
     QTest::newRow("never saved, file dialog cancelled") << false << true << false;
 }
 
-// Answering Save to the question on closing: the document closes only once it is
-// really saved. Cancel and Discard are walked through from the main window.
+// Save, answered on closing, closes only once really saved; Cancel and Discard are tst_MainWindow's.
 void tst_LedPanelDocument::saveOnClose()
 {
     QFETCH(bool, hasPath);

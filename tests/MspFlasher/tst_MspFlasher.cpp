@@ -23,14 +23,11 @@ class tst_MspFlasher : public QObject
 private slots:
     void initTestCase();
     void flasherWritesTheImage();
-    void windowKeepsItsBeat();
     void packetLengthLimit();
     void flasherFailures_data();
     void flasherFailures();
     void protectedBytes_data();
     void protectedBytes();
-    void closing_data();
-    void closing();
 
 private:
     QString file(const QString& name) const { return m_Dir.filePath(name); }
@@ -41,8 +38,7 @@ private:
 
 static bool clicking = false;
 
-// Runs the flasher on the given file to its end; returns its report, and any button
-// left enabled while it ran or disabled after it.
+// Runs the flasher to its end: its report, then any button enabled while running or disabled after.
 static QStringList runFlasher(MspFlasherDialog& dialog, const QString& firmware)
 {
     dialog.findChild<QLineEdit*>("filePath")->setText(firmware);
@@ -65,11 +61,10 @@ static QStringList runFlasher(MspFlasherDialog& dialog, const QString& firmware)
     return dialog.findChild<QPlainTextEdit*>("report")->toPlainText().split('\n') + faults;
 }
 
-// The report a run should give: the middle lines between those of opening and closing the port.
-static QStringList report(const QString& devicePath, const QStringList& middle)
+// The report a run should give: the middle lines between those of opening and closing the port, which is
+// named by its full path, as the port dialog shows it.
+static QStringList report(const QString& port, const QStringList& middle)
 {
-    // Named by its full path, as the port dialog shows it.
-    const QString port = devicePath;
     return QStringList { "Open serial port " + port + " (57600)", "Enter MSP UART flasher" } + middle
         + QStringList { "Close serial port " + port, "Finished" };
 }
@@ -86,9 +81,8 @@ void tst_MspFlasher::initTestCase()
                              "-generate", "0xFF00", "0xFF14", "-random", "-generate", "0x10000", "0x1012C", "-random",
                              "-generate", "0x43FF0", "0x44000", "-random", "-o", file("clean.txt"), "-ti-txt" });
     m_DataPackets = 38 + 2 + 2 + 19 + 1;
-    QFile generated(file("clean.txt"));
-    QVERIFY(generated.open(QIODevice::ReadOnly));
-    const QByteArray clean = generated.readAll();
+    const QByteArray clean = fileContents(file("clean.txt"));
+    QVERIFY(!clean.isEmpty());
     // The flasher reads it with an address without data, blank lines, runs of blanks, lower case, CRLF,
     // and blank lines after the q.
     QByteArray text = "@6000\n" + QByteArray(clean).replace("\n@", "\n\n@").replace(" ", " \t ").toLower() + "  \n\n";
@@ -97,51 +91,55 @@ void tst_MspFlasher::initTestCase()
         { "firmware.txt", text.replace("\n", "\r\n") }, { "tiny.txt", "@6403\n01 02 03 04 05\n@7000\n01 02 03\nq\n" },
         { "malformed.txt", "@6403\n\n01 02\n\n01 ZZ\nq\n" }, { "vectors.txt", "@6403\n01\n@FF80\n00 44\nq\n" },
         { "low.txt", "@1800\n01 02\n@6403\n03\nq\n" } };
-    for (const auto& f : files) {
-        QFile out(file(f.first));
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(f.second) == f.second.size());
-    }
+    for (const auto& f : files)
+        QVERIFY(writeFile(file(f.first), f.second));
 }
 
+// The run waits for answers away from the window: the click returns at once, and the window's timer fires
+// while the boot loader takes a second over the version answer. Escape, like Close, acts only when idle.
 void tst_MspFlasher::flasherWritesTheImage()
 {
     PanelSimulator sim;
     // The highest version byte the device may answer.
-    QVERIFY(sim.start({ "--memory-out", file("memory.txt"), "--version-byte", "AF" }));
+    QVERIFY(sim.start({ "--memory-out", file("memory.txt"), "--version-byte", "AF", "--slow-at", "1", "--slow-ms",
+                        "1000" }));
     MspFlasherDialog dialog(sim.devicePath(), QByteArray(1, 0x04), nullptr);
+    QSignalSpy finished(&dialog, &MspFlasherDialog::finished);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* pane = dialog.findChild<QPlainTextEdit*>("report");
+    int ticksInClick = 0, ticksWhileVerifying = 0;
+    bool keptOpen = true;
+    QTimer beat(&dialog);
+    connect(&beat, &QTimer::timeout, [&] {
+        ticksInClick += clicking;
+        if (!pane->toPlainText().endsWith("Verify device"))
+            return;
+        ++ticksWhileVerifying;
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        keptOpen = keptOpen && dialog.isVisible();
+    });
+    beat.start(100);
     // The second run meets the jump's stray answer byte in the line; its erase drops the tiny image.
     for (const QString& image : { file("tiny.txt"), file("firmware.txt") }) {
         QCOMPARE(runFlasher(dialog, image), report(sim.devicePath(), steps + jump));
         QCOMPARE(dialog.findChild<QProgressBar*>("progress")->value(), 100);
     }
+    QCOMPARE(ticksInClick, 0);
+    QVERIFY2(ticksWhileVerifying >= 10, qPrintable(QString::number(ticksWhileVerifying)));
+    QVERIFY(keptOpen && finished.isEmpty());
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QVERIFY(!dialog.isVisible() && finished.count() == 1);
+    dialog.show();
+    QTest::mouseClick(dialog.findChild<QPushButton*>("pushButton_Close"), Qt::LeftButton);
+    QVERIFY(!dialog.isVisible() && finished.count() == 2);
     QVERIFY(QTest::qWaitFor([&] { return sim.lines().count("PANEL") == 2; }, 5000));
     QCOMPARE(sim.lines().filter(QRegularExpression("^PACKET \\d+ CMD 10 .* ANSWER 00$")).size(),
              2 + 1 + m_DataPackets + 1);
 
     // The device holds exactly the file's bytes, and at 0x4000 the CRC srec_cat computes.
     sim.stop();
-    const QByteArray expected = flashedMemory(file("clean.txt"));
-    QCOMPARE(tiTxt(file("memory.txt")), expected);
-}
-
-// The run waits for answers away from the window: the click returns at once, and a timer of
-// the window keeps firing while the boot loader takes a second over the version answer.
-void tst_MspFlasher::windowKeepsItsBeat()
-{
-    PanelSimulator sim;
-    QVERIFY(sim.start({ "--slow-at", "1", "--slow-ms", "1000" }));
-    MspFlasherDialog dialog(sim.devicePath(), QByteArray(1, 0x04), nullptr);
-    auto* pane = dialog.findChild<QPlainTextEdit*>("report");
-    int ticksInClick = 0, ticksWhileVerifying = 0;
-    QTimer beat(&dialog);
-    connect(&beat, &QTimer::timeout, [&] {
-        ticksInClick += clicking;
-        ticksWhileVerifying += pane->toPlainText().endsWith("Verify device");
-    });
-    beat.start(100);
-    QCOMPARE(runFlasher(dialog, file("tiny.txt")), report(sim.devicePath(), steps + jump));
-    QCOMPARE(ticksInClick, 0);
-    QVERIFY2(ticksWhileVerifying >= 5, qPrintable(QString::number(ticksWhileVerifying)));
+    QCOMPARE(tiTxt(file("memory.txt")), flashedMemory(file("clean.txt")));
 }
 
 // The length byte also counts the command and three address bytes: 251 data bytes fit.
@@ -266,44 +264,6 @@ void tst_MspFlasher::protectedBytes()
     QByteArray received;
     QVERIFY(sim.receivedSoFar(&received));
     QCOMPARE(received.toHex(' '), QByteArray());
-}
-
-void tst_MspFlasher::closing_data()
-{
-    QTest::addColumn<bool>("escape"); // or the Close button, which a run disables
-    QTest::addColumn<bool>("flashing");
-
-    QTest::newRow("button, idle") << false << false;
-    QTest::newRow("escape, idle") << true << false;
-    QTest::newRow("escape, flashing") << true << true;
-}
-
-void tst_MspFlasher::closing()
-{
-    QFETCH(bool, escape);
-    QFETCH(bool, flashing);
-
-    PanelSimulator sim;
-    QVERIFY(sim.start({ "--slow-at", "1", "--slow-ms", "1000" }));
-    MspFlasherDialog dialog(sim.devicePath(), QByteArray(1, 0x04), nullptr);
-    QSignalSpy finished(&dialog, &MspFlasherDialog::finished);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    auto* close = dialog.findChild<QPushButton*>("pushButton_Close");
-    QVERIFY(close);
-    if (flashing) {
-        dialog.findChild<QLineEdit*>("filePath")->setText(file("tiny.txt"));
-        QTest::mouseClick(dialog.findChild<QPushButton*>("flash"), Qt::LeftButton);
-        QVERIFY(dialog.isFlashing());
-    }
-    QCOMPARE(close->isEnabled(), !flashing);
-    if (escape)
-        QTest::keyClick(&dialog, Qt::Key_Escape);
-    else
-        QTest::mouseClick(close, Qt::LeftButton);
-    QCOMPARE(dialog.isVisible(), flashing);
-    QCOMPARE(finished.count(), flashing ? 0 : 1);
-    QVERIFY(QTest::qWaitFor([&] { return !dialog.isFlashing(); }, 30000));
 }
 
 QTEST_MAIN(tst_MspFlasher)

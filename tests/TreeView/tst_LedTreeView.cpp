@@ -53,8 +53,7 @@ void tst_LedTreeView::init()
     QVERIFY(QTest::qWaitForWindowExposed(m_pDocument));
 }
 
-// Import and export act on the current sequence: a right click on one makes it
-// current and shows them; on a frame or below the rows nothing shows.
+// A right click on a sequence makes it current and shows import and export; elsewhere nothing shows.
 void tst_LedTreeView::contextMenu()
 {
     auto* popup = m_pView->findChild<QMenu*>(QStringLiteral("contextMenu_table"));
