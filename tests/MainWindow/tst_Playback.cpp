@@ -78,7 +78,8 @@ bool tst_Playback::openWithFrames(int frames, int current)
 }
 
 // Keys: space on the tree, 's' space typed into the speed box, '>' Ctrl+Right, '<' Ctrl+Left, 't' a timer tick;
-// 'l' a click on LED 5, 'c' a click on frame 0 in the tree, 'a' Add frame from the menu, 'x' Close, 'n' New.
+// 'l' a click on LED 5, 'c' a click on frame 0 in the tree, 'a' Add frame from the menu, 'x' Close, 'n' New,
+// 'i' the info dialog confirmed unchanged.
 void tst_Playback::controls_data()
 {
     QTest::addColumn<int>("frames");
@@ -105,6 +106,7 @@ void tst_Playback::controls_data()
     QTest::newRow("menu edit pauses") << 4 << 1 << true << 10 << " ta" << 2 << false;
     QTest::newRow("close stops") << 4 << 1 << true << 10 << " tx" << -1 << false;
     QTest::newRow("new document stops") << 4 << 1 << true << 10 << " tn" << -1 << false;
+    QTest::newRow("info dialog confirmed") << 4 << 1 << true << 10 << "i" << 1 << false;
 }
 
 void tst_Playback::controls()
@@ -143,6 +145,11 @@ void tst_Playback::controls()
         } else if (key == 'c') {
             const QModelIndex first = document()->treeModel()->index(document()->sequence(0)->frame(0));
             QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualRect(first).center());
+        } else if (key == 'i') {
+            menu()->action_LedPanelInfo->trigger();
+            auto* ok = m_window->findChild<QPushButton*>(QStringLiteral("pushButton_OK"));
+            QTest::mousePress(ok, Qt::LeftButton);
+            QVERIFY(!ok->isVisible());
         } else if (key == 'a' || key == 'x' || key == 'n') {
             (key == 'a' ? menu()->action_AddFrame : key == 'x' ? menu()->action_Close : menu()->action_New)->trigger();
         } else {
