@@ -73,7 +73,7 @@ bool tst_Playback::openWithFrames(int frames, int current)
     const QModelIndex sequence = document()->treeModel()->index(document()->sequence(0));
     tree()->setCurrentIndex(current < 0 ? sequence : document()->treeModel()->index(current, 0, sequence));
     tree()->setFocus();
-    document()->setModified(false);
+    document()->undoStack()->setClean(); // modified again by any further step
     return shownFrame() == current;
 }
 

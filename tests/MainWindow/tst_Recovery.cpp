@@ -64,9 +64,8 @@ int runEditor(const QString& showPath, const QString& expectedPath)
     LedPanelDocument* document = newDocumentWithFrames(window, 3);
     if (!document || !document->save(showPath))
         return 1;
-    auto* menu = qobject_cast<MainMenu*>(window.menuBar());
-    menu->action_AddFrame->trigger();
-    menu->action_AddFrame->trigger();
+    for (int i = 0; i < 2; ++i)
+        qobject_cast<MainMenu*>(window.menuBar())->action_AddFrame->trigger();
     if (!writeFile(expectedPath, writtenShow(*document))
         || !QTest::qWaitFor([] { return !recoveryFiles().isEmpty(); }, 20000))
         return 1;
