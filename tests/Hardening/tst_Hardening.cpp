@@ -11,11 +11,8 @@
 #include "common/NewDocument.h"
 #include "common/TestData.h"
 
-#include <QMenu>
-#include <QProcess>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <memory>
 
@@ -29,7 +26,6 @@ private slots:
     void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("Tessaloom")); }
     void failedSave_data();
     void failedSave();
-    void closeAfterLooking();
     void readWithinLimits_data();
     void readWithinLimits();
 };
@@ -179,36 +175,6 @@ void tst_Hardening::failedSave()
     ModalAnswer::messageBox(QMessageBox::Cancel);
     QVERIFY(!window.close());
     QVERIFY(ModalAnswer::allAnswered());
-}
-
-// That an edit marks the window modified is tst_Editing's, that closing then asks and Cancel keeps all
-// tst_MainWindow's; here looking at a frame and confirming the info dialog unchanged must not ask.
-void tst_Hardening::closeAfterLooking()
-{
-    QTemporaryDir dir;
-    MainWindow window;
-    LedPanelDocument* document = newDocumentWithFrames(window, 2);
-    QVERIFY(document);
-    // Saved, so that only what follows could make the document dirty.
-    QVERIFY(document->save(dir.filePath(QStringLiteral("shown.xml"))));
-    QVERIFY(!window.isWindowModified());
-    document->treeView()->setCurrentIndex(document->treeModel()->index(document->sequence(0)->frame(0)));
-    qobject_cast<MainMenu*>(window.menuBar())->action_LedPanelInfo->trigger();
-    QPushButton* ok = nullptr;
-    QTRY_VERIFY((ok = window.findChild<QPushButton*>(QStringLiteral("pushButton_OK"))) && ok->isVisible());
-    QTest::mousePress(ok, Qt::LeftButton);
-    QTRY_VERIFY(!ok->isVisible());
-    QVERIFY(!window.isWindowModified());
-
-    // A question would be answered Cancel and make close() fail.
-    QTimer cancel;
-    connect(&cancel, &QTimer::timeout, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-            box->button(QMessageBox::Cancel)->click();
-    });
-    cancel.start(20);
-    QVERIFY(window.close());
-    QVERIFY(!window.isVisible());
 }
 
 void tst_Hardening::readWithinLimits_data()

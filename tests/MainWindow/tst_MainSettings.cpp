@@ -2,6 +2,7 @@
 #include "MainWindow/MainWindow.h"
 #include "common/FileSizeLimit.h"
 #include "common/ModalAnswer.h"
+#include "common/TestData.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -14,7 +15,7 @@ class tst_MainSettings : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanupTestCase() { QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/app.ini")); }
+    void cleanupTestCase() { QFile::remove(settingsFile()); }
     void restoreWindowSize_data();
     void restoreWindowSize();
     void convertPath_data();
@@ -128,10 +129,8 @@ void tst_MainSettings::failedWriteAtClose()
     MainSettings::read();
     MainSettings::setValue(QStringLiteral("Test/Note"), QStringLiteral("from before"));
     QVERIFY(MainSettings::write());
-    QFile file(fileName);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray before = file.readAll();
-    file.close();
+    const QByteArray before = fileContents(fileName);
+    QVERIFY(!before.isEmpty());
 
     MainWindow window;
     // As long as before, so that the limit cuts the file where the row says, but not the same.
@@ -144,8 +143,7 @@ void tst_MainSettings::failedWriteAtClose()
     }
     QVERIFY(ModalAnswer::allAnswered());
     QVERIFY2(text.contains(QDir::toNativeSeparators(fileName)) && text.contains("File too large"), qPrintable(text));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), before);
+    QCOMPARE(fileContents(fileName), before);
 }
 
 // As the child of fileLocation: reads the settings as the editor does, stores a port and says where.

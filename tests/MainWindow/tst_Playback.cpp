@@ -29,8 +29,8 @@ private slots:
     void cleanup() { delete m_window; }
     void controls_data();
     void controls();
-    void speedSurvivesRestart_data();
-    void speedSurvivesRestart();
+    void settingsSurviveRestart_data();
+    void settingsSurviveRestart();
     void onionSkin();
     void thumbnailsFollowEdits_data();
     void thumbnailsFollowEdits();
@@ -42,7 +42,6 @@ private:
     LedPanelDocument* document() const { return qobject_cast<LedPanelDocument*>(m_window->currentDocument()); }
     LedTreeView* tree() const { return document()->findChild<LedTreeView*>(); }
     int shownFrame() const { return document()->currentFrame() ? document()->currentFrame()->index() : -1; }
-    QString settingsFile() const { return QCoreApplication::applicationDirPath() + QStringLiteral("/app.ini"); }
     bool openWithFrames(int frames, int current);
     void tick() { QMetaObject::invokeMethod(timer(), "timeout"); }
     // Where an LED is in the LED view, zoomed to fit.
@@ -74,12 +73,13 @@ bool tst_Playback::openWithFrames(int frames, int current)
     const QModelIndex sequence = document()->treeModel()->index(document()->sequence(0));
     tree()->setCurrentIndex(current < 0 ? sequence : document()->treeModel()->index(current, 0, sequence));
     tree()->setFocus();
-    document()->setModified(false);
+    document()->undoStack()->setClean(); // modified again by any further step
     return shownFrame() == current;
 }
 
 // Keys: space on the tree, 's' space typed into the speed box, '>' Ctrl+Right, '<' Ctrl+Left, 't' a timer tick;
-// 'l' a click on LED 5, 'c' a click on frame 0 in the tree, 'a' Add frame from the menu, 'x' Close, 'n' New.
+// 'l' a click on LED 5, 'c' a click on frame 0 in the tree, 'a' Add frame from the menu, 'x' Close, 'n' New,
+// 'i' the info dialog confirmed unchanged.
 void tst_Playback::controls_data()
 {
     QTest::addColumn<int>("frames");
@@ -106,6 +106,7 @@ void tst_Playback::controls_data()
     QTest::newRow("menu edit pauses") << 4 << 1 << true << 10 << " ta" << 2 << false;
     QTest::newRow("close stops") << 4 << 1 << true << 10 << " tx" << -1 << false;
     QTest::newRow("new document stops") << 4 << 1 << true << 10 << " tn" << -1 << false;
+    QTest::newRow("info dialog confirmed") << 4 << 1 << true << 10 << "i" << 1 << false;
 }
 
 void tst_Playback::controls()
@@ -144,6 +145,11 @@ void tst_Playback::controls()
         } else if (key == 'c') {
             const QModelIndex first = document()->treeModel()->index(document()->sequence(0)->frame(0));
             QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualRect(first).center());
+        } else if (key == 'i') {
+            menu()->action_LedPanelInfo->trigger();
+            auto* ok = m_window->findChild<QPushButton*>(QStringLiteral("pushButton_OK"));
+            QTest::mousePress(ok, Qt::LeftButton);
+            QVERIFY(!ok->isVisible());
         } else if (key == 'a' || key == 'x' || key == 'n') {
             (key == 'a' ? menu()->action_AddFrame : key == 'x' ? menu()->action_Close : menu()->action_New)->trigger();
         } else {
@@ -170,7 +176,7 @@ void tst_Playback::controls()
     QVERIFY(edited || (!document()->isModified() && !m_window->isWindowModified()));
 }
 
-void tst_Playback::speedSurvivesRestart_data()
+void tst_Playback::settingsSurviveRestart_data()
 {
     QTest::addColumn<QString>("stored"); // empty: no such key
     QTest::addColumn<int>("fps");
@@ -181,7 +187,8 @@ void tst_Playback::speedSurvivesRestart_data()
     QTest::newRow("not a number") << "fast" << 10;
 }
 
-void tst_Playback::speedSurvivesRestart()
+// The speed and the onion skin are kept for the next start.
+void tst_Playback::settingsSurviveRestart()
 {
     QFETCH(QString, stored);
     QFETCH(int, fps);
@@ -193,12 +200,16 @@ void tst_Playback::speedSurvivesRestart()
     QCOMPARE(speed->value(), fps);
     QCOMPARE(timer()->interval(), 1000 / fps);
 
+    QVERIFY(!find<QAction>("action_OnionSkin")->isChecked());
+
     speed->selectAll();
     QTest::keyClicks(speed, QStringLiteral("25"));
+    find<QAction>("action_OnionSkin")->trigger();
     QVERIFY(m_window->close());
     delete m_window;
     m_window = new MainWindow;
     QCOMPARE(find<QSpinBox>("spinBox_FramesPerSecond")->value(), 25);
+    QVERIFY(find<QAction>("action_OnionSkin")->isChecked());
 }
 
 // Frame 0 lights LEDs 0 and 1, frame 1 LEDs 1 and 2: the onion skin marks LED 0 on frame 1 while editing.
@@ -227,14 +238,6 @@ void tst_Playback::onionSkin()
     find<QAction>("action_Play")->trigger();
     QTest::keyClick(tree(), Qt::Key_Left, Qt::ControlModifier);
     QCOMPARE(colours({0, 2}), QList<QColor>({lit, dark})); // the first frame has no previous one
-
-    // Kept for the next start, as the speed is.
-    document()->setModified(false);
-    QVERIFY(m_window->close());
-    QCOMPARE(QSettings(settingsFile(), QSettings::IniFormat).value(QStringLiteral("Playback/OnionSkin")).toBool(), true);
-    delete m_window;
-    m_window = new MainWindow;
-    QVERIFY(find<QAction>("action_OnionSkin")->isChecked());
 }
 
 void tst_Playback::thumbnailsFollowEdits_data()

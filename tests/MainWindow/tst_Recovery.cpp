@@ -4,7 +4,6 @@
 #include "Document/RecoveryFolder.h"
 #include "MainWindow/AutosaveController.h"
 #include "MainWindow/MainMenu.h"
-#include "MainWindow/MainSettings.h"
 #include "MainWindow/MainWindow.h"
 
 #include "FileSizeLimit.h"
@@ -28,47 +27,47 @@ QStringList recoveryFiles(const QString& pattern = QStringLiteral("*.xml"))
     return QDir(AutosaveWriter::recoveryDirectory()).entryList({ pattern }, QDir::Files);
 }
 
-// Alters what a writer that has gone left at stem (stem.xml, and stem.ini naming the
-// show's file target); false when this user cannot make that change.
+// Alters the files a gone writer left at stem, for a show of the file target; false when this user cannot.
 using Setup = std::function<bool(const QString& stem, const QString& target)>;
+
+// A recovery file as a writer that has gone leaves it.
+bool leaveRecoveryFile(const QString& stem, const QByteArray& xml, const QString& path, const QString& name)
+{
+    QSettings info(stem + QStringLiteral(".ini"), QSettings::IniFormat);
+    info.setValue(AutosaveWriter::infoKeyPath(), path);
+    info.setValue(AutosaveWriter::infoKeyName(), name);
+    return writeFile(stem + QStringLiteral(".xml"), xml);
+}
 
 // Presses the button of the next message box that reads answer; its text and buttons go to the caller.
 void answerBox(const QString& answer, QString* text, QStringList* buttons)
 {
     ModalAnswer::onNext([=](QWidget* widget) {
         auto* box = qobject_cast<QMessageBox*>(widget);
-        QAbstractButton* pressed = nullptr;
-        for (QAbstractButton* button : box ? box->buttons() : QList<QAbstractButton*>()) {
+        const QList<QAbstractButton*> all = box ? box->buttons() : QList<QAbstractButton*>();
+        for (QAbstractButton* button : all)
             *buttons << plainText(button->text());
-            if (buttons->last() == answer)
-                pressed = button;
-        }
         if (box)
             *text = box->text();
-        if (pressed)
-            return pressed->click();
+        if (buttons->contains(answer))
+            return all.at(buttons->indexOf(answer))->click();
         QTest::qFail("no message box with the answer's button", __FILE__, __LINE__);
         if (auto* dialog = qobject_cast<QDialog*>(widget))
             dialog->reject();
     });
 }
 
-// The editor that is killed: saves a show, edits it further, and waits for its
-// autosave; what it holds then goes to expectedPath.
+// The editor that is killed: saves a show, edits on and waits for its autosave; what it holds goes to expectedPath.
 int runEditor(const QString& showPath, const QString& expectedPath)
 {
     MainWindow window;
     LedPanelDocument* document = newDocumentWithFrames(window, 3);
     if (!document || !document->save(showPath))
         return 1;
-    auto* menu = qobject_cast<MainMenu*>(window.menuBar());
-    menu->action_AddFrame->trigger();
-    menu->action_AddFrame->trigger();
-    QFile expected(expectedPath);
-    if (!expected.open(QFile::WriteOnly) || !document->writeXML(&expected))
-        return 1;
-    expected.close();
-    if (!QTest::qWaitFor([] { return !recoveryFiles().isEmpty(); }, 20000))
+    for (int i = 0; i < 2; ++i)
+        qobject_cast<MainMenu*>(window.menuBar())->action_AddFrame->trigger();
+    if (!writeFile(expectedPath, writtenShow(*document))
+        || !QTest::qWaitFor([] { return !recoveryFiles().isEmpty(); }, 20000))
         return 1;
     window.autosave()->writer()->waitForDone();
     std::puts("autosaved");
@@ -91,15 +90,16 @@ private slots:
     void killedEditorIsRecovered();
     void recoveryFolder_data();
     void recoveryFolder();
-    void fileOfLiveEditorIsLeftAlone();
     void saveAndCloseRemoveTheFile_data();
     void saveAndCloseRemoveTheFile();
     void failedAutosave_data();
     void failedAutosave();
 
 private:
-    // A recovery file as a writer that has gone leaves it.
-    void leaveRecoveryFile(const QString& base, const QByteArray& xml, const QString& path, const QString& name);
+    MainMenu* menu() const { return qobject_cast<MainMenu*>(m_window->menuBar()); }
+    bool autosaveNow() const;
+    // A new window's show of the given frames, saved, then a frame added and autosaved.
+    LedPanelDocument* autosavedShow(int frames);
 
     QTemporaryDir m_data;
     QTemporaryDir m_dir;
@@ -128,14 +128,21 @@ void tst_Recovery::cleanup()
     QVERIFY(ModalAnswer::allAnswered());
 }
 
-void tst_Recovery::leaveRecoveryFile(const QString& base, const QByteArray& xml, const QString& path,
-                                     const QString& name)
+bool tst_Recovery::autosaveNow() const
 {
-    const QString stem = AutosaveWriter::recoveryDirectory() + QLatin1Char('/') + base;
-    QVERIFY(writeFile(stem + QStringLiteral(".xml"), xml));
-    QSettings info(stem + QStringLiteral(".ini"), QSettings::IniFormat);
-    info.setValue(AutosaveWriter::infoKeyPath(), path);
-    info.setValue(AutosaveWriter::infoKeyName(), name);
+    const bool started = m_window->autosave()->autosave();
+    m_window->autosave()->writer()->waitForDone();
+    return started;
+}
+
+LedPanelDocument* tst_Recovery::autosavedShow(int frames)
+{
+    m_window = new MainWindow;
+    LedPanelDocument* document = newDocumentWithFrames(*m_window, frames);
+    if (!document || !document->save(m_dir.filePath(QStringLiteral("s.xml"))))
+        return nullptr;
+    menu()->action_AddFrame->trigger();
+    return autosaveNow() ? document : nullptr;
 }
 
 void tst_Recovery::killedEditorIsRecovered()
@@ -148,13 +155,18 @@ void tst_Recovery::killedEditorIsRecovered()
     QVERIFY(editor.waitForStarted());
     QByteArray output;
     QTRY_VERIFY_WITH_TIMEOUT((output += editor.readAllStandardOutput()).contains("autosaved")
-                                 || editor.state() == QProcess::NotRunning,
-                             30000);
+                             || editor.state() == QProcess::NotRunning, 30000);
     QCOMPARE(editor.state(), QProcess::Running);
     editor.kill(); // SIGKILL: nothing is cleaned up
     QVERIFY(editor.waitForFinished());
     QCOMPARE(recoveryFiles().size(), 1);
     QCOMPARE(recoveryFiles(QStringLiteral("*.lock")).size(), 1);
+    // Another editor's writer, alive and holding its lock: its file is neither offered nor removed.
+    AutosaveWriter other;
+    auto* copy = new LedPanelModel;
+    QVERIFY(other.isLocked() && readShow(*copy, showXml(layoutXml(1, 4) + sequenceXml(0, 1))));
+    QVERIFY(other.write(copy, QString(), QStringLiteral("LedPanel_9")));
+    other.waitForDone();
 
     QString text;
     ModalAnswer::messageBox(QMessageBox::Yes, &text);
@@ -172,7 +184,7 @@ void tst_Recovery::killedEditorIsRecovered()
     const QByteArray held = fileContents(expected);
     QVERIFY(!held.isEmpty());
     QCOMPARE(fileContents(show), held);
-    QVERIFY(recoveryFiles().isEmpty());
+    QCOMPARE(recoveryFiles(), QStringList { QFileInfo(other.filePath()).fileName() });
 }
 
 void tst_Recovery::recoveryFolder_data()
@@ -186,22 +198,13 @@ void tst_Recovery::recoveryFolder_data()
     const QStringList yesNo { QStringLiteral("Yes"), QStringLiteral("No") };
     const QStringList keepDelete { QStringLiteral("Keep"), QStringLiteral("Delete") };
     const Setup nothing = [](const QString&, const QString&) { return true; };
-    const auto lock = [](const QByteArray& contents) {
-        return [contents](const QString& stem, const QString&) {
-            QFile file(stem + QStringLiteral(".lock"));
-            return file.open(QFile::WriteOnly) && file.write(contents) == contents.size();
-        };
+    const auto file = [](const char* suffix, const QByteArray& contents) {
+        return Setup([=](const QString& stem, const QString&) { return writeFile(stem + suffix, contents); });
     };
     const auto fifo = [](const char* suffix) {
         return [suffix](const QString& stem, const QString&) {
             QFile::remove(stem + QLatin1String(suffix));
             return ::mkfifo(QFile::encodeName(stem + QLatin1String(suffix)).constData(), 0600) == 0;
-        };
-    };
-    const auto show = [](const QByteArray& xml) {
-        return [xml](const QString& stem, const QString&) {
-            QFile file(stem + QStringLiteral(".xml"));
-            return file.open(QFile::WriteOnly) && file.write(xml) == xml.size();
         };
     };
     const auto recordedPath = [](const QString& path) {
@@ -218,11 +221,11 @@ void tst_Recovery::recoveryFolder_data()
     QTest::newRow("no deletes") << nothing << "No" << yesNo << "%1 was not saved" << QString();
     QTest::newRow("settings a FIFO") << Setup(fifo(".ini")) << "Yes" << yesNo << "a was not saved" << QString();
     QTest::newRow("lock a FIFO") << Setup(fifo(".lock")) << QString() << QStringList() << QString() << QString();
-    QTest::newRow("empty lock") << Setup(lock("")) << "No" << yesNo << "%1 was not saved" << QString();
+    QTest::newRow("empty lock") << file(".lock", "") << "No" << yesNo << "%1 was not saved" << QString();
     // A power cut can leave a lock of zeros.
-    QTest::newRow("garbled lock") << Setup(lock(QByteArray(64, 0))) << "Yes" << yesNo << "%1 was not saved"
+    QTest::newRow("garbled lock") << file(".lock", QByteArray(64, 0)) << "Yes" << yesNo << "%1 was not saved"
                                   << QString();
-    QTest::newRow("cut-off show") << Setup(show("<LedPanelDocument")) << "Keep" << keepDelete
+    QTest::newRow("cut-off show") << file(".xml", "<LedPanelDocument") << "Keep" << keepDelete
                                   << "cannot be read:\nLine 1" << QString();
     QTest::newRow("oversized show") << Setup([](const QString& stem, const QString&) {
         return QFile::resize(stem + QStringLiteral(".xml"), RecoveryFolder::MaxShowBytes + 1);
@@ -239,9 +242,13 @@ void tst_Recovery::recoveryFolder_data()
         return ::geteuid() == 0
                && ::chown(QFile::encodeName(stem + QStringLiteral(".xml")).constData(), 65534, 65534) == 0;
     }) << QString() << QStringList() << QString() << QString();
-    QTest::newRow("unknown layout") << Setup(show(showXml(layoutXml(2, 3, "Hexagon")))) << "Yes" << yesNo
+    QTest::newRow("unknown layout") << file(".xml", showXml(layoutXml(2, 3, "Hexagon"))) << "Yes" << yesNo
                                     << "%1 was not saved"
                                     << LedPanelModel::unknownLayoutText(QStringLiteral("Hexagon"));
+    QTest::newRow("untitled") << Setup([](const QString& stem, const QString&) {
+        QSettings(stem + QStringLiteral(".ini"), QSettings::IniFormat).remove(AutosaveWriter::infoKeyPath());
+        return true;
+    }) << "Yes" << yesNo << "show.xml was not saved" << QString();
     QTest::newRow("recorded path a link") << Setup(recordedPath(QString())) << "Yes" << yesNo << askSave << QString();
     QTest::newRow("recorded path a device") << Setup(recordedPath(QStringLiteral("/dev/null"))) << "No" << yesNo
                                             << askSave << QString();
@@ -254,13 +261,11 @@ void tst_Recovery::recoveryFolder()
     QFETCH(QStringList, buttons);
     QFETCH(QString, says);
     QFETCH(QString, warning);
-    QFile target(m_dir.filePath(QStringLiteral("show.xml")));
-    QVERIFY(target.open(QFile::WriteOnly) && target.write("original") == 8);
-    target.close();
+    QVERIFY(writeFile(m_dir.filePath(QStringLiteral("show.xml")), "original"));
     const QString stem = AutosaveWriter::recoveryDirectory() + QStringLiteral("/a");
-    const QString targetPath = QFileInfo(target).canonicalFilePath();
+    const QString targetPath = QFileInfo(m_dir.filePath(QStringLiteral("show.xml"))).canonicalFilePath();
     const QByteArray xml = showXml(layoutXml(2, 3) + sequenceXml(0, 2, 6, [](int f, int i) { return f + i; }));
-    leaveRecoveryFile(QStringLiteral("a"), xml, targetPath, QStringLiteral("show.xml"));
+    QVERIFY(leaveRecoveryFile(stem, xml, targetPath, QStringLiteral("show.xml")));
     if (!setup(stem, targetPath))
         QSKIP("this user cannot arrange that here");
 
@@ -304,31 +309,6 @@ void tst_Recovery::recoveryFolder()
     QVERIFY(path.isEmpty() || text.startsWith(QDir::toNativeSeparators(path) + QStringLiteral(" was")));
 }
 
-void tst_Recovery::fileOfLiveEditorIsLeftAlone()
-{
-    // Another editor's writer, alive and holding its lock.
-    AutosaveWriter other;
-    QVERIFY(other.isLocked());
-    auto* copy = new LedPanelModel;
-    QVERIFY(readShow(*copy, showXml(layoutXml(1, 4) + sequenceXml(0, 1, 4, [](int, int i) { return i % 2; }))));
-    QVERIFY(other.write(copy, QString(), QStringLiteral("LedPanel_9")));
-    other.waitForDone();
-    QCOMPARE(recoveryFiles().size(), 1);
-    // Older, and its writer gone: offered; the live one is not even after a No.
-    leaveRecoveryFile(QStringLiteral("old"), showXml(layoutXml(1, 4)), QString(), QStringLiteral("LedPanel_2"));
-    QFile old(AutosaveWriter::recoveryDirectory() + QStringLiteral("/old.xml"));
-    QVERIFY(old.open(QFile::ReadWrite)
-            && old.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
-    old.close();
-    QString text;
-    ModalAnswer::messageBox(QMessageBox::No, &text);
-    m_window = new MainWindow;
-    QVERIFY(!m_window->offerRecovery());
-    QVERIFY(ModalAnswer::allAnswered());
-    QVERIFY(text.startsWith(QStringLiteral("LedPanel_2")));
-    QCOMPARE(recoveryFiles(), QStringList { QFileInfo(other.filePath()).fileName() });
-}
-
 void tst_Recovery::saveAndCloseRemoveTheFile_data()
 {
     QTest::addColumn<QString>("step");
@@ -341,13 +321,8 @@ void tst_Recovery::saveAndCloseRemoveTheFile_data()
 void tst_Recovery::saveAndCloseRemoveTheFile()
 {
     QFETCH(QString, step);
-    m_window = new MainWindow;
-    LedPanelDocument* document = newDocumentWithFrames(*m_window, 2);
-    QVERIFY(document && document->save(m_dir.filePath(QStringLiteral("s.xml"))));
-    auto* menu = qobject_cast<MainMenu*>(m_window->menuBar());
-    menu->action_AddFrame->trigger();
-    QVERIFY(m_window->autosave()->autosave());
-    m_window->autosave()->writer()->waitForDone();
+    LedPanelDocument* document = autosavedShow(2);
+    QVERIFY(document);
     QCOMPARE(recoveryFiles().size(), 1);
     if (step == QLatin1String("save")) {
         QVERIFY(m_window->saveDocument());
@@ -355,7 +330,7 @@ void tst_Recovery::saveAndCloseRemoveTheFile()
         document->undoStack()->undo();
     } else {
         ModalAnswer::messageBox(QMessageBox::Discard);
-        (step == QLatin1String("discard") ? menu->action_Close : menu->action_Exit)->trigger();
+        (step == QLatin1String("discard") ? menu()->action_Close : menu()->action_Exit)->trigger();
         QVERIFY(ModalAnswer::allAnswered());
     }
     QVERIFY(recoveryFiles().isEmpty());
@@ -374,28 +349,20 @@ void tst_Recovery::failedAutosave_data()
 void tst_Recovery::failedAutosave()
 {
     QFETCH(int, cut);
-    m_window = new MainWindow;
-    LedPanelDocument* document = newDocumentWithFrames(*m_window, 40);
-    QVERIFY(document && document->save(m_dir.filePath(QStringLiteral("s.xml"))));
-    auto* menu = qobject_cast<MainMenu*>(m_window->menuBar());
-    menu->action_AddFrame->trigger();
-    QVERIFY(m_window->autosave()->autosave());
-    m_window->autosave()->writer()->waitForDone();
-    QFile file(m_window->autosave()->writer()->filePath());
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray before = file.readAll();
-    file.close();
+    LedPanelDocument* document = autosavedShow(40);
+    QVERIFY(document);
+    const QString autosaved = m_window->autosave()->writer()->filePath();
+    const QByteArray before = fileContents(autosaved);
+    QVERIFY(!before.isEmpty());
 
-    menu->action_AddFrame->trigger();
+    menu()->action_AddFrame->trigger();
     const QList<qint64> limits = FileSizeLimit::limitsFor(writtenShow(*document).size());
     QCOMPARE(limits.size(), 3);
     QSignalSpy messages(m_window->statusBar(), &QStatusBar::messageChanged);
     {
         const FileSizeLimit limit(limits.at(cut));
-        for (int i = 0; i < 2; ++i) {
-            QVERIFY(m_window->autosave()->autosave());
-            m_window->autosave()->writer()->waitForDone();
-        }
+        for (int i = 0; i < 2; ++i)
+            QVERIFY(autosaveNow());
     }
     QCoreApplication::processEvents(); // the writers' reports, queued by now
     QStringList failures;
@@ -405,8 +372,7 @@ void tst_Recovery::failedAutosave()
     }
     QCOMPARE(failures.size(), 1);
     QVERIFY2(failures.first().contains(QStringLiteral("File too large")), qPrintable(failures.first()));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), before);
+    QCOMPARE(fileContents(autosaved), before);
     QCOMPARE(recoveryFiles(QStringLiteral("*")).size(), 3); // the show, its document's name and the lock
     // The document itself is as modified as before.
     QVERIFY(m_window->isWindowModified());

@@ -80,20 +80,17 @@ void tst_WiringCheck::check_data()
     QTest::addColumn<int>("steps"); // single LEDs clicked
     QTest::addColumn<QString>("result");
 
+    const QString applies = QStringLiteral(". Apply makes it the show's numbering, with the pictures kept as drawn.");
     QTest::newRow("as the show says") << wiredGrid(LedLayout::Rows, false, false) << 3
                                       << "The panel is numbered as the show says: rows first from the top left.";
-    QTest::newRow("serpentine rows from the bottom right")
-        << wiredGrid(LedLayout::Rows, true, true) << 3
-        << "The panel is numbered rows first from the bottom right, serpentine. Apply makes it the show's "
-           "numbering, with the pictures kept as drawn.";
+    QTest::newRow("serpentine rows from the bottom right") << wiredGrid(LedLayout::Rows, true, true) << 3
+        << "The panel is numbered rows first from the bottom right, serpentine" + applies;
     // LED 6 sits in the last column whether the columns run back or not: one more LED tells.
     QTest::newRow("serpentine columns from the bottom right, a fourth LED needed")
         << wiredGrid(LedLayout::Columns, true, true) << 4
-        << "The panel is numbered columns first from the bottom right, serpentine. Apply makes it the show's "
-           "numbering, with the pictures kept as drawn.";
-    QTest::newRow("LED 1 lit where LED 0 did") << LedLayout() << 3
-                                               << "No numbering explains the LEDs you clicked; the layout stays as "
-                                                  "it is.";
+        << "The panel is numbered columns first from the bottom right, serpentine" + applies;
+    QTest::newRow("LED 1 lit where LED 0 did")
+        << LedLayout() << 3 << "No numbering explains the LEDs you clicked; the layout stays as it is.";
 }
 
 void tst_WiringCheck::check()
