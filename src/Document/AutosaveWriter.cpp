@@ -57,8 +57,14 @@ bool AutosaveWriter::isLocked() const
 bool AutosaveWriter::write(LedPanelModel* copy, const QString& documentPath, const QString& documentName)
 {
     std::shared_ptr<LedPanelModel> show(copy);
-    if (!m_Lock.isLocked() || m_Pool.activeThreadCount() > 0)
+    if (m_Pool.activeThreadCount() > 0)
         return false;
+    // A lock that could not be made (a full disk, say) is tried again, and its failure reported like a write's.
+    if (!m_Lock.isLocked() && !m_Lock.tryLock(0)) {
+        const QString error = tr("Cannot lock %1").arg(QDir::toNativeSeparators(m_BaseName + QStringLiteral(".lock")));
+        QMetaObject::invokeMethod(this, [this, error] { emit written(false, error); }, Qt::QueuedConnection);
+        return true;
+    }
     const QString base = m_BaseName;
     m_Pool.start(QRunnable::create([this, show, base, documentPath, documentName] {
         // A failure leaves the recovery file from before as it was.

@@ -28,7 +28,8 @@ public:
 
     QString filePath() const;
     bool isLocked() const;
-    // Takes the copy over; a write still running lets this one go (the next one comes soon).
+    // Takes the copy over; a write still running lets this one go (the next one comes soon). True when
+    // written() will report on it.
     bool write(LedPanelModel* copy, const QString& documentPath, const QString& documentName);
     // Waits for a running write, then deletes the files (the lock stays held).
     void remove();

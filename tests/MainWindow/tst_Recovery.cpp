@@ -94,6 +94,8 @@ private slots:
     void saveAndCloseRemoveTheFile();
     void failedAutosave_data();
     void failedAutosave();
+    void failedFirstAutosave_data();
+    void failedFirstAutosave();
 
 private:
     MainMenu* menu() const { return qobject_cast<MainMenu*>(m_window->menuBar()); }
@@ -358,24 +360,71 @@ void tst_Recovery::failedAutosave()
     menu()->action_AddFrame->trigger();
     const QList<qint64> limits = FileSizeLimit::limitsFor(writtenShow(*document).size());
     QCOMPARE(limits.size(), 3);
-    QSignalSpy messages(m_window->statusBar(), &QStatusBar::messageChanged);
+    QSignalSpy failures(m_window->autosave(), &AutosaveController::failed);
     {
         const FileSizeLimit limit(limits.at(cut));
         for (int i = 0; i < 2; ++i)
             QVERIFY(autosaveNow());
     }
     QCoreApplication::processEvents(); // the writers' reports, queued by now
-    QStringList failures;
-    for (const QList<QVariant>& message : qAsConst(messages)) {
-        if (message.value(0).toString().startsWith(QStringLiteral("Autosave failed")))
-            failures += message.value(0).toString();
-    }
     QCOMPARE(failures.size(), 1);
-    QVERIFY2(failures.first().contains(QStringLiteral("File too large")), qPrintable(failures.first()));
+    const QString failure = failures.first().first().toString();
+    QVERIFY2(failure.contains(QStringLiteral("File too large. The recovery file from before is kept.")),
+             qPrintable(failure));
+    QCOMPARE(m_window->statusBar()->currentMessage(), failure);
     QCOMPARE(fileContents(autosaved), before);
     QCOMPARE(recoveryFiles(QStringLiteral("*")).size(), 3); // the show, its document's name and the lock
     // The document itself is as modified as before.
     QVERIFY(m_window->isWindowModified());
+}
+
+void tst_Recovery::failedFirstAutosave_data()
+{
+    QTest::addColumn<bool>("recovered");
+    QTest::addColumn<int>("limit"); // bytes a file may have while it fails
+    QTest::addColumn<QString>("says");
+    const QString kept = QStringLiteral("File too large. The recovery file from before is kept.");
+    const QString none = QStringLiteral(". This document has no recovery file yet.");
+    // 200 bytes leave room for the lock and the document's name, not for the show.
+    QTest::newRow("a new show") << false << 200 << "File too large" + none;
+    QTest::newRow("a new show, no room for the lock") << false << 8 << ".lock" + none;
+    QTest::newRow("a recovered show") << true << 200 << kept;
+}
+
+// A show with no recovery file yet says so; a recovered one keeps the file it came from until its own is written.
+void tst_Recovery::failedFirstAutosave()
+{
+    QFETCH(bool, recovered);
+    QFETCH(int, limit);
+    QFETCH(QString, says);
+    const QString stem = AutosaveWriter::recoveryDirectory() + QStringLiteral("/a");
+    const QString target = m_dir.filePath(QStringLiteral("show.xml"));
+    QVERIFY(writeFile(target, "original"));
+    QVERIFY(leaveRecoveryFile(stem, showXml(layoutXml(2, 3) + sequenceXml(0, 2, 6, [](int f, int) { return f; })),
+                              QFileInfo(target).canonicalFilePath(), QStringLiteral("show.xml")));
+    if (!recovered)
+        QVERIFY(QFile::remove(stem + QStringLiteral(".xml")) && QFile::remove(stem + QStringLiteral(".ini")));
+    m_window = new MainWindow;
+    QSignalSpy failures(m_window->autosave(), &AutosaveController::failed);
+    {
+        const FileSizeLimit limited(limit);
+        if (recovered) {
+            ModalAnswer::messageBox(QMessageBox::Yes);
+            QVERIFY(m_window->offerRecovery());
+        } else {
+            QVERIFY(newDocumentWithFrames(*m_window, 2));
+            menu()->action_AddFrame->trigger();
+            QVERIFY(autosaveNow());
+        }
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(failures.size(), 1);
+    QVERIFY2(failures.first().first().toString().endsWith(says), qPrintable(failures.first().first().toString()));
+    QCOMPARE(QFile::exists(stem + QStringLiteral(".xml")), recovered);
+    QVERIFY(autosaveNow());
+    QCoreApplication::processEvents();
+    QCOMPARE(recoveryFiles().size(), 1);
+    QVERIFY(!QFile::exists(stem + QStringLiteral(".xml")) && !QFile::exists(stem + QStringLiteral(".ini")));
 }
 
 int main(int argc, char* argv[])
