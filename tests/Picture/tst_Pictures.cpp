@@ -7,13 +7,9 @@
 #include "Picture/PictureImporter.h"
 #include "TestData.h"
 
-#include <QBuffer>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // Pictures made here, imported onto real layouts; GIFs written by the export
@@ -112,20 +108,17 @@ void tst_Pictures::importSettings_data()
         gradient.setPixel(x, 0, qRgb(32 * x + 16, 32 * x + 16, 32 * x + 16));
     QTest::newRow("gradient at 128") << gradient << 1 << 8 << 0 << 128 << false << "00001111";
     QTest::newRow("gradient at 128 inverted") << gradient << 1 << 8 << 0 << 128 << true << "11110000";
-    QTest::newRow("gradient at 240: lit at the threshold itself") << gradient << 1 << 8 << 0 << 240 << false
-                                                                  << "00000001";
+    QTest::newRow("gradient at 240: lit at its threshold") << gradient << 1 << 8 << 0 << 240 << false << "00000001";
 
     // A 4:1 picture whose first pixel column is white, on a square grid of 4 × 4.
     QImage wide(8, 2, QImage::Format_RGB32);
     wide.fill(Qt::black);
     wide.setPixel(0, 0, qRgb(255, 255, 255));
     wide.setPixel(0, 1, qRgb(255, 255, 255));
-    QTest::newRow("fit: a band across the middle") << wide << 4 << 4 << int(PictureImportSettings::Fit) << 50
-                                                   << false << "0000100010000000";
-    QTest::newRow("fill: the white edge cropped") << wide << 4 << 4 << int(PictureImportSettings::Fill) << 50
-                                                  << false << "0000000000000000";
-    QTest::newRow("stretch: the first column") << wide << 4 << 4 << int(PictureImportSettings::Stretch) << 50
-                                               << false << "1000100010001000";
+    using S = PictureImportSettings;
+    QTest::newRow("fit: a band in the middle") << wide << 4 << 4 << int(S::Fit) << 50 << false << "0000100010000000";
+    QTest::newRow("fill: the white edge cut") << wide << 4 << 4 << int(S::Fill) << 50 << false << "0000000000000000";
+    QTest::newRow("stretch: first column") << wide << 4 << 4 << int(S::Stretch) << 50 << false << "1000100010001000";
     QImage transparent(4, 4, QImage::Format_ARGB32);
     transparent.fill(qRgba(255, 255, 255, 0));
     QTest::newRow("transparent white is dark") << transparent << 2 << 2 << 0 << 1 << false << "0000";
@@ -234,29 +227,27 @@ void tst_Pictures::badInput_data()
     QTest::addColumn<int>("offered");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("text") << QByteArray("Frame 1: all on\n") << int(PictureImporter::NotAPicture) << 0
-                          << "not a picture";
+    using P = PictureImporter;
+    QTest::newRow("text") << QByteArray("Frame 1: all on\n") << int(P::NotAPicture) << 0 << "not a picture";
     const QByteArray gif = gifOf({ qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(255, 255, 255) }, {}, 16);
-    QTest::newRow("GIF cut in its last frame") << gif.left(gif.size() - 6) << int(PictureImporter::Truncated) << 2
+    QTest::newRow("GIF cut in its last frame") << gif.left(gif.size() - 6) << int(P::Truncated) << 2
                                                << "breaks off at byte";
-    QTest::newRow("GIF without its trailer") << gif.left(gif.size() - 1) << int(PictureImporter::Truncated) << 3
-                                             << "in frame 4";
-    QTest::newRow("GIF cut in its header") << gif.left(20) << int(PictureImporter::NotAPicture) << 0
-                                           << "before its first frame";
+    QTest::newRow("GIF without its trailer") << gif.left(gif.size() - 1) << int(P::Truncated) << 3 << "in frame 4";
+    QTest::newRow("GIF cut in its header") << gif.left(20) << int(P::NotAPicture) << 0 << "before its first frame";
 
     // A BMP header that announces 20000 × 6000 pixels, with no pixels behind it.
     const QByteArray bmp = QByteArray::fromHex("424d" "36000000" "00000000" "36000000" "28000000" "204e0000" "70170000"
                                                "0100" "1800").leftJustified(54, '\0');
-    QTest::newRow("120 megapixels") << bmp << int(PictureImporter::TooLarge) << 0 << "100 megapixels";
+    QTest::newRow("120 megapixels") << bmp << int(P::TooLarge) << 0 << "100 megapixels";
 
     // Qt decodes each frame onto the whole screen, whatever the frame covers and whatever size it reports.
-    QTest::newRow("10000 dots on 10000 x 10000") << dotsGif(10000, 10000, 10000) << int(PictureImporter::TooLarge) << 0
+    QTest::newRow("10000 dots on 10000 x 10000") << dotsGif(10000, 10000, 10000) << int(P::TooLarge) << 0
                                                  << "10000 × 10000 pixels, more than the 25 megapixels";
-    QTest::newRow("1001 dots on 1000 x 500") << dotsGif(1000, 500, 1001) << int(PictureImporter::TooLarge) << 0
+    QTest::newRow("1001 dots on 1000 x 500") << dotsGif(1000, 500, 1001) << int(P::TooLarge) << 0
                                              << "at most 500 megapixels";
-    QTest::newRow("a frame far past a small screen") << dotsGif(8, 8, 2, 6000) << int(PictureImporter::TooLarge)
-                                                     << 0 << "6001 × 6001 pixels";
-    QTest::newRow("dots on a small screen") << dotsGif(8, 4, 3) << int(PictureImporter::Ok) << 3 << "";
+    QTest::newRow("a frame far past a small screen") << dotsGif(8, 8, 2, 6000) << int(P::TooLarge) << 0
+                                                     << "6001 × 6001 pixels";
+    QTest::newRow("dots on a small screen") << dotsGif(8, 4, 3) << int(P::Ok) << 3 << "";
 
     // Cut off, a JPEG decodes without an error, its missing part grey.
     // Enough detail that half the file lies in the coded picture, past the tables.
@@ -273,21 +264,21 @@ void tst_Pictures::badInput_data()
         writer.setProgressiveScanWrite(progressive);
         QVERIFY(writer.write(picture));
         const char* kind = progressive ? "progressive" : "baseline";
-        QTest::newRow(qPrintable(QString("%1 JPEG").arg(kind))) << jpeg << int(PictureImporter::Ok) << 1 << "";
+        QTest::newRow(qPrintable(QString("%1 JPEG").arg(kind))) << jpeg << int(P::Ok) << 1 << "";
         QTest::newRow(qPrintable(QString("%1 JPEG, cut in half").arg(kind)))
-            << jpeg.left(jpeg.size() / 2) << int(PictureImporter::Damaged) << 1
+            << jpeg.left(jpeg.size() / 2) << int(P::Damaged) << 1
             << QString("The picture is damaged: it breaks off at byte %1,").arg(jpeg.size() / 2);
         // After the start marker and the first segment.
         const int junk = 4 + (quint8(jpeg.at(4)) << 8 | quint8(jpeg.at(5)));
         QTest::newRow(qPrintable(QString("%1 JPEG, junk between segments").arg(kind)))
-            << jpeg.left(junk) + "junk" + jpeg.mid(junk) << int(PictureImporter::Damaged) << 1
+            << jpeg.left(junk) + "junk" + jpeg.mid(junk) << int(P::Damaged) << 1
             << QString("the bytes from %1 on are not a JPEG's").arg(junk);
     }
 
-    QVector<QRgb> many(PictureImporter::MaxFrames + 1);
+    QVector<QRgb> many(P::MaxFrames + 1);
     for (int i = 0; i < many.size(); ++i)
         many[i] = i % 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
-    QTest::newRow("10001 frames") << gifOf(many, {}, 1) << int(PictureImporter::TooManyFrames) << 0 << "10001 frames";
+    QTest::newRow("10001 frames") << gifOf(many, {}, 1) << int(P::TooManyFrames) << 0 << "10001 frames";
 }
 
 void tst_Pictures::badInput()
@@ -357,12 +348,8 @@ void tst_Pictures::gifRoundTrip()
     const QString identify = QStandardPaths::findExecutable(QStringLiteral("identify"));
     if (identify.isEmpty())
         QSKIP("ImageMagick's identify is not installed");
-    QProcess process;
-    process.start(identify, { QStringLiteral("-format"), QStringLiteral("%W %H %T\\n"), fileName });
-    QVERIFY(process.waitForFinished(30000));
-    QCOMPARE(process.exitCode(), 0);
-    const QStringList lines = QString::fromLatin1(process.readAllStandardOutput()).split(
-        QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines = QString::fromLatin1(runProgram(identify, { "-format", "%W %H %T\\n", fileName }))
+                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 6);
     for (const QString& line : lines)
         QCOMPARE(line, QStringLiteral("200 200 10"));
@@ -438,13 +425,6 @@ void tst_Pictures::numbered()
     const LedLayout& a = numberedShow.panelLayout();
     const LedLayout& b = plainShow.panelLayout();
     QVERIFY(a.ledPositionOf(1) != b.ledPositionOf(1));
-    const auto drawn = [](const LedLayout& l, const QVector<int>& values) {
-        QVector<int> cells;
-        for (int row = 0; row < l.rows(); ++row)
-            for (int column = 0; column < l.columns(); ++column)
-                cells.append(values.value(l.indexAt(row, column)));
-        return cells;
-    };
 
     // White in the top left of the picture, its edges clear of the LEDs' centres.
     QImage picture(64, 64, QImage::Format_RGB32);
@@ -455,7 +435,7 @@ void tst_Pictures::numbered()
     const QVector<int> onNumbered = importData(pngOf(picture), a, PictureImportSettings()).value(0);
     const QVector<int> onPlain = importData(pngOf(picture), b, PictureImportSettings()).value(0);
     QVERIFY(onPlain.contains(1) && onPlain.contains(0));
-    QCOMPARE(drawn(a, onNumbered), drawn(b, onPlain));
+    QCOMPARE(drawnCells(a, onNumbered), drawnCells(b, onPlain));
     QCOMPARE(PanelPictureExport(a, 120).render(onNumbered), PanelPictureExport(b, 120).render(onPlain));
 }
 
