@@ -349,6 +349,10 @@ void tst_Cli::statuses_data()
         "4259840 LED values; a show holds at most 4194304.");
     row("render a sequence not there", "render grid.xml --sequence 9 -o x.gif", 2, "has no sequence 9");
     row("render an empty sequence", "render grid.xml --sequence 2 -o x.gif", 3, "Sequence 2 has no frames.");
+    row("render a frame not there", "render grid.xml --sequence 3 --frame 3 -o x.png", 2, "Sequence 3 has no frame 3.");
+    row("render at 51 fps", "render grid.xml --fps 51 -o x.gif", 2, "--fps takes a whole number from 1 to 50");
+    row("render to a .jpg", "render grid.xml -o x.jpg", 2, "render writes a .gif or a .png file");
+    row("render not writable", "render grid.xml -o none/x.gif", 4, "Cannot write");
     row("new, another order", "new --grid 8x8 --order diagonal -o x.xml", 2,
         "--order takes rows or columns, not \"diagonal\".");
     row("output not writable", "compile grid.xml -o none/x.bin", 4, "Cannot write");

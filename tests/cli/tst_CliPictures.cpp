@@ -101,36 +101,27 @@ void tst_CliPictures::import()
 void tst_CliPictures::render_data()
 {
     QTest::addColumn<QString>("options");
-    QTest::addColumn<int>("status");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<int>("frames");
 
     // The grid's body covers its 2 × 4 LEDs with one spacing around them: 5 × 3 spacings.
-    QTest::newRow("GIF of sequence 1") << "-o a.gif --size 120" << 0 << QSize(120, 72) << 2;
-    QTest::newRow("PNG of frame 2") << "-o a.png --frame 2" << 0 << QSize(480, 288) << 1;
-    QTest::newRow("no frame 2 in sequence 2") << "-o a.png --frame 2 --sequence 2" << 2 << QSize() << 0;
-    QTest::newRow("fps 51") << "-o a.gif --fps 51" << 2 << QSize() << 0;
-    QTest::newRow("a .jpg") << "-o a.jpg" << 2 << QSize() << 0;
-    QTest::newRow("unwritable") << "-o /nonexistent/a.gif" << 4 << QSize() << 0;
+    QTest::newRow("GIF of sequence 1") << "-o a.gif --size 120" << QSize(120, 72) << 2;
+    QTest::newRow("PNG of frame 2") << "-o a.png --frame 2" << QSize(480, 288) << 1;
 }
 
 void tst_CliPictures::render()
 {
     QFETCH(QString, options);
-    QFETCH(int, status);
     QFETCH(QSize, size);
     QFETCH(int, frames);
     const QStringList arguments = paths("render show.xml " + options);
     const QString out = arguments.at(arguments.indexOf("-o") + 1);
     QFile::remove(out);
-    QCOMPARE(CliRun(arguments).status, status);
-    if (status != 0)
-        return;
+    QCOMPARE(CliRun(arguments).status, 0);
     QImageReader reader(out);
     QCOMPARE(reader.size(), size);
     QCOMPARE(qMax(1, reader.imageCount()), frames);
-    const QImage frame = reader.read();
-    QVERIFY(!frame.isNull());
+    QVERIFY(!reader.read().isNull());
 }
 
 void tst_CliPictures::compileC()
