@@ -37,10 +37,10 @@ private slots:
 Q_DECLARE_METATYPE(LedLayout)
 Q_DECLARE_METATYPE(PictureImportSettings)
 
-static LedLayout gridLayout(int rows, int columns)
+static LedLayout layoutOf(const QByteArray& layout)
 {
     LedPanelModel show;
-    if (!readShow(show, showXml(layoutXml(rows, columns))))
+    if (!readShow(show, showXml(layout)))
         QTest::qFail("layout not read", __FILE__, __LINE__);
     return show.panelLayout();
 }
@@ -105,7 +105,7 @@ void tst_Pictures::importSettings_data()
     QImage gradient(8, 1, QImage::Format_RGB32);
     for (int x = 0; x < 8; ++x)
         gradient.setPixel(x, 0, qRgb(32 * x + 16, 32 * x + 16, 32 * x + 16));
-    const LedLayout row = gridLayout(1, 8);
+    const LedLayout row = layoutOf(layoutXml(1, 8));
     QTest::newRow("gradient at 128") << gradient << row << S() << "00001111";
     QTest::newRow("gradient at 128 inverted") << gradient << row << S { S::Fit, 128, false, true } << "11110000";
     QTest::newRow("gradient at 240: lit at its threshold") << gradient << row << S { S::Fit, 240 } << "00000001";
@@ -115,13 +115,13 @@ void tst_Pictures::importSettings_data()
     wide.fill(Qt::black);
     wide.setPixel(0, 0, qRgb(255, 255, 255));
     wide.setPixel(0, 1, qRgb(255, 255, 255));
-    const LedLayout square = gridLayout(4, 4);
+    const LedLayout square = layoutOf(layoutXml(4, 4));
     QTest::newRow("fit: a band in the middle") << wide << square << S { S::Fit, 50 } << "0000100010000000";
     QTest::newRow("fill: the white edge cut") << wide << square << S { S::Fill, 50 } << "0000000000000000";
     QTest::newRow("stretch: first column") << wide << square << S { S::Stretch, 50 } << "1000100010001000";
     QImage transparent(4, 4, QImage::Format_ARGB32);
     transparent.fill(qRgba(255, 255, 255, 0));
-    QTest::newRow("transparent white is dark") << transparent << gridLayout(2, 2) << S { S::Fit, 1 } << "0000";
+    QTest::newRow("transparent white: dark") << transparent << layoutOf(layoutXml(2, 2)) << S { S::Fit, 1 } << "0000";
 
     // White above the middle lights the LEDs above the ring's centre.
     QImage top(64, 64, QImage::Format_RGB32);
@@ -158,7 +158,7 @@ void tst_Pictures::ditherGrey()
     QFETCH(bool, ring);
     QImage grey(32, 32, QImage::Format_RGB32);
     grey.fill(qRgb(128, 128, 128));
-    const LedLayout layout = ring ? LedLayout(LedLayout::Ring) : gridLayout(16, 16);
+    const LedLayout layout = ring ? LedLayout(LedLayout::Ring) : layoutOf(layoutXml(16, 16));
     const PictureImportSettings dithered { PictureImportSettings::Stretch, 128, true };
     const QVector<int> frame = importData(pngOf(grey), layout, dithered).value(0);
     QCOMPARE(frame.size(), int(layout.ledCount()));
@@ -187,7 +187,7 @@ void tst_Pictures::keepTiming()
     const QByteArray gif = gifOf({ qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(128, 128, 128) }, { 10, 25, 5 });
     // Grey lights at 100 but not at 200, so each LED frame tells which picture frame it came from.
     PictureImportSettings settings { PictureImportSettings::Stretch, 100, false, false, keep, fps };
-    const LedLayout layout = gridLayout(1, 2);
+    const LedLayout layout = layoutOf(layoutXml(1, 2));
     const QVector<QVector<int>> white = importData(gif, layout, settings);
     settings.threshold = 200;
     const QVector<QVector<int>> bright = importData(gif, layout, settings);
@@ -267,7 +267,7 @@ void tst_Pictures::badInput()
     QFETCH(QString, message);
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    PictureImporter importer(gridLayout(2, 2), PictureImportSettings());
+    PictureImporter importer(layoutOf(layoutXml(2, 2)), PictureImportSettings());
     QCOMPARE(int(importer.read(&buffer)), status);
     QCOMPARE(importer.frames().size(), offered);
     QVERIFY2(importer.errorText().contains(message), qPrintable(importer.errorText()));
@@ -332,33 +332,31 @@ void tst_Pictures::gifRoundTrip()
 
 void tst_Pictures::composedFrames_data()
 {
-    QTest::addColumn<QByteArray>("layout");
+    QTest::addColumn<LedLayout>("layout");
     QTest::addColumn<int>("size");
     const QByteArray overlapping = "<Layout type=\"Rectangle\"><Rows>3</Rows><Columns>5</Columns>"
                                    "<RowSpacing>1.5</RowSpacing><ColumnSpacing>1.5</ColumnSpacing></Layout>";
-    QTest::newRow("ring, odd size") << layoutXml(3, 17, "Ring") << 97;
-    QTest::newRow("grid, 16 x 16") << layoutXml(16, 16) << 200;
-    QTest::newRow("LEDs overlapping, lit over dark") << overlapping << 61;
-    QTest::newRow("tiny picture") << layoutXml(8, 8) << 16;
+    QTest::newRow("ring, odd size") << layoutOf(layoutXml(3, 17, "Ring")) << 97;
+    QTest::newRow("grid, 16 x 16") << layoutOf(layoutXml(16, 16)) << 200;
+    QTest::newRow("LEDs overlapping, lit over dark") << layoutOf(overlapping) << 61;
+    QTest::newRow("tiny picture") << layoutOf(layoutXml(8, 8)) << 16;
     QTest::newRow("serpentine columns from the bottom right")
-        << QByteArray("<Layout type=\"Rectangle\"><Rows>3</Rows><Columns>5</Columns><RowSpacing>-6</RowSpacing>"
-                      "<ColumnSpacing>-6</ColumnSpacing><FirstLedPosition_X>24</FirstLedPosition_X>"
-                      "<FirstLedPosition_Y>12</FirstLedPosition_Y><Order>Columns</Order>"
-                      "<Serpentine>1</Serpentine></Layout>")
+        << layoutOf("<Layout type=\"Rectangle\"><Rows>3</Rows><Columns>5</Columns><RowSpacing>-6</RowSpacing>"
+                    "<ColumnSpacing>-6</ColumnSpacing><FirstLedPosition_X>24</FirstLedPosition_X>"
+                    "<FirstLedPosition_Y>12</FirstLedPosition_Y><Order>Columns</Order>"
+                    "<Serpentine>1</Serpentine></Layout>")
         << 64;
 }
 
 void tst_Pictures::composedFrames()
 {
     // A composed frame holds exactly the pixels the painter draws, whatever lights.
-    QFETCH(QByteArray, layout);
+    QFETCH(LedLayout, layout);
     QFETCH(int, size);
-    LedPanelModel show;
-    QVERIFY(readShow(show, showXml(layout)));
-    const PanelPictureExport pictures(show.panelLayout(), size);
-    const PanelFrameComposer composer(show.panelLayout(), pictures.imageSize());
+    const PanelPictureExport pictures(layout, size);
+    const PanelFrameComposer composer(layout, pictures.imageSize());
     const QVector<QRgb> palette = PanelFrameComposer::palette();
-    const int leds = int(show.panelLayout().ledCount());
+    const int leds = int(layout.ledCount());
     for (int pattern = 0; pattern < 3; ++pattern) {
         QVector<int> values(leds - pattern);
         for (int i = 0; i < values.size(); ++i)
@@ -375,31 +373,27 @@ void tst_Pictures::composedFrames()
 
 void tst_Pictures::numbered_data()
 {
-    QTest::addColumn<QByteArray>("layout"); // the same panel as plain rows from the top left, numbered otherwise
-    QTest::addColumn<QByteArray>("plain");
+    QTest::addColumn<LedLayout>("layout"); // the same panel as plain rows from the top left, numbered otherwise
+    QTest::addColumn<LedLayout>("plain");
     QTest::newRow("grid, serpentine columns from the bottom right")
-        << QByteArray("<Layout type=\"Rectangle\"><Rows>4</Rows><Columns>6</Columns><RowSpacing>-6</RowSpacing>"
-                      "<ColumnSpacing>-6</ColumnSpacing><FirstLedPosition_X>30</FirstLedPosition_X>"
-                      "<FirstLedPosition_Y>18</FirstLedPosition_Y><Order>Columns</Order>"
-                      "<Serpentine>1</Serpentine></Layout>")
-        << layoutXml(4, 6);
+        << layoutOf("<Layout type=\"Rectangle\"><Rows>4</Rows><Columns>6</Columns><RowSpacing>-6</RowSpacing>"
+                    "<ColumnSpacing>-6</ColumnSpacing><FirstLedPosition_X>30</FirstLedPosition_X>"
+                    "<FirstLedPosition_Y>18</FirstLedPosition_Y><Order>Columns</Order>"
+                    "<Serpentine>1</Serpentine></Layout>")
+        << layoutOf(layoutXml(4, 6));
     QTest::newRow("ring, alternating, anticlockwise")
-        << QByteArray("<Layout type=\"Ring\"><Rows>3</Rows><Columns>16</Columns><ColumnSpacing>-22.5</ColumnSpacing>"
-                      "<Serpentine>1</Serpentine></Layout>")
-        << QByteArray("<Layout type=\"Ring\"><Rows>3</Rows><Columns>16</Columns><ColumnSpacing>22.5</ColumnSpacing>"
-                      "</Layout>");
+        << layoutOf("<Layout type=\"Ring\"><Rows>3</Rows><Columns>16</Columns><ColumnSpacing>-22.5</ColumnSpacing>"
+                    "<Serpentine>1</Serpentine></Layout>")
+        << layoutOf("<Layout type=\"Ring\"><Rows>3</Rows><Columns>16</Columns><ColumnSpacing>22.5</ColumnSpacing>"
+                    "</Layout>");
 }
 
 // A picture imported, and frames drawn, look the same on any numbering of the panel.
 void tst_Pictures::numbered()
 {
-    QFETCH(QByteArray, layout);
-    QFETCH(QByteArray, plain);
-    LedPanelModel numberedShow, plainShow;
-    QVERIFY(readShow(numberedShow, showXml(layout)) && readShow(plainShow, showXml(plain)));
-    const LedLayout& a = numberedShow.panelLayout();
-    const LedLayout& b = plainShow.panelLayout();
-    QVERIFY(a.ledPositionOf(1) != b.ledPositionOf(1));
+    QFETCH(LedLayout, layout);
+    QFETCH(LedLayout, plain);
+    QVERIFY(layout.ledPositionOf(1) != plain.ledPositionOf(1));
 
     // White in the top left of the picture, its edges clear of the LEDs' centres.
     QImage picture(64, 64, QImage::Format_RGB32);
@@ -407,11 +401,11 @@ void tst_Pictures::numbered()
     for (int y = 0; y < 27; ++y)
         for (int x = 0; x < 21; ++x)
             picture.setPixel(x, y, qRgb(255, 255, 255));
-    const QVector<int> onNumbered = importData(pngOf(picture), a, PictureImportSettings()).value(0);
-    const QVector<int> onPlain = importData(pngOf(picture), b, PictureImportSettings()).value(0);
+    const QVector<int> onNumbered = importData(pngOf(picture), layout, PictureImportSettings()).value(0);
+    const QVector<int> onPlain = importData(pngOf(picture), plain, PictureImportSettings()).value(0);
     QVERIFY(onPlain.contains(1) && onPlain.contains(0));
-    QCOMPARE(drawnCells(a, onNumbered), drawnCells(b, onPlain));
-    QCOMPARE(PanelPictureExport(a, 120).render(onNumbered), PanelPictureExport(b, 120).render(onPlain));
+    QCOMPARE(drawnCells(layout, onNumbered), drawnCells(plain, onPlain));
+    QCOMPARE(PanelPictureExport(layout, 120).render(onNumbered), PanelPictureExport(plain, 120).render(onPlain));
 }
 
 QTEST_MAIN(tst_Pictures)
