@@ -148,17 +148,16 @@ void tst_Pictures::importSettings()
 
 void tst_Pictures::ditherGrey_data()
 {
-    QTest::addColumn<bool>("ring");
-    QTest::newRow("grid") << false;
-    QTest::newRow("ring") << true;
+    QTest::addColumn<LedLayout>("layout");
+    QTest::newRow("grid") << layoutOf(layoutXml(16, 16));
+    QTest::newRow("ring") << LedLayout(LedLayout::Ring);
 }
 
 void tst_Pictures::ditherGrey()
 {
-    QFETCH(bool, ring);
+    QFETCH(LedLayout, layout);
     QImage grey(32, 32, QImage::Format_RGB32);
     grey.fill(qRgb(128, 128, 128));
-    const LedLayout layout = ring ? LedLayout(LedLayout::Ring) : layoutOf(layoutXml(16, 16));
     const PictureImportSettings dithered { PictureImportSettings::Stretch, 128, true };
     const QVector<int> frame = importData(pngOf(grey), layout, dithered).value(0);
     QCOMPARE(frame.size(), int(layout.ledCount()));

@@ -1,7 +1,5 @@
 #include "CliRun.h"
 
-#include <QDir>
-#include <QRegularExpression>
 #include <QtTest>
 
 CliRun::CliRun(const QStringList& arguments, const QString& port)
