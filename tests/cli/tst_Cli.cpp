@@ -596,9 +596,7 @@ void tst_Cli::failedWrite()
 
     const QByteArray before = QByteArray("an earlier file\n").repeated(1000);
     for (const qint64 limit : limits) {
-        QFile earlier(target);
-        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write(before) == before.size());
-        earlier.close();
+        QVERIFY(writeFile(target, before));
         CliRun run;
         {
             const FileSizeLimit cut(limit);
