@@ -471,15 +471,13 @@ void tst_Cli::newShow()
 root = ET.parse(sys.argv[1]).getroot()
 layout = root.find('Layout')
 v = lambda name: '%g' % float(layout.find(name).text)
+t = lambda name: getattr(layout.find(name), 'text', '-')
 body = ['rect'] + [v('Rectangle_' + c) for c in 'XYWH'] if layout.get('type') == 'Rectangle' \
     else ['ring', v('InnerDiameter'), v('OuterDiameter')]
-frames = [s.findall('LedState') for s in root.findall('CommandList')]
-assert len(frames) == 1
-leds = [len(f.findall('LedData')) for f in frames[0]]
-lit = sum(1 for f in frames[0] for d in f.findall('LedData') if int(d.find('intensity').text) != 0)
-t = lambda name: getattr(layout.find(name), 'text', '-')
-print(layout.get('type'), layout.find('Rows').text, layout.find('Columns').text, v('RowSpacing'), v('ColumnSpacing'),
-      ' '.join(body), leds, lit, t('Order'), t('Serpentine')))";
+[frames] = [s.findall('LedState') for s in root.findall('CommandList')]  # the one sequence
+lit = sum(1 for f in frames for d in f.findall('LedData') if int(d.find('intensity').text) != 0)
+print(layout.get('type'), t('Rows'), t('Columns'), v('RowSpacing'), v('ColumnSpacing'), ' '.join(body),
+      [len(f.findall('LedData')) for f in frames], lit, t('Order'), t('Serpentine')))";
     QCOMPARE(QString(PythonRunner::run(script, { file("new.xml") })).trimmed(), expected);
 }
 
