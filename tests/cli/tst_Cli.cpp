@@ -119,6 +119,7 @@ void tst_Cli::lineBytes()
     if (blocks >= 0) {
         const QByteArray image = editorImage(arguments[1]);
         QCOMPARE(CliRun({ "compile", arguments[1], "-o", file("out.bin") }).status, 0);
+        QVERIFY(QFile::exists(file("out.bin")));
         QCOMPARE(fileContents(file("out.bin")), image);
         expected.clear();
         for (int n = 0; n < blocks; ++n)
