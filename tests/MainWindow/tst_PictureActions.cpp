@@ -7,12 +7,10 @@
 #include "TestData.h"
 
 #include <QAction>
-#include <QBuffer>
 #include <QCheckBox>
 #include <QDialog>
 #include <QImageReader>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QUndoStack>
 #include <QtTest>
 
@@ -22,6 +20,7 @@ class tst_PictureActions : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void importImage_data();
     void importImage();
     void exportPictures();
@@ -30,12 +29,22 @@ private:
     QTemporaryDir m_Dir;
 };
 
-static QAction* action(MainWindow& window, const char* name)
+static void trigger(MainWindow& window, const char* name)
 {
-    auto* found = window.findChild<QAction*>(QLatin1String(name));
-    if (!found)
-        QTest::qFail(name, __FILE__, __LINE__);
-    return found;
+    auto* action = window.findChild<QAction*>(QLatin1String(name));
+    action ? action->trigger() : QTest::qFail(name, __FILE__, __LINE__);
+}
+
+void tst_PictureActions::initTestCase()
+{
+    QImage white(16, 16, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    QVERIFY(white.save(m_Dir.filePath(QStringLiteral("white.png"))));
+    QBuffer jpeg;
+    QVERIFY(jpeg.open(QIODevice::WriteOnly) && white.save(&jpeg, "JPEG"));
+    QVERIFY(writeFile(m_Dir.filePath(QStringLiteral("cut.jpg")), jpeg.data().chopped(2)));
+    QVERIFY(writeFile(m_Dir.filePath(QStringLiteral("dots.gif")), dotsGif(10000, 10000, 10000)));
+    QVERIFY(writeFile(m_Dir.filePath(QStringLiteral("notes.png")), "not a picture\n"));
 }
 
 void tst_PictureActions::importImage_data()
@@ -60,19 +69,6 @@ void tst_PictureActions::importImage()
     QFETCH(int, answer);
     QFETCH(int, frames);
     QFETCH(QString, said);
-    QImage white(16, 16, QImage::Format_RGB32);
-    white.fill(Qt::white);
-    QVERIFY(white.save(m_Dir.filePath(QStringLiteral("white.png"))));
-    QBuffer jpeg;
-    QVERIFY(jpeg.open(QIODevice::WriteOnly) && white.save(&jpeg, "JPEG"));
-    QFile cut(m_Dir.filePath(QStringLiteral("cut.jpg")));
-    QVERIFY(cut.open(QIODevice::WriteOnly) && cut.write(jpeg.data().chopped(2)) > 0);
-    cut.close();
-    QFile dots(m_Dir.filePath(QStringLiteral("dots.gif")));
-    QVERIFY(dots.open(QIODevice::WriteOnly) && dots.write(dotsGif(10000, 10000, 10000)) > 0);
-    dots.close();
-    QVERIFY(writeFile(m_Dir.filePath(QStringLiteral("notes.png")), "not a picture\n"));
-
     MainWindow window;
     LedPanelDocument* document = newDocumentWithFrames(window, 2);
     QVERIFY(document);
@@ -89,7 +85,7 @@ void tst_PictureActions::importImage()
     QString text;
     if (answer != 0 && answer != 1)
         ModalAnswer::messageBox(answer == 2 ? QMessageBox::Yes : QMessageBox::Ok, &text);
-    action(window, "action_ImportImage")->trigger();
+    trigger(window, "action_ImportImage");
     QTRY_VERIFY(ModalAnswer::allAnswered());
     QVERIFY2(text.contains(said), qPrintable(text));
 
@@ -119,14 +115,14 @@ void tst_PictureActions::exportPictures()
         qobject_cast<QDialog*>(widget)->accept();
     });
     ModalAnswer::fileDialog(gif);
-    action(window, "action_ExportGif")->trigger();
+    trigger(window, "action_ExportGif");
     QTRY_VERIFY(ModalAnswer::allAnswered());
     QCOMPARE(QImageReader(gif).size(), QSize(100, 100));
 
     document->makeCurrent(document->node(0, 1));
     const QString png = m_Dir.filePath(QStringLiteral("frame.png"));
     ModalAnswer::fileDialog(png);
-    action(window, "action_ExportPng")->trigger();
+    trigger(window, "action_ExportPng");
     QTRY_VERIFY(ModalAnswer::allAnswered());
     // At the size the GIF export last used.
     QCOMPARE(QImageReader(png).size(), QSize(100, 100));

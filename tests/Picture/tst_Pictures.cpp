@@ -7,13 +7,9 @@
 #include "Picture/PictureImporter.h"
 #include "TestData.h"
 
-#include <QBuffer>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // Pictures made here, imported onto real layouts; GIFs written by the export
@@ -25,7 +21,6 @@ class tst_Pictures : public QObject
 private slots:
     void importSettings_data();
     void importSettings();
-    void ringTopHalf();
     void ditherGrey_data();
     void ditherGrey();
     void keepTiming_data();
@@ -39,10 +34,13 @@ private slots:
     void numbered();
 };
 
-static LedLayout gridLayout(int rows, int columns)
+Q_DECLARE_METATYPE(LedLayout)
+Q_DECLARE_METATYPE(PictureImportSettings)
+
+static LedLayout layoutOf(const QByteArray& layout)
 {
     LedPanelModel show;
-    if (!readShow(show, showXml(layoutXml(rows, columns))))
+    if (!readShow(show, showXml(layout)))
         QTest::qFail("layout not read", __FILE__, __LINE__);
     return show.panelLayout();
 }
@@ -64,14 +62,13 @@ static QByteArray pngOf(const QImage& image)
     return data;
 }
 
-static QVector<QVector<int>> importData(QByteArray data, const LedLayout& layout, const PictureImportSettings& s,
-                                        PictureImporter::eStatus expected = PictureImporter::Ok)
+static QVector<QVector<int>> importData(QByteArray data, const LedLayout& layout, const PictureImportSettings& s)
 {
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     PictureImporter importer(layout, s);
     const PictureImporter::eStatus status = importer.read(&buffer);
-    if (status != expected)
+    if (status != PictureImporter::Ok)
         QTest::qFail(qPrintable(QStringLiteral("status %1: %2").arg(status).arg(importer.errorText())), __FILE__,
                      __LINE__);
     return importer.frames();
@@ -99,93 +96,70 @@ static QByteArray gifOf(const QVector<QRgb>& colours, const QVector<int>& delays
 void tst_Pictures::importSettings_data()
 {
     QTest::addColumn<QImage>("picture");
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<int>("columns");
-    QTest::addColumn<int>("fit");
-    QTest::addColumn<int>("threshold");
-    QTest::addColumn<bool>("invert");
+    QTest::addColumn<LedLayout>("layout");
+    QTest::addColumn<PictureImportSettings>("settings");
     QTest::addColumn<QString>("expected");
 
+    using S = PictureImportSettings;
     // Eight grey levels, 16 to 240, one per LED of a row.
     QImage gradient(8, 1, QImage::Format_RGB32);
     for (int x = 0; x < 8; ++x)
         gradient.setPixel(x, 0, qRgb(32 * x + 16, 32 * x + 16, 32 * x + 16));
-    QTest::newRow("gradient at 128") << gradient << 1 << 8 << 0 << 128 << false << "00001111";
-    QTest::newRow("gradient at 128 inverted") << gradient << 1 << 8 << 0 << 128 << true << "11110000";
-    QTest::newRow("gradient at 240: lit at the threshold itself") << gradient << 1 << 8 << 0 << 240 << false
-                                                                  << "00000001";
+    const LedLayout row = layoutOf(layoutXml(1, 8));
+    QTest::newRow("gradient at 128") << gradient << row << S() << "00001111";
+    QTest::newRow("gradient at 128 inverted") << gradient << row << S { S::Fit, 128, false, true } << "11110000";
+    QTest::newRow("gradient at 240: lit at its threshold") << gradient << row << S { S::Fit, 240 } << "00000001";
 
     // A 4:1 picture whose first pixel column is white, on a square grid of 4 × 4.
     QImage wide(8, 2, QImage::Format_RGB32);
     wide.fill(Qt::black);
     wide.setPixel(0, 0, qRgb(255, 255, 255));
     wide.setPixel(0, 1, qRgb(255, 255, 255));
-    QTest::newRow("fit: a band across the middle") << wide << 4 << 4 << int(PictureImportSettings::Fit) << 50
-                                                   << false << "0000100010000000";
-    QTest::newRow("fill: the white edge cropped") << wide << 4 << 4 << int(PictureImportSettings::Fill) << 50
-                                                  << false << "0000000000000000";
-    QTest::newRow("stretch: the first column") << wide << 4 << 4 << int(PictureImportSettings::Stretch) << 50
-                                               << false << "1000100010001000";
+    const LedLayout square = layoutOf(layoutXml(4, 4));
+    QTest::newRow("fit: a band in the middle") << wide << square << S { S::Fit, 50 } << "0000100010000000";
+    QTest::newRow("fill: the white edge cut") << wide << square << S { S::Fill, 50 } << "0000000000000000";
+    QTest::newRow("stretch: first column") << wide << square << S { S::Stretch, 50 } << "1000100010001000";
     QImage transparent(4, 4, QImage::Format_ARGB32);
     transparent.fill(qRgba(255, 255, 255, 0));
-    QTest::newRow("transparent white is dark") << transparent << 2 << 2 << 0 << 1 << false << "0000";
+    QTest::newRow("transparent white: dark") << transparent << layoutOf(layoutXml(2, 2)) << S { S::Fit, 1 } << "0000";
+
+    // White above the middle lights the LEDs above the ring's centre.
+    QImage top(64, 64, QImage::Format_RGB32);
+    top.fill(Qt::black);
+    QPainter(&top).fillRect(0, 0, 64, 32, Qt::white);
+    const LedLayout ring(LedLayout::Ring);
+    QString above;
+    for (int led = 0; led < int(ring.ledCount()); ++led)
+        above += ring.ledPosition(led / ring.columns(), led % ring.columns()).y() < -1e-9 ? '1' : '0';
+    QVERIFY(above.contains('1'));
+    QTest::newRow("ring, its top half") << top << ring << S() << above;
 }
 
 void tst_Pictures::importSettings()
 {
     QFETCH(QImage, picture);
-    QFETCH(int, rows);
-    QFETCH(int, columns);
-    QFETCH(int, fit);
-    QFETCH(int, threshold);
-    QFETCH(bool, invert);
+    QFETCH(LedLayout, layout);
+    QFETCH(PictureImportSettings, settings);
     QFETCH(QString, expected);
-
-    PictureImportSettings settings;
-    settings.fit = PictureImportSettings::eFit(fit);
-    settings.threshold = threshold;
-    settings.invert = invert;
-    const QVector<QVector<int>> frames = importData(pngOf(picture), gridLayout(rows, columns), settings);
+    const QVector<QVector<int>> frames = importData(pngOf(picture), layout, settings);
     QCOMPARE(frames.size(), 1);
     QCOMPARE(lit(frames.first()), expected);
 }
 
-void tst_Pictures::ringTopHalf()
-{
-    QImage picture(64, 64, QImage::Format_RGB32);
-    picture.fill(Qt::black);
-    QPainter(&picture).fillRect(0, 0, 64, 32, Qt::white);
-    const LedLayout ring(LedLayout::Ring);
-    const QVector<QVector<int>> frames = importData(pngOf(picture), ring, PictureImportSettings());
-    QCOMPARE(frames.size(), 1);
-    int litCount = 0;
-    for (int row = 0; row < ring.rows(); ++row) {
-        for (int column = 0; column < ring.columns(); ++column) {
-            const bool top = ring.ledPosition(row, column).y() < -1e-9;
-            QCOMPARE(bool(frames.first().at(row * ring.columns() + column)), top);
-            litCount += top;
-        }
-    }
-    QVERIFY(litCount > 0);
-}
-
 void tst_Pictures::ditherGrey_data()
 {
-    QTest::addColumn<bool>("ring");
-    QTest::newRow("grid") << false;
-    QTest::newRow("ring") << true;
+    QTest::addColumn<LedLayout>("layout");
+    QTest::newRow("grid") << layoutOf(layoutXml(16, 16));
+    QTest::newRow("ring") << LedLayout(LedLayout::Ring);
 }
 
 void tst_Pictures::ditherGrey()
 {
-    QFETCH(bool, ring);
+    QFETCH(LedLayout, layout);
     QImage grey(32, 32, QImage::Format_RGB32);
     grey.fill(qRgb(128, 128, 128));
-    const LedLayout layout = ring ? LedLayout(LedLayout::Ring) : gridLayout(16, 16);
-    PictureImportSettings settings;
-    settings.fit = PictureImportSettings::Stretch;
-    settings.dither = true;
-    const QVector<int> frame = importData(pngOf(grey), layout, settings).value(0);
+    const PictureImportSettings dithered { PictureImportSettings::Stretch, 128, true };
+    const QVector<int> frame = importData(pngOf(grey), layout, dithered).value(0);
     QCOMPARE(frame.size(), int(layout.ledCount()));
     // Undithered, this grey lights every LED.
     const double share = double(std::count(frame.cbegin(), frame.cend(), 1)) / frame.size();
@@ -210,13 +184,9 @@ void tst_Pictures::keepTiming()
     QFETCH(int, fps);
     QFETCH(QString, expected);
     const QByteArray gif = gifOf({ qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(128, 128, 128) }, { 10, 25, 5 });
-    PictureImportSettings settings;
-    settings.fit = PictureImportSettings::Stretch;
-    settings.keepTiming = keep;
-    settings.framesPerSecond = fps;
     // Grey lights at 100 but not at 200, so each LED frame tells which picture frame it came from.
-    settings.threshold = 100;
-    const LedLayout layout = gridLayout(1, 2);
+    PictureImportSettings settings { PictureImportSettings::Stretch, 100, false, false, keep, fps };
+    const LedLayout layout = layoutOf(layoutXml(1, 2));
     const QVector<QVector<int>> white = importData(gif, layout, settings);
     settings.threshold = 200;
     const QVector<QVector<int>> bright = importData(gif, layout, settings);
@@ -234,29 +204,27 @@ void tst_Pictures::badInput_data()
     QTest::addColumn<int>("offered");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("text") << QByteArray("Frame 1: all on\n") << int(PictureImporter::NotAPicture) << 0
-                          << "not a picture";
+    using P = PictureImporter;
+    QTest::newRow("text") << QByteArray("Frame 1: all on\n") << int(P::NotAPicture) << 0 << "not a picture";
     const QByteArray gif = gifOf({ qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(255, 255, 255) }, {}, 16);
-    QTest::newRow("GIF cut in its last frame") << gif.left(gif.size() - 6) << int(PictureImporter::Truncated) << 2
+    QTest::newRow("GIF cut in its last frame") << gif.left(gif.size() - 6) << int(P::Truncated) << 2
                                                << "breaks off at byte";
-    QTest::newRow("GIF without its trailer") << gif.left(gif.size() - 1) << int(PictureImporter::Truncated) << 3
-                                             << "in frame 4";
-    QTest::newRow("GIF cut in its header") << gif.left(20) << int(PictureImporter::NotAPicture) << 0
-                                           << "before its first frame";
+    QTest::newRow("GIF without its trailer") << gif.left(gif.size() - 1) << int(P::Truncated) << 3 << "in frame 4";
+    QTest::newRow("GIF cut in its header") << gif.left(20) << int(P::NotAPicture) << 0 << "before its first frame";
 
     // A BMP header that announces 20000 × 6000 pixels, with no pixels behind it.
     const QByteArray bmp = QByteArray::fromHex("424d" "36000000" "00000000" "36000000" "28000000" "204e0000" "70170000"
                                                "0100" "1800").leftJustified(54, '\0');
-    QTest::newRow("120 megapixels") << bmp << int(PictureImporter::TooLarge) << 0 << "100 megapixels";
+    QTest::newRow("120 megapixels") << bmp << int(P::TooLarge) << 0 << "100 megapixels";
 
     // Qt decodes each frame onto the whole screen, whatever the frame covers and whatever size it reports.
-    QTest::newRow("10000 dots on 10000 x 10000") << dotsGif(10000, 10000, 10000) << int(PictureImporter::TooLarge) << 0
+    QTest::newRow("10000 dots on 10000 x 10000") << dotsGif(10000, 10000, 10000) << int(P::TooLarge) << 0
                                                  << "10000 × 10000 pixels, more than the 25 megapixels";
-    QTest::newRow("1001 dots on 1000 x 500") << dotsGif(1000, 500, 1001) << int(PictureImporter::TooLarge) << 0
+    QTest::newRow("1001 dots on 1000 x 500") << dotsGif(1000, 500, 1001) << int(P::TooLarge) << 0
                                              << "at most 500 megapixels";
-    QTest::newRow("a frame far past a small screen") << dotsGif(8, 8, 2, 6000) << int(PictureImporter::TooLarge)
-                                                     << 0 << "6001 × 6001 pixels";
-    QTest::newRow("dots on a small screen") << dotsGif(8, 4, 3) << int(PictureImporter::Ok) << 3 << "";
+    QTest::newRow("a frame far past a small screen") << dotsGif(8, 8, 2, 6000) << int(P::TooLarge) << 0
+                                                     << "6001 × 6001 pixels";
+    QTest::newRow("dots on a small screen") << dotsGif(8, 4, 3) << int(P::Ok) << 3 << "";
 
     // Cut off, a JPEG decodes without an error, its missing part grey.
     // Enough detail that half the file lies in the coded picture, past the tables.
@@ -273,21 +241,21 @@ void tst_Pictures::badInput_data()
         writer.setProgressiveScanWrite(progressive);
         QVERIFY(writer.write(picture));
         const char* kind = progressive ? "progressive" : "baseline";
-        QTest::newRow(qPrintable(QString("%1 JPEG").arg(kind))) << jpeg << int(PictureImporter::Ok) << 1 << "";
+        QTest::newRow(qPrintable(QString("%1 JPEG").arg(kind))) << jpeg << int(P::Ok) << 1 << "";
         QTest::newRow(qPrintable(QString("%1 JPEG, cut in half").arg(kind)))
-            << jpeg.left(jpeg.size() / 2) << int(PictureImporter::Damaged) << 1
+            << jpeg.left(jpeg.size() / 2) << int(P::Damaged) << 1
             << QString("The picture is damaged: it breaks off at byte %1,").arg(jpeg.size() / 2);
         // After the start marker and the first segment.
         const int junk = 4 + (quint8(jpeg.at(4)) << 8 | quint8(jpeg.at(5)));
         QTest::newRow(qPrintable(QString("%1 JPEG, junk between segments").arg(kind)))
-            << jpeg.left(junk) + "junk" + jpeg.mid(junk) << int(PictureImporter::Damaged) << 1
+            << jpeg.left(junk) + "junk" + jpeg.mid(junk) << int(P::Damaged) << 1
             << QString("the bytes from %1 on are not a JPEG's").arg(junk);
     }
 
-    QVector<QRgb> many(PictureImporter::MaxFrames + 1);
+    QVector<QRgb> many(P::MaxFrames + 1);
     for (int i = 0; i < many.size(); ++i)
         many[i] = i % 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
-    QTest::newRow("10001 frames") << gifOf(many, {}, 1) << int(PictureImporter::TooManyFrames) << 0 << "10001 frames";
+    QTest::newRow("10001 frames") << gifOf(many, {}, 1) << int(P::TooManyFrames) << 0 << "10001 frames";
 }
 
 void tst_Pictures::badInput()
@@ -298,7 +266,7 @@ void tst_Pictures::badInput()
     QFETCH(QString, message);
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    PictureImporter importer(gridLayout(2, 2), PictureImportSettings());
+    PictureImporter importer(layoutOf(layoutXml(2, 2)), PictureImportSettings());
     QCOMPARE(int(importer.read(&buffer)), status);
     QCOMPARE(importer.frames().size(), offered);
     QVERIFY2(importer.errorText().contains(message), qPrintable(importer.errorText()));
@@ -336,10 +304,7 @@ void tst_Pictures::gifRoundTrip()
     QVERIFY(four.contains(colours));
 
     // Imported back at the same speed, keeping time: the same run of frames, each held twice.
-    PictureImportSettings settings;
-    settings.keepTiming = true;
-    settings.framesPerSecond = 20;
-    PictureImporter importer(ring, settings);
+    PictureImporter importer(ring, { PictureImportSettings::Fit, 128, false, false, true, 20 });
     QCOMPARE(importer.read(fileName), PictureImporter::Ok);
     QCOMPARE(importer.frames().size(), frames.size());
 
@@ -357,12 +322,8 @@ void tst_Pictures::gifRoundTrip()
     const QString identify = QStandardPaths::findExecutable(QStringLiteral("identify"));
     if (identify.isEmpty())
         QSKIP("ImageMagick's identify is not installed");
-    QProcess process;
-    process.start(identify, { QStringLiteral("-format"), QStringLiteral("%W %H %T\\n"), fileName });
-    QVERIFY(process.waitForFinished(30000));
-    QCOMPARE(process.exitCode(), 0);
-    const QStringList lines = QString::fromLatin1(process.readAllStandardOutput()).split(
-        QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines = QString::fromLatin1(runProgram(identify, { "-format", "%W %H %T\\n", fileName }))
+                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 6);
     for (const QString& line : lines)
         QCOMPARE(line, QStringLiteral("200 200 10"));
@@ -370,33 +331,31 @@ void tst_Pictures::gifRoundTrip()
 
 void tst_Pictures::composedFrames_data()
 {
-    QTest::addColumn<QByteArray>("layout");
+    QTest::addColumn<LedLayout>("layout");
     QTest::addColumn<int>("size");
     const QByteArray overlapping = "<Layout type=\"Rectangle\"><Rows>3</Rows><Columns>5</Columns>"
                                    "<RowSpacing>1.5</RowSpacing><ColumnSpacing>1.5</ColumnSpacing></Layout>";
-    QTest::newRow("ring, odd size") << layoutXml(3, 17, "Ring") << 97;
-    QTest::newRow("grid, 16 x 16") << layoutXml(16, 16) << 200;
-    QTest::newRow("LEDs overlapping, lit over dark") << overlapping << 61;
-    QTest::newRow("tiny picture") << layoutXml(8, 8) << 16;
+    QTest::newRow("ring, odd size") << layoutOf(layoutXml(3, 17, "Ring")) << 97;
+    QTest::newRow("grid, 16 x 16") << layoutOf(layoutXml(16, 16)) << 200;
+    QTest::newRow("LEDs overlapping, lit over dark") << layoutOf(overlapping) << 61;
+    QTest::newRow("tiny picture") << layoutOf(layoutXml(8, 8)) << 16;
     QTest::newRow("serpentine columns from the bottom right")
-        << QByteArray("<Layout type=\"Rectangle\"><Rows>3</Rows><Columns>5</Columns><RowSpacing>-6</RowSpacing>"
-                      "<ColumnSpacing>-6</ColumnSpacing><FirstLedPosition_X>24</FirstLedPosition_X>"
-                      "<FirstLedPosition_Y>12</FirstLedPosition_Y><Order>Columns</Order>"
-                      "<Serpentine>1</Serpentine></Layout>")
+        << layoutOf("<Layout type=\"Rectangle\"><Rows>3</Rows><Columns>5</Columns><RowSpacing>-6</RowSpacing>"
+                    "<ColumnSpacing>-6</ColumnSpacing><FirstLedPosition_X>24</FirstLedPosition_X>"
+                    "<FirstLedPosition_Y>12</FirstLedPosition_Y><Order>Columns</Order>"
+                    "<Serpentine>1</Serpentine></Layout>")
         << 64;
 }
 
 void tst_Pictures::composedFrames()
 {
     // A composed frame holds exactly the pixels the painter draws, whatever lights.
-    QFETCH(QByteArray, layout);
+    QFETCH(LedLayout, layout);
     QFETCH(int, size);
-    LedPanelModel show;
-    QVERIFY(readShow(show, showXml(layout)));
-    const PanelPictureExport pictures(show.panelLayout(), size);
-    const PanelFrameComposer composer(show.panelLayout(), pictures.imageSize());
+    const PanelPictureExport pictures(layout, size);
+    const PanelFrameComposer composer(layout, pictures.imageSize());
     const QVector<QRgb> palette = PanelFrameComposer::palette();
-    const int leds = int(show.panelLayout().ledCount());
+    const int leds = int(layout.ledCount());
     for (int pattern = 0; pattern < 3; ++pattern) {
         QVector<int> values(leds - pattern);
         for (int i = 0; i < values.size(); ++i)
@@ -413,38 +372,27 @@ void tst_Pictures::composedFrames()
 
 void tst_Pictures::numbered_data()
 {
-    QTest::addColumn<QByteArray>("layout"); // the same panel as plain rows from the top left, numbered otherwise
-    QTest::addColumn<QByteArray>("plain");
+    QTest::addColumn<LedLayout>("layout"); // the same panel as plain rows from the top left, numbered otherwise
+    QTest::addColumn<LedLayout>("plain");
     QTest::newRow("grid, serpentine columns from the bottom right")
-        << QByteArray("<Layout type=\"Rectangle\"><Rows>4</Rows><Columns>6</Columns><RowSpacing>-6</RowSpacing>"
-                      "<ColumnSpacing>-6</ColumnSpacing><FirstLedPosition_X>30</FirstLedPosition_X>"
-                      "<FirstLedPosition_Y>18</FirstLedPosition_Y><Order>Columns</Order>"
-                      "<Serpentine>1</Serpentine></Layout>")
-        << layoutXml(4, 6);
+        << layoutOf("<Layout type=\"Rectangle\"><Rows>4</Rows><Columns>6</Columns><RowSpacing>-6</RowSpacing>"
+                    "<ColumnSpacing>-6</ColumnSpacing><FirstLedPosition_X>30</FirstLedPosition_X>"
+                    "<FirstLedPosition_Y>18</FirstLedPosition_Y><Order>Columns</Order>"
+                    "<Serpentine>1</Serpentine></Layout>")
+        << layoutOf(layoutXml(4, 6));
     QTest::newRow("ring, alternating, anticlockwise")
-        << QByteArray("<Layout type=\"Ring\"><Rows>3</Rows><Columns>16</Columns><ColumnSpacing>-22.5</ColumnSpacing>"
-                      "<Serpentine>1</Serpentine></Layout>")
-        << QByteArray("<Layout type=\"Ring\"><Rows>3</Rows><Columns>16</Columns><ColumnSpacing>22.5</ColumnSpacing>"
-                      "</Layout>");
+        << layoutOf("<Layout type=\"Ring\"><Rows>3</Rows><Columns>16</Columns><ColumnSpacing>-22.5</ColumnSpacing>"
+                    "<Serpentine>1</Serpentine></Layout>")
+        << layoutOf("<Layout type=\"Ring\"><Rows>3</Rows><Columns>16</Columns><ColumnSpacing>22.5</ColumnSpacing>"
+                    "</Layout>");
 }
 
 // A picture imported, and frames drawn, look the same on any numbering of the panel.
 void tst_Pictures::numbered()
 {
-    QFETCH(QByteArray, layout);
-    QFETCH(QByteArray, plain);
-    LedPanelModel numberedShow, plainShow;
-    QVERIFY(readShow(numberedShow, showXml(layout)) && readShow(plainShow, showXml(plain)));
-    const LedLayout& a = numberedShow.panelLayout();
-    const LedLayout& b = plainShow.panelLayout();
-    QVERIFY(a.ledPositionOf(1) != b.ledPositionOf(1));
-    const auto drawn = [](const LedLayout& l, const QVector<int>& values) {
-        QVector<int> cells;
-        for (int row = 0; row < l.rows(); ++row)
-            for (int column = 0; column < l.columns(); ++column)
-                cells.append(values.value(l.indexAt(row, column)));
-        return cells;
-    };
+    QFETCH(LedLayout, layout);
+    QFETCH(LedLayout, plain);
+    QVERIFY(layout.ledPositionOf(1) != plain.ledPositionOf(1));
 
     // White in the top left of the picture, its edges clear of the LEDs' centres.
     QImage picture(64, 64, QImage::Format_RGB32);
@@ -452,11 +400,11 @@ void tst_Pictures::numbered()
     for (int y = 0; y < 27; ++y)
         for (int x = 0; x < 21; ++x)
             picture.setPixel(x, y, qRgb(255, 255, 255));
-    const QVector<int> onNumbered = importData(pngOf(picture), a, PictureImportSettings()).value(0);
-    const QVector<int> onPlain = importData(pngOf(picture), b, PictureImportSettings()).value(0);
+    const QVector<int> onNumbered = importData(pngOf(picture), layout, PictureImportSettings()).value(0);
+    const QVector<int> onPlain = importData(pngOf(picture), plain, PictureImportSettings()).value(0);
     QVERIFY(onPlain.contains(1) && onPlain.contains(0));
-    QCOMPARE(drawn(a, onNumbered), drawn(b, onPlain));
-    QCOMPARE(PanelPictureExport(a, 120).render(onNumbered), PanelPictureExport(b, 120).render(onPlain));
+    QCOMPARE(drawnCells(layout, onNumbered), drawnCells(plain, onPlain));
+    QCOMPARE(PanelPictureExport(layout, 120).render(onNumbered), PanelPictureExport(plain, 120).render(onPlain));
 }
 
 QTEST_MAIN(tst_Pictures)

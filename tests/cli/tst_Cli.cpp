@@ -1,6 +1,7 @@
 #include "Data/LedPanelModel.h"
 #include "Data/ProgramCompiler.h"
 #include "Data/TextFrames.h"
+#include "common/CliRun.h"
 #include "common/FileSizeLimit.h"
 #include "common/PanelSimulator.h"
 #include "common/PythonRunner.h"
@@ -48,39 +49,11 @@ private slots:
 
 private:
     QString file(const QString& name) const { return m_Dir.filePath(name); }
-    QStringList paths(QStringList arguments) const;
+    QStringList paths(const QString& line) const { return CliRun::arguments(line, m_Dir.path()); }
     QTemporaryDir m_Dir;
 };
 
-struct Run
-{
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
 static const QString cliProgram = QStringLiteral(TESSALOOM_CLI_PATH);
-
-// Starts the tool with pipes for its output, so never on a terminal; the port, if any, in the environment.
-static void start(QProcess& process, const QStringList& arguments, const QString& port = QString())
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TESSALOOM_PORT"), port);
-    process.setProcessEnvironment(env);
-    process.start(cliProgram, arguments);
-}
-
-static Run cli(const QStringList& arguments, const QString& port = QString())
-{
-    QProcess process;
-    start(process, arguments, port);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        QTest::qFail("tessaloom-cli did not end", __FILE__, __LINE__);
-    const Run run { process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError() };
-    if (run.err.contains('\r') || run.out.contains('\r'))
-        QTest::qFail("a carriage return off the terminal", __FILE__, __LINE__);
-    return run;
-}
 
 // A show on a rectangle of rows × columns with the given frame counts; each frame lights its own LEDs.
 static QByteArray show(int rows, int columns, const QList<int>& frames)
@@ -94,22 +67,12 @@ static QByteArray show(int rows, int columns, const QList<int>& frames)
 // The image as the editor compiles the file.
 static QByteArray editorImage(const QString& fileName)
 {
-    QFile file(fileName);
     LedPanelModel model;
     QByteArray image;
     QString problem;
-    if (!file.open(QIODevice::ReadOnly) || !model.readXML(&file) || !ProgramCompiler::compile(model, &image, &problem))
+    if (!readShow(model, fileContents(fileName)) || !ProgramCompiler::compile(model, &image, &problem))
         QTest::qFail(qPrintable("cannot compile " + fileName), __FILE__, __LINE__);
     return image;
-}
-
-// The arguments with the test's file names made paths of its folder.
-QStringList tst_Cli::paths(QStringList arguments) const
-{
-    for (QString& argument : arguments)
-        if (argument.contains(QRegularExpression("\\.(xml|txt|bin)$")))
-            argument = file(argument);
-    return arguments;
 }
 
 void tst_Cli::initTestCase()
@@ -128,39 +91,36 @@ void tst_Cli::initTestCase()
         { "wide.xml", showXml(layoutXml(32, 32)
                               + sequenceXml(0, 40, 1024, [](int f, int i) { return (i * 7 + f * 13) % 251; })) },
         { "surplus.xml", show(2, 8, { 1 }).replace("</LedPanelDocument>", layoutXml(1, 8) + "</LedPanelDocument>") } };
-    for (const auto& f : files) {
-        QFile out(file(f.first));
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(f.second) == f.second.size());
-    }
+    for (const auto& f : files)
+        QVERIFY(writeFile(file(f.first), f.second));
 }
 
 void tst_Cli::lineBytes_data()
 {
-    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("line");
     QTest::addColumn<int>("blocks"); // of a show's image; -1: a command frame
-    QTest::newRow("reset") << QStringList { "reset", "-v" } << -1;
-    QTest::newRow("next") << QStringList { "next", "-v" } << -1;
-    QTest::newRow("boot") << QStringList { "boot", "-v" } << -1;
-    QTest::newRow("ring") << QStringList { "write", "ring.xml", "-b", "115200" } << 3;
-    QTest::newRow("no sequences") << QStringList { "write", "empty.xml" } << 0;
-    QTest::newRow("47 blocks, progress by tenths") << QStringList { "write", "long.xml" } << 47;
+    QTest::newRow("reset") << "reset -v" << -1;
+    QTest::newRow("next") << "next -v" << -1;
+    QTest::newRow("boot") << "boot -v" << -1;
+    QTest::newRow("ring") << "write ring.xml -b 115200" << 3;
+    QTest::newRow("no sequences") << "write empty.xml" << 0;
+    QTest::newRow("47 blocks, progress by tenths") << "write long.xml" << 47;
 }
 
 // Commands are 4-byte frames; compile gives the editor's image, and write puts it on the line in
 // 32-byte blocks behind 03 00 00 n. The port comes from the environment.
 void tst_Cli::lineBytes()
 {
-    QFETCH(QStringList, arguments);
+    QFETCH(QString, line);
     QFETCH(int, blocks);
+    const QStringList arguments = paths(line);
     const QMap<QString, char> frames { { "reset", 0x01 }, { "next", 0x02 }, { "boot", 0x64 } };
     QByteArray expected = QByteArray(1, frames.value(arguments[0])) + QByteArray(3, '\0');
     if (blocks >= 0) {
-        arguments[1] = file(arguments[1]);
         const QByteArray image = editorImage(arguments[1]);
-        QCOMPARE(cli({ "compile", arguments[1], "-o", file("out.bin") }).status, 0);
-        QFile out(file("out.bin"));
-        QVERIFY(out.open(QIODevice::ReadOnly));
-        QCOMPARE(out.readAll(), image);
+        QCOMPARE(CliRun({ "compile", arguments[1], "-o", file("out.bin") }).status, 0);
+        QVERIFY(QFile::exists(file("out.bin")));
+        QCOMPARE(fileContents(file("out.bin")), image);
         expected.clear();
         for (int n = 0; n < blocks; ++n)
             expected += QByteArray("\x03\0\0", 3) + char(n) + image.mid(32 * n, 32).leftJustified(32, '\0');
@@ -168,7 +128,7 @@ void tst_Cli::lineBytes()
 
     PanelSimulator sim;
     QVERIFY(sim.start({ "--raw" }));
-    const Run run = cli(arguments, sim.devicePath());
+    const CliRun run(arguments, sim.devicePath());
     QCOMPARE(run.status, 0);
     QVERIFY(QTest::qWaitFor([&] { return sim.received().size() >= expected.size(); }, 5000));
     QCOMPARE(sim.received(), expected);
@@ -200,16 +160,15 @@ void tst_Cli::flash()
         arguments << "-p" << sims.last()->devicePath();
     }
     const auto cleanup = qScopeGuard([&] { qDeleteAll(sims); });
-    const Run run = cli(arguments + (verbose ? QStringList("-v") : QStringList()));
+    const CliRun run(arguments + (verbose ? QStringList("-v") : QStringList()));
     QCOMPARE(run.status, 0);
     const QStringList lines = QString(run.err).split('\n', Qt::SkipEmptyParts);
     for (int b = 0; b < boards; ++b) {
-        const QString port = sims.at(b)->devicePath();
-        const QString name = port; // by its full path, as the port dialog shows it
+        const QString port = sims.at(b)->devicePath(); // named by its full path, as the port dialog shows it
         const QString label = boards > 1 ? port + ": " : QString();
-        const QStringList steps { "Open serial port " + name + " (57600)", "Enter MSP UART flasher", "Verify device",
+        const QStringList steps { "Open serial port " + port + " (57600)", "Enter MSP UART flasher", "Verify device",
                                   "Erase device", "Write application code", "Jump to the application",
-                                  "Close serial port " + name, "Finished" };
+                                  "Close serial port " + port, "Finished" };
         QStringList own = lines.filter(QRegularExpression("^" + QRegularExpression::escape(label) + "[A-Z]"));
         own.replaceInStrings(QRegularExpression("^" + QRegularExpression::escape(label)), QString());
         QCOMPARE(own.mid(0, 8), steps);
@@ -256,7 +215,7 @@ void tst_Cli::flashFaults()
         QVERIFY(good.start());
         arguments << "-p" << good.devicePath();
     }
-    const Run run = cli(arguments);
+    const CliRun run(arguments);
     QCOMPARE(run.status, 1);
     const QList<QByteArray> lines = run.err.trimmed().split('\n');
     QVERIFY2(lines.last().startsWith("tessaloom-cli: Flashing failed on 1 of " + QByteArray::number(1 + besideGoodBoard)
@@ -307,12 +266,10 @@ void tst_Cli::flashRefusals()
 {
     QFETCH(QByteArray, firmware);
     QFETCH(QString, reason);
-    QFile out(file("refused.txt"));
-    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(firmware) == firmware.size());
-    out.close();
+    QVERIFY(writeFile(file("refused.txt"), firmware));
     PanelSimulator sim;
     QVERIFY(sim.start({ "--raw" }));
-    const Run run = cli({ "flash", file("refused.txt"), "-p", sim.devicePath() });
+    const CliRun run({ "flash", file("refused.txt"), "-p", sim.devicePath() });
     QCOMPARE(run.status, 3);
     QVERIFY2(run.err.contains(reason.toUtf8()) && !run.err.contains("Finished"), run.err);
     QByteArray received;
@@ -344,8 +301,8 @@ void tst_Cli::flashCheck()
     QFETCH(bool, force);
     QFETCH(int, status);
     QFETCH(QString, lines);
-    const Run run = cli(QStringList { "flash", "--check", file(firmware) }
-                        + (force ? QStringList("--force") : QStringList()));
+    const CliRun run(QStringList { "flash", "--check", file(firmware) }
+                     + (force ? QStringList("--force") : QStringList()));
     QCOMPARE(run.status, status);
     QCOMPARE(run.err.isEmpty(), status == 0);
     const QByteArray crc = QByteArray::fromHex(flashedMemory(file(firmware)).split('\n').value(1));
@@ -359,70 +316,59 @@ void tst_Cli::flashCheck()
 
 void tst_Cli::statuses_data()
 {
-    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("line");
     QTest::addColumn<int>("status");
     // On standard error, or on standard output after a ">"; after a "^" standard error starts with it.
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("version") << QStringList { "--version" } << 0 << ">tessaloom-cli 1.0\n";
-    QTest::newRow("command help") << QStringList { "compile", "--help" } << 0 << ">-o, --output <IMAGE.bin>";
-    QTest::newRow("help, the longest command") << QStringList { "--help" } << 0 << ">\n  import IMAGE SHOW.xml  Imports";
-    QTest::newRow("help names the bound of new") << QStringList { "new", "--help" } << 0 << ">at most 4194304.";
-    QTest::newRow("no command") << QStringList() << 2 << "No command given.";
-    QTest::newRow("no port") << QStringList { "reset" } << 2 << "No serial port given";
-    QTest::newRow("compile without -o") << QStringList { "compile", "grid.xml" } << 2 << "-o IMAGE.bin";
-    QTest::newRow("broken show") << QStringList { "write", "broken.xml", "-p", "/dev/nonexistent" } << 3
-                                 << "broken.xml: Line 2, column 8: ";
-    QTest::newRow("missing show") << QStringList { "compile", "none.xml", "-o", "x.bin" } << 3 << "Cannot read";
-    QTest::newRow("a layout after the frames") << QStringList { "info", "surplus.xml" } << 3
-                                               << "surplus.xml: Line 1, column 514: The Layout element comes after the sequences";
-    QTest::newRow("text without -o") << QStringList { "text", "letters.xml", "Hi" } << 2 << "-o OUT.xml";
-    QTest::newRow("text without text") << QStringList { "text", "letters.xml", "-o", "x.xml" } << 2
-                                       << "text needs a TEXT";
-    QTest::newRow("text into a sequence not there") << QStringList { "text", "letters.xml", "Hi", "--sequence", "2",
-                                                                     "-o", "x.xml" }
-                                                    << 2 << "has no sequence 2; it has 1.";
-    QTest::newRow("text over 200 characters") << QStringList { "text", "letters.xml", QString(201, 'x'), "-o", "x.xml" }
-                                              << 2 << "1 to 200 characters";
-    QTest::newRow("scroll past the LED-value bound") << QStringList { "text", "huge.xml", "Hi", "--scroll", "-o",
-                                                                      "x.xml" }
-                                                     << 3 << "LED values";
-    QTest::newRow("new, a size of one number") << QStringList { "new", "--grid", "8", "-o", "x.xml" } << 2
-                                               << "--grid takes two whole numbers";
-    QTest::newRow("new, no rows") << QStringList { "new", "--ring", "0x12", "-o", "x.xml" } << 2 << "1 to 1024";
-    QTest::newRow("new, past the LED cap") << QStringList { "new", "--grid", "1024x1024", "-o", "x.xml" } << 2
-                                           << "at most 65536 LEDs";
-    QTest::newRow("new, both types") << QStringList { "new", "--grid", "8x8", "--ring", "1x12", "-o", "x.xml" }
-                                     << 2 << "exactly one of";
-    QTest::newRow("new, spacing 0") << QStringList { "new", "--grid", "8x8", "--spacing", "0", "-o", "x.xml" } << 2
-                                    << "--spacing takes";
-    QTest::newRow("new past the LED-value bound") << QStringList { "new", "--grid", "256x256", "--frames", "65", "-o",
-                                                                   "x.xml" }
-                                                  << 2 << "4259840 LED values; a show holds at most 4194304.";
-    QTest::newRow("render a sequence not there") << QStringList { "render", "grid.xml", "--sequence", "9", "-o", "x.gif" }
-                                                 << 2 << "has no sequence 9";
-    QTest::newRow("render an empty sequence") << QStringList { "render", "grid.xml", "--sequence", "2", "-o", "x.gif" }
-                                              << 3 << "Sequence 2 has no frames.";
-    QTest::newRow("new, another order") << QStringList { "new", "--grid", "8x8", "--order", "diagonal", "-o", "x.xml" }
-                                        << 2 << "--order takes rows or columns, not \"diagonal\".";
-    QTest::newRow("output not writable") << QStringList { "compile", "grid.xml", "-o", "none/x.bin" } << 4
-                                         << "Cannot write";
+    const auto row = [](const char* name, const QString& line, int status, const char* text) {
+        QTest::newRow(name) << line << status << text;
+    };
+    row("version", "--version", 0, ">tessaloom-cli 1.0\n");
+    row("command help", "compile --help", 0, ">-o, --output <IMAGE.bin>");
+    row("help, the longest command", "--help", 0, ">\n  import IMAGE SHOW.xml  Imports");
+    row("help names the bound of new", "new --help", 0, ">at most 4194304.");
+    row("no command", "", 2, "No command given.");
+    row("no port", "reset", 2, "No serial port given");
+    row("compile without -o", "compile grid.xml", 2, "-o IMAGE.bin");
+    row("broken show", "write broken.xml -p /dev/nonexistent", 3, "broken.xml: Line 2, column 8: ");
+    row("missing show", "compile none.xml -o x.bin", 3, "Cannot read");
+    row("a layout after the frames", "info surplus.xml", 3,
+        "surplus.xml: Line 1, column 514: The Layout element comes after the sequences");
+    row("text without -o", "text letters.xml Hi", 2, "-o OUT.xml");
+    row("text without text", "text letters.xml -o x.xml", 2, "text needs a TEXT");
+    row("text into a sequence not there", "text letters.xml Hi --sequence 2 -o x.xml", 2,
+        "has no sequence 2; it has 1.");
+    row("text over 200 characters", "text letters.xml " + QString(201, 'x') + " -o x.xml", 2, "1 to 200 characters");
+    row("scroll past the LED-value bound", "text huge.xml Hi --scroll -o x.xml", 3, "LED values");
+    row("new, a size of one number", "new --grid 8 -o x.xml", 2, "--grid takes two whole numbers");
+    row("new, no rows", "new --ring 0x12 -o x.xml", 2, "1 to 1024");
+    row("new, past the LED cap", "new --grid 1024x1024 -o x.xml", 2, "at most 65536 LEDs");
+    row("new, both types", "new --grid 8x8 --ring 1x12 -o x.xml", 2, "exactly one of");
+    row("new, spacing 0", "new --grid 8x8 --spacing 0 -o x.xml", 2, "--spacing takes");
+    row("new past the LED-value bound", "new --grid 256x256 --frames 65 -o x.xml", 2,
+        "4259840 LED values; a show holds at most 4194304.");
+    row("render a sequence not there", "render grid.xml --sequence 9 -o x.gif", 2, "has no sequence 9");
+    row("render an empty sequence", "render grid.xml --sequence 2 -o x.gif", 3, "Sequence 2 has no frames.");
+    row("render a frame not there", "render grid.xml --sequence 3 --frame 3 -o x.png", 2, "Sequence 3 has no frame 3.");
+    row("render at 51 fps", "render grid.xml --fps 51 -o x.gif", 2, "--fps takes a whole number from 1 to 50");
+    row("render to a .jpg", "render grid.xml -o x.jpg", 2, "render writes a .gif or a .png file");
+    row("render not writable", "render grid.xml -o none/x.gif", 4, "Cannot write");
+    row("new, another order", "new --grid 8x8 --order diagonal -o x.xml", 2,
+        "--order takes rows or columns, not \"diagonal\".");
+    row("output not writable", "compile grid.xml -o none/x.bin", 4, "Cannot write");
     // Nothing is said to go to a port before it opens.
-    for (const QString command : { "reset", "write", "wiring", "flash" }) {
-        const QStringList file = command == QLatin1String("reset") ? QStringList()
-            : QStringList(command == QLatin1String("flash") ? "firmware.txt" : "grid.xml");
-        QTest::newRow(qPrintable(command + ", port does not open"))
-            << QStringList(command) + file + QStringList { "-p", "/dev/nonexistent", "-v" } << 1
-            << (command == QLatin1String("flash") ? "serial port" : "^tessaloom-cli: Cannot open serial port");
-    }
+    for (const QString line : { "reset", "write grid.xml", "wiring grid.xml", "flash firmware.txt" })
+        row(qPrintable(line.section(' ', 0, 0) + ", port does not open"), line + " -p /dev/nonexistent -v", 1,
+            line.startsWith("flash") ? "serial port" : "^tessaloom-cli: Cannot open serial port");
 }
 
 void tst_Cli::statuses()
 {
-    QFETCH(QStringList, arguments);
+    QFETCH(QString, line);
     QFETCH(int, status);
     QFETCH(QString, text);
-    const Run run = cli(paths(arguments));
+    const CliRun run(paths(line));
     QCOMPARE(run.status, status);
     const bool out = text.startsWith('>');
     const bool first = text.startsWith('^');
@@ -434,24 +380,23 @@ void tst_Cli::statuses()
 
 void tst_Cli::json_data()
 {
-    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("info") << QStringList { "info", "ring.xml" } << "info Rectangle 4x48 192 [2, 1] 77 3 1";
-    QTest::newRow("write") << QStringList { "write", "ring.xml", "-v", "-p", "SIM" }
+    QTest::newRow("info") << "info ring.xml" << "info Rectangle 4x48 192 [2, 1] 77 3 1";
+    QTest::newRow("write") << "write ring.xml -v -p SIM"
                            << "report progress report progress report progress report progress result True 0";
-    QTest::newRow("flash") << QStringList { "flash", "firmware.txt", "-p", "SIM" }
-                           << "report progress report result True 0";
-    QTest::newRow("broken show") << QStringList { "info", "broken.xml" } << "result False 3";
+    QTest::newRow("flash") << "flash firmware.txt -p SIM" << "report progress report result True 0";
+    QTest::newRow("broken show") << "info broken.xml" << "result False 3";
 }
 
 // Standard output holds JSON objects only, one per line, as Python's json reads them.
 void tst_Cli::json()
 {
-    QFETCH(QStringList, arguments);
+    QFETCH(QString, line);
     QFETCH(QString, expected);
     PanelSimulator sim;
     QVERIFY(sim.start());
-    const Run run = cli(paths(arguments).replaceInStrings(QRegularExpression("^SIM$"), sim.devicePath()) << "--json");
+    const CliRun run(paths(line).replaceInStrings(QRegularExpression("^SIM$"), sim.devicePath()) << "--json");
     QVERIFY(run.err.isEmpty() || run.status == 2);
     const QString script = R"(import itertools, json, sys
 objs = [json.loads(line) for line in sys.argv[1].splitlines()]
@@ -467,26 +412,24 @@ else:
 
 void tst_Cli::text_data()
 {
-    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("line");
     QTest::addColumn<int>("frame"); // of the last sequence: the text standing still, as the editor letters it
     QTest::addColumn<QString>("frames"); // per sequence
 
-    QTest::newRow("still, appended to sequence 1")
-        << QStringList { "text", "letters.xml", "Hi", "--sequence", "1", "-o", "out.xml" } << 1 << "[2]";
-    QTest::newRow("scroll on the ring, a new sequence")
-        << QStringList { "text", "realring.xml", "AB", "--scroll", "-o", "out.xml" } << 48 << "[56]";
+    QTest::newRow("still, appended to sequence 1") << "text letters.xml Hi --sequence 1 -o out.xml" << 1 << "[2]";
+    QTest::newRow("scroll on the ring, a new sequence") << "text realring.xml AB --scroll -o out.xml" << 48 << "[56]";
     QTest::newRow("scroll into sequence 1 after its frame")
-        << QStringList { "text", "letters.xml", "I", "--scroll", "--sequence", "1", "-o", "out.xml" } << 1 + 12
-        << "[17]";
+        << "text letters.xml I --scroll --sequence 1 -o out.xml" << 1 + 12 << "[17]";
 }
 
 // The written show read back by Python's xml.etree.
 void tst_Cli::text()
 {
-    QFETCH(QStringList, arguments);
+    QFETCH(QString, line);
     QFETCH(int, frame);
     QFETCH(QString, frames);
-    const Run run = cli(paths(arguments));
+    const QStringList arguments = paths(line);
+    const CliRun run(arguments);
     QVERIFY2(run.status == 0, run.err);
     const QString script = R"(import sys, xml.etree.ElementTree as ET
 sequences = ET.parse(sys.argv[1]).getroot().findall('CommandList')
@@ -495,8 +438,7 @@ lit = sorted(int(d.get('index')) for d in frame.findall('LedData') if int(d.find
 print([len(s.findall('LedState')) for s in sequences], ' '.join(str(led) for led in lit)))";
     const QByteArray out = PythonRunner::run(script, { file("out.xml"), QString::number(frame) });
     LedPanelModel show;
-    QFile in(file(arguments[1]));
-    QVERIFY(in.open(QIODevice::ReadOnly) && show.readXML(&in));
+    QVERIFY(readShow(show, fileContents(arguments[1])));
     const QVector<int> still = TextFrames(show.panelLayout(), arguments[2]).still();
     for (int led = 0; led < still.size(); ++led)
         frames += still.at(led) != 0 ? ' ' + QString::number(led) : QString();
@@ -505,44 +447,38 @@ print([len(s.findall('LedState')) for s in sequences], ' '.join(str(led) for led
 
 void tst_Cli::newShow_data()
 {
-    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("options");
     // type rows columns spacings, body, then LEDs of each frame and lit LEDs
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("grid, default spacing, one frame")
-        << QStringList { "--grid", "8x8" } << "Rectangle 8 8 6 6 rect -6 -6 54 54 [64] 0 - -";
+    QTest::newRow("grid, default spacing") << "--grid 8x8" << "Rectangle 8 8 6 6 rect -6 -6 54 54 [64] 0 - -";
     QTest::newRow("grid wired along serpentine columns")
-        << QStringList { "--grid", "8x32", "--order", "columns", "--serpentine" }
-        << "Rectangle 8 32 6 6 rect -6 -6 198 54 [256] 0 Columns 1";
+        << "--grid 8x32 --order columns --serpentine" << "Rectangle 8 32 6 6 rect -6 -6 198 54 [256] 0 Columns 1";
     QTest::newRow("grid 32 x 8, spacing 5, three frames")
-        << QStringList { "--grid", "32x8", "--spacing", "5", "--frames", "3" }
-        << "Rectangle 32 8 5 5 rect -5 -5 45 165 [256, 256, 256] 0 - -";
-    QTest::newRow("single ring of 12") << QStringList { "--ring", "1x12" } << "Ring 1 12 5 30 ring 40 55 [12] 0 - -";
+        << "--grid 32x8 --spacing 5 --frames 3" << "Rectangle 32 8 5 5 rect -5 -5 45 165 [256, 256, 256] 0 - -";
+    QTest::newRow("single ring of 12") << "--ring 1x12" << "Ring 1 12 5 30 ring 40 55 [12] 0 - -";
     QTest::newRow("ring 4 x 48, spacing 2, two frames")
-        << QStringList { "--ring", "4x48", "--spacing", "2", "--frames", "2" }
-        << "Ring 4 48 2 7.5 ring 16 28 [192, 192] 0 - -";
+        << "--ring 4x48 --spacing 2 --frames 2" << "Ring 4 48 2 7.5 ring 16 28 [192, 192] 0 - -";
 }
 
 // The written show read back by Python's xml.etree: its layout and dark frames.
 void tst_Cli::newShow()
 {
-    QFETCH(QStringList, arguments);
+    QFETCH(QString, options);
     QFETCH(QString, expected);
-    const Run run = cli(QStringList("new") + arguments + QStringList { "-o", file("new.xml") });
+    const CliRun run(paths("new " + options + " -o new.xml"));
     QVERIFY2(run.status == 0, run.err);
     const QString script = R"(import sys, xml.etree.ElementTree as ET
 root = ET.parse(sys.argv[1]).getroot()
 layout = root.find('Layout')
 v = lambda name: '%g' % float(layout.find(name).text)
+t = lambda name: getattr(layout.find(name), 'text', '-')
 body = ['rect'] + [v('Rectangle_' + c) for c in 'XYWH'] if layout.get('type') == 'Rectangle' \
     else ['ring', v('InnerDiameter'), v('OuterDiameter')]
-frames = [s.findall('LedState') for s in root.findall('CommandList')]
-assert len(frames) == 1
-leds = [len(f.findall('LedData')) for f in frames[0]]
-lit = sum(1 for f in frames[0] for d in f.findall('LedData') if int(d.find('intensity').text) != 0)
-t = lambda name: getattr(layout.find(name), 'text', '-')
-print(layout.get('type'), layout.find('Rows').text, layout.find('Columns').text, v('RowSpacing'), v('ColumnSpacing'),
-      ' '.join(body), leds, lit, t('Order'), t('Serpentine')))";
+[frames] = [s.findall('LedState') for s in root.findall('CommandList')]  # the one sequence
+lit = sum(1 for f in frames for d in f.findall('LedData') if int(d.find('intensity').text) != 0)
+print(layout.get('type'), t('Rows'), t('Columns'), v('RowSpacing'), v('ColumnSpacing'), ' '.join(body),
+      [len(f.findall('LedData')) for f in frames], lit, t('Order'), t('Serpentine')))";
     QCOMPARE(QString(PythonRunner::run(script, { file("new.xml") })).trimmed(), expected);
 }
 
@@ -569,14 +505,14 @@ void tst_Cli::wiring()
     QFETCH(QString, size);
     QFETCH(QStringList, lit);
 
-    const Run printed = cli({ "wiring", file(show), "--print" });
+    const CliRun printed({ "wiring", file(show), "--print" });
     QCOMPARE(printed.status, 0);
     QVERIFY2(printed.out.contains("Sequence 3: LED " + lit.at(2).toUtf8() + " alone, drawn at row "), printed.out);
     QCOMPARE(printed.out.count("\nSequence "), lit.size());
 
     PanelSimulator sim;
     QVERIFY(sim.start({ "--rows", size.section('x', 0, 0), "--columns", size.section('x', 1, 1) }));
-    const Run run = cli({ "wiring", file(show) }, sim.devicePath());
+    const CliRun run({ "wiring", file(show) }, sim.devicePath());
     QCOMPARE(run.status, 0);
     QVERIFY(sim.waitForLine("IMAGE"));
     QStringList expected;
@@ -588,29 +524,28 @@ void tst_Cli::wiring()
 
 void tst_Cli::interrupt_data()
 {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QStringList>("simulator");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("simulator");
     QTest::addColumn<QString>("running"); // the simulator's line after which Ctrl+C comes
     QTest::addColumn<QString>("stopped");
-    QTest::newRow("write") << QStringList { "write", "long.xml" } << QStringList() << "BLOCK 2"
+    QTest::newRow("write") << "write long.xml" << "" << "BLOCK 2"
                            << "Interrupted: stopped after [3-5] of 47 blocks; .* is closed";
-    QTest::newRow("flash") << QStringList { "flash", "firmware.txt" } << QStringList { "--slow-ms", "100" }
-                           << "PACKET 4 " << "Stopped after [2-5] of 59 packets\n.*Close serial port .*"
-                                             "Interrupted: 1 of 1 boards not flashed";
+    QTest::newRow("flash") << "flash firmware.txt" << "--slow-ms 100" << "PACKET 4 "
+                           << "Stopped after [2-5] of 59 packets\n.*Close serial port .*"
+                              "Interrupted: 1 of 1 boards not flashed";
 }
 
 // Ctrl+C stops at the next block or packet, closes the port and says where it stopped.
 void tst_Cli::interrupt()
 {
-    QFETCH(QStringList, arguments);
-    QFETCH(QStringList, simulator);
+    QFETCH(QString, line);
+    QFETCH(QString, simulator);
     QFETCH(QString, running);
     QFETCH(QString, stopped);
     PanelSimulator sim;
-    QVERIFY(sim.start(simulator));
-    arguments[1] = file(arguments[1]);
+    QVERIFY(sim.start(simulator.split(' ', Qt::SkipEmptyParts)));
     QProcess process;
-    start(process, arguments, sim.devicePath());
+    CliRun::start(process, paths(line), sim.devicePath());
     QVERIFY(sim.waitForLine(running));
     ::kill(pid_t(process.processId()), SIGINT);
     QVERIFY(process.waitForFinished(10000));
@@ -634,12 +569,6 @@ void tst_Cli::terminalProgress()
              qPrintable(out.toUtf8().toPercentEncoding(" /:%")));
 }
 
-static QByteArray contents(const QString& fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
 // Each writer of the tool, cut short by a file-size limit at several places, the last of which
 // only the final flush meets: it must fail with the system's reason and leave the earlier file.
 void tst_Cli::failedWrite_data()
@@ -660,23 +589,21 @@ void tst_Cli::failedWrite()
     QFETCH(QString, output);
     QTemporaryDir dir;
     const QString whole = dir.filePath("whole-" + output), target = dir.filePath(output);
-    QCOMPARE(cli(paths(arguments) << whole).status, 0);
+    QCOMPARE(CliRun(paths(arguments.join(' ')) << whole).status, 0);
     const QList<qint64> limits = FileSizeLimit::limitsFor(QFileInfo(whole).size());
     QVERIFY2(limits.size() == 3, qPrintable(QString::number(QFileInfo(whole).size())));
 
     const QByteArray before = QByteArray("an earlier file\n").repeated(1000);
     for (const qint64 limit : limits) {
-        QFile earlier(target);
-        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write(before) == before.size());
-        earlier.close();
-        Run run;
+        QVERIFY(writeFile(target, before));
+        CliRun run;
         {
             const FileSizeLimit cut(limit);
-            run = cli(paths(arguments) << target);
+            run = CliRun(paths(arguments.join(' ')) << target);
         }
         QVERIFY2(run.status == 4 && run.err.contains("Cannot write " + target.toUtf8() + ": File too large"),
                  qPrintable(QString("at %1 bytes: %2 %3").arg(limit).arg(run.status).arg(run.err.constData())));
-        QCOMPARE(contents(target), before);
+        QCOMPARE(fileContents(target), before);
         // Nothing written aside is left behind.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }

@@ -62,21 +62,16 @@ void tst_Package::showsAreRecognised()
     runProgram("cmake", { "--install", TESSALOOM_BINARY_DIR, "--prefix", prefix.path() }, 120000);
     const QString package = prefix.filePath("share/mime/packages/tessaloom.xml");
     QVERIFY(QFile::exists(package));
-    QFile desktop(prefix.filePath("share/applications/tessaloom.desktop"));
-    QVERIFY(desktop.open(QFile::ReadOnly));
-    const QByteArray entry = desktop.readAll();
+    const QByteArray entry = fileContents(prefix.filePath("share/applications/tessaloom.desktop"));
     QVERIFY(entry.contains("Exec=Tessaloom %f\n") && entry.contains("MimeType=application/x-tessaloom-show+xml;"));
 
     QVERIFY(QDir().mkpath(data.filePath("mime/packages")));
     QVERIFY(QFile::copy(package, data.filePath("mime/packages/tessaloom.xml")));
     runProgram("update-mime-database", { data.filePath("mime") });
-    QFile file(data.filePath("file.xml"));
-    QVERIFY(file.open(QFile::WriteOnly) && file.write(content) == content.size());
-    file.close();
+    QVERIFY(writeFile(data.filePath("file.xml"), content));
     qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     qputenv("XDG_DATA_DIRS", "/usr/share");
-    const QString answer = QString(runProgram("xdg-mime", { "query", "filetype", file.fileName() })).trimmed();
-    QCOMPARE(answer, type);
+    QCOMPARE(QString(runProgram("xdg-mime", { "query", "filetype", data.filePath("file.xml") })).trimmed(), type);
 }
 
 QTEST_GUILESS_MAIN(tst_Package)

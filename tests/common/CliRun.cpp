@@ -1,0 +1,34 @@
+#include "CliRun.h"
+
+#include <QtTest>
+
+CliRun::CliRun(const QStringList& arguments, const QString& port)
+{
+    QProcess process;
+    start(process, arguments, port);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        QTest::qFail("tessaloom-cli did not end", __FILE__, __LINE__);
+    status = process.exitCode();
+    out = process.readAllStandardOutput();
+    err = process.readAllStandardError();
+    if (err.contains('\r') || out.contains('\r'))
+        QTest::qFail("a carriage return off the terminal", __FILE__, __LINE__);
+}
+
+void CliRun::start(QProcess& process, const QStringList& arguments, const QString& port)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TESSALOOM_PORT"), port);
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(TESSALOOM_CLI_PATH), arguments);
+}
+
+QStringList CliRun::arguments(const QString& line, const QString& folder)
+{
+    static const QRegularExpression fileName(QStringLiteral("^[^/-].*\\.(xml|txt|bin|gif|png|jpg|c|h)$"));
+    QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (QString& word : words)
+        if (fileName.match(word).hasMatch())
+            word = QDir(folder).filePath(word);
+    return words;
+}
