@@ -1,13 +1,11 @@
 #include "Data/CommandList.h"
 #include "Data/LedStateCommand.h"
-#include "Document/LedPanelDocument.h"
 #include "GraphicsView/LedStateWidget.h"
 #include "GraphicsView/ShapePreviewItem.h"
-#include "MainWindow/MainMenu.h"
-#include "MainWindow/MainWindow.h"
 #include "TreeView/LedTreeView.h"
 
 #include "common/TestData.h"
+#include "common/WindowFixture.h"
 
 #include <QUndoStack>
 #include <QtTest>
@@ -15,62 +13,34 @@
 
 // Selecting, moving and pasting LEDs and drawing with symmetry, through the real window. Frames are
 // pictures: a row of '#' (lit) and '.' per row as drawn ('/' between rows; on a ring the innermost circle first).
-class tst_Selection : public QObject
+class tst_Selection : public QObject, public WindowFixture
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { QVERIFY(showWindow()); }
+    void cleanup() { QVERIFY(closeWindow()); }
     void edits_data();
     void edits();
     void symmetryChoices();
 
 private:
-    LedPanelDocument* document() const { return qobject_cast<LedPanelDocument*>(m_window->currentDocument()); }
-    QAction* action(const QString& name) const { return m_window->findChild<QAction*>(name); }
-    LedStateWidget* view() const { return document()->ledFrame(); }
-    QPoint cell(const QString& rowColumn) const;
+    QPointF cell(const QString& rowColumn) const;
     // A show of two frames on the layout, the first one drawn as the picture and current.
     void open(const QByteArray& layout, const QString& picture);
     QString picture() const;
-    void drag(const QString& from, const QString& to, Qt::KeyboardModifiers modifiers);
     void run(const QString& step);
-
-    MainWindow* m_window = nullptr;
 };
-
-void tst_Selection::init()
-{
-    m_window = new MainWindow;
-    m_window->resize(900, 700);
-    m_window->show();
-    QApplication::setActiveWindow(m_window);
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
-}
-
-void tst_Selection::cleanup()
-{
-    delete m_window;
-}
 
 void tst_Selection::open(const QByteArray& layout, const QString& picture)
 {
-    qobject_cast<MainMenu*>(m_window->menuBar())->action_New->trigger();
-    QVERIFY(readShow(*document(), showXml(layout + sequenceXml(0, 2))));
+    QVERIFY(openShow(layout + sequenceXml(0, 2)));
     const LedLayout& panel = document()->panelLayout();
     const QStringList rows = picture.split('/', Qt::SkipEmptyParts);
-    auto* values = document()->sequence(0)->frame(0);
-    QVector<int> lit(int(panel.ledCount()), 0);
     for (int row = 0; row < rows.size(); ++row) {
         for (int column = 0; column < rows.at(row).size(); ++column)
-            lit[panel.indexAt(row, column)] = rows.at(row).at(column) == '#' ? 1 : 0;
+            document()->currentFrame()->led(panel.indexAt(row, column))->setIntensity(rows.at(row).at(column) == '#');
     }
-    for (int led = 0; led < lit.size(); ++led)
-        values->led(led)->setIntensity(lit.at(led));
-    document()->treeView()->expandAll();
-    document()->makeCurrent(document()->node(0, 0));
-    view()->fitInView(panel.sceneRect(), Qt::KeepAspectRatio);
     view()->setFocus();
     if (!picture.isEmpty())
         QCOMPARE(this->picture(), picture);
@@ -90,27 +60,17 @@ QString tst_Selection::picture() const
     return rows.join('/');
 }
 
-QPoint tst_Selection::cell(const QString& rowColumn) const
+QPointF tst_Selection::cell(const QString& rowColumn) const
 {
     const QStringList parts = rowColumn.split(',');
-    return view()->mapFromScene(document()->panelLayout().ledPosition(parts.at(0).toInt(), parts.at(1).toInt()));
-}
-
-void tst_Selection::drag(const QString& from, const QString& to, Qt::KeyboardModifiers modifiers)
-{
-    QTest::mousePress(view()->viewport(), Qt::LeftButton, modifiers, cell(from));
-    const QPoint end = cell(to);
-    QMouseEvent move(QEvent::MouseMove, end, view()->viewport()->mapToGlobal(end), Qt::NoButton, Qt::LeftButton,
-                     modifiers);
-    QApplication::sendEvent(view()->viewport(), &move);
-    QTest::mouseRelease(view()->viewport(), Qt::LeftButton, modifiers, end);
+    return document()->panelLayout().ledPosition(parts.at(0).toInt(), parts.at(1).toInt());
 }
 
 // One user's step: "select|add|remove|move|copy|line FROM TO" drags from cell to cell ("row,column")
 // with the Select tool and no key, Shift, Ctrl, none, Ctrl, or with the Line tool; "pen CELL" clicks
-// with the pen or fills; "frames" selects every frame in the tree; "key NAME" and "ctrl+a" press keys in the view; "trigger ACTION"; "frame N";
-// "show LAYOUT" opens another show; "symmetry MODE [N]"; "status TEXT" checks the status bar;
-// "preview FROM TO N" checks a line's marks while dragged.
+// with the pen or fills; "frames" selects every frame in the tree; "key NAME" and "ctrl+a" press keys in the
+// view; "trigger ACTION"; "frame N"; "show LAYOUT" opens another show; "symmetry MODE [N]"; "status TEXT"
+// checks the status bar; "preview FROM TO N" checks a line's marks while dragged.
 void tst_Selection::run(const QString& step)
 {
     const QStringList words = step.split(' ');
@@ -122,25 +82,19 @@ void tst_Selection::run(const QString& step)
     view()->setFocus();
     if (drags.contains(verb)) {
         action("action_ToolSelect")->trigger();
-        drag(words.at(1), words.at(2), drags.value(verb));
-    } else if (verb == "line" || verb == "preview") {
+        drag({ cell(words.at(1)), cell(words.at(2)) }, drags.value(verb));
+    } else if (verb == "line") {
         action("action_ToolLine")->trigger();
-        if (verb == "line") {
-            drag(words.at(1), words.at(2), Qt::NoModifier);
-            return;
-        }
-        QTest::mousePress(view()->viewport(), Qt::LeftButton, {}, cell(words.at(1)));
-        QMouseEvent move(QEvent::MouseMove, cell(words.at(2)), QPoint(), Qt::NoButton, Qt::LeftButton, {});
-        QApplication::sendEvent(view()->viewport(), &move);
-        const auto items = view()->QGraphicsView::scene()->items();
-        const auto found = std::find_if(items.begin(), items.end(),
-                                        [](QGraphicsItem* item) { return dynamic_cast<ShapePreviewItem*>(item); });
-        QVERIFY(found != items.end());
-        QCOMPARE(dynamic_cast<ShapePreviewItem*>(*found)->count(), words.at(3).toInt());
-        QTest::mouseRelease(view()->viewport(), Qt::LeftButton, {}, cell(words.at(2)));
+        drag({ cell(words.at(1)), cell(words.at(2)) });
+    } else if (verb == "preview") {
+        action("action_ToolLine")->trigger();
+        drag({ cell(words.at(1)), cell(words.at(2)) }, {}, false);
+        QVERIFY(shapePreview());
+        QCOMPARE(shapePreview()->count(), words.at(3).toInt());
+        QTest::mouseRelease(view()->viewport(), Qt::LeftButton, {}, viewPoint(cell(words.at(2))));
     } else if (verb == "pen" || verb == "fill") {
         action(verb == "pen" ? "action_ToolPen" : "action_ToolFill")->trigger();
-        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, cell(words.at(1)));
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, viewPoint(cell(words.at(1))));
     } else if (verb == "key") {
         const QMap<QString, Qt::Key> keys { { "Right", Qt::Key_Right }, { "Down", Qt::Key_Down },
                                             { "Delete", Qt::Key_Delete }, { "Return", Qt::Key_Return },
@@ -159,7 +113,8 @@ void tst_Selection::run(const QString& step)
         QItemSelectionModel* selection = document()->treeView()->selectionModel();
         const QModelIndex sequence = selection->currentIndex().parent();
         const QAbstractItemModel* model = selection->model();
-        selection->select(QItemSelection(model->index(0, 0, sequence), model->index(model->rowCount(sequence) - 1, 0, sequence)),
+        const int last = model->rowCount(sequence) - 1;
+        selection->select(QItemSelection(model->index(0, 0, sequence), model->index(last, 0, sequence)),
                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
     } else if (verb == "show") {
         document()->undoStack()->setClean(); // a new show asks about unsaved changes otherwise
@@ -278,7 +233,7 @@ void tst_Selection::edits()
             QFAIL(qPrintable("at " + step));
     }
     QCOMPARE(picture(), after);
-    QCOMPARE(plainText(action("action_Undo")->text()), "Undo " + QString(undo).remove("Undo "));
+    QCOMPARE(undoText(), "Undo " + QString(undo).remove("Undo "));
     action("action_Undo")->trigger();
     QCOMPARE(picture(), undone);
 }
