@@ -1,13 +1,11 @@
 #include "Data/CommandList.h"
-#include "Document/LedPanelDocument.h"
-#include "MainWindow/MainMenu.h"
-#include "MainWindow/MainWindow.h"
 #include "MspFlasher/MspFlasherDialog.h"
 #include "SerialPort/SerialPortSetupDialog.h"
 
 #include "ModalAnswer.h"
 #include "NewDocument.h"
 #include "TestData.h"
+#include "WindowFixture.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -15,21 +13,19 @@
 typedef QAction* MainMenu::*MenuAction;
 Q_DECLARE_METATYPE(MenuAction)
 
-class tst_MainWindow : public QObject
+class tst_MainWindow : public QObject, public WindowFixture
 {
     Q_OBJECT
 
 private slots:
     void init();
-    void cleanup() { delete m_window; QVERIFY(ModalAnswer::allAnswered()); }
+    void cleanup() { QVERIFY(closeWindow()); }
     void saveAndReopen();
     void recentFiles();
     void documentSurvivesRefusals_data();
     void documentSurvivesRefusals();
 
 private:
-    MainMenu* menu() const { return qobject_cast<MainMenu*>(m_window->menuBar()); }
-    LedPanelDocument* document() const { return qobject_cast<LedPanelDocument*>(m_window->currentDocument()); }
     QString status() const { return m_window->statusBar()->currentMessage(); }
     // Types the count into the Append LedStates dialog; 0 cancels it.
     bool appendFrames(int count)
@@ -44,15 +40,13 @@ private:
         return QTest::qWaitFor(&ModalAnswer::allAnswered);
     }
 
-    MainWindow* m_window = nullptr;
     QTemporaryDir m_dir;
 };
 
 // A new document with one sequence, chosen in the tree.
 void tst_MainWindow::init()
 {
-    QFile::remove(settingsFile());
-    m_window = new MainWindow;
+    QVERIFY(showWindow());
     QVERIFY(newDocumentWithFrames(*m_window, 0));
 }
 
@@ -173,7 +167,8 @@ void tst_MainWindow::documentSurvivesRefusals()
     if (exited) {
         QSettings settings(settingsFile(), QSettings::IniFormat);
         // No port was saved: the first the system has, not a "COM1" that is not there.
-        QCOMPARE(settings.value(QStringLiteral("SerialPort/Name")).toString(), SerialPortSetupDialog::defaultPortName());
+        QCOMPARE(settings.value(QStringLiteral("SerialPort/Name")).toString(),
+                 SerialPortSetupDialog::defaultPortName());
         QCOMPARE(settings.value(QStringLiteral("MainWindow/Size")).toSize(), m_window->size());
         QCOMPARE(settings.value(QStringLiteral("MainWindow/Position")).toPoint(), m_window->pos());
         return;
