@@ -1,41 +1,31 @@
 #include "Data/CommandList.h"
-#include "Data/LedStateCommand.h"
-#include "Document/LedPanelDocument.h"
-#include "MainWindow/MainMenu.h"
-#include "MainWindow/MainWindow.h"
 #include "TreeView/LedTreeView.h"
 
-#include "ModalAnswer.h"
 #include "NewDocument.h"
+#include "WindowFixture.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
 // Run under an X server when one can be started: there the standard keys are bound as on a desktop.
-class tst_Shortcuts : public QObject
+class tst_Shortcuts : public QObject, public WindowFixture
 {
     Q_OBJECT
 
 private slots:
     void init();
-    void cleanup() { delete m_window; QVERIFY(ModalAnswer::allAnswered()); }
+    void cleanup() { QVERIFY(closeWindow()); }
     void noKeyServesTwoActions();
     void everyEntryHasAMnemonic();
     void keyReachesItsAction_data();
     void keyReachesItsAction();
-
-private:
-    MainWindow* m_window = nullptr;
-    LedPanelDocument* m_document = nullptr;
 };
 
 void tst_Shortcuts::init()
 {
-    QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/app.ini"));
-    m_window = new MainWindow;
-    m_document = newDocumentWithFrames(*m_window, 1);
-    QVERIFY(m_document);
-    m_document->makeCurrent(m_document->sequence(0)->frame(0));
+    QVERIFY(showWindow());
+    QVERIFY(newDocumentWithFrames(*m_window, 1));
+    document()->makeCurrent(document()->node(0, 0));
 }
 
 void tst_Shortcuts::noKeyServesTwoActions()
@@ -65,20 +55,12 @@ static bool hasMnemonic(const QString& text)
 void tst_Shortcuts::everyEntryHasAMnemonic()
 {
     QStringList missing;
-    QList<QMenu*> menus;
-    for (QAction* top : m_window->menuBar()->actions()) {
-        if (!hasMnemonic(top->text()))
-            missing << top->text();
-        if (top->menu())
-            menus << top->menu();
-    }
+    QList<QWidget*> menus { m_window->menuBar() };
     while (!menus.isEmpty()) {
-        QMenu* menu = menus.takeFirst();
+        QWidget* menu = menus.takeFirst();
         for (QAction* entry : menu->actions()) {
-            if (entry->isSeparator())
-                continue;
-            if (!hasMnemonic(entry->text()))
-                missing << menu->title() + QStringLiteral(" > ") + entry->text();
+            if (!entry->isSeparator() && !hasMnemonic(entry->text()))
+                missing << menu->objectName() + QStringLiteral(" > ") + entry->text();
             if (entry->menu())
                 menus << entry->menu();
         }
@@ -115,7 +97,7 @@ void tst_Shortcuts::keyReachesItsAction()
     closer.start(20);
     m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window));
-    m_document->treeView()->setFocus();
+    document()->treeView()->setFocus();
     const int k = key[0];
     QTest::keyClick(m_window->focusWidget(), Qt::Key(k & ~Qt::KeyboardModifierMask),
                     Qt::KeyboardModifiers(k & Qt::KeyboardModifierMask));
