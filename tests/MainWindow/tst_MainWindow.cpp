@@ -27,19 +27,6 @@ private slots:
 
 private:
     QString status() const { return m_window->statusBar()->currentMessage(); }
-    // Types the count into the Append LedStates dialog; 0 cancels it.
-    bool appendFrames(int count)
-    {
-        ModalAnswer::onNext([=](QWidget* dialog) {
-            auto* spin = dialog->findChild<QSpinBox*>();
-            spin->selectAll();
-            QTest::keyClicks(spin, QString::number(count));
-            QTest::keyClick(spin, count ? Qt::Key_Return : Qt::Key_Escape);
-        });
-        menu()->action_AddFrames->trigger();
-        return QTest::qWaitFor(&ModalAnswer::allAnswered);
-    }
-
     QTemporaryDir m_dir;
 };
 
@@ -52,7 +39,7 @@ void tst_MainWindow::init()
 
 void tst_MainWindow::saveAndReopen()
 {
-    QVERIFY(appendFrames(2));
+    QVERIFY(addFrames(2));
     QVERIFY(m_window->isWindowModified() && m_window->windowTitle().startsWith(QStringLiteral("LedPanel_")));
     // The first Save asks for a file, a second one goes straight to it.
     const QString path = m_dir.filePath(QStringLiteral("show.xml"));
@@ -61,9 +48,9 @@ void tst_MainWindow::saveAndReopen()
     QTRY_VERIFY(ModalAnswer::allAnswered());
     QCOMPARE(m_window->windowTitle(), QStringLiteral("show.xml[*]"));
     QCOMPARE(status(), QStringLiteral("Document saved"));
-    QVERIFY(appendFrames(0)); // cancelled: nothing added, nothing changed
+    QVERIFY(addFrames(0)); // cancelled: nothing added, nothing changed
     QVERIFY(!m_window->isWindowModified());
-    QVERIFY(appendFrames(3) && m_window->isWindowModified());
+    QVERIFY(addFrames(3) && m_window->isWindowModified());
     menu()->action_Save->trigger();
     QVERIFY(!m_window->isWindowModified());
 
@@ -132,7 +119,7 @@ void tst_MainWindow::documentSurvivesRefusals()
     QFETCH(int, answer);
     QFETCH(QString, file);
     QFETCH(bool, kept);
-    QVERIFY(appendFrames(3));
+    QVERIFY(addFrames(3));
     LedPanelDocument* doc = document();
     m_window->move(320, 240);
     const QString title = m_window->windowTitle();

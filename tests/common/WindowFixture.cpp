@@ -4,10 +4,10 @@
 #include "Data/LedStateCommand.h"
 #include "GraphicsView/LedStateWidget.h"
 #include "GraphicsView/ShapePreviewItem.h"
+#include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
 
 #include "ModalAnswer.h"
-#include "TestData.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -33,11 +33,6 @@ bool WindowFixture::closeWindow()
     return ModalAnswer::allAnswered();
 }
 
-QString WindowFixture::undoText() const
-{
-    return plainText(action(QStringLiteral("action_Undo"))->text());
-}
-
 bool WindowFixture::openShow(const QByteArray& body)
 {
     menu()->action_New->trigger();
@@ -58,6 +53,27 @@ QMap<int, int> WindowFixture::values(int sequence, int frame) const
             values.insert(led, all.at(led));
     }
     return values;
+}
+
+void WindowFixture::selectFrames(int sequence, const QList<int>& frames)
+{
+    QItemSelectionModel* selection = document()->treeView()->selectionModel();
+    for (int frame : frames)
+        selection->setCurrentIndex(document()->treeModel()->index(document()->node(sequence, frame)),
+                                   frame == frames.first() ? QItemSelectionModel::ClearAndSelect
+                                                           : QItemSelectionModel::Select);
+}
+
+bool WindowFixture::addFrames(int count)
+{
+    ModalAnswer::onNext([=](QWidget* dialog) {
+        auto* spin = dialog->findChild<QSpinBox*>();
+        spin->selectAll();
+        QTest::keyClicks(spin, QString::number(count));
+        QTest::keyClick(spin, count ? Qt::Key_Return : Qt::Key_Escape);
+    });
+    menu()->action_AddFrames->trigger();
+    return QTest::qWaitFor(&ModalAnswer::allAnswered);
 }
 
 QPoint WindowFixture::viewPoint(const QPointF& scene) const

@@ -5,6 +5,8 @@
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainWindow.h"
 
+#include "TestData.h"
+
 #include <QAction>
 #include <QMap>
 
@@ -24,12 +26,16 @@ public:
     QAction* action(const QString& name) const { return m_window->findChild<QAction*>(name); }
     LedStateWidget* view() const { return document()->ledFrame(); }
     // The Undo entry as read, "Undo Paint".
-    QString undoText() const;
+    QString undoText() const { return plainText(action(QStringLiteral("action_Undo"))->text()); }
     // A new document read from the show's body, its tree open, the view fitted and sequence 0's first frame
     // (or, without frames, the sequence) current.
     bool openShow(const QByteArray& body);
     // The LEDs of a frame that are not 0, by index.
     QMap<int, int> values(int sequence, int frame) const;
+    // Selects these frames of the sequence in the tree, the last one current.
+    void selectFrames(int sequence, const QList<int>& frames);
+    // Types the count into the Add frames dialog; 0 cancels it. False when the dialog did not come.
+    bool addFrames(int count);
 
     QPoint viewPoint(const QPointF& scene) const;
     // Presses at the first point, moves through the others and, when asked, lets go at the last.
