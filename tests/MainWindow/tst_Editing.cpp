@@ -63,9 +63,8 @@ private:
         QApplication::setActiveWindow(m_window);
         QTest::keySequence(document()->treeView(), keys);
     }
-    // A new document with these frames; with a later layout, the frames keep the first one's LED count.
-    void open(const QByteArray& layout, const QList<Frames>& sequences, const QByteArray& laterLayout = {});
-    void select(int sequence, const QList<int>& frames);
+    // A new document with these frames, the first one current.
+    void open(const QByteArray& layout, const QList<Frames>& sequences);
 
     QTemporaryDir m_dir;
 };
@@ -76,41 +75,14 @@ void tst_Editing::init()
     QApplication::clipboard()->clear();
 }
 
-void tst_Editing::open(const QByteArray& layout, const QList<Frames>& sequences, const QByteArray& laterLayout)
+void tst_Editing::open(const QByteArray& layout, const QList<Frames>& sequences)
 {
-    if (laterLayout.isEmpty()) {
-        QByteArray body = layout;
-        for (int s = 0; s < sequences.size(); ++s) {
-            const Frames& frames = sequences.at(s);
-            body += sequenceXml(s, frames.size(), 192, [&](int f, int led) { return frames.at(f).value(led); });
-        }
-        QVERIFY(openShow(body));
-        return;
-    }
-    // No file holds frames of another layout's size; frames pasted from another show can.
-    QVERIFY(openShow(laterLayout));
+    QByteArray body = layout;
     for (int s = 0; s < sequences.size(); ++s) {
-        QVector<QVector<int>> frames;
-        for (const Values& values : sequences.at(s)) {
-            QVector<int> frame(layout == Ring ? 192 : 12);
-            for (auto it = values.begin(); it != values.end(); ++it)
-                frame[it.key()] = it.value();
-            frames.append(frame);
-        }
-        QVERIFY(document()->submit(new InsertSequenceEdit(QString(), s)));
-        QVERIFY(document()->submit(new InsertFramesEdit(QString(), s, 0, frames)));
+        const Frames& frames = sequences.at(s);
+        body += sequenceXml(s, frames.size(), 192, [&](int f, int led) { return frames.at(f).value(led); });
     }
-    document()->treeView()->expandAll();
-    document()->makeCurrent(document()->node(0, 0));
-}
-
-void tst_Editing::select(int sequence, const QList<int>& frames)
-{
-    QItemSelectionModel* selection = document()->treeView()->selectionModel();
-    for (int frame : frames)
-        selection->setCurrentIndex(document()->treeModel()->index(document()->node(sequence, frame)),
-                                   frame == frames.first() ? QItemSelectionModel::ClearAndSelect
-                                                           : QItemSelectionModel::Select);
+    QVERIFY(openShow(body));
 }
 
 // Rows r and columns c, index r × columns + c: the ring's 4 circles of 48, the grid's 3 rows of 4.
@@ -159,16 +131,24 @@ void tst_Editing::operations()
     QFETCH(Values, after);
     QFETCH(QString, text);
 
-    open(layout, {{before, before}}, laterLayout);
-    select(0, {0, 1});
+    if (laterLayout.isEmpty()) {
+        open(layout, {{before, before}});
+    } else {
+        // No file holds frames of another layout's size; frames pasted from another show can.
+        QVERIFY(openShow(laterLayout));
+        QVector<int> frame(layout == Ring ? 192 : 12);
+        for (auto it = before.begin(); it != before.end(); ++it)
+            frame[it.key()] = it.value();
+        QVERIFY(document()->submit(new InsertSequenceEdit(QString(), 0)));
+        QVERIFY(document()->submit(new InsertFramesEdit(QString(), 0, 0, {frame, frame})));
+    }
+    selectFrames(0, {0, 1});
     QCOMPARE(plainText(this->action(action)->text()), text);
     this->action(action)->trigger();
-    QCOMPARE(values(0, 0), after);
-    QCOMPARE(values(0, 1), after);
+    QCOMPARE(Frames({values(0, 0), values(0, 1)}), Frames({after, after}));
     QCOMPARE(undoText(), "Undo " + text);
     keys(QKeySequence::Undo);
-    QCOMPARE(values(0, 0), before);
-    QCOMPARE(values(0, 1), before);
+    QCOMPARE(Frames({values(0, 0), values(0, 1)}), Frames({before, before}));
 }
 
 void tst_Editing::undoRedo_data()
@@ -184,26 +164,18 @@ void tst_Editing::undoRedo_data()
     QTest::newRow("remove sequence") << menuAction(&MainMenu::action_RemoveSequence) << "Remove sequence"
                                      << QPoint(0, -1);
     QTest::newRow("add frame") << menuAction(&MainMenu::action_AddFrame) << "Add frame" << QPoint(0, 2);
-    QTest::newRow("add 3 frames") << Perform([this] {
-        ModalAnswer::onNext([](QWidget* dialog) {
-            dialog->findChild<QSpinBox*>()->setValue(3);
-            QTest::keyClick(dialog->findChild<QSpinBox*>(), Qt::Key_Return);
-        });
-        menu()->action_AddFrames->trigger();
-    }) << "Add frames" << QPoint(0, 2);
-    QTest::newRow("delete two") << Perform([this] { select(0, {2, 0}), keys(QKeySequence::Delete); }) << "Delete frames"
-                                << QPoint(0, 0);
+    QTest::newRow("add 3 frames") << Perform([this] { QVERIFY(addFrames(3)); }) << "Add frames" << QPoint(0, 2);
+    QTest::newRow("delete two") << Perform([this] { selectFrames(0, {2, 0}), keys(QKeySequence::Delete); })
+                                << "Delete frames" << QPoint(0, 0);
     QTest::newRow("panel info") << Perform([this] {
         menu()->action_LedPanelInfo->trigger();
         QTest::keyClicks(m_window->findChild<QLineEdit*>("lineEdit_Title"), "Chase");
         QTest::mousePress(m_window->findChild<QPushButton*>("pushButton_OK"), Qt::LeftButton);
     }) << "Panel info" << QPoint(0, -1);
     QTest::newRow("import") << Perform([this] {
-        QFile csv(m_dir.filePath("two.csv"));
-        QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write("0,1\n1,1\n0,5\n9,9\n") > 0);
-        csv.close();
+        QVERIFY(writeFile(m_dir.filePath("two.csv"), "0,1\n1,1\n0,5\n9,9\n"));
         document()->makeCurrent(document()->sequence(1));
-        ModalAnswer::fileDialog(csv.fileName());
+        ModalAnswer::fileDialog(m_dir.filePath("two.csv"));
         document()->treeView()->findChild<QMenu*>("contextMenu_table")->actions().first()->trigger();
     }) << "Import sequence" << QPoint(1, 0);
     QTest::newRow("cut") << press(QKeySequence::Cut) << "Cut" << QPoint(0, 1);
@@ -303,7 +275,7 @@ void tst_Editing::copyAndPaste()
 
     if (text.isNull()) {
         open(Grid, {{lit({0}), lit({1}), Values{{2, 7}, {11, 1}}}});
-        select(0, {0, 2});
+        selectFrames(0, {0, 2});
         keys(QKeySequence::Copy);
         QCOMPARE(PythonRunner::run("import csv, io, sys\nfor r in csv.reader(io.StringIO(sys.argv[1], newline='')):"
                                    " print(' '.join(r))\n", {QApplication::clipboard()->text()}),
