@@ -65,11 +65,11 @@ QPointF tst_Selection::cell(const QString& rowColumn) const
     return document()->panelLayout().ledPosition(parts.at(0).toInt(), parts.at(1).toInt());
 }
 
-// One user's step: "select|add|remove|move|copy|line FROM TO" drags from cell to cell ("row,column")
-// with the Select tool and no key, Shift, Ctrl, none, Ctrl, or with the Line tool; "pen CELL" clicks
-// with the pen or fills; "frames" selects both frames in the tree, frame 0 current; "key KEYS" presses keys
-// in the view; "trigger ACTION"; "frame N"; "show LAYOUT" opens another show; "symmetry MODE [N]";
-// "status TEXT" checks the status bar; "preview FROM TO N" checks a line's marks while dragged.
+// One user's step: "select|add|remove|move|copy FROM TO" drags from cell to cell ("row,column") with the
+// Select tool and no key, Shift, Ctrl, none, Ctrl; "preview FROM TO N" drags a line to its N marks, held
+// until "release CELL"; "pen CELL" clicks with the pen or fills; "frames" selects both frames in the tree,
+// frame 0 current; "key KEYS" presses keys in the view; "trigger ACTION"; "frame N"; "show LAYOUT" opens
+// another show; "symmetry MODE [N]"; "status TEXT" checks the status bar.
 void tst_Selection::run(const QString& step)
 {
     const QStringList words = step.split(' ');
@@ -82,15 +82,14 @@ void tst_Selection::run(const QString& step)
     if (drags.contains(verb)) {
         action("action_ToolSelect")->trigger();
         drag({ cell(words.at(1)), cell(words.at(2)) }, drags.value(verb));
-    } else if (verb == "line") {
-        action("action_ToolLine")->trigger();
-        drag({ cell(words.at(1)), cell(words.at(2)) });
     } else if (verb == "preview") {
         action("action_ToolLine")->trigger();
         drag({ cell(words.at(1)), cell(words.at(2)) }, {}, false);
         QVERIFY(shapePreview());
         QCOMPARE(shapePreview()->count(), words.at(3).toInt());
-        QTest::mouseRelease(view()->viewport(), Qt::LeftButton, {}, viewPoint(cell(words.at(2))));
+    } else if (verb == "release") {
+        QTest::mouseRelease(view()->viewport(), Qt::LeftButton, {}, viewPoint(cell(words.at(1))));
+        QVERIFY(!shapePreview());
     } else if (verb == "pen" || verb == "fill") {
         action(verb == "pen" ? "action_ToolPen" : "action_ToolFill")->trigger();
         QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, viewPoint(cell(words.at(1))));
@@ -168,6 +167,9 @@ void tst_Selection::edits_data()
     row("grid onto a smaller grid: cells off the panel dropped", grid, "...##/...##/...../.....",
         "select 0,3 1,4; trigger Cut; " + small + "; trigger Paste; status 2 LEDs fell outside the panel",
         "...#/...#/....", "Paste", "..../..../....");
+    row("grid: Esc drops the line being drawn", grid, empty,
+        "preview 0,0 0,4 5; key Esc; release 0,4; preview 1,0 1,2 3; release 1,2", "...../###../...../.....", "Line",
+        empty);
     const QString acrossZero = "#..........#/............";
     row("ring: a band across LED 0 turns", ring, acrossZero, "select 0,11 1,1; move 0,0 1,3",
         "............/..##........", "Move LEDs", acrossZero);
@@ -181,13 +183,13 @@ void tst_Selection::edits_data()
     // Symmetry: every repetition drawn, marked while dragged, kept to the selection.
     const QString dark = "............/............";
     row("grid: Mirror", grid, empty, "symmetry Mirror; pen 1,1", "...../.#.#./...../.....", "Toggle LED", empty);
-    row("grid: Both", grid, empty, "symmetry Both; preview 0,0 0,1 8; line 0,0 0,1", "##.##/...../...../##.##", "Line",
+    row("grid: Both", grid, empty, "symmetry Both; preview 0,0 0,1 8; release 0,1", "##.##/...../...../##.##", "Line",
         empty);
     row("grid: Mirror outside the selection dropped", grid, empty, "symmetry Mirror; select 0,0 3,2; pen 0,0",
         "#..../...../...../.....", "Toggle LED", empty);
     row("ring: Mirror across LED 0", ring, dark, "symmetry Mirror; pen 0,2", "..#.......#./............", "Toggle LED",
         dark);
-    row("ring: Rotate 4", ring, dark, "symmetry Rotate 4; preview 0,1 1,1 8; line 0,1 1,1",
+    row("ring: Rotate 4", ring, dark, "symmetry Rotate 4; preview 0,1 1,1 8; release 1,1",
         ".#..#..#..#./.#..#..#..#.", "Line", dark);
 }
 
