@@ -53,11 +53,8 @@ private slots:
     void cleanup() { QVERIFY(closeWindow()); }
     void shapes_data();
     void shapes();
-    void escapeCancelsTheDrag();
     void penClicks_data();
     void penClicks();
-    void shortcuts_data();
-    void shortcuts();
     void text_data();
     void text();
 
@@ -119,6 +116,7 @@ void tst_Drawing::shapes()
     action(tool)->trigger();
     QVERIFY(action(tool)->isChecked());
     QVERIFY(!action("action_ToolPen")->isChecked());
+    QCOMPARE(plainText(action("action_DrawLit")->text()), toggled == "action_DrawLit" ? "Darken" : "Light");
     QVERIFY(!action("action_Undo")->isEnabled());
 
     const Qt::KeyboardModifiers modifiers = shift ? Qt::ShiftModifier : Qt::NoModifier;
@@ -140,24 +138,6 @@ void tst_Drawing::shapes()
     action("action_Undo")->trigger();
     QCOMPARE(litLeds(0), before);
     QVERIFY(!action("action_Undo")->isEnabled());
-}
-
-// Esc during a drag drops the shape and its preview; the next drag draws as usual.
-void tst_Drawing::escapeCancelsTheDrag()
-{
-    open({});
-    action("action_ToolLine")->trigger();
-    drag({ at(0, 0), at(0, 5) }, {}, false);
-    QVERIFY(shapePreview());
-    QCOMPARE(shapePreview()->count(), 6);
-    QTest::keyClick(m_window, Qt::Key_Escape);
-    QVERIFY(!shapePreview());
-    QTest::mouseRelease(view()->viewport(), Qt::LeftButton, {}, viewPoint(at(0, 5)));
-    QCOMPARE(litLeds(0), Leds());
-    QVERIFY(!action("action_Undo")->isEnabled());
-
-    drag({ at(1, 0), at(1, 2) });
-    QCOMPARE(litLeds(0), range(48, 50));
 }
 
 // A click with the pen toggles the LED under the mouse, and only that one, as one undo step,
@@ -193,39 +173,6 @@ void tst_Drawing::penClicks()
         QTRY_COMPARE(view()->viewport()->grab().toImage().pixelColor(centre), QColor(Qt::yellow));
     clickLed(led);
     QCOMPARE(litLeds(0), Leds());
-}
-
-void tst_Drawing::shortcuts_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<QString>("checked");
-
-    QTest::newRow("L") << int(Qt::Key_L) << "action_ToolLine";
-    QTest::newRow("R") << int(Qt::Key_R) << "action_ToolRectangle";
-    QTest::newRow("E") << int(Qt::Key_E) << "action_ToolEllipse";
-    QTest::newRow("F") << int(Qt::Key_F) << "action_ToolFill";
-    QTest::newRow("P after F") << int(Qt::Key_P) << "action_ToolPen";
-}
-
-void tst_Drawing::shortcuts()
-{
-    QFETCH(int, key);
-    QFETCH(QString, checked);
-    open({});
-    QApplication::setActiveWindow(m_window);
-    if (checked == "action_ToolPen")
-        QTest::keyClick(document()->treeView(), Qt::Key_F);
-    QTest::keyClick(document()->treeView(), Qt::Key(key));
-    for (const char* tool : { "Pen", "Line", "Rectangle", "Ellipse", "Fill" })
-        QCOMPARE(action(QString("action_Tool") + tool)->isChecked(), "action_Tool" + QString(tool) == checked);
-
-    // X turns the shape tools to darkening and back.
-    QVERIFY(action("action_DrawLit")->isChecked());
-    QTest::keyClick(document()->treeView(), Qt::Key_X);
-    QVERIFY(!action("action_DrawLit")->isChecked());
-    QCOMPARE(action("action_DrawLit")->text().remove('&'), QString("Darken"));
-    QTest::keyClick(document()->treeView(), Qt::Key_X);
-    QCOMPARE(action("action_DrawLit")->text().remove('&'), QString("Light"));
 }
 
 void tst_Drawing::text_data()
