@@ -58,10 +58,10 @@ QMap<int, int> WindowFixture::values(int sequence, int frame) const
 void WindowFixture::selectFrames(int sequence, const QList<int>& frames)
 {
     QItemSelectionModel* selection = document()->treeView()->selectionModel();
+    selection->clearSelection();
     for (int frame : frames)
         selection->setCurrentIndex(document()->treeModel()->index(document()->node(sequence, frame)),
-                                   frame == frames.first() ? QItemSelectionModel::ClearAndSelect
-                                                           : QItemSelectionModel::Select);
+                                   QItemSelectionModel::Select);
 }
 
 bool WindowFixture::addFrames(int count)
@@ -74,11 +74,6 @@ bool WindowFixture::addFrames(int count)
     });
     menu()->action_AddFrames->trigger();
     return QTest::qWaitFor(&ModalAnswer::allAnswered);
-}
-
-QPoint WindowFixture::viewPoint(const QPointF& scene) const
-{
-    return view()->mapFromScene(scene);
 }
 
 void WindowFixture::drag(const QList<QPointF>& path, Qt::KeyboardModifiers modifiers, bool release)

@@ -2,6 +2,7 @@
 #define WINDOWFIXTURE_H
 
 #include "Document/LedPanelDocument.h"
+#include "GraphicsView/LedStateWidget.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainWindow.h"
 
@@ -32,12 +33,12 @@ public:
     bool openShow(const QByteArray& body);
     // The LEDs of a frame that are not 0, by index.
     QMap<int, int> values(int sequence, int frame) const;
-    // Selects these frames of the sequence in the tree, the last one current.
+    // Selects these frames of the sequence in the tree, and only these, the last one current.
     void selectFrames(int sequence, const QList<int>& frames);
     // Types the count into the Add frames dialog; 0 cancels it. False when the dialog did not come.
     bool addFrames(int count);
 
-    QPoint viewPoint(const QPointF& scene) const;
+    QPoint viewPoint(const QPointF& scene) const { return view()->mapFromScene(scene); }
     // Presses at the first point, moves through the others and, when asked, lets go at the last.
     void drag(const QList<QPointF>& path, Qt::KeyboardModifiers modifiers = {}, bool release = true);
     // Centres the view on the LED and clicks it.
