@@ -52,7 +52,6 @@ private slots:
     void removeAndDelete();
     void copyAndPaste_data();
     void copyAndPaste();
-    void paintedStroke();
     void repeatRotatesTheRing();
     void enabledOnlyWhereTheyAct();
 
@@ -299,31 +298,6 @@ void tst_Editing::copyAndPaste()
         selected << index.row();
     std::sort(selected.begin(), selected.end());
     QCOMPARE(selected, rows);
-}
-
-// Press on LED 0, drag along the inner circle to LED 3 and out to LED 51: one step "Paint";
-// a second stroke, started on a lit LED, darkens and is a step of its own.
-void tst_Editing::paintedStroke()
-{
-    open(Ring, {{Values()}});
-    view()->scale(4, 4);
-    view()->centerOn(document()->panelLayout().ledPositionOf(2));
-    const auto stroke = [this](const QList<int>& leds) {
-        QList<QPointF> path;
-        for (int led : leds)
-            path << document()->panelLayout().ledPositionOf(led);
-        drag(path);
-    };
-    stroke({0, 3, 51});
-    QCOMPARE(values(0, 0), lit({0, 1, 2, 3, 51}));
-    QCOMPARE(undoText(), QString("Undo Paint"));
-    stroke({2, 3});
-    QCOMPARE(values(0, 0), lit({0, 1, 51}));
-    keys(QKeySequence::Undo);
-    QCOMPARE(values(0, 0), lit({0, 1, 2, 3, 51}));
-    keys(QKeySequence::Undo);
-    QCOMPARE(values(0, 0), Values());
-    QVERIFY(!action("action_Undo")->isEnabled());
 }
 
 void tst_Editing::repeatRotatesTheRing()

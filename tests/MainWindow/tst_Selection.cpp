@@ -66,33 +66,37 @@ QPointF tst_Selection::cell(const QString& rowColumn) const
 }
 
 // One user's step: "select|add|remove|move|copy FROM TO" drags from cell to cell ("row,column") with the
-// Select tool and no key, Shift, Ctrl, none, Ctrl; "preview FROM TO N" drags a line to its N marks, held
-// until "release CELL"; "pen CELL" clicks with the pen or fills; "frames" selects both frames in the tree,
-// frame 0 current; "key KEYS" presses keys in the view; "trigger ACTION"; "frame N"; "show LAYOUT" opens
-// another show; "symmetry MODE [N]"; "status TEXT" checks the status bar.
+// Select tool and no key, Shift, Ctrl, none, Ctrl; "stroke CELLS" drags with the pen; "preview FROM TO N"
+// drags a line to its N marks, held until "release CELL"; "pen CELL" clicks with the pen or fills; "frames"
+// selects both frames in the tree, frame 0 current; "key KEYS" presses keys in the view; "trigger ACTION";
+// "frame N"; "show LAYOUT" opens another show; "symmetry MODE [N]"; "status TEXT" checks the status bar.
 void tst_Selection::run(const QString& step)
 {
     const QStringList words = step.split(' ');
     const QString verb = words.first();
-    static const QMap<QString, Qt::KeyboardModifiers> drags {
-        { "select", Qt::NoModifier }, { "add", Qt::ShiftModifier }, { "remove", Qt::ControlModifier },
-        { "move", Qt::NoModifier },   { "copy", Qt::ControlModifier },
+    static const QMap<QString, QPair<const char*, Qt::KeyboardModifiers>> drags {
+        { "select", { "Select", Qt::NoModifier } }, { "add", { "Select", Qt::ShiftModifier } },
+        { "remove", { "Select", Qt::ControlModifier } }, { "move", { "Select", Qt::NoModifier } },
+        { "copy", { "Select", Qt::ControlModifier } }, { "stroke", { "Pen", Qt::NoModifier } },
     };
+    QList<QPointF> cells;
+    for (const QString& word : words.mid(1))
+        cells << (word.contains(',') ? cell(word) : QPointF());
     view()->setFocus();
     if (drags.contains(verb)) {
-        action("action_ToolSelect")->trigger();
-        drag({ cell(words.at(1)), cell(words.at(2)) }, drags.value(verb));
+        action(QString("action_Tool") + drags.value(verb).first)->trigger();
+        drag(cells, drags.value(verb).second);
     } else if (verb == "preview") {
         action("action_ToolLine")->trigger();
-        drag({ cell(words.at(1)), cell(words.at(2)) }, {}, false);
+        drag(cells.mid(0, 2), {}, false);
         QVERIFY(shapePreview());
         QCOMPARE(shapePreview()->count(), words.at(3).toInt());
     } else if (verb == "release") {
-        QTest::mouseRelease(view()->viewport(), Qt::LeftButton, {}, viewPoint(cell(words.at(1))));
+        QTest::mouseRelease(view()->viewport(), Qt::LeftButton, {}, viewPoint(cells.first()));
         QVERIFY(!shapePreview());
     } else if (verb == "pen" || verb == "fill") {
         action(verb == "pen" ? "action_ToolPen" : "action_ToolFill")->trigger();
-        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, viewPoint(cell(words.at(1))));
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, viewPoint(cells.first()));
     } else if (verb == "key") {
         QVERIFY(!QKeySequence(words.at(1)).isEmpty());
         QTest::keySequence(view(), QKeySequence(words.at(1)));
@@ -140,6 +144,7 @@ void tst_Selection::edits_data()
     const QString empty = "...../...../...../.....";
     const QString corner = "##.../##.../...../.....";
     const QString full = "#####/#####/#####/#####";
+    const QString dark = "............/............";
     row("grid: move", grid, corner, "select 0,0 1,1; move 0,0 2,3", "...../...../...##/...##", "Move LEDs", corner);
     row("grid: a move takes every selected frame", grid, corner,
         "frame 1; trigger FillFrame; frame 0; frames; select 0,0 1,1; move 0,0 2,3; frame 1", "..###/..###/#####/#####",
@@ -170,6 +175,9 @@ void tst_Selection::edits_data()
     row("grid: Esc drops the line being drawn", grid, empty,
         "preview 0,0 0,4 5; key Esc; release 0,4; preview 1,0 1,2 3; release 1,2", "...../###../...../.....", "Line",
         empty);
+    // One step a stroke, along the inner circle and out; the next, started on a lit LED, darkens.
+    row("ring: pen strokes", ring, dark, "stroke 0,0 0,3 1,3; stroke 0,2 0,3", "##........../...#........", "Paint",
+        "####......../...#........");
     const QString acrossZero = "#..........#/............";
     row("ring: a band across LED 0 turns", ring, acrossZero, "select 0,11 1,1; move 0,0 1,3",
         "............/..##........", "Move LEDs", acrossZero);
@@ -181,7 +189,6 @@ void tst_Selection::edits_data()
         "#.........../#...........");
 
     // Symmetry: every repetition drawn, marked while dragged, kept to the selection.
-    const QString dark = "............/............";
     row("grid: Mirror", grid, empty, "symmetry Mirror; pen 1,1", "...../.#.#./...../.....", "Toggle LED", empty);
     row("grid: Both", grid, empty, "symmetry Both; preview 0,0 0,1 8; release 0,1", "##.##/...../...../##.##", "Line",
         empty);
