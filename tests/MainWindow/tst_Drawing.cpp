@@ -1,6 +1,5 @@
 #include "Data/CommandList.h"
 #include "GraphicsView/LedStateWidget.h"
-#include "GraphicsView/ShapePreviewItem.h"
 #include "TreeView/LedTreeView.h"
 
 #include "common/ModalAnswer.h"
@@ -12,38 +11,7 @@
 
 using Leds = QList<int>; // lit LEDs, ascending
 
-namespace {
-
-const LedLayout ring;
-
-QPointF at(int circle, int column)
-{
-    return ring.ledPosition(circle, column);
-}
-
-Leds range(int first, int last)
-{
-    Leds leds;
-    for (int led = first; led <= last; ++led)
-        leds.append(led);
-    return leds;
-}
-
-// The same angular positions on all four circles.
-Leds spokes(std::initializer_list<int> columns)
-{
-    Leds leds;
-    for (int circle = 0; circle < 4; ++circle) {
-        for (int column : columns)
-            leds.append(circle * 48 + column);
-    }
-    std::sort(leds.begin(), leds.end());
-    return leds;
-}
-
-} // namespace
-
-// The drawing tools and lettering through the real window: the tools by presses and drags on the LED view.
+// The pen and lettering through the real window; the other tools are tst_Selection's.
 class tst_Drawing : public QObject, public WindowFixture
 {
     Q_OBJECT
@@ -51,8 +19,6 @@ class tst_Drawing : public QObject, public WindowFixture
 private slots:
     void init() { QVERIFY(showWindow()); }
     void cleanup() { QVERIFY(closeWindow()); }
-    void shapes_data();
-    void shapes();
     void penClicks_data();
     void penClicks();
     void text_data();
@@ -67,78 +33,6 @@ private:
     }
     Leds litLeds(int frame) const { return values(0, frame).keys(); }
 };
-
-void tst_Drawing::shapes_data()
-{
-    QTest::addColumn<Leds>("before");
-    QTest::addColumn<QString>("toggled"); // a checkable action triggered first
-    QTest::addColumn<QString>("tool");
-    QTest::addColumn<QPointF>("from");
-    QTest::addColumn<QPointF>("to");
-    QTest::addColumn<bool>("shift");
-    QTest::addColumn<Leds>("after");
-    QTest::addColumn<QString>("undo");
-
-    QTest::newRow("filled band across LED 0") << Leds() << "action_DrawFilled" << "action_ToolRectangle" << at(1, 46)
-        << at(2, 2) << false << range(48, 50) + range(94, 98) + range(142, 143) << "Undo Rectangle";
-    QTest::newRow("shift makes the ellipse a circle") << Leds() << "" << "action_ToolEllipse" << QPointF(-50, -50)
-        << QPointF(50, 20) << true << range(48, 95) << "Undo Ellipse";
-    Leds allButASpoke = range(0, 191);
-    for (int led : spokes({ 12 }))
-        allButASpoke.removeAll(led);
-    QTest::newRow("darkening line") << range(0, 191) << "action_DrawLit" << "action_ToolLine" << at(0, 12)
-                                    << at(3, 12) << false << allButASpoke << "Undo Line";
-    // Darkening is for shapes: a fill gives the clicked area the other state all the same.
-    Leds oneSide = spokes({ 0, 24 });
-    for (int circle = 0; circle < 4; ++circle)
-        oneSide += range(circle * 48 + 25, circle * 48 + 47);
-    std::sort(oneSide.begin(), oneSide.end());
-    QTest::newRow("flood fill between two walls") << spokes({ 0, 24 }) << "action_DrawLit" << "action_ToolFill"
-        << at(1, 30) << at(1, 30) << false << oneSide << "Undo Flood fill";
-    QTest::newRow("flood fill darkens a lit area") << spokes({ 5, 6 }) << "" << "action_ToolFill" << at(3, 6)
-                                                   << at(3, 6) << false << Leds() << "Undo Flood fill";
-}
-
-void tst_Drawing::shapes()
-{
-    QFETCH(Leds, before);
-    QFETCH(QString, toggled);
-    QFETCH(QString, tool);
-    QFETCH(QPointF, from);
-    QFETCH(QPointF, to);
-    QFETCH(bool, shift);
-    QFETCH(Leds, after);
-    QFETCH(QString, undo);
-
-    open(before);
-    if (!toggled.isEmpty())
-        action(toggled)->trigger();
-    action(tool)->trigger();
-    QVERIFY(action(tool)->isChecked());
-    QVERIFY(!action("action_ToolPen")->isChecked());
-    QCOMPARE(plainText(action("action_DrawLit")->text()), toggled == "action_DrawLit" ? "Darken" : "Light");
-    QVERIFY(!action("action_Undo")->isEnabled());
-
-    const Qt::KeyboardModifiers modifiers = shift ? Qt::ShiftModifier : Qt::NoModifier;
-    if (tool == "action_ToolFill") { // while playing, which the click stops
-        action("action_Play")->trigger();
-        QVERIFY(action("action_Play")->isChecked());
-        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, viewPoint(from));
-        QVERIFY(!action("action_Play")->isChecked());
-    } else {
-        drag({ from, to }, modifiers, false);
-        // The preview marks what will change; the frame is untouched until the release.
-        QVERIFY(shapePreview());
-        QCOMPARE(litLeds(0), before);
-        QTest::mouseRelease(view()->viewport(), Qt::LeftButton, modifiers, viewPoint(to));
-        QVERIFY(!shapePreview());
-    }
-    QCOMPARE(litLeds(0), after);
-    QCOMPARE(undoText(), undo);
-    action("action_Undo")->trigger();
-    QCOMPARE(litLeds(0), before);
-    QVERIFY(!action("action_Undo")->isEnabled());
-}
 
 // A click with the pen toggles the LED under the mouse, and only that one, as one undo step,
 // and the view shows it; on rings and grids, fitted and close up.

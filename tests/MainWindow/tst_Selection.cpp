@@ -10,7 +10,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
-// Selecting, moving and pasting LEDs and drawing with symmetry, through the real window. Frames are
+// Drawing, selecting, moving and pasting LEDs, with symmetry or without, through the real window. Frames are
 // pictures: a row of '#' (lit) and '.' per row as drawn ('/' between rows; on a ring the innermost circle first).
 class tst_Selection : public QObject, public WindowFixture
 {
@@ -24,11 +24,14 @@ private slots:
     void symmetryChoices();
 
 private:
-    QPointF cell(const QString& rowColumn) const;
+    // "row,column" for an LED, "@x,y" for a point of the scene.
+    QPointF cell(const QString& word) const;
     // A show of two frames on the layout, the first one drawn as the picture and current.
     void open(const QByteArray& layout, const QString& picture);
     QString picture() const;
     void run(const QString& step);
+
+    Qt::KeyboardModifiers m_held; // while a shape is dragged
 };
 
 void tst_Selection::open(const QByteArray& layout, const QString& picture)
@@ -59,17 +62,19 @@ QString tst_Selection::picture() const
     return rows.join('/');
 }
 
-QPointF tst_Selection::cell(const QString& rowColumn) const
+QPointF tst_Selection::cell(const QString& word) const
 {
-    const QStringList parts = rowColumn.split(',');
+    const QStringList parts = QString(word).remove('@').split(',');
+    if (word.startsWith('@'))
+        return QPointF(parts.at(0).toDouble(), parts.at(1).toDouble());
     return document()->panelLayout().ledPosition(parts.at(0).toInt(), parts.at(1).toInt());
 }
 
-// One user's step: "select|add|remove|move|copy FROM TO" drags from cell to cell ("row,column") with the
-// Select tool and no key, Shift, Ctrl, none, Ctrl; "stroke CELLS" drags with the pen; "preview FROM TO N"
-// drags a line to its N marks, held until "release CELL"; "pen CELL" clicks with the pen or fills; "frames"
-// selects both frames in the tree, frame 0 current; "key KEYS" presses keys in the view; "trigger ACTION";
-// "frame N"; "show LAYOUT" opens another show; "symmetry MODE [N]"; "status TEXT" checks the status bar.
+// One user's step: "select|add|remove|move|copy FROM TO" drags from cell to cell with the Select tool and
+// no key, Shift, Ctrl, none, Ctrl; "stroke CELLS" drags with the pen; "preview [Shift+]TOOL FROM TO N" drags a
+// shape to its N marks, held until "release CELL"; "pen|fill CELL" clicks; "frames" selects both frames in the
+// tree, frame 0 current; "key KEYS" presses keys in the view; "trigger ACTION"; "state ACTION on|off [TEXT]"
+// checks it; "frame N"; "show LAYOUT" opens another show; "symmetry MODE [N]"; "status TEXT" checks the status bar.
 void tst_Selection::run(const QString& step)
 {
     const QStringList words = step.split(' ');
@@ -87,12 +92,18 @@ void tst_Selection::run(const QString& step)
         action(QString("action_Tool") + drags.value(verb).first)->trigger();
         drag(cells, drags.value(verb).second);
     } else if (verb == "preview") {
-        action("action_ToolLine")->trigger();
-        drag(cells.mid(0, 2), {}, false);
+        m_held = words.at(1).startsWith("Shift+") ? Qt::ShiftModifier : Qt::NoModifier;
+        QAction* tool = action("action_Tool" + QString(words.at(1)).remove("Shift+"));
+        tool->trigger();
+        QVERIFY(tool->isChecked() && !action("action_ToolPen")->isChecked());
+        const QString before = picture();
+        drag(cells.mid(1, 2), m_held, false);
+        // The preview marks what will change; the frame is untouched until the release.
         QVERIFY(shapePreview());
-        QCOMPARE(shapePreview()->count(), words.at(3).toInt());
+        QCOMPARE(shapePreview()->count(), words.at(4).toInt());
+        QCOMPARE(picture(), before);
     } else if (verb == "release") {
-        QTest::mouseRelease(view()->viewport(), Qt::LeftButton, {}, viewPoint(cells.first()));
+        QTest::mouseRelease(view()->viewport(), Qt::LeftButton, m_held, viewPoint(cells.first()));
         QVERIFY(!shapePreview());
     } else if (verb == "pen" || verb == "fill") {
         action(verb == "pen" ? "action_ToolPen" : "action_ToolFill")->trigger();
@@ -103,6 +114,10 @@ void tst_Selection::run(const QString& step)
     } else if (verb == "trigger") {
         QVERIFY(action("action_" + words.at(1))->isEnabled());
         action("action_" + words.at(1))->trigger();
+    } else if (verb == "state") {
+        QCOMPARE(action("action_" + words.at(1))->isChecked(), words.at(2) == "on");
+        if (words.size() > 3)
+            QCOMPARE(plainText(action("action_" + words.at(1))->text()), words.at(3));
     } else if (verb == "frame") {
         document()->makeCurrent(document()->node(0, words.at(1).toInt()));
     } else if (verb == "frames") {
@@ -135,8 +150,8 @@ void tst_Selection::edits_data()
     QTest::addColumn<QString>("undone"); // after one undo
 
     const auto row = [](const char* name, const QByteArray& layout, const QString& before, const QString& steps,
-                        const char* after, const char* undo, const QString& undone) {
-        QTest::newRow(name) << layout << before << steps.split("; ") << QString(after) << QString(undo) << undone;
+                        const QString& after, const QString& undo, const QString& undone) {
+        QTest::newRow(name) << layout << before << steps.split("; ") << after << undo << undone;
     };
     const QByteArray grid = layoutXml(4, 5);
     const QByteArray ring = layoutXml(2, 12, "Ring");
@@ -173,8 +188,21 @@ void tst_Selection::edits_data()
         "select 0,3 1,4; trigger Cut; " + small + "; trigger Paste; status 2 LEDs fell outside the panel",
         "...#/...#/....", "Paste", "..../..../....");
     row("grid: Esc drops the line being drawn", grid, empty,
-        "preview 0,0 0,4 5; key Esc; release 0,4; preview 1,0 1,2 3; release 1,2", "...../###../...../.....", "Line",
-        empty);
+        "preview Line 0,0 0,4 5; key Esc; release 0,4; preview Line 1,0 1,2 3; release 1,2",
+        "...../###../...../.....", "Line", empty);
+    // The shapes: filled, made round by Shift, darkening; a fill stops playback and takes the other state.
+    row("ring: a filled band across LED 0", ring, dark, "trigger DrawFilled; preview Rectangle 0,11 1,1 6; release 1,1",
+        "##.........#/##.........#", "Rectangle", dark);
+    row("ring: Shift makes the ellipse a circle", ring, dark,
+        "preview Shift+Ellipse @-50,-50 @50,20 12; release @50,20", "............/############", "Ellipse", dark);
+    row("grid: a darkening line", grid, full,
+        "state DrawLit on Light; trigger DrawLit; state DrawLit off Darken; preview Line 0,2 3,2 4; release 3,2",
+        "##.##/##.##/##.##/##.##", "Line", full);
+    row("ring: a fill between two walls lights, while playing", ring, "#.....#...../#.....#.....",
+        "trigger DrawLit; trigger Play; state Play on; fill 1,8; state Play off", "#.....######/#.....######",
+        "Flood fill", "#.....#...../#.....#.....");
+    row("ring: a fill darkens a lit area", ring, ".....##...../.....##.....", "fill 1,6", dark, "Flood fill",
+        ".....##...../.....##.....");
     // One step a stroke, along the inner circle and out; the next, started on a lit LED, darkens.
     row("ring: pen strokes", ring, dark, "stroke 0,0 0,3 1,3; stroke 0,2 0,3", "##........../...#........", "Paint",
         "####......../...#........");
@@ -190,13 +218,13 @@ void tst_Selection::edits_data()
 
     // Symmetry: every repetition drawn, marked while dragged, kept to the selection.
     row("grid: Mirror", grid, empty, "symmetry Mirror; pen 1,1", "...../.#.#./...../.....", "Toggle LED", empty);
-    row("grid: Both", grid, empty, "symmetry Both; preview 0,0 0,1 8; release 0,1", "##.##/...../...../##.##", "Line",
-        empty);
+    row("grid: Both", grid, empty, "symmetry Both; preview Line 0,0 0,1 8; release 0,1", "##.##/...../...../##.##",
+        "Line", empty);
     row("grid: Mirror outside the selection dropped", grid, empty, "symmetry Mirror; select 0,0 3,2; pen 0,0",
         "#..../...../...../.....", "Toggle LED", empty);
     row("ring: Mirror across LED 0", ring, dark, "symmetry Mirror; pen 0,2", "..#.......#./............", "Toggle LED",
         dark);
-    row("ring: Rotate 4", ring, dark, "symmetry Rotate 4; preview 0,1 1,1 8; release 1,1",
+    row("ring: Rotate 4", ring, dark, "symmetry Rotate 4; preview Line 0,1 1,1 8; release 1,1",
         ".#..#..#..#./.#..#..#..#.", "Line", dark);
 }
 
