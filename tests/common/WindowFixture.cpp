@@ -2,7 +2,6 @@
 
 #include "Data/CommandList.h"
 #include "Data/LedStateCommand.h"
-#include "GraphicsView/LedStateWidget.h"
 #include "GraphicsView/ShapePreviewItem.h"
 #include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
