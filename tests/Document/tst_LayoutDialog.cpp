@@ -3,29 +3,25 @@
 #include "Data/LedValuesEdit.h"
 #include "Document/LayoutDialog.h"
 #include "Document/LayoutPreview.h"
-#include "Document/LedPanelDocument.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
-#include "MainWindow/MainMenu.h"
-#include "MainWindow/MainWindow.h"
-#include "TreeView/LedTreeModel.h"
-#include "TreeView/LedTreeView.h"
 
 #include "ModalAnswer.h"
 #include "NewDocument.h"
 #include "TestData.h"
+#include "WindowFixture.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
 // The layout dialog as a user reaches it: Light > Layout... in the main window,
 // over a new document with one sequence of two frames.
-class tst_LayoutDialog : public QObject
+class tst_LayoutDialog : public QObject, public WindowFixture
 {
     Q_OBJECT
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { QVERIFY(closeWindow()); }
     void fields_data();
     void fields();
     void change_data();
@@ -40,23 +36,13 @@ private slots:
     void unknownType();
 
 private:
-    MainMenu* menu() const { return qobject_cast<MainMenu*>(m_window->menuBar()); }
-    LedPanelDocument* document() const { return qobject_cast<LedPanelDocument*>(m_window->currentDocument()); }
     LayoutDialog* openDialog()
     {
         menu()->action_Layout->trigger();
-        const QList<LayoutDialog*> dialogs = m_window->findChildren<LayoutDialog*>(QStringLiteral("LayoutDialog"));
-        for (LayoutDialog* dialog : dialogs) {
-            if (dialog->isVisible())
-                return dialog;
-        }
-        return nullptr;
+        return qobject_cast<LayoutDialog*>(QApplication::activeModalWidget());
     }
-    template <class T> static T* field(LayoutDialog* dialog, const char* name)
-    {
-        return dialog->findChild<T*>(QLatin1String(name));
-    }
-    static QPushButton* ok(LayoutDialog* dialog)
+    template <class T> static T* field(QWidget* dialog, const char* name) { return dialog->findChild<T*>(name); }
+    static QPushButton* ok(QWidget* dialog)
     {
         return dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
     }
@@ -64,20 +50,13 @@ private:
     static bool choose(QComboBox* box, const QString& text)
     {
         const int index = box->findText(text);
-        if (index < 0)
-            return false;
         QTest::keyClick(box, Qt::Key_Home);
         for (int i = 0; i < index; ++i)
             QTest::keyClick(box, Qt::Key_Down);
-        return box->currentIndex() == index;
+        return index >= 0 && box->currentIndex() == index;
     }
     // On the box itself: a check box spans the dialog's width, its text only part of it.
     static void tick(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
-    static void type(QAbstractSpinBox* box, int value)
-    {
-        box->selectAll();
-        QTest::keyClicks(box, QString::number(value));
-    }
     // Opens the dialog, picks the preset or the type and presses OK.
     bool changeTo(const QString& preset, const QString& layoutType = QString())
     {
@@ -90,58 +69,43 @@ private:
         return !dialog->isVisible();
     }
 
-    MainWindow* m_window = nullptr;
     QTemporaryDir m_dir;
 };
 
 void tst_LayoutDialog::init()
 {
-    QFile::remove(settingsFile());
-    m_window = new MainWindow;
+    QVERIFY(showWindow());
     QVERIFY(newDocumentWithFrames(*m_window, 2));
-}
-
-void tst_LayoutDialog::cleanup()
-{
-    delete m_window;
-    QVERIFY(ModalAnswer::allAnswered());
 }
 
 void tst_LayoutDialog::fields_data()
 {
     QTest::addColumn<QString>("preset");
     QTest::addColumn<QString>("layoutType"); // picked after the preset, when given
-    QTest::addColumn<int>("rows");           // typed, when not 0
-    QTest::addColumn<int>("columns");
-    QTest::addColumn<int>("rowSpacing");
-    QTest::addColumn<QString>("rowsLabel");
-    QTest::addColumn<QString>("columnsLabel");
-    QTest::addColumn<QString>("shown"); // rows x columns, angle, preset
-    QTest::addColumn<QString>("reason"); // empty: OK is enabled
+    QTest::addColumn<QList<int>>("typed");   // rows, columns and row spacing, each when not 0
+    QTest::addColumn<QString>("shown");      // labels of rows and columns: rows x columns, angle, preset
+    QTest::addColumn<QString>("reason");     // empty: OK is enabled
 
-    QTest::newRow("grid preset") << "Grid 32 x 8" << "" << 0 << 0 << 0 << "Rows" << "Columns"
-                                 << "8 x 32, 6, Grid 32 x 8" << "";
-    QTest::newRow("ring of the most LEDs") << "Ring of 12" << "" << 256 << 256 << 0 << "Circles"
-                                           << "LEDs per circle" << "256 x 256, 1.406, Custom" << "";
-    QTest::newRow("grid made a ring keeps its size") << "Grid 16 x 16" << "Ring" << 0 << 0 << 0 << "Circles"
-                                                     << "LEDs per circle" << "16 x 16, 22.5, Custom" << "";
-    QTest::newRow("too many LEDs") << "Grid 8 x 8" << "" << 1024 << 65 << 0 << "Rows" << "Columns"
-                                   << "1024 x 65, 6, Custom" << "A panel holds at most 65536 LEDs.";
-    QTest::newRow("grid too high") << "Grid 8 x 8" << "" << 0 << 0 << 200000 << "Rows" << "Columns"
-                                   << "8 x 8, 6, Custom" << "Positions and sizes are at most 1000000 either way.";
-    QTest::newRow("ring too wide") << "Ring of 16" << "" << 2 << 0 << 600000 << "Circles" << "LEDs per circle"
-                                   << "2 x 16, 22.5, Custom" << "Positions and sizes are at most 1000000 either way.";
+    const QString sizes = "Positions and sizes are at most 1000000 either way.";
+    QTest::newRow("grid preset") << "Grid 32 x 8" << "" << QList<int>{0, 0, 0}
+                                 << "Rows, Columns: 8 x 32, 6, Grid 32 x 8" << "";
+    QTest::newRow("ring of the most LEDs") << "Ring of 12" << "" << QList<int>{256, 256, 0}
+                                           << "Circles, LEDs per circle: 256 x 256, 1.406, Custom" << "";
+    QTest::newRow("grid made a ring keeps its size") << "Grid 16 x 16" << "Ring" << QList<int>{0, 0, 0}
+                                                     << "Circles, LEDs per circle: 16 x 16, 22.5, Custom" << "";
+    QTest::newRow("too many LEDs") << "Grid 8 x 8" << "" << QList<int>{1024, 65, 0}
+                                   << "Rows, Columns: 1024 x 65, 6, Custom" << "A panel holds at most 65536 LEDs.";
+    QTest::newRow("grid too high") << "Grid 8 x 8" << "" << QList<int>{0, 0, 200000}
+                                   << "Rows, Columns: 8 x 8, 6, Custom" << sizes;
+    QTest::newRow("ring too wide") << "Ring of 16" << "" << QList<int>{2, 0, 600000}
+                                   << "Circles, LEDs per circle: 2 x 16, 22.5, Custom" << sizes;
 }
 
 void tst_LayoutDialog::fields()
 {
     QFETCH(QString, preset);
     QFETCH(QString, layoutType);
-    QFETCH(int, rows);
-    QFETCH(int, columns);
-    QFETCH(int, rowSpacing);
-    QFETCH(QString, rowsLabel);
-    QFETCH(QString, columnsLabel);
+    QFETCH(QList<int>, typed);
     QFETCH(QString, shown);
     QFETCH(QString, reason);
 
@@ -152,16 +116,15 @@ void tst_LayoutDialog::fields()
     QVERIFY(choose(field<QComboBox>(dialog, "comboBox_Preset"), preset));
     if (!layoutType.isEmpty())
         QVERIFY(choose(field<QComboBox>(dialog, "comboBox_LayoutType"), layoutType));
-    if (rows)
-        type(field<QSpinBox>(dialog, "spinBox_Rows"), rows);
-    if (columns)
-        type(field<QSpinBox>(dialog, "spinBox_Columns"), columns);
-    if (rowSpacing)
-        type(field<QDoubleSpinBox>(dialog, "doubleSpinBox_RowSpacing"), rowSpacing);
-
-    QCOMPARE(field<QLabel>(dialog, "label_Rows")->text(), rowsLabel);
-    QCOMPARE(field<QLabel>(dialog, "label_Columns")->text(), columnsLabel);
-    QCOMPARE(QString("%1 x %2, %3, %4")
+    const char* boxes[] = { "spinBox_Rows", "spinBox_Columns", "doubleSpinBox_RowSpacing" };
+    for (int i = 0; i < 3; ++i) {
+        auto* box = field<QAbstractSpinBox>(dialog, boxes[i]);
+        box->selectAll();
+        if (typed.at(i))
+            QTest::keyClicks(box, QString::number(typed.at(i)));
+    }
+    QCOMPARE(QString("%1, %2: %3 x %4, %5, %6")
+                 .arg(field<QLabel>(dialog, "label_Rows")->text(), field<QLabel>(dialog, "label_Columns")->text())
                  .arg(field<QSpinBox>(dialog, "spinBox_Rows")->value())
                  .arg(field<QSpinBox>(dialog, "spinBox_Columns")->value())
                  .arg(field<QDoubleSpinBox>(dialog, "doubleSpinBox_ColumnSpacing")->value())
@@ -207,9 +170,7 @@ void tst_LayoutDialog::change()
     edit->set(sequence->frame(1), 7 * 8, 1);
     QVERIFY(document()->submit(edit));
     LedStateCommand* current = sequence->frame(1);
-    auto* tree = document()->findChild<LedTreeView*>(QStringLiteral("treeView"));
-    tree->setCurrentIndex(document()->treeModel()->index(current));
-    QCOMPARE(document()->currentFrame(), current);
+    document()->makeCurrent(current);
     const LedLayout grid = document()->panelLayout();
     m_window->statusBar()->clearMessage();
 
@@ -226,7 +187,7 @@ void tst_LayoutDialog::change()
     QVERIFY(document()->isModified());
 
     for (int i = 0; i < steps.count(); ++i)
-        m_window->findChild<QAction*>(QStringLiteral("action_Undo"))->trigger();
+        action("action_Undo")->trigger();
     QCOMPARE(document()->panelLayout(), grid);
     QCOMPARE(document()->ledScene()->layout(), grid);
     QCOMPARE(document()->currentFrame(), current);
@@ -274,13 +235,10 @@ void tst_LayoutDialog::numbering()
     QCOMPARE(layout.order(), LedLayout::Columns);
     QVERIFY(layout.serpentine());
     const QVector<int> after = document()->sequence(0)->frame(0)->intensities();
-    for (int led = 0; led < 64; ++led) {
-        const QPoint cell = layout.cellOf(led);
-        const int drawnBefore = before.at(grid.indexAt(cell.y(), cell.x()));
-        QCOMPARE(after.at(led), picturesKept ? drawnBefore : before.at(led));
-    }
+    // Kept pictures are the same cells lit under the new numbering; kept values the same LED numbers.
+    QCOMPARE(picturesKept ? drawnCells(layout, after) : after, picturesKept ? drawnCells(grid, before) : before);
     QVERIFY(after != before || !picturesKept);
-    m_window->findChild<QAction*>(QStringLiteral("action_Undo"))->trigger();
+    action("action_Undo")->trigger();
     QCOMPARE(document()->panelLayout(), grid);
     QCOMPARE(document()->sequence(0)->frame(0)->intensities(), before);
 }
@@ -348,21 +306,15 @@ void tst_LayoutDialog::newDocuments()
 {
     QFETCH(bool, uncheck);
 
-    LayoutDialog* dialog = openDialog();
-    auto* useForNew = field<QCheckBox>(dialog, "checkBox_DefaultLayout");
-    QVERIFY(!useForNew->isChecked());
-    QVERIFY(choose(field<QComboBox>(dialog, "comboBox_Preset"), "Grid 16 x 16"));
-    tick(useForNew);
-    dialog->accept();
-    const LedLayout grid = document()->panelLayout();
-    if (uncheck) {
-        dialog = openDialog();
-        useForNew = field<QCheckBox>(dialog, "checkBox_DefaultLayout");
-        QVERIFY(useForNew->isChecked());
+    for (int pass = 0; pass < (uncheck ? 2 : 1); ++pass) {
+        LayoutDialog* dialog = openDialog();
+        auto* useForNew = field<QCheckBox>(dialog, "checkBox_DefaultLayout");
+        QCOMPARE(useForNew->isChecked(), pass == 1);
+        QVERIFY(pass == 1 || choose(field<QComboBox>(dialog, "comboBox_Preset"), "Grid 16 x 16"));
         tick(useForNew);
         dialog->accept();
     }
-
+    const LedLayout grid = document()->panelLayout();
     ModalAnswer::messageBox(QMessageBox::Discard);
     menu()->action_New->trigger();
     QVERIFY(ModalAnswer::allAnswered());

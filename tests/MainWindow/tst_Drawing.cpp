@@ -1,229 +1,38 @@
 #include "Data/CommandList.h"
-#include "Data/LedStateCommand.h"
-#include "Document/LedPanelDocument.h"
 #include "GraphicsView/LedStateWidget.h"
-#include "GraphicsView/ShapePreviewItem.h"
-#include "MainWindow/MainMenu.h"
-#include "MainWindow/MainWindow.h"
 #include "TreeView/LedTreeView.h"
 
 #include "common/ModalAnswer.h"
 #include "common/TestData.h"
+#include "common/WindowFixture.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
-using Leds = QVector<int>; // lit LEDs, ascending
+using Leds = QList<int>; // lit LEDs, ascending
 
-namespace {
-
-const LedLayout ring;
-
-QPointF at(int circle, int column)
-{
-    return ring.ledPosition(circle, column);
-}
-
-Leds range(int first, int last)
-{
-    Leds leds;
-    for (int led = first; led <= last; ++led)
-        leds.append(led);
-    return leds;
-}
-
-// The same angular positions on all four circles.
-Leds spokes(std::initializer_list<int> columns)
-{
-    Leds leds;
-    for (int circle = 0; circle < 4; ++circle) {
-        for (int column : columns)
-            leds.append(circle * 48 + column);
-    }
-    std::sort(leds.begin(), leds.end());
-    return leds;
-}
-
-} // namespace
-
-// The drawing tools and lettering through the real window: the tools by presses and drags on the LED view.
-class tst_Drawing : public QObject
+// The pen and lettering through the real window; the other tools are tst_Selection's.
+class tst_Drawing : public QObject, public WindowFixture
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void shapes_data();
-    void shapes();
-    void escapeCancelsTheDrag();
+    void init() { QVERIFY(showWindow()); }
+    void cleanup() { QVERIFY(closeWindow()); }
     void penClicks_data();
     void penClicks();
-    void shortcuts_data();
-    void shortcuts();
     void text_data();
     void text();
 
 private:
-    LedPanelDocument* document() const { return qobject_cast<LedPanelDocument*>(m_window->currentDocument()); }
-    QAction* action(const QString& name) const { return m_window->findChild<QAction*>(name); }
-    LedStateWidget* view() const { return document()->ledFrame(); }
-    QPoint viewPoint(const QPointF& scene) const { return view()->mapFromScene(scene); }
-    // A ring show of one sequence of one frame with these LEDs lit, that frame current.
-    void open(const Leds& lit);
-    Leds litLeds(int frame) const;
-    ShapePreviewItem* preview() const;
-    void drag(const QPointF& from, const QPointF& to, Qt::KeyboardModifiers modifiers);
-
-    MainWindow* m_window = nullptr;
+    // A ring show of one frame with these LEDs lit, that frame current.
+    void open(const Leds& lit)
+    {
+        const auto value = [&](int, int led) { return lit.contains(led) ? 1 : 0; };
+        QVERIFY(openShow("<Layout type=\"Ring\"/>" + sequenceXml(0, 1, 192, value)));
+    }
+    Leds litLeds(int frame) const { return values(0, frame).keys(); }
 };
-
-void tst_Drawing::init()
-{
-    m_window = new MainWindow;
-    m_window->resize(900, 700);
-    m_window->show();
-    QApplication::setActiveWindow(m_window);
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
-}
-
-void tst_Drawing::cleanup()
-{
-    delete m_window;
-    QVERIFY(ModalAnswer::allAnswered());
-}
-
-void tst_Drawing::open(const Leds& lit)
-{
-    qobject_cast<MainMenu*>(m_window->menuBar())->action_New->trigger();
-    QVERIFY(readShow(*document(), showXml("<Layout type=\"Ring\"/>" + sequenceXml(0, 1, 192, [&](int, int led) {
-        return lit.contains(led) ? 1 : 0;
-    }))));
-    document()->treeView()->expandAll();
-    document()->makeCurrent(document()->node(0, 0));
-    view()->fitInView(ring.sceneRect(), Qt::KeepAspectRatio);
-    QVERIFY(document()->currentFrame());
-}
-
-Leds tst_Drawing::litLeds(int frame) const
-{
-    Leds leds;
-    const QVector<int> values = document()->sequence(0)->frame(frame)->intensities();
-    for (int led = 0; led < values.size(); ++led) {
-        if (values.at(led))
-            leds.append(led);
-    }
-    return leds;
-}
-
-ShapePreviewItem* tst_Drawing::preview() const
-{
-    for (QGraphicsItem* item : view()->QGraphicsView::scene()->items()) {
-        if (auto* found = dynamic_cast<ShapePreviewItem*>(item))
-            return found;
-    }
-    return nullptr;
-}
-
-void tst_Drawing::drag(const QPointF& from, const QPointF& to, Qt::KeyboardModifiers modifiers)
-{
-    QTest::mousePress(view()->viewport(), Qt::LeftButton, modifiers, viewPoint(from));
-    const QPoint end = viewPoint(to);
-    QMouseEvent move(QEvent::MouseMove, end, view()->viewport()->mapToGlobal(end), Qt::NoButton, Qt::LeftButton,
-                     modifiers);
-    QApplication::sendEvent(view()->viewport(), &move);
-}
-
-void tst_Drawing::shapes_data()
-{
-    QTest::addColumn<Leds>("before");
-    QTest::addColumn<QStringList>("toggled"); // checkable actions triggered first
-    QTest::addColumn<QString>("tool");
-    QTest::addColumn<QPointF>("from");
-    QTest::addColumn<QPointF>("to");
-    QTest::addColumn<bool>("shift");
-    QTest::addColumn<Leds>("after");
-    QTest::addColumn<QString>("undo");
-
-    QTest::newRow("filled band across LED 0") << Leds() << QStringList { "action_DrawFilled" }
-        << "action_ToolRectangle" << at(1, 46) << at(2, 2) << false
-        << range(48, 50) + range(94, 98) + range(142, 143) << "Undo Rectangle";
-    QTest::newRow("shift makes the ellipse a circle") << Leds() << QStringList() << "action_ToolEllipse"
-        << QPointF(-50, -50) << QPointF(50, 20) << true << range(48, 95) << "Undo Ellipse";
-    Leds allButASpoke = range(0, 191);
-    for (int led : spokes({ 12 }))
-        allButASpoke.removeAll(led);
-    QTest::newRow("darkening line") << range(0, 191) << QStringList { "action_DrawLit" } << "action_ToolLine"
-                                    << at(0, 12) << at(3, 12) << false << allButASpoke << "Undo Line";
-    // Darkening is for shapes: a fill gives the clicked area the other state all the same.
-    Leds oneSide = spokes({ 0, 24 });
-    for (int circle = 0; circle < 4; ++circle)
-        oneSide += range(circle * 48 + 25, circle * 48 + 47);
-    std::sort(oneSide.begin(), oneSide.end());
-    QTest::newRow("flood fill between two walls") << spokes({ 0, 24 }) << QStringList { "action_DrawLit" }
-        << "action_ToolFill" << at(1, 30) << at(1, 30) << false << oneSide << "Undo Flood fill";
-    QTest::newRow("flood fill darkens a lit area") << spokes({ 5, 6 }) << QStringList() << "action_ToolFill"
-                                                   << at(3, 6) << at(3, 6) << false << Leds() << "Undo Flood fill";
-}
-
-void tst_Drawing::shapes()
-{
-    QFETCH(Leds, before);
-    QFETCH(QStringList, toggled);
-    QFETCH(QString, tool);
-    QFETCH(QPointF, from);
-    QFETCH(QPointF, to);
-    QFETCH(bool, shift);
-    QFETCH(Leds, after);
-    QFETCH(QString, undo);
-
-    open(before);
-    for (const QString& name : toggled)
-        action(name)->trigger();
-    action(tool)->trigger();
-    QVERIFY(action(tool)->isChecked());
-    QVERIFY(!action("action_ToolPen")->isChecked());
-    QVERIFY(!action("action_Undo")->isEnabled());
-
-    const Qt::KeyboardModifiers modifiers = shift ? Qt::ShiftModifier : Qt::NoModifier;
-    if (tool == "action_ToolFill") { // while playing, which the click stops
-        action("action_Play")->trigger();
-        QVERIFY(action("action_Play")->isChecked());
-        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, viewPoint(from));
-        QVERIFY(!action("action_Play")->isChecked());
-    } else {
-        drag(from, to, modifiers);
-        // The preview marks what will change; the frame is untouched until the release.
-        QVERIFY(preview());
-        QCOMPARE(litLeds(0), before);
-        QTest::mouseRelease(view()->viewport(), Qt::LeftButton, modifiers, viewPoint(to));
-        QVERIFY(!preview());
-    }
-    QCOMPARE(litLeds(0), after);
-    QCOMPARE(plainText(action("action_Undo")->text()), undo);
-    action("action_Undo")->trigger();
-    QCOMPARE(litLeds(0), before);
-    QVERIFY(!action("action_Undo")->isEnabled());
-}
-
-// Esc during a drag drops the shape and its preview; the next drag draws as usual.
-void tst_Drawing::escapeCancelsTheDrag()
-{
-    open({});
-    action("action_ToolLine")->trigger();
-    drag(at(0, 0), at(0, 5), Qt::NoModifier);
-    QVERIFY(preview());
-    QCOMPARE(preview()->count(), 6);
-    QTest::keyClick(m_window, Qt::Key_Escape);
-    QVERIFY(!preview());
-    QTest::mouseRelease(view()->viewport(), Qt::LeftButton, {}, viewPoint(at(0, 5)));
-    QCOMPARE(litLeds(0), Leds());
-    QVERIFY(!action("action_Undo")->isEnabled());
-
-    drag(at(1, 0), at(1, 2), Qt::NoModifier);
-    QTest::mouseRelease(view()->viewport(), Qt::LeftButton, {}, viewPoint(at(1, 2)));
-    QCOMPARE(litLeds(0), range(48, 50));
-}
 
 // A click with the pen toggles the LED under the mouse, and only that one, as one undo step,
 // and the view shows it; on rings and grids, fitted and close up.
@@ -233,9 +42,8 @@ void tst_Drawing::penClicks_data()
     QTest::addColumn<int>("led");
     QTest::addColumn<qreal>("zoom"); // times the fitted zoom
 
-    const QByteArray ringXml = "<Layout type=\"Ring\"/>";
-    QTest::newRow("ring, fitted") << ringXml << 30 << 1.0;
-    QTest::newRow("ring, close up") << ringXml << 130 << 6.0;
+    QTest::newRow("ring, fitted") << QByteArray("<Layout type=\"Ring\"/>") << 30 << 1.0;
+    QTest::newRow("ring, close up") << QByteArray("<Layout type=\"Ring\"/>") << 130 << 6.0;
     QTest::newRow("grid 16 x 16, fitted") << layoutXml(16, 16) << 200 << 1.0;
     QTest::newRow("grid 128 x 128, fitted") << layoutXml(128, 128) << 9000 << 1.0;
     QTest::newRow("grid 128 x 128, close up") << layoutXml(128, 128) << 16383 << 20.0;
@@ -247,60 +55,18 @@ void tst_Drawing::penClicks()
     QFETCH(int, led);
     QFETCH(qreal, zoom);
 
-    qobject_cast<MainMenu*>(m_window->menuBar())->action_New->trigger();
-    QVERIFY(readShow(*document(), showXml(layout + sequenceXml(0, 1))));
-    document()->treeView()->expandAll();
-    document()->makeCurrent(document()->node(0, 0));
-    view()->ZoomAll();
+    QVERIFY(openShow(layout + sequenceXml(0, 1)));
     view()->scale(zoom, zoom);
-    const QPointF centre = document()->panelLayout().ledPositionOf(led);
-    view()->centerOn(centre);
-    QVERIFY(view()->viewport()->rect().contains(viewPoint(centre)));
-
-    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, viewPoint(centre));
+    clickLed(led);
+    const QPoint centre = viewPoint(document()->panelLayout().ledPositionOf(led));
+    QVERIFY(view()->viewport()->rect().contains(centre));
     QCOMPARE(litLeds(0), Leds { led });
-    QCOMPARE(plainText(action("action_Undo")->text()), QString("Undo Toggle LED"));
+    QCOMPARE(undoText(), QString("Undo Toggle LED"));
     // Large enough to see: the view draws it lit.
     if (2 * document()->panelLayout().ledItemsSize() * view()->transform().m11() >= 8)
-        QTRY_COMPARE(view()->viewport()->grab().toImage().pixelColor(viewPoint(centre)), QColor(Qt::yellow));
-    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, viewPoint(centre));
+        QTRY_COMPARE(view()->viewport()->grab().toImage().pixelColor(centre), QColor(Qt::yellow));
+    clickLed(led);
     QCOMPARE(litLeds(0), Leds());
-}
-
-void tst_Drawing::shortcuts_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<QString>("checked");
-
-    QTest::newRow("L") << int(Qt::Key_L) << "action_ToolLine";
-    QTest::newRow("R") << int(Qt::Key_R) << "action_ToolRectangle";
-    QTest::newRow("E") << int(Qt::Key_E) << "action_ToolEllipse";
-    QTest::newRow("F") << int(Qt::Key_F) << "action_ToolFill";
-    QTest::newRow("P after F") << int(Qt::Key_P) << "action_ToolPen";
-}
-
-void tst_Drawing::shortcuts()
-{
-    QFETCH(int, key);
-    QFETCH(QString, checked);
-    open({});
-    QApplication::setActiveWindow(m_window);
-    if (checked == "action_ToolPen")
-        QTest::keyClick(document()->treeView(), Qt::Key_F);
-    QTest::keyClick(document()->treeView(), Qt::Key(key));
-    QVERIFY(action(checked)->isChecked());
-    const QStringList tools { "action_ToolPen", "action_ToolLine", "action_ToolRectangle", "action_ToolEllipse",
-                              "action_ToolFill" };
-    for (const QString& tool : tools)
-        QCOMPARE(action(tool)->isChecked(), tool == checked);
-
-    // X turns the shape tools to darkening and back.
-    QVERIFY(action("action_DrawLit")->isChecked());
-    QTest::keyClick(document()->treeView(), Qt::Key_X);
-    QVERIFY(!action("action_DrawLit")->isChecked());
-    QCOMPARE(action("action_DrawLit")->text().remove('&'), QString("Darken"));
-    QTest::keyClick(document()->treeView(), Qt::Key_X);
-    QCOMPARE(action("action_DrawLit")->text().remove('&'), QString("Light"));
 }
 
 void tst_Drawing::text_data()
@@ -336,12 +102,9 @@ void tst_Drawing::text()
         dialog->findChild<QLineEdit*>("lineEdit_Text")->setText(text);
         dialog->findChild<QComboBox*>("comboBox_TextMode")->setCurrentIndex(mode);
         countText = dialog->findChild<QLabel*>("label_FrameCount")->text();
-        QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
-        okEnabled = ok->isEnabled();
-        if (okEnabled)
-            ok->click();
-        else
-            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        okEnabled = buttons->button(QDialogButtonBox::Ok)->isEnabled();
+        buttons->button(okEnabled ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
     });
     action("action_Text")->trigger();
     QVERIFY(ModalAnswer::allAnswered());
@@ -351,7 +114,7 @@ void tst_Drawing::text()
     QCOMPARE(okEnabled, text.size() <= 200);
     if (!okEnabled)
         return;
-    QCOMPARE(plainText(action("action_Undo")->text()), QString("Undo Text"));
+    QCOMPARE(undoText(), QString("Undo Text"));
     if (frames > 1) {
         QCOMPARE(litLeds(1), Leds());
         QCOMPARE(litLeds(frames - 1), Leds());

@@ -1,13 +1,11 @@
 #include "Data/CommandList.h"
-#include "Document/LedPanelDocument.h"
-#include "MainWindow/MainMenu.h"
-#include "MainWindow/MainWindow.h"
 #include "MspFlasher/MspFlasherDialog.h"
 #include "SerialPort/SerialPortSetupDialog.h"
 
 #include "ModalAnswer.h"
 #include "NewDocument.h"
 #include "TestData.h"
+#include "WindowFixture.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -15,50 +13,33 @@
 typedef QAction* MainMenu::*MenuAction;
 Q_DECLARE_METATYPE(MenuAction)
 
-class tst_MainWindow : public QObject
+class tst_MainWindow : public QObject, public WindowFixture
 {
     Q_OBJECT
 
 private slots:
     void init();
-    void cleanup() { delete m_window; QVERIFY(ModalAnswer::allAnswered()); }
+    void cleanup() { QVERIFY(closeWindow()); }
     void saveAndReopen();
     void recentFiles();
     void documentSurvivesRefusals_data();
     void documentSurvivesRefusals();
 
 private:
-    MainMenu* menu() const { return qobject_cast<MainMenu*>(m_window->menuBar()); }
-    LedPanelDocument* document() const { return qobject_cast<LedPanelDocument*>(m_window->currentDocument()); }
     QString status() const { return m_window->statusBar()->currentMessage(); }
-    // Types the count into the Append LedStates dialog; 0 cancels it.
-    bool appendFrames(int count)
-    {
-        ModalAnswer::onNext([=](QWidget* dialog) {
-            auto* spin = dialog->findChild<QSpinBox*>();
-            spin->selectAll();
-            QTest::keyClicks(spin, QString::number(count));
-            QTest::keyClick(spin, count ? Qt::Key_Return : Qt::Key_Escape);
-        });
-        menu()->action_AddFrames->trigger();
-        return QTest::qWaitFor(&ModalAnswer::allAnswered);
-    }
-
-    MainWindow* m_window = nullptr;
     QTemporaryDir m_dir;
 };
 
 // A new document with one sequence, chosen in the tree.
 void tst_MainWindow::init()
 {
-    QFile::remove(settingsFile());
-    m_window = new MainWindow;
+    QVERIFY(showWindow());
     QVERIFY(newDocumentWithFrames(*m_window, 0));
 }
 
 void tst_MainWindow::saveAndReopen()
 {
-    QVERIFY(appendFrames(2));
+    QVERIFY(addFrames(2));
     QVERIFY(m_window->isWindowModified() && m_window->windowTitle().startsWith(QStringLiteral("LedPanel_")));
     // The first Save asks for a file, a second one goes straight to it.
     const QString path = m_dir.filePath(QStringLiteral("show.xml"));
@@ -67,9 +48,9 @@ void tst_MainWindow::saveAndReopen()
     QTRY_VERIFY(ModalAnswer::allAnswered());
     QCOMPARE(m_window->windowTitle(), QStringLiteral("show.xml[*]"));
     QCOMPARE(status(), QStringLiteral("Document saved"));
-    QVERIFY(appendFrames(0)); // cancelled: nothing added, nothing changed
+    QVERIFY(addFrames(0)); // cancelled: nothing added, nothing changed
     QVERIFY(!m_window->isWindowModified());
-    QVERIFY(appendFrames(3) && m_window->isWindowModified());
+    QVERIFY(addFrames(3) && m_window->isWindowModified());
     menu()->action_Save->trigger();
     QVERIFY(!m_window->isWindowModified());
 
@@ -138,7 +119,7 @@ void tst_MainWindow::documentSurvivesRefusals()
     QFETCH(int, answer);
     QFETCH(QString, file);
     QFETCH(bool, kept);
-    QVERIFY(appendFrames(3));
+    QVERIFY(addFrames(3));
     LedPanelDocument* doc = document();
     m_window->move(320, 240);
     const QString title = m_window->windowTitle();
@@ -173,7 +154,8 @@ void tst_MainWindow::documentSurvivesRefusals()
     if (exited) {
         QSettings settings(settingsFile(), QSettings::IniFormat);
         // No port was saved: the first the system has, not a "COM1" that is not there.
-        QCOMPARE(settings.value(QStringLiteral("SerialPort/Name")).toString(), SerialPortSetupDialog::defaultPortName());
+        QCOMPARE(settings.value(QStringLiteral("SerialPort/Name")).toString(),
+                 SerialPortSetupDialog::defaultPortName());
         QCOMPARE(settings.value(QStringLiteral("MainWindow/Size")).toSize(), m_window->size());
         QCOMPARE(settings.value(QStringLiteral("MainWindow/Position")).toPoint(), m_window->pos());
         return;

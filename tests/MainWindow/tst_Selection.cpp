@@ -1,78 +1,49 @@
 #include "Data/CommandList.h"
 #include "Data/LedStateCommand.h"
-#include "Document/LedPanelDocument.h"
 #include "GraphicsView/LedStateWidget.h"
 #include "GraphicsView/ShapePreviewItem.h"
-#include "MainWindow/MainMenu.h"
-#include "MainWindow/MainWindow.h"
-#include "TreeView/LedTreeView.h"
 
 #include "common/TestData.h"
+#include "common/WindowFixture.h"
 
 #include <QUndoStack>
 #include <QtTest>
 #include <QtWidgets>
 
-// Selecting, moving and pasting LEDs and drawing with symmetry, through the real window. Frames are
+// Drawing, selecting, moving and pasting LEDs, with symmetry or without, through the real window. Frames are
 // pictures: a row of '#' (lit) and '.' per row as drawn ('/' between rows; on a ring the innermost circle first).
-class tst_Selection : public QObject
+class tst_Selection : public QObject, public WindowFixture
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { QVERIFY(showWindow()); }
+    void cleanup() { QVERIFY(closeWindow()); }
     void edits_data();
     void edits();
     void symmetryChoices();
     void undoMovesOutline();
 
 private:
-    LedPanelDocument* document() const { return qobject_cast<LedPanelDocument*>(m_window->currentDocument()); }
-    QAction* action(const QString& name) const { return m_window->findChild<QAction*>(name); }
-    LedStateWidget* view() const { return document()->ledFrame(); }
-    QPoint cell(const QString& rowColumn) const;
+    // "row,column" for an LED, "@x,y" for a point of the scene.
+    QPointF cell(const QString& word) const;
     // A show of two frames on the layout, the first one drawn as the picture and current.
     void open(const QByteArray& layout, const QString& picture);
     QString picture() const;
-    void drag(const QString& from, const QString& to, Qt::KeyboardModifiers modifiers);
     void run(const QString& step);
 
-    MainWindow* m_window = nullptr;
+    Qt::KeyboardModifiers m_held; // while a shape is dragged
 };
-
-void tst_Selection::init()
-{
-    m_window = new MainWindow;
-    m_window->resize(900, 700);
-    m_window->show();
-    QApplication::setActiveWindow(m_window);
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
-}
-
-void tst_Selection::cleanup()
-{
-    delete m_window;
-}
 
 void tst_Selection::open(const QByteArray& layout, const QString& picture)
 {
-    qobject_cast<MainMenu*>(m_window->menuBar())->action_New->trigger();
-    QVERIFY(readShow(*document(), showXml(layout + sequenceXml(0, 2))));
+    QVERIFY(openShow(layout + sequenceXml(0, 2)));
     const LedLayout& panel = document()->panelLayout();
     const QStringList rows = picture.split('/', Qt::SkipEmptyParts);
-    auto* values = document()->sequence(0)->frame(0);
-    QVector<int> lit(int(panel.ledCount()), 0);
     for (int row = 0; row < rows.size(); ++row) {
         for (int column = 0; column < rows.at(row).size(); ++column)
-            lit[panel.indexAt(row, column)] = rows.at(row).at(column) == '#' ? 1 : 0;
+            document()->currentFrame()->led(panel.indexAt(row, column))->setIntensity(rows.at(row).at(column) == '#');
     }
-    for (int led = 0; led < lit.size(); ++led)
-        values->led(led)->setIntensity(lit.at(led));
-    document()->treeView()->expandAll();
-    document()->makeCurrent(document()->node(0, 0));
-    view()->fitInView(panel.sceneRect(), Qt::KeepAspectRatio);
-    view()->setFocus();
     if (!picture.isEmpty())
         QCOMPARE(this->picture(), picture);
 }
@@ -91,77 +62,66 @@ QString tst_Selection::picture() const
     return rows.join('/');
 }
 
-QPoint tst_Selection::cell(const QString& rowColumn) const
+QPointF tst_Selection::cell(const QString& word) const
 {
-    const QStringList parts = rowColumn.split(',');
-    return view()->mapFromScene(document()->panelLayout().ledPosition(parts.at(0).toInt(), parts.at(1).toInt()));
+    const QStringList parts = QString(word).remove('@').split(',');
+    if (word.startsWith('@'))
+        return QPointF(parts.at(0).toDouble(), parts.at(1).toDouble());
+    return document()->panelLayout().ledPosition(parts.at(0).toInt(), parts.at(1).toInt());
 }
 
-void tst_Selection::drag(const QString& from, const QString& to, Qt::KeyboardModifiers modifiers)
-{
-    QTest::mousePress(view()->viewport(), Qt::LeftButton, modifiers, cell(from));
-    const QPoint end = cell(to);
-    QMouseEvent move(QEvent::MouseMove, end, view()->viewport()->mapToGlobal(end), Qt::NoButton, Qt::LeftButton,
-                     modifiers);
-    QApplication::sendEvent(view()->viewport(), &move);
-    QTest::mouseRelease(view()->viewport(), Qt::LeftButton, modifiers, end);
-}
-
-// One user's step: "select|add|remove|move|copy|line FROM TO" drags from cell to cell ("row,column")
-// with the Select tool and no key, Shift, Ctrl, none, Ctrl, or with the Line tool; "pen CELL" clicks
-// with the pen or fills; "frames" selects every frame in the tree; "key NAME" and "ctrl+a" press keys in the view; "trigger ACTION"; "frame N";
-// "show LAYOUT" opens another show; "symmetry MODE [N]"; "status TEXT" checks the status bar;
-// "preview FROM TO N" checks a line's marks while dragged.
+// One user's step: "select|add|remove|move|copy FROM TO" drags from cell to cell with the Select tool and
+// no key, Shift, Ctrl, none, Ctrl; "stroke CELLS" drags with the pen; "preview [Shift+]TOOL FROM TO N" drags a
+// shape to its N marks, held until "release CELL"; "pen|fill CELL" clicks; "frames" selects both frames in the
+// tree, frame 0 current; "key KEYS" presses keys in the view; "trigger ACTION"; "state ACTION on|off [TEXT]"
+// checks it; "frame N"; "show LAYOUT" opens another show; "symmetry MODE [N]"; "status TEXT" checks the status bar.
 void tst_Selection::run(const QString& step)
 {
     const QStringList words = step.split(' ');
     const QString verb = words.first();
-    static const QMap<QString, Qt::KeyboardModifiers> drags {
-        { "select", Qt::NoModifier }, { "add", Qt::ShiftModifier }, { "remove", Qt::ControlModifier },
-        { "move", Qt::NoModifier },   { "copy", Qt::ControlModifier },
+    static const QMap<QString, QPair<const char*, Qt::KeyboardModifiers>> drags {
+        { "select", { "Select", Qt::NoModifier } }, { "add", { "Select", Qt::ShiftModifier } },
+        { "remove", { "Select", Qt::ControlModifier } }, { "move", { "Select", Qt::NoModifier } },
+        { "copy", { "Select", Qt::ControlModifier } }, { "stroke", { "Pen", Qt::NoModifier } },
     };
+    QList<QPointF> cells;
+    for (const QString& word : words.mid(1))
+        cells << (word.contains(',') ? cell(word) : QPointF());
     view()->setFocus();
     if (drags.contains(verb)) {
-        action("action_ToolSelect")->trigger();
-        drag(words.at(1), words.at(2), drags.value(verb));
-    } else if (verb == "line" || verb == "preview") {
-        action("action_ToolLine")->trigger();
-        if (verb == "line") {
-            drag(words.at(1), words.at(2), Qt::NoModifier);
-            return;
-        }
-        QTest::mousePress(view()->viewport(), Qt::LeftButton, {}, cell(words.at(1)));
-        QMouseEvent move(QEvent::MouseMove, cell(words.at(2)), QPoint(), Qt::NoButton, Qt::LeftButton, {});
-        QApplication::sendEvent(view()->viewport(), &move);
-        const auto items = view()->QGraphicsView::scene()->items();
-        const auto found = std::find_if(items.begin(), items.end(),
-                                        [](QGraphicsItem* item) { return dynamic_cast<ShapePreviewItem*>(item); });
-        QVERIFY(found != items.end());
-        QCOMPARE(dynamic_cast<ShapePreviewItem*>(*found)->count(), words.at(3).toInt());
-        QTest::mouseRelease(view()->viewport(), Qt::LeftButton, {}, cell(words.at(2)));
+        action(QString("action_Tool") + drags.value(verb).first)->trigger();
+        drag(cells, drags.value(verb).second);
+    } else if (verb == "preview") {
+        m_held = words.at(1).startsWith("Shift+") ? Qt::ShiftModifier : Qt::NoModifier;
+        QAction* tool = action("action_Tool" + QString(words.at(1)).remove("Shift+"));
+        tool->trigger();
+        QVERIFY(tool->isChecked() && !action("action_ToolPen")->isChecked());
+        const QString before = picture();
+        drag(cells.mid(1, 2), m_held, false);
+        // The preview marks what will change; the frame is untouched until the release.
+        QVERIFY(shapePreview());
+        QCOMPARE(shapePreview()->count(), words.at(4).toInt());
+        QCOMPARE(picture(), before);
+    } else if (verb == "release") {
+        QTest::mouseRelease(view()->viewport(), Qt::LeftButton, m_held, viewPoint(cells.first()));
+        QVERIFY(!shapePreview());
     } else if (verb == "pen" || verb == "fill") {
         action(verb == "pen" ? "action_ToolPen" : "action_ToolFill")->trigger();
-        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, cell(words.at(1)));
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, viewPoint(cells.first()));
     } else if (verb == "key") {
-        const QMap<QString, Qt::Key> keys { { "Right", Qt::Key_Right }, { "Down", Qt::Key_Down },
-                                            { "Delete", Qt::Key_Delete }, { "Return", Qt::Key_Return },
-                                            { "Escape", Qt::Key_Escape } };
-        QVERIFY(keys.contains(words.at(1)));
-        QTest::keyClick(view(), keys.value(words.at(1)));
-    } else if (verb == "ctrl+a") {
-        QTest::keyClick(view(), Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(!QKeySequence(words.at(1)).isEmpty());
+        QTest::keySequence(view(), QKeySequence(words.at(1)));
     } else if (verb == "trigger") {
-        QVERIFY(action(words.at(1))->isEnabled());
-        action(words.at(1))->trigger();
+        QVERIFY(action("action_" + words.at(1))->isEnabled());
+        action("action_" + words.at(1))->trigger();
+    } else if (verb == "state") {
+        QCOMPARE(action("action_" + words.at(1))->isChecked(), words.at(2) == "on");
+        if (words.size() > 3)
+            QCOMPARE(plainText(action("action_" + words.at(1))->text()), words.at(3));
     } else if (verb == "frame") {
         document()->makeCurrent(document()->node(0, words.at(1).toInt()));
     } else if (verb == "frames") {
-        // Every frame of the sequence selected in the tree, the current one kept.
-        QItemSelectionModel* selection = document()->treeView()->selectionModel();
-        const QModelIndex sequence = selection->currentIndex().parent();
-        const QAbstractItemModel* model = selection->model();
-        selection->select(QItemSelection(model->index(0, 0, sequence), model->index(model->rowCount(sequence) - 1, 0, sequence)),
-                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        selectFrames(0, { 1, 0 });
     } else if (verb == "show") {
         document()->undoStack()->setClean(); // a new show asks about unsaved changes otherwise
         open(step.mid(5).toUtf8(), QString());
@@ -189,78 +149,83 @@ void tst_Selection::edits_data()
     QTest::addColumn<QString>("undo");
     QTest::addColumn<QString>("undone"); // after one undo
 
+    const auto row = [](const char* name, const QByteArray& layout, const QString& before, const QString& steps,
+                        const QString& after, const QString& undo, const QString& undone) {
+        QTest::newRow(name) << layout << before << steps.split("; ") << after << undo << undone;
+    };
     const QByteArray grid = layoutXml(4, 5);
     const QByteArray ring = layoutXml(2, 12, "Ring");
+    const QString small = "show " + layoutXml(3, 4);
     const QString empty = "...../...../...../.....";
     const QString corner = "##.../##.../...../.....";
-    QTest::newRow("grid: move") << grid << corner << QStringList { "select 0,0 1,1", "move 0,0 2,3" }
-                                << "...../...../...##/...##" << "Move LEDs" << corner;
-    QTest::newRow("grid: a move takes every selected frame")
-        << grid << corner
-        << QStringList { "frame 1", "trigger action_FillFrame", "frame 0", "frames", "select 0,0 1,1", "move 0,0 2,3",
-                         "frame 1" }
-        << "..###/..###/#####/#####" << "Move LEDs" << corner;
-    QTest::newRow("grid: Ctrl-drag copies") << grid << corner << QStringList { "select 1,1 0,0", "copy 1,1 3,4" }
-                                            << "##.../##.../...##/...##" << "Copy LEDs" << corner;
-    QTest::newRow("grid: an arrow moves one step, the outline follows")
-        << grid << corner << QStringList { "select 0,0 1,1", "key Right", "key Down" }
-        << "...../.##../.##../....." << "Move LEDs" << ".##../.##../...../.....";
-    QTest::newRow("grid: mirror within the selection's bounds")
-        << grid << "#..#./...../...../....." << QStringList { "select 0,0 1,2", "trigger action_MirrorColumns" }
-        << "..##./...../...../....." << "Undo Flip left\u2013right" << "#..#./...../...../.....";
-    QTest::newRow("grid: Shift adds, Ctrl from outside removes, Del clears")
-        << grid << "#####/#####/#####/#####"
-        << QStringList { "select 0,0 0,2", "add 3,3 3,4", "remove 1,2 0,2", "key Delete" }
-        << "..###/#####/#####/###.." << "Clear" << "#####/#####/#####/#####";
-    QTest::newRow("grid: the pen and fill stay inside until Esc") << grid << empty
-        << QStringList { "select 1,1 1,3", "pen 0,0", "pen 1,2", "fill 1,1", "key Escape", "pen 0,0" }
-        << "#..../.##../...../....." << "Toggle LED" << "...../.##../...../.....";
-    QTest::newRow("grid: a click outside clears, the operation takes the frame")
-        << grid << corner << QStringList { "select 0,0 1,1", "select 3,4 3,4", "trigger action_InvertFrame" }
-        << "..###/..###/#####/#####" << "Invert" << corner;
-    QTest::newRow("grid: copy, paste on another frame, moved, dropped by Enter")
-        << grid << corner
-        << QStringList { "select 0,0 0,1", "trigger action_Copy", "frame 1", "trigger action_Paste", "key Down",
-                         "key Right", "key Return", "key Right" }
-        << "...../..##./...../....." << "Move LEDs" << "...../.##../...../.....";
-    QTest::newRow("grid: another frame drops the paste") << grid << corner
-        << QStringList { "select 0,0 0,1", "trigger action_Copy", "frame 1", "trigger action_Paste", "frame 0",
-                         "key Down" }
-        << "...../##.../...../....." << "Move LEDs" << corner;
-    QTest::newRow("grid onto a smaller grid: cells off the panel dropped")
-        << grid << "...##/...##/...../....."
-        << QStringList { "select 0,3 1,4", "trigger action_Cut", "show " + layoutXml(3, 4), "trigger action_Paste",
-                         "status 2 LEDs fell outside the panel" }
-        << "...#/...#/...." << "Paste" << "..../..../....";
+    const QString full = "#####/#####/#####/#####";
+    const QString dark = "............/............";
+    row("grid: move", grid, corner, "select 0,0 1,1; move 0,0 2,3", "...../...../...##/...##", "Move LEDs", corner);
+    row("grid: a move takes every selected frame", grid, corner,
+        "frame 1; trigger FillFrame; frame 0; frames; select 0,0 1,1; move 0,0 2,3; frame 1", "..###/..###/#####/#####",
+        "Move LEDs", corner);
+    row("grid: Ctrl-drag copies", grid, corner, "select 1,1 0,0; copy 1,1 3,4", "##.../##.../...##/...##", "Copy LEDs",
+        corner);
+    row("grid: an arrow moves one step, the outline follows", grid, corner, "select 0,0 1,1; key Right; key Down",
+        "...../.##../.##../.....", "Move LEDs", ".##../.##../...../.....");
+    row("grid: mirror within the selection's bounds", grid, "#..#./...../...../.....",
+        "select 0,0 1,2; trigger MirrorColumns", "..##./...../...../.....", "Flip left\u2013right",
+        "#..#./...../...../.....");
+    row("grid: Shift adds, Ctrl from outside removes, Del clears", grid, full,
+        "select 0,0 0,2; add 3,3 3,4; remove 1,2 0,2; key Del", "..###/#####/#####/###..", "Clear", full);
+    row("grid: the pen and fill stay inside until Esc", grid, empty,
+        "select 1,1 1,3; pen 0,0; pen 1,2; fill 1,1; key Esc; pen 0,0", "#..../.##../...../.....", "Toggle LED",
+        "...../.##../...../.....");
+    row("grid: a click outside clears, the operation takes the frame", grid, corner,
+        "select 0,0 1,1; select 3,4 3,4; trigger InvertFrame", "..###/..###/#####/#####", "Invert", corner);
+    row("grid: copy, paste on another frame, moved, dropped by Enter", grid, corner,
+        "select 0,0 0,1; trigger Copy; frame 1; trigger Paste; key Down; key Right; key Return; key Right",
+        "...../..##./...../.....", "Move LEDs", "...../.##../...../.....");
+    row("grid: another frame drops the paste", grid, corner,
+        "select 0,0 0,1; trigger Copy; frame 1; trigger Paste; frame 0; key Down", "...../##.../...../.....",
+        "Move LEDs", corner);
+    row("grid onto a smaller grid: cells off the panel dropped", grid, "...##/...##/...../.....",
+        "select 0,3 1,4; trigger Cut; " + small + "; trigger Paste; status 2 LEDs fell outside the panel",
+        "...#/...#/....", "Paste", "..../..../....");
+    row("grid: Esc drops the line being drawn", grid, empty,
+        "preview Line 0,0 0,4 5; key Esc; release 0,4; preview Line 1,0 1,2 3; release 1,2",
+        "...../###../...../.....", "Line", empty);
+    // The shapes: filled, made round by Shift, darkening; a fill stops playback and takes the other state.
+    row("ring: a filled band across LED 0", ring, dark, "trigger DrawFilled; preview Rectangle 0,11 1,1 6; release 1,1",
+        "##.........#/##.........#", "Rectangle", dark);
+    row("ring: Shift makes the ellipse a circle", ring, dark,
+        "preview Shift+Ellipse @-50,-50 @50,20 12; release @50,20", "............/############", "Ellipse", dark);
+    row("grid: a darkening line", grid, full,
+        "state DrawLit on Light; trigger DrawLit; state DrawLit off Darken; preview Line 0,2 3,2 4; release 3,2",
+        "##.##/##.##/##.##/##.##", "Line", full);
+    row("ring: a fill between two walls lights, while playing", ring, "#.....#...../#.....#.....",
+        "trigger DrawLit; trigger Play; state Play on; fill 1,8; state Play off", "#.....######/#.....######",
+        "Flood fill", "#.....#...../#.....#.....");
+    row("ring: a fill darkens a lit area", ring, ".....##...../.....##.....", "fill 1,6", dark, "Flood fill",
+        ".....##...../.....##.....");
+    // One step a stroke, along the inner circle and out; the next, started on a lit LED, darkens.
+    row("ring: pen strokes", ring, dark, "stroke 0,0 0,3 1,3; stroke 0,2 0,3", "##........../...#........", "Paint",
+        "####......../...#........");
     const QString acrossZero = "#..........#/............";
-    QTest::newRow("ring: a band across LED 0 turns") << ring << acrossZero
-        << QStringList { "select 0,11 1,1", "move 0,0 1,3" } << "............/..##........" << "Move LEDs"
-        << acrossZero;
-    QTest::newRow("ring: Ctrl+A, copy, paste on a grid at the source's cells")
-        << ring << "#.#........./.#.........#"
-        << QStringList { "ctrl+a", "trigger action_Copy", "show " + layoutXml(3, 4), "trigger action_Paste",
-                         "status 16 LEDs" }
-        << "#.#./.#../...." << "Paste" << "..../..../....";
-    QTest::newRow("ring: operation on every circle of a band")
-        << ring << "#.........../#..........."
-        << QStringList { "select 0,0 1,2", "trigger action_ShiftForward" } << ".#........../.#.........."
-        << "Rotate clockwise" << "#.........../#...........";
+    row("ring: a band across LED 0 turns", ring, acrossZero, "select 0,11 1,1; move 0,0 1,3",
+        "............/..##........", "Move LEDs", acrossZero);
+    row("ring: Ctrl+A, copy, paste on a grid at the source's cells", ring, "#.#........./.#.........#",
+        "key Ctrl+A; trigger Copy; " + small + "; trigger Paste; status 16 LEDs", "#.#./.#../....", "Paste",
+        "..../..../....");
+    row("ring: operation on every circle of a band", ring, "#.........../#...........",
+        "select 0,0 1,2; trigger ShiftForward", ".#........../.#..........", "Rotate clockwise",
+        "#.........../#...........");
 
     // Symmetry: every repetition drawn, marked while dragged, kept to the selection.
-    QTest::newRow("grid: Mirror") << grid << empty << QStringList { "symmetry Mirror", "pen 1,1" }
-                                  << "...../.#.#./...../....." << "Toggle LED" << empty;
-    QTest::newRow("grid: Both") << grid << empty
-                                << QStringList { "symmetry Both", "preview 0,0 0,1 8", "line 0,0 0,1" }
-                                << "##.##/...../...../##.##" << "Line" << empty;
-    QTest::newRow("grid: Mirror outside the selection dropped") << grid << empty
-        << QStringList { "symmetry Mirror", "select 0,0 3,2", "pen 0,0" } << "#..../...../...../....."
-        << "Toggle LED" << empty;
-    QTest::newRow("ring: Mirror across LED 0") << ring << "............/............"
-        << QStringList { "symmetry Mirror", "pen 0,2" } << "..#.......#./............" << "Toggle LED"
-        << "............/............";
-    QTest::newRow("ring: Rotate 4") << ring << "............/............"
-        << QStringList { "symmetry Rotate 4", "preview 0,1 1,1 8", "line 0,1 1,1" }
-        << ".#..#..#..#./.#..#..#..#." << "Line" << "............/............";
+    row("grid: Mirror", grid, empty, "symmetry Mirror; pen 1,1", "...../.#.#./...../.....", "Toggle LED", empty);
+    row("grid: Both", grid, empty, "symmetry Both; preview Line 0,0 0,1 8; release 0,1", "##.##/...../...../##.##",
+        "Line", empty);
+    row("grid: Mirror outside the selection dropped", grid, empty, "symmetry Mirror; select 0,0 3,2; pen 0,0",
+        "#..../...../...../.....", "Toggle LED", empty);
+    row("ring: Mirror across LED 0", ring, dark, "symmetry Mirror; pen 0,2", "..#.......#./............", "Toggle LED",
+        dark);
+    row("ring: Rotate 4", ring, dark, "symmetry Rotate 4; preview Line 0,1 1,1 8; release 1,1",
+        ".#..#..#..#./.#..#..#..#.", "Line", dark);
 }
 
 void tst_Selection::edits()
@@ -279,7 +244,7 @@ void tst_Selection::edits()
             QFAIL(qPrintable("at " + step));
     }
     QCOMPARE(picture(), after);
-    QCOMPARE(plainText(action("action_Undo")->text()), "Undo " + QString(undo).remove("Undo "));
+    QCOMPARE(undoText(), "Undo " + undo);
     action("action_Undo")->trigger();
     QCOMPARE(picture(), undone);
 }

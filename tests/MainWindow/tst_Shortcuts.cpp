@@ -1,41 +1,31 @@
 #include "Data/CommandList.h"
-#include "Data/LedStateCommand.h"
-#include "Document/LedPanelDocument.h"
-#include "MainWindow/MainMenu.h"
-#include "MainWindow/MainWindow.h"
 #include "TreeView/LedTreeView.h"
 
-#include "ModalAnswer.h"
 #include "NewDocument.h"
+#include "WindowFixture.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
 // Run under an X server when one can be started: there the standard keys are bound as on a desktop.
-class tst_Shortcuts : public QObject
+class tst_Shortcuts : public QObject, public WindowFixture
 {
     Q_OBJECT
 
 private slots:
     void init();
-    void cleanup() { delete m_window; QVERIFY(ModalAnswer::allAnswered()); }
+    void cleanup() { QVERIFY(closeWindow()); }
     void noKeyServesTwoActions();
     void everyEntryHasAMnemonic();
     void keyReachesItsAction_data();
     void keyReachesItsAction();
-
-private:
-    MainWindow* m_window = nullptr;
-    LedPanelDocument* m_document = nullptr;
 };
 
 void tst_Shortcuts::init()
 {
-    QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/app.ini"));
-    m_window = new MainWindow;
-    m_document = newDocumentWithFrames(*m_window, 1);
-    QVERIFY(m_document);
-    m_document->makeCurrent(m_document->sequence(0)->frame(0));
+    QVERIFY(showWindow());
+    QVERIFY(newDocumentWithFrames(*m_window, 1));
+    document()->makeCurrent(document()->node(0, 0));
 }
 
 void tst_Shortcuts::noKeyServesTwoActions()
@@ -65,20 +55,12 @@ static bool hasMnemonic(const QString& text)
 void tst_Shortcuts::everyEntryHasAMnemonic()
 {
     QStringList missing;
-    QList<QMenu*> menus;
-    for (QAction* top : m_window->menuBar()->actions()) {
-        if (!hasMnemonic(top->text()))
-            missing << top->text();
-        if (top->menu())
-            menus << top->menu();
-    }
+    QList<QWidget*> menus { m_window->menuBar() };
     while (!menus.isEmpty()) {
-        QMenu* menu = menus.takeFirst();
+        QWidget* menu = menus.takeFirst();
         for (QAction* entry : menu->actions()) {
-            if (entry->isSeparator())
-                continue;
-            if (!hasMnemonic(entry->text()))
-                missing << menu->title() + QStringLiteral(" > ") + entry->text();
+            if (!entry->isSeparator() && !hasMnemonic(entry->text()))
+                missing << menu->objectName() + QStringLiteral(" > ") + entry->text();
             if (entry->menu())
                 menus << entry->menu();
         }
@@ -94,31 +76,24 @@ void tst_Shortcuts::keyReachesItsAction_data()
     QTest::newRow("duplicate frame") << "action_DuplicateFrame" << QKeySequence(Qt::CTRL | Qt::Key_D);
     QTest::newRow("delete") << "action_DeleteFrames" << QKeySequence(Qt::Key_Delete);
     QTest::newRow("play") << "action_Play" << QKeySequence(Qt::Key_Space);
+    // The drawing tools' single letters, on the tree as well.
+    QTest::newRow("line") << "action_ToolLine" << QKeySequence(Qt::Key_L);
+    QTest::newRow("rectangle") << "action_ToolRectangle" << QKeySequence(Qt::Key_R);
+    QTest::newRow("ellipse") << "action_ToolEllipse" << QKeySequence(Qt::Key_E);
+    QTest::newRow("fill") << "action_ToolFill" << QKeySequence(Qt::Key_F);
+    QTest::newRow("pen") << "action_ToolPen" << QKeySequence(Qt::Key_P);
+    QTest::newRow("darken") << "action_DrawLit" << QKeySequence(Qt::Key_X);
 }
 
 void tst_Shortcuts::keyReachesItsAction()
 {
     QFETCH(QString, action);
     QFETCH(QKeySequence, key);
-    auto* target = m_window->findChild<QAction*>(action);
+    QAction* target = this->action(action);
     QVERIFY(target);
     QSignalSpy triggered(target, &QAction::triggered);
-    // Dialogs the action opens are closed at once; only the way there counts.
-    QTimer closer;
-    connect(&closer, &QTimer::timeout, [] {
-        if (QWidget* modal = QApplication::activeModalWidget())
-            modal->close();
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (qobject_cast<QDialog*>(top) && top->isVisible())
-                top->close();
-    });
-    closer.start(20);
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
-    m_document->treeView()->setFocus();
-    const int k = key[0];
-    QTest::keyClick(m_window->focusWidget(), Qt::Key(k & ~Qt::KeyboardModifierMask),
-                    Qt::KeyboardModifiers(k & Qt::KeyboardModifierMask));
+    document()->treeView()->setFocus();
+    QTest::keySequence(document()->treeView(), key);
     QTRY_COMPARE(triggered.count(), 1);
 }
 
