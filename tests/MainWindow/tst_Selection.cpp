@@ -74,7 +74,8 @@ QPointF tst_Selection::cell(const QString& word) const
 // no key, Shift, Ctrl, none, Ctrl; "stroke CELLS" drags with the pen; "preview [Shift+]TOOL FROM TO N" drags a
 // shape to its N marks, held until "release CELL"; "pen|fill CELL" clicks; "frames" selects both frames in the
 // tree, frame 0 current; "key KEYS" presses keys in the view; "trigger ACTION"; "state ACTION on|off [TEXT]"
-// checks it; "frame N"; "show LAYOUT" opens another show; "symmetry MODE [N]"; "status TEXT" checks the status bar.
+// checks it; "frame N"; "show LAYOUT" opens another show; "symmetry MODE [N]"; "status TEXT" checks the status bar;
+// "steps N" checks the undo steps made since the show was opened.
 void tst_Selection::run(const QString& step)
 {
     const QStringList words = step.split(' ');
@@ -132,6 +133,8 @@ void tst_Selection::run(const QString& step)
             counts->setCurrentIndex(counts->findText(words.at(2)));
             QVERIFY(counts->currentIndex() >= 0);
         }
+    } else if (verb == "steps") {
+        QCOMPARE(document()->undoStack()->index(), words.at(1).toInt());
     } else if (verb == "status") {
         const QString message = m_window->statusBar()->currentMessage();
         QVERIFY2(message.contains(step.mid(7)), qPrintable(message));
@@ -188,15 +191,17 @@ void tst_Selection::edits_data()
         "select 0,3 1,4; trigger Cut; " + small + "; trigger Paste; status 2 LEDs fell outside the panel",
         "...#/...#/....", "Paste", "..../..../....");
     row("grid: Esc drops the line being drawn", grid, empty,
-        "preview Line 0,0 0,4 5; key Esc; release 0,4; preview Line 1,0 1,2 3; release 1,2",
+        "preview Line 0,0 0,4 5; key Esc; release 0,4; steps 0; preview Line 1,0 1,2 3; release 1,2; steps 1",
         "...../###../...../.....", "Line", empty);
     // The shapes: filled, made round by Shift, darkening; a fill stops playback and takes the other state.
     row("ring: a filled band across LED 0", ring, dark, "trigger DrawFilled; preview Rectangle 0,11 1,1 6; release 1,1",
         "##.........#/##.........#", "Rectangle", dark);
     row("ring: Shift makes the ellipse a circle", ring, dark,
-        "preview Shift+Ellipse @-50,-50 @50,20 12; release @50,20", "............/############", "Ellipse", dark);
+        "preview Shift+Ellipse @-50,-50 @50,20 12; release @50,20; steps 1", "............/############", "Ellipse",
+        dark);
     row("grid: a darkening line", grid, full,
-        "state DrawLit on Light; trigger DrawLit; state DrawLit off Darken; preview Line 0,2 3,2 4; release 3,2",
+        "state DrawLit on Light; trigger DrawLit; trigger DrawLit; state DrawLit on Light; trigger DrawLit; "
+        "state DrawLit off Darken; preview Line 0,2 3,2 4; release 3,2; steps 1",
         "##.##/##.##/##.##/##.##", "Line", full);
     row("ring: a fill between two walls lights, while playing", ring, "#.....#...../#.....#.....",
         "trigger DrawLit; trigger Play; state Play on; fill 1,8; state Play off", "#.....######/#.....######",
@@ -204,7 +209,8 @@ void tst_Selection::edits_data()
     row("ring: a fill darkens a lit area", ring, ".....##...../.....##.....", "fill 1,6", dark, "Flood fill",
         ".....##...../.....##.....");
     // One step a stroke, along the inner circle and out; the next, started on a lit LED, darkens.
-    row("ring: pen strokes", ring, dark, "stroke 0,0 0,3 1,3; stroke 0,2 0,3", "##........../...#........", "Paint",
+    row("ring: pen strokes", ring, dark, "stroke 0,0 0,3 1,3; stroke 0,2 0,3; steps 2", "##........../...#........",
+        "Paint",
         "####......../...#........");
     const QString acrossZero = "#..........#/............";
     row("ring: a band across LED 0 turns", ring, acrossZero, "select 0,11 1,1; move 0,0 1,3",
