@@ -24,6 +24,7 @@ using Perform = std::function<bool(LedPanelModel&, LedTreeModel&)>;
 Q_DECLARE_METATYPE(Perform)
 // A lit LED at (row, column) of a frame.
 using Cells = QVector<QPoint>;
+using Leds = QMap<int, QPointF>;
 Q_DECLARE_METATYPE(LedLayout)
 
 namespace {
@@ -79,6 +80,8 @@ private slots:
     void edits();
     void hostileLayouts_data();
     void hostileLayouts();
+    void layoutElement_data();
+    void layoutElement();
     void changeLayout_data();
     void changeLayout();
 };
@@ -221,6 +224,67 @@ void tst_LedPanelModel::hostileLayouts()
         for (int f = 0; f < show.sequence(s)->frameCount(); ++f)
             QCOMPARE(show.sequence(s)->frame(f)->ledCount(), int(show.panelLayout().ledCount()));
     }
+}
+
+void tst_LedPanelModel::layoutElement_data()
+{
+    QTest::addColumn<QString>("layout");
+    QTest::addColumn<int>("ledCount"); // -1: refused, no LEDs and a reader error
+    QTest::addColumn<QRectF>("sceneRect");
+    QTest::addColumn<Leds>("leds");
+    QTest::addColumn<QString>("written"); // checked when given
+
+    const QRectF ring(-71, -71, 142, 142);
+    QTest::newRow("default ring") << "<Layout type='Ring'/>" << 192 << ring
+                                  << Leds{{1, {5.8737, -44.615}}, {48, {0, -50}}, {191, {-7.8316, -59.4867}}} << "";
+    QTest::newRow("65536 x 65537, 65536 in 32 bits")
+        << "<Layout type='Ring'><Rows>65536</Rows><Columns>65537</Columns></Layout>" << -1 << ring << Leds() << "";
+    // Written: every child once, in its order, numbers as "%g" writes them. Unknown children are
+    // skipped whole; of duplicates the last counts. X keeps the right edge and Y the bottom one.
+    QTest::newRow("rectangle of the most LEDs, written")
+        << "<Layout type='Rectangle'><FirstLedPosition_Y>-1.5</FirstLedPosition_Y><Foo>1</Foo><Bar><Rows>9</Rows><Baz/>"
+           "</Bar><Rows>3</Rows><Rows>1</Rows><Columns>65536</Columns><RowSpacing>1.23456789</RowSpacing>"
+           "<ColumnSpacing>-0.5</ColumnSpacing><Rectangle_W>999999</Rectangle_W><Rectangle_X>123456.75</Rectangle_X>"
+           "<Rectangle_H>1000000</Rectangle_H><Rectangle_Y>2.5e-1</Rectangle_Y>"
+           "<FirstLedPosition_X>0.00001</FirstLedPosition_X></Layout>"
+        << 65536 << QRectF(123456.75, 0.25, 876536.25, 999993.75) << Leds{{65535, {-32767.5, -1.5}}}
+        << "<Layout type=\"Rectangle\"><Rows>1</Rows><Columns>65536</Columns><RowSpacing>1.23457</RowSpacing>"
+           "<ColumnSpacing>-0.5</ColumnSpacing><Rectangle_X>123457</Rectangle_X><Rectangle_Y>0.25</Rectangle_Y>"
+           "<Rectangle_W>876536</Rectangle_W><Rectangle_H>999994</Rectangle_H>"
+           "<FirstLedPosition_X>1e-05</FirstLedPosition_X><FirstLedPosition_Y>-1.5</FirstLedPosition_Y></Layout>";
+    // From the centre: the first row all there. The outer edge inside the inner one.
+    const QString odd = "<Layout type=\"Ring\"><Rows>2</Rows><Columns>36</Columns><RowSpacing>60</RowSpacing>"
+                        "<ColumnSpacing>10</ColumnSpacing><InnerDiameter>70</InnerDiameter>"
+                        "<OuterDiameter>40</OuterDiameter><FirstLedPosition_X>0</FirstLedPosition_X>"
+                        "<FirstLedPosition_Y>0</FirstLedPosition_Y></Layout>";
+    QTest::newRow("ring written") << odd << 72 << QRectF(-41, -41, 82, 82)
+                                  << Leds{{35, {0, 0}}, {36, {60, 0}}, {45, {0, 60}}} << odd;
+}
+
+void tst_LedPanelModel::layoutElement()
+{
+    QFETCH(QString, layout);
+    QFETCH(int, ledCount);
+    QFETCH(QRectF, sceneRect);
+    QFETCH(Leds, leds);
+    QFETCH(QString, written);
+
+    // Read over a layout of its type, as a show does: nothing of that one is left.
+    LedLayout read(layout.contains("Ring") ? LedLayout::Ring : LedLayout::Rectangle);
+    QXmlStreamReader xml(layout);
+    xml.readNextStartElement();
+    read.readXML(xml);
+    QCOMPARE(xml.hasError(), ledCount < 0);
+    QCOMPARE(read.ledCount(), qMax(ledCount, 0));
+    QCOMPARE(read.sceneRect(), sceneRect);
+    for (auto it = leds.cbegin(); it != leds.cend(); ++it)
+        QVERIFY((read.ledPositionOf(it.key()) - it.value()).manhattanLength() < 1e-3);
+
+    QString text;
+    QXmlStreamWriter writer(&text);
+    read.writeXML(writer);
+    if (!written.isEmpty())
+        QCOMPARE(text, written);
 }
 
 void tst_LedPanelModel::changeLayout_data()
