@@ -3,30 +3,26 @@
 #include "Data/LedData.h"
 #include "Data/LedStateCommand.h"
 #include "Data/LedValuesEdit.h"
-#include "Document/LedPanelDocument.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
-#include "GraphicsView/LedStateWidget.h"
 #include "GraphicsView/OnionSkinItem.h"
-#include "MainWindow/MainMenu.h"
-#include "MainWindow/MainWindow.h"
 #include "TreeView/FrameThumbnailCache.h"
 #include "TreeView/FrameThumbnailDelegate.h"
 #include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
 
 #include "NewDocument.h"
-#include "TestData.h"
+#include "WindowFixture.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
-class tst_Playback : public QObject
+class tst_Playback : public QObject, public WindowFixture
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup() { delete m_window; }
+    void init() { QVERIFY(showWindow()); }
+    void cleanup() { QVERIFY(closeWindow()); }
     void controls_data();
     void controls();
     void settingsSurviveRestart_data();
@@ -36,34 +32,13 @@ private slots:
     void thumbnailsFollowEdits();
 
 private:
-    template<typename T = QAction> T* find(const char* name) const { return m_window->findChild<T*>(name); }
+    template<typename T> T* find(const char* name) const { return m_window->findChild<T*>(name); }
     QTimer* timer() const { return find<QTimer>("timer_Playback"); }
-    MainMenu* menu() const { return qobject_cast<MainMenu*>(m_window->menuBar()); }
-    LedPanelDocument* document() const { return qobject_cast<LedPanelDocument*>(m_window->currentDocument()); }
-    LedTreeView* tree() const { return document()->findChild<LedTreeView*>(); }
+    LedTreeView* tree() const { return document()->treeView(); }
     int shownFrame() const { return document()->currentFrame() ? document()->currentFrame()->index() : -1; }
     bool openWithFrames(int frames, int current);
     void tick() { QMetaObject::invokeMethod(timer(), "timeout"); }
-    // Where an LED is in the LED view, zoomed to fit.
-    QPoint ledAt(int led) const
-    {
-        LedStateWidget* view = document()->ledFrame();
-        view->ZoomAll();
-        return view->mapFromScene(view->scene()->layout().ledPositionOf(led));
-    }
-    void clickLed(int led) { QTest::mouseClick(document()->ledFrame()->viewport(), Qt::LeftButton, {}, ledAt(led)); }
-
-    MainWindow* m_window = nullptr;
 };
-
-void tst_Playback::init()
-{
-    QFile::remove(settingsFile());
-    m_window = new MainWindow;
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
-}
 
 // A document of one sequence with these frames; current is a frame, or -1 for the sequence.
 bool tst_Playback::openWithFrames(int frames, int current)
@@ -121,7 +96,7 @@ void tst_Playback::controls()
     QVERIFY(openWithFrames(frames, start));
     document()->sequence(0)->frame(1)->led(7)->setIntensity(1);
     const QByteArray before = writtenShow(*document());
-    find<QAction>("action_Loop")->setChecked(loop);
+    action("action_Loop")->setChecked(loop);
     auto* speed = find<QSpinBox>("spinBox_FramesPerSecond");
     speed->setValue(fps);
     QSignalSpy framesShown(tree(), &LedTreeView::setFrame);
@@ -157,7 +132,7 @@ void tst_Playback::controls()
             QTest::keyClick(tree(), code, key == ' ' ? Qt::NoModifier : Qt::ControlModifier);
         }
     }
-    auto* play = find<QAction>("action_Play");
+    auto* play = action("action_Play");
     QCOMPARE(timer()->isActive(), playing);
     QCOMPARE(play->isChecked(), playing);
     QCOMPARE(plainText(play->text()), playing ? QStringLiteral("Pause") : QStringLiteral("Play"));
@@ -200,16 +175,16 @@ void tst_Playback::settingsSurviveRestart()
     QCOMPARE(speed->value(), fps);
     QCOMPARE(timer()->interval(), 1000 / fps);
 
-    QVERIFY(!find<QAction>("action_OnionSkin")->isChecked());
+    QVERIFY(!action("action_OnionSkin")->isChecked());
 
     speed->selectAll();
     QTest::keyClicks(speed, QStringLiteral("25"));
-    find<QAction>("action_OnionSkin")->trigger();
+    action("action_OnionSkin")->trigger();
     QVERIFY(m_window->close());
     delete m_window;
     m_window = new MainWindow;
     QCOMPARE(find<QSpinBox>("spinBox_FramesPerSecond")->value(), 25);
-    QVERIFY(find<QAction>("action_OnionSkin")->isChecked());
+    QVERIFY(action("action_OnionSkin")->isChecked());
 }
 
 // Frame 0 lights LEDs 0 and 1, frame 1 LEDs 1 and 2: the onion skin marks LED 0 on frame 1 while editing.
@@ -224,18 +199,18 @@ void tst_Playback::onionSkin()
     QVERIFY(document()->submit(edit));
     const auto colours = [this](const QList<int>& leds) {
         QList<QColor> colours;
-        for (int led : leds) {
-            const QPoint at = ledAt(led);
-            colours << document()->ledFrame()->viewport()->grab().toImage().pixelColor(at);
-        }
+        view()->ZoomAll();
+        const QImage shown = view()->viewport()->grab().toImage();
+        for (int led : leds)
+            colours << shown.pixelColor(viewPoint(document()->panelLayout().ledPositionOf(led)));
         return colours;
     };
     QCOMPARE(colours({0, 1, 3}), QList<QColor>({dark, lit, dark})); // switched off
-    find<QAction>("action_OnionSkin")->setChecked(true);
+    action("action_OnionSkin")->setChecked(true);
     QCOMPARE(colours({0, 1, 3}), QList<QColor>({onion, lit, dark}));
-    find<QAction>("action_Play")->trigger();
+    action("action_Play")->trigger();
     QCOMPARE(colours({0}), QList<QColor>({dark})); // not while playing
-    find<QAction>("action_Play")->trigger();
+    action("action_Play")->trigger();
     QTest::keyClick(tree(), Qt::Key_Left, Qt::ControlModifier);
     QCOMPARE(colours({0, 2}), QList<QColor>({lit, dark})); // the first frame has no previous one
 }
