@@ -1,17 +1,12 @@
-#include "GraphicsView/LedStateWidget.h"
-
 #include "Data/ChangeLayoutEdit.h"
 #include "Data/CommandList.h"
 #include "Data/LedData.h"
 #include "Data/LedStateCommand.h"
-#include "Document/LedPanelDocument.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 #include "LedPanelContextMenu.h"
-#include "MainWindow/MainMenu.h"
-#include "MainWindow/MainWindow.h"
 #include "TreeView/LedTreeView.h"
 #include "common/NewDocument.h"
-#include "common/TestData.h"
+#include "common/WindowFixture.h"
 
 #include <QScrollBar>
 #include <QUndoStack>
@@ -19,21 +14,17 @@
 
 Q_DECLARE_METATYPE(LedLayout)
 
-class tst_LedStateWidget : public QObject
+class tst_LedStateWidget : public QObject, public WindowFixture
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup() { delete m_window; }
+    void init() { QVERIFY(showWindow()); }
+    void cleanup() { QVERIFY(closeWindow()); }
     void fitsThePanel_data();
     void fitsThePanel();
     void keyboard_data();
     void keyboard();
-
-private:
-    LedPanelDocument* document() const { return qobject_cast<LedPanelDocument*>(m_window->currentDocument()); }
-    MainWindow* m_window = nullptr;
 };
 
 namespace {
@@ -59,13 +50,6 @@ bool fits(const LedStateWidget* view)
 
 } // namespace
 
-void tst_LedStateWidget::init()
-{
-    QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/app.ini"));
-    m_window = new MainWindow;
-    m_window->resize(900, 700);
-}
-
 // A document opened from a file of a grid of that size, and the layout it changes to.
 void tst_LedStateWidget::fitsThePanel_data()
 {
@@ -86,7 +70,6 @@ void tst_LedStateWidget::fitsThePanel()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("show.xml"));
     QVERIFY(writeFile(path, showXml(layoutXml(opened.width(), opened.height()) + sequenceXml(0, 2))));
-    m_window->show();
     QVERIFY(m_window->openFile(path));
     LedPanelDocument* doc = document();
     const LedLayout before = doc->panelLayout();
@@ -165,9 +148,6 @@ void tst_LedStateWidget::keyboard()
     QFETCH(QString, keys);
     QFETCH(int, led);
 
-    m_window->show();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
     LedPanelDocument* doc = newDocumentWithFrames(*m_window, 2);
     QVERIFY(doc);
     if (doc->panelLayout() != layout)
@@ -199,7 +179,7 @@ void tst_LedStateWidget::keyboard()
     QVERIFY(!changed.isEmpty() && QRect(centre, centre).adjusted(-reach, -reach, reach, reach).contains(changed));
 
     // Space plays from the tree; in the view it pauses and toggles the LED of the frame shown, one undo step.
-    QAction* play = m_window->findChild<QAction*>(QStringLiteral("action_Play"));
+    QAction* play = action(QStringLiteral("action_Play"));
     QTest::keyClick(tree, Qt::Key_Space);
     QVERIFY(play->isChecked());
     QTest::keyClick(tree, Qt::Key_Backtab);
