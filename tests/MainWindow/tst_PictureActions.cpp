@@ -1,12 +1,9 @@
 #include "Data/CommandList.h"
 #include "Data/LedStateCommand.h"
-#include "Document/LedPanelDocument.h"
-#include "MainWindow/MainWindow.h"
 #include "ModalAnswer.h"
 #include "NewDocument.h"
-#include "TestData.h"
+#include "WindowFixture.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QDialog>
 #include <QImageReader>
@@ -15,12 +12,14 @@
 #include <QtTest>
 
 // The picture actions of the main window, through its menus and dialogs.
-class tst_PictureActions : public QObject
+class tst_PictureActions : public QObject, public WindowFixture
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
+    void init() { QVERIFY(showWindow()); }
+    void cleanup() { QVERIFY(closeWindow()); }
     void importImage_data();
     void importImage();
     void exportPictures();
@@ -28,12 +27,6 @@ private slots:
 private:
     QTemporaryDir m_Dir;
 };
-
-static void trigger(MainWindow& window, const char* name)
-{
-    auto* action = window.findChild<QAction*>(QLatin1String(name));
-    action ? action->trigger() : QTest::qFail(name, __FILE__, __LINE__);
-}
 
 void tst_PictureActions::initTestCase()
 {
@@ -69,10 +62,8 @@ void tst_PictureActions::importImage()
     QFETCH(int, answer);
     QFETCH(int, frames);
     QFETCH(QString, said);
-    MainWindow window;
-    LedPanelDocument* document = newDocumentWithFrames(window, 2);
-    QVERIFY(document);
-    const int steps = document->undoStack()->count();
+    QVERIFY(newDocumentWithFrames(*m_window, 2));
+    const int steps = document()->undoStack()->count();
     ModalAnswer::fileDialog(m_Dir.filePath(file));
     if (answer >= 0) {
         ModalAnswer::onNext([answer](QWidget* widget) {
@@ -85,27 +76,25 @@ void tst_PictureActions::importImage()
     QString text;
     if (answer != 0 && answer != 1)
         ModalAnswer::messageBox(answer == 2 ? QMessageBox::Yes : QMessageBox::Ok, &text);
-    trigger(window, "action_ImportImage");
+    action("action_ImportImage")->trigger();
     QTRY_VERIFY(ModalAnswer::allAnswered());
     QVERIFY2(text.contains(said), qPrintable(text));
 
-    CommandList* sequence = document->sequence(0);
+    CommandList* sequence = document()->sequence(0);
     QCOMPARE(sequence->frameCount(), frames);
-    QCOMPARE(document->undoStack()->count(), steps + (frames > 2 ? 1 : 0));
+    QCOMPARE(document()->undoStack()->count(), steps + (frames > 2 ? 1 : 0));
     if (frames > 2) {
-        QCOMPARE(document->undoStack()->undoText(), QStringLiteral("Import image"));
+        QCOMPARE(document()->undoStack()->undoText(), QStringLiteral("Import image"));
         // White inverted: every LED dark.
         QCOMPARE(sequence->frame(2)->intensities(), QVector<int>(sequence->frame(2)->ledCount(), 0));
-        document->undoStack()->undo();
+        document()->undoStack()->undo();
         QCOMPARE(sequence->frameCount(), 2);
     }
 }
 
 void tst_PictureActions::exportPictures()
 {
-    MainWindow window;
-    LedPanelDocument* document = newDocumentWithFrames(window, 3);
-    QVERIFY(document);
+    QVERIFY(newDocumentWithFrames(*m_window, 3));
     const QString gif = m_Dir.filePath(QStringLiteral("show.gif"));
     ModalAnswer::onNext([](QWidget* widget) {
         auto* size = widget->findChild<QSpinBox*>(QStringLiteral("spinBox_GifSize"));
@@ -115,14 +104,14 @@ void tst_PictureActions::exportPictures()
         qobject_cast<QDialog*>(widget)->accept();
     });
     ModalAnswer::fileDialog(gif);
-    trigger(window, "action_ExportGif");
+    action("action_ExportGif")->trigger();
     QTRY_VERIFY(ModalAnswer::allAnswered());
     QCOMPARE(QImageReader(gif).size(), QSize(100, 100));
 
-    document->makeCurrent(document->node(0, 1));
+    document()->makeCurrent(document()->node(0, 1));
     const QString png = m_Dir.filePath(QStringLiteral("frame.png"));
     ModalAnswer::fileDialog(png);
-    trigger(window, "action_ExportPng");
+    action("action_ExportPng")->trigger();
     QTRY_VERIFY(ModalAnswer::allAnswered());
     // At the size the GIF export last used.
     QCOMPARE(QImageReader(png).size(), QSize(100, 100));
