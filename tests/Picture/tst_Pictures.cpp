@@ -205,26 +205,26 @@ void tst_Pictures::badInput_data()
     QTest::addColumn<QString>("message");
 
     using P = PictureImporter;
-    QTest::newRow("text") << QByteArray("Frame 1: all on\n") << int(P::NotAPicture) << 0 << "not a picture";
+    const auto row = [](const QString& name, const QByteArray& data, int status, int offered, const QString& said) {
+        QTest::newRow(qPrintable(name)) << data << status << offered << said;
+    };
+    row("text", "Frame 1: all on\n", P::NotAPicture, 0, "not a picture");
     const QByteArray gif = gifOf({ qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(255, 255, 255) }, {}, 16);
-    QTest::newRow("GIF cut in its last frame") << gif.left(gif.size() - 6) << int(P::Truncated) << 2
-                                               << "breaks off at byte";
-    QTest::newRow("GIF without its trailer") << gif.left(gif.size() - 1) << int(P::Truncated) << 3 << "in frame 4";
-    QTest::newRow("GIF cut in its header") << gif.left(20) << int(P::NotAPicture) << 0 << "before its first frame";
+    row("GIF cut in its last frame", gif.left(gif.size() - 6), P::Truncated, 2, "breaks off at byte");
+    row("GIF without its trailer", gif.left(gif.size() - 1), P::Truncated, 3, "in frame 4");
+    row("GIF cut in its header", gif.left(20), P::NotAPicture, 0, "before its first frame");
 
     // A BMP header that announces 20000 × 6000 pixels, with no pixels behind it.
     const QByteArray bmp = QByteArray::fromHex("424d" "36000000" "00000000" "36000000" "28000000" "204e0000" "70170000"
                                                "0100" "1800").leftJustified(54, '\0');
-    QTest::newRow("120 megapixels") << bmp << int(P::TooLarge) << 0 << "100 megapixels";
+    row("120 megapixels", bmp, P::TooLarge, 0, "100 megapixels");
 
     // Qt decodes each frame onto the whole screen, whatever the frame covers and whatever size it reports.
-    QTest::newRow("10000 dots on 10000 x 10000") << dotsGif(10000, 10000, 10000) << int(P::TooLarge) << 0
-                                                 << "10000 × 10000 pixels, more than the 25 megapixels";
-    QTest::newRow("1001 dots on 1000 x 500") << dotsGif(1000, 500, 1001) << int(P::TooLarge) << 0
-                                             << "at most 500 megapixels";
-    QTest::newRow("a frame far past a small screen") << dotsGif(8, 8, 2, 6000) << int(P::TooLarge) << 0
-                                                     << "6001 × 6001 pixels";
-    QTest::newRow("dots on a small screen") << dotsGif(8, 4, 3) << int(P::Ok) << 3 << "";
+    row("10000 dots on 10000 x 10000", dotsGif(10000, 10000, 10000), P::TooLarge, 0,
+        "10000 × 10000 pixels, more than the 25 megapixels");
+    row("1001 dots on 1000 x 500", dotsGif(1000, 500, 1001), P::TooLarge, 0, "at most 500 megapixels");
+    row("a frame far past a small screen", dotsGif(8, 8, 2, 6000), P::TooLarge, 0, "6001 × 6001 pixels");
+    row("dots on a small screen", dotsGif(8, 4, 3), P::Ok, 3, "");
 
     // Cut off, a JPEG decodes without an error, its missing part grey.
     // Enough detail that half the file lies in the coded picture, past the tables.
@@ -240,22 +240,20 @@ void tst_Pictures::badInput_data()
         QImageWriter writer(&buffer, "jpeg");
         writer.setProgressiveScanWrite(progressive);
         QVERIFY(writer.write(picture));
-        const char* kind = progressive ? "progressive" : "baseline";
-        QTest::newRow(qPrintable(QString("%1 JPEG").arg(kind))) << jpeg << int(P::Ok) << 1 << "";
-        QTest::newRow(qPrintable(QString("%1 JPEG, cut in half").arg(kind)))
-            << jpeg.left(jpeg.size() / 2) << int(P::Damaged) << 1
-            << QString("The picture is damaged: it breaks off at byte %1,").arg(jpeg.size() / 2);
+        const QString kind = progressive ? "progressive JPEG" : "baseline JPEG";
+        row(kind, jpeg, P::Ok, 1, "");
+        row(kind + ", cut in half", jpeg.left(jpeg.size() / 2), P::Damaged, 1,
+            QString("The picture is damaged: it breaks off at byte %1,").arg(jpeg.size() / 2));
         // After the start marker and the first segment.
         const int junk = 4 + (quint8(jpeg.at(4)) << 8 | quint8(jpeg.at(5)));
-        QTest::newRow(qPrintable(QString("%1 JPEG, junk between segments").arg(kind)))
-            << jpeg.left(junk) + "junk" + jpeg.mid(junk) << int(P::Damaged) << 1
-            << QString("the bytes from %1 on are not a JPEG's").arg(junk);
+        row(kind + ", junk between segments", jpeg.left(junk) + "junk" + jpeg.mid(junk), P::Damaged, 1,
+            QString("the bytes from %1 on are not a JPEG's").arg(junk));
     }
 
     QVector<QRgb> many(P::MaxFrames + 1);
     for (int i = 0; i < many.size(); ++i)
         many[i] = i % 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
-    QTest::newRow("10001 frames") << gifOf(many, {}, 1) << int(P::TooManyFrames) << 0 << "10001 frames";
+    row("10001 frames", gifOf(many, {}, 1), P::TooManyFrames, 0, "10001 frames");
 }
 
 void tst_Pictures::badInput()
