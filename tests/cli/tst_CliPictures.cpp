@@ -139,17 +139,10 @@ void tst_CliPictures::compileC()
                                       "return 0; }\n"));
     QVERIFY(writeFile(path("other.c"), "#include \"show.h\"\n"
                                        "void other(void) { (void)tessaloom_image; (void)tessaloom_image_size; }\n"));
-    QProcess compiler;
-    compiler.setWorkingDirectory(m_Dir.path());
-    compiler.start(cc, { "-Wall", "-Wextra", "-Werror", "-o", "dump", "dump.c", "other.c" });
-    QVERIFY(compiler.waitForFinished(60000));
-    QVERIFY2(compiler.exitCode() == 0, compiler.readAllStandardError().constData());
-    QProcess run;
-    run.start(path(QStringLiteral("dump")), QStringList());
-    QVERIFY(run.waitForFinished(30000));
+    runProgram(cc, { "-Wall", "-Wextra", "-Werror", "-o", path("dump"), path("dump.c"), path("other.c") }, 60000);
     const QByteArray expected = fileContents(path("image.bin"));
     QVERIFY(!expected.isEmpty());
-    QCOMPARE(run.readAllStandardOutput(), expected);
+    QCOMPARE(runProgram(path("dump"), {}), expected);
 }
 
 QTEST_MAIN(tst_CliPictures)
