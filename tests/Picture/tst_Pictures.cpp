@@ -12,8 +12,7 @@
 #include <QPainter>
 #include <QtTest>
 
-// Pictures made here, imported onto real layouts; GIFs written by the export
-// and read back by Qt's reader and by ImageMagick; the panel as the painter draws it.
+// Pictures imported onto real layouts; panels drawn, and as GIFs read back by Qt's reader and by ImageMagick.
 class tst_Pictures : public QObject
 {
     Q_OBJECT
@@ -228,13 +227,11 @@ void tst_Pictures::badInput_data()
     row("a frame far past a small screen", dotsGif(8, 8, 2, 6000), P::TooLarge, 0, "6001 × 6001 pixels");
     row("dots on a small screen", dotsGif(8, 4, 3), P::Ok, 3, "");
 
-    // Cut off, a JPEG decodes without an error, its missing part grey.
-    // Enough detail that half the file lies in the coded picture, past the tables.
+    // Cut off, a JPEG decodes without an error, its missing part grey: half of this one is past its tables.
     QImage picture(64, 64, QImage::Format_RGB32);
-    for (int y = 0; y < 64; ++y) {
+    for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x)
             picture.setPixel(x, y, qRgb(x * 4, y * 4, x * y % 256));
-    }
     for (bool progressive : { false, true }) {
         QByteArray jpeg;
         QBuffer buffer(&jpeg);
@@ -322,11 +319,7 @@ void tst_Pictures::gifRoundTrip()
     const QString identify = QStandardPaths::findExecutable(QStringLiteral("identify"));
     if (identify.isEmpty())
         QSKIP("ImageMagick's identify is not installed");
-    const QStringList lines = QString::fromLatin1(runProgram(identify, { "-format", "%W %H %T\\n", fileName }))
-                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 6);
-    for (const QString& line : lines)
-        QCOMPARE(line, QStringLiteral("200 200 10"));
+    QCOMPARE(runProgram(identify, { "-format", "%W %H %T\\n", fileName }), QByteArray("200 200 10\n").repeated(6));
 }
 
 void tst_Pictures::composedFrames_data()
@@ -397,9 +390,7 @@ void tst_Pictures::numbered()
     // White in the top left of the picture, its edges clear of the LEDs' centres.
     QImage picture(64, 64, QImage::Format_RGB32);
     picture.fill(Qt::black);
-    for (int y = 0; y < 27; ++y)
-        for (int x = 0; x < 21; ++x)
-            picture.setPixel(x, y, qRgb(255, 255, 255));
+    QPainter(&picture).fillRect(0, 0, 21, 27, Qt::white);
     const QVector<int> onNumbered = importData(pngOf(picture), layout, PictureImportSettings()).value(0);
     const QVector<int> onPlain = importData(pngOf(picture), plain, PictureImportSettings()).value(0);
     QVERIFY(onPlain.contains(1) && onPlain.contains(0));
