@@ -159,8 +159,7 @@ void tst_LedGraphicsScene::drawsAsThePainter()
         }
         const QImage shown = look(scene.data(), at);
         QCOMPARE(shown.size(), expected.size());
-        // Against what the LEDs add to the body: a quarter pixel moves far less than a whole LED
-        // in the wrong place or colour, or every LED a pixel off.
+        // Against what the LEDs add to the body: far less than an LED misplaced or miscoloured, or all a pixel off.
         const qint64 difference = distance(shown, expected);
         const qint64 leds = distance(body, expected);
         QVERIFY2(3 * difference < leds, qPrintable(QStringLiteral("%1 of %2").arg(difference).arg(leds)));

@@ -27,9 +27,7 @@ private slots:
     void keyboard();
 };
 
-namespace {
-
-void wheel(LedStateWidget* view, int delta, int notches = 1, QPoint at = QPoint())
+static void wheel(LedStateWidget* view, int delta, int notches = 1, QPoint at = QPoint())
 {
     if (at.isNull())
         at = view->viewport()->rect().center();
@@ -40,15 +38,13 @@ void wheel(LedStateWidget* view, int delta, int notches = 1, QPoint at = QPoint(
 }
 
 // The panel's drawing is whole in the view and fills it along one side but for a small margin.
-bool fits(const LedStateWidget* view)
+static bool fits(const LedStateWidget* view)
 {
     const QRect panel = view->mapFromScene(view->sceneRect()).boundingRect();
     const QRect area = view->viewport()->rect();
     return area.adjusted(-1, -1, 1, 1).contains(panel)
         && (panel.width() >= 0.9 * area.width() || panel.height() >= 0.9 * area.height());
 }
-
-} // namespace
 
 // A document opened from a file of a grid of that size, and the layout it changes to.
 void tst_LedStateWidget::fitsThePanel_data()
@@ -159,7 +155,8 @@ void tst_LedStateWidget::keyboard()
     QTest::keyClick(tree, Qt::Key_Tab);
     QVERIFY(view->hasFocus());
 
-    const QHash<QChar, Qt::Key> arrows{{'l', Qt::Key_Left}, {'r', Qt::Key_Right}, {'u', Qt::Key_Up}, {'d', Qt::Key_Down}};
+    const QHash<QChar, Qt::Key> arrows{
+        {'l', Qt::Key_Left}, {'r', Qt::Key_Right}, {'u', Qt::Key_Up}, {'d', Qt::Key_Down}};
     for (const QChar key : keys)
         QTest::keyClick(view, arrows.value(key));
     QCOMPARE(view->currentLed(), led);
@@ -195,8 +192,7 @@ void tst_LedStateWidget::keyboard()
     QCOMPARE(frame->led(led)->intensity(), 0);
     QCOMPARE(doc->undoStack()->count(), 2);
 
-    // A middle drag pans the view and leaves the LEDs alone; a left click after it reaches the LED under it,
-    // and the keyboard goes on from there.
+    // A middle drag pans and leaves the LEDs alone; a left click then reaches the LED under it, keys go on from there.
     view->scale(4, 4);
     view->centerOn(layout.ledPositionOf(0));
     const auto ledAt = [&](int n) { return view->mapFromScene(layout.ledPositionOf(n)); };

@@ -52,9 +52,8 @@ bool tst_Playback::openWithFrames(int frames, int current)
     return shownFrame() == current;
 }
 
-// Keys: space on the tree, 's' space typed into the speed box, '>' Ctrl+Right, '<' Ctrl+Left, 't' a timer tick;
-// 'l' a click on LED 5, 'c' a click on frame 0 in the tree, 'a' Add frame from the menu, 'x' Close, 'n' New,
-// 'i' the info dialog confirmed unchanged.
+// Keys: space on the tree, 's' space in the speed box, '>' Ctrl+Right, '<' Ctrl+Left, 't' a timer tick, 'l' a click
+// on LED 5, 'c' on frame 0 in the tree, 'a' Add frame, 'x' Close, 'n' New, 'i' the info dialog confirmed unchanged.
 void tst_Playback::controls_data()
 {
     QTest::addColumn<int>("frames");
@@ -229,7 +228,8 @@ void tst_Playback::thumbnailsFollowEdits()
     QFETCH(int, side);
     QVERIFY(openWithFrames(300, 1));
     if (side > 0)
-        QVERIFY(document()->submit(new ChangeLayoutEdit(*document(), LedLayout::create(LedLayout::Rectangle, side, side))));
+        QVERIFY(document()->submit(
+            new ChangeLayoutEdit(*document(), LedLayout::create(LedLayout::Rectangle, side, side))));
     tree()->expandAll();
     auto* cache = qobject_cast<FrameThumbnailDelegate*>(tree()->itemDelegate())->cache();
     const QModelIndex sequence = document()->treeModel()->index(document()->sequence(0));
