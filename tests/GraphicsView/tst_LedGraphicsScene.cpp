@@ -104,8 +104,7 @@ void tst_LedGraphicsScene::drawsAsThePainter_data()
     QTest::newRow("grid, scrolled") << LedLayout::create(LedLayout::Rectangle, 40, 40) << 1.3 << QPoint(-5, 11);
 }
 
-// The view draws busy frames as the panel painter draws each LED on the body, up to the quarter pixel the
-// view rounds an LED's place to, also where moving the view keeps what it worked out before.
+// Busy frames drawn as the painter draws each LED on the body, to the quarter pixel the view rounds to, scrolled too.
 void tst_LedGraphicsScene::drawsAsThePainter()
 {
     QFETCH(LedLayout, layout);
