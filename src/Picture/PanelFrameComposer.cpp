@@ -137,14 +137,14 @@ void PanelFrameComposer::fill(QByteArray* frame, int led, char index) const
 QByteArray PanelFrameComposer::compose(const QVector<int>& intensities) const
 {
     QByteArray frame = m_Body;
-    // Dark ones first, lit ones over them, as the painter draws them.
+    // Dark ones first, lit ones over them, as the painter draws them: only a positive intensity is lit.
     const int leds = m_First.size() - 1;
     for (int led = 0; led < leds; ++led) {
-        if (intensities.value(led) == 0)
+        if (intensities.value(led) <= 0)
             fill(&frame, led, char(Dark));
     }
     for (int led = 0; led < leds; ++led) {
-        if (intensities.value(led) != 0)
+        if (intensities.value(led) > 0)
             fill(&frame, led, char(Lit));
     }
     return frame;

@@ -31,8 +31,6 @@ private slots:
     void composedFrames();
     void numbered_data();
     void numbered();
-    void drawnPanel_data();
-    void drawnPanel();
 };
 
 Q_DECLARE_METATYPE(LedLayout)
@@ -341,7 +339,7 @@ void tst_Pictures::composedFrames_data()
 
 void tst_Pictures::composedFrames()
 {
-    // A composed frame holds exactly the pixels the painter draws, whatever lights.
+    // A composed frame holds exactly the pixels the painter draws, whatever lights; below 0 is dark.
     QFETCH(LedLayout, layout);
     QFETCH(int, size);
     const PanelPictureExport pictures(layout, size);
@@ -351,7 +349,7 @@ void tst_Pictures::composedFrames()
     for (int pattern = 0; pattern < 3; ++pattern) {
         QVector<int> values(leds - pattern);
         for (int i = 0; i < values.size(); ++i)
-            values[i] = (i * 7 + pattern) % (pattern + 2) == 0 ? 255 : 0;
+            values[i] = (i * 7 + pattern) % (pattern + 2) == 0 ? 255 : (i % 3 == 1 ? -1 : 0);
         const QImage drawn = pictures.render(values);
         const QByteArray composed = composer.compose(values);
         QCOMPARE(composed.size(), drawn.width() * drawn.height());
@@ -395,61 +393,6 @@ void tst_Pictures::numbered()
     QVERIFY(onPlain.contains(1) && onPlain.contains(0));
     QCOMPARE(drawnCells(layout, onNumbered), drawnCells(plain, onPlain));
     QCOMPARE(PanelPictureExport(layout, 120).render(onNumbered), PanelPictureExport(plain, 120).render(onPlain));
-}
-
-void tst_Pictures::drawnPanel_data()
-{
-    QTest::addColumn<LedLayout>("panelLayout");
-    QTest::addColumn<int>("litLed");
-
-    QTest::newRow("default ring, last LED lit") << LedLayout() << 191;
-    QTest::newRow("grid, an inner LED lit") << LedLayout::create(LedLayout::Rectangle, 4, 8) << 13;
-}
-
-void tst_Pictures::drawnPanel()
-{
-    QFETCH(LedLayout, panelLayout);
-    QFETCH(int, litLed);
-
-    QVector<int> intensities(int(panelLayout.ledCount()));
-    intensities[litLed] = 7;
-    // Only a positive intensity is lit, as in the LED view.
-    const int other = (litLed + 1) % int(panelLayout.ledCount());
-    intensities[other] = -1;
-    LedPanelPainter painter(panelLayout);
-    painter.setAntialiased(false);
-    QImage image(400, 300, QImage::Format_RGB32);
-    image.fill(LedPanelPainter::backgroundColor());
-    const QTransform toImage = painter.transformTo(image.rect());
-    {
-        QPainter on(&image);
-        on.setTransform(toImage);
-        painter.drawPanel(&on, intensities);
-    }
-
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            colours.insert(image.pixel(x, y));
-    const QSet<QRgb> four{LedPanelPainter::backgroundColor().rgb(), LedPanelPainter::bodyColor().rgb(),
-                          LedPanelPainter::litColor().rgb(), LedPanelPainter::darkColor().rgb()};
-    QCOMPARE(colours, four);
-
-    const int columns = panelLayout.columns();
-    const QPoint lit = toImage.map(panelLayout.ledPosition(litLed / columns, litLed % columns)).toPoint();
-    QCOMPARE(QColor(image.pixel(lit)), LedPanelPainter::litColor());
-    const QPoint dark = toImage.map(panelLayout.ledPosition(other / columns, other % columns)).toPoint();
-    QCOMPARE(QColor(image.pixel(dark)), LedPanelPainter::darkColor());
-    // The whole drawing fits the image: nothing of the body is cut at its edges.
-    QCOMPARE(QColor(image.pixel(0, 0)), LedPanelPainter::backgroundColor());
-
-    // One LED drawn on its own lands where the panel drew it.
-    {
-        QPainter on(&image);
-        on.setTransform(toImage);
-        painter.drawLed(&on, other / columns, other % columns, true);
-    }
-    QCOMPARE(QColor(image.pixel(dark)), LedPanelPainter::litColor());
 }
 
 QTEST_MAIN(tst_Pictures)
