@@ -117,11 +117,6 @@ void LedPanelPainter::drawBody(QPainter* painter) const
     painter->restore();
 }
 
-void LedPanelPainter::drawLed(QPainter* painter, int row, int column, bool lit) const
-{
-    drawLedAt(painter, m_Layout.ledPosition(row, column), lit);
-}
-
 void LedPanelPainter::drawLedAt(QPainter* painter, const QPointF& centre, bool lit) const
 {
     Q_ASSERT(painter);

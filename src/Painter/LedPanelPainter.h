@@ -34,7 +34,6 @@ public:
     // What the body covers, its edges included.
     QRectF bodyRect() const;
     void drawBody(QPainter* painter) const;
-    void drawLed(QPainter* painter, int row, int column, bool lit) const;
     // An LED of this layout around any centre: the LED view's items draw around their origin.
     void drawLedAt(QPainter* painter, const QPointF& centre, bool lit) const;
     // The body and every LED in index order; a positive intensity is lit, any other or a missing one dark.

@@ -66,7 +66,7 @@ void tst_LedPanelPainter::drawnPanel()
     {
         QPainter on(&image);
         on.setTransform(toImage);
-        painter.drawLed(&on, other / columns, other % columns, true);
+        painter.drawLedAt(&on, panelLayout.ledPositionOf(other), true);
     }
     QCOMPARE(QColor(image.pixel(dark)), LedPanelPainter::litColor());
 }
