@@ -125,7 +125,6 @@ void tst_PanelLink::commands_data()
     QTest::newRow("write 70 bytes, three blocks")
         << flash << panel + litLast(0, 16, { 4, 8 }) + litLast(1, 1, { 9, 1, 0 }) << fine
         << blocks(dark.repeated(15) + bytesOf("03100100" "00" "03030200" "00")) << fine;
-    QTest::newRow("write no sequences") << flash << panel << fine << none << fine;
     QTest::newRow("write, controller unplugged") << flash << panel + litLast(0, 40, {}) << unplugged
                                                  << blocks(dark.repeated(40) + '\0').left(36) << fine;
 }
