@@ -86,8 +86,7 @@ void tst_PanelLink::start(const QStringList& arguments)
     m_pPanel.reset(new PanelSimulator);
     QVERIFY(m_pPanel->start(arguments));
     // The window takes its port name from the settings file, as at every start.
-    QSettings(QCoreApplication::applicationDirPath() + "/app.ini", QSettings::IniFormat)
-        .setValue("SerialPort/Name", m_pPanel->devicePath());
+    QSettings(settingsFile(), QSettings::IniFormat).setValue("SerialPort/Name", m_pPanel->devicePath());
     m_pWindow.reset(new MainWindow);
     m_pWindow->show();
     QVERIFY(QTest::qWaitForWindowActive(m_pWindow.get()));
