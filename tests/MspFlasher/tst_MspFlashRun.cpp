@@ -32,30 +32,28 @@ int packetsSeen(PanelSimulator& sim)
 
 void tst_MspFlashRun::stops_data()
 {
-    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("arguments");
     QTest::addColumn<int>("at"); // the packet the simulator has seen when the run is told to stop
-    QTest::addColumn<QString>("where"); // the lines between the entry byte and closing the port; none: deleted
+    QTest::addColumn<QString>("where"); // the lines between Verify device and closing the port; none: deleted
     QTest::addColumn<int>("packets"); // seen by the simulator, besides the data packets of the line
 
-    QTest::newRow("between steps") << QStringList { "--slow-at", "1", "--slow-ms", "500" } << 1
-                                   << "Verify device\nStopped before Erase device" << 1;
-    QTest::newRow("between packets") << QStringList { "--slow-ms", "20" } << 8
-                                     << "Verify device\nErase device\nWrite application code\n"
-                                        "Stopped after (\\d+) of 100 packets\nCannot flash device!"
-                                     << 2;
+    QTest::newRow("between steps") << "--slow-at 1 --slow-ms 500" << 1 << "Stopped before Erase device" << 1;
+    QTest::newRow("between packets")
+        << "--slow-ms 20" << 8
+        << "Erase device\nWrite application code\nStopped after (\\d+) of 100 packets\nCannot flash device!" << 2;
     // The run may not outlive its object.
-    QTest::newRow("deleted while writing") << QStringList { "--slow-ms", "20" } << 5 << QString() << 0;
+    QTest::newRow("deleted while writing") << "--slow-ms 20" << 5 << QString() << 0;
 }
 
 void tst_MspFlashRun::stops()
 {
-    QFETCH(QStringList, arguments);
+    QFETCH(QString, arguments);
     QFETCH(int, at);
     QFETCH(QString, where);
     QFETCH(int, packets);
 
     PanelSimulator sim;
-    QVERIFY(sim.start(arguments));
+    QVERIFY(sim.start(arguments.split(' ')));
     const QString port = QSerialPort(sim.devicePath()).portName();
     SerialPortSettings settings;
     settings.name = sim.devicePath();
@@ -86,10 +84,10 @@ void tst_MspFlashRun::stops()
         QCOMPARE(finished.first().first().toBool(), false);
         QVERIFY(inOwnThread && !run->isRunning() && !MspFlashRun::isPortInUse(port));
 
-        const QString expected
-            = "^Open serial port %1 \\(57600\\)\nEnter MSP UART flasher\n%2\nClose serial port %1\nFinished$";
-        const QRegularExpressionMatch match
-            = QRegularExpression(expected.arg(QRegularExpression::escape(sim.devicePath()), where)).match(lines.join('\n'));
+        const QString expected = "^Open serial port %1 \\(57600\\)\nEnter MSP UART flasher\nVerify device\n%2\n"
+                                 "Close serial port %1\nFinished$";
+        const QRegularExpressionMatch match = QRegularExpression(
+            expected.arg(QRegularExpression::escape(sim.devicePath()), where)).match(lines.join('\n'));
         QVERIFY2(match.hasMatch(), qPrintable(lines.join('\n')));
         const int written = match.captured(1).toInt();
         QVERIFY(match.captured(1).isEmpty() || (written >= at - packets && written < 100));

@@ -87,10 +87,9 @@ void tst_MspFlasher::initTestCase()
     // and blank lines after the q.
     QByteArray text = "@6000\n" + QByteArray(clean).replace("\n@", "\n\n@").replace(" ", " \t ").toLower() + "  \n\n";
     // Tiny images still count their progress up to 100.
-    const QList<QPair<QString, QByteArray>> files { { "clean.txt", clean },
-        { "firmware.txt", text.replace("\n", "\r\n") }, { "tiny.txt", "@6403\n01 02 03 04 05\n@7000\n01 02 03\nq\n" },
-        { "malformed.txt", "@6403\n\n01 02\n\n01 ZZ\nq\n" }, { "vectors.txt", "@6403\n01\n@FF80\n00 44\nq\n" },
-        { "low.txt", "@1800\n01 02\n@6403\n03\nq\n" } };
+    const QList<QPair<QString, QByteArray>> files { { "firmware.txt", text.replace("\n", "\r\n") },
+        { "tiny.txt", "@6403\n01 02 03 04 05\n@7000\n01 02 03\nq\n" }, { "low.txt", "@1800\n01 02\n@6403\n03\nq\n" },
+        { "malformed.txt", "@6403\n\n01 02\n\n01 ZZ\nq\n" }, { "vectors.txt", "@6403\n01\n@FF80\n00 44\nq\n" } };
     for (const auto& f : files)
         QVERIFY(writeFile(file(f.first), f.second));
 }
