@@ -21,6 +21,8 @@ public:
 protected:
     // The image to write; false once the command has finished without one.
     virtual bool buildImage(QByteArray* image);
+    // A program that must run from its first sequence has Reset sent after it.
+    virtual bool resetsAfterWriting() const { return false; }
 
 private:
     void blockStarted(int done, int total);
@@ -31,6 +33,7 @@ private:
     QByteArray m_Image;
     QElapsedTimer m_Clock;
     bool m_Interrupted = false;
+    bool m_Resetting = false;
 };
 
 #endif // WRITECOMMAND_H

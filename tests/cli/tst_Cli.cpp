@@ -513,6 +513,10 @@ void tst_Cli::wiring()
         expected << QString("SEQUENCE %1 FRAME 0 LEDS %2").arg(s).arg(lit.at(s))
                  << QString("SEQUENCE %1 END FRAMES 1").arg(s);
     QCOMPARE(sim.lines().filter(QRegularExpression("^SEQUENCE ")), expected);
+    // Started from its first step, as the editor's check starts it.
+    QVERIFY(sim.waitForLine("RESET"));
+    QVERIFY(sim.lines().indexOf("RESET") > sim.lines().indexOf(QRegularExpression("^IMAGE")));
+    QVERIFY2(run.err.contains("Reset sent"), run.err);
 }
 
 void tst_Cli::interrupt_data()
