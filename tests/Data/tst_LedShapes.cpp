@@ -8,20 +8,21 @@
 #include <QtTest>
 
 Q_DECLARE_METATYPE(LedShapes::eShape)
-Q_DECLARE_METATYPE(BitmapFont::eFace)
 Q_DECLARE_METATYPE(LedSymmetry::eMode)
 Q_DECLARE_METATYPE(FrameOperations::eOperation)
 
 namespace {
 
-const QByteArray grid("Rectangle"), ring("Ring");
+// The third is a 3 x 4 grid whatever size its frames have.
+const QByteArray grid("Rectangle"), ring("Ring"), grid3x4("3 x 4");
 
-// Pictures are rows of '#' (lit) and '.' (dark) separated by '|'; on a ring a row is a circle, innermost first.
+// Pictures are rows of '#' (lit), '.' (dark), a digit or '-' (-1) separated by '|'; on a ring a row is a circle,
+// innermost first.
 QVector<int> values(QByteArray picture)
 {
     QVector<int> frame;
     for (char c : picture.replace("|", ""))
-        frame.append(c == '#' ? 1 : 0);
+        frame.append(c == '#' ? 1 : c == '-' ? -1 : c > '0' && c <= '9' ? c - '0' : 0);
     return frame;
 }
 
@@ -42,7 +43,8 @@ QByteArray picture(const QVector<int>& frame, const LedLayout& layout)
     for (int i = 0; i < frame.size(); ++i) {
         if (i > 0 && i % columns == 0)
             text += '|';
-        text += frame.at(i) ? '#' : '.';
+        const int value = frame.at(i);
+        text += value == 1 ? '#' : value == 0 ? '.' : value < 0 ? '-' : char('0' + value);
     }
     return text;
 }
@@ -56,23 +58,13 @@ QByteArray covering(const QVector<int>& covered, const LedLayout& layout)
     return picture(frame, layout);
 }
 
-QByteArray picture(const QVector<quint8>& glyph, int height)
-{
-    QByteArray text;
-    for (int y = 0; y < height; ++y) {
-        if (y > 0)
-            text += '|';
-        for (quint8 column : glyph)
-            text += (column & (1 << y)) ? '#' : '.';
-    }
-    return text;
-}
-
 // The default ring, or the grid a picture is drawn on.
 LedLayout layoutFor(const QByteArray& type, const QByteArray& picture)
 {
     if (type == ring)
         return LedLayout();
+    if (type == grid3x4)
+        return LedLayout::create(LedLayout::Rectangle, 3, 4);
     const int width = picture.indexOf('|');
     return LedLayout::create(LedLayout::Rectangle, picture.count('|') + 1, width < 0 ? picture.size() : width);
 }
@@ -134,8 +126,6 @@ private slots:
     void region();
     void regionPaste_data();
     void regionPaste();
-    void glyphs_data();
-    void glyphs();
     void everyGlyphFitsItsFace();
     void lettering_data();
     void lettering();
@@ -305,7 +295,8 @@ void tst_LedShapes::symmetry()
     QCOMPARE(covering(LedSymmetry(mode, count).repeated(layout, litLeds(drawn)), layout), expected);
 }
 
-// An operation on the selected LEDs ('#' in the selection's picture), or with None a move by rows and columns.
+// An operation on the selected LEDs ('#' in the selection's picture) or, with no selection, on the whole frame
+// under its name; with None a move by rows and columns.
 void tst_LedShapes::region_data()
 {
     QTest::addColumn<QByteArray>("type");
@@ -315,11 +306,42 @@ void tst_LedShapes::region_data()
     QTest::addColumn<QPoint>("move"); // x = columns, y = rows
     QTest::addColumn<bool>("copy");
     QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<QString>("text");
 
     const auto add = [](const char* name, const QByteArray& type, const QByteArray& frame, const QByteArray& selection,
                         FrameOperations::eOperation operation, QPoint move, bool copy, const QByteArray& expected) {
-        QTest::newRow(name) << type << frame << selection << operation << move << copy << expected;
+        QTest::newRow(name) << type << frame << selection << operation << move << copy << expected << QString();
     };
+    const auto onFrame = [](const char* name, const QByteArray& type, FrameOperations::eOperation operation,
+                            const QByteArray& frame, const QByteArray& expected, const char* text) {
+        QTest::newRow(name) << type << frame << QByteArray() << operation << QPoint() << false << expected
+                            << QString(text);
+    };
+    using F = FrameOperations;
+    onFrame("ring clockwise, wraps", ring, F::ShiftForward, circles({ { 0, 47 }, { 0 }, {}, {} }),
+          circles({ { 0, 1 }, { 1 }, {}, {} }), "Rotate clockwise");
+    onFrame("ring back", ring, F::ShiftBack, circles({ { 0 }, { 1 }, {}, {} }), circles({ { 47 }, { 0 }, {}, {} }),
+          "Rotate counterclockwise");
+    onFrame("ring outward, wraps", ring, F::ShiftOut, circles({ { 0 }, {}, {}, { 6 } }),
+          circles({ { 6 }, { 0 }, {}, {} }), "Move outward");
+    onFrame("ring inward", ring, F::ShiftIn, circles({ { 0 }, { 2 }, {}, {} }), circles({ { 2 }, {}, {}, { 0 } }),
+          "Move inward");
+    onFrame("ring flip around LED 0", ring, F::MirrorColumns, circles({ { 0, 1 }, { 2 }, {}, {} }),
+          circles({ { 0, 47 }, { 46 }, {}, {} }), "Flip around LED 0");
+    onFrame("ring swap inside and outside", ring, F::MirrorRows, circles({ { 0 }, { 1 }, {}, {} }),
+          circles({ {}, {}, { 1 }, { 0 } }), "Swap inside and outside");
+    onFrame("grid right, keeps 5", grid, F::ShiftForward, "5..#|#...|....", "#5..|.#..|....", "Shift right");
+    onFrame("grid left", grid, F::ShiftBack, "#5..|.#..|....", "5..#|#...|....", "Shift left");
+    onFrame("grid down, wraps", grid, F::ShiftOut, ".#..|....|.#..", ".#..|.#..|....", "Shift down");
+    onFrame("grid up", grid, F::ShiftIn, ".#..|....|.#..", "....|.#..|.#..", "Shift up");
+    onFrame("grid left-right", grid, F::MirrorColumns, "#...|.#..|....", "...#|..#.|....", "Flip left\u2013right");
+    onFrame("grid top-bottom", grid, F::MirrorRows, "#...|.#..|....", "....|.#..|#...", "Flip top\u2013bottom");
+    onFrame("invert: 7 and -1 go dark", grid, F::Invert, "7-#.|....|....", "...#|####|####", "Invert");
+    onFrame("fill", grid, F::Fill, "3...|....|....", "####|####|####", "Fill");
+    onFrame("clear", grid, F::Clear, "..#.|....|...9", "....|....|....", "Clear");
+    // Frames of another LED count than the layout (pasted from another show) change below min(count, LEDs) only.
+    onFrame("16 LEDs on 12: fill", grid3x4, F::Fill, "....|....|....|..#.", "####|####|####|..#.", "Fill");
+    onFrame("12 LEDs on the ring: clockwise", ring, F::ShiftForward, "#..........#", ".#..........", "Rotate clockwise");
     const FrameOperations::eOperation none = FrameOperations::None;
     add("invert the selected LEDs only", grid, "#..#|#..#", ".##.|.#..", FrameOperations::Invert, {}, false,
         "####|##.#");
@@ -346,13 +368,20 @@ void tst_LedShapes::region()
     QFETCH(QPoint, move);
     QFETCH(bool, copy);
     QFETCH(QByteArray, expected);
+    QFETCH(QString, text);
 
     const LedLayout layout = layoutFor(type, frame);
     const LedSelection selected = selectionOf(selection);
-    const QVector<int> result = operation == FrameOperations::None
-                                    ? RegionOperations::move(values(frame), layout, selected, move.y(), move.x(), copy)
-                                    : RegionOperations::apply(operation, values(frame), layout, selected);
+    QVector<int> result;
+    if (operation == FrameOperations::None)
+        result = RegionOperations::move(values(frame), layout, selected, move.y(), move.x(), copy);
+    else if (selection.isEmpty())
+        result = FrameOperations::apply(operation, values(frame), layout);
+    else
+        result = RegionOperations::apply(operation, values(frame), layout, selected);
     QCOMPARE(picture(result, layout), expected);
+    if (!text.isEmpty())
+        QCOMPARE(FrameOperations::text(operation, layout.type()), text);
 }
 
 // A region taken from a 3 x 4 grid and pasted with its top-left cell at a target cell.
@@ -389,31 +418,6 @@ void tst_LedShapes::regionPaste()
     QVERIFY(LedRegion::fromByteArray("Tessaloom region 1\n0 0\n1 x 1\n").isEmpty());
 }
 
-void tst_LedShapes::glyphs_data()
-{
-    QTest::addColumn<BitmapFont::eFace>("face");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("expected");
-
-    QTest::newRow("5x7 i! one column apart") << BitmapFont::Face5x7 << "i!"
-                                             << QByteArray(".#..#|....#|##..#|.#..#|.#..#|.#...|###.#");
-    QTest::newRow("3x5 lower case as capitals") << BitmapFont::Face3x5 << "hH"
-                                                << QByteArray("#.#.#.#|#.#.#.#|###.###|#.#.#.#|#.#.#.#");
-    QTest::newRow("3x4 digits") << BitmapFont::Face3x4 << "42" << QByteArray("#.#.##.|###...#|..#..#.|..#.###");
-    QTest::newRow("a box for what the font lacks") << BitmapFont::Face5x7 << QString::fromUtf8("é")
-                                                   << QByteArray("#####|#...#|#...#|#...#|#...#|#...#|#####");
-    QTest::newRow("one box for a character beyond the basic plane")
-        << BitmapFont::Face3x4 << QString::fromUtf8("\xF0\x9F\x98\x80") << QByteArray("###|#.#|#.#|###");
-}
-
-void tst_LedShapes::glyphs()
-{
-    QFETCH(BitmapFont::eFace, face);
-    QFETCH(QString, text);
-    QFETCH(QByteArray, expected);
-    QCOMPARE(picture(BitmapFont::render(face, text), BitmapFont::height(face)), expected);
-}
-
 void tst_LedShapes::everyGlyphFitsItsFace()
 {
     // A glyph drawn with a row too many or too few would lose or gain lines unseen.
@@ -447,6 +451,16 @@ void tst_LedShapes::lettering_data()
     QTest::newRow("3x4 on 3 rows loses its top row") << grid << QSize(4, 3) << "L" << QByteArray("#...|#...|###.") << 3;
     QTest::newRow("ring: the top row on the outer circle") << ring << QSize(48, 4) << "T"
                                                            << circles({ { 1 }, { 1 }, { 1 }, { 0, 1, 2 } }) << 3;
+    // The panel's height picks the face; a panel as wide as the text shows its glyphs whole.
+    QTest::newRow("5x7 i! one column apart") << grid << QSize(5, 7) << "i!"
+                                             << QByteArray(".#..#|....#|##..#|.#..#|.#..#|.#...|###.#") << 5;
+    QTest::newRow("3x5 lower case as capitals") << grid << QSize(7, 5) << "hH"
+                                                << QByteArray("#.#.#.#|#.#.#.#|###.###|#.#.#.#|#.#.#.#") << 7;
+    QTest::newRow("3x4 digits") << grid << QSize(7, 4) << "42" << QByteArray("#.#.##.|###...#|..#..#.|..#.###") << 7;
+    QTest::newRow("a box for what the font lacks") << grid << QSize(5, 7) << QString::fromUtf8("é")
+                                                   << QByteArray("#####|#...#|#...#|#...#|#...#|#...#|#####") << 5;
+    QTest::newRow("one box for a character beyond the basic plane")
+        << grid << QSize(3, 4) << QString::fromUtf8("\xF0\x9F\x98\x80") << QByteArray("###|#.#|#.#|###") << 3;
     QTest::newRow("grid 8 x 32") << grid << QSize(32, 8) << "Hello" << QByteArray() << 25;
     QTest::newRow("grid narrower than the text") << grid << QSize(3, 5) << "WIDE" << QByteArray() << 15;
     QTest::newRow("ring") << ring << QSize(48, 4) << "RING" << QByteArray() << 15;

@@ -1,6 +1,4 @@
 #include "Data/CommandList.h"
-#include "Data/InsertFramesEdit.h"
-#include "Data/InsertSequenceEdit.h"
 #include "Data/LedStateCommand.h"
 #include "Data/PanelInfoEdit.h"
 #include "GraphicsView/LedStateWidget.h"
@@ -84,63 +82,29 @@ void tst_Editing::open(const QByteArray& layout, const QList<Frames>& sequences)
     QVERIFY(openShow(body));
 }
 
-// Rows r and columns c, index r × columns + c: the ring's 4 circles of 48, the grid's 3 rows of 4.
+// The operation takes every selected frame under its name for the layout; its results are tst_LedShapes'.
 void tst_Editing::operations_data()
 {
     QTest::addColumn<QByteArray>("layout");
-    QTest::addColumn<QByteArray>("laterLayout");
     QTest::addColumn<QString>("action");
     QTest::addColumn<Values>("before");
     QTest::addColumn<Values>("after");
     QTest::addColumn<QString>("text");
 
-    const auto row = [](const char* name, const QByteArray& layout, const char* action, const Values& before,
-                        const Values& after, const char* text, const QByteArray& laterLayout = {}) {
-        QTest::newRow(name) << layout << laterLayout << QString("action_") + action << before << after << text;
-    };
-    row("ring clockwise, wraps, keeps 5", Ring, "ShiftForward", {{0, 5}, {47, 1}, {48, 1}}, {{1, 5}, {0, 1}, {49, 1}},
-        "Rotate clockwise");
-    row("ring back", Ring, "ShiftBack", lit({0, 49}), lit({47, 48}), "Rotate counterclockwise");
-    row("ring outward, wraps", Ring, "ShiftOut", lit({0, 150}), lit({48, 6}), "Move outward");
-    row("ring inward", Ring, "ShiftIn", lit({0, 50}), lit({144, 2}), "Move inward");
-    row("ring flip around LED 0", Ring, "MirrorColumns", lit({0, 1, 50}), lit({0, 47, 94}), "Flip around LED 0");
-    row("ring swap inside and outside", Ring, "MirrorRows", lit({0, 49}), lit({144, 97}), "Swap inside and outside");
-    row("grid right", Grid, "ShiftForward", lit({3, 4}), lit({0, 5}), "Shift right");
-    row("grid left", Grid, "ShiftBack", lit({0, 5}), lit({3, 4}), "Shift left");
-    row("grid down", Grid, "ShiftOut", lit({1, 9}), lit({5, 1}), "Shift down");
-    row("grid up", Grid, "ShiftIn", lit({1, 9}), lit({9, 5}), "Shift up");
-    row("grid left-right", Grid, "MirrorColumns", lit({0, 5}), lit({3, 6}), "Flip left\u2013right");
-    row("grid top-bottom", Grid, "MirrorRows", lit({0, 5}), lit({8, 5}), "Flip top\u2013bottom");
-    row("invert: 7 and -1 go dark", Grid, "InvertFrame", {{0, 7}, {1, -1}, {2, 1}}, lit({3, 4, 5, 6, 7, 8, 9, 10, 11}),
-        "Invert");
-    row("fill", Grid, "FillFrame", {{0, 3}}, lit({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}), "Fill");
-    row("clear", Grid, "ClearFrame", {{2, 1}, {11, 9}}, {}, "Clear");
-    // Frames of another LED count than the layout change below min(count, rows x columns) only.
-    row("192 LEDs on the grid: fill", Ring, "FillFrame", lit({100}), lit({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 100}),
-        "Fill", Grid);
-    row("12 LEDs on the ring: clockwise", Grid, "ShiftForward", lit({0, 11}), lit({1}), "Rotate clockwise", Ring);
+    QTest::newRow("ring clockwise, wraps, keeps 5") << Ring << "action_ShiftForward" << Values{{0, 5}, {47, 1}, {48, 1}}
+                                                    << Values{{1, 5}, {0, 1}, {49, 1}} << "Rotate clockwise";
+    QTest::newRow("grid right") << Grid << "action_ShiftForward" << lit({3, 4}) << lit({0, 5}) << "Shift right";
 }
 
 void tst_Editing::operations()
 {
     QFETCH(QByteArray, layout);
-    QFETCH(QByteArray, laterLayout);
     QFETCH(QString, action);
     QFETCH(Values, before);
     QFETCH(Values, after);
     QFETCH(QString, text);
 
-    if (laterLayout.isEmpty()) {
-        open(layout, {{before, before}});
-    } else {
-        // No file holds frames of another layout's size; frames pasted from another show can.
-        QVERIFY(openShow(laterLayout));
-        QVector<int> frame(layout == Ring ? 192 : 12);
-        for (auto it = before.begin(); it != before.end(); ++it)
-            frame[it.key()] = it.value();
-        QVERIFY(document()->submit(new InsertSequenceEdit(QString(), 0)));
-        QVERIFY(document()->submit(new InsertFramesEdit(QString(), 0, 0, {frame, frame})));
-    }
+    open(layout, {{before, before}});
     selectFrames(0, {0, 1});
     QCOMPARE(plainText(this->action(action)->text()), text);
     this->action(action)->trigger();
