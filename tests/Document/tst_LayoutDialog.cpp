@@ -7,7 +7,6 @@
 
 #include "ModalAnswer.h"
 #include "NewDocument.h"
-#include "TestData.h"
 #include "WindowFixture.h"
 
 #include <QtTest>

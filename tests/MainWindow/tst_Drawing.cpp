@@ -1,9 +1,6 @@
 #include "Data/CommandList.h"
-#include "GraphicsView/LedStateWidget.h"
-#include "TreeView/LedTreeView.h"
 
 #include "common/ModalAnswer.h"
-#include "common/TestData.h"
 #include "common/WindowFixture.h"
 
 #include <QtTest>
@@ -44,7 +41,6 @@ void tst_Drawing::penClicks_data()
 
     QTest::newRow("ring, fitted") << QByteArray("<Layout type=\"Ring\"/>") << 30 << 1.0;
     QTest::newRow("ring, close up") << QByteArray("<Layout type=\"Ring\"/>") << 130 << 6.0;
-    QTest::newRow("grid 16 x 16, fitted") << layoutXml(16, 16) << 200 << 1.0;
     QTest::newRow("grid 128 x 128, fitted") << layoutXml(128, 128) << 9000 << 1.0;
     QTest::newRow("grid 128 x 128, close up") << layoutXml(128, 128) << 16383 << 20.0;
 }

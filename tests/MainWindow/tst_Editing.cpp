@@ -1,13 +1,11 @@
 #include "Data/CommandList.h"
 #include "Data/LedStateCommand.h"
 #include "Data/PanelInfoEdit.h"
-#include "GraphicsView/LedStateWidget.h"
 #include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
 
 #include "common/ModalAnswer.h"
 #include "common/PythonRunner.h"
-#include "common/TestData.h"
 #include "common/WindowFixture.h"
 
 #include <QtTest>

@@ -4,7 +4,6 @@
 
 #include "ModalAnswer.h"
 #include "NewDocument.h"
-#include "TestData.h"
 #include "WindowFixture.h"
 
 #include <QtTest>

@@ -1,9 +1,6 @@
-#include "Data/CommandList.h"
 #include "Data/LedStateCommand.h"
-#include "GraphicsView/LedStateWidget.h"
 #include "GraphicsView/ShapePreviewItem.h"
 
-#include "common/TestData.h"
 #include "common/WindowFixture.h"
 
 #include <QUndoStack>

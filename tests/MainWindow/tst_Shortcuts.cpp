@@ -1,4 +1,3 @@
-#include "Data/CommandList.h"
 #include "TreeView/LedTreeView.h"
 
 #include "NewDocument.h"
