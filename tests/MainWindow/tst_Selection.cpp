@@ -1,14 +1,18 @@
+#include "Data/CommandList.h"
 #include "Data/LedStateCommand.h"
 #include "GraphicsView/ShapePreviewItem.h"
 
+#include "common/ModalAnswer.h"
 #include "common/WindowFixture.h"
 
 #include <QUndoStack>
 #include <QtTest>
 #include <QtWidgets>
 
-// Drawing, selecting, moving and pasting LEDs, with symmetry or without, through the real window. Frames are
-// pictures: a row of '#' (lit) and '.' per row as drawn ('/' between rows; on a ring the innermost circle first).
+// Drawing, lettering, selecting, moving and pasting LEDs, with symmetry or without, through the real window. Frames
+// are pictures: a row of '#' (lit) and '.' per row as drawn ('/' between rows; on a ring the innermost circle first).
+using Leds = QList<int>; // lit LEDs, ascending
+
 class tst_Selection : public QObject, public WindowFixture
 {
     Q_OBJECT
@@ -20,6 +24,10 @@ private slots:
     void edits();
     void symmetryChoices();
     void undoMovesOutline();
+    void penClicks_data();
+    void penClicks();
+    void text_data();
+    void text();
 
 private:
     // "row,column" for an LED, "@x,y" for a point of the scene.
@@ -27,6 +35,7 @@ private:
     // A show of two frames on the layout, the first one drawn as the picture and current.
     void open(const QByteArray& layout, const QString& picture);
     QString picture() const;
+    Leds litLeds(int frame) const { return values(0, frame).keys(); }
     void run(const QString& step);
 
     Qt::KeyboardModifiers m_held; // while a shape is dragged
@@ -277,6 +286,97 @@ void tst_Selection::undoMovesOutline()
     action("action_Redo")->trigger();
     run("key Right");
     QCOMPARE(picture(), QString("...../.##../.##../....."));
+}
+
+// A click with the pen toggles the LED under the mouse, and only that one, as one undo step,
+// and the view shows it; on rings and grids, fitted and close up.
+void tst_Selection::penClicks_data()
+{
+    QTest::addColumn<QByteArray>("layout");
+    QTest::addColumn<int>("led");
+    QTest::addColumn<qreal>("zoom"); // times the fitted zoom
+
+    QTest::newRow("ring, fitted") << QByteArray("<Layout type=\"Ring\"/>") << 30 << 1.0;
+    QTest::newRow("ring, close up") << QByteArray("<Layout type=\"Ring\"/>") << 130 << 6.0;
+    QTest::newRow("grid 128 x 128, fitted") << layoutXml(128, 128) << 9000 << 1.0;
+    QTest::newRow("grid 128 x 128, close up") << layoutXml(128, 128) << 16383 << 20.0;
+}
+
+void tst_Selection::penClicks()
+{
+    QFETCH(QByteArray, layout);
+    QFETCH(int, led);
+    QFETCH(qreal, zoom);
+
+    QVERIFY(openShow(layout + sequenceXml(0, 1)));
+    view()->scale(zoom, zoom);
+    clickLed(led);
+    const QPoint centre = viewPoint(document()->panelLayout().ledPositionOf(led));
+    QVERIFY(view()->viewport()->rect().contains(centre));
+    QCOMPARE(litLeds(0), Leds { led });
+    QCOMPARE(undoText(), QString("Undo Toggle LED"));
+    // Large enough to see: the view draws it lit.
+    if (2 * document()->panelLayout().ledItemsSize() * view()->transform().m11() >= 8)
+        QTRY_COMPARE(view()->viewport()->grab().toImage().pixelColor(centre), QColor(Qt::yellow));
+    clickLed(led);
+    QCOMPARE(litLeds(0), Leds());
+}
+
+void tst_Selection::text_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<int>("shown"); // the frame that shows the text from LED 0
+    QTest::addColumn<Leds>("lit");
+
+    // "AB" in the 3 x 4 face, the glyphs' top row on the outer circle.
+    const Leds ab { 0, 2, 4, 5, 48, 49, 50, 52, 54, 96, 98, 100, 101, 102, 145, 148, 149 };
+    QTest::newRow("still replaces the frame") << "AB" << 0 << "1 frame" << 1 << 0 << ab;
+    QTest::newRow("scroll: ring + text + 1 frames") << "AB" << 1 << "56 frames" << 57 << 49 << ab;
+    QTest::newRow("over 200 characters refused") << QString(201, 'x') << 1 << "longer than 200" << 1 << 0
+                                                 << Leds { 100, 120 };
+}
+
+void tst_Selection::text()
+{
+    QFETCH(QString, text);
+    QFETCH(int, mode);
+    QFETCH(QString, count);
+    QFETCH(int, frames);
+    QFETCH(int, shown);
+    QFETCH(Leds, lit);
+
+    const auto marked = [](int, int led) { return led == 100 || led == 120 ? 1 : 0; };
+    QVERIFY(openShow("<Layout type=\"Ring\"/>" + sequenceXml(0, 1, 192, marked)));
+    bool okEnabled = false;
+    QString countText;
+    ModalAnswer::onNext([&](QWidget* dialog) {
+        dialog->findChild<QLineEdit*>("lineEdit_Text")->setText(text);
+        dialog->findChild<QComboBox*>("comboBox_TextMode")->setCurrentIndex(mode);
+        countText = dialog->findChild<QLabel*>("label_FrameCount")->text();
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        okEnabled = buttons->button(QDialogButtonBox::Ok)->isEnabled();
+        buttons->button(okEnabled ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+    });
+    action("action_Text")->trigger();
+    QVERIFY(ModalAnswer::allAnswered());
+    QVERIFY2(countText.contains(count), qPrintable(countText));
+    QCOMPARE(document()->sequence(0)->frameCount(), frames);
+    QCOMPARE(litLeds(shown), lit);
+    QCOMPARE(okEnabled, text.size() <= 200);
+    if (!okEnabled)
+        return;
+    QCOMPARE(undoText(), QString("Undo Text"));
+    if (frames > 1) {
+        QCOMPARE(litLeds(1), Leds());
+        QCOMPARE(litLeds(frames - 1), Leds());
+        QCOMPARE(litLeds(0), (Leds { 100, 120 }));
+    }
+    action("action_Undo")->trigger();
+    QCOMPARE(document()->sequence(0)->frameCount(), 1);
+    QCOMPARE(litLeds(0), (Leds { 100, 120 }));
 }
 
 QTEST_MAIN(tst_Selection)
