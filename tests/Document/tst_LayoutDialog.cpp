@@ -6,7 +6,6 @@
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 
 #include "ModalAnswer.h"
-#include "NewDocument.h"
 #include "WindowFixture.h"
 
 #include <QtTest>
@@ -19,7 +18,7 @@ class tst_LayoutDialog : public QObject, public WindowFixture
     Q_OBJECT
 
 private slots:
-    void init();
+    void init() { QVERIFY(showWithFrames(2)); }
     void cleanup() { QVERIFY(closeWindow()); }
     void fields_data();
     void fields();
@@ -70,12 +69,6 @@ private:
 
     QTemporaryDir m_dir;
 };
-
-void tst_LayoutDialog::init()
-{
-    QVERIFY(showWindow());
-    QVERIFY(newDocumentWithFrames(*m_window, 2));
-}
 
 void tst_LayoutDialog::fields_data()
 {

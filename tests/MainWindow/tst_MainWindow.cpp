@@ -3,7 +3,6 @@
 #include "SerialPort/SerialPortSetupDialog.h"
 
 #include "ModalAnswer.h"
-#include "NewDocument.h"
 #include "WindowFixture.h"
 
 #include <QtTest>
@@ -17,7 +16,7 @@ class tst_MainWindow : public QObject, public WindowFixture
     Q_OBJECT
 
 private slots:
-    void init();
+    void init() { QVERIFY(showWithFrames(0)); }
     void cleanup() { QVERIFY(closeWindow()); }
     void saveAndReopen();
     void recentFiles();
@@ -28,13 +27,6 @@ private:
     QString status() const { return m_window->statusBar()->currentMessage(); }
     QTemporaryDir m_dir;
 };
-
-// A new document with one sequence, chosen in the tree.
-void tst_MainWindow::init()
-{
-    QVERIFY(showWindow());
-    QVERIFY(newDocumentWithFrames(*m_window, 0));
-}
 
 void tst_MainWindow::saveAndReopen()
 {

@@ -1,6 +1,5 @@
 #include "TreeView/LedTreeView.h"
 
-#include "NewDocument.h"
 #include "WindowFixture.h"
 
 #include <QtTest>
@@ -22,8 +21,7 @@ private slots:
 
 void tst_Shortcuts::init()
 {
-    QVERIFY(showWindow());
-    QVERIFY(newDocumentWithFrames(*m_window, 1));
+    QVERIFY(showWithFrames(1));
     document()->makeCurrent(document()->node(0, 0));
 }
 

@@ -7,6 +7,7 @@
 #include "TreeView/LedTreeView.h"
 
 #include "ModalAnswer.h"
+#include "NewDocument.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -103,4 +104,9 @@ ShapePreviewItem* WindowFixture::shapePreview() const
             return found;
     }
     return nullptr;
+}
+
+bool WindowFixture::showWithFrames(int frames)
+{
+    return showWindow() && newDocumentWithFrames(*m_window, frames);
 }

@@ -45,6 +45,8 @@ public:
     void clickLed(int led);
     // The marks of the shape being dragged; null when none is.
     ShapePreviewItem* shapePreview() const;
+    // showWindow() with a new document of one sequence of these frames, current in the tree.
+    bool showWithFrames(int frames);
 
 protected:
     MainWindow* m_window = nullptr;
