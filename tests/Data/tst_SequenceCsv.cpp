@@ -104,29 +104,25 @@ void tst_SequenceCsv::menu_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("status"); // of the window holding the document after an import
 
+    const auto add = [](const char* name, const char* entry, int leds, const Frames& preset, const char* file,
+                        const QByteArray& content, const Frames& expected, const char* message, const char* status) {
+        QTest::newRow(name) << entry << leds << preset << file << content << expected << message << status;
+    };
     const Frames one{{9, 9, 9, 9}};
-    const QByteArray none;
-    QTest::newRow("wider file, more rows") << "import" << 4 << one << "a.csv"
-                                           << QByteArray("0,1,2,3,4,5\n1,2,3,4,5,6\r\n-1,0,0,0,0,0\n")
-                                           << Frames{{1, 2, 3, 4}, {-1, 0, 0, 0}} << ""
-                                           << "2 frames imported; rows of 6 values cut to the panel's 4 LEDs";
+    add("wider file, more rows", "import", 4, one, "a.csv", "0,1,2,3,4,5\n1,2,3,4,5,6\r\n-1,0,0,0,0,0\n",
+        {{1, 2, 3, 4}, {-1, 0, 0, 0}}, "", "2 frames imported; rows of 6 values cut to the panel's 4 LEDs");
     // Frames beyond the file stay.
-    QTest::newRow("one frame left") << "import" << 4 << one + one << "a.csv" << QByteArray("0\n1\n")
-                                    << Frames{{1, 0, 0, 0}} + one << "" << "1 frame imported; frame 2 unchanged";
-    QTest::newRow("unreadable") << "import" << 4 << one << "socket.csv" << none << one << "Cannot read file %1."
-                                << "";
-    QTest::newRow("too many frames") << "import" << 65536 << Frames{{}} << "a.csv"
-                                     << QByteArray("0\n").append(QByteArray("1\n").repeated(300))
-                                     << Frames{{0, 0, 0, 0, 0, 0}}
-                                     << "The document would hold more than 4194304 LED values." << "";
+    add("one frame left", "import", 4, one + one, "a.csv", "0\n1\n", Frames{{1, 0, 0, 0}} + one, "",
+        "1 frame imported; frame 2 unchanged");
+    add("unreadable", "import", 4, one, "socket.csv", {}, one, "Cannot read file %1.", "");
+    add("too many frames", "import", 65536, {{}}, "a.csv", QByteArray("0\n").append(QByteArray("1\n").repeated(300)),
+        {{0, 0, 0, 0, 0, 0}}, "The document would hold more than 4194304 LED values.", "");
     const Frames mixed { { 1, 2, 3, 4, 5, 6 }, { -1, 0, 0, 0 } };
-    QTest::newRow("export, mixed LED counts") << "export" << 6 << mixed << "x.csv"
-                                              << QByteArray("0,1,2,3,4,5\n1,2,3,4,5,6\r\n-1,0,0,0,0,0\r\n") << mixed
-                                              << "" << "";
-    QTest::newRow("no frames") << "export" << 4 << Frames() << "-" << none << Frames()
-                               << "The sequence has no frames to export." << "";
-    QTest::newRow("unwritable") << "export" << 4 << one << "missing/a.csv" << none << one
-                                << "Cannot write file %1:\nNo such file or directory." << "";
+    add("export, mixed LED counts", "export", 6, mixed, "x.csv", "0,1,2,3,4,5\n1,2,3,4,5,6\r\n-1,0,0,0,0,0\r\n", mixed,
+        "", "");
+    add("no frames", "export", 4, {}, "-", {}, {}, "The sequence has no frames to export.", "");
+    add("unwritable", "export", 4, one, "missing/a.csv", {}, one, "Cannot write file %1:\nNo such file or directory.",
+        "");
 }
 
 // Picks the entry of the tree's context menu over a sequence (the menu itself is the tree view's test).
