@@ -1,6 +1,5 @@
 #include "Data/CommandList.h"
 #include "Data/LedStateCommand.h"
-#include "Data/LedValuesEdit.h"
 #include "Document/LayoutDialog.h"
 #include "Document/LayoutPreview.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
@@ -156,11 +155,9 @@ void tst_LayoutDialog::change()
 
     QVERIFY(changeTo("Grid 8 x 8"));
     CommandList* sequence = document()->sequence(0);
-    auto* edit = new LedValuesEdit(QStringLiteral("Paint"));
     for (int led : {0, 3 * 8 + 5, 63})
-        edit->set(sequence->frame(0), led, 1);
-    edit->set(sequence->frame(1), 7 * 8, 1);
-    QVERIFY(document()->submit(edit));
+        sequence->frame(0)->led(led)->setIntensity(1);
+    sequence->frame(1)->led(7 * 8)->setIntensity(1);
     LedStateCommand* current = sequence->frame(1);
     document()->makeCurrent(current);
     const LedLayout grid = document()->panelLayout();
@@ -202,10 +199,8 @@ void tst_LayoutDialog::numbering()
     QFETCH(bool, picturesKept);
 
     QVERIFY(changeTo("Grid 8 x 8"));
-    auto* edit = new LedValuesEdit(QStringLiteral("Paint"));
     for (int led : { 0, 1, 2, 9 })
-        edit->set(document()->sequence(0)->frame(0), led, 1);
-    QVERIFY(document()->submit(edit));
+        document()->sequence(0)->frame(0)->led(led)->setIntensity(1);
     const LedLayout grid = document()->panelLayout();
     const QVector<int> before = document()->sequence(0)->frame(0)->intensities();
 
