@@ -1,43 +1,342 @@
 #include "Data/CommandList.h"
+#include "Data/LedStateCommand.h"
+#include "Data/PanelInfoEdit.h"
 #include "MspFlasher/MspFlasherDialog.h"
 #include "SerialPort/SerialPortSetupDialog.h"
+#include "TreeView/LedTreeModel.h"
+#include "TreeView/LedTreeView.h"
 
-#include "ModalAnswer.h"
-#include "WindowFixture.h"
+#include "common/ModalAnswer.h"
+#include "common/NewDocument.h"
+#include "common/PythonRunner.h"
+#include "common/WindowFixture.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
+#include <functional>
+
+using Values = QMap<int, int>; // LED index -> intensity; zeros left out
+using Frames = QList<Values>;
+using Perform = std::function<void()>;
+Q_DECLARE_METATYPE(Perform)
 typedef QAction* MainMenu::*MenuAction;
 Q_DECLARE_METATYPE(MenuAction)
 
+namespace {
+
+const QByteArray Ring = "<Layout type=\"Ring\"/>";
+const QByteArray Grid = "<Layout type=\"Rectangle\"><Rows>3</Rows><Columns>4</Columns></Layout>";
+
+Values lit(std::initializer_list<int> leds)
+{
+    Values values;
+    for (int led : leds)
+        values.insert(led, 1);
+    return values;
+}
+
+} // namespace
+
+// Documents through the main window: their edits, saving and opening, and the refusals that keep them.
 class tst_MainWindow : public QObject, public WindowFixture
 {
     Q_OBJECT
 
 private slots:
-    void init() { QVERIFY(showWithFrames(0)); }
+    void init();
     void cleanup() { QVERIFY(closeWindow()); }
+    void operations_data();
+    void operations();
+    void undoRedo_data();
+    void undoRedo();
+    void removeAndDelete_data();
+    void removeAndDelete();
+    void copyAndPaste_data();
+    void copyAndPaste();
+    void repeatRotatesTheRing();
+    void enabledOnlyWhereTheyAct();
     void saveAndReopen();
     void recentFiles();
     void documentSurvivesRefusals_data();
     void documentSurvivesRefusals();
 
 private:
+    // Without a window manager nothing gives the window its focus back after a dialog.
+    void keys(const QKeySequence& keys)
+    {
+        QApplication::setActiveWindow(m_window);
+        QTest::keySequence(document()->treeView(), keys);
+    }
+    // A new document with these frames, the first one current.
+    void open(const QByteArray& layout, const QList<Frames>& sequences);
     QString status() const { return m_window->statusBar()->currentMessage(); }
+
     QTemporaryDir m_dir;
 };
 
+void tst_MainWindow::init()
+{
+    QVERIFY(showWindow());
+    QApplication::clipboard()->clear();
+}
+
+void tst_MainWindow::open(const QByteArray& layout, const QList<Frames>& sequences)
+{
+    QByteArray body = layout;
+    for (int s = 0; s < sequences.size(); ++s) {
+        const Frames& frames = sequences.at(s);
+        body += sequenceXml(s, frames.size(), 192, [&](int f, int led) { return frames.at(f).value(led); });
+    }
+    QVERIFY(openShow(body));
+}
+
+// The operation takes every selected frame under its name for the layout; its results are tst_LedShapes'.
+void tst_MainWindow::operations_data()
+{
+    QTest::addColumn<QByteArray>("layout");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<Values>("before");
+    QTest::addColumn<Values>("after");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("ring clockwise, wraps, keeps 5") << Ring << "action_ShiftForward" << Values{{0, 5}, {47, 1}, {48, 1}}
+                                                    << Values{{1, 5}, {0, 1}, {49, 1}} << "Rotate clockwise";
+    QTest::newRow("grid right") << Grid << "action_ShiftForward" << lit({3, 4}) << lit({0, 5}) << "Shift right";
+}
+
+void tst_MainWindow::operations()
+{
+    QFETCH(QByteArray, layout);
+    QFETCH(QString, action);
+    QFETCH(Values, before);
+    QFETCH(Values, after);
+    QFETCH(QString, text);
+
+    open(layout, {{before, before}});
+    selectFrames(0, {0, 1});
+    QCOMPARE(plainText(this->action(action)->text()), text);
+    this->action(action)->trigger();
+    QCOMPARE(Frames({values(0, 0), values(0, 1)}), Frames({after, after}));
+    QCOMPARE(undoText(), "Undo " + text);
+    keys(QKeySequence::Undo);
+    QCOMPARE(Frames({values(0, 0), values(0, 1)}), Frames({before, before}));
+}
+
+void tst_MainWindow::undoRedo_data()
+{
+    QTest::addColumn<Perform>("perform");
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QPoint>("focus"); // current after undo: (sequence, frame); frame -1 for a sequence
+
+    const auto press = [this](QKeySequence sequence) { return Perform([=] { keys(sequence); }); };
+    const auto menuAction = [this](QAction* MainMenu::*entry) { return Perform([=] { (menu()->*entry)->trigger(); }); };
+    QTest::newRow("LED click") << Perform([this] { clickLed(6); }) << "Toggle LED" << QPoint(0, 1);
+    QTest::newRow("add sequence") << menuAction(&MainMenu::action_AddSequence) << "Add sequence" << QPoint(1, -1);
+    QTest::newRow("remove sequence") << menuAction(&MainMenu::action_RemoveSequence) << "Remove sequence"
+                                     << QPoint(0, -1);
+    QTest::newRow("add frame") << menuAction(&MainMenu::action_AddFrame) << "Add frame" << QPoint(0, 2);
+    QTest::newRow("add 3 frames") << Perform([this] { QVERIFY(addFrames(3)); }) << "Add frames" << QPoint(0, 2);
+    QTest::newRow("delete two") << Perform([this] { selectFrames(0, {2, 0}), keys(QKeySequence::Delete); })
+                                << "Delete frames" << QPoint(0, 0);
+    QTest::newRow("panel info") << Perform([this] {
+        menu()->action_LedPanelInfo->trigger();
+        QTest::keyClicks(m_window->findChild<QLineEdit*>("lineEdit_Title"), "Chase");
+        QTest::mousePress(m_window->findChild<QPushButton*>("pushButton_OK"), Qt::LeftButton);
+    }) << "Panel info" << QPoint(0, -1);
+    QTest::newRow("import") << Perform([this] {
+        QVERIFY(writeFile(m_dir.filePath("two.csv"), "0,1\n1,1\n0,5\n9,9\n"));
+        document()->makeCurrent(document()->sequence(1));
+        ModalAnswer::fileDialog(m_dir.filePath("two.csv"));
+        document()->treeView()->findChild<QMenu*>("contextMenu_table")->actions().first()->trigger();
+    }) << "Import sequence" << QPoint(1, 0);
+    QTest::newRow("cut") << press(QKeySequence::Cut) << "Cut" << QPoint(0, 1);
+    QTest::newRow("copy, paste") << Perform([this] { keys(QKeySequence::Copy), keys(QKeySequence::Paste); }) << "Paste"
+                                 << QPoint(0, 1);
+    QTest::newRow("duplicate") << press(Qt::CTRL | Qt::Key_D) << "Duplicate frame" << QPoint(0, 1);
+    QTest::newRow("move down") << press(Qt::CTRL | Qt::SHIFT | Qt::Key_Down) << "Move frame" << QPoint(0, 1);
+    QTest::newRow("move up") << press(Qt::CTRL | Qt::SHIFT | Qt::Key_Up) << "Move frame" << QPoint(0, 1);
+}
+
+// Each edit is one step; undo gives back the saved file byte for byte and clears the modified mark, redo the edit.
+void tst_MainWindow::undoRedo()
+{
+    QFETCH(Perform, perform);
+    QFETCH(QString, step);
+    QFETCH(QPoint, focus);
+
+    open(Grid, {{lit({0}), Values{{1, 1}, {5, 2}}, lit({2})}, {lit({3}), lit({4})}});
+    // Saved after an edit, so the clean state lies inside the history.
+    document()->submit(new PanelInfoEdit("Panel info", "Saved", QString()));
+    QVERIFY(document()->save(m_dir.filePath("show.xml")));
+    const QByteArray saved = writtenShow(*document());
+    document()->makeCurrent(document()->node(0, 1));
+    perform();
+    QTRY_VERIFY(ModalAnswer::allAnswered());
+    const QByteArray edited = writtenShow(*document());
+    QVERIFY(edited != saved && m_window->isWindowModified());
+    QCOMPARE(undoText(), "Undo " + step);
+
+    document()->makeCurrent(document()->node(0));
+    keys(QKeySequence::Undo);
+    QCOMPARE(writtenShow(*document()), saved);
+    QVERIFY(!m_window->isWindowModified());
+    QCOMPARE(document()->treeView()->currentIndex(),
+             document()->treeModel()->index(document()->node(focus.x(), focus.y())));
+    action("action_Redo")->trigger();
+    QCOMPARE(writtenShow(*document()), edited);
+    QVERIFY(m_window->isWindowModified() && !action("action_Redo")->isEnabled());
+}
+
+void tst_MainWindow::removeAndDelete_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QList<int>>("selected"); // frames of sequence 0; frame 1 is the current one
+    QTest::addColumn<QList<int>>("left");     // the frames that stay, by their lit LED
+
+    QTest::newRow("Remove: the current frame, not the selection") << "action_RemoveFrame" << QList<int>{0, 2}
+                                                                  << QList<int>{0, 2, 3};
+    QTest::newRow("Delete: the selection") << "action_DeleteFrames" << QList<int>{0, 2} << QList<int>{1, 3};
+    QTest::newRow("Delete, none selected: the current frame") << "action_DeleteFrames" << QList<int>()
+                                                              << QList<int>{0, 2, 3};
+}
+
+// Light > Frame > Remove and Edit > Delete are one edit, under one name.
+void tst_MainWindow::removeAndDelete()
+{
+    QFETCH(QString, action);
+    QFETCH(QList<int>, selected);
+    QFETCH(QList<int>, left);
+    open(Grid, {{lit({0}), lit({1}), lit({2}), lit({3})}});
+    selectFrames(0, selected);
+    document()->treeView()->selectionModel()->setCurrentIndex(document()->treeModel()->index(document()->node(0, 1)),
+                                                              QItemSelectionModel::NoUpdate);
+    this->action(action)->trigger();
+    QList<int> kept;
+    for (int f = 0; f < document()->sequence(0)->frameCount(); ++f)
+        kept << values(0, f).firstKey();
+    QCOMPARE(kept, left);
+    QCOMPARE(undoText(), QString("Undo Delete frames"));
+}
+
+void tst_MainWindow::copyAndPaste_data()
+{
+    QTest::addColumn<QString>("text"); // on the clipboard; null: frames 0 and 2 copied from a grid document
+    QTest::addColumn<Frames>("pasted");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QList<int>>("rows"); // selected after: what was inserted, or the frame that was current
+
+    QTest::newRow("own frames") << QString() << Frames{lit({0}), Values{{2, 7}, {11, 1}}}
+                                << "2 frames pasted. Frames of 12 LEDs were padded with 0 to this panel's 192."
+                                << QList<int>{1, 2};
+    Values all;
+    for (int i = 0; i < 192; ++i)
+        all.insert(i, 1);
+    QTest::newRow("wider than the panel") << QString("1,").repeated(199) + "1" << Frames{all}
+                                          << "1 frame pasted. Frames of up to 200 LEDs were cut to this panel's 192."
+                                          << QList<int>{1};
+    QTest::newRow("a fraction after a blank line") << "a,b\n1,2\n\n3, 4.5\n" << Frames()
+                                                   << "Line 4, column 2: \"4.5\" is not a number." << QList<int>{0};
+}
+
+// Pasted after the current frame of a ring document and selected; the copy's text is read by Python's csv module.
+void tst_MainWindow::copyAndPaste()
+{
+    QFETCH(QString, text);
+    QFETCH(Frames, pasted);
+    QFETCH(QString, message);
+    QFETCH(QList<int>, rows);
+
+    if (text.isNull()) {
+        open(Grid, {{lit({0}), lit({1}), Values{{2, 7}, {11, 1}}}});
+        selectFrames(0, {0, 2});
+        keys(QKeySequence::Copy);
+        QCOMPARE(PythonRunner::run("import csv, io, sys\nfor r in csv.reader(io.StringIO(sys.argv[1], newline='')):"
+                                   " print(' '.join(r))\n", {QApplication::clipboard()->text()}),
+                 QByteArray("0 1 2 3 4 5 6 7 8 9 10 11\n1 0 0 0 0 0 0 0 0 0 0 0\n0 0 7 0 0 0 0 0 0 0 0 1\n"));
+    } else {
+        QApplication::clipboard()->setText(text);
+    }
+    open(Ring, {{lit({5}), lit({6})}});
+    keys(QKeySequence::Paste);
+    QCOMPARE(m_window->statusBar()->currentMessage(), message);
+    Frames frames;
+    for (int f = 0; f < document()->sequence(0)->frameCount(); ++f) {
+        frames << values(0, f);
+        QCOMPARE(document()->sequence(0)->frame(f)->ledCount(), 192);
+    }
+    QCOMPARE(frames, Frames{lit({5})} + pasted + Frames{lit({6})});
+    QList<int> selected;
+    for (const QModelIndex& index : document()->treeView()->selectionModel()->selectedRows())
+        selected << index.row();
+    std::sort(selected.begin(), selected.end());
+    QCOMPARE(selected, rows);
+}
+
+void tst_MainWindow::repeatRotatesTheRing()
+{
+    open(Ring, {{Values{{0, 1}, {50, 1}, {100, 3}}}});
+    ModalAnswer::onNext([](QWidget* dialog) {
+        dialog->findChild<QSpinBox*>("spinBox_RepeatCount")->setValue(48);
+        auto* operation = dialog->findChild<QComboBox*>("comboBox_RepeatOperation");
+        operation->setCurrentIndex(operation->findData(QString("action_ShiftForward")));
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    action("action_RepeatFrame")->trigger();
+    QVERIFY(ModalAnswer::allAnswered());
+    QCOMPARE(document()->sequence(0)->frameCount(), 49);
+    for (int k = 0; k < 49; ++k)
+        QCOMPARE(values(0, k), (Values{{k % 48, 1}, {48 + (2 + k) % 48, 1}, {96 + (4 + k) % 48, 3}}));
+    QCOMPARE(undoText(), QString("Undo Repeat frame"));
+    keys(QKeySequence::Undo);
+    QCOMPARE(document()->sequence(0)->frameCount(), 1);
+}
+
+void tst_MainWindow::enabledOnlyWhereTheyAct()
+{
+    const QStringList names{"Undo", "Redo", "Cut", "Copy", "Paste", "DeleteFrames", "DuplicateFrame", "MoveFrameUp",
+                            "MoveFrameDown", "RepeatFrame", "InvertFrame", "MirrorRows"};
+    const auto enabled = [&] {
+        QStringList on;
+        for (const QString& name : names)
+            if (action("action_" + name)->isEnabled())
+                on << name;
+        return on.join(' ');
+    };
+    QCOMPARE(enabled(), QString());
+    open(Grid, {{}, {Values(), Values()}});
+    QCOMPARE(enabled(), QString()); // an empty sequence is current, the clipboard is empty
+    QApplication::clipboard()->setText("1");
+    QCOMPARE(enabled(), QString("Paste"));
+    document()->makeCurrent(document()->node(1, 0));
+    QCOMPARE(enabled(), QString("Cut Copy Paste DeleteFrames DuplicateFrame MoveFrameDown RepeatFrame InvertFrame "
+                                "MirrorRows"));
+    // A selection reaching into another sequence keeps the current item's sequence only.
+    QItemSelectionModel* selection = document()->treeView()->selectionModel();
+    selection->select(document()->treeModel()->index(document()->node(0)), QItemSelectionModel::Select);
+    QCOMPARE(selection->selectedRows(), QModelIndexList{document()->treeModel()->index(document()->node(1, 0))});
+
+    QVERIFY(document()->ledFrame()->findChild<QMenu*>()->actions().contains(action("action_ShiftForward")));
+    LedTreeView* tree = document()->treeView();
+    const QPoint pos = tree->visualRect(document()->treeModel()->index(document()->node(1, 1))).center();
+    QContextMenuEvent request(QContextMenuEvent::Mouse, pos, tree->viewport()->mapToGlobal(pos));
+    QApplication::sendEvent(tree->viewport(), &request);
+    auto* frameMenu = m_window->findChild<QMenu*>("contextMenu_frame");
+    QVERIFY(frameMenu->isVisible() && frameMenu->actions().contains(action("action_DuplicateFrame")));
+    frameMenu->hide();
+}
+
 void tst_MainWindow::saveAndReopen()
 {
+    QVERIFY(newDocumentWithFrames(*m_window, 0));
     QVERIFY(addFrames(2));
     QVERIFY(m_window->isWindowModified() && m_window->windowTitle().startsWith(QStringLiteral("LedPanel_")));
     // The first Save asks for a file, a second one goes straight to it.
-    const QString path = m_dir.filePath(QStringLiteral("show.xml"));
+    const QString path = m_dir.filePath(QStringLiteral("reopened.xml"));
     ModalAnswer::fileDialog(path);
     menu()->action_Save->trigger();
     QTRY_VERIFY(ModalAnswer::allAnswered());
-    QCOMPARE(m_window->windowTitle(), QStringLiteral("show.xml[*]"));
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("reopened.xml[*]"));
     QCOMPARE(status(), QStringLiteral("Document saved"));
     QVERIFY(addFrames(0)); // cancelled: nothing added, nothing changed
     QVERIFY(!m_window->isWindowModified());
@@ -50,13 +349,14 @@ void tst_MainWindow::saveAndReopen()
     menu()->action_Open->trigger();
     QTRY_VERIFY(ModalAnswer::allAnswered());
     QVERIFY(!m_window->isWindowModified() && status() == QStringLiteral("Document loaded"));
-    QCOMPARE(m_window->windowTitle(), QStringLiteral("show.xml[*]"));
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("reopened.xml[*]"));
     QCOMPARE(document()->sequence(0)->frameCount(), 5);
 }
 
 // Newest first, reopened from the menu, and a file gone since leaves the list.
 void tst_MainWindow::recentFiles()
 {
+    QVERIFY(newDocumentWithFrames(*m_window, 0));
     QMenu* recent = m_window->findChild<QMenu*>(QStringLiteral("menu_RecentFiles"));
     QVERIFY(recent && !recent->isEnabled());
     const auto entries = [recent] {
@@ -110,7 +410,7 @@ void tst_MainWindow::documentSurvivesRefusals()
     QFETCH(int, answer);
     QFETCH(QString, file);
     QFETCH(bool, kept);
-    QVERIFY(addFrames(3));
+    QVERIFY(newDocumentWithFrames(*m_window, 0) && addFrames(3));
     LedPanelDocument* doc = document();
     m_window->move(320, 240);
     const QString title = m_window->windowTitle();
