@@ -49,13 +49,13 @@ QByteArray picture(const QVector<int>& frame, const LedLayout& layout)
     return text;
 }
 
-// The picture of the LEDs a shape covers.
-QByteArray covering(const QVector<int>& covered, const LedLayout& layout)
+// A frame of the layout with these LEDs lit.
+QVector<int> frameOf(const LedLayout& layout, const QVector<int>& leds)
 {
-    QVector<int> frame(int(layout.ledCount()), 0);
-    for (int led : covered)
-        frame[led] = 1;
-    return picture(frame, layout);
+    QVector<int> values(int(layout.ledCount()));
+    for (int led : leds)
+        values[led] = 1;
+    return values;
 }
 
 // The default ring, or the grid a picture is drawn on.
@@ -194,7 +194,7 @@ void tst_LedShapes::shapes()
     };
     const QVector<int> covered
         = LedShapes::covered(layout, shape, scene(from, 1), scene(to, -1), style & Filled, style & Square);
-    QCOMPARE(covering(covered, layout), expected);
+    QCOMPARE(picture(frameOf(layout, covered), layout), expected);
     QVERIFY(std::is_sorted(covered.begin(), covered.end()));
 }
 
@@ -255,7 +255,7 @@ void tst_LedShapes::floodArea()
     const LedLayout layout = layoutFor(type, frame);
     const QVector<int> area
         = LedShapes::floodArea(layout, values(frame), start.y() * layout.columns() + start.x());
-    QCOMPARE(covering(area, layout), expected);
+    QCOMPARE(picture(frameOf(layout, area), layout), expected);
     // Each LED once, in order.
     QVERIFY(std::adjacent_find(area.begin(), area.end(), std::greater_equal<int>()) == area.end());
 }
@@ -292,7 +292,7 @@ void tst_LedShapes::symmetry()
     QFETCH(QByteArray, expected);
 
     const LedLayout layout = layoutFor(type, drawn);
-    QCOMPARE(covering(LedSymmetry(mode, count).repeated(layout, litLeds(drawn)), layout), expected);
+    QCOMPARE(picture(frameOf(layout, LedSymmetry(mode, count).repeated(layout, litLeds(drawn))), layout), expected);
 }
 
 // An operation on the selected LEDs ('#' in the selection's picture) or, with no selection, on the whole frame
