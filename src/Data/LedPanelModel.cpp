@@ -1,6 +1,7 @@
 #include "Data/LedPanelModel.h"
 
 #include "Abstract/AbstractEdit.h"
+#include "Data/BoundedXmlDevice.h"
 #include "Data/CommandList.h"
 #include "Data/LedPanelObserver.h"
 #include "Data/LedStateCommand.h"
@@ -129,7 +130,8 @@ bool LedPanelModel::readXML(QIODevice* device)
     for (LedPanelObserver* observer : qAsConst(m_Observers))
         observer->showAboutToBeReset();
 
-    QXmlStreamReader xml(device);
+    BoundedXmlDevice bounded(device);
+    QXmlStreamReader xml(&bounded);
     m_ReadLedValues = ledValueCount();
     m_ReadError.clear();
     m_UnknownLayoutType.clear();
@@ -144,7 +146,7 @@ bool LedPanelModel::readXML(QIODevice* device)
         m_ReadError = tr("Line %1, column %2: %3")
                           .arg(xml.lineNumber())
                           .arg(xml.columnNumber() + 1)
-                          .arg(xml.errorString());
+                          .arg(bounded.reason().isEmpty() ? xml.errorString() : bounded.reason());
     }
 
     for (LedPanelObserver* observer : qAsConst(m_Observers))

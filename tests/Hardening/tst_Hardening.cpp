@@ -200,6 +200,12 @@ void tst_Hardening::readWithinLimits_data()
     QTest::newRow("a million") << showXml("<Layout type=\"Rectangle\"><Rectangle_W>1e+06</Rectangle_W></Layout>")
                                << 0 << 32 << "";
 
+    // The reader holds a run of text whole before it reports it: an endless one must end early.
+    QTest::newRow("a title of 20 MiB") << showXml("<Title>" + QByteArray(20 << 20, 'a') + "</Title>") << -1 << 0
+                                       << "Line 1, column 16777217: A text runs over 16 MiB without markup.";
+    QTest::newRow("a description of 15 MiB") << showXml("<Description>" + QByteArray(15 << 20, 'a') + "</Description>")
+                                             << 0 << 192 << "";
+
     // What the program writes, and what a hand-made file reasonably leaves out, still loads.
     QTest::newRow("saved, many frames") << saved(4, 8, 300) << 300 << 32 << "";
     QTest::newRow("2000 empty frames, default ring") << sparse("", 2000) << 2000 << 192 << "";
