@@ -11,7 +11,7 @@
 class BoundedXmlDevice : public QIODevice
 {
 public:
-    // The largest show written holds 4 Mi LED values of about 110 bytes each.
+    // A show at the LED-value limit is written in about 420 MB, 460 MB with the longest intensities.
     static constexpr qint64 MaxBytes = qint64(512) << 20;
     static constexpr qint64 MaxTextRun = qint64(16) << 20;
 

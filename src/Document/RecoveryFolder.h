@@ -1,6 +1,8 @@
 #ifndef RECOVERYFOLDER_H
 #define RECOVERYFOLDER_H
 
+#include "Data/BoundedXmlDevice.h"
+
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
@@ -17,8 +19,7 @@ class RecoveryFolder
     Q_DECLARE_TR_FUNCTIONS(RecoveryFolder)
 
 public:
-    // A show at the LED-value limit is written in about 350 MB.
-    static constexpr qint64 MaxShowBytes = qint64(512) << 20;
+    static constexpr qint64 MaxShowBytes = BoundedXmlDevice::MaxBytes;
     static constexpr qint64 MaxInfoBytes = 64 << 10;
     static constexpr qint64 MaxLockBytes = 4 << 10;
 
