@@ -96,6 +96,11 @@ bool AutosaveWriter::lastWriteSucceeded() const
 void AutosaveWriter::remove()
 {
     m_Pool.waitForDone();
-    QFile::remove(m_BaseName + QStringLiteral(".xml"));
-    QFile::remove(m_BaseName + QStringLiteral(".ini"));
+    removeFiles(m_BaseName);
+}
+
+void AutosaveWriter::removeFiles(const QString& baseName)
+{
+    QFile::remove(baseName + QStringLiteral(".xml"));
+    QFile::remove(baseName + QStringLiteral(".ini"));
 }

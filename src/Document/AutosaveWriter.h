@@ -33,6 +33,8 @@ public:
     bool write(LedPanelModel* copy, const QString& documentPath, const QString& documentName);
     // Waits for a running write, then deletes the files (the lock stays held).
     void remove();
+    // Deletes the show and settings of a recovery, whoever wrote them.
+    static void removeFiles(const QString& baseName);
     void waitForDone();
     // Whether the last write that ended put both files on disk.
     bool lastWriteSucceeded() const;

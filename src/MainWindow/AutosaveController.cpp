@@ -3,7 +3,6 @@
 #include "Document/AutosaveWriter.h"
 #include "Document/LedPanelDocument.h"
 #include "MainWindow/MainSettings.h"
-#include "MainWindow/RecoveryOffer.h"
 
 #include <QTimer>
 
@@ -102,7 +101,7 @@ void AutosaveController::removeReplacedFiles()
 {
     if (m_ReplacedBaseName.isEmpty())
         return;
-    RecoveryOffer::removeFiles(m_ReplacedBaseName);
+    AutosaveWriter::removeFiles(m_ReplacedBaseName);
     m_ReplacedBaseName.clear();
 }
 

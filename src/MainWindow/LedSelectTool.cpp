@@ -257,9 +257,7 @@ void LedSelectTool::rememberMove(const QString& text, const LedSelection& before
         held.insert(undo->command(i));
     for (auto it = m_Moves.begin(); it != m_Moves.end();)
         it = held.contains(it.key()) ? std::next(it) : m_Moves.erase(it);
-    // Arrow steps merged into one keep the selection they began with.
-    const auto merged = m_Moves.constFind(step);
-    m_Moves.insert(step, { text, merged == m_Moves.constEnd() ? before : merged->before, after });
+    m_Moves.insert(step, { text, before, after });
 }
 
 void LedSelectTool::followUndoStack(int index)

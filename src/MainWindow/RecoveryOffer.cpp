@@ -28,12 +28,6 @@ bool isSaveTarget(const QString& path)
 
 } // namespace
 
-void RecoveryOffer::removeFiles(const QString& baseName)
-{
-    QFile::remove(baseName + QStringLiteral(".xml"));
-    QFile::remove(baseName + QStringLiteral(".ini"));
-}
-
 LedPanelDocument* RecoveryOffer::read(const QString& baseName, QString* name, QString* lostPath, QString* problem)
 {
     QString path;
@@ -96,7 +90,7 @@ LedPanelDocument* RecoveryOffer::ask(QWidget* parent, QString* baseName)
         std::unique_ptr<LedPanelDocument> document(read(base, &name, &lostPath, &problem));
         if (!document) {
             if (!keepUnreadable(parent, name, base, problem))
-                removeFiles(base);
+                AutosaveWriter::removeFiles(base);
             continue;
         }
         QString text = tr("%1 was not saved when Tessaloom last stopped. Recover it?").arg(name);
@@ -112,7 +106,7 @@ LedPanelDocument* RecoveryOffer::ask(QWidget* parent, QString* baseName)
             *baseName = base;
             return document.release();
         }
-        removeFiles(base);
+        AutosaveWriter::removeFiles(base);
     }
     return nullptr;
 }

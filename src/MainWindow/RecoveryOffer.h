@@ -19,7 +19,6 @@ public:
     // name), or null. After a Yes the other files wait for the next start.
     // *baseName names its recovery files, to be removed once the new ones are written.
     static LedPanelDocument* ask(QWidget* parent, QString* baseName);
-    static void removeFiles(const QString& baseName);
 
 private:
     // *name is what the question calls the show; *lostPath the file it came from when

@@ -55,18 +55,20 @@ void WriteCommand::linkFinished(const PanelLink::Result& result)
     const QString where = tr("after %1 of %2 blocks").arg(result.blocksSent).arg(result.blockCount);
     switch (result.outcome) {
     case PanelLink::outcomeDone:
-        if (!m_Resetting)
-            m_Printer.summary(tr("Wrote %1 blocks to %2 in %3 s")
-                                  .arg(result.blockCount)
-                                  .arg(m_Port)
-                                  .arg(double(m_Clock.elapsed()) / 1000.0, 0, 'f', 1));
-        if (resetsAfterWriting() && !m_Resetting) {
+        if (m_Resetting) {
+            m_Printer.report(m_Port, tr("Reset sent: the panel starts at the first sequence"));
+            finish(statusOk);
+            break;
+        }
+        m_Printer.summary(tr("Wrote %1 blocks to %2 in %3 s")
+                              .arg(result.blockCount)
+                              .arg(m_Port)
+                              .arg(double(m_Clock.elapsed()) / 1000.0, 0, 'f', 1));
+        if (resetsAfterWriting()) {
             m_Resetting = true;
             m_pLink->sendCommand(PanelLink::cmdReset);
             break;
         }
-        if (m_Resetting)
-            m_Printer.report(m_Port, tr("Reset sent: the panel starts at the first sequence"));
         finish(statusOk);
         break;
     case PanelLink::outcomeNotOpened:
