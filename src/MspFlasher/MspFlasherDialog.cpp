@@ -66,6 +66,8 @@ void MspFlasherDialog::updateActions()
     const bool idle = !m_pFlashRun->isRunning();
     ui->portSettings->setEnabled(idle);
     ui->selectFile->setEnabled(idle);
+    // The path names what is being flashed; a new one would swap the run's report for its summary.
+    ui->filePath->setEnabled(idle);
     ui->flash->setEnabled(idle);
     ui->pushButton_Close->setEnabled(idle);
 }
@@ -105,6 +107,9 @@ bool MspFlasherDialog::loadImage(FirmwareImage* image)
 
 void MspFlasherDialog::showFileSummary()
 {
+    // The field going grey with focus in it finishes its editing too.
+    if (m_pFlashRun->isRunning())
+        return;
     ui->report->clear();
     FirmwareImage image;
     if (!loadImage(&image))
