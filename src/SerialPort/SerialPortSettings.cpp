@@ -28,7 +28,9 @@ QString SerialPortSettings::systemLocation(const QString& portName)
     // COM3 is the name Windows users know; the device path would only puzzle them.
     return portName;
 #else
-    if (portName.isEmpty() || portName.startsWith(QLatin1Char('/')))
+    // As QSerialPort places a name: a path, also one relative to the working folder, stays as it is.
+    if (portName.isEmpty() || portName.startsWith(QLatin1Char('/')) || portName.startsWith(QLatin1String("./"))
+        || portName.startsWith(QLatin1String("../")))
         return portName;
     return QStringLiteral("/dev/") + portName;
 #endif

@@ -59,7 +59,9 @@ void tst_SerialPortSetupDialog::buttons_data()
     QTest::addColumn<QString>("port"); // typed; empty: the shown one kept
 
     QTest::newRow("listed rate, letters and minus refused") << "OK" << "1x9-200" << 1 << QList<int>{19200, 2} << "";
-    QTest::newRow("rate not listed, port typed") << "OK" << "76801" << 3 << QList<int>{76801, 4} << "/dev/ttyNowhere8";
+    // A path relative to the working folder (a socat link, say) is not one under /dev.
+    QTest::newRow("rate not listed, relative port typed") << "OK" << "76801" << 3 << QList<int>{76801, 4}
+                                                          << "./ttyNowhere8";
     QTest::newRow("empty rate keeps the old one") << "OK" << "" << 0 << QList<int>{250000, 0} << "";
     QTest::newRow("Autodetect keeps the port") << "Autodetect" << "57600" << 0 << QList<int>{57600, 0} << "";
     QTest::newRow("cancel") << "Cancel" << "9600" << 2 << QList<int>{250000, 5} << "/dev/ttyNowhere8";
