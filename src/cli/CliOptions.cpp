@@ -301,6 +301,9 @@ CliOptions::eOutcome CliOptions::check(const QCommandLineParser& parser, const Q
             m_Ports << defaultPort;
         if (m_Ports.isEmpty())
             return fail(tr("No serial port given: use -p PORT or set TESSALOOM_PORT."));
+        // Qt would take it for /dev/ and say it is a directory.
+        if (m_Ports.contains(QString()))
+            return fail(tr("A port name is empty."));
         if (m_Ports.size() > 1 && m_Command != QLatin1String("flash"))
             return fail(tr("Only flash takes several ports."));
         if (QSet<QString>(m_Ports.cbegin(), m_Ports.cend()).size() != m_Ports.size())

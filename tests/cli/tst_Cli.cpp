@@ -328,6 +328,7 @@ void tst_Cli::statuses_data()
     row("help names the bound of new", "new --help", 0, ">at most 4194304.");
     row("no command", "", 2, "No command given.");
     row("no port", "reset", 2, "No serial port given");
+    row("an empty port name", "write grid.xml --port=", 2, "A port name is empty.");
     row("compile without -o", "compile grid.xml", 2, "-o IMAGE.bin");
     row("broken show", "write broken.xml -p /dev/nonexistent", 3, "broken.xml: Line 2, column 8: ");
     row("missing show", "compile none.xml -o x.bin", 3, "Cannot read");
