@@ -124,6 +124,8 @@ void MspFlasherDialog::flashDevice()
         return;
 
     ui->report->clear();
+    // The last run's full bar beside this run's failure would tell of a success.
+    ui->progress->setValue(0);
     // The whole file first: a bad one must not leave the board waiting in its boot loader.
     FirmwareImage image;
     if (!loadImage(&image))
