@@ -158,6 +158,8 @@ void MspFlashRun::run(const SerialPortSettings& settings, const QByteArray& flas
         report(QStringLiteral("Open serial port %1 (%2)").arg(location, baudRate));
     } else {
         report(QStringLiteral("Cannot open serial port %1 (%2)!").arg(location, baudRate));
+        // Held by another program, missing, or not ours: the user is to know which.
+        report(port.errorString());
         ok = false;
     }
 

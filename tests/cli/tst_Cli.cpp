@@ -358,7 +358,8 @@ void tst_Cli::statuses_data()
     // Nothing is said to go to a port before it opens.
     for (const QString line : { "reset", "write grid.xml", "wiring grid.xml", "flash firmware.txt" })
         row(qPrintable(line.section(' ', 0, 0) + ", port does not open"), line + " -p /dev/nonexistent -v", 1,
-            line.startsWith("flash") ? "serial port" : "^tessaloom-cli: Cannot open serial port");
+            line.startsWith("flash") ? "serial port /dev/nonexistent (57600)!; " // and why
+                                     : "^tessaloom-cli: Cannot open serial port");
 }
 
 void tst_Cli::statuses()
