@@ -214,6 +214,7 @@ void WiringDialog::ledClicked(int led)
     if (m_Test.ledOf(step) < 0)
         return;
     m_Lit[step] = led;
+    m_pPanel->setMarkedLed(led);
     if (m_Lit.at(WiringTest::FirstLed) >= 0 && m_Lit.at(WiringTest::SecondLed) >= 0
         && m_Lit.at(WiringTest::SecondLine) >= 0)
         solve();

@@ -89,8 +89,7 @@ void WiringPanelView::mousePressEvent(QMouseEvent* event)
     if (!invertible)
         return;
     const int led = LedShapes::ledAt(m_Layout, back.map(event->localPos()));
-    if (led < 0)
-        return;
-    setMarkedLed(led);
-    emit ledClicked(led);
+    // Ringed by the dialog, and only if the step takes a click.
+    if (led >= 0)
+        emit ledClicked(led);
 }

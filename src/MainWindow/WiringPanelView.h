@@ -7,7 +7,7 @@
 #include <QWidget>
 
 // The panel as it should look during a step of the wiring check, on which the
-// user clicks the LED that really lit; that LED is ringed.
+// user clicks the LED that really lit; the LED taken for the step is ringed.
 class WiringPanelView : public QWidget
 {
     Q_OBJECT

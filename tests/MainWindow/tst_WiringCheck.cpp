@@ -135,8 +135,12 @@ void tst_WiringCheck::check()
         QCOMPARE(view->markedLed(), seen);
         if (step + 1 < steps) {
             goNext(step == 2 ? 4 : step + 2);
-            if (step == 2)
+            if (step == 2) {
+                // Every LED lit: a click there records nothing, so it rings nothing.
+                QTest::mouseClick(view, Qt::LeftButton, {}, view->ledPoint(seen));
+                QCOMPARE(view->markedLed(), -1);
                 goNext(5);
+            }
         }
     }
     QCOMPARE(field<QLabel>("label_Result")->text(), result);
