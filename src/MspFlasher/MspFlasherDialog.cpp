@@ -111,6 +111,9 @@ void MspFlasherDialog::showFileSummary()
     if (m_pFlashRun->isRunning())
         return;
     ui->report->clear();
+    // A cancelled choice leaves no file to speak of; Flash still says it is missing.
+    if (ui->filePath->text().isEmpty())
+        return;
     FirmwareImage image;
     if (!loadImage(&image))
         return;

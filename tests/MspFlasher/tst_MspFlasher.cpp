@@ -267,6 +267,11 @@ void tst_MspFlasher::protectedBytes()
     QByteArray received;
     QVERIFY(sim.receivedSoFar(&received));
     QCOMPARE(received.toHex(' '), QByteArray());
+    // Choosing cancelled: no file, and no file said to be missing.
+    ModalAnswer::fileDialog(QString());
+    QTest::mouseClick(dialog.findChild<QPushButton*>("selectFile"), Qt::LeftButton);
+    QCOMPARE(dialog.findChild<QLineEdit*>("filePath")->text() + dialog.findChild<QPlainTextEdit*>("report")->toPlainText(),
+             QString());
 }
 
 QTEST_MAIN(tst_MspFlasher)
