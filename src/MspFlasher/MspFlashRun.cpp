@@ -159,7 +159,7 @@ void MspFlashRun::run(const SerialPortSettings& settings, const QByteArray& flas
     } else {
         report(QStringLiteral("Cannot open serial port %1 (%2)!").arg(location, baudRate));
         // Held by another program, missing, or not ours: the user is to know which.
-        report(port.errorString());
+        report(SerialPortSettings::openFailure(port));
         ok = false;
     }
 

@@ -1,5 +1,7 @@
 #include "SerialPort/PanelLink.h"
 
+#include "SerialPort/SerialPortSettings.h"
+
 #include <QSerialPort>
 
 namespace {
@@ -117,7 +119,7 @@ bool PanelLink::start(eJob job, const QByteArray& image, int blockCount)
     m_Failed = false;
     m_ErrorText.clear();
     if (!m_pPort->open(QIODevice::ReadWrite)) {
-        finish(outcomeNotOpened, m_pPort->errorString());
+        finish(outcomeNotOpened, SerialPortSettings::openFailure(*m_pPort));
         return false;
     }
     m_pPort->clearError();

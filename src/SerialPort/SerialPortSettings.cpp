@@ -1,5 +1,7 @@
 #include "SerialPort/SerialPortSettings.h"
 
+#include <QCoreApplication>
+
 SerialPortSettings SerialPortSettings::fromPort(const QSerialPort& port)
 {
     SerialPortSettings settings;
@@ -34,4 +36,12 @@ QString SerialPortSettings::systemLocation(const QString& portName)
         return portName;
     return QStringLiteral("/dev/") + portName;
 #endif
+}
+
+QString SerialPortSettings::openFailure(const QSerialPort& port)
+{
+    // The system takes an empty name for /dev/ and calls it a directory.
+    if (port.portName().isEmpty())
+        return QCoreApplication::translate("SerialPortSettings", "No serial port is chosen.");
+    return port.errorString();
 }

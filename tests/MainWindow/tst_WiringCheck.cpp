@@ -4,6 +4,7 @@
 #include "Document/LedPanelDocument.h"
 #include "MainWindow/MainMenu.h"
 #include "MainWindow/MainWindow.h"
+#include "MainWindow/PanelLinkController.h"
 #include "MainWindow/WiringPanelView.h"
 
 #include "ModalAnswer.h"
@@ -41,6 +42,7 @@ private slots:
     void cleanup();
     void check_data();
     void check();
+    void noPort();
 
 private:
     QWidget* dialog() const { return m_pWindow->findChild<QDialog*>(QStringLiteral("WiringDialog")); }
@@ -168,6 +170,17 @@ void tst_WiringCheck::check()
     QTRY_COMPARE(stepText(), QStringLiteral("The show is back on the panel."));
     QVERIFY(QTest::qWaitFor([this] { return m_pPanel->lines().filter("IMAGE").size() == 2; }));
     QCOMPARE(m_pPanel->lines().filter("SEQUENCE 0 FRAME 0 LEDS").last(), "SEQUENCE 0 FRAME 0 LEDS 0 6 12 13");
+}
+
+// With no port chosen the dialog says so, not what the system makes of an empty name.
+void tst_WiringCheck::noPort()
+{
+    m_pWindow->findChild<PanelLinkController*>()->setPortSettings(SerialPortSettings());
+    ModalAnswer::messageBox(QMessageBox::Yes);
+    ModalAnswer::messageBox(QMessageBox::Close); // the window's own warning
+    qobject_cast<MainMenu*>(m_pWindow->menuBar())->action_CheckWiring->trigger();
+    QTRY_VERIFY(ModalAnswer::allAnswered());
+    QCOMPARE(stepText(), QStringLiteral("The panel did not get it: No serial port is chosen."));
 }
 
 QTEST_MAIN(tst_WiringCheck)

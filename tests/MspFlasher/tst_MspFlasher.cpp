@@ -187,6 +187,9 @@ void tst_MspFlasher::flasherFailures_data()
     QTest::newRow("bad token")
         << none << "malformed.txt" << 0 << invalid + "5: \"ZZ\" is not a byte of two hexadecimal digits" << 0;
     QTest::newRow("missing file") << none << "missing.txt" << 0 << "Device application code file not present!" << 0;
+    // Said as such, not as what the system makes of an empty name.
+    QTest::newRow("no port chosen") << QStringList { "NOPORT" } << fw << 0
+                                    << "Cannot open serial port  (57600)!\nNo serial port is chosen.\nFinished" << 0;
 }
 
 void tst_MspFlasher::flasherFailures()
@@ -200,8 +203,9 @@ void tst_MspFlasher::flasherFailures()
     arguments.replaceInStrings("CRC", QString::number(crcPacket));
 
     PanelSimulator sim;
+    const bool noPort = arguments.removeAll("NOPORT") > 0;
     QVERIFY(sim.start(arguments << "--raw"));
-    MspFlasherDialog dialog(sim.devicePath(), QByteArray(1, 0x04), nullptr);
+    MspFlasherDialog dialog(noPort ? QString() : sim.devicePath(), QByteArray(1, 0x04), nullptr);
     const QStringList failed { "Invalid device version!", "Cannot erase device!", "Cannot flash device!" };
     // A file at fault is read before any port is opened, and the refusal is the last line.
     QCOMPARE(runFlasher(dialog, file(firmware)),
