@@ -141,11 +141,14 @@ void WiringDialog::reject()
 
 bool WiringDialog::send(eWait wait, PanelLink::ePanelCommand command)
 {
-    if (!m_pLink->sendCommand(command))
-        return false;
+    // Before sending: a port that does not open answers at once, from inside sendCommand().
     m_Wait = wait;
     m_pNext->setEnabled(false);
-    return true;
+    if (m_pLink->sendCommand(command))
+        return true;
+    m_Wait = waitNone;
+    m_pNext->setEnabled(wait == waitNext);
+    return false;
 }
 
 void WiringDialog::linkFinished(const PanelLink::Result& result)

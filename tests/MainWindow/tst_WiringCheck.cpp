@@ -11,6 +11,7 @@
 #include "PanelSimulator.h"
 #include "TestData.h"
 
+#include <QSerialPort>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -43,6 +44,7 @@ private slots:
     void check_data();
     void check();
     void noPort();
+    void nextRefused();
 
 private:
     QWidget* dialog() const { return m_pWindow->findChild<QDialog*>(QStringLiteral("WiringDialog")); }
@@ -181,6 +183,26 @@ void tst_WiringCheck::noPort()
     qobject_cast<MainMenu*>(m_pWindow->menuBar())->action_CheckWiring->trigger();
     QTRY_VERIFY(ModalAnswer::allAnswered());
     QCOMPARE(stepText(), QStringLiteral("The panel did not get it: No serial port is chosen."));
+}
+
+// A Next that cannot reach the panel says so and may be pressed again.
+void tst_WiringCheck::nextRefused()
+{
+    ModalAnswer::messageBox(QMessageBox::Yes);
+    qobject_cast<MainMenu*>(m_pWindow->menuBar())->action_CheckWiring->trigger();
+    QTRY_VERIFY(stepText().startsWith("Sequence 1 lights"));
+    auto* view = field<WiringPanelView>("wiringPanel");
+    QTest::mouseClick(view, Qt::LeftButton, {}, view->ledPoint(0));
+    auto* next = field<QPushButton>("pushButton_Next");
+    QSerialPort holder(m_pPanel->devicePath());
+    QVERIFY(holder.open(QIODevice::ReadWrite));
+    ModalAnswer::messageBox(QMessageBox::Close); // the window's own warning
+    next->click();
+    QTRY_VERIFY(ModalAnswer::allAnswered());
+    QVERIFY2(stepText().startsWith("The panel did not get it: ") && next->isEnabled(), qPrintable(stepText()));
+    holder.close();
+    next->click();
+    QTRY_VERIFY(stepText().startsWith("Sequence 2 lights"));
 }
 
 QTEST_MAIN(tst_WiringCheck)
