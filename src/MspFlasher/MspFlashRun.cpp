@@ -97,8 +97,8 @@ void MspFlashRun::stop()
 
 bool MspFlashRun::isPortInUse(const QString& portName)
 {
-    // "/dev/ttyS0" and "ttyS0" name the same port.
-    const QString name = QSerialPort(portName).portName();
+    // "/dev/ttyS0", "ttyS0" and a link to it name the same port.
+    const QString name = SerialPortSettings::device(portName);
     const QMutexLocker locker(&portsMutex());
     return portsInUse().contains(name);
 }
@@ -154,7 +154,7 @@ void MspFlashRun::run(const SerialPortSettings& settings, const QByteArray& flas
     bool ok = true;
     std::unique_ptr<PortClaim> claim;
     if (port.open(QIODevice::ReadWrite)) {
-        claim.reset(new PortClaim(portName));
+        claim.reset(new PortClaim(SerialPortSettings::device(portName)));
         report(QStringLiteral("Open serial port %1 (%2)").arg(location, baudRate));
     } else {
         report(QStringLiteral("Cannot open serial port %1 (%2)!").arg(location, baudRate));

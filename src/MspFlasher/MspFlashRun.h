@@ -41,7 +41,8 @@ public:
     // reports where it stopped. May be called from any thread.
     void stop();
 
-    // Whether a run holds the port open; the name as QSerialPort::portName() or setPortName() takes it.
+    // Whether a run holds the port open, under whatever name: as QSerialPort::portName() or setPortName()
+    // takes it, or a link to it.
     static bool isPortInUse(const QString& portName);
 
 signals:

@@ -1,6 +1,7 @@
 #include "SerialPort/SerialPortSettings.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 SerialPortSettings SerialPortSettings::fromPort(const QSerialPort& port)
 {
@@ -44,4 +45,11 @@ QString SerialPortSettings::openFailure(const QSerialPort& port)
     if (port.portName().isEmpty())
         return QCoreApplication::translate("SerialPortSettings", "No serial port is chosen.");
     return port.errorString();
+}
+
+QString SerialPortSettings::device(const QString& portName)
+{
+    const QString location = systemLocation(portName);
+    const QString target = QFileInfo(location).canonicalFilePath();
+    return target.isEmpty() ? location : target;
 }

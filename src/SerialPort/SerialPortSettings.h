@@ -21,6 +21,8 @@ struct SerialPortSettings
     // QSerialPort hands back "ttyUSB0" for "/dev/ttyUSB0" and "pts/3" for "/dev/pts/3";
     // the user typed, and is shown, the path.
     static QString systemLocation(const QString& portName);
+    // The device a port name reaches, links followed: ttyUSB0, /dev/ttyUSB0 and a link to it give one.
+    static QString device(const QString& portName);
     // Why the port did not open, as the user is to read it.
     static QString openFailure(const QSerialPort& port);
 };

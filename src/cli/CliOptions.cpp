@@ -1,6 +1,7 @@
 #include "cli/CliOptions.h"
 
 #include "Data/LedPanelModel.h"
+#include "SerialPort/SerialPortSettings.h"
 
 #include <QCommandLineParser>
 #include <QSet>
@@ -306,7 +307,11 @@ CliOptions::eOutcome CliOptions::check(const QCommandLineParser& parser, const Q
             return fail(tr("A port name is empty."));
         if (m_Ports.size() > 1 && m_Command != QLatin1String("flash"))
             return fail(tr("Only flash takes several ports."));
-        if (QSet<QString>(m_Ports.cbegin(), m_Ports.cend()).size() != m_Ports.size())
+        QSet<QString> devices;
+        for (const QString& port : qAsConst(m_Ports))
+            devices.insert(SerialPortSettings::device(port));
+        // Two runs on one board would answer each other's packets.
+        if (devices.size() != m_Ports.size())
             return fail(tr("A port is given twice."));
     }
     return Run;

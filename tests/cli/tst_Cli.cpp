@@ -93,6 +93,7 @@ void tst_Cli::initTestCase()
         { "surplus.xml", show(2, 8, { 1 }).replace("</LedPanelDocument>", layoutXml(1, 8) + "</LedPanelDocument>") } };
     for (const auto& f : files)
         QVERIFY(writeFile(file(f.first), f.second));
+    QVERIFY(QFile::link("/dev/null", file("null.txt"))); // a port by another name
 }
 
 void tst_Cli::lineBytes_data()
@@ -329,6 +330,7 @@ void tst_Cli::statuses_data()
     row("no command", "", 2, "No command given.");
     row("no port", "reset", 2, "No serial port given");
     row("an empty port name", "write grid.xml --port=", 2, "A port name is empty.");
+    row("one port by two names", "flash firmware.txt -p /dev/null -p null.txt", 2, "A port is given twice.");
     row("compile without -o", "compile grid.xml", 2, "-o IMAGE.bin");
     row("broken show", "write broken.xml -p /dev/nonexistent", 3, "broken.xml: Line 2, column 8: ");
     row("missing show", "compile none.xml -o x.bin", 3, "Cannot read");
