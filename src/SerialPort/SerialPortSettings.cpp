@@ -49,7 +49,12 @@ QString SerialPortSettings::openFailure(const QSerialPort& port)
 
 QString SerialPortSettings::device(const QString& portName)
 {
+#ifdef Q_OS_WIN
+    // COM3 and \\.\COM3; there are no links to follow.
+    return QSerialPort(portName).portName();
+#else
     const QString location = systemLocation(portName);
     const QString target = QFileInfo(location).canonicalFilePath();
     return target.isEmpty() ? location : target;
+#endif
 }
