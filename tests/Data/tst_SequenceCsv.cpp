@@ -120,6 +120,7 @@ void tst_SequenceCsv::menu_data()
     add("one frame left", "import", 4, one + one, "a.csv", "0\n1\n", Frames{{1, 0, 0, 0}} + one, "",
         "1 frame imported; frame 2 unchanged");
     add("unreadable", "import", 4, one, "socket.csv", {}, one, "Cannot read file %1.", "");
+    add("header only", "import", 4, one, "a.csv", "0,1,2,3\n", one, "%1 holds no frames.", "");
     add("endless", "import", 4, one, "/dev/zero", {}, one, "The file is larger than any sequence (64 MiB).", "");
     add("too many frames", "import", 65536, {{}}, "a.csv", QByteArray("0\n").append(QByteArray("1\n").repeated(300)),
         {{0, 0, 0, 0, 0, 0}}, "The document would hold more than 4194304 LED values.", "");
