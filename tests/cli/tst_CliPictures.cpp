@@ -1,6 +1,7 @@
 #include "Data/LedPanelModel.h"
 #include "Data/CommandList.h"
 #include "Data/LedStateCommand.h"
+#include "Picture/GifWriter.h"
 #include "CliRun.h"
 #include "TestData.h"
 
@@ -43,6 +44,11 @@ void tst_CliPictures::initTestCase()
     QVERIFY(jpeg.open(QIODevice::WriteOnly) && left.save(&jpeg, "JPEG", 100));
     // Without its end marker: every pixel is there, and the decoder says no more than a warning.
     QVERIFY(writeFile(path("cut.jpg"), jpeg.data().chopped(2)));
+    // Without its trailer, as some encoders write them: its one frame is whole.
+    QBuffer gif;
+    GifWriter writer(&gif, left.size(), { qRgb(0, 0, 0), qRgb(255, 255, 255) });
+    QVERIFY(gif.open(QIODevice::WriteOnly) && writer.begin() && writer.addFrame(left, 10) && writer.finish());
+    QVERIFY(writeFile(path("untrailed.gif"), gif.data().chopped(1)));
 }
 
 void tst_CliPictures::import_data()
@@ -64,6 +70,8 @@ void tst_CliPictures::import_data()
     QTest::newRow("not a picture") << "notes.png" << "" << 3 << 0 << 0 << "" << "";
     QTest::newRow("a JPEG cut off") << "cut.jpg" << "" << 0 << 3 << 3 << "11001100"
                                     << "cut.jpg is damaged: it breaks off at byte";
+    QTest::newRow("a GIF without its trailer") << "untrailed.gif" << "" << 0 << 3 << 3 << "11001100"
+                                               << "untrailed.gif breaks off at byte";
 }
 
 void tst_CliPictures::import()
