@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QScreen>
+#include <QSet>
 #include <QStandardPaths>
 
 namespace {
@@ -15,6 +16,8 @@ namespace {
 // Empty until read(): nothing is kept then, and every value is its default.
 bool sRead = false;
 QVariantMap sValues;
+// Keys set or removed since read(): only these go over what another copy of the program wrote meanwhile.
+QSet<QString> sChanged;
 
 const QString keyPosition = QStringLiteral("MainWindow/Position");
 const QString keySize = QStringLiteral("MainWindow/Size");
@@ -37,6 +40,7 @@ QString MainSettings::fileName()
 void MainSettings::read()
 {
     sValues = IniFile::read(fileName());
+    sChanged.clear();
     sRead = true;
 }
 
@@ -46,10 +50,21 @@ bool MainSettings::write(QString* error)
         return true;
     const QString name = fileName();
     QDir().mkpath(QFileInfo(name).absolutePath());
+    QVariantMap values = IniFile::read(name);
+    for (const QString& key : qAsConst(sChanged)) {
+        if (sValues.contains(key))
+            values.insert(key, sValues.value(key));
+        else
+            values.remove(key);
+    }
     QString reason;
-    const bool written = IniFile::write(name, sValues, &reason);
+    const bool written = IniFile::write(name, values, &reason);
     if (error)
         *error = reason;
+    if (written) {
+        sValues = values;
+        sChanged.clear();
+    }
     return written;
 }
 
@@ -60,13 +75,16 @@ QVariant MainSettings::value(const QString& key, const QVariant& defaultValue)
 
 void MainSettings::setValue(const QString& key, const QVariant& value)
 {
-    if (sRead)
+    if (sRead) {
         sValues.insert(key, value);
+        sChanged.insert(key);
+    }
 }
 
 void MainSettings::remove(const QString& key)
 {
     sValues.remove(key);
+    sChanged.insert(key);
 }
 
 void MainSettings::create(const QString& key, const QVariant& defaultValue, bool forceCreate) const

@@ -24,6 +24,7 @@ private slots:
     void fileLocation();
     void failedWriteAtClose_data();
     void failedWriteAtClose();
+    void otherCopy();
 };
 
 void tst_MainSettings::restoreWindowSize_data()
@@ -144,6 +145,23 @@ void tst_MainSettings::failedWriteAtClose()
     QVERIFY(ModalAnswer::allAnswered());
     QVERIFY2(text.contains(QDir::toNativeSeparators(fileName)) && text.contains("File too large"), qPrintable(text));
     QCOMPARE(fileContents(fileName), before);
+}
+
+// Another copy of the program wrote since this one read: what this one did not change stays as that one left it.
+void tst_MainSettings::otherCopy()
+{
+    QSettings(MainSettings::fileName(), QSettings::IniFormat).remove(QStringLiteral("Test"));
+    MainSettings::read();
+    MainSettings::setValue(QStringLiteral("Test/Mine"), 1);
+    MainSettings::setValue(QStringLiteral("Test/Gone"), 1);
+    QVERIFY(MainSettings::write());
+    QSettings(MainSettings::fileName(), QSettings::IniFormat).setValue(QStringLiteral("Test/Theirs"), 3);
+    MainSettings::setValue(QStringLiteral("Test/Mine"), 2);
+    MainSettings::remove(QStringLiteral("Test/Gone"));
+    QVERIFY(MainSettings::write());
+    const QSettings stored(MainSettings::fileName(), QSettings::IniFormat);
+    QCOMPARE(stored.allKeys().filter("Test/").join(' '), "Test/Mine Test/Theirs");
+    QCOMPARE(stored.value("Test/Mine").toInt() + stored.value("Test/Theirs").toInt(), 5);
 }
 
 // As the child of fileLocation: reads the settings as the editor does, stores a port and says where.
