@@ -22,6 +22,13 @@ qint64 framesAt(qint64 milliseconds, int framesPerSecond)
     return (milliseconds * framesPerSecond + 500) / 1000;
 }
 
+// Only the four formats offered: whatever else Qt's plugins decode is no picture for a panel.
+bool isImportable(const QByteArray& format)
+{
+    static const QList<QByteArray> formats { "png", "jpeg", "bmp", "gif" };
+    return formats.contains(format);
+}
+
 } // namespace
 
 PictureImporter::PictureImporter(const LedLayout& layout, const PictureImportSettings& settings)
@@ -38,6 +45,8 @@ bool PictureImporter::isPreviewable(const QString& fileName)
         return false;
     QImageReader reader(&file);
     const QSize size = reader.size();
+    if (!isImportable(reader.format()))
+        return false;
     if (reader.format() != "gif")
         return qint64(size.width()) * size.height() <= MaxPixels;
     file.seek(0);
@@ -69,10 +78,8 @@ PictureImporter::eStatus PictureImporter::readFrames(QIODevice* device, const QS
     m_PictureFrames = 0;
     m_Error.clear();
     const qint64 start = device->pos();
-    // Only the four formats offered: whatever else Qt's plugins decode is no picture for a panel.
     const QByteArray format = QImageReader::imageFormat(device);
-    static const QList<QByteArray> formats { "png", "jpeg", "bmp", "gif" };
-    if (!formats.contains(format)) {
+    if (!isImportable(format)) {
         m_Error = tr("%1 is not a picture that can be imported (PNG, JPEG, BMP or GIF).").arg(name);
         return NotAPicture;
     }

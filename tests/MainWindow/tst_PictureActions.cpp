@@ -37,6 +37,8 @@ void tst_PictureActions::initTestCase()
     QVERIFY(jpeg.open(QIODevice::WriteOnly) && white.save(&jpeg, "JPEG"));
     QVERIFY(writeFile(m_Dir.filePath(QStringLiteral("cut.jpg")), jpeg.data().chopped(2)));
     QVERIFY(writeFile(m_Dir.filePath(QStringLiteral("dots.gif")), dotsGif(10000, 10000, 10000)));
+    QVERIFY(writeFile(m_Dir.filePath(QStringLiteral("logo.svg")),
+                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\"/>"));
 }
 
 void tst_PictureActions::importImage_data()
@@ -51,6 +53,7 @@ void tst_PictureActions::importImage_data()
     QTest::newRow("a picture, cancelled") << "white.png" << 0 << 2 << "";
     QTest::newRow("a JPEG cut off, imported as it is") << "cut.jpg" << 2 << 3
                                                        << "cut.jpg is damaged: it breaks off at byte";
+    QTest::newRow("a drawing Qt reads, no preview") << "logo.svg" << -1 << 2 << "logo.svg is not a picture";
     QTest::newRow("10000 dots on 10000 x 10000, no preview") << "dots.gif" << -1 << 2 << "25 megapixels";
 }
 
