@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <memory>
 
@@ -27,6 +28,28 @@ bool isImportable(const QByteArray& format)
 {
     static const QList<QByteArray> formats { "png", "jpeg", "bmp", "gif" };
     return formats.contains(format);
+}
+
+// Where a BMP's pixels end, counted from its first byte, as its headers give it; -1 where they do not tell.
+qint64 bmpPixelsEnd(QIODevice* device)
+{
+    const QByteArray head = device->peek(54);
+    if (head.size() < 54)
+        return -1;
+    const auto at = [&head](int offset) { return qFromLittleEndian<quint32>(head.constData() + offset); };
+    // The old OS/2 header is shorter and has other fields.
+    if (at(14) < 40)
+        return -1;
+    const qint64 width = qAbs(qint64(qint32(at(18))));
+    const qint64 height = qAbs(qint64(qint32(at(22))));
+    const int bits = qFromLittleEndian<quint16>(head.constData() + 28);
+    const quint32 compression = at(30);
+    // Run-length rows are as long as their runs: only the stated size of the pixels tells.
+    if (compression == 1 || compression == 2)
+        return at(34) > 0 ? qint64(at(10)) + at(34) : -1;
+    if (compression != 0 && compression != 3)
+        return -1;
+    return qint64(at(10)) + (width * bits + 31) / 32 * 4 * height;
 }
 
 } // namespace
@@ -106,6 +129,10 @@ PictureImporter::eStatus PictureImporter::readFrames(QIODevice* device, const QS
         jpeg.scan(device);
         device->seek(start);
     }
+
+    // A BMP cut off decodes without an error too, its missing rows dark.
+    const qint64 bmpEnd = format == "bmp" && !device->isSequential() ? bmpPixelsEnd(device) : -1;
+    const qint64 available = device->isSequential() ? -1 : device->size() - start;
 
     QImageReader reader(device, format);
     const QSize size = reader.size();
@@ -200,6 +227,12 @@ PictureImporter::eStatus PictureImporter::readFrames(QIODevice* device, const QS
                             .arg(name)
                             .arg(m_PictureFrames + 1);
         return Truncated;
+    }
+    if (bmpEnd > available && available >= 0) {
+        m_Error = tr("%1 is damaged: it breaks off at byte %2, so part of the picture is missing.")
+                      .arg(name)
+                      .arg(available);
+        return Damaged;
     }
     if (jpg && !jpeg.isComplete()) {
         m_Error = jpeg.isCutOff()
