@@ -27,6 +27,7 @@ private slots:
     void bothDoors();
     void menu_data();
     void menu();
+    void pasteOwnFrames();
 
 private:
     QTemporaryDir m_Dir;
@@ -201,6 +202,20 @@ void tst_SequenceCsv::menu()
         QCOMPARE(PythonRunner::run("import csv, sys\nfor r in csv.reader(open(sys.argv[1], newline='')):"
                                    " print(','.join(r))\n", {path}), QByteArray(content).replace("\r\n", "\n"));
     }
+}
+
+// Frames of another show are padded to this panel only as far as a show holds them.
+void tst_SequenceCsv::pasteOwnFrames()
+{
+    QMimeData clipboard;
+    FrameClipboard::store(&clipboard, QVector<QVector<int>>(300, { 1 }));
+    QVector<QVector<int>> frames;
+    QString message;
+    QVERIFY(!FrameClipboard::read(&clipboard, 65536, &frames, &message));
+    QCOMPARE(message, LedPanelModel::tooManyLedValuesText());
+    QVERIFY(frames.isEmpty());
+    QVERIFY(FrameClipboard::read(&clipboard, 4, &frames, &message));
+    QCOMPARE(frames, QVector<QVector<int>>(300, { 1, 0, 0, 0 }));
 }
 
 QTEST_MAIN(tst_SequenceCsv)
