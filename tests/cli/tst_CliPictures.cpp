@@ -21,6 +21,8 @@ private slots:
     void render_data();
     void render();
     void compileC();
+    void fullOutput_data();
+    void fullOutput();
 
 private:
     QTemporaryDir m_Dir;
@@ -151,6 +153,25 @@ void tst_CliPictures::compileC()
     const QByteArray expected = fileContents(path("image.bin"));
     QVERIFY(!expected.isEmpty());
     QCOMPARE(runProgram(path("dump"), {}), expected);
+}
+
+void tst_CliPictures::fullOutput_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::newRow("info") << "info show.xml";
+    QTest::newRow("render, JSON") << "render show.xml -o a.png --json";
+}
+
+// Standard output that takes nothing fails the run as an -o file that takes nothing does.
+void tst_CliPictures::fullOutput()
+{
+    QFETCH(QString, line);
+    QProcess process;
+    process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    CliRun::start(process, paths(line));
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 4);
+    QVERIFY(process.readAllStandardError().contains("No space left on device"));
 }
 
 QTEST_MAIN(tst_CliPictures)
