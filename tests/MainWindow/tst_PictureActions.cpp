@@ -96,6 +96,8 @@ void tst_PictureActions::importImage()
 void tst_PictureActions::exportPictures()
 {
     QVERIFY(newDocumentWithFrames(*m_window, 3));
+    // At the speed playback has now: the three frames, all alike, held as one.
+    m_window->findChild<QSpinBox*>("spinBox_FramesPerSecond")->setValue(25);
     const QString gif = m_Dir.filePath(QStringLiteral("show.gif"));
     ModalAnswer::onNext([](QWidget* widget) {
         auto* size = widget->findChild<QSpinBox*>(QStringLiteral("spinBox_GifSize"));
@@ -107,7 +109,10 @@ void tst_PictureActions::exportPictures()
     ModalAnswer::fileDialog(gif);
     action("action_ExportGif")->trigger();
     QTRY_VERIFY(ModalAnswer::allAnswered());
-    QCOMPARE(QImageReader(gif).size(), QSize(100, 100));
+    QImageReader reader(gif);
+    QCOMPARE(reader.size(), QSize(100, 100));
+    QVERIFY(!reader.read().isNull());
+    QCOMPARE(reader.nextImageDelay(), 120);
 
     document()->makeCurrent(document()->node(0, 1));
     const QString png = m_Dir.filePath(QStringLiteral("frame.png"));
