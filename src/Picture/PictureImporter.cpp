@@ -5,6 +5,7 @@
 #include "Picture/LedCellSampler.h"
 #include "Picture/LedQuantizer.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -100,6 +101,33 @@ PictureImporter::eStatus PictureImporter::readFrames(QIODevice* device, const QS
     m_Frames.clear();
     m_PictureFrames = 0;
     m_Error.clear();
+    // A GIF or a JPEG is scanned before it is decoded, and a pipe goes by only once: it is kept whole first.
+    QBuffer piped;
+    if (device->isSequential()) {
+        QByteArray bytes;
+        QByteArray piece(64 * 1024, Qt::Uninitialized);
+        qint64 got = 0;
+        bool started = false;
+        while (bytes.size() <= MaxPipedBytes && (got = device->read(piece.data(), piece.size())) > 0) {
+            bytes.append(piece.constData(), int(got));
+            // What does not start as a picture is not read on; the longest signature is eight bytes.
+            if (!started && bytes.size() >= 16) {
+                started = true;
+                QBuffer head(&bytes);
+                if (head.open(QIODevice::ReadOnly) && !isImportable(QImageReader::imageFormat(&head)))
+                    break;
+            }
+        }
+        if (bytes.size() > MaxPipedBytes) {
+            m_Error = tr("%1 is larger than the %2 MiB a picture may have to be imported.")
+                          .arg(name)
+                          .arg(MaxPipedBytes >> 20);
+            return TooLarge;
+        }
+        piped.setData(bytes);
+        piped.open(QIODevice::ReadOnly);
+        device = &piped;
+    }
     const qint64 start = device->pos();
     const QByteArray format = QImageReader::imageFormat(device);
     if (!isImportable(format)) {

@@ -27,6 +27,8 @@ public:
     static constexpr qint64 MaxGifPixels = 500000000;
     // Sampling every frame onto the LEDs, in all.
     static constexpr qint64 MaxSampleLookups = 200000000;
+    // A picture read from a pipe is held whole; the largest BMP of MaxPixels takes 400 MB.
+    static constexpr int MaxPipedBytes = 512 << 20;
 
     enum eStatus
     {

@@ -21,6 +21,8 @@ private slots:
     void render_data();
     void render();
     void compileC();
+    void importFromPipe_data();
+    void importFromPipe();
     void fullOutput_data();
     void fullOutput();
 
@@ -45,11 +47,13 @@ void tst_CliPictures::initTestCase()
     QBuffer jpeg;
     QVERIFY(jpeg.open(QIODevice::WriteOnly) && left.save(&jpeg, "JPEG", 100));
     // Without its end marker: every pixel is there, and the decoder says no more than a warning.
+    QVERIFY(writeFile(path("left.jpg"), jpeg.data()));
     QVERIFY(writeFile(path("cut.jpg"), jpeg.data().chopped(2)));
     // Without its trailer, as some encoders write them: its one frame is whole.
     QBuffer gif;
     GifWriter writer(&gif, left.size(), { qRgb(0, 0, 0), qRgb(255, 255, 255) });
     QVERIFY(gif.open(QIODevice::WriteOnly) && writer.begin() && writer.addFrame(left, 10) && writer.finish());
+    QVERIFY(writeFile(path("left.gif"), gif.data()));
     QVERIFY(writeFile(path("untrailed.gif"), gif.data().chopped(1)));
 }
 
@@ -153,6 +157,28 @@ void tst_CliPictures::compileC()
     const QByteArray expected = fileContents(path("image.bin"));
     QVERIFY(!expected.isEmpty());
     QCOMPARE(runProgram(path("dump"), {}), expected);
+}
+
+void tst_CliPictures::importFromPipe_data()
+{
+    QTest::addColumn<QString>("picture");
+    QTest::newRow("GIF") << "left.gif";
+    QTest::newRow("JPEG") << "left.jpg";
+}
+
+// A picture piped in is read once, as it comes.
+void tst_CliPictures::importFromPipe()
+{
+    QFETCH(QString, picture);
+    QProcess process;
+    CliRun::start(process, paths("import /dev/stdin show.xml -o piped.xml"));
+    process.write(fileContents(path(picture)));
+    process.closeWriteChannel();
+    QVERIFY(process.waitForFinished(60000));
+    QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+    LedPanelModel show;
+    QVERIFY(readShow(show, fileContents(path("piped.xml"))));
+    QCOMPARE(show.sequence(2)->frame(0)->intensities(), QVector<int>({ 1, 1, 0, 0, 1, 1, 0, 0 }));
 }
 
 void tst_CliPictures::fullOutput_data()
