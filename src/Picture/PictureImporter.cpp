@@ -44,6 +44,9 @@ qint64 bmpPixelsEnd(QIODevice* device)
     const qint64 width = qAbs(qint64(qint32(at(18))));
     const qint64 height = qAbs(qint64(qint32(at(22))));
     const int bits = qFromLittleEndian<quint16>(head.constData() + 28);
+    // Pictures too large or of no depth are refused on their size, or by the reader.
+    if (bits > 32 || width * height > PictureImporter::MaxPixels)
+        return -1;
     const quint32 compression = at(30);
     // Run-length rows are as long as their runs: only the stated size of the pixels tells.
     if (compression == 1 || compression == 2)
