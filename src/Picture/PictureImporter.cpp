@@ -79,7 +79,9 @@ bool PictureImporter::isPreviewable(const QString& fileName)
     file.seek(0);
     GifScanner scan;
     scan.scan(&file);
-    return qint64(scan.canvasSize().width()) * scan.canvasSize().height() <= MaxGifScreenPixels;
+    // An animation refused for its frames is refused before its preview too.
+    const qint64 canvas = qint64(scan.canvasSize().width()) * scan.canvasSize().height();
+    return canvas <= MaxGifScreenPixels && scan.frameCount() <= MaxFrames && canvas * scan.frameCount() <= MaxGifPixels;
 }
 
 PictureImporter::eStatus PictureImporter::read(const QString& fileName, qint64 ledValueBound)

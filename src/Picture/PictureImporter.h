@@ -43,8 +43,8 @@ public:
 
     PictureImporter(const LedLayout& layout, const PictureImportSettings& settings);
 
-    // Whether the file is a picture that can be imported and its first frame decodes within the limits on
-    // its pixels, for a preview.
+    // Whether the file is a picture that can be imported within the limits on its pixels and frames, for a
+    // preview of its first frame.
     static bool isPreviewable(const QString& fileName);
 
     // ledValueBound: how many LED values the frames may hold at most, -1 for no bound.

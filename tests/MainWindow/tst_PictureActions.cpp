@@ -37,6 +37,7 @@ void tst_PictureActions::initTestCase()
     QVERIFY(jpeg.open(QIODevice::WriteOnly) && white.save(&jpeg, "JPEG"));
     QVERIFY(writeFile(m_Dir.filePath(QStringLiteral("cut.jpg")), jpeg.data().chopped(2)));
     QVERIFY(writeFile(m_Dir.filePath(QStringLiteral("dots.gif")), dotsGif(10000, 10000, 10000)));
+    QVERIFY(writeFile(m_Dir.filePath(QStringLiteral("many.gif")), dotsGif(8, 8, 10001)));
     QVERIFY(writeFile(m_Dir.filePath(QStringLiteral("logo.svg")),
                       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\"/>"));
 }
@@ -54,6 +55,7 @@ void tst_PictureActions::importImage_data()
     QTest::newRow("a JPEG cut off, imported as it is") << "cut.jpg" << 2 << 3
                                                        << "cut.jpg is damaged: it breaks off at byte";
     QTest::newRow("a drawing Qt reads, no preview") << "logo.svg" << -1 << 2 << "logo.svg is not a picture";
+    QTest::newRow("10001 frames, no preview") << "many.gif" << -1 << 2 << "10001 frames";
     QTest::newRow("10000 dots on 10000 x 10000, no preview") << "dots.gif" << -1 << 2 << "25 megapixels";
 }
 
