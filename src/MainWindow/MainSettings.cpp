@@ -61,10 +61,9 @@ bool MainSettings::write(QString* error)
     const bool written = IniFile::write(name, values, &reason);
     if (error)
         *error = reason;
-    if (written) {
+    // What this copy changed stays its own for every later write: a stale read of the file cannot undo it.
+    if (written)
         sValues = values;
-        sChanged.clear();
-    }
     return written;
 }
 
