@@ -96,9 +96,16 @@ void MainSettings::restoreWindowSize(QMainWindow* mainWindow, const QRect& defau
 {
     Q_ASSERT(mainWindow);
 
+    // A damaged file may hold any numbers: a window has a size, and none is larger or farther off than Qt
+    // allows, which also keeps the sums below from overflowing.
+    const QPoint position = value(keyPosition, defaultSize.topLeft()).toPoint();
+    QSize size = value(keySize, defaultSize.size()).toSize();
+    if (size.width() <= 0 || size.height() <= 0)
+        size = defaultSize.size();
     QRect rect;
-    rect.moveTopLeft(value(keyPosition, defaultSize.topLeft()).toPoint());
-    rect.setSize(value(keySize, defaultSize.size()).toSize());
+    rect.moveTopLeft(QPoint(qBound(-QWIDGETSIZE_MAX, position.x(), QWIDGETSIZE_MAX),
+                            qBound(-QWIDGETSIZE_MAX, position.y(), QWIDGETSIZE_MAX)));
+    rect.setSize(size.boundedTo(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)));
 
     // The bounding box of all screens, not the screens themselves: a window in
     // a gap between two monitors is left where it is.

@@ -36,6 +36,9 @@ void tst_MainSettings::restoreWindowSize_data()
     QTest::newRow("beyond right and bottom") << QRect(600, 500, 300, 200) << QRect(499, 399, 300, 200);
     QTest::newRow("left of and above") << QRect(-50, -30, 300, 200) << QRect(0, 0, 250, 170);
     QTest::newRow("first run: 800×600 moved, then cut") << QRect() << QRect(0, 0, 799, 599);
+    // As a damaged file may hold them: no sum may overflow, and a window has a size.
+    QTest::newRow("far past the screens") << QRect(2147483000, 5, 2147483647, 2147483647) << QRect(0, 0, 799, 599);
+    QTest::newRow("no size") << QRect(10, 10, -500, 0) << QRect(0, 0, 799, 599);
 }
 
 void tst_MainSettings::restoreWindowSize()
@@ -47,10 +50,10 @@ void tst_MainSettings::restoreWindowSize()
     MainSettings::read();
     MainSettings::remove(QStringLiteral("MainWindow/Position"));
     MainSettings::remove(QStringLiteral("MainWindow/Size"));
-    QMainWindow window;
-    window.setGeometry(stored);
-    if (!stored.isNull())
-        MainSettings::saveWindowSize(&window);
+    if (!stored.isNull()) {
+        MainSettings::setValue(QStringLiteral("MainWindow/Position"), stored.topLeft());
+        MainSettings::setValue(QStringLiteral("MainWindow/Size"), stored.size());
+    }
     MainSettings::write();
     MainSettings::read(); // from the file, as at the next start
     QMainWindow restored;
