@@ -168,6 +168,8 @@ PictureImporter::eStatus PictureImporter::readFrames(QIODevice* device, const QS
     const qint64 available = device->isSequential() ? -1 : device->size() - start;
 
     QImageReader reader(device, format);
+    // Upright as every viewer shows it: a camera stores a picture taken on its side with a turn to apply.
+    reader.setAutoTransform(true);
     const QSize size = reader.size();
     const qint64 pixels = qint64(size.width()) * size.height();
     if (pixels > MaxPixels) {

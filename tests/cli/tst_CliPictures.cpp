@@ -46,6 +46,10 @@ void tst_CliPictures::initTestCase()
     QVERIFY(jpeg.open(QIODevice::WriteOnly) && left.save(&jpeg, "JPEG", 100));
     // Without its end marker: every pixel is there, and the decoder says no more than a warning.
     QVERIFY(writeFile(path("left.jpg"), jpeg.data()));
+    // As a camera writes a picture taken upright: its pixels on their side, and EXIF orientation 6 to turn them.
+    const QByteArray exif = QByteArray::fromHex("ffe10022457869660000" "49492a0008000000" "0100"
+                                                "120103000100000006000000" "00000000");
+    QVERIFY(writeFile(path("turned.jpg"), jpeg.data().left(2) + exif + jpeg.data().mid(2)));
     QVERIFY(writeFile(path("cut.jpg"), jpeg.data().chopped(2)));
     // Without its trailer, as some encoders write them: its one frame is whole.
     QBuffer gif;
@@ -71,6 +75,7 @@ void tst_CliPictures::import_data()
     QTest::newRow("no sequence 3") << "left.png" << "--sequence 3" << 2 << 0 << 0 << "" << "";
     QTest::newRow("unknown fit") << "left.png" << "--fit crop" << 2 << 0 << 0 << "" << "";
     QTest::newRow("not a picture") << "notes.png" << "" << 3 << 0 << 0 << "" << "";
+    QTest::newRow("a JPEG to be turned") << "turned.jpg" << "--fit stretch" << 0 << 3 << 3 << "11110000" << "";
     QTest::newRow("a JPEG cut off") << "cut.jpg" << "" << 0 << 3 << 3 << "11001100"
                                     << "cut.jpg is damaged: it breaks off at byte";
     QTest::newRow("a GIF without its trailer") << "untrailed.gif" << "" << 0 << 3 << 3 << "11001100"
