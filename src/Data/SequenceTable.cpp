@@ -144,10 +144,14 @@ bool SequenceTable::check(const CsvModel& table, QString* message)
         for (int column = 0; column < table.columnCount(); ++column) {
             int value = 0;
             if (!cellValue(table.data(row, column), &value)) {
+                // Enough of the cell to find it: a file that is no table may hold a line of megabytes.
+                QString cell = table.data(row, column).trimmed();
+                if (cell.size() > 40)
+                    cell = cell.left(39) + QChar(0x2026);
                 *message = tr("Line %1, column %2: \"%3\" is not a number.")
                                .arg(table.lineNumber(row))
                                .arg(column + 1)
-                               .arg(table.data(row, column).trimmed());
+                               .arg(cell);
                 return false;
             }
         }

@@ -60,6 +60,8 @@ void tst_SequenceCsv::bothDoors_data()
     add("separator after every cell", "", "0,1,2,3,\r\n1,0,1,1,\r\n", { { 1, 0, 1, 1 } });
     add("more cells than a show holds", "", QByteArray("0\n").repeated(4300000), {},
         "The table has more cells than any sequence.");
+    add("a long word", "", "0,1\n" + QByteArray(100000, 'x') + "\n", {},
+        "Line 2, column 1: \"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx…\" is not a number.");
     add("fraction after a blank line", "", "0,1\r\n2,3\r\n\r\n4, 1.5\r\n", {},
         "Line 4, column 2: \"1.5\" is not a number.");
 }
