@@ -140,8 +140,8 @@ bool CommandList::importSequence(const QString& fileName, QString* message)
     }
     const int rows = table.rowCount();
     if (rows == 0) {
-        message->clear();
-        return true;
+        *message = tr("%1 holds no frames.").arg(QDir::toNativeSeparators(fileName));
+        return false;
     }
 
     // Checked before the new frames are built: a small file may ask for millions of LED values.

@@ -81,17 +81,13 @@ bool FrameClipboard::readOwn(const QByteArray& bytes, Frames* frames)
     return in.status() == QDataStream::Ok && in.atEnd();
 }
 
-bool FrameClipboard::readText(const QString& text, int ledCount, Frames* frames, QString* message)
+bool FrameClipboard::readText(const QString& text, Frames* frames, QString* message)
 {
     CsvModel table;
     if (!SequenceTable::read(&table, text, message))
         return false;
     if (table.rowCount() == 0) {
         *message = tr("The clipboard holds no LED values.");
-        return false;
-    }
-    if (qint64(table.rowCount()) * qMax(ledCount, 1) > LedPanelModel::MaxLedValues) {
-        *message = LedPanelModel::tooManyLedValuesText();
         return false;
     }
     for (int row = 0; row < table.rowCount(); ++row)
@@ -114,8 +110,14 @@ bool FrameClipboard::read(const QMimeData* data, int ledCount, Frames* frames, Q
             *message = tr("The frames on the clipboard are damaged.");
             return false;
         }
-    } else if (!readText(data->text(), ledCount, frames, message)) {
+    } else if (!readText(data->text(), frames, message)) {
         frames->clear();
+        return false;
+    }
+    // Before the frames are padded to this panel: a few short ones would become a great many values.
+    if (qint64(frames->size()) * qMax(ledCount, 1) > LedPanelModel::MaxLedValues) {
+        frames->clear();
+        *message = LedPanelModel::tooManyLedValuesText();
         return false;
     }
 

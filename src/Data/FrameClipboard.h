@@ -29,7 +29,7 @@ public:
 
 private:
     static bool readOwn(const QByteArray& bytes, Frames* frames);
-    static bool readText(const QString& text, int ledCount, Frames* frames, QString* message);
+    static bool readText(const QString& text, Frames* frames, QString* message);
 };
 
 #endif // FRAMECLIPBOARD_H

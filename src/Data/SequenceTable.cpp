@@ -1,5 +1,6 @@
 #include "Data/SequenceTable.h"
 
+#include "Data/LedPanelModel.h"
 #include "Helper/CsvModel.h"
 
 #include <QBuffer>
@@ -8,6 +9,12 @@
 #include <QTextStream>
 
 namespace {
+
+// No sequence makes a larger table: the values of the largest show under a header as wide as the widest
+// panel. A cell costs the reader far more than its text, so a larger table is refused before it is read.
+constexpr qint64 MaxCells = LedPanelModel::MaxLedValues + LedLayout::MaxLedCount;
+// Such a table with every value at its longest.
+constexpr qint64 MaxBytes = qint64(64) << 20;
 
 // An empty cell is 0, as a missing one is.
 bool cellValue(const QString& cell, int* value)
@@ -40,8 +47,18 @@ bool SequenceTable::read(CsvModel* table, const QString& text, QString* message)
 {
     Q_ASSERT(table && message);
     message->clear();
-    // A line of blanks is as empty as an empty one; the line numbers stay.
+    table->removeTable();
+    // Each separator and line end starts a cell, whichever separator and line end the table turns out to use.
+    if (qint64(text.count(QLatin1Char(','))) + text.count(QLatin1Char('\t'))
+            + qMax(text.count(QLatin1Char('\n')), text.count(QLatin1Char('\r')))
+        >= MaxCells) {
+        *message = tr("The table has more cells than any sequence.");
+        return false;
+    }
+    // A CR alone ends a line as well, as older spreadsheets write them.
     QString lines = text;
+    lines.replace(QRegularExpression(QStringLiteral("\\r(?!\\n)")), QStringLiteral("\n"));
+    // A line of blanks is as empty as an empty one; the line numbers stay.
     lines.replace(QRegularExpression(QStringLiteral("^[ \\t]+\\r?$"), QRegularExpression::MultilineOption),
                   QString());
 
@@ -78,12 +95,22 @@ bool SequenceTable::read(CsvModel* table, QIODevice* device, QString* message)
     message->clear();
     if (!device->isOpen() && !device->open(QIODevice::ReadOnly))
         return false;
-    QTextStream stream(device);
-    stream.setAutoDetectUnicode(true);
-    const QString text = stream.readAll();
-    const bool readable = stream.status() == QTextStream::Ok && device->isReadable();
+    // An endless stream ends at the bound.
+    QByteArray bytes;
+    QByteArray piece(64 * 1024, Qt::Uninitialized);
+    qint64 got = 0;
+    while (bytes.size() <= MaxBytes && (got = device->read(piece.data(), piece.size())) > 0)
+        bytes.append(piece.constData(), int(got));
     device->close();
-    return readable && read(table, text, message);
+    if (bytes.size() > MaxBytes) {
+        *message = tr("The file is larger than any sequence (%1 MiB).").arg(MaxBytes >> 20);
+        return false;
+    }
+    if (got < 0)
+        return false;
+    QTextStream stream(&bytes, QIODevice::ReadOnly);
+    stream.setAutoDetectUnicode(true);
+    return read(table, stream.readAll(), message);
 }
 
 QVector<int> SequenceTable::values(const CsvModel& table, int row, int count)
@@ -96,8 +123,12 @@ QVector<int> SequenceTable::values(const CsvModel& table, int row, int count)
 
 bool SequenceTable::isHeader(const CsvModel& table)
 {
+    // Empty cells after the last number, from a separator at the end of the line, number no LED.
+    int columns = table.columnCount();
+    while (columns > 1 && table.data(0, columns - 1).trimmed().isEmpty())
+        --columns;
     bool numbered = true;
-    for (int column = 0; column < table.columnCount(); ++column) {
+    for (int column = 0; column < columns; ++column) {
         const QString cell = table.data(0, column);
         int value = 0;
         if (!cellValue(cell, &value))
@@ -113,10 +144,14 @@ bool SequenceTable::check(const CsvModel& table, QString* message)
         for (int column = 0; column < table.columnCount(); ++column) {
             int value = 0;
             if (!cellValue(table.data(row, column), &value)) {
+                // Enough of the cell to find it: a file that is no table may hold a line of megabytes.
+                QString cell = table.data(row, column).trimmed();
+                if (cell.size() > 40)
+                    cell = cell.left(39) + QChar(0x2026);
                 *message = tr("Line %1, column %2: \"%3\" is not a number.")
                                .arg(table.lineNumber(row))
                                .arg(column + 1)
-                               .arg(table.data(row, column).trimmed());
+                               .arg(cell);
                 return false;
             }
         }

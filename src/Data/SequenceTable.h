@@ -22,7 +22,7 @@ public:
     // line is a header when it holds something other than integers or is 0, 1, ... N - 1;
     // a tab in it makes tabs the separator, otherwise commas are. Double quotes around a
     // cell are dropped. False when a cell is not an integer, and message names its line
-    // and column.
+    // and column, or when the table is larger than any sequence.
     static bool read(CsvModel* table, const QString& text, QString* message);
     // The same for text in a file or on a device; false also when it cannot be read.
     static bool read(CsvModel* table, QIODevice* device, QString* message);

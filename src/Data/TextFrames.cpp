@@ -7,6 +7,11 @@ TextFrames::TextFrames(const LedLayout& layout, const QString& text)
 {
 }
 
+int TextFrames::length(const QString& text)
+{
+    return text.toUcs4().size();
+}
+
 BitmapFont::eFace TextFrames::face() const
 {
     return m_Face;

@@ -15,6 +15,8 @@ class TextFrames
 {
 public:
     static constexpr int MaxLength = 200;
+    // Characters as the font draws them: one outside the basic plane is one, not two.
+    static int length(const QString& text);
 
     explicit TextFrames(const LedLayout& layout, const QString& text);
 

@@ -2,8 +2,10 @@
 
 #include "Helper/CheckedFileWriter.h"
 
+#include <QDataStream>
 #include <QMap>
 #include <QPoint>
+#include <QRect>
 #include <QSettings>
 #include <QSize>
 #include <QStringList>
@@ -37,9 +39,9 @@ QString escapedKey(const QString& key)
 // Quoted, so that commas and semicolons stay in it. Outside plain ASCII a character is
 // written as \x and its code, which the reader takes for as many hex digits as follow:
 // a hex digit right after one is escaped as well.
-QString quoted(QString text)
+QString quoted(QString text, bool keepAt = false)
 {
-    if (text.startsWith(QLatin1Char('@')))
+    if (text.startsWith(QLatin1Char('@')) && !keepAt)
         text.prepend(QLatin1Char('@'));
     QString out(QLatin1Char('"'));
     bool afterHexEscape = false;
@@ -94,9 +96,28 @@ QString valueText(const QVariant& value)
     case QMetaType::Bool:
     case QMetaType::Double:
         return value.toString();
-    default:
-        Q_ASSERT_X(value.canConvert<QString>(), "IniFile", "a kind of value the settings keep");
+    case QMetaType::QRect: {
+        const QRect r = value.toRect();
+        return QStringLiteral("@Rect(%1 %2 %3 %4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    }
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        return quoted(QStringLiteral("@ByteArray(") + QString::fromLatin1(bytes.constData(), bytes.size())
+                          + QLatin1Char(')'),
+                      true);
+    }
+    case QMetaType::QString:
         return quoted(value.toString());
+    default: {
+        // Any other kind, as another program may have left it, is kept as QSettings keeps it: its data stream.
+        QByteArray bytes;
+        QDataStream stream(&bytes, QIODevice::WriteOnly);
+        stream.setVersion(QDataStream::Qt_4_0);
+        stream << value;
+        return quoted(QStringLiteral("@Variant(") + QString::fromLatin1(bytes.constData(), bytes.size())
+                          + QLatin1Char(')'),
+                      true);
+    }
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QScreen>
+#include <QSet>
 #include <QStandardPaths>
 
 namespace {
@@ -15,6 +16,8 @@ namespace {
 // Empty until read(): nothing is kept then, and every value is its default.
 bool sRead = false;
 QVariantMap sValues;
+// Keys set or removed since read(): only these go over what another copy of the program wrote meanwhile.
+QSet<QString> sChanged;
 
 const QString keyPosition = QStringLiteral("MainWindow/Position");
 const QString keySize = QStringLiteral("MainWindow/Size");
@@ -37,6 +40,7 @@ QString MainSettings::fileName()
 void MainSettings::read()
 {
     sValues = IniFile::read(fileName());
+    sChanged.clear();
     sRead = true;
 }
 
@@ -46,10 +50,20 @@ bool MainSettings::write(QString* error)
         return true;
     const QString name = fileName();
     QDir().mkpath(QFileInfo(name).absolutePath());
+    QVariantMap values = IniFile::read(name);
+    for (const QString& key : qAsConst(sChanged)) {
+        if (sValues.contains(key))
+            values.insert(key, sValues.value(key));
+        else
+            values.remove(key);
+    }
     QString reason;
-    const bool written = IniFile::write(name, sValues, &reason);
+    const bool written = IniFile::write(name, values, &reason);
     if (error)
         *error = reason;
+    // What this copy changed stays its own for every later write: a stale read of the file cannot undo it.
+    if (written)
+        sValues = values;
     return written;
 }
 
@@ -60,13 +74,16 @@ QVariant MainSettings::value(const QString& key, const QVariant& defaultValue)
 
 void MainSettings::setValue(const QString& key, const QVariant& value)
 {
-    if (sRead)
+    if (sRead) {
         sValues.insert(key, value);
+        sChanged.insert(key);
+    }
 }
 
 void MainSettings::remove(const QString& key)
 {
     sValues.remove(key);
+    sChanged.insert(key);
 }
 
 void MainSettings::create(const QString& key, const QVariant& defaultValue, bool forceCreate) const
@@ -79,9 +96,16 @@ void MainSettings::restoreWindowSize(QMainWindow* mainWindow, const QRect& defau
 {
     Q_ASSERT(mainWindow);
 
+    // A damaged file may hold any numbers: a window has a size, and none is larger or farther off than Qt
+    // allows, which also keeps the sums below from overflowing.
+    const QPoint position = value(keyPosition, defaultSize.topLeft()).toPoint();
+    QSize size = value(keySize, defaultSize.size()).toSize();
+    if (size.width() <= 0 || size.height() <= 0)
+        size = defaultSize.size();
     QRect rect;
-    rect.moveTopLeft(value(keyPosition, defaultSize.topLeft()).toPoint());
-    rect.setSize(value(keySize, defaultSize.size()).toSize());
+    rect.moveTopLeft(QPoint(qBound(-QWIDGETSIZE_MAX, position.x(), QWIDGETSIZE_MAX),
+                            qBound(-QWIDGETSIZE_MAX, position.y(), QWIDGETSIZE_MAX)));
+    rect.setSize(size.boundedTo(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)));
 
     // The bounding box of all screens, not the screens themselves: a window in
     // a gap between two monitors is left where it is.

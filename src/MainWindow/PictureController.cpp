@@ -77,6 +77,7 @@ void PictureController::importImage()
     // The first frame for the preview; limits and bad files are the importer's to tell.
     QImageReader reader(fileName);
     reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
     QImage first;
     if (PictureImporter::isPreviewable(fileName))
         first = reader.read();

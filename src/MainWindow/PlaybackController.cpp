@@ -219,6 +219,8 @@ void PlaybackController::setFramesPerSecond(int framesPerSecond)
     if (spinBox_FramesPerSecond->value() != framesPerSecond)
         spinBox_FramesPerSecond->setValue(framesPerSecond);
     m_pTimer->setInterval(1000 / framesPerSecond);
+    // Pictures are exported and imported at the speed playback has now; the file gets it when the window closes.
+    MainSettings::setFramesPerSecond(framesPerSecond);
 }
 
 void PlaybackController::tick()

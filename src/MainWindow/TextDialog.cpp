@@ -45,7 +45,7 @@ qint64 TextDialog::frameCount() const
 void TextDialog::updatePreview()
 {
     const QString lettering = text();
-    const bool tooLong = lettering.size() > TextFrames::MaxLength;
+    const bool tooLong = TextFrames::length(lettering) > TextFrames::MaxLength;
     const TextFrames frames(m_Layout, tooLong ? QString() : lettering);
     // A scroll's first frame is dark; what it runs through is the still picture.
     ui->widget_TextPreview->setValues(frames.still());

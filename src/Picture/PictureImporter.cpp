@@ -5,10 +5,12 @@
 #include "Picture/LedCellSampler.h"
 #include "Picture/LedQuantizer.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <memory>
 
@@ -20,6 +22,38 @@ constexpr int DefaultDelay = 100;
 qint64 framesAt(qint64 milliseconds, int framesPerSecond)
 {
     return (milliseconds * framesPerSecond + 500) / 1000;
+}
+
+// Only the four formats offered: whatever else Qt's plugins decode is no picture for a panel.
+bool isImportable(const QByteArray& format)
+{
+    static const QList<QByteArray> formats { "png", "jpeg", "bmp", "gif" };
+    return formats.contains(format);
+}
+
+// Where a BMP's pixels end, counted from its first byte, as its headers give it; -1 where they do not tell.
+qint64 bmpPixelsEnd(QIODevice* device)
+{
+    const QByteArray head = device->peek(54);
+    if (head.size() < 54)
+        return -1;
+    const auto at = [&head](int offset) { return qFromLittleEndian<quint32>(head.constData() + offset); };
+    // The old OS/2 header is shorter and has other fields.
+    if (at(14) < 40)
+        return -1;
+    const qint64 width = qAbs(qint64(qint32(at(18))));
+    const qint64 height = qAbs(qint64(qint32(at(22))));
+    const int bits = qFromLittleEndian<quint16>(head.constData() + 28);
+    // Pictures too large or of no depth are refused on their size, or by the reader.
+    if (bits > 32 || width * height > PictureImporter::MaxPixels)
+        return -1;
+    const quint32 compression = at(30);
+    // Run-length rows are as long as their runs: only the stated size of the pixels tells.
+    if (compression == 1 || compression == 2)
+        return at(34) > 0 ? qint64(at(10)) + at(34) : -1;
+    if (compression != 0 && compression != 3)
+        return -1;
+    return qint64(at(10)) + (width * bits + 31) / 32 * 4 * height;
 }
 
 } // namespace
@@ -38,12 +72,16 @@ bool PictureImporter::isPreviewable(const QString& fileName)
         return false;
     QImageReader reader(&file);
     const QSize size = reader.size();
+    if (!isImportable(reader.format()))
+        return false;
     if (reader.format() != "gif")
         return qint64(size.width()) * size.height() <= MaxPixels;
     file.seek(0);
     GifScanner scan;
     scan.scan(&file);
-    return qint64(scan.canvasSize().width()) * scan.canvasSize().height() <= MaxGifScreenPixels;
+    // An animation refused for its frames is refused before its preview too.
+    const qint64 canvas = qint64(scan.canvasSize().width()) * scan.canvasSize().height();
+    return canvas <= MaxGifScreenPixels && scan.frameCount() <= MaxFrames && canvas * scan.frameCount() <= MaxGifPixels;
 }
 
 PictureImporter::eStatus PictureImporter::read(const QString& fileName, qint64 ledValueBound)
@@ -68,11 +106,36 @@ PictureImporter::eStatus PictureImporter::readFrames(QIODevice* device, const QS
     m_Frames.clear();
     m_PictureFrames = 0;
     m_Error.clear();
+    // A GIF or a JPEG is scanned before it is decoded, and a pipe goes by only once: it is kept whole first.
+    QBuffer piped;
+    if (device->isSequential()) {
+        QByteArray bytes;
+        QByteArray piece(64 * 1024, Qt::Uninitialized);
+        qint64 got = 0;
+        bool started = false;
+        while (bytes.size() <= MaxPipedBytes && (got = device->read(piece.data(), piece.size())) > 0) {
+            bytes.append(piece.constData(), int(got));
+            // What does not start as a picture is not read on; the longest signature is eight bytes.
+            if (!started && bytes.size() >= 16) {
+                started = true;
+                QBuffer head(&bytes);
+                if (head.open(QIODevice::ReadOnly) && !isImportable(QImageReader::imageFormat(&head)))
+                    break;
+            }
+        }
+        if (bytes.size() > MaxPipedBytes) {
+            m_Error = tr("%1 is larger than the %2 MiB a picture may have to be imported.")
+                          .arg(name)
+                          .arg(MaxPipedBytes >> 20);
+            return TooLarge;
+        }
+        piped.setData(bytes);
+        piped.open(QIODevice::ReadOnly);
+        device = &piped;
+    }
     const qint64 start = device->pos();
-    // Only the four formats offered: whatever else Qt's plugins decode is no picture for a panel.
     const QByteArray format = QImageReader::imageFormat(device);
-    static const QList<QByteArray> formats { "png", "jpeg", "bmp", "gif" };
-    if (!formats.contains(format)) {
+    if (!isImportable(format)) {
         m_Error = tr("%1 is not a picture that can be imported (PNG, JPEG, BMP or GIF).").arg(name);
         return NotAPicture;
     }
@@ -100,7 +163,13 @@ PictureImporter::eStatus PictureImporter::readFrames(QIODevice* device, const QS
         device->seek(start);
     }
 
+    // A BMP cut off decodes without an error too, its missing rows dark.
+    const qint64 bmpEnd = format == "bmp" && !device->isSequential() ? bmpPixelsEnd(device) : -1;
+    const qint64 available = device->isSequential() ? -1 : device->size() - start;
+
     QImageReader reader(device, format);
+    // Upright as every viewer shows it: a camera stores a picture taken on its side with a turn to apply.
+    reader.setAutoTransform(true);
     const QSize size = reader.size();
     const qint64 pixels = qint64(size.width()) * size.height();
     if (pixels > MaxPixels) {
@@ -193,6 +262,12 @@ PictureImporter::eStatus PictureImporter::readFrames(QIODevice* device, const QS
                             .arg(name)
                             .arg(m_PictureFrames + 1);
         return Truncated;
+    }
+    if (bmpEnd > available && available >= 0) {
+        m_Error = tr("%1 is damaged: it breaks off at byte %2, so part of the picture is missing.")
+                      .arg(name)
+                      .arg(available);
+        return Damaged;
     }
     if (jpg && !jpeg.isComplete()) {
         m_Error = jpeg.isCutOff()

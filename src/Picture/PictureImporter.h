@@ -27,6 +27,8 @@ public:
     static constexpr qint64 MaxGifPixels = 500000000;
     // Sampling every frame onto the LEDs, in all.
     static constexpr qint64 MaxSampleLookups = 200000000;
+    // A picture read from a pipe is held whole; the largest BMP of MaxPixels takes 400 MB.
+    static constexpr int MaxPipedBytes = 512 << 20;
 
     enum eStatus
     {
@@ -41,7 +43,8 @@ public:
 
     PictureImporter(const LedLayout& layout, const PictureImportSettings& settings);
 
-    // Whether the file's first frame decodes within the limits on its pixels, for a preview.
+    // Whether the file is a picture that can be imported within the limits on its pixels and frames, for a
+    // preview of its first frame.
     static bool isPreviewable(const QString& fileName);
 
     // ledValueBound: how many LED values the frames may hold at most, -1 for no bound.

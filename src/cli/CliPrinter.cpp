@@ -2,6 +2,9 @@
 
 #include <QJsonDocument>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 // A terminal line redrawn more often than this only flickers.
@@ -159,8 +162,10 @@ void CliPrinter::result(int status, const QString& error, const QJsonObject& ext
 void CliPrinter::output(const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), m_pOut);
-    std::fflush(m_pOut);
+    errno = 0;
+    const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), m_pOut) == size_t(bytes.size());
+    if ((std::fflush(m_pOut) != 0 || !written) && m_OutputError.isEmpty())
+        m_OutputError = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QCoreApplication::translate("CliPrinter", "The output was cut short");
 }
 
 void CliPrinter::object(const QJsonObject& object)

@@ -40,6 +40,8 @@ public:
 
     void output(const QString& text);
     void object(const QJsonObject& object);
+    // Why standard output did not take everything printed there, or empty.
+    QString outputError() const { return m_OutputError; }
 
 private:
     struct Progress
@@ -62,6 +64,7 @@ private:
     QElapsedTimer m_Clock;
     QHash<QString, Progress> m_Progress;
     QString m_ProgressLine; // on the terminal now, after a carriage return
+    QString m_OutputError;
 };
 
 #endif // CLIPRINTER_H

@@ -49,7 +49,10 @@ void ImportCommand::start()
         finish(statusBadInput, LedPanelModel::tooManyLedValuesText());
         return;
     }
-    if (status == PictureImporter::Damaged)
+    // What could be read of a damaged or cut picture is imported, as the window offers it; the reason is told.
+    const bool partial = (status == PictureImporter::Damaged || status == PictureImporter::Truncated)
+        && !importer.frames().isEmpty();
+    if (partial)
         m_Printer.error(importer.errorText());
     else if (status != PictureImporter::Ok) {
         finish(statusBadInput, importer.errorText());
@@ -81,7 +84,7 @@ void ImportCommand::start()
                          { QStringLiteral("sequence"), sequence + 1 },
                          { QStringLiteral("frames"), frames },
                          { QStringLiteral("pictureFrames"), importer.pictureFrameCount() } };
-    if (status == PictureImporter::Damaged)
+    if (partial)
         result.insert(QStringLiteral("warning"), importer.errorText());
     finish(statusOk, QString(), result);
 }

@@ -13,7 +13,7 @@
 void TextCommand::start()
 {
     const QString text = m_Options.lettering();
-    if (text.isEmpty() || text.size() > TextFrames::MaxLength) {
+    if (text.isEmpty() || TextFrames::length(text) > TextFrames::MaxLength) {
         finish(statusUsage, tr("The text must have 1 to %1 characters.").arg(TextFrames::MaxLength));
         return;
     }

@@ -39,5 +39,12 @@ int main(int argc, char* argv[])
     QObject::connect(&watcher, &InterruptWatcher::interrupted, command.get(), &CliCommand::interrupt);
     QObject::connect(command.get(), &CliCommand::finished, &app, &QCoreApplication::exit);
     QTimer::singleShot(0, command.get(), &CliCommand::start);
-    return app.exec();
+    const int status = app.exec();
+    // A result that never reached its reader is no success, as with a file that could not be written.
+    if (status == CliCommand::statusOk && !printer.outputError().isEmpty()) {
+        std::fprintf(stderr, "tessaloom-cli: %s\n",
+                     qPrintable(QCoreApplication::translate("CliPrinter", "Cannot write the standard output: %1").arg(printer.outputError())));
+        return CliCommand::statusOutputFailed;
+    }
+    return status;
 }

@@ -27,6 +27,7 @@ private slots:
     void bothDoors();
     void menu_data();
     void menu();
+    void pasteOwnFrames();
 
 private:
     QTemporaryDir m_Dir;
@@ -54,6 +55,13 @@ void tst_SequenceCsv::bothDoors_data()
     // A line of blanks is empty, and its tab picks no separator.
     add("blank lines, blanks in cells", "", "\n \t\n 0 , 1\n\n5, 6 ,\r\n", { { 5, 6, 0, 0 } });
     add("a lone 0 is a header", "", "0\n7\n", { { 7, 0, 0, 0 } });
+    // As spreadsheets write them: lines ended by CR alone, a separator after every cell.
+    add("lone CRs", "", "0,1,2,3\r1,0,1,1\r0,0,0,2\r", { { 1, 0, 1, 1 }, { 0, 0, 0, 2 } });
+    add("separator after every cell", "", "0,1,2,3,\r\n1,0,1,1,\r\n", { { 1, 0, 1, 1 } });
+    add("more cells than a show holds", "", QByteArray("0\n").repeated(4300000), {},
+        "The table has more cells than any sequence.");
+    add("a long word", "", "0,1\n" + QByteArray(100000, 'x') + "\n", {},
+        "Line 2, column 1: \"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx…\" is not a number.");
     add("fraction after a blank line", "", "0,1\r\n2,3\r\n\r\n4, 1.5\r\n", {},
         "Line 4, column 2: \"1.5\" is not a number.");
 }
@@ -115,6 +123,8 @@ void tst_SequenceCsv::menu_data()
     add("one frame left", "import", 4, one + one, "a.csv", "0\n1\n", Frames{{1, 0, 0, 0}} + one, "",
         "1 frame imported; frame 2 unchanged");
     add("unreadable", "import", 4, one, "socket.csv", {}, one, "Cannot read file %1.", "");
+    add("header only", "import", 4, one, "a.csv", "0,1,2,3\n", one, "%1 holds no frames.", "");
+    add("endless", "import", 4, one, "/dev/zero", {}, one, "The file is larger than any sequence (64 MiB).", "");
     add("too many frames", "import", 65536, {{}}, "a.csv", QByteArray("0\n").append(QByteArray("1\n").repeated(300)),
         {{0, 0, 0, 0, 0, 0}}, "The document would hold more than 4194304 LED values.", "");
     const Frames mixed { { 1, 2, 3, 4, 5, 6 }, { -1, 0, 0, 0 } };
@@ -153,7 +163,7 @@ void tst_SequenceCsv::menu()
     }
 
     const bool import = entry == "import";
-    const QString path = file == "-" ? file : m_Dir.filePath(file);
+    const QString path = file == "-" || file.startsWith('/') ? file : m_Dir.filePath(file);
     QVERIFY(!import || content.isEmpty() || writeFile(path, content));
     if (file == "socket.csv") // exists, yet opening it fails even for root
         PythonRunner::run("import socket, sys\nsocket.socket(socket.AF_UNIX).bind(sys.argv[1])\n", {path});
@@ -194,6 +204,20 @@ void tst_SequenceCsv::menu()
         QCOMPARE(PythonRunner::run("import csv, sys\nfor r in csv.reader(open(sys.argv[1], newline='')):"
                                    " print(','.join(r))\n", {path}), QByteArray(content).replace("\r\n", "\n"));
     }
+}
+
+// Frames of another show are padded to this panel only as far as a show holds them.
+void tst_SequenceCsv::pasteOwnFrames()
+{
+    QMimeData clipboard;
+    FrameClipboard::store(&clipboard, QVector<QVector<int>>(300, { 1 }));
+    QVector<QVector<int>> frames;
+    QString message;
+    QVERIFY(!FrameClipboard::read(&clipboard, 65536, &frames, &message));
+    QCOMPARE(message, LedPanelModel::tooManyLedValuesText());
+    QVERIFY(frames.isEmpty());
+    QVERIFY(FrameClipboard::read(&clipboard, 4, &frames, &message));
+    QCOMPARE(frames, QVector<QVector<int>>(300, { 1, 0, 0, 0 }));
 }
 
 QTEST_MAIN(tst_SequenceCsv)

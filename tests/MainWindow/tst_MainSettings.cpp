@@ -24,6 +24,7 @@ private slots:
     void fileLocation();
     void failedWriteAtClose_data();
     void failedWriteAtClose();
+    void otherCopy();
 };
 
 void tst_MainSettings::restoreWindowSize_data()
@@ -35,6 +36,9 @@ void tst_MainSettings::restoreWindowSize_data()
     QTest::newRow("beyond right and bottom") << QRect(600, 500, 300, 200) << QRect(499, 399, 300, 200);
     QTest::newRow("left of and above") << QRect(-50, -30, 300, 200) << QRect(0, 0, 250, 170);
     QTest::newRow("first run: 800×600 moved, then cut") << QRect() << QRect(0, 0, 799, 599);
+    // As a damaged file may hold them: no sum may overflow, and a window has a size.
+    QTest::newRow("far past the screens") << QRect(2147483000, 5, 2147483647, 2147483647) << QRect(0, 0, 799, 599);
+    QTest::newRow("no size") << QRect(10, 10, -500, 0) << QRect(0, 0, 799, 599);
 }
 
 void tst_MainSettings::restoreWindowSize()
@@ -46,10 +50,10 @@ void tst_MainSettings::restoreWindowSize()
     MainSettings::read();
     MainSettings::remove(QStringLiteral("MainWindow/Position"));
     MainSettings::remove(QStringLiteral("MainWindow/Size"));
-    QMainWindow window;
-    window.setGeometry(stored);
-    if (!stored.isNull())
-        MainSettings::saveWindowSize(&window);
+    if (!stored.isNull()) {
+        MainSettings::setValue(QStringLiteral("MainWindow/Position"), stored.topLeft());
+        MainSettings::setValue(QStringLiteral("MainWindow/Size"), stored.size());
+    }
     MainSettings::write();
     MainSettings::read(); // from the file, as at the next start
     QMainWindow restored;
@@ -144,6 +148,23 @@ void tst_MainSettings::failedWriteAtClose()
     QVERIFY(ModalAnswer::allAnswered());
     QVERIFY2(text.contains(QDir::toNativeSeparators(fileName)) && text.contains("File too large"), qPrintable(text));
     QCOMPARE(fileContents(fileName), before);
+}
+
+// Another copy of the program wrote since this one read: what this one did not change stays as that one left it.
+void tst_MainSettings::otherCopy()
+{
+    QSettings(MainSettings::fileName(), QSettings::IniFormat).remove(QStringLiteral("Test"));
+    MainSettings::read();
+    MainSettings::setValue(QStringLiteral("Test/Mine"), 1);
+    MainSettings::setValue(QStringLiteral("Test/Gone"), 1);
+    QVERIFY(MainSettings::write());
+    QSettings(MainSettings::fileName(), QSettings::IniFormat).setValue(QStringLiteral("Test/Theirs"), 3);
+    MainSettings::setValue(QStringLiteral("Test/Mine"), 2);
+    MainSettings::remove(QStringLiteral("Test/Gone"));
+    QVERIFY(MainSettings::write());
+    const QSettings stored(MainSettings::fileName(), QSettings::IniFormat);
+    QCOMPARE(stored.allKeys().filter("Test/").join(' '), "Test/Mine Test/Theirs");
+    QCOMPARE(stored.value("Test/Mine").toInt() + stored.value("Test/Theirs").toInt(), 5);
 }
 
 // As the child of fileLocation: reads the settings as the editor does, stores a port and says where.

@@ -37,6 +37,9 @@ void tst_PictureActions::initTestCase()
     QVERIFY(jpeg.open(QIODevice::WriteOnly) && white.save(&jpeg, "JPEG"));
     QVERIFY(writeFile(m_Dir.filePath(QStringLiteral("cut.jpg")), jpeg.data().chopped(2)));
     QVERIFY(writeFile(m_Dir.filePath(QStringLiteral("dots.gif")), dotsGif(10000, 10000, 10000)));
+    QVERIFY(writeFile(m_Dir.filePath(QStringLiteral("many.gif")), dotsGif(8, 8, 10001)));
+    QVERIFY(writeFile(m_Dir.filePath(QStringLiteral("logo.svg")),
+                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\"/>"));
 }
 
 void tst_PictureActions::importImage_data()
@@ -51,6 +54,8 @@ void tst_PictureActions::importImage_data()
     QTest::newRow("a picture, cancelled") << "white.png" << 0 << 2 << "";
     QTest::newRow("a JPEG cut off, imported as it is") << "cut.jpg" << 2 << 3
                                                        << "cut.jpg is damaged: it breaks off at byte";
+    QTest::newRow("a drawing Qt reads, no preview") << "logo.svg" << -1 << 2 << "logo.svg is not a picture";
+    QTest::newRow("10001 frames, no preview") << "many.gif" << -1 << 2 << "10001 frames";
     QTest::newRow("10000 dots on 10000 x 10000, no preview") << "dots.gif" << -1 << 2 << "25 megapixels";
 }
 
@@ -93,6 +98,8 @@ void tst_PictureActions::importImage()
 void tst_PictureActions::exportPictures()
 {
     QVERIFY(newDocumentWithFrames(*m_window, 3));
+    // At the speed playback has now: the three frames, all alike, held as one.
+    m_window->findChild<QSpinBox*>("spinBox_FramesPerSecond")->setValue(25);
     const QString gif = m_Dir.filePath(QStringLiteral("show.gif"));
     ModalAnswer::onNext([](QWidget* widget) {
         auto* size = widget->findChild<QSpinBox*>(QStringLiteral("spinBox_GifSize"));
@@ -104,7 +111,10 @@ void tst_PictureActions::exportPictures()
     ModalAnswer::fileDialog(gif);
     action("action_ExportGif")->trigger();
     QTRY_VERIFY(ModalAnswer::allAnswered());
-    QCOMPARE(QImageReader(gif).size(), QSize(100, 100));
+    QImageReader reader(gif);
+    QCOMPARE(reader.size(), QSize(100, 100));
+    QVERIFY(!reader.read().isNull());
+    QCOMPARE(reader.nextImageDelay(), 120);
 
     document()->makeCurrent(document()->node(0, 1));
     const QString png = m_Dir.filePath(QStringLiteral("frame.png"));

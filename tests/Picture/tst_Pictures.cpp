@@ -246,6 +246,13 @@ void tst_Pictures::badInput_data()
             QString("the bytes from %1 on are not a JPEG's").arg(junk));
     }
 
+    QByteArray bmp24;
+    QBuffer bmpBuffer(&bmp24);
+    QVERIFY(bmpBuffer.open(QIODevice::WriteOnly) && picture.save(&bmpBuffer, "BMP"));
+    row("BMP", bmp24, P::Ok, 1, "");
+    row("BMP, cut in half", bmp24.left(bmp24.size() / 2), P::Damaged, 1,
+        QString("The picture is damaged: it breaks off at byte %1,").arg(bmp24.size() / 2));
+
     QVector<QRgb> many(P::MaxFrames + 1);
     for (int i = 0; i < many.size(); ++i)
         many[i] = i % 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255);

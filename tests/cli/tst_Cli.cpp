@@ -418,6 +418,9 @@ void tst_Cli::text_data()
     QTest::addColumn<QString>("frames"); // per sequence
 
     QTest::newRow("still, appended to sequence 1") << "text letters.xml Hi --sequence 1 -o out.xml" << 1 << "[2]";
+    // 200 characters, each two UTF-16 units and a box.
+    QTest::newRow("200 clefs") << "text letters.xml " + QString::fromUtf8("\U0001D11E").repeated(200) + " -o out.xml"
+                               << 0 << "[1, 1]";
     QTest::newRow("scroll on the ring, a new sequence") << "text realring.xml AB --scroll -o out.xml" << 48 << "[56]";
 }
 

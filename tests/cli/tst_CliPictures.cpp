@@ -1,6 +1,7 @@
 #include "Data/LedPanelModel.h"
 #include "Data/CommandList.h"
 #include "Data/LedStateCommand.h"
+#include "Picture/GifWriter.h"
 #include "CliRun.h"
 #include "TestData.h"
 
@@ -20,6 +21,8 @@ private slots:
     void render_data();
     void render();
     void compileC();
+    void streams_data();
+    void streams();
 
 private:
     QTemporaryDir m_Dir;
@@ -42,7 +45,18 @@ void tst_CliPictures::initTestCase()
     QBuffer jpeg;
     QVERIFY(jpeg.open(QIODevice::WriteOnly) && left.save(&jpeg, "JPEG", 100));
     // Without its end marker: every pixel is there, and the decoder says no more than a warning.
+    QVERIFY(writeFile(path("left.jpg"), jpeg.data()));
+    // As a camera writes a picture taken upright: its pixels on their side, and EXIF orientation 6 to turn them.
+    const QByteArray exif = QByteArray::fromHex("ffe10022457869660000" "49492a0008000000" "0100"
+                                                "120103000100000006000000" "00000000");
+    QVERIFY(writeFile(path("turned.jpg"), jpeg.data().left(2) + exif + jpeg.data().mid(2)));
     QVERIFY(writeFile(path("cut.jpg"), jpeg.data().chopped(2)));
+    // Without its trailer, as some encoders write them: its one frame is whole.
+    QBuffer gif;
+    GifWriter writer(&gif, left.size(), { qRgb(0, 0, 0), qRgb(255, 255, 255) });
+    QVERIFY(gif.open(QIODevice::WriteOnly) && writer.begin() && writer.addFrame(left, 10) && writer.finish());
+    QVERIFY(writeFile(path("left.gif"), gif.data()));
+    QVERIFY(writeFile(path("untrailed.gif"), gif.data().chopped(1)));
 }
 
 void tst_CliPictures::import_data()
@@ -59,11 +73,13 @@ void tst_CliPictures::import_data()
     QTest::newRow("appended to sequence 1") << "left.png" << "--sequence 1" << 0 << 2 << 1 << "11001100" << "";
     QTest::newRow("inverted") << "left.png" << "--invert" << 0 << 3 << 3 << "00110011" << "";
     QTest::newRow("no sequence 3") << "left.png" << "--sequence 3" << 2 << 0 << 0 << "" << "";
-    QTest::newRow("threshold out of range") << "left.png" << "--threshold 256" << 2 << 0 << 0 << "" << "";
     QTest::newRow("unknown fit") << "left.png" << "--fit crop" << 2 << 0 << 0 << "" << "";
     QTest::newRow("not a picture") << "notes.png" << "" << 3 << 0 << 0 << "" << "";
+    QTest::newRow("a JPEG to be turned") << "turned.jpg" << "--fit stretch" << 0 << 3 << 3 << "11110000" << "";
     QTest::newRow("a JPEG cut off") << "cut.jpg" << "" << 0 << 3 << 3 << "11001100"
                                     << "cut.jpg is damaged: it breaks off at byte";
+    QTest::newRow("a GIF without its trailer") << "untrailed.gif" << "" << 0 << 3 << 3 << "11001100"
+                                               << "untrailed.gif breaks off at byte";
 }
 
 void tst_CliPictures::import()
@@ -143,6 +159,38 @@ void tst_CliPictures::compileC()
     const QByteArray expected = fileContents(path("image.bin"));
     QVERIFY(!expected.isEmpty());
     QCOMPARE(runProgram(path("dump"), {}), expected);
+}
+
+void tst_CliPictures::streams_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("input"); // piped in; without one, standard output is a full disk
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("said"); // on standard error
+    QTest::newRow("GIF piped in") << "import /dev/stdin show.xml -o piped.xml" << "left.gif" << 0 << "Imported 1 frame";
+    QTest::newRow("JPEG piped in") << "import /dev/stdin show.xml -o piped.xml" << "left.jpg" << 0 << "Imported 1 frame";
+    QTest::newRow("info, full") << "info show.xml" << "" << 4 << "No space left on device";
+    QTest::newRow("render, JSON, full") << "render show.xml -o a.png --json" << "" << 4 << "No space left on device";
+}
+
+// A picture piped in is read once, as it comes; standard output that takes nothing fails the run as an -o file
+// that takes nothing does.
+void tst_CliPictures::streams()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, input);
+    QFETCH(int, status);
+    QFETCH(QString, said);
+    QProcess process;
+    if (input.isEmpty())
+        process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    CliRun::start(process, paths(line));
+    if (!input.isEmpty())
+        process.write(fileContents(path(input)));
+    process.closeWriteChannel();
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), status);
+    QVERIFY(process.readAllStandardError().contains(said.toUtf8()));
 }
 
 QTEST_MAIN(tst_CliPictures)
