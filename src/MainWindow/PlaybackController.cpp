@@ -261,7 +261,9 @@ void PlaybackController::showFrame(CommandList* sequence, int index)
     Q_ASSERT(m_pTreeView);
     Q_ASSERT(index >= 0 && index < sequence->frameCount());
     m_Stepping = true;
-    m_pTreeView->setCurrentIndex(m_pDocument->treeModel()->index(sequence->frame(index)));
+    // The frame shown alone is selected: the view's setCurrentIndex() would add it to the selection
+    // while Ctrl (of Ctrl+Right) or Shift is held, and Delete would then take every frame passed.
+    m_pDocument->makeCurrent(sequence->frame(index));
     m_Stepping = false;
 }
 

@@ -141,6 +141,8 @@ void tst_Playback::controls()
         return;
     }
     QCOMPARE(shownFrame(), shown);
+    // Stepping and playing leave the frame shown as the one the frame commands take, whatever keys are held.
+    QCOMPARE(document()->targetFrameRows(), QList<int>{shown});
     const int count = document()->sequence(0)->frameCount();
     QCOMPARE(find<QLabel>("label_FramePosition")->text(), QStringLiteral("Frame %1 of %2").arg(shown + 1).arg(count));
     // Playing shows frames and changes nothing; only the edits do.
