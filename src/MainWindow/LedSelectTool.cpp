@@ -346,6 +346,13 @@ void LedSelectTool::keyPressed(int key)
 {
     if (!m_pDocument)
         return;
+    // While a drag runs, the outline shows where it would end, not LEDs to act on: keys wait for
+    // the release, but Esc drops the selection, and the drag with it.
+    if (m_Drag != NoDrag) {
+        if (key != Qt::Key_Escape)
+            return;
+        m_Drag = NoDrag;
+    }
     // On a ring up is outward, as on the circle's top.
     const bool ring = m_pDocument->panelLayout().type() == LedLayout::Ring;
     int rows = 0;

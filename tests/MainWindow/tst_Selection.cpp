@@ -77,7 +77,7 @@ QPointF tst_Selection::cell(const QString& word) const
 }
 
 // One user's step: "select|add|remove|move|copy FROM TO" drags from cell to cell with the Select tool and
-// no key, Shift, Ctrl, none, Ctrl; "stroke CELLS" drags with the pen; "preview [Shift+]TOOL FROM TO N" drags a
+// no key, Shift, Ctrl, none, Ctrl; "hold FROM TO" as "move", held; "stroke CELLS" drags with the pen; "preview [Shift+]TOOL FROM TO N" drags a
 // shape to its N marks, held until "release CELL"; "pen|fill CELL" clicks; "frames" selects both frames in the
 // tree, frame 0 current; "key KEYS" presses keys in the view; "trigger ACTION"; "state ACTION on|off [TEXT]"
 // checks it; "frame N"; "show LAYOUT" opens another show; "symmetry MODE [N]"; "status TEXT" checks the status bar;
@@ -98,6 +98,9 @@ void tst_Selection::run(const QString& step)
     if (drags.contains(verb)) {
         action(QString("action_Tool") + drags.value(verb).first)->trigger();
         drag(cells, drags.value(verb).second);
+    } else if (verb == "hold") {
+        action("action_ToolSelect")->trigger();
+        drag(cells, Qt::NoModifier, false);
     } else if (verb == "preview") {
         m_held = words.at(1).startsWith("Shift+") ? Qt::ShiftModifier : Qt::NoModifier;
         QAction* tool = action("action_Tool" + QString(words.at(1)).remove("Shift+"));
@@ -191,6 +194,11 @@ void tst_Selection::edits_data()
     row("grid: another frame drops the paste", grid, corner,
         "select 0,0 0,1; trigger Copy; frame 1; trigger Paste; frame 0; key Down", "...../##.../...../.....",
         "Move LEDs");
+    // Keys wait while a move is dragged; Esc drops the selection, and there is nothing left to move.
+    row("grid: an arrow while a move is dragged", grid, "##.../##.../..#../.....",
+        "select 0,0 1,1; hold 0,0 2,2; key Left; release 2,2", "...../...../..##./..##.", "Move LEDs");
+    row("grid: Esc while a move is dragged", grid, corner, "select 0,0 1,1; hold 0,0 2,3; key Esc; release 2,3; pen 3,4",
+        "##.../##.../...../....#", "Toggle LED");
     row("grid onto a smaller grid: cells off the panel dropped", grid, "...##/...##/...../.....",
         "select 0,3 1,4; trigger Cut; " + small + "; trigger Paste; status 2 LEDs fell outside the panel",
         "...#/...#/....", "Paste", "..../..../....");
