@@ -474,6 +474,8 @@ void EditController::repeatFrame()
     const LedStateCommand* frame = m_pDocument ? m_pDocument->currentFrame() : nullptr;
     if (!frame)
         return;
+    // Playing on would take the frame away while the dialog is open, and the repeat with it.
+    emit m_pDocument->aboutToEdit();
     const LedLayout layout = m_pDocument->panelLayout();
     RepeatFrameDialog dialog(layout.type(), m_pWindow);
     if (dialog.exec() != QDialog::Accepted || !m_pDocument || m_pDocument->currentFrame() != frame)
