@@ -118,6 +118,12 @@ bool FrameClipboard::read(const QMimeData* data, int ledCount, Frames* frames, Q
         frames->clear();
         return false;
     }
+    // Each frame is padded out to the panel below: many frames of a small one would not fit in memory.
+    if (qint64(frames->size()) * qMax(ledCount, 1) > LedPanelModel::MaxLedValues) {
+        frames->clear();
+        *message = LedPanelModel::tooManyLedValuesText();
+        return false;
+    }
 
     int cut = 0, padded = -1;
     for (QVector<int>& frame : *frames) {

@@ -1,4 +1,5 @@
 #include "Data/CommandList.h"
+#include "Data/FrameClipboard.h"
 #include "Data/LedStateCommand.h"
 #include "Document/LedPanelDocument.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
@@ -28,6 +29,7 @@ private slots:
     void failedSave();
     void readWithinLimits_data();
     void readWithinLimits();
+    void pasteWithinLimits();
 };
 
 namespace {
@@ -242,6 +244,19 @@ void tst_Hardening::readWithinLimits()
             QCOMPARE(target.sequence(0)->frame(frames - 1)->ledCount(), leds);
         }
     }
+}
+
+// Frames of a small panel pasted on the largest one are refused before each is padded out to it: 20000
+// one-LED frames would take 5 GiB so.
+void tst_Hardening::pasteWithinLimits()
+{
+    QMimeData copied;
+    FrameClipboard::store(&copied, FrameClipboard::Frames(65, QVector<int>{1}));
+    FrameClipboard::Frames frames;
+    QString message;
+    QVERIFY(!FrameClipboard::read(&copied, 65536, &frames, &message));
+    QCOMPARE(message, LedPanelModel::tooManyLedValuesText());
+    QVERIFY(frames.isEmpty());
 }
 
 QTEST_MAIN(tst_Hardening)
