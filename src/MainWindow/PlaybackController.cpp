@@ -143,7 +143,10 @@ void PlaybackController::setDocument(LedPanelDocument* document)
                               << connect(m_pTreeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
                                          &PlaybackController::currentChanged)
                               << connect(document, &LedPanelDocument::treeChanged, this,
-                                         &PlaybackController::updateActions);
+                                         &PlaybackController::updateActions)
+                              // Another layout is another scene, which needs an onion skin of its own.
+                              << connect(document->ledFrame(), &LedStateWidget::sceneReplaced, this,
+                                         &PlaybackController::attachOnionSkin);
         // Presses are seen before the view acts on them, so a click lands on the frame shown.
         m_Watched << m_pTreeView->viewport() << document->ledFrame()->viewport();
         for (const QPointer<QObject>& watched : qAsConst(m_Watched))

@@ -225,6 +225,9 @@ void tst_Playback::onionSkin()
     QCOMPARE(colours({0, 1, 3}), QList<QColor>({dark, lit, dark})); // switched off
     action("action_OnionSkin")->setChecked(true);
     QCOMPARE(colours({0, 1, 3}), QList<QColor>({onion, lit, dark}));
+    // Another layout is another scene; the onion skin goes along.
+    QVERIFY(document()->submit(new ChangeLayoutEdit(*document(), LedLayout::create(LedLayout::Rectangle, 4, 4))));
+    QCOMPARE(colours({0, 1, 3}), QList<QColor>({onion, lit, dark}));
     action("action_Play")->trigger();
     QCOMPARE(colours({0}), QList<QColor>({dark})); // not while playing
     action("action_Play")->trigger();
