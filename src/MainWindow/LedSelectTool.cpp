@@ -138,6 +138,12 @@ void LedSelectTool::pressed(const LedPointerEvent& event)
 
 void LedSelectTool::moved(const LedPointerEvent& event)
 {
+    // The release went elsewhere (a pan or a menu began meanwhile): the drag ends where it began.
+    if (m_Drag != NoDrag && !(event.buttons & Qt::LeftButton)) {
+        setSelection(m_Base);
+        m_Drag = NoDrag;
+        return;
+    }
     if (m_Drag == Marking) {
         if (LedShapes::nearestLed(m_pDocument->panelLayout(), event.scenePos) != m_FromLed)
             mark(event.scenePos);
