@@ -75,13 +75,15 @@ void tst_LedPanelDocument::saveAndReload()
     document.sequence(0)->frame(1)->leds().at(7)->setIntensity(-4);
     QVERIFY(!document.isModified());
 
-    // A description changed alone in the info dialog is an edit to save too.
+    // A description changed alone in the info dialog is an edit to save too; control characters pasted in
+    // (a form feed, an escape) have no place in an XML file and are left out.
     auto* dialog = new LedPanelInfoDialog(&document, &document);
     dialog->show();
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
-    dialog->findChild<QPlainTextEdit*>(QStringLiteral("plainTextEdit_Description"))->setPlainText("line one\nline two");
+    dialog->findChild<QPlainTextEdit*>(QStringLiteral("plainTextEdit_Description"))->setPlainText("line one\f\nline two\x1b");
     QTest::mousePress(dialog->findChild<QPushButton*>(QStringLiteral("pushButton_OK")), Qt::LeftButton);
     QVERIFY(!dialog->isVisible() && document.isModified());
+    QCOMPARE(document.description(), QStringLiteral("line one\nline two"));
 
     // Saved through a roundabout path, the document keeps the canonical one.
     QVERIFY(QDir().mkpath(m_Dir.filePath("sub")));
