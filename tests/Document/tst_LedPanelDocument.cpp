@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 // The document base alone, noting what it is asked to save.
 class RecordingDocument : public AbstractDocument
 {
@@ -123,7 +125,7 @@ void tst_LedPanelDocument::readRules()
 
 void tst_LedPanelDocument::failedLoad_data()
 {
-    QTest::addColumn<QByteArray>("content"); // null: no file
+    QTest::addColumn<QByteArray>("content"); // null: no file; "|": a FIFO
     QTest::addColumn<QString>("message");
 
     // The reader's own reason follows on a second line.
@@ -135,6 +137,8 @@ void tst_LedPanelDocument::failedLoad_data()
                                    << reading + "1, column 33: Invalid XML root element or version.";
     QTest::newRow("malformed") << QByteArray("<LedPanelDocument version='1.0'>\n<Title></Titel>")
                                << reading + "2, column 16: Opening and ending tag mismatch.";
+    // Opening it must not wait for a writer that never comes.
+    QTest::newRow("a FIFO nobody writes to") << QByteArray("|") << reading + "1, column 1: Premature end of document.";
 }
 
 // A file that cannot be read is refused whole: the next Save must not overwrite it with a fragment.
@@ -143,7 +147,11 @@ void tst_LedPanelDocument::failedLoad()
     QFETCH(QByteArray, content);
     QFETCH(QString, message);
 
-    const QString path = content.isNull() ? m_Dir.filePath("missing.xml") : file("failed.xml", content, false);
+    const QString fifo = m_Dir.filePath("fifo.xml");
+    QVERIFY(content != "|" || ::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    const QString path = content.isNull() ? m_Dir.filePath("missing.xml")
+                         : content == "|" ? fifo
+                                          : file("failed.xml", content, false);
     QScopedPointer<LedPanelDocument> document(LedPanelDocument::newDocument());
     QString text;
     ModalAnswer::messageBox(QMessageBox::Ok, &text);
