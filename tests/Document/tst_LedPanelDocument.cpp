@@ -82,7 +82,8 @@ void tst_LedPanelDocument::saveAndReload()
     auto* dialog = new LedPanelInfoDialog(&document, &document);
     dialog->show();
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
-    dialog->findChild<QPlainTextEdit*>(QStringLiteral("plainTextEdit_Description"))->setPlainText("line one\f\nline two\x1b");
+    auto* description = dialog->findChild<QPlainTextEdit*>(QStringLiteral("plainTextEdit_Description"));
+    description->setPlainText("line one\f\nline two\x1b");
     QTest::mousePress(dialog->findChild<QPushButton*>(QStringLiteral("pushButton_OK")), Qt::LeftButton);
     QVERIFY(!dialog->isVisible() && document.isModified());
     QCOMPARE(document.description(), QStringLiteral("line one\nline two"));

@@ -77,11 +77,12 @@ QPointF tst_Selection::cell(const QString& word) const
 }
 
 // One user's step: "select|add|remove|move|copy FROM TO" drags from cell to cell with the Select tool and
-// no key, Shift, Ctrl, none, Ctrl; "hold FROM TO" as "move", held, "pan CELL" a pan then; "stroke CELLS" drags with the pen; "preview [Shift+]TOOL FROM TO N" drags a
-// shape to its N marks, held until "release CELL"; "pen|fill CELL" clicks; "frames" selects both frames in the
-// tree, frame 0 current; "key KEYS" presses keys in the view; "trigger ACTION"; "state ACTION on|off [TEXT]"
-// checks it; "frame N"; "show LAYOUT" opens another show; "symmetry MODE [N]"; "status TEXT" checks the status bar;
-// "steps N" checks the undo steps made since the show was opened, "marks N" the marks of a shape shown.
+// no key, Shift, Ctrl, none, Ctrl; "hold FROM TO" as "move", held; "pan CELL" pans meanwhile; "stroke CELLS"
+// drags with the pen; "preview [Shift+]TOOL FROM TO N" drags a shape to its N marks, held until "release CELL";
+// "pen|fill CELL" clicks; "frames" selects both frames in the tree, frame 0 current; "key KEYS" presses keys
+// in the view; "trigger ACTION"; "state ACTION on|off [TEXT]" checks it; "frame N"; "show LAYOUT" opens another
+// show; "symmetry MODE [N]"; "status TEXT" checks the status bar; "steps N" checks the undo steps made since the
+// show was opened, "marks N" the marks of a shape shown.
 void tst_Selection::run(const QString& step)
 {
     const QStringList words = step.split(' ');
@@ -205,8 +206,8 @@ void tst_Selection::edits_data()
     // Keys wait while a move is dragged; Esc drops the selection, and there is nothing left to move.
     row("grid: an arrow while a move is dragged", grid, "##.../##.../..#../.....",
         "select 0,0 1,1; hold 0,0 2,2; key Left; release 2,2", "...../...../..##./..##.", "Move LEDs");
-    row("grid: Esc while a move is dragged", grid, corner, "select 0,0 1,1; hold 0,0 2,3; key Esc; release 2,3; pen 3,4",
-        "##.../##.../...../....#", "Toggle LED");
+    row("grid: Esc while a move is dragged", grid, corner,
+        "select 0,0 1,1; hold 0,0 2,3; key Esc; release 2,3; pen 3,4", "##.../##.../...../....#", "Toggle LED");
     row("grid: a move whose release a pan took", grid, corner, "select 0,0 1,1; hold 0,0 2,3; pan 2,3; key Right",
         ".##../.##../...../.....", "Move LEDs");
     row("grid: a line whose release a pan took", grid, empty,
