@@ -25,9 +25,9 @@ void LedValuesEdit::set(const LedStateCommand* frame, int led, int value)
     Q_ASSERT(frame && frame->parent());
     Q_ASSERT(led >= 0 && led < frame->ledCount());
     FrameChanges& changes = changesOf(frame->parent()->index(), frame->index());
-    const auto known = changes.position.constFind(led);
-    if (known != changes.position.constEnd()) {
-        changes.changes[*known].after = value;
+    const int known = find(changes, led);
+    if (known >= 0) {
+        changes.changes[known].after = value;
         return;
     }
     const int before = frame->led(led)->intensity();
@@ -35,9 +35,24 @@ void LedValuesEdit::set(const LedStateCommand* frame, int led, int value)
         add(changes, Change { led, before, value });
 }
 
+int LedValuesEdit::find(FrameChanges& changes, int led)
+{
+    // Made when first asked for: an operation on whole frames never looks an LED up, and the index
+    // would take three times the memory of its changes.
+    if (changes.position.size() != changes.changes.size()) {
+        changes.position.clear();
+        changes.position.reserve(changes.changes.size());
+        for (int i = 0; i < changes.changes.size(); ++i)
+            changes.position.insert(changes.changes.at(i).led, i);
+    }
+    return changes.position.value(led, -1);
+}
+
 void LedValuesEdit::add(FrameChanges& changes, const Change& change)
 {
-    changes.position.insert(change.led, changes.changes.size());
+    // An index kept so far is kept up.
+    if (changes.position.size() == changes.changes.size())
+        changes.position.insert(change.led, changes.changes.size());
     changes.changes.append(change);
 }
 
@@ -55,8 +70,9 @@ void LedValuesEdit::setFrame(const LedStateCommand* frame, const QVector<int>& v
     for (int led = 0; led < count; ++led) {
         const int before = frame->led(led)->intensity();
         if (before != values.at(led))
-            add(changes, Change { led, before, values.at(led) });
+            changes.changes.append(Change { led, before, values.at(led) });
     }
+    changes.changes.squeeze();
 }
 
 void LedValuesEdit::setLeds(const LedStateCommand* frame, const QVector<int>& leds, int value)
@@ -117,9 +133,9 @@ bool LedValuesEdit::mergeWith(const AbstractEdit& other)
     for (const FrameChanges& frame : later->m_Frames) {
         FrameChanges& changes = changesOf(frame.sequence, frame.frame);
         for (const Change& change : frame.changes) {
-            const auto known = changes.position.constFind(change.led);
-            if (known != changes.position.constEnd())
-                changes.changes[*known].after = change.after;
+            const int known = find(changes, change.led);
+            if (known >= 0)
+                changes.changes[known].after = change.after;
             else
                 add(changes, change);
         }

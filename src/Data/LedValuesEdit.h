@@ -39,11 +39,13 @@ private:
         int sequence;
         int frame;
         QVector<Change> changes;
-        // Where each LED's change stands in changes: a long stroke looks each one up.
+        // Where each LED's change stands in changes, for a long stroke that looks each one up; made
+        // when first needed, it holds all of them or lags behind.
         QHash<int, int> position;
     };
 
     FrameChanges& changesOf(int sequence, int frame);
+    static int find(FrameChanges& changes, int led);
     static void add(FrameChanges& changes, const Change& change);
     void apply(LedPanelModel& model, bool undo);
 

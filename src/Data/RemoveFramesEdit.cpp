@@ -22,17 +22,28 @@ void RemoveFramesEdit::redo(LedPanelModel& model)
 {
     AbstractCommand* sequence = model.node(m_Sequence);
     Q_ASSERT(sequence);
-    // From the back, so the rows still ahead keep their places.
-    for (int i = m_Rows.size() - 1; i >= 0; --i)
-        m_Removed.prepend(takeNodes(model, sequence, m_Rows.at(i), 1).value(0));
+    // From the back, so the rows still ahead keep their places; each run of rows at once, as every
+    // removal costs the views a pass over what they hold.
+    for (int last = m_Rows.size() - 1; last >= 0;) {
+        int first = last;
+        while (first > 0 && m_Rows.at(first - 1) == m_Rows.at(first) - 1)
+            --first;
+        m_Removed = takeNodes(model, sequence, m_Rows.at(first), last - first + 1) + m_Removed;
+        last = first - 1;
+    }
 }
 
 void RemoveFramesEdit::undo(LedPanelModel& model)
 {
     AbstractCommand* sequence = model.node(m_Sequence);
     Q_ASSERT(sequence);
-    for (int i = 0; i < m_Rows.size(); ++i)
-        insertNodes(model, sequence, m_Rows.at(i), { m_Removed.at(i) });
+    for (int first = 0; first < m_Rows.size();) {
+        int last = first;
+        while (last + 1 < m_Rows.size() && m_Rows.at(last + 1) == m_Rows.at(last) + 1)
+            ++last;
+        insertNodes(model, sequence, m_Rows.at(first), m_Removed.mid(first, last - first + 1));
+        first = last + 1;
+    }
     m_Removed.clear();
 }
 

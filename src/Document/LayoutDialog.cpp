@@ -273,14 +273,6 @@ void LayoutDialog::accept()
     const LedLayout layout = panelLayout();
     if (!layout.isValid())
         return;
-    if (ui->checkBox_DefaultLayout->isChecked()) {
-        QString text;
-        QXmlStreamWriter xml(&text);
-        layout.writeXML(xml);
-        MainSettings::setValue(QLatin1String(defaultLayoutKey), text);
-    } else {
-        MainSettings::remove(QLatin1String(defaultLayoutKey));
-    }
     qint64 dropped = 0;
     if (layout != m_pDocument->panelLayout()) {
         ChangeLayoutEdit::eKeep keep = ChangeLayoutEdit::KeepPlaces;
@@ -301,6 +293,15 @@ void LayoutDialog::accept()
         dropped = edit->droppedLitCount();
         if (!m_pDocument->submit(edit))
             return;
+    }
+    // Only what was taken: a numbering question cancelled or a refused change leave new documents alone too.
+    if (ui->checkBox_DefaultLayout->isChecked()) {
+        QString text;
+        QXmlStreamWriter xml(&text);
+        layout.writeXML(xml);
+        MainSettings::setValue(QLatin1String(defaultLayoutKey), text);
+    } else {
+        MainSettings::remove(QLatin1String(defaultLayoutKey));
     }
     QDialog::accept();
     emit layoutChanged(dropped);

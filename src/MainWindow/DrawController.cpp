@@ -259,11 +259,12 @@ void DrawController::enterText()
     LedStateCommand* frame = m_pDocument ? m_pDocument->currentFrame() : nullptr;
     if (!frame)
         return;
+    // Before the dialog: playing on would take the frame away, and the text with it.
+    emit aboutToDraw();
     const LedLayout layout = m_pDocument->panelLayout();
     TextDialog dialog(layout, m_pWindow);
     if (dialog.exec() != QDialog::Accepted || !m_pDocument || m_pDocument->currentFrame() != frame)
         return;
-    emit aboutToDraw();
     const TextFrames lettering(layout, dialog.text());
     if (dialog.mode() == TextDialog::Still) {
         auto* edit = new LedValuesEdit(tr("Text"));

@@ -309,21 +309,26 @@ void EditController::addFrames()
         appendFrames(count);
 }
 
-void EditController::removeFrames(const QList<int>& rows)
+void EditController::removeFrames(const QList<int>& rows, const QString& text)
 {
-    if (!rows.isEmpty())
-        m_pDocument->submit(new RemoveFramesEdit(tr("Delete frames"), currentSequence()->index(), rows));
+    if (rows.isEmpty())
+        return;
+    // Several rows are the selected ones, which go anyway: left selected, the tree would walk its whole
+    // selection at each of them, and thousands of frames selected apart took minutes.
+    if (rows.size() > 1)
+        m_pDocument->treeView()->selectionModel()->clearSelection();
+    m_pDocument->submit(new RemoveFramesEdit(text, currentSequence()->index(), rows));
 }
 
 void EditController::removeFrame()
 {
     if (const LedStateCommand* frame = m_pDocument ? m_pDocument->currentFrame() : nullptr)
-        removeFrames({ frame->index() });
+        removeFrames({ frame->index() }, tr("Delete frames"));
 }
 
 void EditController::deleteFrames()
 {
-    removeFrames(targetRows());
+    removeFrames(targetRows(), tr("Delete frames"));
 }
 
 void EditController::setSelectTool(LedSelectTool* tool)
@@ -379,7 +384,7 @@ void EditController::cut()
     const bool region = viewHasRegion();
     copy();
     if (!region) {
-        m_pDocument->submit(new RemoveFramesEdit(tr("Cut"), currentSequence()->index(), rows));
+        removeFrames(rows, tr("Cut"));
         return;
     }
     const LedStateCommand* frame = m_pDocument->currentFrame();
@@ -474,6 +479,8 @@ void EditController::repeatFrame()
     const LedStateCommand* frame = m_pDocument ? m_pDocument->currentFrame() : nullptr;
     if (!frame)
         return;
+    // Playing on would take the frame away while the dialog is open, and the repeat with it.
+    emit m_pDocument->aboutToEdit();
     const LedLayout layout = m_pDocument->panelLayout();
     RepeatFrameDialog dialog(layout.type(), m_pWindow);
     if (dialog.exec() != QDialog::Accepted || !m_pDocument || m_pDocument->currentFrame() != frame)

@@ -81,7 +81,7 @@ private:
     void selectFrames(int sequence, int first, int count);
     void moveFrames(int step);
     void appendFrames(int count);
-    void removeFrames(const QList<int>& rows);
+    void removeFrames(const QList<int>& rows, const QString& text);
     void showMessage(const QString& text);
     LedSelection viewSelection() const;
     bool viewHasRegion() const;

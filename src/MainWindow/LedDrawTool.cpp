@@ -147,6 +147,11 @@ void LedDrawTool::pressed(const LedPointerEvent& event)
 
 void LedDrawTool::moved(const LedPointerEvent& event)
 {
+    // The release went elsewhere (a pan or a menu began meanwhile): the shape is dropped.
+    if (m_Dragging && !(event.buttons & Qt::LeftButton)) {
+        cancel();
+        return;
+    }
     if (m_Dragging) {
         showPreview(covered(event.scenePos, event.modifiers));
     } else if (m_StrokeValue >= 0 && (event.buttons & Qt::LeftButton)) {

@@ -138,6 +138,12 @@ void LedSelectTool::pressed(const LedPointerEvent& event)
 
 void LedSelectTool::moved(const LedPointerEvent& event)
 {
+    // The release went elsewhere (a pan or a menu began meanwhile): the drag ends where it began.
+    if (m_Drag != NoDrag && !(event.buttons & Qt::LeftButton)) {
+        setSelection(m_Base);
+        m_Drag = NoDrag;
+        return;
+    }
     if (m_Drag == Marking) {
         if (LedShapes::nearestLed(m_pDocument->panelLayout(), event.scenePos) != m_FromLed)
             mark(event.scenePos);
@@ -346,6 +352,13 @@ void LedSelectTool::keyPressed(int key)
 {
     if (!m_pDocument)
         return;
+    // While a drag runs, the outline shows where it would end, not LEDs to act on: keys wait for
+    // the release, but Esc drops the selection, and the drag with it.
+    if (m_Drag != NoDrag) {
+        if (key != Qt::Key_Escape)
+            return;
+        m_Drag = NoDrag;
+    }
     // On a ring up is outward, as on the circle's top.
     const bool ring = m_pDocument->panelLayout().type() == LedLayout::Ring;
     int rows = 0;

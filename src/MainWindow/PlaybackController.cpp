@@ -143,7 +143,10 @@ void PlaybackController::setDocument(LedPanelDocument* document)
                               << connect(m_pTreeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
                                          &PlaybackController::currentChanged)
                               << connect(document, &LedPanelDocument::treeChanged, this,
-                                         &PlaybackController::updateActions);
+                                         &PlaybackController::updateActions)
+                              // Another layout is another scene, which needs an onion skin of its own.
+                              << connect(document->ledFrame(), &LedStateWidget::sceneReplaced, this,
+                                         &PlaybackController::attachOnionSkin);
         // Presses are seen before the view acts on them, so a click lands on the frame shown.
         m_Watched << m_pTreeView->viewport() << document->ledFrame()->viewport();
         for (const QPointer<QObject>& watched : qAsConst(m_Watched))
@@ -263,7 +266,9 @@ void PlaybackController::showFrame(CommandList* sequence, int index)
     Q_ASSERT(m_pTreeView);
     Q_ASSERT(index >= 0 && index < sequence->frameCount());
     m_Stepping = true;
-    m_pTreeView->setCurrentIndex(m_pDocument->treeModel()->index(sequence->frame(index)));
+    // The frame shown alone is selected: the view's setCurrentIndex() would add it to the selection
+    // while Ctrl (of Ctrl+Right) or Shift is held, and Delete would then take every frame passed.
+    m_pDocument->makeCurrent(sequence->frame(index));
     m_Stepping = false;
 }
 

@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
+#include <QUndoStack>
 
 #include <limits>
 #include <memory>
@@ -59,7 +60,8 @@ LedPanelDocument* RecoveryOffer::read(const QString& baseName, QString* name, QS
         *lostPath = path;
         document->setFileName(*name);
     }
-    document->setModified(true);
+    // Modified for good: no file holds it, so undoing later edits must not make it clean.
+    document->undoStack()->resetClean();
     return document.release();
 }
 

@@ -207,6 +207,7 @@ void tst_LayoutDialog::numbering()
     LayoutDialog* dialog = openDialog();
     QVERIFY(choose(field<QComboBox>(dialog, "comboBox_Order"), "Columns first"));
     tick(field<QCheckBox>(dialog, "checkBox_Serpentine"));
+    tick(field<QCheckBox>(dialog, "checkBox_DefaultLayout"));
     QString question;
     ModalAnswer::messageBox(QMessageBox::StandardButton(answer), &question);
     ok(dialog)->click();
@@ -216,11 +217,13 @@ void tst_LayoutDialog::numbering()
     if (dialog->isVisible()) {
         dialog->reject();
         QCOMPARE(document()->panelLayout(), grid);
+        QCOMPARE(LayoutDialog::defaultLayout(), LedLayout()); // not even for new documents
         return;
     }
     const LedLayout layout = document()->panelLayout();
     QCOMPARE(layout.order(), LedLayout::Columns);
     QVERIFY(layout.serpentine());
+    QCOMPARE(LayoutDialog::defaultLayout(), layout);
     const QVector<int> after = document()->sequence(0)->frame(0)->intensities();
     // Kept pictures are the same cells lit under the new numbering; kept values the same LED numbers.
     QCOMPARE(picturesKept ? drawnCells(layout, after) : after, picturesKept ? drawnCells(grid, before) : before);

@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 // The document base alone, noting what it is asked to save.
 class RecordingDocument : public AbstractDocument
 {
@@ -75,13 +77,16 @@ void tst_LedPanelDocument::saveAndReload()
     document.sequence(0)->frame(1)->leds().at(7)->setIntensity(-4);
     QVERIFY(!document.isModified());
 
-    // A description changed alone in the info dialog is an edit to save too.
+    // A description changed alone in the info dialog is an edit to save too; control characters pasted in
+    // (a form feed, an escape) have no place in an XML file and are left out.
     auto* dialog = new LedPanelInfoDialog(&document, &document);
     dialog->show();
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
-    dialog->findChild<QPlainTextEdit*>(QStringLiteral("plainTextEdit_Description"))->setPlainText("line one\nline two");
+    auto* description = dialog->findChild<QPlainTextEdit*>(QStringLiteral("plainTextEdit_Description"));
+    description->setPlainText("line one\f\nline two\x1b");
     QTest::mousePress(dialog->findChild<QPushButton*>(QStringLiteral("pushButton_OK")), Qt::LeftButton);
     QVERIFY(!dialog->isVisible() && document.isModified());
+    QCOMPARE(document.description(), QStringLiteral("line one\nline two"));
 
     // Saved through a roundabout path, the document keeps the canonical one.
     QVERIFY(QDir().mkpath(m_Dir.filePath("sub")));
@@ -121,7 +126,7 @@ void tst_LedPanelDocument::readRules()
 
 void tst_LedPanelDocument::failedLoad_data()
 {
-    QTest::addColumn<QByteArray>("content"); // null: no file
+    QTest::addColumn<QByteArray>("content"); // null: no file; "|": a FIFO
     QTest::addColumn<QString>("message");
 
     // The reader's own reason follows on a second line.
@@ -133,6 +138,8 @@ void tst_LedPanelDocument::failedLoad_data()
                                    << reading + "1, column 33: Invalid XML root element or version.";
     QTest::newRow("malformed") << QByteArray("<LedPanelDocument version='1.0'>\n<Title></Titel>")
                                << reading + "2, column 16: Opening and ending tag mismatch.";
+    // Opening it must not wait for a writer that never comes.
+    QTest::newRow("a FIFO nobody writes to") << QByteArray("|") << reading + "1, column 1: Premature end of document.";
 }
 
 // A file that cannot be read is refused whole: the next Save must not overwrite it with a fragment.
@@ -141,7 +148,11 @@ void tst_LedPanelDocument::failedLoad()
     QFETCH(QByteArray, content);
     QFETCH(QString, message);
 
-    const QString path = content.isNull() ? m_Dir.filePath("missing.xml") : file("failed.xml", content, false);
+    const QString fifo = m_Dir.filePath("fifo.xml");
+    QVERIFY(content != "|" || ::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    const QString path = content.isNull() ? m_Dir.filePath("missing.xml")
+                         : content == "|" ? fifo
+                                          : file("failed.xml", content, false);
     QScopedPointer<LedPanelDocument> document(LedPanelDocument::newDocument());
     QString text;
     ModalAnswer::messageBox(QMessageBox::Ok, &text);

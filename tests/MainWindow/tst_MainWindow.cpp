@@ -52,6 +52,7 @@ private slots:
     void undoRedo();
     void removeAndDelete_data();
     void removeAndDelete();
+    void deleteManyFrames();
     void copyAndPaste_data();
     void copyAndPaste();
     void repeatRotatesTheRing();
@@ -217,6 +218,27 @@ void tst_MainWindow::removeAndDelete()
         kept << values(0, f).firstKey();
     QCOMPARE(kept, left);
     QCOMPARE(undoText(), QString("Undo Delete frames"));
+}
+
+// Thousands of frames selected apart, then a run of them, go at once: the tree walked its selection for each.
+void tst_MainWindow::deleteManyFrames()
+{
+    QVERIFY(openShow(Grid + sequenceXml(0, 3000, 12, [](int f, int led) { return led == f % 12; })));
+    const QByteArray before = writtenShow(*document());
+    QItemSelection chosen;
+    for (int f = 0; f < 3000; f += f < 2000 ? 2 : 1) {
+        const QModelIndex frame = document()->treeModel()->index(document()->node(0, f));
+        chosen.select(frame, frame);
+    }
+    document()->treeView()->selectionModel()->select(chosen, QItemSelectionModel::ClearAndSelect);
+    QElapsedTimer timer;
+    timer.start();
+    keys(QKeySequence::Delete);
+    QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(document()->sequence(0)->frameCount(), 1000);
+    QCOMPARE(values(0, 0), lit({1}));
+    keys(QKeySequence::Undo);
+    QCOMPARE(writtenShow(*document()), before);
 }
 
 void tst_MainWindow::copyAndPaste_data()

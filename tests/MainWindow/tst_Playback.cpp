@@ -10,6 +10,7 @@
 #include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
 
+#include "ModalAnswer.h"
 #include "NewDocument.h"
 #include "WindowFixture.h"
 
@@ -53,7 +54,8 @@ bool tst_Playback::openWithFrames(int frames, int current)
 }
 
 // Keys: space on the tree, 's' space in the speed box, '>' Ctrl+Right, '<' Ctrl+Left, 't' a timer tick, 'l' a click
-// on LED 5, 'c' on frame 0 in the tree, 'a' Add frame, 'x' Close, 'n' New, 'i' the info dialog confirmed unchanged.
+// on LED 5, 'c' on frame 0 in the tree, 'a' Add frame, 'x' Close, 'n' New, 'i' the info dialog confirmed unchanged,
+// 'r' Repeat... of one frame and 'w' Text... of "A", each confirmed after a tick if one is due.
 void tst_Playback::controls_data()
 {
     QTest::addColumn<int>("frames");
@@ -81,6 +83,8 @@ void tst_Playback::controls_data()
     QTest::newRow("close stops") << 4 << 1 << true << 10 << " tx" << -1 << false;
     QTest::newRow("new document stops") << 4 << 1 << true << 10 << " tn" << -1 << false;
     QTest::newRow("info dialog confirmed") << 4 << 1 << true << 10 << "i" << 1 << false;
+    QTest::newRow("repeat pauses") << 4 << 1 << true << 10 << " tr" << 3 << false;
+    QTest::newRow("text pauses") << 4 << 1 << true << 10 << " tw" << 2 << false;
 }
 
 void tst_Playback::controls()
@@ -124,6 +128,18 @@ void tst_Playback::controls()
             auto* ok = m_window->findChild<QPushButton*>(QStringLiteral("pushButton_OK"));
             QTest::mousePress(ok, Qt::LeftButton);
             QVERIFY(!ok->isVisible());
+        } else if (key == 'r' || key == 'w') {
+            ModalAnswer::onNext([this, key](QWidget* dialog) {
+                if (timer()->isActive())
+                    tick();
+                if (key == 'r')
+                    dialog->findChild<QSpinBox*>("spinBox_RepeatCount")->setValue(1);
+                else
+                    dialog->findChild<QLineEdit*>("lineEdit_Text")->setText("A");
+                dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+            });
+            action(key == 'r' ? "action_RepeatFrame" : "action_Text")->trigger();
+            QVERIFY(ModalAnswer::allAnswered());
         } else if (key == 'a' || key == 'x' || key == 'n') {
             (key == 'a' ? menu()->action_AddFrame : key == 'x' ? menu()->action_Close : menu()->action_New)->trigger();
         } else {
@@ -141,10 +157,12 @@ void tst_Playback::controls()
         return;
     }
     QCOMPARE(shownFrame(), shown);
+    // Stepping and playing leave the frame shown as the one the frame commands take, whatever keys are held.
+    QCOMPARE(document()->targetFrameRows(), QList<int>{shown});
     const int count = document()->sequence(0)->frameCount();
     QCOMPARE(find<QLabel>("label_FramePosition")->text(), QStringLiteral("Frame %1 of %2").arg(shown + 1).arg(count));
     // Playing shows frames and changes nothing; only the edits do.
-    const bool edited = keys.contains('l') || keys.contains('a');
+    const bool edited = keys.contains(QRegularExpression("[lawr]"));
     QVERIFY(!before.isEmpty());
     QCOMPARE(writtenShow(*document()) == before, !edited);
     QVERIFY(edited || (!document()->isModified() && !m_window->isWindowModified()));
@@ -206,6 +224,9 @@ void tst_Playback::onionSkin()
     };
     QCOMPARE(colours({0, 1, 3}), QList<QColor>({dark, lit, dark})); // switched off
     action("action_OnionSkin")->setChecked(true);
+    QCOMPARE(colours({0, 1, 3}), QList<QColor>({onion, lit, dark}));
+    // Another layout is another scene; the onion skin goes along.
+    QVERIFY(document()->submit(new ChangeLayoutEdit(*document(), LedLayout::create(LedLayout::Rectangle, 4, 4))));
     QCOMPARE(colours({0, 1, 3}), QList<QColor>({onion, lit, dark}));
     action("action_Play")->trigger();
     QCOMPARE(colours({0}), QList<QColor>({dark})); // not while playing

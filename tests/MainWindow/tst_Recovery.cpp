@@ -300,6 +300,10 @@ void tst_Recovery::recoveryFolder()
     QCOMPARE(offeredFile.exists() || offeredFile.isSymLink(), answer.isEmpty() || answer == QLatin1String("Keep"));
     if (!recovered)
         return;
+    // An edit undone takes the show back to what was recovered, which no file holds yet.
+    menu()->action_AddSequence->trigger();
+    qobject_cast<LedPanelDocument*>(m_window->currentDocument())->undoStack()->undo();
+    QVERIFY(m_window->isWindowModified());
     // Save writes where the question said, and only there; an untitled show asks.
     const QString path = m_window->currentDocument()->filePath();
     QVERIFY(path.isEmpty() || path == targetPath);

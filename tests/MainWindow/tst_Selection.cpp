@@ -77,11 +77,12 @@ QPointF tst_Selection::cell(const QString& word) const
 }
 
 // One user's step: "select|add|remove|move|copy FROM TO" drags from cell to cell with the Select tool and
-// no key, Shift, Ctrl, none, Ctrl; "stroke CELLS" drags with the pen; "preview [Shift+]TOOL FROM TO N" drags a
-// shape to its N marks, held until "release CELL"; "pen|fill CELL" clicks; "frames" selects both frames in the
-// tree, frame 0 current; "key KEYS" presses keys in the view; "trigger ACTION"; "state ACTION on|off [TEXT]"
-// checks it; "frame N"; "show LAYOUT" opens another show; "symmetry MODE [N]"; "status TEXT" checks the status bar;
-// "steps N" checks the undo steps made since the show was opened.
+// no key, Shift, Ctrl, none, Ctrl; "hold FROM TO" as "move", held; "pan CELL" pans meanwhile; "stroke CELLS"
+// drags with the pen; "preview [Shift+]TOOL FROM TO N" drags a shape to its N marks, held until "release CELL";
+// "pen|fill CELL" clicks; "frames" selects both frames in the tree, frame 0 current; "key KEYS" presses keys
+// in the view; "trigger ACTION"; "state ACTION on|off [TEXT]" checks it; "frame N"; "show LAYOUT" opens another
+// show; "symmetry MODE [N]"; "status TEXT" checks the status bar; "steps N" checks the undo steps made since the
+// show was opened, "marks N" the marks of a shape shown.
 void tst_Selection::run(const QString& step)
 {
     const QStringList words = step.split(' ');
@@ -98,6 +99,15 @@ void tst_Selection::run(const QString& step)
     if (drags.contains(verb)) {
         action(QString("action_Tool") + drags.value(verb).first)->trigger();
         drag(cells, drags.value(verb).second);
+    } else if (verb == "hold") {
+        action("action_ToolSelect")->trigger();
+        drag(cells, Qt::NoModifier, false);
+    } else if (verb == "pan") { // a middle click while a drag is held, then the mouse moves on
+        QWidget* viewport = view()->viewport();
+        QTest::mousePress(viewport, Qt::MiddleButton, {}, viewPoint(cells.first()));
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, viewPoint(cells.first()));
+        QTest::mouseRelease(viewport, Qt::MiddleButton, {}, viewPoint(cells.first()));
+        QTest::mouseMove(viewport, viewPoint(cells.first()) + QPoint(1, 1));
     } else if (verb == "preview") {
         m_held = words.at(1).startsWith("Shift+") ? Qt::ShiftModifier : Qt::NoModifier;
         QAction* tool = action("action_Tool" + QString(words.at(1)).remove("Shift+"));
@@ -139,6 +149,8 @@ void tst_Selection::run(const QString& step)
             counts->setCurrentIndex(counts->findText(words.at(2)));
             QVERIFY(counts->currentIndex() >= 0);
         }
+    } else if (verb == "marks") {
+        QCOMPARE(shapePreview() ? shapePreview()->count() : 0, words.at(1).toInt());
     } else if (verb == "steps") {
         QCOMPARE(document()->undoStack()->index(), words.at(1).toInt());
     } else if (verb == "status") {
@@ -191,6 +203,15 @@ void tst_Selection::edits_data()
     row("grid: another frame drops the paste", grid, corner,
         "select 0,0 0,1; trigger Copy; frame 1; trigger Paste; frame 0; key Down", "...../##.../...../.....",
         "Move LEDs");
+    // Keys wait while a move is dragged; Esc drops the selection, and there is nothing left to move.
+    row("grid: an arrow while a move is dragged", grid, "##.../##.../..#../.....",
+        "select 0,0 1,1; hold 0,0 2,2; key Left; release 2,2", "...../...../..##./..##.", "Move LEDs");
+    row("grid: Esc while a move is dragged", grid, corner,
+        "select 0,0 1,1; hold 0,0 2,3; key Esc; release 2,3; pen 3,4", "##.../##.../...../....#", "Toggle LED");
+    row("grid: a move whose release a pan took", grid, corner, "select 0,0 1,1; hold 0,0 2,3; pan 2,3; key Right",
+        ".##../.##../...../.....", "Move LEDs");
+    row("grid: a line whose release a pan took", grid, empty,
+        "preview Line 0,0 0,4 5; pan 0,4; marks 0; steps 0; pen 3,4", "...../...../...../....#", "Toggle LED");
     row("grid onto a smaller grid: cells off the panel dropped", grid, "...##/...##/...../.....",
         "select 0,3 1,4; trigger Cut; " + small + "; trigger Paste; status 2 LEDs fell outside the panel",
         "...#/...#/....", "Paste", "..../..../....");
