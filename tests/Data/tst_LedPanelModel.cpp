@@ -19,8 +19,6 @@
 
 #include <functional>
 
-#include <malloc.h>
-
 // Changes the show through the door, or through the tree model; false when refused.
 using Perform = std::function<bool(LedPanelModel&, LedTreeModel&)>;
 Q_DECLARE_METATYPE(Perform)
@@ -86,7 +84,6 @@ private slots:
     void layoutElement();
     void changeLayout_data();
     void changeLayout();
-    void wholeFramesKeptCompact();
 };
 
 void tst_LedPanelModel::edits_data()
@@ -327,21 +324,6 @@ void tst_LedPanelModel::changeLayout()
     // Undone, the show writes the file it was read from, byte for byte.
     edit.undo(show);
     QCOMPARE(writtenShow(show), before);
-}
-
-// An operation on whole frames keeps each LED's change, and no index of them: ten inversions of a show at its
-// bound took 2 GB of history, and the machine's memory with it.
-void tst_LedPanelModel::wholeFramesKeptCompact()
-{
-    LedPanelModel show;
-    QVERIFY(readShow(show, showXml(layoutXml(256, 256) + sequenceXml(0, 8))));
-    const auto heapInUse = [] { return qint64(mallinfo2().uordblks + mallinfo2().hblkhd); };
-    const qint64 before = heapInUse();
-    LedValuesEdit edit("Invert");
-    for (int f = 0; f < 8; ++f)
-        edit.setFrame(show.sequence(0)->frame(f), QVector<int>(65536, 1));
-    const qint64 perLed = (heapInUse() - before) / (8 * 65536);
-    QVERIFY2(perLed <= 16, qPrintable(QString::number(perLed)));
 }
 
 QTEST_GUILESS_MAIN(tst_LedPanelModel)
