@@ -69,6 +69,8 @@ void PictureController::importImage()
         QMessageBox::information(m_pWindow, tr("Import image"), tr("Choose the sequence to import into first."));
         return;
     }
+    // The frames go after the frame shown: playing on behind the dialogs would move it.
+    emit m_pDocument->aboutToEdit();
     const QString fileName = QFileDialog::getOpenFileName(
         m_pWindow, tr("Import image"), QString(), tr("Pictures (*.png *.jpg *.jpeg *.bmp *.gif);;All files (*)"));
     if (fileName.isEmpty() || !m_pDocument)

@@ -85,6 +85,7 @@ void tst_Playback::controls_data()
     QTest::newRow("info dialog confirmed") << 4 << 1 << true << 10 << "i" << 1 << false;
     QTest::newRow("repeat pauses") << 4 << 1 << true << 10 << " tr" << 3 << false;
     QTest::newRow("text pauses") << 4 << 1 << true << 10 << " tw" << 2 << false;
+    QTest::newRow("picture import pauses") << 4 << 1 << true << 10 << " tp" << 3 << false;
 }
 
 void tst_Playback::controls()
@@ -128,17 +129,23 @@ void tst_Playback::controls()
             auto* ok = m_window->findChild<QPushButton*>(QStringLiteral("pushButton_OK"));
             QTest::mousePress(ok, Qt::LeftButton);
             QVERIFY(!ok->isVisible());
-        } else if (key == 'r' || key == 'w') {
+        } else if (key == 'r' || key == 'w' || key == 'p') {
+            QTemporaryDir dir;
+            const QString picture = dir.filePath(QStringLiteral("dot.png"));
+            if (key == 'p') {
+                QVERIFY(QImage(QSize(4, 4), QImage::Format_RGB32).save(picture));
+                ModalAnswer::fileDialog(picture);
+            }
             ModalAnswer::onNext([this, key](QWidget* dialog) {
                 if (timer()->isActive())
                     tick();
                 if (key == 'r')
                     dialog->findChild<QSpinBox*>("spinBox_RepeatCount")->setValue(1);
-                else
+                else if (key == 'w')
                     dialog->findChild<QLineEdit*>("lineEdit_Text")->setText("A");
                 dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
             });
-            action(key == 'r' ? "action_RepeatFrame" : "action_Text")->trigger();
+            action(key == 'r' ? "action_RepeatFrame" : key == 'w' ? "action_Text" : "action_ImportImage")->trigger();
             QVERIFY(ModalAnswer::allAnswered());
         } else if (key == 'a' || key == 'x' || key == 'n') {
             (key == 'a' ? menu()->action_AddFrame : key == 'x' ? menu()->action_Close : menu()->action_New)->trigger();
@@ -162,7 +169,7 @@ void tst_Playback::controls()
     const int count = document()->sequence(0)->frameCount();
     QCOMPARE(find<QLabel>("label_FramePosition")->text(), QStringLiteral("Frame %1 of %2").arg(shown + 1).arg(count));
     // Playing shows frames and changes nothing; only the edits do.
-    const bool edited = keys.contains(QRegularExpression("[lawr]"));
+    const bool edited = keys.contains(QRegularExpression("[lawrp]"));
     QVERIFY(!before.isEmpty());
     QCOMPARE(writtenShow(*document()) == before, !edited);
     QVERIFY(edited || (!document()->isModified() && !m_window->isWindowModified()));
