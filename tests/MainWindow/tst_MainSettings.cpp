@@ -29,30 +29,33 @@ private slots:
 
 void tst_MainSettings::restoreWindowSize_data()
 {
-    QTest::addColumn<QRect>("stored"); // null: nothing stored
+    QTest::addColumn<QPoint>("position");
+    QTest::addColumn<QSize>("size"); // invalid: nothing stored
     QTest::addColumn<QRect>("expected");
 
     // Against the offscreen platform's one 800×600 screen: right edge 799, bottom edge 599.
-    QTest::newRow("beyond right and bottom") << QRect(600, 500, 300, 200) << QRect(499, 399, 300, 200);
-    QTest::newRow("left of and above") << QRect(-50, -30, 300, 200) << QRect(0, 0, 250, 170);
-    QTest::newRow("first run: 800×600 moved, then cut") << QRect() << QRect(0, 0, 799, 599);
+    QTest::newRow("beyond right and bottom") << QPoint(600, 500) << QSize(300, 200) << QRect(499, 399, 300, 200);
+    QTest::newRow("left of and above") << QPoint(-50, -30) << QSize(300, 200) << QRect(0, 0, 250, 170);
+    QTest::newRow("first run: 800×600 moved, then cut") << QPoint() << QSize() << QRect(0, 0, 799, 599);
     // As a damaged file may hold them: no sum may overflow, and a window has a size.
-    QTest::newRow("far past the screens") << QRect(2147483000, 5, 2147483647, 2147483647) << QRect(0, 0, 799, 599);
-    QTest::newRow("no size") << QRect(10, 10, -500, 0) << QRect(0, 0, 799, 599);
+    QTest::newRow("far past the screens") << QPoint(2147483000, 5) << QSize(2147483647, 2147483647)
+                                          << QRect(0, 0, 799, 599);
+    QTest::newRow("no size") << QPoint(10, 10) << QSize(-500, 0) << QRect(0, 0, 799, 599);
 }
 
 void tst_MainSettings::restoreWindowSize()
 {
-    QFETCH(QRect, stored);
+    QFETCH(QPoint, position);
+    QFETCH(QSize, size);
     QFETCH(QRect, expected);
     QCOMPARE(QGuiApplication::primaryScreen()->virtualGeometry(), QRect(0, 0, 800, 600));
 
     MainSettings::read();
     MainSettings::remove(QStringLiteral("MainWindow/Position"));
     MainSettings::remove(QStringLiteral("MainWindow/Size"));
-    if (!stored.isNull()) {
-        MainSettings::setValue(QStringLiteral("MainWindow/Position"), stored.topLeft());
-        MainSettings::setValue(QStringLiteral("MainWindow/Size"), stored.size());
+    if (size != QSize()) {
+        MainSettings::setValue(QStringLiteral("MainWindow/Position"), position);
+        MainSettings::setValue(QStringLiteral("MainWindow/Size"), size);
     }
     MainSettings::write();
     MainSettings::read(); // from the file, as at the next start
