@@ -84,6 +84,7 @@ LayoutDialog::LayoutDialog(LedPanelDocument* document, QWidget* parent)
     , m_AngleEdited(false)
     , m_Showing(false)
     , m_RowSign(1)
+    , m_ShownColumns(0)
 {
     Q_ASSERT(m_pDocument);
     setModal(true);
@@ -133,21 +134,22 @@ void LayoutDialog::showLayout(const LedLayout& layout)
     ui->comboBox_LayoutType->setCurrentIndex(layout.type() == LedLayout::Ring ? 1 : 0);
     ui->spinBox_Rows->setValue(layout.rows());
     ui->spinBox_Columns->setValue(layout.columns());
-    ui->doubleSpinBox_RowSpacing->setValue(std::fabs(layout.rowSpacing()));
-    ui->doubleSpinBox_ColumnSpacing->setValue(std::fabs(layout.columnSpacing()));
+    showValue(ui->doubleSpinBox_RowSpacing, std::fabs(layout.rowSpacing()));
+    showValue(ui->doubleSpinBox_ColumnSpacing, std::fabs(layout.columnSpacing()));
+    m_ShownColumns = layout.columns();
     ui->checkBox_ReverseNumbering->setChecked(layout.columnSpacing() < 0);
     ui->comboBox_Order->setCurrentIndex(layout.order() == LedLayout::Columns ? 1 : 0);
     ui->checkBox_Serpentine->setChecked(layout.serpentine());
     // Only a wiring check or a file numbers from the bottom up; the field keeps the distance.
     m_RowSign = layout.rowSpacing() < 0 ? -1 : 1;
-    ui->doubleSpinBox_FirstLedX->setValue(layout.firstLedPosition().x());
-    ui->doubleSpinBox_FirstLedY->setValue(layout.firstLedPosition().y());
-    ui->doubleSpinBox_BodyX->setValue(layout.rectangle().x());
-    ui->doubleSpinBox_BodyY->setValue(layout.rectangle().y());
-    ui->doubleSpinBox_BodyWidth->setValue(layout.rectangle().width());
-    ui->doubleSpinBox_BodyHeight->setValue(layout.rectangle().height());
-    ui->doubleSpinBox_InnerDiameter->setValue(layout.innerDiameter());
-    ui->doubleSpinBox_OuterDiameter->setValue(layout.outerDiameter());
+    showValue(ui->doubleSpinBox_FirstLedX, layout.firstLedPosition().x());
+    showValue(ui->doubleSpinBox_FirstLedY, layout.firstLedPosition().y());
+    showValue(ui->doubleSpinBox_BodyX, layout.rectangle().x());
+    showValue(ui->doubleSpinBox_BodyY, layout.rectangle().y());
+    showValue(ui->doubleSpinBox_BodyWidth, layout.rectangle().width());
+    showValue(ui->doubleSpinBox_BodyHeight, layout.rectangle().height());
+    showValue(ui->doubleSpinBox_InnerDiameter, layout.innerDiameter());
+    showValue(ui->doubleSpinBox_OuterDiameter, layout.outerDiameter());
     // A body other than the fitted one was set by hand.
     LedLayout fitted = layout;
     fitted.fitBody();
@@ -158,10 +160,26 @@ void LayoutDialog::showLayout(const LedLayout& layout)
             preset = i;
     }
     ui->comboBox_Preset->setCurrentIndex(preset);
+    // A file keeps six significant digits of the angle that closes the circle.
+    const double closing = 360.0 / qMax(1, layout.columns());
     m_AngleEdited = layout.type() == LedLayout::Ring
-        && std::fabs(std::fabs(layout.columnSpacing()) - 360.0 / qMax(1, layout.columns())) > 1e-9;
+        && std::fabs(std::fabs(layout.columnSpacing()) - closing) > 1e-5 * closing;
     m_Showing = false;
     refresh();
+}
+
+void LayoutDialog::showValue(QDoubleSpinBox* box, double value)
+{
+    box->setValue(value);
+    m_ShownValues.insert(box, qMakePair(value, box->value()));
+}
+
+double LayoutDialog::value(const QDoubleSpinBox* box) const
+{
+    // A field rounds to its decimals: left as shown, it stands for the value it was given, so that
+    // OK on an untouched panel read from a file changes nothing.
+    const auto shown = m_ShownValues.value(box, qMakePair(box->value(), box->value()));
+    return box->value() == shown.second ? shown.first : box->value();
 }
 
 void LayoutDialog::applyPreset(int index)
@@ -197,20 +215,20 @@ LedLayout LayoutDialog::panelLayout() const
     LedLayout layout(type);
     const int columns = ui->spinBox_Columns->value();
     layout.setSize(ui->spinBox_Rows->value(), columns);
-    double columnSpacing = ui->doubleSpinBox_ColumnSpacing->value();
-    if (type == LedLayout::Ring && !m_AngleEdited)
+    double columnSpacing = value(ui->doubleSpinBox_ColumnSpacing);
+    if (type == LedLayout::Ring && !m_AngleEdited && columns != m_ShownColumns)
         columnSpacing = 360.0 / qMax(1, columns);
     // A negative spacing numbers a grid right to left and a ring counterclockwise.
     if (ui->checkBox_ReverseNumbering->isChecked())
         columnSpacing = -columnSpacing;
-    layout.setSpacings(m_RowSign * ui->doubleSpinBox_RowSpacing->value(), columnSpacing);
+    layout.setSpacings(m_RowSign * value(ui->doubleSpinBox_RowSpacing), columnSpacing);
     layout.setNumbering(LedLayout::eOrder(ui->comboBox_Order->currentData().toInt()),
                         ui->checkBox_Serpentine->isChecked());
-    layout.setFirstLedPosition(QPointF(ui->doubleSpinBox_FirstLedX->value(), ui->doubleSpinBox_FirstLedY->value()));
+    layout.setFirstLedPosition(QPointF(value(ui->doubleSpinBox_FirstLedX), value(ui->doubleSpinBox_FirstLedY)));
     if (ui->groupBox_Advanced->isChecked()) {
-        layout.setRectangle(QRectF(ui->doubleSpinBox_BodyX->value(), ui->doubleSpinBox_BodyY->value(),
-                                   ui->doubleSpinBox_BodyWidth->value(), ui->doubleSpinBox_BodyHeight->value()));
-        layout.setDiameters(ui->doubleSpinBox_InnerDiameter->value(), ui->doubleSpinBox_OuterDiameter->value());
+        layout.setRectangle(QRectF(value(ui->doubleSpinBox_BodyX), value(ui->doubleSpinBox_BodyY), value(ui->doubleSpinBox_BodyWidth),
+                                   value(ui->doubleSpinBox_BodyHeight)));
+        layout.setDiameters(value(ui->doubleSpinBox_InnerDiameter), value(ui->doubleSpinBox_OuterDiameter));
     } else {
         layout.fitBody();
     }

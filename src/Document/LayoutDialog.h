@@ -4,8 +4,11 @@
 #include "Data/LedLayout.h"
 
 #include <QDialog>
+#include <QHash>
+#include <QPair>
 
 class LayoutPreview;
+class QDoubleSpinBox;
 class LedPanelDocument;
 
 namespace Ui {
@@ -42,6 +45,8 @@ private:
     void typeChanged();
     void fieldEdited();
     void refresh();
+    void showValue(QDoubleSpinBox* box, double value);
+    double value(const QDoubleSpinBox* box) const;
 
     Ui::LayoutDialog* ui;
     LedPanelDocument* m_pDocument;
@@ -49,6 +54,9 @@ private:
     bool m_AngleEdited;
     bool m_Showing;
     int m_RowSign;
+    // Per field: the value shown and what the field made of it.
+    QHash<const QDoubleSpinBox*, QPair<double, double>> m_ShownValues;
+    int m_ShownColumns;
 };
 
 #endif // LAYOUTDIALOG_H

@@ -31,6 +31,8 @@ private slots:
     void newDocuments_data();
     void newDocuments();
     void unknownType();
+    void savedLayout_data();
+    void savedLayout();
 
 private:
     LayoutDialog* openDialog()
@@ -334,6 +336,46 @@ void tst_LayoutDialog::unknownType()
     QCOMPARE(document()->filePath(), QFileInfo(path).canonicalFilePath());
     QCOMPARE(document()->panelLayout(), LedLayout());
     QCOMPARE(document()->sequence(0)->frame(0)->ledCount(), 192);
+}
+
+// Files hold six significant digits: a saved angle or body is still the fitted one.
+void tst_LayoutDialog::savedLayout_data()
+{
+    QTest::addColumn<QByteArray>("layoutXml");
+    QTest::addColumn<int>("columns"); // typed after OK changed nothing
+
+    QTest::newRow("ring of 7") << QByteArray("<Layout type='Ring'><Rows>1</Rows><Columns>7</Columns>"
+                                             "<ColumnSpacing>51.4286</ColumnSpacing><InnerDiameter>40</InnerDiameter>"
+                                             "<OuterDiameter>55</OuterDiameter></Layout>") << 8;
+    QTest::newRow("first LED finer than the fields") << QByteArray("<Layout type='Rectangle'><Rows>2</Rows>"
+                                                                   "<Columns>2</Columns><FirstLedPosition_X>0.12345"
+                                                                   "</FirstLedPosition_X></Layout>") << 3;
+}
+
+void tst_LayoutDialog::savedLayout()
+{
+    QFETCH(QByteArray, layoutXml);
+    QFETCH(int, columns);
+
+    ModalAnswer::messageBox(QMessageBox::Discard);
+    QVERIFY(openShow(layoutXml + sequenceXml(0, 1)));
+    QVERIFY(ModalAnswer::allAnswered());
+    LayoutDialog* dialog = openDialog();
+    QVERIFY(dialog);
+    ok(dialog)->click();
+    QVERIFY(!document()->isModified());
+
+    dialog = openDialog();
+    auto* box = field<QSpinBox>(dialog, "spinBox_Columns");
+    box->selectAll();
+    QTest::keyClicks(box, QString::number(columns));
+    LedLayout fitted = document()->panelLayout();
+    fitted.setSize(fitted.rows(), columns);
+    if (fitted.type() == LedLayout::Ring)
+        fitted.setSpacings(fitted.rowSpacing(), 360.0 / columns);
+    fitted.fitBody();
+    QCOMPARE(dialog->panelLayout(), fitted);
+    dialog->reject();
 }
 
 QTEST_MAIN(tst_LayoutDialog)
