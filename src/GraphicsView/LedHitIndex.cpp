@@ -92,13 +92,19 @@ int LedHitIndex::ledAt(const QPointF& point) const
         return -1;
     const QRectF reach(point.x() - m_Radius, point.y() - m_Radius, 2 * m_Radius, 2 * m_Radius);
     int found = -1;
-    qreal best = m_Radius * m_Radius;
+    const qreal radius2 = m_Radius * m_Radius;
+    qreal best = radius2;
+    // LEDs on one place (a ring turned past a full circle) differ by rounding only: the one drawn
+    // last lies over the others and is the one the user sees.
+    const qreal rounding = 1e-10 * qMax(radius2, point.x() * point.x() + point.y() * point.y());
     visitBuckets(bucketColumn(reach.left()), bucketRow(reach.top()), bucketColumn(reach.right()),
                  bucketRow(reach.bottom()), [&](int led) {
                      const QPointF d = m_Centres.at(led) - point;
                      const qreal distance2 = d.x() * d.x() + d.y() * d.y();
-                     if (distance2 < best || (distance2 == best && found < 0)) {
-                         best = distance2;
+                     if (distance2 > radius2)
+                         return;
+                     if (found < 0 || distance2 < best - rounding || (distance2 <= best + rounding && led > found)) {
+                         best = qMin(best, distance2);
                          found = led;
                      }
                  });

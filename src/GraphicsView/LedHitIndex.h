@@ -16,7 +16,8 @@ public:
     LedHitIndex() = default;
     explicit LedHitIndex(const LedLayout& layout);
 
-    // The LED whose circle holds the point (the nearest if circles overlap), -1 beside every LED.
+    // The LED whose circle holds the point (the nearest if circles overlap, the one drawn last of
+    // LEDs on one place), -1 beside every LED.
     int ledAt(const QPointF& point) const;
     // The LEDs whose centre lies within reach of the segment, in no particular order.
     QVector<int> ledsAlong(const QLineF& segment, qreal reach) const;

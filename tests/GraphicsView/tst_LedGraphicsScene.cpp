@@ -35,6 +35,10 @@ void tst_LedGraphicsScene::clicks_data()
     QTest::newRow("ring, beside the circle") << ring << 4.0 << int(Qt::LeftButton) << QPointF(0.85, 0.85) << -1;
     QTest::newRow("ring, right button") << ring << 4.0 << int(Qt::RightButton) << QPointF() << 30;
     QTest::newRow("grid, close up") << grid << 12.0 << int(Qt::LeftButton) << QPointF(-0.6, 0.6) << 30;
+    // Turned full circle, LED 30 lies on LED 0 and is drawn over it.
+    LedLayout wrapped = LedLayout::create(LedLayout::Ring, 2, 31);
+    wrapped.setSpacings(wrapped.rowSpacing(), 12.0);
+    QTest::newRow("ring, LEDs on top of each other") << wrapped << 4.0 << int(Qt::LeftButton) << QPointF() << 30;
 }
 
 // The scene tells which LED a press is on and repaints what changed; it never changes the frame itself.
