@@ -90,6 +90,9 @@ LayoutDialog::LayoutDialog(LedPanelDocument* document, QWidget* parent)
     setModal(true);
     ui->setupUi(this);
     ui->verticalLayout_Preview->addWidget(m_pPreview);
+    // A file may hold a longer line than a new layout may have: shown whole, it is kept whole.
+    ui->spinBox_Rows->setMaximum(LedLayout::MaxLedCount);
+    ui->spinBox_Columns->setMaximum(LedLayout::MaxLedCount);
     m_pPreview->setObjectName(QStringLiteral("layoutPreview"));
 
     ui->comboBox_LayoutType->addItem(tr("Grid"), int(LedLayout::Rectangle));
@@ -120,6 +123,7 @@ LayoutDialog::LayoutDialog(LedPanelDocument* document, QWidget* parent)
     connect(ui->comboBox_Order, QOverload<int>::of(&QComboBox::activated), this, &LayoutDialog::fieldEdited);
     connect(ui->checkBox_Serpentine, &QCheckBox::toggled, this, &LayoutDialog::fieldEdited);
     connect(ui->groupBox_Advanced, &QGroupBox::toggled, this, &LayoutDialog::fieldEdited);
+    connect(ui->checkBox_DefaultLayout, &QCheckBox::toggled, this, &LayoutDialog::refresh);
     refresh();
 }
 
@@ -263,8 +267,14 @@ void LayoutDialog::refresh()
     QString reason;
     const bool valid = layout.isValid(&reason);
     ui->label_Problem->setText(reason);
-    ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(valid);
+    ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(valid || keepsDocumentLayout(layout));
     m_pPreview->setPanelLayout(layout);
+}
+
+bool LayoutDialog::keepsDocumentLayout(const LedLayout& layout) const
+{
+    // New documents never start on a layout that could not be made anew.
+    return layout == m_pDocument->panelLayout() && !ui->checkBox_DefaultLayout->isChecked();
 }
 
 LedLayout LayoutDialog::defaultLayout()
@@ -289,7 +299,7 @@ LedLayout LayoutDialog::defaultLayout()
 void LayoutDialog::accept()
 {
     const LedLayout layout = panelLayout();
-    if (!layout.isValid())
+    if (!layout.isValid() && !keepsDocumentLayout(layout))
         return;
     qint64 dropped = 0;
     if (layout != m_pDocument->panelLayout()) {

@@ -45,6 +45,8 @@ private:
     void typeChanged();
     void fieldEdited();
     void refresh();
+    // Whether OK would leave the document's layout, maybe one only a file may hold, as it is.
+    bool keepsDocumentLayout(const LedLayout& layout) const;
     void showValue(QDoubleSpinBox* box, double value);
     double value(const QDoubleSpinBox* box) const;
 
