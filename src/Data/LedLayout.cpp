@@ -141,8 +141,12 @@ int LedLayout::wiredColumn(int column) const
 {
     if (m_ColumnSpacing >= 0 || m_Columns <= 0)
         return column;
-    // A ring keeps LED 0's angle as column 0 and turns the other way round from it.
-    return m_Type == Ring ? (m_Columns - column) % m_Columns : m_Columns - 1 - column;
+    // A whole circle keeps LED 0's angle as column 0 and turns the other way round from it. Part of
+    // a circle is mirrored as a grid's row is, or its first drawn column would lie at the far end.
+    const double turn = m_Columns * std::fabs(m_ColumnSpacing);
+    if (m_Type == Ring && std::fabs(turn - 360.0) <= 360.0 * 1e-5)
+        return (m_Columns - column) % m_Columns;
+    return m_Columns - 1 - column;
 }
 
 QPoint LedLayout::wiredCell(int index) const

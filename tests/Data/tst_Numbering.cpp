@@ -91,6 +91,10 @@ void tst_Numbering::mapping_data()
         { 1, 1 });
     add("ring, columns, alternating anticlockwise", numbered(C, true, 1, -1, ring), { 0, 0 }, { 0, 1 }, { 7, 2 });
     add("ring, columns, outermost first", numbered(C, false, -1, 1, ring), { 0, 2 }, { 0, 1 }, { 1, 2 });
+    // Part of a circle numbered anticlockwise: drawn neighbours are neighbours on the panel too.
+    LedLayout arc = numbered(R, false, 1, -1, ring);
+    arc.setSpacings(arc.rowSpacing(), -7.5);
+    add("ring, part of a circle, anticlockwise", arc, { 7, 0 }, { 6, 0 }, { 7, 1 });
 }
 
 void tst_Numbering::mapping()
