@@ -40,6 +40,12 @@ QSize LayoutPreview::sizeHint() const
     return QSize(360, 360);
 }
 
+bool LayoutPreview::drawable() const
+{
+    // A file may hold a longer line than a new layout may have; it is drawn all the same.
+    return m_Layout.isValid() || (m_Layout.ledCount() > 0 && m_Layout.ledCount() <= LedLayout::MaxLedCount);
+}
+
 QTransform LayoutPreview::toWidget() const
 {
     return LedPanelPainter(m_Layout).transformTo(QRectF(rect()).adjusted(margin, margin, -margin, -margin));
@@ -50,7 +56,7 @@ void LayoutPreview::paintEvent(QPaintEvent* event)
     Q_UNUSED(event)
     QPainter painter(this);
     painter.fillRect(rect(), LedPanelPainter::backgroundColor());
-    if (!m_Layout.isValid())
+    if (!drawable())
         return;
     const QTransform transform = toWidget();
     painter.setTransform(transform);
@@ -79,7 +85,7 @@ void LayoutPreview::paintEvent(QPaintEvent* event)
 QVector<LayoutPreview::Label> LayoutPreview::labels() const
 {
     QVector<Label> placed;
-    if (!m_Layout.isValid())
+    if (!drawable())
         return placed;
     const QTransform transform = toWidget();
     const QFontMetrics metrics = fontMetrics();
@@ -120,7 +126,7 @@ QVector<LayoutPreview::Label> LayoutPreview::labels() const
 void LayoutPreview::mouseMoveEvent(QMouseEvent* event)
 {
     int nearest = -1;
-    if (m_Layout.isValid()) {
+    if (drawable()) {
         const QTransform transform = toWidget();
         // Within an LED's spacing of the mouse, the closest one.
         qreal best = 12.0 * 12.0;

@@ -34,6 +34,7 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    bool drawable() const;
     QTransform toWidget() const;
 
     LedLayout m_Layout;

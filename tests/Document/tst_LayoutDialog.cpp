@@ -364,6 +364,8 @@ void tst_LayoutDialog::savedLayout()
     QVERIFY(ModalAnswer::allAnswered());
     LayoutDialog* dialog = openDialog();
     QVERIFY(dialog);
+    // The panel is drawn, LED 0 numbered.
+    QVERIFY(!field<LayoutPreview>(dialog, "layoutPreview")->labels().isEmpty());
     ok(dialog)->click();
     QVERIFY(!dialog->isVisible() && !document()->isModified());
 
