@@ -32,7 +32,10 @@ LedHitIndex::LedHitIndex(const LedLayout& layout)
     m_Bounds = QRectF(QPointF(left, top), QPointF(right, bottom));
 
     const qreal area = qMax<qreal>(m_Bounds.width(), 1) * qMax<qreal>(m_Bounds.height(), 1);
-    m_Cell = qMax<qreal>(2 * m_Radius, std::sqrt(area / (bucketsPerLed * qreal(count))));
+    // A long thin panel is bounded by its length too: its area alone would leave it a bucket per unit of width.
+    const qreal length = qMax(m_Bounds.width(), m_Bounds.height());
+    m_Cell = qMax<qreal>(qMax<qreal>(2 * m_Radius, std::sqrt(area / (bucketsPerLed * qreal(count)))),
+                         length / (bucketsPerLed * qreal(count)));
     if (!(m_Cell > 0))
         m_Cell = 1;
     m_Columns = int(m_Bounds.width() / m_Cell) + 1;

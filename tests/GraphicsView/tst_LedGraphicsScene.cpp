@@ -8,6 +8,8 @@
 
 #include <QtTest>
 
+#include <sys/resource.h>
+
 Q_DECLARE_METATYPE(LedLayout)
 
 class tst_LedGraphicsScene : public QObject
@@ -19,6 +21,7 @@ private slots:
     void clicks();
     void drawsAsThePainter_data();
     void drawsAsThePainter();
+    void farApart();
 };
 
 void tst_LedGraphicsScene::clicks_data()
@@ -167,6 +170,17 @@ void tst_LedGraphicsScene::drawsAsThePainter()
         const qint64 leds = distance(body, expected);
         QVERIFY2(3 * difference < leds, qPrintable(QStringLiteral("%1 of %2").arg(difference).arg(leds)));
     }
+}
+
+// A file may put a row's LEDs a million apart: the scene's lookup of LEDs by place stays small.
+void tst_LedGraphicsScene::farApart()
+{
+    LedLayout line = LedLayout::create(LedLayout::Rectangle, 1, 65536);
+    line.setSpacings(6.0, LedLayout::MaxCoordinate);
+    QScopedPointer<AbstractLedGraphicsScene> scene(AbstractLedGraphicsScene::create(line));
+    rusage usage {};
+    QCOMPARE(getrusage(RUSAGE_SELF, &usage), 0);
+    QVERIFY2(usage.ru_maxrss < 300 * 1024, qPrintable(QStringLiteral("%1 KB").arg(usage.ru_maxrss)));
 }
 
 QTEST_MAIN(tst_LedGraphicsScene)
