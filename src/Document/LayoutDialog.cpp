@@ -230,8 +230,8 @@ LedLayout LayoutDialog::panelLayout() const
                         ui->checkBox_Serpentine->isChecked());
     layout.setFirstLedPosition(QPointF(value(ui->doubleSpinBox_FirstLedX), value(ui->doubleSpinBox_FirstLedY)));
     if (ui->groupBox_Advanced->isChecked()) {
-        layout.setRectangle(QRectF(value(ui->doubleSpinBox_BodyX), value(ui->doubleSpinBox_BodyY), value(ui->doubleSpinBox_BodyWidth),
-                                   value(ui->doubleSpinBox_BodyHeight)));
+        layout.setRectangle(QRectF(value(ui->doubleSpinBox_BodyX), value(ui->doubleSpinBox_BodyY),
+                                   value(ui->doubleSpinBox_BodyWidth), value(ui->doubleSpinBox_BodyHeight)));
         layout.setDiameters(value(ui->doubleSpinBox_InnerDiameter), value(ui->doubleSpinBox_OuterDiameter));
     } else {
         layout.fitBody();

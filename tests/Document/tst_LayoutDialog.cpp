@@ -344,14 +344,14 @@ void tst_LayoutDialog::savedLayout_data()
     QTest::addColumn<QByteArray>("layoutXml");
     QTest::addColumn<int>("columns"); // typed after OK changed nothing
 
-    QTest::newRow("ring of 7") << QByteArray("<Layout type='Ring'><Rows>1</Rows><Columns>7</Columns>"
-                                             "<ColumnSpacing>51.4286</ColumnSpacing><InnerDiameter>40</InnerDiameter>"
-                                             "<OuterDiameter>55</OuterDiameter></Layout>") << 8;
-    QTest::newRow("first LED finer than the fields") << QByteArray("<Layout type='Rectangle'><Rows>2</Rows>"
-                                                                   "<Columns>2</Columns><FirstLedPosition_X>0.12345"
-                                                                   "</FirstLedPosition_X></Layout>") << 3;
-    QTest::newRow("a row longer than new ones may be") << QByteArray("<Layout type='Rectangle'><Rows>1</Rows>"
-                                                                     "<Columns>2000</Columns></Layout>") << 1000;
+    QTest::newRow("ring of 7") << QByteArray("<Layout type='Ring'><Rows>1</Rows><Columns>7</Columns><ColumnSpacing>"
+                                             "51.4286</ColumnSpacing><OuterDiameter>55</OuterDiameter></Layout>") << 8;
+    QTest::newRow("first LED finer than the fields")
+        << QByteArray("<Layout type='Rectangle'><Rows>2</Rows><FirstLedPosition_X>0.12345</FirstLedPosition_X>"
+                      "</Layout>")
+        << 3;
+    QTest::newRow("a row longer than new ones may be")
+        << QByteArray("<Layout type='Rectangle'><Rows>1</Rows><Columns>2000</Columns></Layout>") << 1000;
 }
 
 void tst_LayoutDialog::savedLayout()
@@ -360,12 +360,10 @@ void tst_LayoutDialog::savedLayout()
     QFETCH(int, columns);
 
     ModalAnswer::messageBox(QMessageBox::Discard);
-    QVERIFY(openShow(layoutXml + sequenceXml(0, 1)));
-    QVERIFY(ModalAnswer::allAnswered());
+    QVERIFY(openShow(layoutXml + sequenceXml(0, 1)) && ModalAnswer::allAnswered());
     LayoutDialog* dialog = openDialog();
-    QVERIFY(dialog);
     // The panel is drawn, LED 0 numbered.
-    QVERIFY(!field<LayoutPreview>(dialog, "layoutPreview")->labels().isEmpty());
+    QVERIFY(dialog && !field<LayoutPreview>(dialog, "layoutPreview")->labels().isEmpty());
     ok(dialog)->click();
     QVERIFY(!dialog->isVisible() && !document()->isModified());
 
