@@ -12,9 +12,10 @@ namespace {
 // Positions of the same LED under two numberings differ by rounding only.
 const double Tolerance = 1e-6;
 
-qint64 key(const QPointF& p)
+// Unsigned, so that coordinates a million apart wrap instead of overflowing.
+quint64 key(const QPointF& p)
 {
-    return qint64(std::llround(p.x() * 1000.0)) * 4000000007LL + qint64(std::llround(p.y() * 1000.0));
+    return quint64(std::llround(p.x() * 1000.0)) * 4000000007ULL + quint64(std::llround(p.y() * 1000.0));
 }
 
 // Finds positions by their rounded coordinates, looking into the neighbouring keys too.
@@ -44,7 +45,7 @@ public:
     }
 
 private:
-    QMultiHash<qint64, QPointF> m_Points;
+    QMultiHash<quint64, QPointF> m_Points;
 };
 
 bool samePlace(const QPointF& a, const QPointF& b)

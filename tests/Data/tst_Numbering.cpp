@@ -16,15 +16,15 @@ namespace {
 
 // A 3 × 4 grid or a ring of 3 circles × 8 LEDs, numbered from the corner or circle the spacings' signs give.
 LedLayout numbered(int order, bool serpentine, int rowSign, int columnSign,
-                   LedLayout::eType type = LedLayout::Rectangle)
+                   LedLayout::eType type = LedLayout::Rectangle, double spacing = 6.0)
 {
     const bool ring = type == LedLayout::Ring;
-    LedLayout layout = LedLayout::create(type, 3, ring ? 8 : 4, 6.0);
+    LedLayout layout = LedLayout::create(type, 3, ring ? 8 : 4, spacing);
     layout.setSpacings(rowSign * std::fabs(layout.rowSpacing()), columnSign * std::fabs(layout.columnSpacing()));
     if (ring)
         layout.setFirstLedPosition(QPointF(0, rowSign > 0 ? -54 : -66));
     else
-        layout.setFirstLedPosition(QPointF(columnSign > 0 ? 0 : 18, rowSign > 0 ? 0 : 12));
+        layout.setFirstLedPosition(QPointF(columnSign > 0 ? 0 : 3, rowSign > 0 ? 0 : 2) * spacing);
     layout.setNumbering(LedLayout::eOrder(order), serpentine);
     return layout;
 }
@@ -231,6 +231,7 @@ void tst_Numbering::solve_data()
                       believed)
             << numbered(order, serpentine, rowSign, columnSign, LedLayout::eType(type)) << believed;
     }
+    QTest::newRow("grid of LEDs a million apart") << numbered(1, true, -1, 1, LedLayout::Rectangle, 1e6) << 0;
 }
 
 // From where the test's single LEDs lit on a panel believed plain, the panel's real numbering.
@@ -238,7 +239,8 @@ void tst_Numbering::solve()
 {
     QFETCH(LedLayout, wired);
     QFETCH(int, believedOrder);
-    LedLayout believed = numbered(believedOrder, false, 1, 1, wired.type());
+    const double spacing = wired.type() == LedLayout::Ring ? 6.0 : std::fabs(wired.columnSpacing());
+    LedLayout believed = numbered(believedOrder, false, 1, 1, wired.type(), spacing);
     if (wired.type() == LedLayout::Ring)
         believed.setFirstLedPosition(QPointF(0, -54).transposed()); // believed to start elsewhere on the circle
     const WiringTest test(believed);
