@@ -231,6 +231,7 @@ bool LedPanelDocument::save(const QString& fileName)
     QString errorMessage;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     CheckedFileWriter file(fileName);
+    file.setWaitForReader(false);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         errorMessage = tr("Cannot open file %1 for writing:\n%2.")
                            .arg(QDir::toNativeSeparators(fileName), file.errorString());

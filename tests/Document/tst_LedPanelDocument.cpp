@@ -43,6 +43,7 @@ private slots:
     void shownFrame();
     void saveOnClose_data();
     void saveOnClose();
+    void saveToFifoNobodyReads();
 
 private:
     // Writes `content` to a file of the temporary folder, `body` inside a document element.
@@ -253,6 +254,21 @@ void tst_LedPanelDocument::saveOnClose()
     QCOMPARE(document.close(), closes);
     QVERIFY(ModalAnswer::allAnswered());
     QCOMPARE(document.saved, hasPath ? QStringList{path} : QStringList());
+}
+
+// Save must not wait for a reader that never comes: the window would hang.
+void tst_LedPanelDocument::saveToFifoNobodyReads()
+{
+    const QString fifo = m_Dir.filePath("nobody.xml");
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    QScopedPointer<LedPanelDocument> document(LedPanelDocument::newDocument());
+    document->setModified(true);
+    QString text;
+    ModalAnswer::messageBox(QMessageBox::Ok, &text);
+    QVERIFY(!document->save(fifo));
+    QVERIFY(ModalAnswer::allAnswered());
+    QVERIFY2(text.startsWith(QStringLiteral("Cannot open file %1 for writing").arg(fifo)), qPrintable(text));
+    QVERIFY(document->isModified() && document->filePath().isEmpty());
 }
 
 QTEST_MAIN(tst_LedPanelDocument)
