@@ -4,6 +4,7 @@
 #include "Document/LedPanelDocument.h"
 #include "MainWindow/MainSettings.h"
 
+#include <QLockFile>
 #include <QTimer>
 
 int AutosaveController::intervalSeconds()
@@ -74,9 +75,11 @@ void AutosaveController::documentModified(bool modified)
         dropWriter();
 }
 
-void AutosaveController::replaceRecoveryFiles(const QString& baseName)
+void AutosaveController::replaceRecoveryFiles(const QString& baseName, std::unique_ptr<QLockFile> lock)
 {
+    removeReplacedFiles();
     m_ReplacedBaseName = baseName;
+    m_pReplacedLock = std::move(lock);
     if (m_pWriter)
         m_pWriter->waitForDone();
     // With autosave off the document has no recovery file of its own to wait for.
@@ -103,6 +106,8 @@ void AutosaveController::removeReplacedFiles()
         return;
     AutosaveWriter::removeFiles(m_ReplacedBaseName);
     m_ReplacedBaseName.clear();
+    // The files go before their lock: no editor may find them unlocked.
+    m_pReplacedLock.reset();
 }
 
 void AutosaveController::dropWriter()

@@ -4,8 +4,11 @@
 #include <QMetaObject>
 #include <QObject>
 
+#include <memory>
+
 class AutosaveWriter;
 class LedPanelDocument;
+class QLockFile;
 class QTimer;
 
 // Writes the window's document to its recovery file while it has changes that
@@ -29,8 +32,8 @@ public:
     // Writes now if there is something to write; false if nothing was started.
     bool autosave();
     // The files of an earlier recovery of this document go once its own recovery file is on disk, or
-    // the document is saved or goes; while writes fail they stay.
-    void replaceRecoveryFiles(const QString& baseName);
+    // the document is saved or goes; while writes fail they stay, under their lock.
+    void replaceRecoveryFiles(const QString& baseName, std::unique_ptr<QLockFile> lock);
 
 signals:
     // Once for a run of failed writes, not at every one; the recovery file from before stays.
@@ -47,6 +50,7 @@ private:
     QTimer* m_pTimer;
     QMetaObject::Connection m_ModifiedConnection;
     QString m_ReplacedBaseName;
+    std::unique_ptr<QLockFile> m_pReplacedLock;
     bool m_Failing = false;
     bool m_HasWritten = false;
 };

@@ -26,6 +26,7 @@
 #include <QMimeData>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QLockFile>
 #include <QMessageBox>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -191,11 +192,12 @@ bool MainWindow::loadFile(const QString& fileName)
 bool MainWindow::offerRecovery()
 {
     QString baseName;
-    LedPanelDocument* document = RecoveryOffer::ask(this, &baseName);
+    std::unique_ptr<QLockFile> lock;
+    LedPanelDocument* document = RecoveryOffer::ask(this, &baseName, &lock);
     if (!document)
         return false;
     setCurrentDocument(document);
-    m_pAutosave->replaceRecoveryFiles(baseName);
+    m_pAutosave->replaceRecoveryFiles(baseName, std::move(lock));
     warnOfUnknownLayout(document);
     return true;
 }

@@ -425,6 +425,8 @@ void tst_Recovery::failedFirstAutosave()
     QCOMPARE(failures.size(), 1);
     QVERIFY2(failures.first().first().toString().endsWith(says), qPrintable(failures.first().first().toString()));
     QCOMPARE(QFile::exists(stem + QStringLiteral(".xml")), recovered);
+    // Kept for this editor, not offered to another one starting now.
+    QVERIFY(RecoveryFolder::orphans().isEmpty());
     QVERIFY(autosaveNow());
     QCoreApplication::processEvents();
     QCOMPARE(recoveryFiles().size(), 1);
