@@ -249,6 +249,7 @@ bool LedPanelDocument::save(const QString& fileName)
     m_pUndoStack->setClean();
     setModified(false);
     setFilePath(fileName);
+    emit saved(filePath());
     return true;
 }
 

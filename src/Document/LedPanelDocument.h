@@ -60,6 +60,8 @@ signals:
     // Sequences or frames were added, removed or moved, or the whole tree was rebuilt:
     // whatever depends on what the show holds looks again.
     void treeChanged();
+    // Written to filePath(), whoever asked for it: the menu or the question before closing.
+    void saved(const QString& filePath);
 
 protected:
     QString openSaveFileDialogFilter() const override;

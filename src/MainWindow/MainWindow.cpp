@@ -134,6 +134,8 @@ void MainWindow::setCurrentDocument_and_Connect(AbstractDocument* document)
     m_CurrentConnections.append(connect(document, SIGNAL(modifiedChanged(bool)),
                                         this, SLOT(setWindowModified(bool))));
     setWindowModified(document->isModified());
+    if (auto* ledDocument = qobject_cast<LedPanelDocument*>(document))
+        m_CurrentConnections.append(connect(ledDocument, &LedPanelDocument::saved, m_pRecentFiles, &RecentFiles::add));
 }
 
 void MainWindow::updateWindowTitle(const QString& fileName)
@@ -240,7 +242,6 @@ bool MainWindow::saveDocument()
         return saveAsDocument();
     if (!m_pCurrentDocument->save(m_pCurrentDocument->filePath()))
         return false;
-    m_pRecentFiles->add(m_pCurrentDocument->filePath());
     statusBar()->showMessage(tr("Document saved"), 2000);
     return true;
 }
@@ -251,7 +252,6 @@ bool MainWindow::saveAsDocument()
         return false;
     if (!m_pCurrentDocument->saveDialog(QString()))
         return false;
-    m_pRecentFiles->add(m_pCurrentDocument->filePath());
     statusBar()->showMessage(tr("Document saved"), 2000);
     return true;
 }

@@ -404,6 +404,14 @@ void tst_MainWindow::recentFiles()
     QCOMPARE(document()->filePath(), first);
     QCOMPARE(QSettings(settingsFile(), QSettings::IniFormat).value(QStringLiteral("RecentFiles/List")).toStringList(),
              QStringList { first });
+    // Saved as the question on closing asks: listed all the same.
+    menu()->action_New->trigger();
+    menu()->action_AddSequence->trigger();
+    ModalAnswer::messageBox(QMessageBox::Save);
+    ModalAnswer::fileDialog(second);
+    menu()->action_Close->trigger();
+    QTRY_VERIFY(ModalAnswer::allAnswered());
+    QCOMPARE(entries(), QStringList({ "&1 c.xml", "&2 a&&b.xml" }));
 }
 
 void tst_MainWindow::documentSurvivesRefusals_data()
