@@ -5,6 +5,8 @@
 #include "Data/LedPanelObserver.h"
 #include "Document/AbstractDocument.h"
 
+#include <QDateTime>
+
 class AbstractLedGraphicsScene;
 class CommandList;
 class LedStateCommand;
@@ -71,6 +73,9 @@ protected:
 
 private:
     void setLayoutScene(AbstractLedGraphicsScene* scene);
+    // The file as this document last read or wrote it, to tell another program's writes.
+    void noteFileOnDisk();
+    bool changedOnDisk(const QString& fileName) const;
     // Tells the scene the current frame's values again; it repaints what differs.
     void showCurrentFrame();
 
@@ -82,6 +87,8 @@ private:
     Ui::LedPanelDocument* ui;
     QMetaObject::Connection m_SceneConnection;
     QUndoStack* m_pUndoStack;
+    QDateTime m_DiskTime;
+    qint64 m_DiskSize = -1; // none: no file of ours to compare with
 
     // The number the next untitled document takes in its name, LedPanel_1.xml, LedPanel_2.xml …
     static int sequenceNumber;

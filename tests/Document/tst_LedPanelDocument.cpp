@@ -44,6 +44,8 @@ private slots:
     void saveOnClose_data();
     void saveOnClose();
     void saveToFifoNobodyReads();
+    void saveOverOutsideChange_data();
+    void saveOverOutsideChange();
 
 private:
     // Writes `content` to a file of the temporary folder, `body` inside a document element.
@@ -269,6 +271,38 @@ void tst_LedPanelDocument::saveToFifoNobodyReads()
     QVERIFY(ModalAnswer::allAnswered());
     QVERIFY2(text.startsWith(QStringLiteral("Cannot open file %1 for writing").arg(fifo)), qPrintable(text));
     QVERIFY(document->isModified() && document->filePath().isEmpty());
+}
+
+void tst_LedPanelDocument::saveOverOutsideChange_data()
+{
+    QTest::addColumn<int>("answer"); // to the question; 0: the file is not changed, none may come
+    QTest::newRow("unchanged") << 0;
+    QTest::newRow("changed, cancelled") << int(QMessageBox::Cancel);
+    QTest::newRow("changed, saved over") << int(QMessageBox::Save);
+}
+
+// Another program's changes to the file are not written over unasked.
+void tst_LedPanelDocument::saveOverOutsideChange()
+{
+    QFETCH(int, answer);
+    const QString path = file("outside.xml", layoutXml(2, 2));
+    QScopedPointer<LedPanelDocument> document(LedPanelDocument::newDocument());
+    QVERIFY(document->load(path));
+    const QByteArray outside = showXml(layoutXml(3, 3));
+    // A second later, as a slow file system stamps it.
+    QFile changed(path);
+    QVERIFY(!answer || (writeFile(path, outside) && changed.open(QIODevice::ReadWrite)
+                        && changed.setFileTime(QDateTime::currentDateTime().addSecs(1), QFileDevice::FileModificationTime)));
+    changed.close();
+    document->setModified(true);
+    QString text;
+    if (answer)
+        ModalAnswer::messageBox(QMessageBox::StandardButton(answer), &text);
+    QCOMPARE(document->save(path), answer != QMessageBox::Cancel);
+    QVERIFY(ModalAnswer::allAnswered());
+    QVERIFY2(!answer || text.startsWith(QStringLiteral("outside.xml was changed by another program")), qPrintable(text));
+    QCOMPARE(fileContents(path) == outside, answer == QMessageBox::Cancel);
+    QCOMPARE(document->isModified(), answer == QMessageBox::Cancel);
 }
 
 QTEST_MAIN(tst_LedPanelDocument)
