@@ -290,6 +290,12 @@ QString LedPanelDocument::openSaveFileDialogFilter() const
     return fileDialogFilter();
 }
 
+QString LedPanelDocument::defaultSuffix() const
+{
+    // Open lists only *.xml at first, and only those are taken when dropped on the window.
+    return QStringLiteral("xml");
+}
+
 void LedPanelDocument::execute(AbstractEdit* edit)
 {
     // The stack runs the edit (and announces it) as it takes it.

@@ -67,6 +67,7 @@ signals:
 
 protected:
     QString openSaveFileDialogFilter() const override;
+    QString defaultSuffix() const override;
     void execute(AbstractEdit* edit) override;
     void refuse(const QString& reason) override;
     bool focusNextPrevChild(bool next) override;
