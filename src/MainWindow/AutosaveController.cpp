@@ -27,6 +27,8 @@ AutosaveController::AutosaveController(QObject* parent)
 
 AutosaveController::~AutosaveController()
 {
+    // The window is going too: nothing is left to tell.
+    m_FailureMessage.clear();
     dropWriter();
 }
 
@@ -92,12 +94,23 @@ void AutosaveController::written(bool ok, const QString& error)
     if (ok) {
         m_HasWritten = true;
         removeReplacedFiles();
+        endFailure();
     } else if (!m_Failing) {
         const bool kept = m_HasWritten || !m_ReplacedBaseName.isEmpty();
-        emit failed(kept ? tr("Autosave failed: %1. The recovery file from before is kept.").arg(error)
-                         : tr("Autosave failed: %1. This document has no recovery file yet.").arg(error));
+        m_FailureMessage = kept ? tr("Autosave failed: %1. The recovery file from before is kept.").arg(error)
+                                : tr("Autosave failed: %1. This document has no recovery file yet.").arg(error);
+        emit failed(m_FailureMessage);
     }
     m_Failing = !ok;
+}
+
+void AutosaveController::endFailure()
+{
+    if (m_FailureMessage.isEmpty())
+        return;
+    const QString message = m_FailureMessage;
+    m_FailureMessage.clear();
+    emit failureOver(message);
 }
 
 void AutosaveController::removeReplacedFiles()
@@ -116,6 +129,7 @@ void AutosaveController::dropWriter()
     removeReplacedFiles();
     m_HasWritten = false;
     m_Failing = false;
+    endFailure();
     if (!m_pWriter)
         return;
     m_pWriter->remove();

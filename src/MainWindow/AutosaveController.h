@@ -38,12 +38,15 @@ public:
 signals:
     // Once for a run of failed writes, not at every one; the recovery file from before stays.
     void failed(const QString& message);
+    // What failed() said is over: a write went through again, or the document was saved or went.
+    void failureOver(const QString& message);
 
 private:
     void documentModified(bool modified);
     void written(bool ok, const QString& error);
     void dropWriter();
     void removeReplacedFiles();
+    void endFailure();
 
     LedPanelDocument* m_pDocument = nullptr;
     AutosaveWriter* m_pWriter = nullptr;
@@ -52,6 +55,7 @@ private:
     QString m_ReplacedBaseName;
     std::unique_ptr<QLockFile> m_pReplacedLock;
     bool m_Failing = false;
+    QString m_FailureMessage;
     bool m_HasWritten = false;
 };
 

@@ -67,6 +67,10 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_pAutosave, &AutosaveController::failed, this, [this](const QString& message) {
         statusBar()->showMessage(message);
     });
+    connect(m_pAutosave, &AutosaveController::failureOver, this, [this](const QString& message) {
+        if (statusBar()->currentMessage() == message)
+            statusBar()->clearMessage();
+    });
     m_pRecentFiles = new RecentFiles(ui->menubar->menu_RecentFiles, this);
     connect(m_pRecentFiles, &RecentFiles::chosen, this, &MainWindow::openFile);
     connect(m_pRecentFiles, &RecentFiles::gone, this, [this](const QString& fileName) {

@@ -380,6 +380,10 @@ void tst_Recovery::failedAutosave()
     QCOMPARE(recoveryFiles(QStringLiteral("*")).size(), 3); // the show, its document's name and the lock
     // The document itself is as modified as before.
     QVERIFY(m_window->isWindowModified());
+    // Once autosave writes again, the status bar stops saying it fails.
+    QVERIFY(autosaveNow());
+    QCoreApplication::processEvents();
+    QVERIFY(m_window->statusBar()->currentMessage().isEmpty());
 }
 
 void tst_Recovery::failedFirstAutosave_data()
