@@ -82,7 +82,12 @@ bool AbstractDocument::saveDialog(const QString& fileName)
     if (name.isEmpty()) {
         // A new document proposes its made-up name.
         const QString proposal = m_FilePath.isEmpty() ? m_FileName : m_FilePath;
-        name = QFileDialog::getSaveFileName(nullptr, tr("Save as"), proposal, openSaveFileDialogFilter());
+        QFileDialog dialog(nullptr, tr("Save as"), proposal, openSaveFileDialogFilter());
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // The dialog adds it before it asks about replacing a file, so the file asked about is the one written.
+        dialog.setDefaultSuffix(defaultSuffix());
+        if (dialog.exec() == QDialog::Accepted)
+            name = dialog.selectedFiles().value(0);
     }
     if (name.isEmpty())
         return false;
@@ -112,6 +117,11 @@ bool AbstractDocument::maybeSave()
 QString AbstractDocument::openSaveFileDialogFilter() const
 {
     return tr("All files (*)");
+}
+
+QString AbstractDocument::defaultSuffix() const
+{
+    return QString();
 }
 
 void AbstractDocument::closeEvent(QCloseEvent* event)

@@ -42,6 +42,8 @@ public:
 
 protected:
     virtual QString openSaveFileDialogFilter() const;
+    // Added by the save dialog to a name typed without one; none by default.
+    virtual QString defaultSuffix() const;
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QMessageBox>
 #include <QUndoStack>
@@ -218,6 +219,7 @@ bool LedPanelDocument::load(const QString& fileName)
     }
 
     setFilePath(fileName);
+    noteFileOnDisk();
     m_pUndoStack->clear();
     setModified(false);
     return true;
@@ -227,10 +229,19 @@ bool LedPanelDocument::save(const QString& fileName)
 {
     if (fileName.isEmpty())
         return false;
+    if (changedOnDisk(fileName)
+        && QMessageBox::warning(this, QCoreApplication::applicationName(),
+                                tr("%1 was changed by another program since it was opened or saved here.\n"
+                                   "Save over those changes?")
+                                    .arg(this->fileName()),
+                                QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel)
+               != QMessageBox::Save)
+        return false;
 
     QString errorMessage;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     CheckedFileWriter file(fileName);
+    file.setWaitForReader(false);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         errorMessage = tr("Cannot open file %1 for writing:\n%2.")
                            .arg(QDir::toNativeSeparators(fileName), file.errorString());
@@ -248,7 +259,25 @@ bool LedPanelDocument::save(const QString& fileName)
     m_pUndoStack->setClean();
     setModified(false);
     setFilePath(fileName);
+    noteFileOnDisk();
+    emit saved(filePath());
     return true;
+}
+
+void LedPanelDocument::noteFileOnDisk()
+{
+    const QFileInfo file(filePath());
+    m_DiskTime = file.lastModified();
+    m_DiskSize = file.exists() ? file.size() : -1;
+}
+
+bool LedPanelDocument::changedOnDisk(const QString& fileName) const
+{
+    if (m_DiskSize < 0 || QFileInfo(fileName).canonicalFilePath() != filePath())
+        return false;
+    // Gone is not changed: Save puts it back.
+    const QFileInfo file(filePath());
+    return file.exists() && (file.lastModified() != m_DiskTime || file.size() != m_DiskSize);
 }
 
 QString LedPanelDocument::fileDialogFilter()
@@ -259,6 +288,12 @@ QString LedPanelDocument::fileDialogFilter()
 QString LedPanelDocument::openSaveFileDialogFilter() const
 {
     return fileDialogFilter();
+}
+
+QString LedPanelDocument::defaultSuffix() const
+{
+    // Open lists only *.xml at first, and only those are taken when dropped on the window.
+    return QStringLiteral("xml");
 }
 
 void LedPanelDocument::execute(AbstractEdit* edit)

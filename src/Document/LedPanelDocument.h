@@ -5,6 +5,8 @@
 #include "Data/LedPanelObserver.h"
 #include "Document/AbstractDocument.h"
 
+#include <QDateTime>
+
 class AbstractLedGraphicsScene;
 class CommandList;
 class LedStateCommand;
@@ -60,15 +62,21 @@ signals:
     // Sequences or frames were added, removed or moved, or the whole tree was rebuilt:
     // whatever depends on what the show holds looks again.
     void treeChanged();
+    // Written to filePath(), whoever asked for it: the menu or the question before closing.
+    void saved(const QString& filePath);
 
 protected:
     QString openSaveFileDialogFilter() const override;
+    QString defaultSuffix() const override;
     void execute(AbstractEdit* edit) override;
     void refuse(const QString& reason) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
     void setLayoutScene(AbstractLedGraphicsScene* scene);
+    // The file as this document last read or wrote it, to tell another program's writes.
+    void noteFileOnDisk();
+    bool changedOnDisk(const QString& fileName) const;
     // Tells the scene the current frame's values again; it repaints what differs.
     void showCurrentFrame();
 
@@ -80,6 +88,8 @@ private:
     Ui::LedPanelDocument* ui;
     QMetaObject::Connection m_SceneConnection;
     QUndoStack* m_pUndoStack;
+    QDateTime m_DiskTime;
+    qint64 m_DiskSize = -1; // none: no file of ours to compare with
 
     // The number the next untitled document takes in its name, LedPanel_1.xml, LedPanel_2.xml …
     static int sequenceNumber;

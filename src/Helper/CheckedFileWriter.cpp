@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,6 +60,8 @@ bool CheckedFileWriter::open(OpenMode mode)
         m_pFile.reset(new QSaveFile(m_FileName));
     else
         m_pFile.reset(new QFile(m_FileName));
+    if (S_ISFIFO(target.st_mode) && !m_WaitForReader)
+        return openPipeWithReader() && QIODevice::open(mode | Unbuffered);
     // Unbuffered: the buffer is this device's own, so that no byte waits unseen in another one.
     if (!m_pFile->open(WriteOnly | Unbuffered)) {
         setErrorString(fileReason());
@@ -66,6 +69,23 @@ bool CheckedFileWriter::open(OpenMode mode)
         return false;
     }
     return QIODevice::open(mode | Unbuffered);
+}
+
+bool CheckedFileWriter::openPipeWithReader()
+{
+    const int fd = ::open(QFile::encodeName(m_FileName).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    const int error = errno;
+    const int flags = fd < 0 ? -1 : ::fcntl(fd, F_GETFL);
+    // Writes wait for the reader again, as to any file.
+    if (flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1
+        || !static_cast<QFile*>(m_pFile.get())->open(fd, WriteOnly | Unbuffered, QFileDevice::AutoCloseHandle)) {
+        setErrorString(fd < 0 && error == ENXIO ? tr("Nothing reads from this pipe") : systemReason(fd < 0 ? error : errno));
+        if (fd >= 0)
+            ::close(fd);
+        m_pFile.reset();
+        return false;
+    }
+    return true;
 }
 
 bool CheckedFileWriter::commit()

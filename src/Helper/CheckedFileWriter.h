@@ -33,6 +33,8 @@ public:
     bool isSequential() const override { return true; }
 
     QString fileName() const { return m_FileName; }
+    // A window cannot wait at a pipe nobody reads: with false, such a pipe is refused at open.
+    void setWaitForReader(bool wait) { m_WaitForReader = wait; }
     // Whether a write to the file failed; errorString() then says why.
     bool hasFailed() const { return m_Failed; }
 
@@ -44,6 +46,7 @@ protected:
     qint64 writeData(const char* data, qint64 size) override;
 
 private:
+    bool openPipeWithReader();
     bool drain();
     bool fail(const QString& reason);
     QString fileReason() const;
@@ -52,6 +55,7 @@ private:
     std::unique_ptr<QFileDevice> m_pFile; // a QSaveFile, or a QFile for a device or a pipe
     bool m_Aside = false;                 // written aside and renamed at the end
     bool m_Failed = false;
+    bool m_WaitForReader = true;
     QByteArray m_Pending;                 // bytes not yet handed to the system
 };
 

@@ -4,6 +4,7 @@
 #include "Document/LedPanelDocument.h"
 #include "MainWindow/MainSettings.h"
 
+#include <QLockFile>
 #include <QTimer>
 
 int AutosaveController::intervalSeconds()
@@ -26,6 +27,8 @@ AutosaveController::AutosaveController(QObject* parent)
 
 AutosaveController::~AutosaveController()
 {
+    // The window is going too: nothing is left to tell.
+    m_FailureMessage.clear();
     dropWriter();
 }
 
@@ -74,9 +77,11 @@ void AutosaveController::documentModified(bool modified)
         dropWriter();
 }
 
-void AutosaveController::replaceRecoveryFiles(const QString& baseName)
+void AutosaveController::replaceRecoveryFiles(const QString& baseName, std::unique_ptr<QLockFile> lock)
 {
+    removeReplacedFiles();
     m_ReplacedBaseName = baseName;
+    m_pReplacedLock = std::move(lock);
     if (m_pWriter)
         m_pWriter->waitForDone();
     // With autosave off the document has no recovery file of its own to wait for.
@@ -89,12 +94,23 @@ void AutosaveController::written(bool ok, const QString& error)
     if (ok) {
         m_HasWritten = true;
         removeReplacedFiles();
+        endFailure();
     } else if (!m_Failing) {
         const bool kept = m_HasWritten || !m_ReplacedBaseName.isEmpty();
-        emit failed(kept ? tr("Autosave failed: %1. The recovery file from before is kept.").arg(error)
-                         : tr("Autosave failed: %1. This document has no recovery file yet.").arg(error));
+        m_FailureMessage = kept ? tr("Autosave failed: %1. The recovery file from before is kept.").arg(error)
+                                : tr("Autosave failed: %1. This document has no recovery file yet.").arg(error);
+        emit failed(m_FailureMessage);
     }
     m_Failing = !ok;
+}
+
+void AutosaveController::endFailure()
+{
+    if (m_FailureMessage.isEmpty())
+        return;
+    const QString message = m_FailureMessage;
+    m_FailureMessage.clear();
+    emit failureOver(message);
 }
 
 void AutosaveController::removeReplacedFiles()
@@ -103,6 +119,8 @@ void AutosaveController::removeReplacedFiles()
         return;
     AutosaveWriter::removeFiles(m_ReplacedBaseName);
     m_ReplacedBaseName.clear();
+    // The files go before their lock: no editor may find them unlocked.
+    m_pReplacedLock.reset();
 }
 
 void AutosaveController::dropWriter()
@@ -111,6 +129,7 @@ void AutosaveController::dropWriter()
     removeReplacedFiles();
     m_HasWritten = false;
     m_Failing = false;
+    endFailure();
     if (!m_pWriter)
         return;
     m_pWriter->remove();

@@ -4,8 +4,11 @@
 #include <QMetaObject>
 #include <QObject>
 
+#include <memory>
+
 class AutosaveWriter;
 class LedPanelDocument;
+class QLockFile;
 class QTimer;
 
 // Writes the window's document to its recovery file while it has changes that
@@ -29,25 +32,30 @@ public:
     // Writes now if there is something to write; false if nothing was started.
     bool autosave();
     // The files of an earlier recovery of this document go once its own recovery file is on disk, or
-    // the document is saved or goes; while writes fail they stay.
-    void replaceRecoveryFiles(const QString& baseName);
+    // the document is saved or goes; while writes fail they stay, under their lock.
+    void replaceRecoveryFiles(const QString& baseName, std::unique_ptr<QLockFile> lock);
 
 signals:
     // Once for a run of failed writes, not at every one; the recovery file from before stays.
     void failed(const QString& message);
+    // What failed() said is over: a write went through again, or the document was saved or went.
+    void failureOver(const QString& message);
 
 private:
     void documentModified(bool modified);
     void written(bool ok, const QString& error);
     void dropWriter();
     void removeReplacedFiles();
+    void endFailure();
 
     LedPanelDocument* m_pDocument = nullptr;
     AutosaveWriter* m_pWriter = nullptr;
     QTimer* m_pTimer;
     QMetaObject::Connection m_ModifiedConnection;
     QString m_ReplacedBaseName;
+    std::unique_ptr<QLockFile> m_pReplacedLock;
     bool m_Failing = false;
+    QString m_FailureMessage;
     bool m_HasWritten = false;
 };
 

@@ -26,6 +26,7 @@
 #include <QMimeData>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QLockFile>
 #include <QMessageBox>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -65,6 +66,10 @@ MainWindow::MainWindow(QWidget* parent)
     connect(this, &MainWindow::currentDocumentChanged, m_pAutosave, &AutosaveController::setDocument);
     connect(m_pAutosave, &AutosaveController::failed, this, [this](const QString& message) {
         statusBar()->showMessage(message);
+    });
+    connect(m_pAutosave, &AutosaveController::failureOver, this, [this](const QString& message) {
+        if (statusBar()->currentMessage() == message)
+            statusBar()->clearMessage();
     });
     m_pRecentFiles = new RecentFiles(ui->menubar->menu_RecentFiles, this);
     connect(m_pRecentFiles, &RecentFiles::chosen, this, &MainWindow::openFile);
@@ -133,6 +138,8 @@ void MainWindow::setCurrentDocument_and_Connect(AbstractDocument* document)
     m_CurrentConnections.append(connect(document, SIGNAL(modifiedChanged(bool)),
                                         this, SLOT(setWindowModified(bool))));
     setWindowModified(document->isModified());
+    if (auto* ledDocument = qobject_cast<LedPanelDocument*>(document))
+        m_CurrentConnections.append(connect(ledDocument, &LedPanelDocument::saved, m_pRecentFiles, &RecentFiles::add));
 }
 
 void MainWindow::updateWindowTitle(const QString& fileName)
@@ -191,11 +198,12 @@ bool MainWindow::loadFile(const QString& fileName)
 bool MainWindow::offerRecovery()
 {
     QString baseName;
-    LedPanelDocument* document = RecoveryOffer::ask(this, &baseName);
+    std::unique_ptr<QLockFile> lock;
+    LedPanelDocument* document = RecoveryOffer::ask(this, &baseName, &lock);
     if (!document)
         return false;
     setCurrentDocument(document);
-    m_pAutosave->replaceRecoveryFiles(baseName);
+    m_pAutosave->replaceRecoveryFiles(baseName, std::move(lock));
     warnOfUnknownLayout(document);
     return true;
 }
@@ -238,7 +246,6 @@ bool MainWindow::saveDocument()
         return saveAsDocument();
     if (!m_pCurrentDocument->save(m_pCurrentDocument->filePath()))
         return false;
-    m_pRecentFiles->add(m_pCurrentDocument->filePath());
     statusBar()->showMessage(tr("Document saved"), 2000);
     return true;
 }
@@ -249,7 +256,6 @@ bool MainWindow::saveAsDocument()
         return false;
     if (!m_pCurrentDocument->saveDialog(QString()))
         return false;
-    m_pRecentFiles->add(m_pCurrentDocument->filePath());
     statusBar()->showMessage(tr("Document saved"), 2000);
     return true;
 }

@@ -81,12 +81,12 @@ bool RecoveryOffer::keepUnreadable(QWidget* parent, const QString& name, const Q
     return box.clickedButton() == keep;
 }
 
-LedPanelDocument* RecoveryOffer::ask(QWidget* parent, QString* baseName)
+LedPanelDocument* RecoveryOffer::ask(QWidget* parent, QString* baseName, std::unique_ptr<QLockFile>* heldLock)
 {
     for (const QString& base : RecoveryFolder::orphans()) {
         // Held while the question waits: an editor starting meanwhile leaves the file alone.
-        QLockFile lock(base + QStringLiteral(".lock"));
-        if (!RecoveryFolder::takeLock(lock, base + QStringLiteral(".lock")))
+        auto lock = std::make_unique<QLockFile>(base + QStringLiteral(".lock"));
+        if (!RecoveryFolder::takeLock(*lock, base + QStringLiteral(".lock")))
             continue;
         QString name, lostPath, problem;
         std::unique_ptr<LedPanelDocument> document(read(base, &name, &lostPath, &problem));
@@ -106,6 +106,7 @@ LedPanelDocument* RecoveryOffer::ask(QWidget* parent, QString* baseName)
         if (answer == QMessageBox::Yes) {
             // The window's own writer takes over before these files go.
             *baseName = base;
+            *heldLock = std::move(lock);
             return document.release();
         }
         AutosaveWriter::removeFiles(base);

@@ -4,7 +4,10 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <memory>
+
 class LedPanelDocument;
+class QLockFile;
 class QWidget;
 
 // At start: the recovery files whose writer is gone, newest first, each offered
@@ -17,8 +20,9 @@ class RecoveryOffer
 public:
     // The document the user chose to recover (modified, under its original path or
     // name), or null. After a Yes the other files wait for the next start.
-    // *baseName names its recovery files, to be removed once the new ones are written.
-    static LedPanelDocument* ask(QWidget* parent, QString* baseName);
+    // *baseName names its recovery files, to be removed once the new ones are written; *lock keeps
+    // them from other editors until then.
+    static LedPanelDocument* ask(QWidget* parent, QString* baseName, std::unique_ptr<QLockFile>* lock);
 
 private:
     // *name is what the question calls the show; *lostPath the file it came from when

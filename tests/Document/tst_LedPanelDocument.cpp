@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 // The document base alone, noting what it is asked to save.
@@ -43,6 +44,10 @@ private slots:
     void shownFrame();
     void saveOnClose_data();
     void saveOnClose();
+    void saveToFifo_data();
+    void saveToFifo();
+    void saveOverOutsideChange_data();
+    void saveOverOutsideChange();
 
 private:
     // Writes `content` to a file of the temporary folder, `body` inside a document element.
@@ -253,6 +258,64 @@ void tst_LedPanelDocument::saveOnClose()
     QCOMPARE(document.close(), closes);
     QVERIFY(ModalAnswer::allAnswered());
     QCOMPARE(document.saved, hasPath ? QStringList{path} : QStringList());
+}
+
+void tst_LedPanelDocument::saveToFifo_data()
+{
+    QTest::addColumn<bool>("reader");
+    QTest::newRow("nobody reads") << false;
+    QTest::newRow("a reader") << true;
+}
+
+// Save must not wait for a reader that never comes: the window would hang. One that is there gets the show.
+void tst_LedPanelDocument::saveToFifo()
+{
+    QFETCH(bool, reader);
+    const QString fifo = m_Dir.filePath("fifo.xml");
+    QFile::remove(fifo);
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    // This end reads what is written once Save has ended; a new show fits in the pipe meanwhile.
+    QFile readEnd;
+    const int fd = reader ? ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK) : -1;
+    QVERIFY(!reader || readEnd.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+    QScopedPointer<LedPanelDocument> document(LedPanelDocument::newDocument());
+    document->setModified(true);
+    QString text;
+    if (!reader)
+        ModalAnswer::messageBox(QMessageBox::Ok, &text);
+    QCOMPARE(document->save(fifo), reader);
+    QVERIFY(ModalAnswer::allAnswered());
+    QVERIFY2(reader || text.startsWith(QStringLiteral("Cannot open file %1 for writing").arg(fifo)), qPrintable(text));
+    QCOMPARE(document->isModified(), !reader);
+    QVERIFY(!reader || readEnd.readAll() == writtenShow(*document));
+}
+
+void tst_LedPanelDocument::saveOverOutsideChange_data()
+{
+    QTest::addColumn<int>("answer"); // to the question; 0: the file is not changed, none may come
+    QTest::newRow("unchanged") << 0;
+    QTest::newRow("changed, cancelled") << int(QMessageBox::Cancel);
+    QTest::newRow("changed, saved over") << int(QMessageBox::Save);
+}
+
+// Another program's changes to the file are not written over unasked.
+void tst_LedPanelDocument::saveOverOutsideChange()
+{
+    QFETCH(int, answer);
+    const QString path = file("outside.xml", layoutXml(2, 2));
+    QScopedPointer<LedPanelDocument> document(LedPanelDocument::newDocument());
+    QVERIFY(document->load(path));
+    const QByteArray outside = showXml(layoutXml(3, 3));
+    QVERIFY(!answer || writeFile(path, outside));
+    document->setModified(true);
+    QString text;
+    if (answer)
+        ModalAnswer::messageBox(QMessageBox::StandardButton(answer), &text);
+    QCOMPARE(document->save(path), answer != QMessageBox::Cancel);
+    QVERIFY(ModalAnswer::allAnswered());
+    QVERIFY2(!answer || text.startsWith(QStringLiteral("outside.xml was changed by another program")), qPrintable(text));
+    QCOMPARE(fileContents(path) == outside, answer == QMessageBox::Cancel);
+    QCOMPARE(document->isModified(), answer == QMessageBox::Cancel);
 }
 
 QTEST_MAIN(tst_LedPanelDocument)
