@@ -118,6 +118,10 @@ void fileDialog(const QString& filePath, QString* title)
                 QTest::qFail("the file dialog has no file name field", __FILE__, __LINE__);
             return dialog->reject();
         }
+        // Typed into the field with the focus, as a user types: the dialog then forgets the file it
+        // proposed, which it would otherwise take over the typed name.
+        QApplication::setActiveWindow(dialog);
+        edit->setFocus();
         edit->setText(filePath);
         QTest::keyClick(edit, Qt::Key_Return);
     });
