@@ -38,7 +38,7 @@ bool CheckedFileWriter::open(OpenMode mode)
     Q_ASSERT_X(!isOpen() && (mode & ReadWrite) == WriteOnly, "CheckedFileWriter::open", "written once, never read");
     m_Failed = false;
     m_Pending.clear();
-    struct stat target;
+    struct stat target = {};
     if (::stat(QFile::encodeName(m_FileName).constData(), &target) != 0) {
         if (errno != ENOENT) {
             setErrorString(systemReason(errno));
@@ -60,7 +60,7 @@ bool CheckedFileWriter::open(OpenMode mode)
         m_pFile.reset(new QSaveFile(m_FileName));
     else
         m_pFile.reset(new QFile(m_FileName));
-    if (S_ISFIFO(target.st_mode) && !m_WaitForReader)
+    if (!m_Aside && S_ISFIFO(target.st_mode) && !m_WaitForReader)
         return openPipeWithReader() && QIODevice::open(mode | Unbuffered);
     // Unbuffered: the buffer is this device's own, so that no byte waits unseen in another one.
     if (!m_pFile->open(WriteOnly | Unbuffered)) {
