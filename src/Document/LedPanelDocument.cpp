@@ -13,6 +13,7 @@
 #include "ui_LedPanelDocument.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -264,11 +265,25 @@ bool LedPanelDocument::save(const QString& fileName)
     return true;
 }
 
+namespace {
+// Empty for what is no plain file: reading a pipe would wait for a writer.
+QByteArray contentHash(const QFileInfo& info)
+{
+    QFile file(info.filePath());
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(&file);
+    return hash.result();
+}
+} // namespace
+
 void LedPanelDocument::noteFileOnDisk()
 {
     const QFileInfo file(filePath());
     m_DiskTime = file.lastModified();
     m_DiskSize = file.exists() ? file.size() : -1;
+    m_DiskHash = contentHash(file);
 }
 
 bool LedPanelDocument::changedOnDisk(const QString& fileName) const
@@ -277,7 +292,10 @@ bool LedPanelDocument::changedOnDisk(const QString& fileName) const
         return false;
     // Gone is not changed: Save puts it back.
     const QFileInfo file(filePath());
-    return file.exists() && (file.lastModified() != m_DiskTime || file.size() != m_DiskSize);
+    if (!file.exists())
+        return false;
+    // A change of the same size within the clock's tick (or a FAT disk's two seconds) keeps both.
+    return file.lastModified() != m_DiskTime || file.size() != m_DiskSize || contentHash(file) != m_DiskHash;
 }
 
 QString LedPanelDocument::fileDialogFilter()

@@ -90,6 +90,7 @@ private:
     QUndoStack* m_pUndoStack;
     QDateTime m_DiskTime;
     qint64 m_DiskSize = -1; // none: no file of ours to compare with
+    QByteArray m_DiskHash;
 
     // The number the next untitled document takes in its name, LedPanel_1.xml, LedPanel_2.xml …
     static int sequenceNumber;
