@@ -206,7 +206,7 @@ bool CommandList::exportSequence(const QString& fileName, QString* message) cons
     SequenceTable::fill(&table, frames);
     QBuffer text;
     QString error;
-    if (!table.write(&text) || !CheckedFileWriter::writeFile(fileName, text.data(), &error)) {
+    if (!table.write(&text) || !CheckedFileWriter::writeFile(fileName, text.data(), &error, false)) {
         *message = tr("Cannot write file %1:\n%2.").arg(QDir::toNativeSeparators(fileName), error);
         return false;
     }

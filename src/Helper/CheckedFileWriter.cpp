@@ -128,9 +128,11 @@ void CheckedFileWriter::close()
     }
 }
 
-bool CheckedFileWriter::writeFile(const QString& fileName, const QByteArray& contents, QString* error)
+bool CheckedFileWriter::writeFile(const QString& fileName, const QByteArray& contents, QString* error,
+                                  bool waitForReader)
 {
     CheckedFileWriter file(fileName);
+    file.setWaitForReader(waitForReader);
     if (file.open(WriteOnly) && file.write(contents) == contents.size() && file.commit())
         return true;
     *error = file.errorString();

@@ -39,7 +39,8 @@ public:
     bool hasFailed() const { return m_Failed; }
 
     // The whole file in one go; false with the reason in *error.
-    static bool writeFile(const QString& fileName, const QByteArray& contents, QString* error);
+    static bool writeFile(const QString& fileName, const QByteArray& contents, QString* error,
+                          bool waitForReader = true);
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override;

@@ -138,7 +138,8 @@ void PictureController::exportGif()
         QFileDialog::getSaveFileName(m_pWindow, tr("Export GIF"), QString(), tr("GIF pictures (*.gif)"));
     if (fileName.isEmpty() || !m_pDocument || m_pDocument->currentSequence() != sequence)
         return;
-    const PanelPictureExport pictures(m_pDocument->panelLayout(), m_Size);
+    PanelPictureExport pictures(m_pDocument->panelLayout(), m_Size);
+    pictures.setWaitForReader(false);
     QString error;
     if (!pictures.writeGif(sequence->frameCount(), [sequence](int i) { return sequence->frame(i)->intensities(); },
                            MainSettings::getFramesPerSecond(), fileName, &error))
@@ -157,7 +158,8 @@ void PictureController::exportPng()
         QFileDialog::getSaveFileName(m_pWindow, tr("Export frame as PNG"), QString(), tr("PNG pictures (*.png)"));
     if (fileName.isEmpty() || !m_pDocument)
         return;
-    const PanelPictureExport pictures(m_pDocument->panelLayout(), m_Size);
+    PanelPictureExport pictures(m_pDocument->panelLayout(), m_Size);
+    pictures.setWaitForReader(false);
     QString error;
     if (!pictures.writePng(values, fileName, &error))
         QMessageBox::warning(m_pWindow, tr("Export frame as PNG"), error);

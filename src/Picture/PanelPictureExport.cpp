@@ -59,6 +59,7 @@ QImage PanelPictureExport::render(const QVector<int>& intensities) const
 bool PanelPictureExport::writePng(const QVector<int>& intensities, const QString& fileName, QString* error) const
 {
     CheckedFileWriter file(fileName);
+    file.setWaitForReader(m_WaitForReader);
     if (!file.open(QIODevice::WriteOnly) || !render(intensities).save(&file, "PNG") || !file.commit()) {
         *error = tr("Cannot write %1: %2").arg(fileName, file.errorString());
         return false;
@@ -71,6 +72,7 @@ bool PanelPictureExport::writeGif(int count, const std::function<QVector<int>(in
 {
     Q_ASSERT(framesPerSecond > 0);
     CheckedFileWriter file(fileName);
+    file.setWaitForReader(m_WaitForReader);
     if (!file.open(QIODevice::WriteOnly)) {
         *error = tr("Cannot write %1: %2").arg(fileName, file.errorString());
         return false;

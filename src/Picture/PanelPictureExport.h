@@ -24,6 +24,9 @@ public:
 
     PanelPictureExport(const LedLayout& layout, int longerSide);
 
+    // The editor cannot wait at a pipe nobody reads; a terminal command can.
+    void setWaitForReader(bool wait) { m_WaitForReader = wait; }
+
     QSize imageSize() const;
     QImage render(const QVector<int>& intensities) const;
 
@@ -35,6 +38,7 @@ public:
 private:
     LedLayout m_Layout;
     QSize m_Size;
+    bool m_WaitForReader = true;
 };
 
 #endif // PANELPICTUREEXPORT_H

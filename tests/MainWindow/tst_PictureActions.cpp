@@ -7,9 +7,13 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QImageReader>
+#include <QMenu>
+#include <QMessageBox>
 #include <QSpinBox>
 #include <QUndoStack>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 // The picture actions of the main window, through its menus and dialogs.
 class tst_PictureActions : public QObject, public WindowFixture
@@ -123,6 +127,22 @@ void tst_PictureActions::exportPictures()
     QTRY_VERIFY(ModalAnswer::allAnswered());
     // At the size the GIF export last used.
     QCOMPARE(QImageReader(png).size(), QSize(100, 100));
+
+    // A pipe nobody reads is refused at once: waiting for its reader would hang the window.
+    const QString fifo = m_Dir.filePath(QStringLiteral("fifo.csv"));
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    QAction* exportCsv = document()->findChild<QMenu*>(QStringLiteral("contextMenu_table"))->actions().value(1);
+    for (QAction* exporting : { action("action_ExportPng"), exportCsv }) {
+        // The sequence's own menu acts on a sequence.
+        document()->makeCurrent(exporting == exportCsv ? document()->node(0) : document()->node(0, 1));
+        QString text;
+        ModalAnswer::fileDialog(fifo);
+        ModalAnswer::messageBox(QMessageBox::Yes); // replace it
+        ModalAnswer::messageBox(QMessageBox::Ok, &text);
+        exporting->trigger();
+        QTRY_VERIFY(ModalAnswer::allAnswered());
+        QVERIFY2(text.contains(QStringLiteral("Nothing reads from this pipe")), qPrintable(text));
+    }
 }
 
 QTEST_MAIN(tst_PictureActions)
