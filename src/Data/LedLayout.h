@@ -38,6 +38,8 @@ public:
     // Any coordinate, spacing or diameter beyond this is refused: such numbers
     // only come from broken files and overflow the view's arithmetic.
     static constexpr double MaxCoordinate = 1000000.0;
+    // The layout dialog's smallest spacing: closer LEDs all fall on one pixel.
+    static constexpr double MinSpacing = 0.001;
 
     explicit LedLayout(eType type = Ring);
 

@@ -33,8 +33,9 @@ bool NewCommand::layoutOption(LedLayout* layout)
         bool ok = false;
         const QString text = m_Options.value(QStringLiteral("spacing"));
         spacing = text.toDouble(&ok);
-        if (!ok || !std::isfinite(spacing) || spacing <= 0 || spacing > LedLayout::MaxCoordinate) {
-            finish(statusUsage, tr("--spacing takes a number above 0 and at most %1, not \"%2\".")
+        if (!ok || !std::isfinite(spacing) || spacing < LedLayout::MinSpacing || spacing > LedLayout::MaxCoordinate) {
+            finish(statusUsage, tr("--spacing takes a number from %1 to %2, not \"%3\".")
+                                    .arg(LedLayout::MinSpacing)
                                     .arg(LedLayout::MaxCoordinate)
                                     .arg(text));
             return false;

@@ -345,7 +345,8 @@ void tst_Cli::statuses_data()
     row("new, no rows", "new --ring 0x12 -o x.xml", 2, "1 to 1024");
     row("new, past the LED cap", "new --grid 1024x1024 -o x.xml", 2, "at most 65536 LEDs");
     row("new, both types", "new --grid 8x8 --ring 1x12 -o x.xml", 2, "exactly one of");
-    row("new, spacing 0", "new --grid 8x8 --spacing 0 -o x.xml", 2, "--spacing takes");
+    row("new, spacing below the dialog's", "new --grid 8x8 --spacing 1e-300 -o x.xml", 2,
+        "--spacing takes a number from 0.001");
     row("new past the LED-value bound", "new --grid 256x256 --frames 65 -o x.xml", 2,
         "4259840 LED values; a show holds at most 4194304.");
     row("render a sequence not there", "render grid.xml --sequence 9 -o x.gif", 2, "has no sequence 9");
