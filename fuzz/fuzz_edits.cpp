@@ -256,6 +256,10 @@ protected:
         }
         m_States.back() = written(*this);
         checkReadBack(*this, m_States.back());
+        // The copy a background save writes is the show.
+        const std::unique_ptr<LedPanelModel> copy(copyShow());
+        if (written(*copy) != m_States.back())
+            fail("a copy of the show writes other bytes");
     }
 
 private:
