@@ -4,7 +4,8 @@
 #
 #   fuzz/run.sh [--time SECONDS | --runs N] [TARGET...]
 #
-# Targets: fuzz_document, fuzz_csv, fuzz_titxt, fuzz_picture (default: all four). Default limit: 60 seconds each.
+# Targets: fuzz_document, fuzz_csv, fuzz_titxt, fuzz_picture, fuzz_edits (default: all five).
+# Default limit: 60 seconds each.
 # New inputs collect in fuzz/corpus-run/TARGET/ (not committed); a crash, hang, leak or oversized
 # allocation stops the run, leaves its input in build-fuzz/fuzz/artifacts/ and makes the script fail.
 # An input counts as a hang after FUZZ_TIMEOUT seconds (default 1); on a machine shared with other
@@ -18,11 +19,11 @@ while [ $# -gt 0 ]; do
     case "$1" in
         --time) limit=(-max_total_time="$2"); shift 2 ;;
         --runs) limit=(-runs="$2"); shift 2 ;;
-        -h|--help) sed -n '2,9p' "$0"; exit 0 ;;
+        -h|--help) sed -n '2,10p' "$0"; exit 0 ;;
         *) targets+=("$1"); shift ;;
     esac
 done
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_document fuzz_csv fuzz_titxt fuzz_picture)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_document fuzz_csv fuzz_titxt fuzz_picture fuzz_edits)
 
 bash scripts/setup.sh fuzz
 build=build-fuzz

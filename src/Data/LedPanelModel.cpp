@@ -6,10 +6,29 @@
 #include "Data/LedPanelObserver.h"
 #include "Data/LedStateCommand.h"
 
+#include <QStringList>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 #include <memory>
+
+namespace {
+
+// A carriage return written as it is reads back as a line feed: a reader takes it for a line end. As a
+// character reference it stays what it was.
+void writeText(QXmlStreamWriter& xml, const QString& name, const QString& text)
+{
+    xml.writeStartElement(name);
+    const QStringList parts = text.split(QLatin1Char('\r'));
+    for (int i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            xml.writeEntityReference(QStringLiteral("#13"));
+        xml.writeCharacters(parts.at(i));
+    }
+    xml.writeEndElement();
+}
+
+} // namespace
 
 LedPanelModel::LedPanelModel()
     : AbstractCommand(nullptr)
@@ -239,8 +258,8 @@ void LedPanelModel::writeXML(QXmlStreamWriter& xml)
     xml.writeStartDocument();
     xml.writeStartElement(QStringLiteral("LedPanelDocument"));
     xml.writeAttribute(QStringLiteral("version"), QStringLiteral("1.0"));
-    xml.writeTextElement(QStringLiteral("Title"), m_Title);
-    xml.writeTextElement(QStringLiteral("Description"), m_Description);
+    writeText(xml, QStringLiteral("Title"), m_Title);
+    writeText(xml, QStringLiteral("Description"), m_Description);
     m_Layout.writeXML(xml);
     for (int i = 0; i < sequenceCount(); ++i)
         sequence(i)->writeXML(xml, i);

@@ -130,8 +130,8 @@ void tst_LedPanelModel::edits_data()
          [](auto&) { return MoveFramesEdit::byOne("Move frame", 0, { 1, 2 }, -1); });
     edit("frames 0 and 1 down by one", "T/D 0 1 2|12 10 11",
          [](auto&) { return MoveFramesEdit::byOne("Move frame", 1, { 1, 0 }, 1); });
-    edit("panel info", "New/Lines\nof text 0 1 2|10 11 12",
-         [](auto&) { return new PanelInfoEdit("Panel info", "New", "Lines\nof text"); });
+    edit("panel info, a pasted line end", "New\r/Lines\r\nof text 0 1 2|10 11 12",
+         [](auto&) { return new PanelInfoEdit("Panel info", "New\r", "Lines\r\nof text"); });
     edit("values and new frames as one", "T/D 0 1 2|3 11 12 7", [lit](LedPanelModel& show) {
         auto* group = new EditGroup("Import sequence");
         auto* values = new LedValuesEdit(QString());
@@ -170,6 +170,10 @@ void tst_LedPanelModel::edits()
     QCOMPARE(describe(show), after.isEmpty() ? described : after);
     if (after.isEmpty())
         return;
+    // Saved and opened again, the show is what the edit made.
+    LedPanelModel reread;
+    QVERIFY(readShow(reread, writtenShow(show)));
+    QCOMPARE(describe(reread), after);
 
     AbstractEdit* edit = show.last.get();
     edit->undo(show);
