@@ -251,7 +251,10 @@ void DrawController::setDocument(LedPanelDocument* document)
 
 void DrawController::updateActions()
 {
-    action_Text->setEnabled(m_pDocument && m_pDocument->currentFrame());
+    // Without a frame shown there are no LEDs to letter or to select.
+    const bool frame = m_pDocument && m_pDocument->currentFrame();
+    action_Text->setEnabled(frame);
+    action_SelectAll->setEnabled(frame);
 }
 
 void DrawController::enterText()

@@ -316,7 +316,7 @@ void tst_MainWindow::repeatRotatesTheRing()
 void tst_MainWindow::enabledOnlyWhereTheyAct()
 {
     const QStringList names{"Undo", "Redo", "Cut", "Copy", "Paste", "DeleteFrames", "DuplicateFrame", "MoveFrameUp",
-                            "MoveFrameDown", "RepeatFrame", "InvertFrame", "MirrorRows"};
+                            "MoveFrameDown", "RepeatFrame", "InvertFrame", "MirrorRows", "SelectAll"};
     const auto enabled = [&] {
         QStringList on;
         for (const QString& name : names)
@@ -331,7 +331,7 @@ void tst_MainWindow::enabledOnlyWhereTheyAct()
     QCOMPARE(enabled(), QString("Paste"));
     document()->makeCurrent(document()->node(1, 0));
     QCOMPARE(enabled(), QString("Cut Copy Paste DeleteFrames DuplicateFrame MoveFrameDown RepeatFrame InvertFrame "
-                                "MirrorRows"));
+                                "MirrorRows SelectAll"));
     // A selection reaching into another sequence keeps the current item's sequence only.
     QItemSelectionModel* selection = document()->treeView()->selectionModel();
     selection->select(document()->treeModel()->index(document()->node(0)), QItemSelectionModel::Select);
