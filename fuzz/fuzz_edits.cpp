@@ -74,10 +74,10 @@ private:
 };
 
 // Values as the editor's frames hold them: mostly dark and lit, now and then another intensity.
-QVector<int> someValues(int count, quint32 seed)
+QVector<int> someValues(int count, quint32 salt)
 {
     QVector<int> values(count);
-    quint32 state = seed * 2654435761u + 1;
+    quint32 state = salt * 2654435761u + 1;
     for (int& value : values) {
         state ^= state << 13;
         state ^= state >> 17;
@@ -466,8 +466,9 @@ void Fuzzer::step()
         break;
     case 10: {
         // Titles as the info dialog leaves them: any character an XML file holds.
-        static const QStringList characters = QString::fromUtf8("T|t| |&|<|>|\"|'|\n|\t|\r|\u0085|\u00a0|\u00e9|\u2028|\u20ac|\U0001F600|]]>|&#13;")
-                                                  .split(QLatin1Char('|'));
+        static const QStringList characters =
+            QString::fromUtf8("T|t| |&|<|>|\"|'|\n|\t|\r|\u0085|\u00a0|\u00e9|\u2028|\u20ac|\U0001F600|]]>|&#13;")
+                .split(QLatin1Char('|'));
         QString title, description;
         for (int n = m_Script.pick(6); n > 0; --n)
             title += characters.at(m_Script.pick(characters.size()));
@@ -851,8 +852,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const int leds = int(makeLayout(data && size ? data[0] : 0, 0).ledCount());
         for (int s = 0; s < 2; ++s) {
             start->append(new InsertSequenceEdit(QStringLiteral("New"), s));
-            start->append(new InsertFramesEdit(QStringLiteral("New"), s, 0,
-                                               { someValues(leds, quint32(3 * s + 1)), someValues(leds, quint32(3 * s + 2)) }));
+            const QVector<QVector<int>> frames { someValues(leds, quint32(3 * s + 1)),
+                                                 someValues(leds, quint32(3 * s + 2)) };
+            start->append(new InsertFramesEdit(QStringLiteral("New"), s, 0, frames));
         }
         show.submit(start);
         show.start();
