@@ -80,7 +80,6 @@ void tst_LedGraphicsScene::clicks()
     QCOMPARE(pressed.takeFirst().at(0).value<LedPointerEvent>().led, -1);
 
     scene->setFrame(frame);
-    QCOMPARE(colour(centre), QColor(Qt::darkGray));
     const QPointF point = centre + offset * layout.ledItemsSize();
     QTest::mouseClick(view.viewport(), Qt::MouseButton(button), Qt::ShiftModifier, at(point));
     QCOMPARE(pressed.count(), 1);
@@ -96,7 +95,6 @@ void tst_LedGraphicsScene::clicks()
     scene->setFrame(frame);
     QTRY_COMPARE(colour(centre), QColor(Qt::yellow));
     QCOMPARE(colour(layout.ledPositionOf(31)), QColor(Qt::darkGray));
-    QCOMPARE(scene->values(), frame->intensities());
 }
 
 void tst_LedGraphicsScene::drawsAsThePainter_data()

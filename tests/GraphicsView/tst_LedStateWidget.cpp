@@ -105,7 +105,6 @@ void tst_LedStateWidget::fitsThePanel()
     // Another layout is fitted however the user had zoomed, and so is the old one again.
     wheel(view, 120);
     QVERIFY(doc->submit(new ChangeLayoutEdit(*doc, changed)));
-    QCOMPARE(view->scene()->layout(), changed);
     QTRY_VERIFY(fits(view));
     wheel(view, -120);
     doc->undoStack()->undo();
