@@ -105,7 +105,6 @@ void tst_PictureActions::exportPictures()
     ModalAnswer::onNext([](QWidget* widget) {
         auto* size = widget->findChild<QSpinBox*>(QStringLiteral("spinBox_GifSize"));
         QVERIFY(size);
-        QCOMPARE(size->value(), 480);
         size->setValue(100);
         qobject_cast<QDialog*>(widget)->accept();
     });
