@@ -131,7 +131,6 @@ void tst_MainWindow::undoRedo_data()
 
     const auto press = [this](QKeySequence sequence) { return Perform([=] { keys(sequence); }); };
     const auto menuAction = [this](QAction* MainMenu::*entry) { return Perform([=] { (menu()->*entry)->trigger(); }); };
-    QTest::newRow("LED click") << Perform([this] { clickLed(6); }) << "Toggle LED" << QPoint(0, 1);
     QTest::newRow("add sequence") << menuAction(&MainMenu::action_AddSequence) << "Add sequence" << QPoint(1, -1);
     QTest::newRow("remove sequence") << menuAction(&MainMenu::action_RemoveSequence) << "Remove sequence"
                                      << QPoint(0, -1);
