@@ -83,8 +83,7 @@ void tst_PictureActions::importImage()
     QString text;
     if (answer != 0 && answer != 1)
         ModalAnswer::messageBox(answer == 2 ? QMessageBox::Yes : QMessageBox::Ok, &text);
-    action("action_ImportImage")->trigger();
-    QTRY_VERIFY(ModalAnswer::allAnswered());
+    QVERIFY(triggerAnswered(action("action_ImportImage")));
     QVERIFY2(text.contains(said), qPrintable(text));
 
     CommandList* sequence = document()->sequence(0);
@@ -94,8 +93,6 @@ void tst_PictureActions::importImage()
         QCOMPARE(document()->undoStack()->undoText(), QStringLiteral("Import image"));
         // White inverted: every LED dark.
         QCOMPARE(sequence->frame(2)->intensities(), QVector<int>(sequence->frame(2)->ledCount(), 0));
-        document()->undoStack()->undo();
-        QCOMPARE(sequence->frameCount(), 2);
     }
 }
 
@@ -108,13 +105,11 @@ void tst_PictureActions::exportPictures()
     ModalAnswer::onNext([](QWidget* widget) {
         auto* size = widget->findChild<QSpinBox*>(QStringLiteral("spinBox_GifSize"));
         QVERIFY(size);
-        QCOMPARE(size->value(), 480);
         size->setValue(100);
         qobject_cast<QDialog*>(widget)->accept();
     });
     ModalAnswer::fileDialog(gif);
-    action("action_ExportGif")->trigger();
-    QTRY_VERIFY(ModalAnswer::allAnswered());
+    QVERIFY(triggerAnswered(action("action_ExportGif")));
     QImageReader reader(gif);
     QCOMPARE(reader.size(), QSize(100, 100));
     QVERIFY(!reader.read().isNull());
@@ -123,8 +118,7 @@ void tst_PictureActions::exportPictures()
     document()->makeCurrent(document()->node(0, 1));
     const QString png = m_Dir.filePath(QStringLiteral("frame.png"));
     ModalAnswer::fileDialog(png);
-    action("action_ExportPng")->trigger();
-    QTRY_VERIFY(ModalAnswer::allAnswered());
+    QVERIFY(triggerAnswered(action("action_ExportPng")));
     // At the size the GIF export last used.
     QCOMPARE(QImageReader(png).size(), QSize(100, 100));
 
@@ -139,8 +133,7 @@ void tst_PictureActions::exportPictures()
         ModalAnswer::fileDialog(fifo);
         ModalAnswer::messageBox(QMessageBox::Yes); // replace it
         ModalAnswer::messageBox(QMessageBox::Ok, &text);
-        exporting->trigger();
-        QTRY_VERIFY(ModalAnswer::allAnswered());
+        QVERIFY(triggerAnswered(exporting));
         QVERIFY2(text.contains(QStringLiteral("Nothing reads from this pipe")), qPrintable(text));
     }
 }

@@ -72,7 +72,12 @@ bool WindowFixture::addFrames(int count)
         QTest::keyClicks(spin, QString::number(count));
         QTest::keyClick(spin, count ? Qt::Key_Return : Qt::Key_Escape);
     });
-    menu()->action_AddFrames->trigger();
+    return triggerAnswered(menu()->action_AddFrames);
+}
+
+bool WindowFixture::triggerAnswered(QAction* action)
+{
+    action->trigger();
     return QTest::qWaitFor(&ModalAnswer::allAnswered);
 }
 

@@ -37,6 +37,8 @@ public:
     void selectFrames(int sequence, const QList<int>& frames);
     // Types the count into the Add frames dialog; 0 cancels it. False when the dialog did not come.
     bool addFrames(int count);
+    // Triggers the action; false when a dialog answer scheduled before it was not given.
+    bool triggerAnswered(QAction* action);
 
     QPoint viewPoint(const QPointF& scene) const { return view()->mapFromScene(scene); }
     // Presses at the first point, moves through the others and, when asked, lets go at the last.
