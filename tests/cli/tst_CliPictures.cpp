@@ -44,12 +44,11 @@ void tst_CliPictures::initTestCase()
     QVERIFY(writeFile(path("notes.png"), "not a picture\n"));
     QBuffer jpeg;
     QVERIFY(jpeg.open(QIODevice::WriteOnly) && left.save(&jpeg, "JPEG", 100));
-    // Without its end marker: every pixel is there, and the decoder says no more than a warning.
-    QVERIFY(writeFile(path("left.jpg"), jpeg.data()));
     // As a camera writes a picture taken upright: its pixels on their side, and EXIF orientation 6 to turn them.
     const QByteArray exif = QByteArray::fromHex("ffe10022457869660000" "49492a0008000000" "0100"
                                                 "120103000100000006000000" "00000000");
     QVERIFY(writeFile(path("turned.jpg"), jpeg.data().left(2) + exif + jpeg.data().mid(2)));
+    // Without its end marker: every pixel is there, and the decoder says no more than a warning.
     QVERIFY(writeFile(path("cut.jpg"), jpeg.data().chopped(2)));
     // Without its trailer, as some encoders write them: its one frame is whole.
     QBuffer gif;
@@ -168,8 +167,6 @@ void tst_CliPictures::streams_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("said"); // on standard error
     QTest::newRow("GIF piped in") << "import /dev/stdin show.xml -o piped.xml" << "left.gif" << 0 << "Imported 1 frame";
-    QTest::newRow("JPEG piped in") << "import /dev/stdin show.xml -o piped.xml" << "left.jpg" << 0 << "Imported 1 frame";
-    QTest::newRow("info, full") << "info show.xml" << "" << 4 << "No space left on device";
     QTest::newRow("render, JSON, full") << "render show.xml -o a.png --json" << "" << 4 << "No space left on device";
 }
 
