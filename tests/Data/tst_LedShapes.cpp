@@ -4,6 +4,7 @@
 #include "Data/LedSymmetry.h"
 #include "Data/RegionOperations.h"
 #include "Data/TextFrames.h"
+#include "common/TestData.h"
 
 #include <QtTest>
 
@@ -47,15 +48,6 @@ QByteArray picture(const QVector<int>& frame, const LedLayout& layout)
         text += value == 1 ? '#' : value == 0 ? '.' : value < 0 ? '-' : char('0' + value);
     }
     return text;
-}
-
-// A frame of the layout with these LEDs lit.
-QVector<int> frameOf(const LedLayout& layout, const QVector<int>& leds)
-{
-    QVector<int> values(int(layout.ledCount()));
-    for (int led : leds)
-        values[led] = 1;
-    return values;
 }
 
 // The default ring, or the grid a picture is drawn on.

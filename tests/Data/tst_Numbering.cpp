@@ -32,14 +32,6 @@ LedLayout numbered(int order, bool serpentine, int rowSign, int columnSign,
 const int R = LedLayout::Rows, C = LedLayout::Columns;
 const LedLayout::eType ring = LedLayout::Ring;
 
-QVector<int> frameOf(const LedLayout& layout, const QVector<int>& leds)
-{
-    QVector<int> values(int(layout.ledCount()));
-    for (int led : leds)
-        values[led] = 1;
-    return values;
-}
-
 } // namespace
 
 // How LEDs are numbered across the panel, and the wiring check that finds it out.
