@@ -195,15 +195,9 @@ void tst_Numbering::file()
     QCOMPARE(int(show.panelLayout().order()), order);
     QCOMPARE(show.panelLayout().serpentine(), serpentine);
 
-    const QByteArray written = writtenShow(show);
-    LedPanelModel again;
-    QVERIFY(readShow(again, written));
-    QCOMPARE(again.panelLayout(), show.panelLayout());
-    QCOMPARE(writtenShow(again), written);
-
     QTemporaryDir dir;
     const QString path = dir.filePath("show.xml");
-    QVERIFY(writeFile(path, written));
+    QVERIFY(writeFile(path, writtenShow(show)));
     // The Layout's last child, then the numbering stored.
     const char* query = "concat(name(//Layout/*[last()]), ' ', //Layout/Order, '/', //Layout/Serpentine)";
     const QByteArray stored = runProgram("xmllint", { "--xpath", query, path });
