@@ -166,7 +166,6 @@ void tst_Numbering::file_data()
     QTest::addColumn<bool>("serpentine");
     QTest::addColumn<QString>("error"); // empty: read
 
-    QTest::newRow("neither") << QByteArray() << R << false << QString();
     QTest::newRow("columns, serpentine") << QByteArray("<Order>Columns</Order><Serpentine>1</Serpentine>") << C << true
                                          << QString();
     QTest::newRow("before the size, written out") << QByteArray("<Serpentine>0</Serpentine><Order>Rows</Order>") << R
