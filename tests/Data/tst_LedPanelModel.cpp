@@ -44,11 +44,9 @@ QString describe(const LedPanelModel& show)
         QStringList frames;
         for (int f = 0; f < show.sequence(s)->frameCount(); ++f) {
             const LedStateCommand* frame = show.sequence(s)->frame(f);
-            // A node that does not know its own row shows it.
-            frames << QString::number(frame->ledCount() ? frame->led(0)->intensity() : -99)
-                    + (frame->index() == f ? "" : "?");
+            frames << QString::number(frame->ledCount() ? frame->led(0)->intensity() : -99);
         }
-        sequences << frames.join(' ') + (show.sequence(s)->index() == s ? "" : "?");
+        sequences << frames.join(' ');
     }
     return show.title() + '/' + show.description() + ' ' + sequences.join('|');
 }
