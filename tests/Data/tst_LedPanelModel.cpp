@@ -190,7 +190,8 @@ void tst_LedPanelModel::hostileLayouts()
 
     LedPanelModel show;
     QVERIFY(!readShow(show, "<LedPanelDocument version=\"1.0\">\n" + body + "\n</LedPanelDocument>"));
-    QVERIFY2(show.readError().startsWith("Line " + refusal.section(": ", 0, 0) + ", column "), qPrintable(show.readError()));
+    QVERIFY2(show.readError().startsWith("Line " + refusal.section(": ", 0, 0) + ", column "),
+             qPrintable(show.readError()));
     QVERIFY2(show.readError().contains(refusal.section(": ", 1)), qPrintable(show.readError()));
     for (int s = 0; s < show.sequenceCount(); ++s) {
         for (int f = 0; f < show.sequence(s)->frameCount(); ++f)
