@@ -52,12 +52,14 @@ static QString lit(const QVector<int>& values)
     return text;
 }
 
-static QByteArray pngOf(const QImage& image)
+static QByteArray encoded(const QImage& image, const char* format = "PNG", bool progressive = false)
 {
     QByteArray data;
     QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    QImageWriter writer(&buffer, format);
+    writer.setProgressiveScanWrite(progressive);
+    if (!writer.write(image))
+        QTest::qFail(qPrintable(writer.errorString()), __FILE__, __LINE__);
     return data;
 }
 
@@ -140,7 +142,7 @@ void tst_Pictures::importSettings()
     QFETCH(LedLayout, layout);
     QFETCH(PictureImportSettings, settings);
     QFETCH(QString, expected);
-    const QVector<QVector<int>> frames = importData(pngOf(picture), layout, settings);
+    const QVector<QVector<int>> frames = importData(encoded(picture), layout, settings);
     QCOMPARE(frames.size(), 1);
     QCOMPARE(lit(frames.first()), expected);
 }
@@ -158,7 +160,7 @@ void tst_Pictures::ditherGrey()
     QImage grey(32, 32, QImage::Format_RGB32);
     grey.fill(qRgb(128, 128, 128));
     const PictureImportSettings dithered { PictureImportSettings::Stretch, 128, true };
-    const QVector<int> frame = importData(pngOf(grey), layout, dithered).value(0);
+    const QVector<int> frame = importData(encoded(grey), layout, dithered).value(0);
     // Undithered, this grey lights every LED.
     const double share = double(std::count(frame.cbegin(), frame.cend(), 1)) / frame.size();
     QVERIFY2(share > 0.35 && share < 0.65, qPrintable(QString::number(share)));
@@ -230,12 +232,7 @@ void tst_Pictures::badInput_data()
         for (int x = 0; x < 64; ++x)
             picture.setPixel(x, y, qRgb(x * 4, y * 4, x * y % 256));
     for (bool progressive : { false, true }) {
-        QByteArray jpeg;
-        QBuffer buffer(&jpeg);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "jpeg");
-        writer.setProgressiveScanWrite(progressive);
-        QVERIFY(writer.write(picture));
+        const QByteArray jpeg = encoded(picture, "jpeg", progressive);
         const QString kind = progressive ? "progressive JPEG" : "baseline JPEG";
         row(kind, jpeg, P::Ok, 1, "");
         row(kind + ", cut in half", jpeg.left(jpeg.size() / 2), P::Damaged, 1,
@@ -246,17 +243,12 @@ void tst_Pictures::badInput_data()
             QString("the bytes from %1 on are not a JPEG's").arg(junk));
     }
 
-    QByteArray bmp24;
-    QBuffer bmpBuffer(&bmp24);
-    QVERIFY(bmpBuffer.open(QIODevice::WriteOnly) && picture.save(&bmpBuffer, "BMP"));
+    const QByteArray bmp24 = encoded(picture, "BMP");
     row("BMP", bmp24, P::Ok, 1, "");
     row("BMP, cut in half", bmp24.left(bmp24.size() / 2), P::Damaged, 1,
         QString("The picture is damaged: it breaks off at byte %1,").arg(bmp24.size() / 2));
 
-    QVector<QRgb> many(P::MaxFrames + 1);
-    for (int i = 0; i < many.size(); ++i)
-        many[i] = i % 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
-    row("10001 frames", gifOf(many, {}, 1), P::TooManyFrames, 0, "10001 frames");
+    row("10001 frames", dotsGif(1, 1, P::MaxFrames + 1), P::TooManyFrames, 0, "10001 frames");
 }
 
 void tst_Pictures::badInput()
@@ -333,7 +325,6 @@ void tst_Pictures::composedFrames_data()
     const QByteArray overlapping = "<Layout type=\"Rectangle\"><Rows>3</Rows><Columns>5</Columns>"
                                    "<RowSpacing>1.5</RowSpacing><ColumnSpacing>1.5</ColumnSpacing></Layout>";
     QTest::newRow("ring, odd size") << layoutOf(layoutXml(3, 17, "Ring")) << 97;
-    QTest::newRow("grid, 16 x 16") << layoutOf(layoutXml(16, 16)) << 200;
     QTest::newRow("LEDs overlapping, lit over dark") << layoutOf(overlapping) << 61;
     QTest::newRow("tiny picture") << layoutOf(layoutXml(8, 8)) << 16;
     QTest::newRow("serpentine columns from the bottom right")
@@ -395,8 +386,8 @@ void tst_Pictures::numbered()
     QImage picture(64, 64, QImage::Format_RGB32);
     picture.fill(Qt::black);
     QPainter(&picture).fillRect(0, 0, 21, 27, Qt::white);
-    const QVector<int> onNumbered = importData(pngOf(picture), layout, PictureImportSettings()).value(0);
-    const QVector<int> onPlain = importData(pngOf(picture), plain, PictureImportSettings()).value(0);
+    const QVector<int> onNumbered = importData(encoded(picture), layout, PictureImportSettings()).value(0);
+    const QVector<int> onPlain = importData(encoded(picture), plain, PictureImportSettings()).value(0);
     QVERIFY(onPlain.contains(1) && onPlain.contains(0));
     QCOMPARE(drawnCells(layout, onNumbered), drawnCells(plain, onPlain));
     QCOMPARE(PanelPictureExport(layout, 120).render(onNumbered), PanelPictureExport(plain, 120).render(onPlain));

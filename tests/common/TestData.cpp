@@ -71,6 +71,14 @@ QVector<int> drawnCells(const LedLayout& layout, const QVector<int>& values)
     return cells;
 }
 
+QVector<int> frameOf(const LedLayout& layout, const QVector<int>& leds)
+{
+    QVector<int> values(int(layout.ledCount()));
+    for (int led : leds)
+        values[led] = 1;
+    return values;
+}
+
 QByteArray fileContents(const QString& path)
 {
     QFile file(path);

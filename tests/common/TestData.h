@@ -26,6 +26,8 @@ QByteArray dotsGif(int screenWidth, int screenHeight, int frames, int frameSize 
 QByteArray writtenShow(LedPanelModel& show);
 // A frame's values as drawn: row after row of cells, whatever the numbering.
 QVector<int> drawnCells(const LedLayout& layout, const QVector<int>& values);
+// A frame of the layout with these LEDs at 1, the others at 0.
+QVector<int> frameOf(const LedLayout& layout, const QVector<int>& leds);
 
 // A file's bytes, empty when it cannot be read; writeFile is false unless every byte was written.
 QByteArray fileContents(const QString& path);
