@@ -9,7 +9,7 @@
 #include "FileSizeLimit.h"
 #include "ModalAnswer.h"
 #include "NewDocument.h"
-#include "TestData.h"
+#include "WindowFixture.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -79,14 +79,14 @@ int runEditor(const QString& showPath, const QString& expectedPath)
 
 Q_DECLARE_METATYPE(Setup)
 
-class tst_Recovery : public QObject
+class tst_Recovery : public QObject, public WindowFixture
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
     void init();
-    void cleanup();
+    void cleanup() { QVERIFY(closeWindow()); }
     void killedEditorIsRecovered();
     void recoveryFolder_data();
     void recoveryFolder();
@@ -94,18 +94,14 @@ private slots:
     void saveAndCloseRemoveTheFile();
     void failedAutosave_data();
     void failedAutosave();
-    void failedFirstAutosave_data();
-    void failedFirstAutosave();
 
 private:
-    MainMenu* menu() const { return qobject_cast<MainMenu*>(m_window->menuBar()); }
     bool autosaveNow() const;
     // A new window's show of the given frames, saved, then a frame added and autosaved.
     LedPanelDocument* autosavedShow(int frames);
 
     QTemporaryDir m_data;
     QTemporaryDir m_dir;
-    MainWindow* m_window = nullptr;
 };
 
 void tst_Recovery::initTestCase()
@@ -121,13 +117,6 @@ void tst_Recovery::init()
     QDir().mkpath(AutosaveWriter::recoveryDirectory());
     QFile::remove(settingsFile());
     QSettings(settingsFile(), QSettings::IniFormat).setValue(QStringLiteral("Document/AutosaveSeconds"), 5);
-}
-
-void tst_Recovery::cleanup()
-{
-    delete m_window;
-    m_window = nullptr;
-    QVERIFY(ModalAnswer::allAnswered());
 }
 
 bool tst_Recovery::autosaveNow() const
@@ -177,10 +166,9 @@ void tst_Recovery::killedEditorIsRecovered()
     QVERIFY(ModalAnswer::allAnswered());
     QCOMPARE(text, QDir::toNativeSeparators(QFileInfo(show).canonicalFilePath())
                        + QStringLiteral(" was not saved when Tessaloom last stopped. Recover it?"));
-    auto* document = qobject_cast<LedPanelDocument*>(m_window->currentDocument());
-    QVERIFY(document && document->isModified());
-    QCOMPARE(document->filePath(), QFileInfo(show).canonicalFilePath());
-    QCOMPARE(document->sequence(0)->frameCount(), 5);
+    QVERIFY(document() && document()->isModified());
+    QCOMPARE(document()->filePath(), QFileInfo(show).canonicalFilePath());
+    QCOMPARE(document()->sequence(0)->frameCount(), 5);
     // Save writes over the original; the file then equals what the editor held.
     QVERIFY(m_window->saveDocument());
     const QByteArray held = fileContents(expected);
@@ -302,7 +290,7 @@ void tst_Recovery::recoveryFolder()
         return;
     // An edit undone takes the show back to what was recovered, which no file holds yet.
     menu()->action_AddSequence->trigger();
-    qobject_cast<LedPanelDocument*>(m_window->currentDocument())->undoStack()->undo();
+    document()->undoStack()->undo();
     QVERIFY(m_window->isWindowModified());
     // Save writes where the question said, and only there; an untitled show asks.
     const QString path = m_window->currentDocument()->filePath();
@@ -345,94 +333,79 @@ void tst_Recovery::saveAndCloseRemoveTheFile()
 
 void tst_Recovery::failedAutosave_data()
 {
-    QTest::addColumn<int>("cut"); // which of FileSizeLimit::limitsFor()
-    QTest::newRow("in the first block") << 0;
-    QTest::newRow("at a block's end") << 1;
-    QTest::newRow("in the last block") << 2;
-}
-
-// Autosaves cut short keep the recovery file from before, and the status bar says so once, not at each.
-void tst_Recovery::failedAutosave()
-{
-    QFETCH(int, cut);
-    LedPanelDocument* document = autosavedShow(40);
-    QVERIFY(document);
-    const QString autosaved = m_window->autosave()->writer()->filePath();
-    const QByteArray before = fileContents(autosaved);
-    QVERIFY(!before.isEmpty());
-
-    menu()->action_AddFrame->trigger();
-    const QList<qint64> limits = FileSizeLimit::limitsFor(writtenShow(*document).size());
-    QCOMPARE(limits.size(), 3);
-    QSignalSpy failures(m_window->autosave(), &AutosaveController::failed);
-    {
-        const FileSizeLimit limit(limits.at(cut));
-        for (int i = 0; i < 2; ++i)
-            QVERIFY(autosaveNow());
-    }
-    QCoreApplication::processEvents(); // the writers' reports, queued by now
-    QCOMPARE(failures.size(), 1);
-    const QString failure = failures.first().first().toString();
-    QVERIFY2(failure.contains(QStringLiteral("File too large. The recovery file from before is kept.")),
-             qPrintable(failure));
-    QCOMPARE(m_window->statusBar()->currentMessage(), failure);
-    QCOMPARE(fileContents(autosaved), before);
-    QCOMPARE(recoveryFiles(QStringLiteral("*")).size(), 3); // the show, its document's name and the lock
-    // The document itself is as modified as before.
-    QVERIFY(m_window->isWindowModified());
-    // Once autosave writes again, the status bar stops saying it fails.
-    QVERIFY(autosaveNow());
-    QCoreApplication::processEvents();
-    QVERIFY(m_window->statusBar()->currentMessage().isEmpty());
-}
-
-void tst_Recovery::failedFirstAutosave_data()
-{
-    QTest::addColumn<bool>("recovered");
-    QTest::addColumn<int>("limit"); // bytes a file may have while it fails
+    QTest::addColumn<QString>("start"); // "saved" and autosaved once, "new" or "recovered"
+    QTest::addColumn<int>("limit"); // bytes a file may have while it fails; of a saved show, which of limitsFor()
     QTest::addColumn<QString>("says");
     const QString kept = QStringLiteral("File too large. The recovery file from before is kept.");
     const QString none = QStringLiteral(". This document has no recovery file yet.");
+    QTest::newRow("cut in the first block") << "saved" << 0 << kept;
+    QTest::newRow("cut at a block's end") << "saved" << 1 << kept;
+    QTest::newRow("cut in the last block") << "saved" << 2 << kept;
     // 200 bytes leave room for the lock and the document's name, not for the show.
-    QTest::newRow("a new show") << false << 200 << "File too large" + none;
-    QTest::newRow("a new show, no room for the lock") << false << 8 << ".lock" + none;
-    QTest::newRow("a recovered show") << true << 200 << kept;
+    QTest::newRow("a new show") << "new" << 200 << "File too large" + none;
+    QTest::newRow("a new show, no room for the lock") << "new" << 8 << ".lock" + none;
+    QTest::newRow("a recovered show") << "recovered" << 200 << kept;
 }
 
-// A show with no recovery file yet says so; a recovered one keeps the file it came from until its own is written.
-void tst_Recovery::failedFirstAutosave()
+// Autosaves cut short say so once, not at each. A show with no recovery file yet says so; the others keep the
+// file from before, a recovered show the one it came from until its own is written.
+void tst_Recovery::failedAutosave()
 {
-    QFETCH(bool, recovered);
+    QFETCH(QString, start);
     QFETCH(int, limit);
     QFETCH(QString, says);
     const QString stem = AutosaveWriter::recoveryDirectory() + QStringLiteral("/a");
     const QString target = m_dir.filePath(QStringLiteral("show.xml"));
     QVERIFY(writeFile(target, "original"));
-    QVERIFY(leaveRecoveryFile(stem, showXml(layoutXml(2, 3) + sequenceXml(0, 2, 6, [](int f, int) { return f; })),
-                              QFileInfo(target).canonicalFilePath(), QStringLiteral("show.xml")));
-    if (!recovered)
-        QVERIFY(QFile::remove(stem + QStringLiteral(".xml")) && QFile::remove(stem + QStringLiteral(".ini")));
-    m_window = new MainWindow;
+    if (start == QLatin1String("recovered")) {
+        const auto value = [](int f, int) { return f; };
+        QVERIFY(leaveRecoveryFile(stem, showXml(layoutXml(2, 3) + sequenceXml(0, 2, 6, value)),
+                                  QFileInfo(target).canonicalFilePath(), QStringLiteral("show.xml")));
+    }
+    QString autosaved;
+    QByteArray before;
+    if (start == QLatin1String("saved")) {
+        QVERIFY(autosavedShow(40));
+        autosaved = m_window->autosave()->writer()->filePath();
+        before = fileContents(autosaved);
+        QVERIFY(!before.isEmpty());
+        menu()->action_AddFrame->trigger();
+        const QList<qint64> limits = FileSizeLimit::limitsFor(writtenShow(*document()).size());
+        QCOMPARE(limits.size(), 3);
+        limit = int(limits.at(limit));
+    } else {
+        m_window = new MainWindow;
+    }
     QSignalSpy failures(m_window->autosave(), &AutosaveController::failed);
     {
         const FileSizeLimit limited(limit);
-        if (recovered) {
+        if (start == QLatin1String("recovered")) {
             ModalAnswer::messageBox(QMessageBox::Yes);
             QVERIFY(m_window->offerRecovery());
-        } else {
+        } else if (start == QLatin1String("new")) {
             QVERIFY(newDocumentWithFrames(*m_window, 2));
             menu()->action_AddFrame->trigger();
-            QVERIFY(autosaveNow());
         }
-        QCoreApplication::processEvents();
+        for (int i = 0; i < 2; ++i)
+            QVERIFY(autosaveNow());
+        QCoreApplication::processEvents(); // the writers' reports, queued by now
     }
     QCOMPARE(failures.size(), 1);
-    QVERIFY2(failures.first().first().toString().endsWith(says), qPrintable(failures.first().first().toString()));
-    QCOMPARE(QFile::exists(stem + QStringLiteral(".xml")), recovered);
-    // Kept for this editor, not offered to another one starting now.
+    const QString failure = failures.first().first().toString();
+    QVERIFY2(failure.endsWith(says), qPrintable(failure));
+    QCOMPARE(m_window->statusBar()->currentMessage(), failure);
+    if (start == QLatin1String("saved")) {
+        QCOMPARE(fileContents(autosaved), before);
+        QCOMPARE(recoveryFiles(QStringLiteral("*")).size(), 3); // the show, its document's name and the lock
+    }
+    QCOMPARE(QFile::exists(stem + QStringLiteral(".xml")), start == QLatin1String("recovered"));
+    // The document itself is as modified as before; its files are kept for this editor, not offered to another.
+    QVERIFY(m_window->isWindowModified());
     QVERIFY(RecoveryFolder::orphans().isEmpty());
+    // Once autosave writes again, the status bar stops saying it fails and a recovered show's first file goes.
     QVERIFY(autosaveNow());
     QCoreApplication::processEvents();
+    QVERIFY(m_window->statusBar()->currentMessage().isEmpty());
     QCOMPARE(recoveryFiles().size(), 1);
     QVERIFY(!QFile::exists(stem + QStringLiteral(".xml")) && !QFile::exists(stem + QStringLiteral(".ini")));
 }
