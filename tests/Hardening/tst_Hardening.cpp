@@ -93,7 +93,7 @@ void tst_Hardening::failedSave()
     QVERIFY(document);
     auto* menu = qobject_cast<MainMenu*>(window.menuBar());
     auto* tree = document->findChild<LedTreeView*>(QStringLiteral("treeView"));
-    QAction* exportAction = tree->findChild<QMenu*>(QStringLiteral("contextMenu_table"))->actions().value(1); // "export"
+    QAction* exportAction = tree->findChild<QMenu*>("contextMenu_table")->actions().value(1); // "export"
 
     if (way == ExportSequence) {
         ModalAnswer::fileDialog(path);
@@ -147,10 +147,6 @@ void tst_Hardening::failedSave()
     QCOMPARE(document->sequence(0)->frameCount(), 201);
     // No half-written copy is left behind to fill the disk further.
     QCOMPARE(QDir(dir).entryList({ name + QLatin1Char('*') }, QDir::Files), QStringList(name));
-    // Leaving still asks.
-    ModalAnswer::messageBox(QMessageBox::Cancel);
-    QVERIFY(!window.close());
-    QVERIFY(ModalAnswer::allAnswered());
 }
 
 void tst_Hardening::readWithinLimits_data()
