@@ -199,7 +199,6 @@ void tst_LayoutDialog::numbering()
     const LedLayout layout = document()->panelLayout();
     QCOMPARE(layout.order(), LedLayout::Columns);
     QVERIFY(layout.serpentine());
-    QCOMPARE(LayoutDialog::defaultLayout(), layout);
     const QVector<int> after = document()->sequence(0)->frame(0)->intensities();
     // Kept pictures are the same cells lit under the new numbering; kept values the same LED numbers.
     QCOMPARE(picturesKept ? drawnCells(layout, after) : after, picturesKept ? drawnCells(grid, before) : before);
@@ -301,7 +300,6 @@ void tst_LayoutDialog::unknownType()
     menu()->action_Open->trigger();
     QTRY_VERIFY(ModalAnswer::allAnswered());
     QCOMPARE(text, QStringLiteral("The layout type \"ring\" is unknown; the document uses the default ring."));
-    QCOMPARE(document()->filePath(), QFileInfo(path).canonicalFilePath());
     QCOMPARE(document()->panelLayout(), LedLayout());
     QCOMPARE(document()->sequence(0)->frame(0)->ledCount(), 192);
 }
