@@ -1,15 +1,10 @@
 #include "Data/CommandList.h"
 #include "Data/LedStateCommand.h"
-#include "Document/LedPanelDocument.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
-#include "MainWindow/MainMenu.h"
-#include "MainWindow/MainWindow.h"
-#include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
 #include "common/FileSizeLimit.h"
 #include "common/ModalAnswer.h"
-#include "common/NewDocument.h"
-#include "common/TestData.h"
+#include "common/WindowFixture.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -18,12 +13,13 @@
 
 // Nothing lost: a failed save keeps the previous file whole and the document modified. Files that would make
 // the reader hold more than any show needs are refused; those within the bounds still load.
-class tst_Hardening : public QObject
+class tst_Hardening : public QObject, public WindowFixture
 {
     Q_OBJECT
 
 private slots:
     void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("Tessaloom")); }
+    void cleanup() { QVERIFY(closeWindow()); }
     void failedSave_data();
     void failedSave();
     void readWithinLimits_data();
@@ -88,27 +84,24 @@ void tst_Hardening::failedSave()
     const QString name = way == ExportSequence ? QStringLiteral("sequence.csv") : QStringLiteral("panel.xml");
     const QString path = QDir(dir).filePath(name);
 
-    MainWindow window;
-    LedPanelDocument* document = newDocumentWithFrames(window, 1);
-    QVERIFY(document);
-    auto* menu = qobject_cast<MainMenu*>(window.menuBar());
-    auto* tree = document->findChild<LedTreeView*>(QStringLiteral("treeView"));
-    QAction* exportAction = tree->findChild<QMenu*>("contextMenu_table")->actions().value(1); // "export"
+    QVERIFY(showWithFrames(1));
+    // The sequence's own menu: Import, then Export.
+    QAction* exportAction = document()->treeView()->findChild<QMenu*>("contextMenu_table")->actions().value(1);
 
     if (way == ExportSequence) {
         ModalAnswer::fileDialog(path);
         exportAction->trigger();
         QTRY_VERIFY(ModalAnswer::allAnswered());
     } else {
-        QVERIFY(document->save(path));
+        QVERIFY(document()->save(path));
     }
     const QByteArray before = fileContents(path);
     QVERIFY(before.contains(way == ExportSequence ? "\n0,0,0" : "<LedState index=\"0\">"));
-    const QString savedPath = document->filePath();
+    const QString savedPath = document()->filePath();
 
     // Grown to several blocks, so that every cut falls inside the file.
     for (int f = 0; f < 200; ++f)
-        menu->action_AddFrame->trigger();
+        menu()->action_AddFrame->trigger();
     const QString target = failure == DirectoryGone ? temp.filePath(QStringLiteral("gone/") + name) : path;
     // Every free file entry taken.
     for (int i = 0; mounted && QFile(QDir(dir).filePath(QString::number(i))).open(QIODevice::WriteOnly); ++i) {
@@ -117,8 +110,8 @@ void tst_Hardening::failedSave()
     if (failure >= FirstBlock) {
         QString problem;
         const QString whole = temp.filePath(QStringLiteral("whole.csv"));
-        QVERIFY(way != ExportSequence || document->sequence(0)->exportSequence(whole, &problem));
-        size = way == ExportSequence ? QFileInfo(whole).size() : writtenShow(*document).size();
+        QVERIFY(way != ExportSequence || document()->sequence(0)->exportSequence(whole, &problem));
+        size = way == ExportSequence ? QFileInfo(whole).size() : writtenShow(*document()).size();
         QVERIFY(FileSizeLimit::limitsFor(size).size() == 3);
     }
 
@@ -133,18 +126,18 @@ void tst_Hardening::failedSave()
         if (failure >= FirstBlock)
             cut.reset(new FileSizeLimit(FileSizeLimit::limitsFor(size).at(failure - FirstBlock)));
         if (way == DocumentSave)
-            QVERIFY(!document->save(target));
+            QVERIFY(!document()->save(target));
         else
-            (way == SaveAction ? menu->action_Save : exportAction)->trigger();
+            (way == SaveAction ? menu()->action_Save : exportAction)->trigger();
         QTRY_VERIFY(ModalAnswer::allAnswered());
     }
     QVERIFY2(text.startsWith(message) && text.contains(QDir::toNativeSeparators(target)) && text.contains(reason),
              qPrintable(text));
 
     QCOMPARE(fileContents(path), before);
-    QVERIFY(document->isModified() && window.isWindowModified());
-    QCOMPARE(document->filePath(), savedPath);
-    QCOMPARE(document->sequence(0)->frameCount(), 201);
+    QVERIFY(document()->isModified() && m_window->isWindowModified());
+    QCOMPARE(document()->filePath(), savedPath);
+    QCOMPARE(document()->sequence(0)->frameCount(), 201);
     // No half-written copy is left behind to fill the disk further.
     QCOMPARE(QDir(dir).entryList({ name + QLatin1Char('*') }, QDir::Files), QStringList(name));
 }
