@@ -1,10 +1,7 @@
 #include "Data/CommandList.h"
 #include "Document/AutosaveWriter.h"
-#include "Document/LedPanelDocument.h"
 #include "Document/RecoveryFolder.h"
 #include "MainWindow/AutosaveController.h"
-#include "MainWindow/MainMenu.h"
-#include "MainWindow/MainWindow.h"
 
 #include "FileSizeLimit.h"
 #include "ModalAnswer.h"
