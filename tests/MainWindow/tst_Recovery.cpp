@@ -177,13 +177,10 @@ void tst_Recovery::killedEditorIsRecovered()
 void tst_Recovery::recoveryFolder_data()
 {
     QTest::addColumn<Setup>("setup");
-    QTest::addColumn<QString>("answer"); // empty: no question may come
-    QTest::addColumn<QStringList>("buttons");
+    QTest::addColumn<QString>("answer"); // Yes or No, Keep or Delete; empty: no question may come
     QTest::addColumn<QString>("says"); // %1: the recorded show's full path
     QTest::addColumn<QString>("warning");
 
-    const QStringList yesNo { QStringLiteral("Yes"), QStringLiteral("No") };
-    const QStringList keepDelete { QStringLiteral("Keep"), QStringLiteral("Delete") };
     const Setup nothing = [](const QString&, const QString&) { return true; };
     const auto file = [](const char* suffix, const QByteArray& contents) {
         return Setup([=](const QString& stem, const QString&) { return writeFile(stem + suffix, contents); });
@@ -204,47 +201,44 @@ void tst_Recovery::recoveryFolder_data()
     };
     const QString askSave = QStringLiteral("Save will ask where to save it.");
 
-    QTest::newRow("yes") << nothing << "Yes" << yesNo << "%1 was not saved" << QString();
-    QTest::newRow("no deletes") << nothing << "No" << yesNo << "%1 was not saved" << QString();
-    QTest::newRow("settings a FIFO") << Setup(fifo(".ini")) << "Yes" << yesNo << "a was not saved" << QString();
-    QTest::newRow("lock a FIFO") << Setup(fifo(".lock")) << QString() << QStringList() << QString() << QString();
+    QTest::newRow("yes") << nothing << "Yes" << "%1 was not saved" << QString();
+    QTest::newRow("no deletes") << nothing << "No" << "%1 was not saved" << QString();
+    QTest::newRow("settings a FIFO") << Setup(fifo(".ini")) << "Yes" << "a was not saved" << QString();
+    QTest::newRow("lock a FIFO") << Setup(fifo(".lock")) << QString() << QString() << QString();
     // A power cut can leave a lock of zeros.
-    QTest::newRow("garbled lock") << file(".lock", QByteArray(64, 0)) << "Yes" << yesNo << "%1 was not saved"
+    QTest::newRow("garbled lock") << file(".lock", QByteArray(64, 0)) << "Yes" << "%1 was not saved" << QString();
+    QTest::newRow("cut-off show") << file(".xml", "<LedPanelDocument") << "Keep" << "cannot be read:\nLine 1"
                                   << QString();
-    QTest::newRow("cut-off show") << file(".xml", "<LedPanelDocument") << "Keep" << keepDelete
-                                  << "cannot be read:\nLine 1" << QString();
     QTest::newRow("oversized show") << Setup([](const QString& stem, const QString&) {
         return QFile::resize(stem + QStringLiteral(".xml"), RecoveryFolder::MaxShowBytes + 1);
-    }) << "Delete" << keepDelete << "larger than any show" << QString();
+    }) << "Delete" << "larger than any show" << QString();
     QTest::newRow("unreadable show") << Setup([](const QString& stem, const QString&) {
         // Root reads it all the same.
         return ::geteuid() != 0 && QFile::setPermissions(stem + QStringLiteral(".xml"), {});
-    }) << "Keep" << keepDelete << "Permission denied" << QString();
+    }) << "Keep" << "Permission denied" << QString();
     QTest::newRow("show a link") << Setup([](const QString& stem, const QString& target) {
         return QFile::remove(stem + QStringLiteral(".xml")) && QFile::link(target, stem + QStringLiteral(".xml"));
-    }) << QString() << QStringList() << QString() << QString();
+    }) << QString() << QString() << QString();
     QTest::newRow("another user's show") << Setup([](const QString& stem, const QString&) {
         // Only root gives a file away.
         return ::geteuid() == 0
                && ::chown(QFile::encodeName(stem + QStringLiteral(".xml")).constData(), 65534, 65534) == 0;
-    }) << QString() << QStringList() << QString() << QString();
-    QTest::newRow("unknown layout") << file(".xml", showXml(layoutXml(2, 3, "Hexagon"))) << "Yes" << yesNo
-                                    << "%1 was not saved"
+    }) << QString() << QString() << QString();
+    QTest::newRow("unknown layout") << file(".xml", showXml(layoutXml(2, 3, "Hexagon"))) << "Yes" << "%1 was not saved"
                                     << LedPanelModel::unknownLayoutText(QStringLiteral("Hexagon"));
     QTest::newRow("untitled") << Setup([](const QString& stem, const QString&) {
         QSettings(stem + QStringLiteral(".ini"), QSettings::IniFormat).remove(AutosaveWriter::infoKeyPath());
         return true;
-    }) << "Yes" << yesNo << "show.xml was not saved" << QString();
-    QTest::newRow("recorded path a link") << Setup(recordedPath(QString())) << "Yes" << yesNo << askSave << QString();
-    QTest::newRow("recorded path a device") << Setup(recordedPath(QStringLiteral("/dev/null"))) << "No" << yesNo
-                                            << askSave << QString();
+    }) << "Yes" << "show.xml was not saved" << QString();
+    QTest::newRow("recorded path a link") << Setup(recordedPath(QString())) << "Yes" << askSave << QString();
+    QTest::newRow("recorded path a device") << Setup(recordedPath(QStringLiteral("/dev/null"))) << "No" << askSave
+                                            << QString();
 }
 
 void tst_Recovery::recoveryFolder()
 {
     QFETCH(Setup, setup);
     QFETCH(QString, answer);
-    QFETCH(QStringList, buttons);
     QFETCH(QString, says);
     QFETCH(QString, warning);
     QVERIFY(writeFile(m_dir.filePath(QStringLiteral("show.xml")), "original"));
@@ -257,6 +251,9 @@ void tst_Recovery::recoveryFolder()
 
     QString text, shownWarning;
     QStringList offered;
+    const QStringList buttons = answer.isEmpty() ? QStringList()
+                                : answer == "Yes" || answer == "No" ? QStringList { "Yes", "No" }
+                                                                    : QStringList { "Keep", "Delete" };
     if (!answer.isEmpty())
         answerBox(answer, &text, &offered);
     if (!warning.isEmpty())
