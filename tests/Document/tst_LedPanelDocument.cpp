@@ -10,12 +10,8 @@
 #include "common/ModalAnswer.h"
 #include "common/TestData.h"
 
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QStackedWidget>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <fcntl.h>
 #include <sys/stat.h>
