@@ -27,15 +27,6 @@ QStringList recoveryFiles(const QString& pattern = QStringLiteral("*.xml"))
 // Alters the files a gone writer left at stem, for a show of the file target; false when this user cannot.
 using Setup = std::function<bool(const QString& stem, const QString& target)>;
 
-// A recovery file as a writer that has gone leaves it.
-bool leaveRecoveryFile(const QString& stem, const QByteArray& xml, const QString& path, const QString& name)
-{
-    QSettings info(stem + QStringLiteral(".ini"), QSettings::IniFormat);
-    info.setValue(AutosaveWriter::infoKeyPath(), path);
-    info.setValue(AutosaveWriter::infoKeyName(), name);
-    return writeFile(stem + QStringLiteral(".xml"), xml);
-}
-
 // Presses the button of the next message box that reads answer; its text and buttons go to the caller.
 void answerBox(const QString& answer, QString* text, QStringList* buttons)
 {
@@ -96,6 +87,9 @@ private:
     bool autosaveNow() const;
     // A new window's show of the given frames, saved, then a frame added and autosaved.
     LedPanelDocument* autosavedShow(int frames);
+    // The file show.xml, and at stem the recovery file of a show for it that a writer now gone left. The
+    // file's canonical path; empty on failure.
+    QString leaveRecoveryFile(const QString& stem);
 
     QTemporaryDir m_data;
     QTemporaryDir m_dir;
@@ -131,6 +125,19 @@ LedPanelDocument* tst_Recovery::autosavedShow(int frames)
         return nullptr;
     menu()->action_AddFrame->trigger();
     return autosaveNow() ? document : nullptr;
+}
+
+QString tst_Recovery::leaveRecoveryFile(const QString& stem)
+{
+    const QString target = m_dir.filePath(QStringLiteral("show.xml"));
+    if (!writeFile(target, "original"))
+        return QString();
+    const QString path = QFileInfo(target).canonicalFilePath();
+    QSettings info(stem + QStringLiteral(".ini"), QSettings::IniFormat);
+    info.setValue(AutosaveWriter::infoKeyPath(), path);
+    info.setValue(AutosaveWriter::infoKeyName(), QStringLiteral("show.xml"));
+    const QByteArray xml = showXml(layoutXml(2, 3) + sequenceXml(0, 2, 6, [](int f, int i) { return f + i; }));
+    return writeFile(stem + QStringLiteral(".xml"), xml) ? path : QString();
 }
 
 void tst_Recovery::killedEditorIsRecovered()
@@ -241,11 +248,9 @@ void tst_Recovery::recoveryFolder()
     QFETCH(QString, answer);
     QFETCH(QString, says);
     QFETCH(QString, warning);
-    QVERIFY(writeFile(m_dir.filePath(QStringLiteral("show.xml")), "original"));
     const QString stem = AutosaveWriter::recoveryDirectory() + QStringLiteral("/a");
-    const QString targetPath = QFileInfo(m_dir.filePath(QStringLiteral("show.xml"))).canonicalFilePath();
-    const QByteArray xml = showXml(layoutXml(2, 3) + sequenceXml(0, 2, 6, [](int f, int i) { return f + i; }));
-    QVERIFY(leaveRecoveryFile(stem, xml, targetPath, QStringLiteral("show.xml")));
+    const QString targetPath = leaveRecoveryFile(stem);
+    QVERIFY(!targetPath.isEmpty());
     if (!setup(stem, targetPath))
         QSKIP("this user cannot arrange that here");
 
@@ -343,13 +348,7 @@ void tst_Recovery::failedAutosave()
     QFETCH(int, limit);
     QFETCH(QString, says);
     const QString stem = AutosaveWriter::recoveryDirectory() + QStringLiteral("/a");
-    const QString target = m_dir.filePath(QStringLiteral("show.xml"));
-    QVERIFY(writeFile(target, "original"));
-    if (start == QLatin1String("recovered")) {
-        const auto value = [](int f, int) { return f; };
-        QVERIFY(leaveRecoveryFile(stem, showXml(layoutXml(2, 3) + sequenceXml(0, 2, 6, value)),
-                                  QFileInfo(target).canonicalFilePath(), QStringLiteral("show.xml")));
-    }
+    QVERIFY(start != QLatin1String("recovered") || !leaveRecoveryFile(stem).isEmpty());
     QString autosaved;
     QByteArray before;
     if (start == QLatin1String("saved")) {
