@@ -1,15 +1,12 @@
 #include "Data/CommandList.h"
 #include "Document/AutosaveWriter.h"
-#include "Document/LedPanelDocument.h"
 #include "Document/RecoveryFolder.h"
 #include "MainWindow/AutosaveController.h"
-#include "MainWindow/MainMenu.h"
-#include "MainWindow/MainWindow.h"
 
 #include "FileSizeLimit.h"
 #include "ModalAnswer.h"
 #include "NewDocument.h"
-#include "TestData.h"
+#include "WindowFixture.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -29,15 +26,6 @@ QStringList recoveryFiles(const QString& pattern = QStringLiteral("*.xml"))
 
 // Alters the files a gone writer left at stem, for a show of the file target; false when this user cannot.
 using Setup = std::function<bool(const QString& stem, const QString& target)>;
-
-// A recovery file as a writer that has gone leaves it.
-bool leaveRecoveryFile(const QString& stem, const QByteArray& xml, const QString& path, const QString& name)
-{
-    QSettings info(stem + QStringLiteral(".ini"), QSettings::IniFormat);
-    info.setValue(AutosaveWriter::infoKeyPath(), path);
-    info.setValue(AutosaveWriter::infoKeyName(), name);
-    return writeFile(stem + QStringLiteral(".xml"), xml);
-}
 
 // Presses the button of the next message box that reads answer; its text and buttons go to the caller.
 void answerBox(const QString& answer, QString* text, QStringList* buttons)
@@ -79,14 +67,14 @@ int runEditor(const QString& showPath, const QString& expectedPath)
 
 Q_DECLARE_METATYPE(Setup)
 
-class tst_Recovery : public QObject
+class tst_Recovery : public QObject, public WindowFixture
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
     void init();
-    void cleanup();
+    void cleanup() { QVERIFY(closeWindow()); }
     void killedEditorIsRecovered();
     void recoveryFolder_data();
     void recoveryFolder();
@@ -94,18 +82,17 @@ private slots:
     void saveAndCloseRemoveTheFile();
     void failedAutosave_data();
     void failedAutosave();
-    void failedFirstAutosave_data();
-    void failedFirstAutosave();
 
 private:
-    MainMenu* menu() const { return qobject_cast<MainMenu*>(m_window->menuBar()); }
     bool autosaveNow() const;
     // A new window's show of the given frames, saved, then a frame added and autosaved.
     LedPanelDocument* autosavedShow(int frames);
+    // The file show.xml, and at stem the recovery file of a show for it that a writer now gone left. The
+    // file's canonical path; empty on failure.
+    QString leaveRecoveryFile(const QString& stem);
 
     QTemporaryDir m_data;
     QTemporaryDir m_dir;
-    MainWindow* m_window = nullptr;
 };
 
 void tst_Recovery::initTestCase()
@@ -123,13 +110,6 @@ void tst_Recovery::init()
     QSettings(settingsFile(), QSettings::IniFormat).setValue(QStringLiteral("Document/AutosaveSeconds"), 5);
 }
 
-void tst_Recovery::cleanup()
-{
-    delete m_window;
-    m_window = nullptr;
-    QVERIFY(ModalAnswer::allAnswered());
-}
-
 bool tst_Recovery::autosaveNow() const
 {
     const bool started = m_window->autosave()->autosave();
@@ -145,6 +125,19 @@ LedPanelDocument* tst_Recovery::autosavedShow(int frames)
         return nullptr;
     menu()->action_AddFrame->trigger();
     return autosaveNow() ? document : nullptr;
+}
+
+QString tst_Recovery::leaveRecoveryFile(const QString& stem)
+{
+    const QString target = m_dir.filePath(QStringLiteral("show.xml"));
+    if (!writeFile(target, "original"))
+        return QString();
+    const QString path = QFileInfo(target).canonicalFilePath();
+    QSettings info(stem + QStringLiteral(".ini"), QSettings::IniFormat);
+    info.setValue(AutosaveWriter::infoKeyPath(), path);
+    info.setValue(AutosaveWriter::infoKeyName(), QStringLiteral("show.xml"));
+    const QByteArray xml = showXml(layoutXml(2, 3) + sequenceXml(0, 2, 6, [](int f, int i) { return f + i; }));
+    return writeFile(stem + QStringLiteral(".xml"), xml) ? path : QString();
 }
 
 void tst_Recovery::killedEditorIsRecovered()
@@ -177,10 +170,9 @@ void tst_Recovery::killedEditorIsRecovered()
     QVERIFY(ModalAnswer::allAnswered());
     QCOMPARE(text, QDir::toNativeSeparators(QFileInfo(show).canonicalFilePath())
                        + QStringLiteral(" was not saved when Tessaloom last stopped. Recover it?"));
-    auto* document = qobject_cast<LedPanelDocument*>(m_window->currentDocument());
-    QVERIFY(document && document->isModified());
-    QCOMPARE(document->filePath(), QFileInfo(show).canonicalFilePath());
-    QCOMPARE(document->sequence(0)->frameCount(), 5);
+    QVERIFY(document() && document()->isModified());
+    QCOMPARE(document()->filePath(), QFileInfo(show).canonicalFilePath());
+    QCOMPARE(document()->sequence(0)->frameCount(), 5);
     // Save writes over the original; the file then equals what the editor held.
     QVERIFY(m_window->saveDocument());
     const QByteArray held = fileContents(expected);
@@ -192,13 +184,10 @@ void tst_Recovery::killedEditorIsRecovered()
 void tst_Recovery::recoveryFolder_data()
 {
     QTest::addColumn<Setup>("setup");
-    QTest::addColumn<QString>("answer"); // empty: no question may come
-    QTest::addColumn<QStringList>("buttons");
+    QTest::addColumn<QString>("answer"); // Yes or No, Keep or Delete; empty: no question may come
     QTest::addColumn<QString>("says"); // %1: the recorded show's full path
     QTest::addColumn<QString>("warning");
 
-    const QStringList yesNo { QStringLiteral("Yes"), QStringLiteral("No") };
-    const QStringList keepDelete { QStringLiteral("Keep"), QStringLiteral("Delete") };
     const Setup nothing = [](const QString&, const QString&) { return true; };
     const auto file = [](const char* suffix, const QByteArray& contents) {
         return Setup([=](const QString& stem, const QString&) { return writeFile(stem + suffix, contents); });
@@ -219,60 +208,57 @@ void tst_Recovery::recoveryFolder_data()
     };
     const QString askSave = QStringLiteral("Save will ask where to save it.");
 
-    QTest::newRow("yes") << nothing << "Yes" << yesNo << "%1 was not saved" << QString();
-    QTest::newRow("no deletes") << nothing << "No" << yesNo << "%1 was not saved" << QString();
-    QTest::newRow("settings a FIFO") << Setup(fifo(".ini")) << "Yes" << yesNo << "a was not saved" << QString();
-    QTest::newRow("lock a FIFO") << Setup(fifo(".lock")) << QString() << QStringList() << QString() << QString();
-    QTest::newRow("empty lock") << file(".lock", "") << "No" << yesNo << "%1 was not saved" << QString();
+    QTest::newRow("yes") << nothing << "Yes" << "%1 was not saved" << QString();
+    QTest::newRow("no deletes") << nothing << "No" << "%1 was not saved" << QString();
+    QTest::newRow("settings a FIFO") << Setup(fifo(".ini")) << "Yes" << "a was not saved" << QString();
+    QTest::newRow("lock a FIFO") << Setup(fifo(".lock")) << QString() << QString() << QString();
     // A power cut can leave a lock of zeros.
-    QTest::newRow("garbled lock") << file(".lock", QByteArray(64, 0)) << "Yes" << yesNo << "%1 was not saved"
+    QTest::newRow("garbled lock") << file(".lock", QByteArray(64, 0)) << "Yes" << "%1 was not saved" << QString();
+    QTest::newRow("cut-off show") << file(".xml", "<LedPanelDocument") << "Keep" << "cannot be read:\nLine 1"
                                   << QString();
-    QTest::newRow("cut-off show") << file(".xml", "<LedPanelDocument") << "Keep" << keepDelete
-                                  << "cannot be read:\nLine 1" << QString();
     QTest::newRow("oversized show") << Setup([](const QString& stem, const QString&) {
         return QFile::resize(stem + QStringLiteral(".xml"), RecoveryFolder::MaxShowBytes + 1);
-    }) << "Delete" << keepDelete << "larger than any show" << QString();
+    }) << "Delete" << "larger than any show" << QString();
     QTest::newRow("unreadable show") << Setup([](const QString& stem, const QString&) {
         // Root reads it all the same.
         return ::geteuid() != 0 && QFile::setPermissions(stem + QStringLiteral(".xml"), {});
-    }) << "Keep" << keepDelete << "Permission denied" << QString();
+    }) << "Keep" << "Permission denied" << QString();
     QTest::newRow("show a link") << Setup([](const QString& stem, const QString& target) {
         return QFile::remove(stem + QStringLiteral(".xml")) && QFile::link(target, stem + QStringLiteral(".xml"));
-    }) << QString() << QStringList() << QString() << QString();
+    }) << QString() << QString() << QString();
     QTest::newRow("another user's show") << Setup([](const QString& stem, const QString&) {
         // Only root gives a file away.
         return ::geteuid() == 0
                && ::chown(QFile::encodeName(stem + QStringLiteral(".xml")).constData(), 65534, 65534) == 0;
-    }) << QString() << QStringList() << QString() << QString();
-    QTest::newRow("unknown layout") << file(".xml", showXml(layoutXml(2, 3, "Hexagon"))) << "Yes" << yesNo
-                                    << "%1 was not saved"
+    }) << QString() << QString() << QString();
+    QTest::newRow("unknown layout") << file(".xml", showXml(layoutXml(2, 3, "Hexagon"))) << "Yes" << "%1 was not saved"
                                     << LedPanelModel::unknownLayoutText(QStringLiteral("Hexagon"));
     QTest::newRow("untitled") << Setup([](const QString& stem, const QString&) {
         QSettings(stem + QStringLiteral(".ini"), QSettings::IniFormat).remove(AutosaveWriter::infoKeyPath());
         return true;
-    }) << "Yes" << yesNo << "show.xml was not saved" << QString();
-    QTest::newRow("recorded path a link") << Setup(recordedPath(QString())) << "Yes" << yesNo << askSave << QString();
-    QTest::newRow("recorded path a device") << Setup(recordedPath(QStringLiteral("/dev/null"))) << "No" << yesNo
-                                            << askSave << QString();
+    }) << "Yes" << "show.xml was not saved" << QString();
+    QTest::newRow("recorded path a link") << Setup(recordedPath(QString())) << "Yes" << askSave << QString();
+    QTest::newRow("recorded path a device") << Setup(recordedPath(QStringLiteral("/dev/null"))) << "No" << askSave
+                                            << QString();
 }
 
 void tst_Recovery::recoveryFolder()
 {
     QFETCH(Setup, setup);
     QFETCH(QString, answer);
-    QFETCH(QStringList, buttons);
     QFETCH(QString, says);
     QFETCH(QString, warning);
-    QVERIFY(writeFile(m_dir.filePath(QStringLiteral("show.xml")), "original"));
     const QString stem = AutosaveWriter::recoveryDirectory() + QStringLiteral("/a");
-    const QString targetPath = QFileInfo(m_dir.filePath(QStringLiteral("show.xml"))).canonicalFilePath();
-    const QByteArray xml = showXml(layoutXml(2, 3) + sequenceXml(0, 2, 6, [](int f, int i) { return f + i; }));
-    QVERIFY(leaveRecoveryFile(stem, xml, targetPath, QStringLiteral("show.xml")));
+    const QString targetPath = leaveRecoveryFile(stem);
+    QVERIFY(!targetPath.isEmpty());
     if (!setup(stem, targetPath))
         QSKIP("this user cannot arrange that here");
 
     QString text, shownWarning;
     QStringList offered;
+    const QStringList buttons = answer.isEmpty() ? QStringList()
+                                : answer == "Yes" || answer == "No" ? QStringList { "Yes", "No" }
+                                                                    : QStringList { "Keep", "Delete" };
     if (!answer.isEmpty())
         answerBox(answer, &text, &offered);
     if (!warning.isEmpty())
@@ -302,7 +288,7 @@ void tst_Recovery::recoveryFolder()
         return;
     // An edit undone takes the show back to what was recovered, which no file holds yet.
     menu()->action_AddSequence->trigger();
-    qobject_cast<LedPanelDocument*>(m_window->currentDocument())->undoStack()->undo();
+    document()->undoStack()->undo();
     QVERIFY(m_window->isWindowModified());
     // Save writes where the question said, and only there; an untitled show asks.
     const QString path = m_window->currentDocument()->filePath();
@@ -320,23 +306,18 @@ void tst_Recovery::saveAndCloseRemoveTheFile_data()
     QTest::addColumn<QString>("step");
     QTest::newRow("save") << "save";
     QTest::newRow("close, discarded") << "discard";
-    QTest::newRow("exit, discarded") << "exit";
-    QTest::newRow("undone to clean") << "undo";
 }
 
 void tst_Recovery::saveAndCloseRemoveTheFile()
 {
     QFETCH(QString, step);
-    LedPanelDocument* document = autosavedShow(2);
-    QVERIFY(document);
+    QVERIFY(autosavedShow(2));
     QCOMPARE(recoveryFiles().size(), 1);
     if (step == QLatin1String("save")) {
         QVERIFY(m_window->saveDocument());
-    } else if (step == QLatin1String("undo")) {
-        document->undoStack()->undo();
     } else {
         ModalAnswer::messageBox(QMessageBox::Discard);
-        (step == QLatin1String("discard") ? menu()->action_Close : menu()->action_Exit)->trigger();
+        menu()->action_Close->trigger();
         QVERIFY(ModalAnswer::allAnswered());
     }
     QVERIFY(recoveryFiles().isEmpty());
@@ -345,94 +326,73 @@ void tst_Recovery::saveAndCloseRemoveTheFile()
 
 void tst_Recovery::failedAutosave_data()
 {
-    QTest::addColumn<int>("cut"); // which of FileSizeLimit::limitsFor()
-    QTest::newRow("in the first block") << 0;
-    QTest::newRow("at a block's end") << 1;
-    QTest::newRow("in the last block") << 2;
-}
-
-// Autosaves cut short keep the recovery file from before, and the status bar says so once, not at each.
-void tst_Recovery::failedAutosave()
-{
-    QFETCH(int, cut);
-    LedPanelDocument* document = autosavedShow(40);
-    QVERIFY(document);
-    const QString autosaved = m_window->autosave()->writer()->filePath();
-    const QByteArray before = fileContents(autosaved);
-    QVERIFY(!before.isEmpty());
-
-    menu()->action_AddFrame->trigger();
-    const QList<qint64> limits = FileSizeLimit::limitsFor(writtenShow(*document).size());
-    QCOMPARE(limits.size(), 3);
-    QSignalSpy failures(m_window->autosave(), &AutosaveController::failed);
-    {
-        const FileSizeLimit limit(limits.at(cut));
-        for (int i = 0; i < 2; ++i)
-            QVERIFY(autosaveNow());
-    }
-    QCoreApplication::processEvents(); // the writers' reports, queued by now
-    QCOMPARE(failures.size(), 1);
-    const QString failure = failures.first().first().toString();
-    QVERIFY2(failure.contains(QStringLiteral("File too large. The recovery file from before is kept.")),
-             qPrintable(failure));
-    QCOMPARE(m_window->statusBar()->currentMessage(), failure);
-    QCOMPARE(fileContents(autosaved), before);
-    QCOMPARE(recoveryFiles(QStringLiteral("*")).size(), 3); // the show, its document's name and the lock
-    // The document itself is as modified as before.
-    QVERIFY(m_window->isWindowModified());
-    // Once autosave writes again, the status bar stops saying it fails.
-    QVERIFY(autosaveNow());
-    QCoreApplication::processEvents();
-    QVERIFY(m_window->statusBar()->currentMessage().isEmpty());
-}
-
-void tst_Recovery::failedFirstAutosave_data()
-{
-    QTest::addColumn<bool>("recovered");
-    QTest::addColumn<int>("limit"); // bytes a file may have while it fails
+    QTest::addColumn<QString>("start"); // "saved" and autosaved once, "new" or "recovered"
+    QTest::addColumn<int>("limit"); // bytes a file may have while it fails; of a saved show, which of limitsFor()
     QTest::addColumn<QString>("says");
     const QString kept = QStringLiteral("File too large. The recovery file from before is kept.");
     const QString none = QStringLiteral(". This document has no recovery file yet.");
+    QTest::newRow("cut in the first block") << "saved" << 0 << kept;
+    QTest::newRow("cut at a block's end") << "saved" << 1 << kept;
+    QTest::newRow("cut in the last block") << "saved" << 2 << kept;
     // 200 bytes leave room for the lock and the document's name, not for the show.
-    QTest::newRow("a new show") << false << 200 << "File too large" + none;
-    QTest::newRow("a new show, no room for the lock") << false << 8 << ".lock" + none;
-    QTest::newRow("a recovered show") << true << 200 << kept;
+    QTest::newRow("a new show") << "new" << 200 << "File too large" + none;
+    QTest::newRow("a new show, no room for the lock") << "new" << 8 << ".lock" + none;
+    QTest::newRow("a recovered show") << "recovered" << 200 << kept;
 }
 
-// A show with no recovery file yet says so; a recovered one keeps the file it came from until its own is written.
-void tst_Recovery::failedFirstAutosave()
+// Autosaves cut short say so once, not at each. A show with no recovery file yet says so; the others keep the
+// file from before, a recovered show the one it came from until its own is written.
+void tst_Recovery::failedAutosave()
 {
-    QFETCH(bool, recovered);
+    QFETCH(QString, start);
     QFETCH(int, limit);
     QFETCH(QString, says);
     const QString stem = AutosaveWriter::recoveryDirectory() + QStringLiteral("/a");
-    const QString target = m_dir.filePath(QStringLiteral("show.xml"));
-    QVERIFY(writeFile(target, "original"));
-    QVERIFY(leaveRecoveryFile(stem, showXml(layoutXml(2, 3) + sequenceXml(0, 2, 6, [](int f, int) { return f; })),
-                              QFileInfo(target).canonicalFilePath(), QStringLiteral("show.xml")));
-    if (!recovered)
-        QVERIFY(QFile::remove(stem + QStringLiteral(".xml")) && QFile::remove(stem + QStringLiteral(".ini")));
-    m_window = new MainWindow;
+    QVERIFY(start != QLatin1String("recovered") || !leaveRecoveryFile(stem).isEmpty());
+    QString autosaved;
+    QByteArray before;
+    if (start == QLatin1String("saved")) {
+        QVERIFY(autosavedShow(40));
+        autosaved = m_window->autosave()->writer()->filePath();
+        before = fileContents(autosaved);
+        QVERIFY(!before.isEmpty());
+        menu()->action_AddFrame->trigger();
+        const QList<qint64> limits = FileSizeLimit::limitsFor(writtenShow(*document()).size());
+        QCOMPARE(limits.size(), 3);
+        limit = int(limits.at(limit));
+    } else {
+        m_window = new MainWindow;
+    }
     QSignalSpy failures(m_window->autosave(), &AutosaveController::failed);
     {
         const FileSizeLimit limited(limit);
-        if (recovered) {
+        if (start == QLatin1String("recovered")) {
             ModalAnswer::messageBox(QMessageBox::Yes);
             QVERIFY(m_window->offerRecovery());
-        } else {
+        } else if (start == QLatin1String("new")) {
             QVERIFY(newDocumentWithFrames(*m_window, 2));
             menu()->action_AddFrame->trigger();
-            QVERIFY(autosaveNow());
         }
-        QCoreApplication::processEvents();
+        for (int i = 0; i < 2; ++i)
+            QVERIFY(autosaveNow());
+        QCoreApplication::processEvents(); // the writers' reports, queued by now
     }
     QCOMPARE(failures.size(), 1);
-    QVERIFY2(failures.first().first().toString().endsWith(says), qPrintable(failures.first().first().toString()));
-    QCOMPARE(QFile::exists(stem + QStringLiteral(".xml")), recovered);
-    // Kept for this editor, not offered to another one starting now.
+    const QString failure = failures.first().first().toString();
+    QVERIFY2(failure.endsWith(says), qPrintable(failure));
+    QCOMPARE(m_window->statusBar()->currentMessage(), failure);
+    if (start == QLatin1String("saved")) {
+        QCOMPARE(fileContents(autosaved), before);
+        QCOMPARE(recoveryFiles(QStringLiteral("*")).size(), 3); // the show, its document's name and the lock
+    }
+    QCOMPARE(QFile::exists(stem + QStringLiteral(".xml")), start == QLatin1String("recovered"));
+    // The document itself is as modified as before; its files are kept for this editor, not offered to another.
+    QVERIFY(m_window->isWindowModified());
     QVERIFY(RecoveryFolder::orphans().isEmpty());
+    // Once autosave writes again, the status bar stops saying it fails and a recovered show's first file goes.
     QVERIFY(autosaveNow());
     QCoreApplication::processEvents();
+    QVERIFY(m_window->statusBar()->currentMessage().isEmpty());
     QCOMPARE(recoveryFiles().size(), 1);
     QVERIFY(!QFile::exists(stem + QStringLiteral(".xml")) && !QFile::exists(stem + QStringLiteral(".ini")));
 }
