@@ -96,8 +96,6 @@ void tst_MspFlashRun::stops()
         QVERIFY(match.captured(1).isEmpty() || (written >= at - packets && written < 100));
         QCOMPARE(packetsSeen(sim), packets + written);
     }
-    QSerialPort again(sim.devicePath());
-    QVERIFY2(again.open(QIODevice::ReadWrite), qPrintable(again.errorString()));
 }
 
 QTEST_GUILESS_MAIN(tst_MspFlashRun)
