@@ -145,7 +145,7 @@ void tst_MspFlasher::flasherWritesTheImage()
     QCOMPARE(tiTxt(file("memory.txt")), flashedMemory(file("clean.txt")));
 }
 
-// Before a boot loader that would answer it.
+// Refused before it reaches a boot loader that would answer it.
 void tst_MspFlasher::emptyPacketRefused()
 {
     PanelSimulator sim;
