@@ -245,6 +245,8 @@ void tst_Cli::flashRefusals_data()
     invalid("a picture", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), "1: ");
     QTest::newRow("vectors") << QByteArray("@6403\n01\n@FF80\n00 44\nq\n")
                              << "not flashed without --force: 2 bytes on FF80-FFFF";
+    QTest::newRow("below application memory") << QByteArray("@1800\n01\n@6403\n02\nq\n")
+                                             << "not flashed without --force: 1 byte below 4000";
 }
 
 // A file the device must not get is refused, naming the line and what is wrong, before any byte
