@@ -166,6 +166,8 @@ void tst_LedPanelModel::hostileLayouts_data()
     const QByteArray frames = sequenceXml(0, 3);
     QTest::newRow("1 x 1, frames, then 256 x 256") << layoutXml(1, 1) + '\n' + frames + '\n' + layoutXml(256, 256)
                                                    << "4: The Layout element comes after the sequences";
+    QTest::newRow("frames before the only layout") << frames + '\n' + layoutXml(2, 2)
+                                                   << "3: The Layout element comes after the sequences";
     QTest::newRow("an empty sequence before the layout") << QByteArray("<CommandList index=\"0\"/>\n") + layoutXml(2, 2)
                                                          << "3: The Layout element comes after";
     QTest::newRow("two layouts") << layoutXml(2, 2) + '\n' + layoutXml(2, 2) << "3: A second Layout element";
@@ -179,6 +181,8 @@ void tst_LedPanelModel::hostileLayouts_data()
     QTest::newRow("negative columns") << QString(grid).arg("4", "-8").toUtf8() << "4: " + count("Columns", "-8");
     QTest::newRow("rows not a number") << QString(grid).arg("four", "8").toUtf8() << "3: " + count("Rows", "four");
     QTest::newRow("65537 columns") << QString(grid).arg("1", "65537").toUtf8() << "4: " + count("Columns", "65537");
+    QTest::newRow("ring of no circles") << QByteArray("<Layout type=\"Ring\">\n<Rows>0</Rows>\n</Layout>")
+                                        << "3: " + count("Rows", "0");
 }
 
 // A file that would give frames another LED count than the layout they are used with, or a layout without

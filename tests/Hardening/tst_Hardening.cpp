@@ -1,4 +1,5 @@
 #include "Data/CommandList.h"
+#include "Data/LedPanelModel.h"
 #include "Data/LedStateCommand.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 #include "TreeView/LedTreeView.h"
@@ -30,12 +31,34 @@ namespace {
 
 enum Way { DocumentSave, SaveAction, ExportSequence };
 // The size limits cut the file inside its first block, at a block's end and inside its last block.
-enum Failure { NoFreeInode, DirectoryGone, FirstBlock, BlockEnd, LastBlock };
+enum Failure { DiskFull, NoFreeInode, DirectoryGone, FirstBlock, BlockEnd, LastBlock };
+
+// Takes whatever room is left: every free block, or every free file entry.
+void exhaust(const QString& dir, Failure failure)
+{
+    if (failure == DiskFull) {
+        QFile filler(QDir(dir).filePath(QStringLiteral("filler")));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+    } else if (failure == NoFreeInode) {
+        for (int i = 0; QFile(QDir(dir).filePath(QStringLiteral("spare%1").arg(i))).open(QIODevice::WriteOnly); ++i) {
+        }
+    }
+}
 
 // A sequence of empty frames: a few bytes each, but a value for every LED once read.
 QByteArray sparse(const QByteArray& layout, int frames)
 {
     return showXml(layout + sequenceXml(0, frames));
+}
+
+// A document as the program writes it: every LED of every frame spelled out.
+QByteArray saved(int rows, int columns, int frames)
+{
+    LedPanelModel source;
+    return readShow(source, sparse(layoutXml(rows, columns), frames)) ? writtenShow(source) : QByteArray();
 }
 
 } // namespace
@@ -48,11 +71,15 @@ void tst_Hardening::failedSave_data()
     QTest::addColumn<QString>("reason");
 
     const QString write = QStringLiteral("Cannot write file "), open = QStringLiteral("Cannot open file ");
-    const QString large = QStringLiteral("File too large");
+    const QString full = QStringLiteral("No space left on device"), large = QStringLiteral("File too large");
+    QTest::newRow("document, disk full") << int(DocumentSave) << int(DiskFull) << write << full;
+    QTest::newRow("document, no free file entry") << int(DocumentSave) << int(NoFreeInode) << open << full;
     QTest::newRow("document, directory gone") << int(DocumentSave) << int(DirectoryGone) << open
                                               << "No such file or directory";
+    QTest::newRow("Save action, disk full") << int(SaveAction) << int(DiskFull) << write << full;
+    QTest::newRow("export over earlier file, disk full") << int(ExportSequence) << int(DiskFull) << write << full;
     QTest::newRow("export over earlier file, no free file entry") << int(ExportSequence) << int(NoFreeInode) << write
-                                                                  << "No space left on device";
+                                                                  << full;
     for (const int failure : { FirstBlock, BlockEnd, LastBlock }) {
         const QString where =
             QStringList { "in the first block", "at a block's end", "in the last block" }.at(failure - FirstBlock);
@@ -72,9 +99,10 @@ void tst_Hardening::failedSave()
     QVERIFY(temp.isValid());
     const QString dir = temp.filePath(QStringLiteral("disk"));
     QVERIFY(QDir().mkpath(dir));
-    // A small file system of its own, so that its file entries can be used up without harm.
-    const bool mounted = failure == NoFreeInode;
-    const QStringList options { "-t", "tmpfs", "-o", "size=256k,nr_inodes=4", "tmpfs", dir };
+    // A small file system of its own, so that it can be filled without harm.
+    const bool mounted = failure == DiskFull || failure == NoFreeInode;
+    const QString room = QLatin1String(failure == DiskFull ? "size=64k" : "size=256k,nr_inodes=4");
+    const QStringList options { "-t", "tmpfs", "-o", room, "tmpfs", dir };
     if (mounted && QProcess::execute(QStringLiteral("mount"), options) != 0)
         QSKIP("mounting a small tmpfs is not permitted here");
     const auto unmount = qScopeGuard([&] {
@@ -99,13 +127,11 @@ void tst_Hardening::failedSave()
     QVERIFY(before.contains(way == ExportSequence ? "\n0,0,0" : "<LedState index=\"0\">"));
     const QString savedPath = document()->filePath();
 
-    // Grown to several blocks, so that every cut falls inside the file.
+    // Grown well beyond what the small disk could hold even with the earlier file gone.
     for (int f = 0; f < 200; ++f)
         menu()->action_AddFrame->trigger();
     const QString target = failure == DirectoryGone ? temp.filePath(QStringLiteral("gone/") + name) : path;
-    // Every free file entry taken.
-    for (int i = 0; mounted && QFile(QDir(dir).filePath(QString::number(i))).open(QIODevice::WriteOnly); ++i) {
-    }
+    exhaust(dir, Failure(failure));
     qint64 size = 0;
     if (failure >= FirstBlock) {
         QString problem;
@@ -140,6 +166,10 @@ void tst_Hardening::failedSave()
     QCOMPARE(document()->sequence(0)->frameCount(), 201);
     // No half-written copy is left behind to fill the disk further.
     QCOMPARE(QDir(dir).entryList({ name + QLatin1Char('*') }, QDir::Files), QStringList(name));
+    // Leaving still asks.
+    ModalAnswer::messageBox(QMessageBox::Cancel);
+    QVERIFY(!m_window->close());
+    QVERIFY(ModalAnswer::allAnswered());
 }
 
 void tst_Hardening::readWithinLimits_data()
@@ -153,6 +183,9 @@ void tst_Hardening::readWithinLimits_data()
     const QString tooMany = "The document would hold more than 4194304 LED values.";
     QTest::newRow("one frame past the bound") << sparse(layoutXml(256, 256), 65) << -1 << 0 << tooMany;
     QTest::newRow("at the bound") << sparse(layoutXml(256, 256), 64) << 64 << 65536 << "";
+    QTest::newRow("1 x 1, frames, then 256 x 256")
+        << showXml(layoutXml(1, 1) + sequenceXml(0, 1000) + layoutXml(256, 256)) << -1 << 0
+        << "The Layout element comes after the sequences";
     QTest::newRow("too many LEDs") << showXml(layoutXml(1024, 65)) << -1 << 0 << "exceeds the limit of 65536 LEDs";
     // Numbers no panel has only overflow the view's arithmetic.
     const QString outOfRange = "OuterDiameter holds %1, which is not a number between -1000000 and 1000000.";
@@ -169,7 +202,8 @@ void tst_Hardening::readWithinLimits_data()
     QTest::newRow("a description of 15 MiB") << showXml("<Description>" + QByteArray(15 << 20, 'a') + "</Description>")
                                              << 0 << 192 << "";
 
-    // What a hand-made file reasonably leaves out still loads.
+    // What the program writes, and what a hand-made file reasonably leaves out, still loads.
+    QTest::newRow("saved, many frames") << saved(4, 8, 300) << 300 << 32 << "";
     QTest::newRow("2000 empty frames, default ring") << sparse("", 2000) << 2000 << 192 << "";
 }
 

@@ -22,6 +22,7 @@ private slots:
     void convertPath();
     void fileLocation_data();
     void fileLocation();
+    void failedWriteAtClose_data();
     void failedWriteAtClose();
     void otherCopy();
 };
@@ -121,8 +122,16 @@ void tst_MainSettings::fileLocation()
 }
 
 // Leaving the program writes the settings; cut short there, the earlier app.ini stays and a warning names it.
+void tst_MainSettings::failedWriteAtClose_data()
+{
+    QTest::addColumn<int>("cut"); // which of FileSizeLimit::limitsFor()
+    QTest::newRow("in the first block") << 0;
+    QTest::newRow("in the last block") << 1;
+}
+
 void tst_MainSettings::failedWriteAtClose()
 {
+    QFETCH(int, cut);
     const QString fileName = MainSettings::fileName();
     MainSettings::read();
     MainSettings::setValue(QStringLiteral("Test/Note"), QStringLiteral("from before"));
@@ -131,12 +140,12 @@ void tst_MainSettings::failedWriteAtClose()
     QVERIFY(!before.isEmpty());
 
     MainWindow window;
-    // As long as before, so that a limit a byte short of that cuts it too, but not the same.
+    // As long as before, so that the limit cuts the file where the row says, but not the same.
     MainSettings::setValue(QStringLiteral("Test/Note"), QStringLiteral("from after!"));
     QString text;
     ModalAnswer::messageBox(QMessageBox::Ok, &text);
     {
-        const FileSizeLimit limit(before.size() - 1);
+        const FileSizeLimit limit(FileSizeLimit::limitsFor(before.size()).value(cut));
         QVERIFY(window.close());
     }
     QVERIFY(ModalAnswer::allAnswered());

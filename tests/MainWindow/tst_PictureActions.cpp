@@ -93,6 +93,8 @@ void tst_PictureActions::importImage()
         QCOMPARE(document()->undoStack()->undoText(), QStringLiteral("Import image"));
         // White inverted: every LED dark.
         QCOMPARE(sequence->frame(2)->intensities(), QVector<int>(sequence->frame(2)->ledCount(), 0));
+        document()->undoStack()->undo();
+        QCOMPARE(sequence->frameCount(), 2);
     }
 }
 

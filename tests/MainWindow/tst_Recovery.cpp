@@ -212,6 +212,7 @@ void tst_Recovery::recoveryFolder_data()
     QTest::newRow("no deletes") << nothing << "No" << "%1 was not saved" << QString();
     QTest::newRow("settings a FIFO") << Setup(fifo(".ini")) << "Yes" << "a was not saved" << QString();
     QTest::newRow("lock a FIFO") << Setup(fifo(".lock")) << QString() << QString() << QString();
+    QTest::newRow("empty lock") << file(".lock", "") << "No" << "%1 was not saved" << QString();
     // A power cut can leave a lock of zeros.
     QTest::newRow("garbled lock") << file(".lock", QByteArray(64, 0)) << "Yes" << "%1 was not saved" << QString();
     QTest::newRow("cut-off show") << file(".xml", "<LedPanelDocument") << "Keep" << "cannot be read:\nLine 1"

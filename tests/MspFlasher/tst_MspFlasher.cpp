@@ -88,7 +88,7 @@ void tst_MspFlasher::initTestCase()
     QByteArray text = "@6000\n" + QByteArray(clean).replace("\n@", "\n\n@").replace(" ", " \t ").toLower() + "  \n\n";
     // Tiny images still count their progress up to 100.
     const QList<QPair<QString, QByteArray>> files { { "firmware.txt", text.replace("\n", "\r\n") },
-        { "tiny.txt", "@6403\n01 02 03 04 05\n@7000\n01 02 03\nq\n" },
+        { "tiny.txt", "@6403\n01 02 03 04 05\n@7000\n01 02 03\nq\n" }, { "low.txt", "@1800\n01 02\n@6403\n03\nq\n" },
         { "malformed.txt", "@6403\n\n01 02\n\n01 ZZ\nq\n" }, { "vectors.txt", "@6403\n01\n@FF80\n00 44\nq\n" } };
     for (const auto& f : files)
         QVERIFY(writeFile(file(f.first), f.second));
@@ -216,27 +216,37 @@ void tst_MspFlasher::flasherFailures()
     QTest::qWait(50);
     QCOMPARE(sim.lines().filter(QRegularExpression("^BOOT BYTE")).size(), 1);
     QCOMPARE(sim.lines().filter(QRegularExpression("^PACKET ")).size(), packets < 0 ? crcPacket : packets);
+
+    // The window let go of the port: it opens again from here.
+    QSerialPort again(sim.devicePath());
+    QVERIFY2(!sim.isRunning() || again.open(QIODevice::ReadWrite), qPrintable(again.errorString()));
 }
 
 void tst_MspFlasher::protectedBytes_data()
 {
+    QTest::addColumn<QString>("firmware");
+    QTest::addColumn<QString>("where");
     QTest::addColumn<bool>("yes");
-    QTest::newRow("no") << false;
-    QTest::newRow("yes") << true;
+
+    const QString vectors = "2 bytes on FF80-FFFF, the device's vectors and security signatures: they can lock it";
+    QTest::newRow("vectors, no") << "vectors.txt" << vectors << false;
+    QTest::newRow("below application memory, no") << "low.txt" << "2 bytes below 4000, outside application memory"
+                                                  << false;
+    QTest::newRow("vectors, yes") << "vectors.txt" << vectors << true;
 }
 
 // Bytes that can lock the device are written only when the user says Yes; No sends the board nothing.
 void tst_MspFlasher::protectedBytes()
 {
+    QFETCH(QString, firmware);
+    QFETCH(QString, where);
     QFETCH(bool, yes);
-    const QString firmware = file("vectors.txt");
-    const QString where = "2 bytes on FF80-FFFF, the device's vectors and security signatures: they can lock it";
 
     PanelSimulator sim;
     QVERIFY(sim.start({ "--raw" }));
     MspFlasherDialog dialog(sim.devicePath(), QByteArray(1, 0x04), nullptr);
     // Choosing the file shows what it would write.
-    ModalAnswer::fileDialog(firmware);
+    ModalAnswer::fileDialog(file(firmware));
     QTest::mouseClick(dialog.findChild<QPushButton*>("selectFile"), Qt::LeftButton);
     QVERIFY(ModalAnswer::allAnswered());
     const QStringList summary = dialog.findChild<QPlainTextEdit*>("report")->toPlainText().split('\n');
@@ -246,7 +256,7 @@ void tst_MspFlasher::protectedBytes()
 
     QString question;
     ModalAnswer::messageBox(yes ? QMessageBox::Yes : QMessageBox::No, &question);
-    const QStringList lines = runFlasher(dialog, firmware);
+    const QStringList lines = runFlasher(dialog, file(firmware));
     QVERIFY2(question.contains(where), qPrintable(question));
     if (yes) {
         QCOMPARE(lines, report(sim.devicePath(), steps + jump));

@@ -88,7 +88,8 @@ void tst_Cli::initTestCase()
         { "huge.xml", showXml(layoutXml(256, 256)) }, { "vectors.txt", "@6403\n01\n@FF80\n00 44\nq\n" },
         // An image of some kilobytes: values that the compiler cannot fold.
         { "wide.xml", showXml(layoutXml(32, 32)
-                              + sequenceXml(0, 40, 1024, [](int f, int i) { return (i * 7 + f * 13) % 251; })) } };
+                              + sequenceXml(0, 40, 1024, [](int f, int i) { return (i * 7 + f * 13) % 251; })) },
+        { "surplus.xml", show(2, 8, { 1 }).replace("</LedPanelDocument>", layoutXml(1, 8) + "</LedPanelDocument>") } };
     for (const auto& f : files)
         QVERIFY(writeFile(file(f.first), f.second));
     QVERIFY(QFile::link("/dev/null", file("null.txt"))); // a port by another name
@@ -185,6 +186,7 @@ void tst_Cli::flashFaults_data()
     QTest::addColumn<bool>("besideGoodBoard");
     QTest::newRow("answer too late") << QStringList { "--slow-at", "2", "--slow-ms", "5600" } << "Error: (-1) Timeout"
                                      << false;
+    QTest::newRow("wrong version") << QStringList { "--version-byte", "9F" } << "Error: unknown answer 0x9F" << false;
     QTest::newRow("split answer") << QStringList { "--split-at", "1", "--split-byte", "00", "--split-ms", "500" }
                                   << "Error: unknown answer 0x00" << false;
     const QStringList texts { "Incorrect header", "Packet checksum error", "Packet size is zero",
@@ -228,6 +230,7 @@ void tst_Cli::flashRefusals_data()
         QTest::newRow(name) << firmware << "Invalid device application code file! Line " + reason;
     };
     invalid("empty", "", "1: the file holds no data bytes");
+    invalid("only q", "q\n", "1: the file holds no data bytes");
     invalid("address without data", "@6403\r\n\r\nq\r\n", "3: the file holds no data bytes");
     invalid("cut off in a byte", "@6403\n01 02 73 6", "2: \"6\" is not a byte");
     invalid("cut off between lines", "@6403\n01 02\n", "2: the file ends without its closing q line");
@@ -295,6 +298,7 @@ void tst_Cli::flashCheck()
     QCOMPARE(run.status, status);
     QCOMPARE(run.err.isEmpty(), status == 0);
     const QByteArray crc = QByteArray::fromHex(flashedMemory(file(firmware)).split('\n').value(1));
+    QCOMPARE(crc.size(), 2);
     const QStringList printed = QString(run.out).split('\n');
     QCOMPARE(printed.first(), QString("%1 sections, %2 bytes, application CRC 0x%3")
                                   .arg(lines.count("  ")).arg(firmware == "firmware.txt" ? 923 : 3)
@@ -323,6 +327,8 @@ void tst_Cli::statuses_data()
     row("compile without -o", "compile grid.xml", 2, "-o IMAGE.bin");
     row("broken show", "write broken.xml -p /dev/nonexistent", 3, "broken.xml: Line 2, column 8: ");
     row("missing show", "compile none.xml -o x.bin", 3, "Cannot read");
+    row("a layout after the frames", "info surplus.xml", 3,
+        "surplus.xml: Line 1, column 514: The Layout element comes after the sequences");
     row("text without -o", "text letters.xml Hi", 2, "-o OUT.xml");
     row("text without text", "text letters.xml -o x.xml", 2, "text needs a TEXT");
     row("text into sequence 2", "text letters.xml Hi --sequence 2 -o x.xml", 2, "has no sequence 2; it has 1.");
@@ -330,6 +336,7 @@ void tst_Cli::statuses_data()
     row("scroll past the LED-value bound", "text huge.xml Hi --scroll -o x.xml", 3, "LED values");
     row("new, a size of one number", "new --grid 8 -o x.xml", 2, "--grid takes two whole numbers");
     row("new, no rows", "new --ring 0x12 -o x.xml", 2, "1 to 1024");
+    row("new, past the LED cap", "new --grid 1024x1024 -o x.xml", 2, "at most 65536 LEDs");
     row("new, both types", "new --grid 8x8 --ring 1x12 -o x.xml", 2, "exactly one of");
     row("new, spacing below the dialog's", "new --grid 8x8 --spacing 1e-300 -o x.xml", 2,
         "--spacing takes a number from 0.001");
@@ -343,6 +350,7 @@ void tst_Cli::statuses_data()
     row("render not writable", "render grid.xml -o none/x.gif", 4, "Cannot write");
     row("new, another order", "new --grid 8x8 --order diagonal -o x.xml", 2,
         "--order takes rows or columns, not \"diagonal\".");
+    row("output not writable", "compile grid.xml -o none/x.bin", 4, "Cannot write");
     // Nothing is said to go to a port before it opens.
     for (const QString line : { "reset", "write grid.xml", "wiring grid.xml", "flash firmware.txt" })
         row(qPrintable(line.section(' ', 0, 0) + ", port does not open"), line + " -p /dev/nonexistent -v", 1,
@@ -548,7 +556,9 @@ void tst_Cli::failedWrite_data()
     QTest::addColumn<QStringList>("arguments"); // the output file follows them
     QTest::addColumn<QString>("output");
     QTest::newRow("new") << QStringList { "new", "--grid", "32x32", "--frames", "3", "-o" } << "show.xml";
+    QTest::newRow("text") << QStringList { "text", "long.xml", "Hi", "--scroll", "-o" } << "show.xml";
     QTest::newRow("compile") << QStringList { "compile", "wide.xml", "-o" } << "image.bin";
+    QTest::newRow("compile, C source") << QStringList { "compile", "wide.xml", "--format", "c", "-o" } << "image.c";
     QTest::newRow("render, GIF") << QStringList { "render", "long.xml", "-o" } << "show.gif";
     QTest::newRow("render, PNG") << QStringList { "render", "long.xml", "--size", "2048", "-o" } << "frame.png";
 }
