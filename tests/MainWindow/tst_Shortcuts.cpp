@@ -1,5 +1,6 @@
 #include "TreeView/LedTreeView.h"
 
+#include "ModalAnswer.h"
 #include "WindowFixture.h"
 
 #include <QtTest>
@@ -17,6 +18,8 @@ private slots:
     void everyEntryHasAMnemonic();
     void keyReachesItsAction_data();
     void keyReachesItsAction();
+    void returnLeavesAnUnfinishedValue_data();
+    void returnLeavesAnUnfinishedValue();
 };
 
 void tst_Shortcuts::init()
@@ -88,6 +91,37 @@ void tst_Shortcuts::keyReachesItsAction()
     QCOMPARE(QApplication::focusWidget(), document()->treeView());
     QTest::keySequence(document()->treeView(), key);
     QTRY_COMPARE(triggered.count(), 1);
+}
+
+void tst_Shortcuts::returnLeavesAnUnfinishedValue_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    // Put back to its last value, the field had the dialog take that: 10 frames, the panel unchanged.
+    QTest::newRow("repeat, none") << "action_RepeatFrame" << "spinBox_RepeatCount" << "0";
+    QTest::newRow("layout, columns left empty") << "action_Layout" << "spinBox_Columns" << "";
+}
+
+void tst_Shortcuts::returnLeavesAnUnfinishedValue()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    const QByteArray before = writtenShow(*document());
+    bool kept = false;
+    ModalAnswer::onNext([&](QWidget* dialog) {
+        auto* box = dialog->findChild<QAbstractSpinBox*>(field);
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Return);
+        kept = dialog->isVisible() && box->text() == typed;
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    QVERIFY(triggerAnswered(this->action(action)));
+    QVERIFY(kept);
+    QCOMPARE(writtenShow(*document()), before);
 }
 
 QTEST_MAIN(tst_Shortcuts)
