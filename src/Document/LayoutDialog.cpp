@@ -6,6 +6,7 @@
 #include "Document/LayoutPreview.h"
 #include "Document/LedPanelDocument.h"
 #include "MainWindow/MainSettings.h"
+#include "MainWindow/SpinBoxReturnFilter.h"
 #include "ui_LayoutDialog.h"
 
 #include <QMessageBox>
@@ -124,6 +125,7 @@ LayoutDialog::LayoutDialog(LedPanelDocument* document, QWidget* parent)
     connect(ui->checkBox_Serpentine, &QCheckBox::toggled, this, &LayoutDialog::fieldEdited);
     connect(ui->groupBox_Advanced, &QGroupBox::toggled, this, &LayoutDialog::fieldEdited);
     connect(ui->checkBox_DefaultLayout, &QCheckBox::toggled, this, &LayoutDialog::refresh);
+    SpinBoxReturnFilter::install(this);
     refresh();
 }
 

@@ -103,18 +103,18 @@ void DrawController::createActions()
     }
     action_ToolPen->setChecked(true);
 
-    action_DrawLit = createAction(QStringLiteral("action_DrawLit"), tr("&Light"), Qt::Key_X);
+    action_DrawLit = createAction(QStringLiteral("action_DrawLit"), tr("Li&ght"), Qt::Key_X);
     action_DrawLit->setCheckable(true);
     action_DrawLit->setIcon(DrawToolIcons::icon(DrawToolIcons::Lit));
     action_DrawLit->setChecked(true);
     action_DrawLit->setStatusTip(tr("Shapes light the LEDs they cover; unchecked, they darken them"));
     connect(action_DrawLit, &QAction::toggled, this, [this](bool lit) {
         m_pTool->setLit(lit);
-        action_DrawLit->setText(lit ? tr("&Light") : tr("&Darken"));
+        action_DrawLit->setText(lit ? tr("Li&ght") : tr("&Darken"));
         action_DrawLit->setToolTip(toolTip(action_DrawLit->text(), Qt::Key_X));
     });
 
-    action_DrawFilled = createAction(QStringLiteral("action_DrawFilled"), tr("Filled &shapes"), Qt::Key_unknown);
+    action_DrawFilled = createAction(QStringLiteral("action_DrawFilled"), tr("Filled s&hapes"), Qt::Key_unknown);
     action_DrawFilled->setCheckable(true);
     action_DrawFilled->setIcon(DrawToolIcons::icon(DrawToolIcons::Filled));
     connect(action_DrawFilled, &QAction::toggled, m_pTool, &LedDrawTool::setFilled);

@@ -78,9 +78,9 @@ void EditController::createActions()
     action_DeleteFrames = createAction(QStringLiteral("action_DeleteFrames"), tr("&Delete"));
     // Del only: X11's standard delete keys also hold Ctrl+D, which is Duplicate frame's.
     action_DeleteFrames->setShortcut(QKeySequence(Qt::Key_Delete));
-    action_DuplicateFrame = createAction(QStringLiteral("action_DuplicateFrame"), tr("D&uplicate frame"));
+    action_DuplicateFrame = createAction(QStringLiteral("action_DuplicateFrame"), tr("Dup&licate frame"));
     action_DuplicateFrame->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    action_MoveFrameUp = createAction(QStringLiteral("action_MoveFrameUp"), tr("Move frame &up"));
+    action_MoveFrameUp = createAction(QStringLiteral("action_MoveFrameUp"), tr("&Move frame up"));
     action_MoveFrameUp->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Up));
     action_MoveFrameDown = createAction(QStringLiteral("action_MoveFrameDown"), tr("Move frame do&wn"));
     action_MoveFrameDown->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Down));
@@ -515,8 +515,9 @@ void EditController::updateActions()
     action_MoveFrameDown->setEnabled(frames && rows.last() < sequence->frameCount() - 1);
 
     const LedLayout::eType type = m_pDocument ? m_pDocument->panelLayout().type() : LedLayout::Ring;
-    // The Frame menu's own entries keep A, D and R; each operation takes the first letter still free.
-    QString taken = QStringLiteral("adr");
+    // The Frame menu's own entries keep A, D, R, L, M, W, E and T; each operation takes the first letter
+    // still free.
+    QString taken = QStringLiteral("adrlmwet");
     for (int op = 0; op < m_OperationActions.size(); ++op) {
         m_OperationActions.at(op)->setEnabled(frames);
         QString text = FrameOperations::text(FrameOperations::eOperation(op), type);

@@ -1,5 +1,6 @@
 #include "MainWindow/GifExportDialog.h"
 
+#include "MainWindow/SpinBoxReturnFilter.h"
 #include "ui_GifExportDialog.h"
 
 GifExportDialog::GifExportDialog(int size, QWidget* parent)
@@ -8,6 +9,7 @@ GifExportDialog::GifExportDialog(int size, QWidget* parent)
 {
     ui->setupUi(this);
     ui->spinBox_GifSize->setValue(size);
+    SpinBoxReturnFilter::install(this);
 }
 
 GifExportDialog::~GifExportDialog()

@@ -3,6 +3,7 @@
 #include "Picture/LedCellSampler.h"
 #include "Picture/LedQuantizer.h"
 #include "Picture/PanelPictureExport.h"
+#include "MainWindow/SpinBoxReturnFilter.h"
 #include "ui_ImageImportDialog.h"
 
 #include <QPixmap>
@@ -22,6 +23,7 @@ ImageImportDialog::ImageImportDialog(const LedLayout& layout, const QImage& firs
             &ImageImportDialog::updatePreview);
     connect(ui->checkBox_Dither, &QCheckBox::toggled, this, &ImageImportDialog::updatePreview);
     connect(ui->checkBox_Invert, &QCheckBox::toggled, this, &ImageImportDialog::updatePreview);
+    SpinBoxReturnFilter::install(this);
     updatePreview();
 }
 

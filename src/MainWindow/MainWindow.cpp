@@ -17,6 +17,7 @@
 #include "MainWindow/PlaybackController.h"
 #include "MainWindow/RecentFiles.h"
 #include "MainWindow/RecoveryOffer.h"
+#include "TreeView/LedTreeView.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -112,6 +113,10 @@ void MainWindow::setCurrentDocument(AbstractDocument* document)
         m_pDocumentStack->addWidget(document);
     setCurrentDocument_and_Connect(document);
     delete oldDocument;
+    // The keys go to the show's tree: left in the toolbar's speed field, they would be typed there and the
+    // one-key shortcuts would do nothing.
+    if (LedPanelDocument* ledDocument = currentLedPanelDocument())
+        ledDocument->treeView()->setFocus();
 }
 
 void MainWindow::setCurrentDocument_and_Connect(AbstractDocument* document)

@@ -101,8 +101,13 @@ LedPanelDocument* RecoveryOffer::ask(QWidget* parent, QString* baseName, std::un
                     + tr("It was saved as %1, which is gone or no longer a plain file of yours; "
                          "Save will ask where to save it.")
                           .arg(QDir::toNativeSeparators(lostPath));
-        const QMessageBox::StandardButton answer = QMessageBox::question(
-            parent, QCoreApplication::applicationName(), text, QMessageBox::Yes | QMessageBox::No);
+        // Esc, or closing the box, gives Cancel: the file stays for a later start. Without it they gave No,
+        // which deletes the only copy of the show.
+        const QMessageBox::StandardButton answer =
+            QMessageBox::question(parent, QCoreApplication::applicationName(), text,
+                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+        if (answer == QMessageBox::Cancel)
+            continue;
         if (answer == QMessageBox::Yes) {
             // The window's own writer takes over before these files go.
             *baseName = base;

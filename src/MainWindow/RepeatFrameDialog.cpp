@@ -1,5 +1,6 @@
 #include "MainWindow/RepeatFrameDialog.h"
 
+#include "MainWindow/SpinBoxReturnFilter.h"
 #include "ui_RepeatFrameDialog.h"
 
 RepeatFrameDialog::RepeatFrameDialog(LedLayout::eType layoutType, QWidget* parent)
@@ -19,6 +20,7 @@ RepeatFrameDialog::RepeatFrameDialog(LedLayout::eType layoutType, QWidget* paren
                                               FrameOperations::objectName(operation));
     }
     ui->comboBox_RepeatOperation->setCurrentIndex(1);
+    SpinBoxReturnFilter::install(this);
 }
 
 RepeatFrameDialog::~RepeatFrameDialog()

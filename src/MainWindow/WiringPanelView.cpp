@@ -3,6 +3,7 @@
 #include "Data/LedShapes.h"
 #include "Painter/LedPanelPainter.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -17,12 +18,14 @@ WiringPanelView::WiringPanelView(QWidget* parent)
     , m_MarkedLed(-1)
 {
     setMinimumSize(240, 240);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void WiringPanelView::setPanelLayout(const LedLayout& layout)
 {
     m_Layout = layout;
     m_MarkedLed = -1;
+    m_Cursor.setLayout(layout);
     update();
 }
 
@@ -35,6 +38,9 @@ void WiringPanelView::setFrame(const QVector<int>& intensities)
 void WiringPanelView::setMarkedLed(int led)
 {
     m_MarkedLed = led;
+    // The keys go on from the LED last taken, by mouse or by key.
+    if (led >= 0)
+        m_Cursor.setIndex(led);
     update();
 }
 
@@ -78,6 +84,39 @@ void WiringPanelView::paintEvent(QPaintEvent* event)
         painter.setBrush(Qt::NoBrush);
         painter.drawEllipse(QPointF(ledPoint(m_MarkedLed)), radius, radius);
     }
+    if (hasFocus()) {
+        painter.setTransform(toWidget());
+        m_Cursor.paint(&painter);
+    }
+}
+
+void WiringPanelView::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier || !m_Layout.isValid())
+        return QWidget::keyPressEvent(event);
+    if (m_Cursor.move(key)) {
+        update();
+        return;
+    }
+    // Return too: the dialog would otherwise hand it to a button.
+    if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+        emit ledClicked(m_Cursor.index());
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void WiringPanelView::focusInEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void WiringPanelView::focusOutEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void WiringPanelView::mousePressEvent(QMouseEvent* event)

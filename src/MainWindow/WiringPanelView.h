@@ -2,12 +2,14 @@
 #define WIRINGPANELVIEW_H
 
 #include "Data/LedLayout.h"
+#include "GraphicsView/LedKeyboardCursor.h"
 
 #include <QVector>
 #include <QWidget>
 
 // The panel as it should look during a step of the wiring check, on which the
-// user clicks the LED that really lit; the LED taken for the step is ringed.
+// user clicks the LED that really lit, or goes to it with the arrow keys and
+// presses Space; the LED taken for the step is ringed.
 class WiringPanelView : public QWidget
 {
     Q_OBJECT
@@ -30,6 +32,9 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     QTransform toWidget() const;
@@ -37,6 +42,7 @@ private:
     LedLayout m_Layout;
     QVector<int> m_Frame;
     int m_MarkedLed;
+    LedKeyboardCursor m_Cursor;
 };
 
 #endif // WIRINGPANELVIEW_H

@@ -37,6 +37,8 @@ void answerBox(const QString& answer, QString* text, QStringList* buttons)
             *buttons << plainText(button->text());
         if (box)
             *text = box->text();
+        if (box && answer == QLatin1String("Esc"))
+            return QTest::keyClick(box, Qt::Key_Escape);
         if (buttons->contains(answer))
             return all.at(buttons->indexOf(answer))->click();
         QTest::qFail("no message box with the answer's button", __FILE__, __LINE__);
@@ -184,7 +186,7 @@ void tst_Recovery::killedEditorIsRecovered()
 void tst_Recovery::recoveryFolder_data()
 {
     QTest::addColumn<Setup>("setup");
-    QTest::addColumn<QString>("answer"); // Yes or No, Keep or Delete; empty: no question may come
+    QTest::addColumn<QString>("answer"); // Yes, No or Esc, Keep or Delete; empty: no question may come
     QTest::addColumn<QString>("says"); // %1: the recorded show's full path
     QTest::addColumn<QString>("warning");
 
@@ -210,6 +212,7 @@ void tst_Recovery::recoveryFolder_data()
 
     QTest::newRow("yes") << nothing << "Yes" << "%1 was not saved" << QString();
     QTest::newRow("no deletes") << nothing << "No" << "%1 was not saved" << QString();
+    QTest::newRow("Esc keeps it for later") << nothing << "Esc" << "%1 was not saved" << QString();
     QTest::newRow("settings a FIFO") << Setup(fifo(".ini")) << "Yes" << "a was not saved" << QString();
     QTest::newRow("lock a FIFO") << Setup(fifo(".lock")) << QString() << QString() << QString();
     QTest::newRow("empty lock") << file(".lock", "") << "No" << "%1 was not saved" << QString();
@@ -258,8 +261,8 @@ void tst_Recovery::recoveryFolder()
     QString text, shownWarning;
     QStringList offered;
     const QStringList buttons = answer.isEmpty() ? QStringList()
-                                : answer == "Yes" || answer == "No" ? QStringList { "Yes", "No" }
-                                                                    : QStringList { "Keep", "Delete" };
+                                : answer.startsWith('K') || answer == "Delete" ? QStringList { "Keep", "Delete" }
+                                                                               : QStringList { "Cancel", "Yes", "No" };
     if (!answer.isEmpty())
         answerBox(answer, &text, &offered);
     if (!warning.isEmpty())
@@ -284,7 +287,8 @@ void tst_Recovery::recoveryFolder()
     QCOMPARE(recovered, answer == QLatin1String("Yes"));
     // The offered file stays only when kept or never offered.
     const QFileInfo offeredFile(stem + QStringLiteral(".xml"));
-    QCOMPARE(offeredFile.exists() || offeredFile.isSymLink(), answer.isEmpty() || answer == QLatin1String("Keep"));
+    QCOMPARE(offeredFile.exists() || offeredFile.isSymLink(),
+             answer.isEmpty() || answer == QLatin1String("Keep") || answer == QLatin1String("Esc"));
     if (!recovered)
         return;
     // An edit undone takes the show back to what was recovered, which no file holds yet.

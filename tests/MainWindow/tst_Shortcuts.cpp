@@ -1,5 +1,6 @@
 #include "TreeView/LedTreeView.h"
 
+#include "ModalAnswer.h"
 #include "WindowFixture.h"
 
 #include <QtTest>
@@ -14,9 +15,11 @@ private slots:
     void init();
     void cleanup() { QVERIFY(closeWindow()); }
     void noKeyServesTwoActions();
-    void everyEntryHasAMnemonic();
+    void everyEntryHasAKeyOfItsOwn();
     void keyReachesItsAction_data();
     void keyReachesItsAction();
+    void returnLeavesAnUnfinishedValue_data();
+    void returnLeavesAnUnfinishedValue();
 };
 
 void tst_Shortcuts::init()
@@ -43,21 +46,27 @@ void tst_Shortcuts::noKeyServesTwoActions()
     QVERIFY(owners.size() > 20);
 }
 
-// A single & marks the key; && is a plain &.
-static bool hasMnemonic(const QString& text)
+// The key a single & marks, in lower case; none without one (&& is a plain &).
+static QChar mnemonic(const QString& text)
 {
-    return QString(text).remove(QStringLiteral("&&")).contains(QLatin1Char('&'));
+    const QString plain = QString(text).remove(QStringLiteral("&&"));
+    const int at = plain.indexOf(QLatin1Char('&'));
+    return at >= 0 && at + 1 < plain.size() ? plain.at(at + 1).toLower() : QChar();
 }
 
-void tst_Shortcuts::everyEntryHasAMnemonic()
+void tst_Shortcuts::everyEntryHasAKeyOfItsOwn()
 {
     QStringList missing;
     QList<QWidget*> menus { m_window->menuBar() };
     while (!menus.isEmpty()) {
         QWidget* menu = menus.takeFirst();
+        QString keys;
         for (QAction* entry : menu->actions()) {
-            if (!entry->isSeparator() && !hasMnemonic(entry->text()))
+            // Two entries on one key: the key only moves between them.
+            const QChar key = mnemonic(entry->text());
+            if (!entry->isSeparator() && (key.isNull() || keys.contains(key)))
                 missing << menu->objectName() + QStringLiteral(" > ") + entry->text();
+            keys += key;
             if (entry->menu())
                 menus << entry->menu();
         }
@@ -69,11 +78,10 @@ void tst_Shortcuts::keyReachesItsAction_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QKeySequence>("key");
-    // Keys something else could take first: Ctrl+D is a Delete key under X11, the focused tree wants Del and Space.
+    // Keys something else could take first: Ctrl+D is a Delete key under X11, the focused tree wants Space.
     QTest::newRow("duplicate frame") << "action_DuplicateFrame" << QKeySequence(Qt::CTRL | Qt::Key_D);
-    QTest::newRow("delete") << "action_DeleteFrames" << QKeySequence(Qt::Key_Delete);
     QTest::newRow("play") << "action_Play" << QKeySequence(Qt::Key_Space);
-    // The drawing tools' single letters, all bound alike, on the tree as well: its search must not take them.
+    // The drawing tools' single letters, all bound alike, on the tree: its search must not take them.
     QTest::newRow("line") << "action_ToolLine" << QKeySequence(Qt::Key_L);
 }
 
@@ -84,9 +92,41 @@ void tst_Shortcuts::keyReachesItsAction()
     QAction* target = this->action(action);
     QVERIFY(target);
     QSignalSpy triggered(target, &QAction::triggered);
-    document()->treeView()->setFocus();
+    // Where a new show leaves the keys: its tree, not the toolbar's speed field.
+    QCOMPARE(QApplication::focusWidget(), document()->treeView());
     QTest::keySequence(document()->treeView(), key);
     QTRY_COMPARE(triggered.count(), 1);
+}
+
+void tst_Shortcuts::returnLeavesAnUnfinishedValue_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    // Put back to its last value, the field had the dialog take that: 10 frames, the panel unchanged.
+    QTest::newRow("repeat, none") << "action_RepeatFrame" << "spinBox_RepeatCount" << "0";
+    QTest::newRow("layout, columns left empty") << "action_Layout" << "spinBox_Columns" << "";
+}
+
+void tst_Shortcuts::returnLeavesAnUnfinishedValue()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    const QByteArray before = writtenShow(*document());
+    bool kept = false;
+    ModalAnswer::onNext([&](QWidget* dialog) {
+        auto* box = dialog->findChild<QAbstractSpinBox*>(field);
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Return);
+        kept = dialog->isVisible() && box->text() == typed;
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    QVERIFY(triggerAnswered(this->action(action)));
+    QVERIFY(kept);
+    QCOMPARE(writtenShow(*document()), before);
 }
 
 QTEST_MAIN(tst_Shortcuts)

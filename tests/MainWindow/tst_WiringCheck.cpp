@@ -191,7 +191,11 @@ void tst_WiringCheck::nextRefused()
     qobject_cast<MainMenu*>(m_pWindow->menuBar())->action_CheckWiring->trigger();
     QTRY_VERIFY(stepText().startsWith("Sequence 1 lights"));
     auto* view = field<WiringPanelView>("wiringPanel");
-    QTest::mouseClick(view, Qt::LeftButton, {}, view->ledPoint(0));
+    // Without a mouse: the panel has the keys, the arrows go from LED to LED and Space takes one.
+    QCOMPARE(QApplication::focusWidget(), view);
+    for (Qt::Key key : { Qt::Key_Right, Qt::Key_Down, Qt::Key_Space })
+        QTest::keyClick(view, key);
+    QCOMPARE(view->markedLed(), 7);
     auto* next = field<QPushButton>("pushButton_Next");
     QSerialPort holder(m_pPanel->devicePath());
     QVERIFY(holder.open(QIODevice::ReadWrite));
