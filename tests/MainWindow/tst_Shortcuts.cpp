@@ -78,8 +78,9 @@ void tst_Shortcuts::keyReachesItsAction_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QKeySequence>("key");
-    // Keys something else could take first: Ctrl+D is a Delete key under X11, the focused tree wants Space.
+    // Keys something else could take first: Ctrl+D is a Delete key under X11, the focused tree wants Del and Space.
     QTest::newRow("duplicate frame") << "action_DuplicateFrame" << QKeySequence(Qt::CTRL | Qt::Key_D);
+    QTest::newRow("delete") << "action_DeleteFrames" << QKeySequence(Qt::Key_Delete);
     QTest::newRow("play") << "action_Play" << QKeySequence(Qt::Key_Space);
     // The drawing tools' single letters, all bound alike, on the tree: its search must not take them.
     QTest::newRow("line") << "action_ToolLine" << QKeySequence(Qt::Key_L);
