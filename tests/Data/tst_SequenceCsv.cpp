@@ -195,6 +195,9 @@ void tst_SequenceCsv::pasteOwnFrames()
     QVERIFY(frames.isEmpty());
     QVERIFY(FrameClipboard::read(&clipboard, 4, &frames, &message));
     QCOMPARE(frames, QVector<QVector<int>>(300, { 1, 0, 0, 0 }));
+    // No frames at all pastes nothing, rather than an empty step reported as pasted.
+    FrameClipboard::store(&clipboard, {});
+    QVERIFY(!FrameClipboard::read(&clipboard, 4, &frames, &message));
 }
 
 QTEST_MAIN(tst_SequenceCsv)
