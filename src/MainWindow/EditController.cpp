@@ -222,14 +222,12 @@ void EditController::reduceSelection()
     }
     m_Reducing = true;
     CommandList* sequence = currentSequence();
-    // With a frame current, its sequence's row goes too: the view refuses to drop frames into a selected row.
-    const bool frameCurrent = m_pDocument->currentFrame();
     QItemSelectionModel* selection = m_pDocument->treeView()->selectionModel();
     QItemSelection outside;
     for (const QModelIndex& index : selection->selectedIndexes()) {
         auto* node = static_cast<AbstractCommand*>(index.internalPointer());
         const AbstractCommand* owner = node->type() == typeLedState ? node->parent() : node;
-        if (owner != sequence || (frameCurrent && node == sequence))
+        if (owner != sequence)
             outside.select(index, index);
     }
     if (!outside.isEmpty())

@@ -34,6 +34,7 @@ private slots:
     void contextMenu();
     void editingUnderTester();
     void frameNumbers();
+    void dragTakesFramesOnly();
 
 private:
     QModelIndex index(AbstractCommand* node) const { return m_pView->model()->index(node); }
@@ -124,6 +125,25 @@ void tst_LedTreeView::frameNumbers()
     const QImage b = row(38);
     QCOMPARE(a.size(), b.size());
     QVERIFY(a != b);
+}
+
+// Qt refuses to drop into a selected row, so a sequence row selected with its frames (a click on it, a Shift-click
+// on a frame) leaves the selection as the drag starts. Offscreen, the drag itself ends at once.
+void tst_LedTreeView::dragTakesFramesOnly()
+{
+    QWindow* window = m_pDocument->windowHandle();
+    const auto at = [&](int frame) {
+        const QRect row = m_pView->visualRect(index(m_pDocument->node(0, frame)));
+        return m_pView->viewport()->mapTo(m_pDocument, row.center());
+    };
+    m_pView->setCurrentIndex(index(m_pDocument->sequence(0)));
+    QTest::mouseClick(window, Qt::LeftButton, Qt::ShiftModifier, at(1));
+    QTest::mousePress(window, Qt::LeftButton, {}, at(0));
+    QTest::mouseMove(window, at(0) + QPoint(0, 8));
+    QTest::mouseMove(window, at(0) + QPoint(0, 16));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, at(0) + QPoint(0, 16));
+    QVERIFY(!m_pView->selectionModel()->isSelected(index(m_pDocument->sequence(0))));
+    QCOMPARE(m_pView->selectionModel()->selectedRows().size(), 2);
 }
 
 QTEST_MAIN(tst_LedTreeView)
