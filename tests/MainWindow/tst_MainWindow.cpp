@@ -37,12 +37,9 @@ Values lit(std::initializer_list<int> leds)
 }
 
 // Text another program holds: each read of it carries the whole text across.
-class HeldText : public QMimeData
+struct HeldText : QMimeData
 {
-public:
     mutable int reads = 0;
-
-protected:
     QVariant retrieveData(const QString& type, QVariant::Type kind) const override
     {
         ++reads;
