@@ -97,6 +97,13 @@ bool SequenceTable::read(CsvModel* table, const QString& text, QString* message)
             table->setHeaderData(column, table->data(0, column).trimmed());
         table->removeRows(0, 1);
     }
+    // Every row is as wide as the longest line: one line of a million cells over a few hundred short ones is
+    // hundreds of millions of cells to check and to make frames of.
+    if (qint64(table->rowCount()) * table->columnCount() > MaxCells) {
+        *message = tr("The table has more cells than any sequence.");
+        table->removeTable();
+        return false;
+    }
     if (check(*table, message))
         return true;
     table->removeTable();

@@ -61,6 +61,8 @@ void tst_SequenceCsv::bothDoors_data()
     add("a later line wider than the first", "", "0,1\n\n1\n\"7\",0,0,4,5\n", { { 1, 0, 0, 0 }, { 7, 0, 0, 4 } });
     add("more cells than a show holds", "", QByteArray("0\n").repeated(4300000), {},
         "The table has more cells than any sequence.");
+    add("as many with one long line", "", QByteArray("0,").repeated(200000) + "0\n" + QByteArray("1\n").repeated(30),
+        {}, "The table has more cells than any sequence.");
     add("a long word", "", "0,1\n" + QByteArray(100000, 'x') + "\n", {},
         "Line 2, column 1: \"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx…\" is not a number.");
     add("fraction after a blank line", "", "0,1\r\n2,3\r\n\r\n4, 1.5\r\n", {},
