@@ -86,10 +86,6 @@ bool FrameClipboard::readText(const QString& text, Frames* frames, QString* mess
     CsvModel table;
     if (!SequenceTable::read(&table, text, message))
         return false;
-    if (table.rowCount() == 0) {
-        *message = tr("The clipboard holds no LED values.");
-        return false;
-    }
     for (int row = 0; row < table.rowCount(); ++row)
         frames->append(SequenceTable::values(table, row, table.columnCount()));
     return true;
@@ -112,6 +108,10 @@ bool FrameClipboard::read(const QMimeData* data, int ledCount, Frames* frames, Q
         }
     } else if (!readText(data->text(), frames, message)) {
         frames->clear();
+        return false;
+    }
+    if (frames->isEmpty()) {
+        *message = tr("The clipboard holds no LED values.");
         return false;
     }
     // Before the frames are padded to this panel: a few short ones would become a great many values.

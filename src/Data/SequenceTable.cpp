@@ -67,13 +67,28 @@ bool SequenceTable::read(CsvModel* table, const QString& text, QString* message)
         ++start;
     const int end = lines.indexOf(QLatin1Char('\n'), start);
     const bool tabs = lines.midRef(start, end < 0 ? -1 : end - start).contains(QLatin1Char('\t'));
+    const QChar separator = tabs ? QLatin1Char('\t') : QLatin1Char(',');
+    // The first line sets the table's columns, and a longer line later would lose its last values: the first
+    // gets as many separators as the most any line has. Quoted ones count too; such a cell is no number anyway.
+    int most = 0;
+    for (int from = start; from < lines.size();) {
+        int to = lines.indexOf(QLatin1Char('\n'), from);
+        if (to < 0)
+            to = lines.size();
+        most = qMax(most, int(lines.midRef(from, to - from).count(separator)));
+        from = to + 1;
+    }
+    int firstEnd = end < 0 ? lines.size() : end;
+    if (firstEnd > start && lines.at(firstEnd - 1) == QLatin1Char('\r'))
+        --firstEnd;
+    lines.insert(firstEnd, QString(most - lines.midRef(start, firstEnd - start).count(separator), separator));
 
     QTextCodec* utf8 = QTextCodec::codecForName("UTF-8");
     QByteArray bytes = utf8->fromUnicode(lines);
     QBuffer buffer(&bytes);
     table->setQuoteMode(CsvModel::DoubleQuote);
     table->setWithHeader(false);
-    table->setSeparator(tabs ? QLatin1Char('\t') : QLatin1Char(','));
+    table->setSeparator(separator);
     table->setCodec(utf8);
     if (!table->read(&buffer))
         return false;
@@ -81,6 +96,13 @@ bool SequenceTable::read(CsvModel* table, const QString& text, QString* message)
         for (int column = 0; column < table->columnCount(); ++column)
             table->setHeaderData(column, table->data(0, column).trimmed());
         table->removeRows(0, 1);
+    }
+    // Every row is as wide as the longest line: one line of a million cells over a few hundred short ones is
+    // hundreds of millions of cells to check and to make frames of.
+    if (qint64(table->rowCount()) * table->columnCount() > MaxCells) {
+        *message = tr("The table has more cells than any sequence.");
+        table->removeTable();
+        return false;
     }
     if (check(*table, message))
         return true;

@@ -45,9 +45,9 @@ EditController::EditController(MainWindow* window, MainMenu* menu)
     Q_ASSERT(m_pWindow && menu);
     createActions();
     createMenus(menu);
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &EditController::updateActions);
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &EditController::clipboardChanged);
     connect(m_pUndoGroup, &QUndoGroup::indexChanged, this, &EditController::updateActions);
-    updateActions();
+    clipboardChanged();
 }
 
 QAction* EditController::createAction(const QString& name, const QString& text)
@@ -500,6 +500,14 @@ void EditController::repeatFrame()
         selectFrames(sequence, row, frames.size());
 }
 
+void EditController::clipboardChanged()
+{
+    // Read once per change: another program's text comes over whole at each read, and the actions are
+    // updated at every step through the tree.
+    m_ClipboardHasFrames = FrameClipboard::canRead(QApplication::clipboard()->mimeData());
+    updateActions();
+}
+
 void EditController::updateActions()
 {
     CommandList* sequence = currentSequence();
@@ -508,7 +516,7 @@ void EditController::updateActions()
     const bool current = m_pDocument && m_pDocument->currentFrame();
     for (QAction* action : {action_Cut, action_Copy, action_DeleteFrames})
         action->setEnabled(frames);
-    action_Paste->setEnabled(sequence && FrameClipboard::canRead(QApplication::clipboard()->mimeData()));
+    action_Paste->setEnabled(sequence && m_ClipboardHasFrames);
     action_DuplicateFrame->setEnabled(current);
     action_RepeatFrame->setEnabled(current);
     action_MoveFrameUp->setEnabled(frames && rows.first() > 0);

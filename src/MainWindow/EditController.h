@@ -68,6 +68,7 @@ public slots:
     void updateActions();
 
 private:
+    void clipboardChanged();
     QAction* createAction(const QString& name, const QString& text);
     void createActions();
     void createMenus(MainMenu* menu);
@@ -97,6 +98,7 @@ private:
     QToolBar* m_pToolBar;
     QList<QMetaObject::Connection> m_DocumentConnections;
     bool m_Reducing;
+    bool m_ClipboardHasFrames = false;
 };
 
 #endif // EDITCONTROLLER_H

@@ -7,6 +7,7 @@
 #include "TreeView/LedTreeModel.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QMouseEvent>
 
@@ -113,6 +114,19 @@ void LedTreeView::mousePressEvent(QMouseEvent* event)
                          .arg(index.row())
                          .arg(index.column()),
                      2000);
+}
+
+void LedTreeView::startDrag(Qt::DropActions supportedActions)
+{
+    // Only frames move. A sequence row selected with them, as a click on it and a Shift-click on a frame
+    // leave it, would make the view refuse every drop into that sequence.
+    QItemSelection sequences;
+    for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
+        if (!(index.flags() & Qt::ItemIsDragEnabled))
+            sequences.select(index, index);
+    }
+    selectionModel()->select(sequences, QItemSelectionModel::Deselect);
+    QTreeView::startDrag(supportedActions);
 }
 
 void LedTreeView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)

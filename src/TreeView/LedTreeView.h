@@ -37,6 +37,7 @@ public slots:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
 

@@ -58,8 +58,11 @@ void tst_SequenceCsv::bothDoors_data()
     // As spreadsheets write them: lines ended by CR alone, a separator after every cell.
     add("lone CRs", "", "0,1,2,3\r1,0,1,1\r0,0,0,2\r", { { 1, 0, 1, 1 }, { 0, 0, 0, 2 } });
     add("separator after every cell", "", "0,1,2,3,\r\n1,0,1,1,\r\n", { { 1, 0, 1, 1 } });
+    add("a later line wider than the first", "", "0,1\n\n1\n\"7\",0,0,4,5\n", { { 1, 0, 0, 0 }, { 7, 0, 0, 4 } });
     add("more cells than a show holds", "", QByteArray("0\n").repeated(4300000), {},
         "The table has more cells than any sequence.");
+    add("as many with one long line", "", QByteArray("0,").repeated(200000) + "0\n" + QByteArray("1\n").repeated(30),
+        {}, "The table has more cells than any sequence.");
     add("a long word", "", "0,1\n" + QByteArray(100000, 'x') + "\n", {},
         "Line 2, column 1: \"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx…\" is not a number.");
     add("fraction after a blank line", "", "0,1\r\n2,3\r\n\r\n4, 1.5\r\n", {},
@@ -195,6 +198,9 @@ void tst_SequenceCsv::pasteOwnFrames()
     QVERIFY(frames.isEmpty());
     QVERIFY(FrameClipboard::read(&clipboard, 4, &frames, &message));
     QCOMPARE(frames, QVector<QVector<int>>(300, { 1, 0, 0, 0 }));
+    // No frames at all pastes nothing, rather than an empty step reported as pasted.
+    FrameClipboard::store(&clipboard, {});
+    QVERIFY(!FrameClipboard::read(&clipboard, 4, &frames, &message));
 }
 
 QTEST_MAIN(tst_SequenceCsv)

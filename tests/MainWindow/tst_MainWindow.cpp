@@ -36,6 +36,17 @@ Values lit(std::initializer_list<int> leds)
     return values;
 }
 
+// Text another program holds: each read of it carries the whole text across.
+struct HeldText : QMimeData
+{
+    mutable int reads = 0;
+    QVariant retrieveData(const QString& type, QVariant::Type kind) const override
+    {
+        ++reads;
+        return QMimeData::retrieveData(type, kind);
+    }
+};
+
 } // namespace
 
 // Documents through the main window: their edits, saving and opening, and the refusals that keep them.
@@ -306,8 +317,14 @@ void tst_MainWindow::enabledOnlyWhereTheyAct()
     QCOMPARE(enabled(), QString());
     open(Grid, {{}, {Values(), Values()}});
     QCOMPARE(enabled(), QString()); // an empty sequence is current, the clipboard is empty
-    QApplication::clipboard()->setText("1");
+    auto* held = new HeldText;
+    held->setText("1");
+    QApplication::clipboard()->setMimeData(held);
     QCOMPARE(enabled(), QString("Paste"));
+    held->reads = 0;
+    document()->makeCurrent(document()->node(1, 0));
+    QTest::keyClick(document()->treeView(), Qt::Key_Down);
+    QCOMPARE(held->reads, 0); // not at every step through the tree
     document()->makeCurrent(document()->node(1, 0));
     QCOMPARE(enabled(), QString("Cut Copy Paste DeleteFrames DuplicateFrame MoveFrameDown RepeatFrame InvertFrame "
                                 "MirrorRows SelectAll"));
