@@ -223,15 +223,20 @@ void EditController::reduceSelection()
     m_Reducing = true;
     CommandList* sequence = currentSequence();
     QItemSelectionModel* selection = m_pDocument->treeView()->selectionModel();
-    QItemSelection outside;
+    QItemSelection inside;
+    bool reduced = false;
     for (const QModelIndex& index : selection->selectedIndexes()) {
         auto* node = static_cast<AbstractCommand*>(index.internalPointer());
         const AbstractCommand* owner = node->type() == typeLedState ? node->parent() : node;
-        if (owner != sequence)
-            outside.select(index, index);
+        if (owner == sequence)
+            inside.select(index, index);
+        else
+            reduced = true;
     }
-    if (!outside.isEmpty())
-        selection->select(outside, QItemSelectionModel::Deselect);
+    // Kept as the selection still being extended: a plain deselect would fix the Shift range drawn so far,
+    // and Shift+arrows back towards the anchor could no longer shrink it.
+    if (reduced)
+        selection->select(inside, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Current);
     m_Reducing = false;
     updateActions();
 }
