@@ -25,14 +25,43 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QHash>
 #include <QInputDialog>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QMimeData>
+#include <QSet>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUndoGroup>
 #include <QUndoStack>
+
+namespace {
+
+// Gives the operation its first letter still free; failing that, one taken from an operation that can move to
+// another (bipartite matching), so that an early text's letter does not leave a later text without any.
+bool placeKey(int operation, const QVector<QString>& letters, QHash<QChar, int>& owner, QSet<QChar>& tried)
+{
+    for (const QChar key : letters.at(operation)) {
+        if (!owner.contains(key)) {
+            owner.insert(key, operation);
+            return true;
+        }
+    }
+    for (const QChar key : letters.at(operation)) {
+        if (tried.contains(key))
+            continue;
+        tried.insert(key);
+        const int holder = owner.value(key, -1);
+        if (holder < 0 || placeKey(holder, letters, owner, tried)) {
+            owner.insert(key, operation);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 EditController::EditController(MainWindow* window, MainMenu* menu)
     : QObject(window)
@@ -138,6 +167,9 @@ void EditController::createMenus(MainMenu* menu)
     m_pFrameMenu->addAction(action_RepeatFrame);
     m_pFrameMenu->addSeparator();
     m_pFrameMenu->addActions(operations);
+    // The operations sit in several menus beside different entries; each menu gives them its letters as it opens.
+    for (QMenu* shown : {frame, m_pFrameMenu})
+        connect(shown, &QMenu::aboutToShow, this, [this, shown] { markOperationKeys(menuKeys(shown)); });
 
     m_pToolBar = new QToolBar(tr("Edit"), m_pWindow);
     m_pToolBar->setObjectName(QStringLiteral("toolBar_Edit"));
@@ -190,6 +222,7 @@ void EditController::setDocument(LedPanelDocument* document)
             viewMenu->addActions({action_Copy, action_Paste});
             viewMenu->addSeparator();
             viewMenu->addActions(m_OperationActions.toList());
+            connect(viewMenu, &QMenu::aboutToShow, this, [this, viewMenu] { markOperationKeys(menuKeys(viewMenu)); });
         }
     }
     updateActions();
@@ -223,15 +256,20 @@ void EditController::reduceSelection()
     m_Reducing = true;
     CommandList* sequence = currentSequence();
     QItemSelectionModel* selection = m_pDocument->treeView()->selectionModel();
-    QItemSelection outside;
+    QItemSelection inside;
+    bool reduced = false;
     for (const QModelIndex& index : selection->selectedIndexes()) {
         auto* node = static_cast<AbstractCommand*>(index.internalPointer());
         const AbstractCommand* owner = node->type() == typeLedState ? node->parent() : node;
-        if (owner != sequence)
-            outside.select(index, index);
+        if (owner == sequence)
+            inside.select(index, index);
+        else
+            reduced = true;
     }
-    if (!outside.isEmpty())
-        selection->select(outside, QItemSelectionModel::Deselect);
+    // Kept as the selection still being extended: a plain deselect would fix the Shift range drawn so far,
+    // and Shift+arrows back towards the anchor could no longer shrink it.
+    if (reduced)
+        selection->select(inside, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Current);
     m_Reducing = false;
     updateActions();
 }
@@ -523,20 +561,57 @@ void EditController::updateActions()
     action_MoveFrameDown->setEnabled(frames && rows.last() < sequence->frameCount() - 1);
 
     const LedLayout::eType type = m_pDocument ? m_pDocument->panelLayout().type() : LedLayout::Ring;
-    // The Frame menu's own entries keep A, D, R, L, M, W, E and T; each operation takes the first letter
-    // still free.
-    QString taken = QStringLiteral("adrlmwet");
+    bool renamed = false;
     for (int op = 0; op < m_OperationActions.size(); ++op) {
-        m_OperationActions.at(op)->setEnabled(frames);
-        QString text = FrameOperations::text(FrameOperations::eOperation(op), type);
-        for (int i = 0; i < text.size(); ++i) {
-            const QChar key = text.at(i).toLower();
-            if (key.isLetter() && !taken.contains(key)) {
-                taken += key;
-                text.insert(i, QLatin1Char('&'));
-                break;
-            }
+        QAction* action = m_OperationActions.at(op);
+        action->setEnabled(frames);
+        const QString text = FrameOperations::text(FrameOperations::eOperation(op), type);
+        if (!action->text().contains(QLatin1Char('&')) || action->text().remove(QLatin1Char('&')) != text) {
+            action->setText(text);
+            renamed = true;
         }
+    }
+    // Until a menu opens, the letters are the Frame menu's, whose own entries keep A, D, R, L, M, W, E and T.
+    if (renamed)
+        markOperationKeys(QStringLiteral("adrlmwet"));
+}
+
+QString EditController::menuKeys(const QMenu* menu) const
+{
+    QString keys;
+    for (QAction* entry : menu->actions()) {
+        const QString text = QString(entry->text()).remove(QStringLiteral("&&"));
+        const int at = text.indexOf(QLatin1Char('&'));
+        if (!m_OperationActions.contains(entry) && at >= 0 && at + 1 < text.size())
+            keys += text.at(at + 1).toLower();
+    }
+    return keys;
+}
+
+void EditController::markOperationKeys(const QString& taken)
+{
+    QVector<QString> texts;
+    QVector<QString> letters; // each text's letters not taken, in order, each once
+    for (const QAction* action : m_OperationActions) {
+        texts << action->text().remove(QLatin1Char('&'));
+        QString own;
+        for (const QChar c : texts.last()) {
+            const QChar key = c.toLower();
+            if (key.isLetter() && !taken.contains(key) && !own.contains(key))
+                own += key;
+        }
+        letters << own;
+    }
+    QHash<QChar, int> owner;
+    for (int op = 0; op < texts.size(); ++op) {
+        QSet<QChar> tried;
+        placeKey(op, letters, owner, tried);
+    }
+    for (int op = 0; op < texts.size(); ++op) {
+        QString text = texts.at(op);
+        const QChar key = owner.key(op);
+        if (!key.isNull())
+            text.insert(text.toLower().indexOf(key), QLatin1Char('&'));
         m_OperationActions.at(op)->setText(text);
     }
 }

@@ -79,6 +79,10 @@ private:
     QVector<QVector<int>> targetValues() const;
     // A selection reaching into other sequences keeps only the current item's one.
     void reduceSelection();
+    // The letters the menu's entries other than the operations take, lower case.
+    QString menuKeys(const QMenu* menu) const;
+    // Marks in each operation's text a letter of its own that is none of these.
+    void markOperationKeys(const QString& taken);
     void selectFrames(int sequence, int first, int count);
     void moveFrames(int step);
     void appendFrames(int count);

@@ -203,13 +203,16 @@ void tst_MainWindow::removeAndDelete_data()
     QTest::addColumn<QString>("action");
     QTest::addColumn<QList<int>>("selected"); // frames of sequence 0; frame 1 is the current one
     QTest::addColumn<QList<int>>("left");     // the frames that stay, by their lit LED
+    QTest::addColumn<QString>("pressed");     // keys in the tree before, one after another
 
     QTest::newRow("Remove: the current frame, not the selection") << "action_RemoveFrame" << QList<int>{0, 2}
-                                                                  << QList<int>{0, 2, 3};
+                                                                  << QList<int>{0, 2, 3} << QString();
     QTest::newRow("Delete: the selection, a run and one apart") << "action_DeleteFrames" << QList<int>{0, 2, 3}
-                                                                << QList<int>{1};
+                                                                << QList<int>{1} << QString();
     QTest::newRow("Delete, none selected: the current frame") << "action_DeleteFrames" << QList<int>()
-                                                              << QList<int>{0, 2, 3};
+                                                              << QList<int>{0, 2, 3} << QString();
+    QTest::newRow("Delete after Shift into the next sequence and back") << "action_DeleteFrames" << QList<int>()
+        << QList<int>{0, 2, 3} << "Shift+Down,Shift+Down,Shift+Down,Shift+Up,Shift+Up,Shift+Up";
 }
 
 // Light > Frame > Remove and Edit > Delete are one edit, under one name, undone whole.
@@ -218,11 +221,14 @@ void tst_MainWindow::removeAndDelete()
     QFETCH(QString, action);
     QFETCH(QList<int>, selected);
     QFETCH(QList<int>, left);
-    open(Grid, {{lit({0}), lit({1}), lit({2}), lit({3})}});
+    QFETCH(QString, pressed);
+    open(Grid, {{lit({0}), lit({1}), lit({2}), lit({3})}, {lit({4}), lit({5})}});
     const QByteArray before = writtenShow(*document());
     selectFrames(0, selected);
     document()->treeView()->selectionModel()->setCurrentIndex(document()->treeModel()->index(document()->node(0, 1)),
                                                               QItemSelectionModel::NoUpdate);
+    for (const QString& key : pressed.split(',', Qt::SkipEmptyParts))
+        keys(QKeySequence(key));
     this->action(action)->trigger();
     QList<int> kept;
     for (int f = 0; f < document()->sequence(0)->frameCount(); ++f)

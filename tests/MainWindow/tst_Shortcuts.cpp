@@ -15,6 +15,7 @@ private slots:
     void init();
     void cleanup() { QVERIFY(closeWindow()); }
     void noKeyServesTwoActions();
+    void everyEntryHasAKeyOfItsOwn_data();
     void everyEntryHasAKeyOfItsOwn();
     void keyReachesItsAction_data();
     void keyReachesItsAction();
@@ -54,12 +55,28 @@ static QChar mnemonic(const QString& text)
     return at >= 0 && at + 1 < plain.size() ? plain.at(at + 1).toLower() : QChar();
 }
 
+void tst_Shortcuts::everyEntryHasAKeyOfItsOwn_data()
+{
+    QTest::addColumn<QByteArray>("layout");
+    QTest::newRow("ring") << QByteArray("<Layout type=\"Ring\"/>");
+    QTest::newRow("grid") << layoutXml(3, 4, "Rectangle");
+}
+
+// The menu bar and the right-click menus of frames and of the LED view; the operations' letters follow the layout.
 void tst_Shortcuts::everyEntryHasAKeyOfItsOwn()
 {
+    QFETCH(QByteArray, layout);
+    document()->setModified(false);
+    QVERIFY(openShow(layout + sequenceXml(0, 1)));
     QStringList missing;
-    QList<QWidget*> menus { m_window->menuBar() };
+    QList<QWidget*> menus { m_window->menuBar(), m_window->findChild<QMenu*>("contextMenu_frame"),
+                            view()->findChild<QMenu*>() };
     while (!menus.isEmpty()) {
         QWidget* menu = menus.takeFirst();
+        // Opened, as a menu may set its letters then.
+        auto* popup = qobject_cast<QMenu*>(menu);
+        if (popup)
+            popup->popup(QPoint());
         QString keys;
         for (QAction* entry : menu->actions()) {
             // Two entries on one key: the key only moves between them.
@@ -70,6 +87,8 @@ void tst_Shortcuts::everyEntryHasAKeyOfItsOwn()
             if (entry->menu())
                 menus << entry->menu();
         }
+        if (popup)
+            popup->hide();
     }
     QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(", "))));
 }
