@@ -314,7 +314,7 @@ void tst_LedShapes::region_data()
     onFrame("grid up", grid, F::ShiftIn, ".#..|....|.#..", "....|.#..|.#..");
     onFrame("grid left-right", grid, F::MirrorColumns, "#...|.#..|....", "...#|..#.|....");
     onFrame("grid top-bottom", grid, F::MirrorRows, "#...|.#..|....", "....|.#..|#...");
-    onFrame("invert: 7 and -1 go dark", grid, F::Invert, "7-#.|....|....", "...#|####|####");
+    onFrame("invert: 7 goes dark, -1 lights", grid, F::Invert, "7-#.|....|....", ".#.#|####|####");
     onFrame("fill", grid, F::Fill, "3...|....|....", "####|####|####");
     onFrame("clear", grid, F::Clear, "..#.|....|...9", "....|....|....");
     const FrameOperations::eOperation none = FrameOperations::None;
