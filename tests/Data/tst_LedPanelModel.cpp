@@ -216,7 +216,8 @@ void tst_LedPanelModel::layoutElement_data()
                                   << Leds{{1, {5.8737, -44.615}}, {48, {0, -50}}, {191, {-7.8316, -59.4867}}} << "";
     QTest::newRow("65536 x 65537, 65536 in 32 bits")
         << "<Layout type='Ring'><Rows>65536</Rows><Columns>65537</Columns></Layout>" << -1 << ring << Leds() << "";
-    // Written: every child once, in its order, numbers as "%g" writes them. Unknown children are
+    // Written: every child once, in its order, numbers as "%g" writes them unless that would round them (a
+    // body or first LED set to 1234.567 in the layout dialog would come back moved). Unknown children are
     // skipped whole; of duplicates the last counts. X keeps the right edge and Y the bottom one.
     QTest::newRow("rectangle of the most LEDs, written")
         << "<Layout type='Rectangle'><FirstLedPosition_Y>-1.5</FirstLedPosition_Y><Foo>1</Foo><Bar><Rows>9</Rows><Baz/>"
@@ -225,9 +226,9 @@ void tst_LedPanelModel::layoutElement_data()
            "<Rectangle_H>1000000</Rectangle_H><Rectangle_Y>2.5e-1</Rectangle_Y>"
            "<FirstLedPosition_X>0.00001</FirstLedPosition_X></Layout>"
         << 65536 << QRectF(123456.75, 0.25, 876536.25, 999993.75) << Leds{{65535, {-32767.5, -1.5}}}
-        << "<Layout type=\"Rectangle\"><Rows>1</Rows><Columns>65536</Columns><RowSpacing>1.23457</RowSpacing>"
-           "<ColumnSpacing>-0.5</ColumnSpacing><Rectangle_X>123457</Rectangle_X><Rectangle_Y>0.25</Rectangle_Y>"
-           "<Rectangle_W>876536</Rectangle_W><Rectangle_H>999994</Rectangle_H>"
+        << "<Layout type=\"Rectangle\"><Rows>1</Rows><Columns>65536</Columns><RowSpacing>1.23456789</RowSpacing>"
+           "<ColumnSpacing>-0.5</ColumnSpacing><Rectangle_X>123456.75</Rectangle_X><Rectangle_Y>0.25</Rectangle_Y>"
+           "<Rectangle_W>876536.25</Rectangle_W><Rectangle_H>999993.75</Rectangle_H>"
            "<FirstLedPosition_X>1e-05</FirstLedPosition_X><FirstLedPosition_Y>-1.5</FirstLedPosition_Y></Layout>";
     // From the centre: the first row all there. The outer edge inside the inner one.
     const QString odd = "<Layout type=\"Ring\"><Rows>2</Rows><Columns>36</Columns><RowSpacing>60</RowSpacing>"
