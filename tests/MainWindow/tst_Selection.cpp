@@ -236,8 +236,8 @@ void tst_Selection::edits_data()
         "trigger DrawLit; trigger Play; state Play on; fill 1,8; state Play off", "#.....######/#.....######",
         "Flood fill");
     row("ring: a fill darkens a lit area", ring, ".....##...../.....##.....", "fill 1,6", dark, "Flood fill");
-    row("grid: below 0 is dark to the fill", grid, "-.#../-.#../###../.....", "fill 0,0", "###../###../###../.....",
-        "Flood fill");
+    row("grid: below 0 is dark to the fill and the pen", grid, "-.#../-.#../###../....-", "fill 0,0; pen 3,4",
+        "###../###../###../....#", "Toggle LED", "###../###../###../....-");
     // One step a stroke, along the inner circle and out; the next, started on a lit LED, darkens.
     row("ring: pen strokes", ring, dark, "stroke 0,0 0,3 1,3; stroke 0,2 0,3; steps 2", "##........../...#........",
         "Paint", "####......../...#........");
