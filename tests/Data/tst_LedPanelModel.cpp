@@ -1,3 +1,4 @@
+#include "Data/BoundedXmlDevice.h"
 #include "Data/ChangeLayoutEdit.h"
 #include "Data/CommandList.h"
 #include "Data/EditGroup.h"
@@ -115,6 +116,12 @@ void tst_LedPanelModel::edits_data()
          [](auto&) { return MoveFramesEdit::byOne("Move frame", 1, { 1, 0 }, 1); });
     edit("panel info, a pasted line end", "New\r/Lines\r\nof text 0 1 2|10 11 12",
          [](auto&) { return new PanelInfoEdit("Panel info", "New\r", "Lines\r\nof text"); });
+    // A file's reader takes no longer run of text: a longer one would be saved, then never opened again.
+    const int longest = int(BoundedXmlDevice::MaxTextRun) - 64;
+    edit("panel info as long as a file holds", qPrintable("T/" + QString(longest, 'x') + " 0 1 2|10 11 12"),
+         [longest](auto&) { return new PanelInfoEdit("Panel info", "T", QString(longest, 'x')); });
+    edit("panel info longer than a file holds", "",
+         [](auto&) { return new PanelInfoEdit("Panel info", "T", QString(BoundedXmlDevice::MaxTextRun, 'x')); });
     edit("values and new frames as one", "T/D 0 1 2|3 11 12 7", [lit](LedPanelModel& show) {
         auto* group = new EditGroup("Import sequence");
         auto* values = new LedValuesEdit(QString());
