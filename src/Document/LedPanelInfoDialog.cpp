@@ -57,7 +57,9 @@ void LedPanelInfoDialog::accept()
     const QString title = storableText(ui->lineEdit_Title->text());
     const QString description = storableText(ui->plainTextEdit_Description->toPlainText());
     // Title and description are saved with the file, so a change must be saved too.
-    if (title != m_pDocument->title() || description != m_pDocument->description())
-        m_pDocument->submit(new PanelInfoEdit(tr("Panel info"), title, description));
+    // A refused text stays in the dialog, to be shortened.
+    if ((title != m_pDocument->title() || description != m_pDocument->description())
+        && !m_pDocument->submit(new PanelInfoEdit(tr("Panel info"), title, description)))
+        return;
     QDialog::accept();
 }
