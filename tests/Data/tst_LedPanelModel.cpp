@@ -66,6 +66,7 @@ private slots:
     void hostileLayouts();
     void layoutElement_data();
     void layoutElement();
+    void largestFileReads();
     void changeLayout_data();
     void changeLayout();
 };
@@ -270,6 +271,23 @@ void tst_LedPanelModel::layoutElement()
     read.writeXML(writer);
     if (!written.isEmpty())
         QCOMPARE(text, written);
+}
+
+// The largest file a save writes is opened again: a frame for every LED value, each of the longest value.
+void tst_LedPanelModel::largestFileReads()
+{
+    const auto written = [](int frames) {
+        LedPanelModel show;
+        const auto longest = [](int, int) { return std::numeric_limits<int>::min(); };
+        return readShow(show, showXml(layoutXml(1, 1) + sequenceXml(0, frames, 1, longest)))
+                   ? qint64(writtenShow(show).size())
+                   : -1;
+    };
+    // Frame 1's index against the last one's, 4194303.
+    const qint64 frame = written(2) - written(1) + 6;
+    QVERIFY(frame > 6);
+    const qint64 texts = 2 * BoundedXmlDevice::MaxTextRun;
+    QVERIFY(written(1) + frame * LedPanelModel::MaxLedValues + texts <= BoundedXmlDevice::MaxBytes);
 }
 
 void tst_LedPanelModel::changeLayout_data()
