@@ -10,9 +10,8 @@
 
 namespace {
 
-// Reals in the Layout element: six significant digits, as C's %g.
-// Six significant digits, as files have always had them, unless they would round the value: a position
-// typed to the thousandth (1234.567) must not move with a save.
+// Reals in the Layout element: six significant digits, as C's %g, unless they would round the value: a
+// position typed to the thousandth (1234.567) must not move with a save.
 QString realText(double value)
 {
     const QString text = QString::number(value, 'g', 6);
