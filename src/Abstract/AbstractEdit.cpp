@@ -24,6 +24,11 @@ qint64 AbstractEdit::ledValueGrowth() const
     return 0;
 }
 
+QString AbstractEdit::refusal() const
+{
+    return QString();
+}
+
 int AbstractEdit::mergeId() const
 {
     return -1;

@@ -24,6 +24,8 @@ public:
 
     // How many LED values the show holds more once the edit is done.
     virtual qint64 ledValueGrowth() const;
+    // Why the show cannot take the edit; empty when it can.
+    virtual QString refusal() const;
     virtual void redo(LedPanelModel& model) = 0;
     virtual void undo(LedPanelModel& model) = 0;
 

@@ -11,8 +11,9 @@
 class BoundedXmlDevice : public QIODevice
 {
 public:
-    // A show at the LED-value limit is written in about 420 MB, 460 MB with the longest intensities.
-    static constexpr qint64 MaxBytes = qint64(512) << 20;
+    // A show at the LED-value limit is written in at most about 730 MB: a frame for each value, every value
+    // of the longest, CR LF line ends and the longest title and description.
+    static constexpr qint64 MaxBytes = qint64(768) << 20;
     static constexpr qint64 MaxTextRun = qint64(16) << 20;
 
     explicit BoundedXmlDevice(QIODevice* source);

@@ -30,8 +30,9 @@ QVector<int> FrameOperations::apply(eOperation operation, const QVector<int>& va
         std::fill(result.begin(), result.begin() + count, operation == Fill ? 1 : 0);
         return result;
     case Invert:
+        // What is dark lights: below 0 is dark on the panel too.
         for (int i = 0; i < count; ++i)
-            result[i] = values.at(i) == 0 ? 1 : 0;
+            result[i] = values.at(i) > 0 ? 0 : 1;
         return result;
     default:
         break;

@@ -2,6 +2,7 @@
 
 #include "Helper/Math.h"
 
+#include <QLocale>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -9,10 +10,14 @@
 
 namespace {
 
-// Reals in the Layout element: six significant digits, as C's %g.
+// Reals in the Layout element: six significant digits, as C's %g, unless they would round the value: a
+// position typed to the thousandth (1234.567) must not move with a save.
 QString realText(double value)
 {
-    return QString::number(value, 'g', 6);
+    const QString text = QString::number(value, 'g', 6);
+    if (text.toDouble() == value)
+        return text;
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
 } // namespace

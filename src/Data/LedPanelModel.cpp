@@ -109,10 +109,33 @@ QString LedPanelModel::tooManyLedValuesText()
     return tr("The document would hold more than %1 LED values.").arg(MaxLedValues);
 }
 
+bool LedPanelModel::fitsInFile(const QString& text)
+{
+    // The reader refuses a longer run of text; written as a save writes it, tags and all, to stay within it.
+    if (qint64(text.size()) * 6 + 32 <= BoundedXmlDevice::MaxTextRun)
+        return true;
+    if (text.size() > BoundedXmlDevice::MaxTextRun)
+        return false;
+    QByteArray bytes;
+    QXmlStreamWriter xml(&bytes);
+    writeText(xml, QStringLiteral("Description"), text);
+    return bytes.size() <= BoundedXmlDevice::MaxTextRun;
+}
+
+QString LedPanelModel::textTooLongText()
+{
+    return tr("A title or description of more than %1 MiB cannot be saved.").arg(BoundedXmlDevice::MaxTextRun >> 20);
+}
+
 bool LedPanelModel::submit(AbstractEdit* edit)
 {
     Q_ASSERT(edit);
     std::unique_ptr<AbstractEdit> owned(edit);
+    const QString refusal = edit->refusal();
+    if (!refusal.isEmpty()) {
+        refuse(refusal);
+        return false;
+    }
     if (!admits(edit->ledValueGrowth()))
         return false;
     execute(owned.release());

@@ -48,8 +48,9 @@ public:
     AbstractCommand* node(int sequence, int frame = -1) const;
     qint64 ledValueCount() const;
 
-    // Does the edit, unless the show would then hold more LED values than it may;
-    // a refused edit changes nothing. Takes the edit over in any case.
+    // Does the edit, unless the show would then hold more LED values than it may or
+    // the edit has another reason to be refused; a refused edit changes nothing.
+    // Takes the edit over in any case.
     bool submit(AbstractEdit* edit);
     // Whether growth more LED values fit; if not, the user is told so as for a refused
     // edit. Lets a large edit be checked before it is built.
@@ -57,6 +58,9 @@ public:
     // Whether the show can hold this many more LED values; tells nobody.
     bool holds(qint64 growth) const;
     static QString tooManyLedValuesText();
+    // Whether a file can hold the text as a title or description and be read again.
+    static bool fitsInFile(const QString& text);
+    static QString textTooLongText();
 
     bool readXML(QIODevice* device);
     void readXML(QXmlStreamReader& xml);

@@ -333,7 +333,8 @@ QVector<int> LedShapes::floodArea(const LedLayout& layout, const QVector<int>& v
     const int count = int(qMin<qint64>(values.size(), layout.ledCount()));
     if (led < 0 || led >= count)
         return {};
-    const bool lit = values.at(led) != 0;
+    // Lit is above 0, as the panel plays it and the view shows it.
+    const bool lit = values.at(led) > 0;
     QVector<bool> seen(count, false);
     QQueue<int> queue;
     queue.enqueue(led);
@@ -343,7 +344,7 @@ QVector<int> LedShapes::floodArea(const LedLayout& layout, const QVector<int>& v
         const int next = queue.dequeue();
         area.append(next);
         for (int neighbour : neighbours(layout, next)) {
-            if (neighbour < count && !seen.at(neighbour) && (values.at(neighbour) != 0) == lit) {
+            if (neighbour < count && !seen.at(neighbour) && (values.at(neighbour) > 0) == lit) {
                 seen[neighbour] = true;
                 queue.enqueue(neighbour);
             }

@@ -18,6 +18,13 @@ void PanelInfoEdit::swap(LedPanelModel& model)
     m_Description = description;
 }
 
+QString PanelInfoEdit::refusal() const
+{
+    if (LedPanelModel::fitsInFile(m_Title) && LedPanelModel::fitsInFile(m_Description))
+        return QString();
+    return LedPanelModel::textTooLongText();
+}
+
 void PanelInfoEdit::redo(LedPanelModel& model)
 {
     swap(model);

@@ -9,6 +9,7 @@ class PanelInfoEdit : public AbstractEdit
 public:
     PanelInfoEdit(const QString& text, const QString& title, const QString& description);
 
+    QString refusal() const override;
     void redo(LedPanelModel& model) override;
     void undo(LedPanelModel& model) override;
 

@@ -48,10 +48,11 @@ bool SequenceTable::read(CsvModel* table, const QString& text, QString* message)
     Q_ASSERT(table && message);
     message->clear();
     table->removeTable();
-    // Each separator and line end starts a cell, whichever separator and line end the table turns out to use.
+    // Each separator and line end ends a cell, whichever separator and line end the table turns out to use; a
+    // table of MaxCells cells, the largest sequence under its header, has as many.
     if (qint64(text.count(QLatin1Char(','))) + text.count(QLatin1Char('\t'))
             + qMax(text.count(QLatin1Char('\n')), text.count(QLatin1Char('\r')))
-        >= MaxCells) {
+        > MaxCells) {
         *message = tr("The table has more cells than any sequence.");
         return false;
     }

@@ -45,6 +45,8 @@ LedPanelInfoDialog::LedPanelInfoDialog(LedPanelDocument* document, QWidget* pare
 
     ui->lineEdit_Title->setText(m_pDocument->title());
     ui->plainTextEdit_Description->setPlainText(m_pDocument->description());
+    m_ShownTitle = ui->lineEdit_Title->text();
+    m_ShownDescription = ui->plainTextEdit_Description->toPlainText();
 }
 
 LedPanelInfoDialog::~LedPanelInfoDialog()
@@ -54,10 +56,16 @@ LedPanelInfoDialog::~LedPanelInfoDialog()
 
 void LedPanelInfoDialog::accept()
 {
-    const QString title = storableText(ui->lineEdit_Title->text());
-    const QString description = storableText(ui->plainTextEdit_Description->toPlainText());
+    // A field left as it was shown keeps the text exactly as the show has it.
+    const QString titleText = ui->lineEdit_Title->text();
+    const QString descriptionText = ui->plainTextEdit_Description->toPlainText();
+    const QString title = titleText == m_ShownTitle ? m_pDocument->title() : storableText(titleText);
+    const QString description
+        = descriptionText == m_ShownDescription ? m_pDocument->description() : storableText(descriptionText);
     // Title and description are saved with the file, so a change must be saved too.
-    if (title != m_pDocument->title() || description != m_pDocument->description())
-        m_pDocument->submit(new PanelInfoEdit(tr("Panel info"), title, description));
+    // A refused text stays in the dialog, to be shortened.
+    if ((title != m_pDocument->title() || description != m_pDocument->description())
+        && !m_pDocument->submit(new PanelInfoEdit(tr("Panel info"), title, description)))
+        return;
     QDialog::accept();
 }

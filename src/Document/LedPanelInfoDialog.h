@@ -24,6 +24,10 @@ public slots:
 private:
     Ui::LedPanelInfoDialog* ui;
     LedPanelDocument* m_pDocument;
+    // The texts as the fields first showed them: a line edit cuts a long title, a text edit turns CRs
+    // into line feeds.
+    QString m_ShownTitle;
+    QString m_ShownDescription;
 };
 
 #endif // LEDPANELINFODIALOG_H

@@ -180,7 +180,7 @@ int LedDrawTool::toggle(int led)
     const QVector<int> leds = constrained({ led });
     if (!leds.contains(led))
         return -1;
-    const int value = frame->led(led)->intensity() == 0 ? 1 : 0;
+    const int value = frame->led(led)->intensity() > 0 ? 0 : 1;
     // Every stroke merges into an undo step of its own, never into the one before.
     static int strokes = 0;
     m_StrokeId = ++strokes;
@@ -223,7 +223,7 @@ void LedDrawTool::fill(const QPointF& point)
     const int led = LedShapes::ledAt(layout, point);
     if (led < 0 || led >= frame->ledCount())
         return;
-    const int value = frame->led(led)->intensity() == 0 ? 1 : 0;
+    const int value = frame->led(led)->intensity() > 0 ? 0 : 1;
     // A fill that starts outside the selection would not stay inside it.
     if (!constrained({ led }).contains(led))
         return;

@@ -12,11 +12,12 @@
 
 namespace {
 
+// Lit is above 0, as the panel plays it: an LED going from -1 to 1 lights up.
 bool sameLitLeds(const QVector<int>& a, const QVector<int>& b)
 {
     const int count = qMax(a.size(), b.size());
     for (int i = 0; i < count; ++i) {
-        if ((a.value(i) != 0) != (b.value(i) != 0))
+        if ((a.value(i) > 0) != (b.value(i) > 0))
             return false;
     }
     return true;

@@ -1,3 +1,4 @@
+#include "Data/BoundedXmlDevice.h"
 #include "Data/ChangeLayoutEdit.h"
 #include "Data/CommandList.h"
 #include "Data/EditGroup.h"
@@ -65,6 +66,7 @@ private slots:
     void hostileLayouts();
     void layoutElement_data();
     void layoutElement();
+    void largestFileReads();
     void changeLayout_data();
     void changeLayout();
 };
@@ -115,6 +117,12 @@ void tst_LedPanelModel::edits_data()
          [](auto&) { return MoveFramesEdit::byOne("Move frame", 1, { 1, 0 }, 1); });
     edit("panel info, a pasted line end", "New\r/Lines\r\nof text 0 1 2|10 11 12",
          [](auto&) { return new PanelInfoEdit("Panel info", "New\r", "Lines\r\nof text"); });
+    // A file's reader takes no longer run of text: a longer one would be saved, then never opened again.
+    const int longest = int(BoundedXmlDevice::MaxTextRun) - 64;
+    edit("panel info as long as a file holds", qPrintable("T/" + QString(longest, 'x') + " 0 1 2|10 11 12"),
+         [longest](auto&) { return new PanelInfoEdit("Panel info", "T", QString(longest, 'x')); });
+    edit("panel info longer than a file holds", "",
+         [](auto&) { return new PanelInfoEdit("Panel info", "T", QString(BoundedXmlDevice::MaxTextRun, 'x')); });
     edit("values and new frames as one", "T/D 0 1 2|3 11 12 7", [lit](LedPanelModel& show) {
         auto* group = new EditGroup("Import sequence");
         auto* values = new LedValuesEdit(QString());
@@ -216,7 +224,8 @@ void tst_LedPanelModel::layoutElement_data()
                                   << Leds{{1, {5.8737, -44.615}}, {48, {0, -50}}, {191, {-7.8316, -59.4867}}} << "";
     QTest::newRow("65536 x 65537, 65536 in 32 bits")
         << "<Layout type='Ring'><Rows>65536</Rows><Columns>65537</Columns></Layout>" << -1 << ring << Leds() << "";
-    // Written: every child once, in its order, numbers as "%g" writes them. Unknown children are
+    // Written: every child once, in its order, numbers as "%g" writes them unless that would round them (a
+    // body or first LED set to 1234.567 in the layout dialog would come back moved). Unknown children are
     // skipped whole; of duplicates the last counts. X keeps the right edge and Y the bottom one.
     QTest::newRow("rectangle of the most LEDs, written")
         << "<Layout type='Rectangle'><FirstLedPosition_Y>-1.5</FirstLedPosition_Y><Foo>1</Foo><Bar><Rows>9</Rows><Baz/>"
@@ -225,9 +234,9 @@ void tst_LedPanelModel::layoutElement_data()
            "<Rectangle_H>1000000</Rectangle_H><Rectangle_Y>2.5e-1</Rectangle_Y>"
            "<FirstLedPosition_X>0.00001</FirstLedPosition_X></Layout>"
         << 65536 << QRectF(123456.75, 0.25, 876536.25, 999993.75) << Leds{{65535, {-32767.5, -1.5}}}
-        << "<Layout type=\"Rectangle\"><Rows>1</Rows><Columns>65536</Columns><RowSpacing>1.23457</RowSpacing>"
-           "<ColumnSpacing>-0.5</ColumnSpacing><Rectangle_X>123457</Rectangle_X><Rectangle_Y>0.25</Rectangle_Y>"
-           "<Rectangle_W>876536</Rectangle_W><Rectangle_H>999994</Rectangle_H>"
+        << "<Layout type=\"Rectangle\"><Rows>1</Rows><Columns>65536</Columns><RowSpacing>1.23456789</RowSpacing>"
+           "<ColumnSpacing>-0.5</ColumnSpacing><Rectangle_X>123456.75</Rectangle_X><Rectangle_Y>0.25</Rectangle_Y>"
+           "<Rectangle_W>876536.25</Rectangle_W><Rectangle_H>999993.75</Rectangle_H>"
            "<FirstLedPosition_X>1e-05</FirstLedPosition_X><FirstLedPosition_Y>-1.5</FirstLedPosition_Y></Layout>";
     // From the centre: the first row all there. The outer edge inside the inner one.
     const QString odd = "<Layout type=\"Ring\"><Rows>2</Rows><Columns>36</Columns><RowSpacing>60</RowSpacing>"
@@ -262,6 +271,23 @@ void tst_LedPanelModel::layoutElement()
     read.writeXML(writer);
     if (!written.isEmpty())
         QCOMPARE(text, written);
+}
+
+// The largest file a save writes is opened again: a frame for every LED value, each of the longest value.
+void tst_LedPanelModel::largestFileReads()
+{
+    const auto written = [](int frames) {
+        LedPanelModel show;
+        const auto longest = [](int, int) { return std::numeric_limits<int>::min(); };
+        return readShow(show, showXml(layoutXml(1, 1) + sequenceXml(0, frames, 1, longest)))
+                   ? qint64(writtenShow(show).size())
+                   : -1;
+    };
+    // Frame 1's index against the last one's, 4194303.
+    const qint64 frame = written(2) - written(1) + 6;
+    QVERIFY(frame > 6);
+    const qint64 texts = 2 * BoundedXmlDevice::MaxTextRun;
+    QVERIFY(written(1) + frame * LedPanelModel::MaxLedValues + texts <= BoundedXmlDevice::MaxBytes);
 }
 
 void tst_LedPanelModel::changeLayout_data()

@@ -226,6 +226,8 @@ void tst_LedShapes::floodArea_data()
     add("grid: dark area inside a wall", grid, "..#...|..#...|###...|......", { 0, 0 }, "##....|##....|......|......");
     add("grid: diagonal gaps hold", grid, ".#....|#.....|......|......", { 0, 0 }, "#.....|......|......|......");
     add("grid: the lit wall itself", grid, "..#...|..#...|###...|......", { 2, 1 }, "..#...|..#...|###...|......");
+    // Below 0 is dark, as the panel and the view show it: part of the dark area, never of the lit wall.
+    add("grid: dark below 0", grid, "-.#...|-.#...|###...|......", { 0, 0 }, "##....|##....|......|......");
     add("ring: dark ring, all 192", ring, ringRows({}), { 7, 2 }, ringRows(whole));
     add("ring: walls, wrapping at LED 0", ring, ringRows({ 10, 20 }), { 0, 0 }, ringRows(arc(21, 9)));
     const QByteArray across = circles({ { 5 }, { 5 }, { 5 }, { 5, 6 } });
@@ -312,7 +314,7 @@ void tst_LedShapes::region_data()
     onFrame("grid up", grid, F::ShiftIn, ".#..|....|.#..", "....|.#..|.#..");
     onFrame("grid left-right", grid, F::MirrorColumns, "#...|.#..|....", "...#|..#.|....");
     onFrame("grid top-bottom", grid, F::MirrorRows, "#...|.#..|....", "....|.#..|#...");
-    onFrame("invert: 7 and -1 go dark", grid, F::Invert, "7-#.|....|....", "...#|####|####");
+    onFrame("invert: 7 goes dark, -1 lights", grid, F::Invert, "7-#.|....|....", ".#.#|####|####");
     onFrame("fill", grid, F::Fill, "3...|....|....", "####|####|####");
     onFrame("clear", grid, F::Clear, "..#.|....|...9", "....|....|....");
     const FrameOperations::eOperation none = FrameOperations::None;

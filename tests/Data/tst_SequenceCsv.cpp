@@ -59,6 +59,10 @@ void tst_SequenceCsv::bothDoors_data()
     add("lone CRs", "", "0,1,2,3\r1,0,1,1\r0,0,0,2\r", { { 1, 0, 1, 1 }, { 0, 0, 0, 2 } });
     add("separator after every cell", "", "0,1,2,3,\r\n1,0,1,1,\r\n", { { 1, 0, 1, 1 } });
     add("a later line wider than the first", "", "0,1\n\n1\n\"7\",0,0,4,5\n", { { 1, 0, 0, 0 }, { 7, 0, 0, 4 } });
+    // The largest sequence under its header, 64 frames of the largest panel, has 4259840 cells: as many
+    // separators and line ends as this table (tabs on a blank line only count).
+    add("as many cells as the largest sequence", "", "0,1,2,3\n1,1,1,1\r\n" + QByteArray(4259831, '\t') + '\n',
+        { { 1, 1, 1, 1 } });
     add("more cells than a show holds", "", QByteArray("0\n").repeated(4300000), {},
         "The table has more cells than any sequence.");
     add("as many with one long line", "", QByteArray("0,").repeated(200000) + "0\n" + QByteArray("1\n").repeated(30),

@@ -92,6 +92,15 @@ void tst_LedPanelDocument::saveAndReload()
     LedPanelDocument reloaded;
     QVERIFY(reloaded.load(path));
     QCOMPARE(writtenShow(reloaded), fileContents(path));
+
+    // Texts the fields cannot hold as they are, a title longer than a line edit takes and a CR, stay when
+    // the dialog is confirmed untouched.
+    QVERIFY(reloaded.load(
+        file("odd.xml", "<Title>" + QByteArray(40000, 't') + "</Title><Description>a&#13;</Description>")));
+    dialog = new LedPanelInfoDialog(&reloaded, &reloaded);
+    dialog->show();
+    QTest::mousePress(dialog->findChild<QPushButton*>(QStringLiteral("pushButton_OK")), Qt::LeftButton);
+    QVERIFY(!dialog->isVisible() && !reloaded.isModified());
 }
 
 // A hand-edited file: what cannot be placed is skipped whole, and reading goes on after it.

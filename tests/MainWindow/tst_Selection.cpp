@@ -10,7 +10,8 @@
 #include <QtWidgets>
 
 // Drawing, lettering, selecting, moving and pasting LEDs, with symmetry or without, through the real window. Frames
-// are pictures: a row of '#' (lit) and '.' per row as drawn ('/' between rows; on a ring the innermost circle first).
+// are pictures: a row of '#' (lit), '.' and '-' (below 0) per row as drawn ('/' between rows; on a ring the
+// innermost circle first).
 using Leds = QList<int>; // lit LEDs, ascending
 
 class tst_Selection : public QObject, public WindowFixture
@@ -47,7 +48,8 @@ void tst_Selection::open(const QByteArray& layout, const QString& picture)
     const QStringList rows = picture.split('/', Qt::SkipEmptyParts);
     for (int row = 0; row < rows.size(); ++row) {
         for (int column = 0; column < rows.at(row).size(); ++column)
-            document()->currentFrame()->led(panel.indexAt(row, column))->setIntensity(rows.at(row).at(column) == '#');
+            document()->currentFrame()->led(panel.indexAt(row, column))->setIntensity(
+                rows.at(row).at(column) == '#' ? 1 : rows.at(row).at(column) == '-' ? -1 : 0);
     }
     if (!picture.isEmpty())
         QCOMPARE(this->picture(), picture);
@@ -60,8 +62,10 @@ QString tst_Selection::picture() const
     QStringList rows;
     for (int row = 0; row < panel.rows(); ++row) {
         QString line;
-        for (int column = 0; column < panel.columns(); ++column)
-            line += values.at(panel.indexAt(row, column)) ? '#' : '.';
+        for (int column = 0; column < panel.columns(); ++column) {
+            const int value = values.at(panel.indexAt(row, column));
+            line += value > 0 ? '#' : value < 0 ? '-' : '.';
+        }
         rows << line;
     }
     return rows.join('/');
@@ -232,6 +236,8 @@ void tst_Selection::edits_data()
         "trigger DrawLit; trigger Play; state Play on; fill 1,8; state Play off", "#.....######/#.....######",
         "Flood fill");
     row("ring: a fill darkens a lit area", ring, ".....##...../.....##.....", "fill 1,6", dark, "Flood fill");
+    row("grid: below 0 is dark to the fill and the pen", grid, "-.#../-.#../###../....-", "fill 0,0; pen 3,4",
+        "###../###../###../....#", "Toggle LED", "###../###../###../....-");
     // One step a stroke, along the inner circle and out; the next, started on a lit LED, darkens.
     row("ring: pen strokes", ring, dark, "stroke 0,0 0,3 1,3; stroke 0,2 0,3; steps 2", "##........../...#........",
         "Paint", "####......../...#........");
