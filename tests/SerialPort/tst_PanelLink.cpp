@@ -120,6 +120,7 @@ void tst_PanelLink::commands_data()
     QTest::newRow("MspBoot") << &MainMenu::action_MspBoot << none << fine << bytesOf("64000000")
                              << "Boot loader command sent";
     QTest::newRow("Compile && Write, line held") << flash << none << busy << none << fine;
+    QTest::newRow("Next, line held through a link") << &MainMenu::action_Next << none << busy << none << fine;
     QTest::newRow("Compile && Write, no port") << flash << panel + litLast(0, 1, { 0 }) << nowhere << none << fine;
     QTest::newRow("write 70 bytes, three blocks")
         << flash << panel + litLast(0, 16, { 4, 8 }) + litLast(1, 1, { 9, 1, 0 }) << fine
@@ -144,7 +145,11 @@ void tst_PanelLink::commands()
     // The keys work with the focus inside the document too.
     QWidget* tree = doc->findChild<LedTreeView*>();
     tree->setFocus();
-    QSerialPort holder(m_pPanel->devicePath());
+    // One device under two names is one port.
+    QTemporaryDir links;
+    QVERIFY(QFile::link(m_pPanel->devicePath(), links.filePath("link")));
+    QSerialPort holder(QString(QTest::currentDataTag()).endsWith("link") ? links.filePath("link")
+                                                                         : m_pPanel->devicePath());
     QVERIFY(!warning.startsWith("Cannot connect") || holder.open(QIODevice::ReadWrite));
     if (noPort) {
         QString shown; // Setup Port shows the path the settings gave
