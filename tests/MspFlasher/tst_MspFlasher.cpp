@@ -185,7 +185,6 @@ void tst_MspFlasher::flasherFailures_data()
     // Said as such, not as what the system makes of an empty name.
     QTest::newRow("no port chosen") << QStringList { "NOPORT" } << fw << 0
                                     << "Cannot open serial port  (57600)!\nNo serial port is chosen.\nFinished" << 0;
-    // Open here through a link: one device under two names is one port.
     QTest::newRow("port in use") << QStringList { "HELD" } << fw << 0
                                  << "Cannot open serial port %1 (57600)!\n%1 is in use: another program, or another "
                                     "window of this one, has it open.\nFinished" << 0;
@@ -207,13 +206,15 @@ void tst_MspFlasher::flasherFailures()
     PanelSimulator sim;
     const bool noPort = arguments.removeAll("NOPORT") > 0, held = arguments.removeAll("HELD") > 0;
     QVERIFY(sim.start(arguments << "--raw"));
-    QSerialPort holder(file("link"));
-    QVERIFY(!held || (QFile::link(sim.devicePath(), holder.portName()) && holder.open(QIODevice::ReadWrite)));
-    MspFlasherDialog dialog(noPort ? QString() : sim.devicePath(), QByteArray(1, 0x04), nullptr);
+    // One device under two names is one port: the window names it by a link here.
+    const QString port = noPort ? QString() : held ? file("link") : sim.devicePath();
+    QSerialPort holder(sim.devicePath());
+    QVERIFY(!held || (QFile::link(sim.devicePath(), port) && holder.open(QIODevice::ReadWrite)));
+    MspFlasherDialog dialog(port, QByteArray(1, 0x04), nullptr);
     const QStringList failed { "Invalid device version!", "Cannot erase device!", "Cannot flash device!" };
     // A file at fault is read before any port is opened, and the refusal is the last line.
     QCOMPARE(runFlasher(dialog, file(firmware)),
-             step == 0 ? QString(error).replace("%1", sim.devicePath()).split('\n')
+             step == 0 ? QString(error).replace("%1", port).split('\n')
                        : report(sim.devicePath(), steps.mid(0, step) + error.split('\n') + failed.mid(step - 1, 1)));
     holder.close();
     if (step == 0) {
