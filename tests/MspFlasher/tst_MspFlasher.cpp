@@ -186,8 +186,8 @@ void tst_MspFlasher::flasherFailures_data()
     QTest::newRow("no port chosen") << QStringList { "NOPORT" } << fw << 0
                                     << "Cannot open serial port  (57600)!\nNo serial port is chosen.\nFinished" << 0;
     QTest::newRow("port in use") << QStringList { "HELD" } << fw << 0
-                                 << "Cannot open serial port %1 (57600)!\n%1 is in use: another program, or another "
-                                    "window of this one, has it open.\nFinished" << 0;
+                                 << "Cannot open serial port %1 (57600)!\n%1 is in use by another program or window.\n"
+                                    "Finished" << 0;
     // The board goes once it has answered the erase: no answer can come, at once.
     QTest::newRow("line gone") << QStringList { "--drop-after", "2" } << fw << 3
                                << "Error: (-1) No answer: the line to the board failed" << 2;
