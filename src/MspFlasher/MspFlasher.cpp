@@ -78,6 +78,7 @@ uint16_t MspFlasher::packetCRC(tBSLPacket tPacket)
 char MspFlasher::getResponse(int timeOut)
 {
     const QDeadlineTimer deadline(qMax(timeOut, 0));
+    m_LineFailed = false;
     for (;;) {
         if (!m_pSerialPort->isOpen())
             return -1;
@@ -91,8 +92,10 @@ char MspFlasher::getResponse(int timeOut)
         // A wait that ends before its time without data is a line in error (a device gone):
         // no answer will come over it, so there is none.
         if (!m_pSerialPort->waitForReadyRead(int(left)) && deadline.remainingTime() > 0
-            && m_pSerialPort->error() != QSerialPort::NoError && m_pSerialPort->error() != QSerialPort::TimeoutError)
+            && m_pSerialPort->error() != QSerialPort::NoError && m_pSerialPort->error() != QSerialPort::TimeoutError) {
+            m_LineFailed = true;
             return -1;
+        }
     }
 }
 
@@ -191,7 +194,10 @@ void MspFlasher::showError(char code)
     static const char* const texts[] = { "Incorrect header", "Packet checksum error", "Packet size is zero",
                                          "Packet size is invalid", "Error in protocol" };
     const uint8_t answer = static_cast<uint8_t>(code);
-    if (answer == 0xFF) {
+    if (answer == 0xFF && m_LineFailed) {
+        // No timeout: the wait ended at once. The system's reason for a hung-up line is a stale errno.
+        emit message(QStringLiteral("Error: (-1) No answer: the line to the board failed"));
+    } else if (answer == 0xFF) {
         emit message(QStringLiteral("Error: (-1) Timeout"));
     } else if (answer >= 0x51 && answer <= 0x55) {
         emit message(QStringLiteral("Error: (%1) %2").arg(answer, 0, 16).arg(QLatin1String(texts[answer - 0x51])));

@@ -87,6 +87,8 @@ private:
     void discardReceived();
     void writeOut();
 
+    // The last answer wait ended early, on a line in error.
+    bool m_LineFailed = false;
     int m_ErrorLine = 0;
     QString m_ErrorString;
     const std::atomic<bool>* m_pStop = nullptr;
