@@ -121,8 +121,9 @@ bool PanelLinkController::refuseWhileWriting()
         m_Notice = tr("The panel is being programmed; please wait until the write has finished.");
         m_NoticeDeadline.setRemainingTime(5000);
         showMessage(m_Notice, 5000);
-    } else
+    } else {
         showMessage(tr("A command is still going out to the panel; please try again."), 2000);
+    }
     return true;
 }
 
