@@ -117,10 +117,13 @@ bool PanelLinkController::refuseWhileWriting()
 {
     if (!m_pLink->isBusy())
         return false;
-    if (isWriting())
-        showMessage(tr("The panel is being programmed; please wait until the write has finished."), 5000);
-    else
+    if (isWriting()) {
+        m_Notice = tr("The panel is being programmed; please wait until the write has finished.");
+        m_NoticeDeadline.setRemainingTime(5000);
+        showMessage(m_Notice, 5000);
+    } else {
         showMessage(tr("A command is still going out to the panel; please try again."), 2000);
+    }
     return true;
 }
 
@@ -227,8 +230,13 @@ void PanelLinkController::showProgress(int done, int total)
 {
     m_pProgress->setRange(0, total);
     m_pProgress->setValue(done);
-    if (done < total)
-        showMessage(tr("Writing block %1 of %2").arg(done + 1).arg(total), 0);
+    if (done >= total)
+        return;
+    QString text = tr("Writing block %1 of %2").arg(done + 1).arg(total);
+    // The next block would otherwise wipe out, at once, why the window did not close.
+    if (!m_NoticeDeadline.hasExpired())
+        text = tr("%1. %2").arg(text, m_Notice);
+    showMessage(text, 0);
 }
 
 void PanelLinkController::linkFinished(const PanelLink::Result& result)

@@ -4,6 +4,7 @@
 #include "SerialPort/PanelLink.h"
 #include "SerialPort/SerialPortSettings.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QPointer>
 
@@ -58,6 +59,9 @@ private:
     QPointer<LedPanelDocument> m_pDocument;
     QProgressBar* m_pProgress;
     QPushButton* m_pStopButton;
+    // A refusal said during a write, kept beside the progress until its deadline.
+    QString m_Notice;
+    QDeadlineTimer m_NoticeDeadline;
 };
 
 #endif // PANELLINKCONTROLLER_H

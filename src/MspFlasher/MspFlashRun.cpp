@@ -153,7 +153,7 @@ void MspFlashRun::run(const SerialPortSettings& settings, const QByteArray& flas
 
     bool ok = true;
     std::unique_ptr<PortClaim> claim;
-    if (port.open(QIODevice::ReadWrite)) {
+    if (SerialPortSettings::open(port, QIODevice::ReadWrite)) {
         claim.reset(new PortClaim(SerialPortSettings::device(portName)));
         report(QStringLiteral("Open serial port %1 (%2)").arg(location, baudRate));
     } else {

@@ -3,6 +3,7 @@
 #include "Helper/CRC.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QSerialPort>
 #include <QTextStream>
 
@@ -12,6 +13,9 @@ const uint8_t packetHeader = 0x80;
 const uint8_t cmdDataBlock = 0x10;
 const uint8_t cmdJump = 0x1C;
 const int answerTimeout = 5000;
+// A stop lets a board that answers finish the packet in hand, so that the report can tell what it took.
+const int stopGraceMs = 1000;
+const int stopPollMs = 100;
 
 } // namespace
 
@@ -78,6 +82,10 @@ uint16_t MspFlasher::packetCRC(tBSLPacket tPacket)
 char MspFlasher::getResponse(int timeOut)
 {
     const QDeadlineTimer deadline(qMax(timeOut, 0));
+    QElapsedTimer waited;
+    waited.start();
+    m_LineFailed = false;
+    m_WaitStopped = false;
     for (;;) {
         if (!m_pSerialPort->isOpen())
             return -1;
@@ -87,12 +95,19 @@ char MspFlasher::getResponse(int timeOut)
         const qint64 left = deadline.remainingTime();
         if (left <= 0)
             return -1;
-
-        // A wait that ends before its time without data is a line in error (a device gone):
-        // no answer will come over it, so there is none.
-        if (!m_pSerialPort->waitForReadyRead(int(left)) && deadline.remainingTime() > 0
-            && m_pSerialPort->error() != QSerialPort::NoError && m_pSerialPort->error() != QSerialPort::TimeoutError)
+        if (isStopRequested() && waited.elapsed() >= stopGraceMs) {
+            m_WaitStopped = true;
             return -1;
+        }
+
+        // In slices, so that a stop need not wait for a board that does not answer. A slice that ends
+        // without data on a line in error (a device gone) ends the wait: no answer will come over it.
+        const int slice = int(qMin<qint64>(left, stopPollMs));
+        if (!m_pSerialPort->waitForReadyRead(slice) && m_pSerialPort->error() != QSerialPort::NoError
+            && m_pSerialPort->error() != QSerialPort::TimeoutError) {
+            m_LineFailed = true;
+            return -1;
+        }
     }
 }
 
@@ -191,7 +206,12 @@ void MspFlasher::showError(char code)
     static const char* const texts[] = { "Incorrect header", "Packet checksum error", "Packet size is zero",
                                          "Packet size is invalid", "Error in protocol" };
     const uint8_t answer = static_cast<uint8_t>(code);
-    if (answer == 0xFF) {
+    if (answer == 0xFF && m_WaitStopped) {
+        emit message(QStringLiteral("Stopped while waiting for the answer"));
+    } else if (answer == 0xFF && m_LineFailed) {
+        // No timeout: the wait ended at once. The system's reason for a hung-up line is a stale errno.
+        emit message(QStringLiteral("Error: (-1) No answer: the line to the board failed"));
+    } else if (answer == 0xFF) {
         emit message(QStringLiteral("Error: (-1) Timeout"));
     } else if (answer >= 0x51 && answer <= 0x55) {
         emit message(QStringLiteral("Error: (%1) %2").arg(answer, 0, 16).arg(QLatin1String(texts[answer - 0x51])));

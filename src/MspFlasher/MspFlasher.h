@@ -87,6 +87,9 @@ private:
     void discardReceived();
     void writeOut();
 
+    // The last answer wait ended early, on a line in error or on a stop.
+    bool m_LineFailed = false;
+    bool m_WaitStopped = false;
     int m_ErrorLine = 0;
     QString m_ErrorString;
     const std::atomic<bool>* m_pStop = nullptr;

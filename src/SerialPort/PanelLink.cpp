@@ -118,7 +118,7 @@ bool PanelLink::start(eJob job, const QByteArray& image, int blockCount)
     m_StopRequested = false;
     m_Failed = false;
     m_ErrorText.clear();
-    if (!m_pPort->open(QIODevice::ReadWrite)) {
+    if (!SerialPortSettings::open(*m_pPort, QIODevice::ReadWrite)) {
         finish(outcomeNotOpened, SerialPortSettings::openFailure(*m_pPort));
         return false;
     }

@@ -3,6 +3,9 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+
 SerialPortSettings SerialPortSettings::fromPort(const QSerialPort& port)
 {
     SerialPortSettings settings;
@@ -39,11 +42,27 @@ QString SerialPortSettings::systemLocation(const QString& portName)
 #endif
 }
 
+bool SerialPortSettings::open(QSerialPort& port, QIODevice::OpenMode mode)
+{
+    const QString name = port.portName();
+    port.setPortName(device(name));
+    const bool opened = port.open(mode);
+    port.setPortName(name);
+    return opened;
+}
+
 QString SerialPortSettings::openFailure(const QSerialPort& port)
 {
     // The system takes an empty name for /dev/ and calls it a directory.
     if (port.portName().isEmpty())
         return QCoreApplication::translate("SerialPortSettings", "No serial port is chosen.");
+    // Qt's words for a port somebody holds speak of permissions, which the user would go and change.
+    if (port.error() == QSerialPort::PermissionError
+        && (port.errorString() == QSerialPort::tr("Permission error while locking the device")
+            || port.errorString() == QString::fromLocal8Bit(std::strerror(EBUSY)))) {
+        return QCoreApplication::translate("SerialPortSettings", "%1 is in use by another program or window.")
+            .arg(systemLocation(port.portName()));
+    }
     return port.errorString();
 }
 

@@ -23,6 +23,10 @@ struct SerialPortSettings
     static QString systemLocation(const QString& portName);
     // The device a port name reaches, links followed: ttyUSB0, /dev/ttyUSB0 and a link to it give one.
     static QString device(const QString& portName);
+    // Opens the device the port's name reaches. The system locks a port by the name it is opened
+    // under, so a link and its device, opened each by its own name, would both open, and two
+    // writers would mix their bytes on one line. The port keeps its name.
+    static bool open(QSerialPort& port, QIODevice::OpenMode mode);
     // Why the port did not open, as the user is to read it.
     static QString openFailure(const QSerialPort& port);
 };

@@ -38,6 +38,9 @@ void tst_MspFlashRun::stops_data()
     QTest::addColumn<int>("packets"); // seen by the simulator, besides the data packets of the line
 
     QTest::newRow("between steps") << "--slow-at 1 --slow-ms 500" << 1 << "Stopped before Erase device" << 1;
+    // Not after the five seconds an answer may take, as a timeout.
+    QTest::newRow("waiting for an answer")
+        << "--no-answer-at 1" << 1 << "Stopped while waiting for the answer\nInvalid device version!" << 1;
     QTest::newRow("between packets")
         << "--slow-ms 20" << 8
         << "Erase device\nWrite application code\nStopped after (\\d+) of 100 packets\nCannot flash device!" << 2;

@@ -185,6 +185,12 @@ void tst_MspFlasher::flasherFailures_data()
     // Said as such, not as what the system makes of an empty name.
     QTest::newRow("no port chosen") << QStringList { "NOPORT" } << fw << 0
                                     << "Cannot open serial port  (57600)!\nNo serial port is chosen.\nFinished" << 0;
+    QTest::newRow("port in use") << QStringList { "HELD" } << fw << 0
+                                 << "Cannot open serial port %1 (57600)!\n%1 is in use by another program or window.\n"
+                                    "Finished" << 0;
+    // The board goes once it has answered the erase: no answer can come, at once.
+    QTest::newRow("line gone") << QStringList { "--drop-after", "2" } << fw << 3
+                               << "Error: (-1) No answer: the line to the board failed" << 2;
 }
 
 void tst_MspFlasher::flasherFailures()
@@ -198,14 +204,19 @@ void tst_MspFlasher::flasherFailures()
     arguments.replaceInStrings("CRC", QString::number(crcPacket));
 
     PanelSimulator sim;
-    const bool noPort = arguments.removeAll("NOPORT") > 0;
+    const bool noPort = arguments.removeAll("NOPORT") > 0, held = arguments.removeAll("HELD") > 0;
     QVERIFY(sim.start(arguments << "--raw"));
-    MspFlasherDialog dialog(noPort ? QString() : sim.devicePath(), QByteArray(1, 0x04), nullptr);
+    // One device under two names is one port: the window names it by a link here.
+    const QString port = noPort ? QString() : held ? file("link") : sim.devicePath();
+    QSerialPort holder(sim.devicePath());
+    QVERIFY(!held || (QFile::link(sim.devicePath(), port) && holder.open(QIODevice::ReadWrite)));
+    MspFlasherDialog dialog(port, QByteArray(1, 0x04), nullptr);
     const QStringList failed { "Invalid device version!", "Cannot erase device!", "Cannot flash device!" };
     // A file at fault is read before any port is opened, and the refusal is the last line.
     QCOMPARE(runFlasher(dialog, file(firmware)),
-             step == 0 ? error.split('\n')
+             step == 0 ? QString(error).replace("%1", port).split('\n')
                        : report(sim.devicePath(), steps.mid(0, step) + error.split('\n') + failed.mid(step - 1, 1)));
+    holder.close();
     if (step == 0) {
         QByteArray received;
         QVERIFY(sim.receivedSoFar(&received));
