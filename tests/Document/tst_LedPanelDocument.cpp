@@ -112,7 +112,7 @@ void tst_LedPanelDocument::readRules()
 
 void tst_LedPanelDocument::failedLoad_data()
 {
-    QTest::addColumn<QByteArray>("content"); // null: no file; "|": a FIFO
+    QTest::addColumn<QByteArray>("content"); // null: no file; "|": a FIFO; "tty": a terminal
     QTest::addColumn<QString>("message");
 
     // The reader's own reason follows on a second line.
@@ -124,6 +124,8 @@ void tst_LedPanelDocument::failedLoad_data()
                                    << reading + "1, column 33: Invalid XML root element or version.";
     // Opening it must not wait for a writer that never comes.
     QTest::newRow("a FIFO nobody writes to") << QByteArray("|") << reading + "1, column 1: Premature end of document.";
+    // Nor for a key: a device is no show.
+    QTest::newRow("a terminal") << QByteArray("tty") << "Cannot read file %1:\nNot a regular file or a pipe.";
 }
 
 // A file that cannot be read is refused whole: the next Save must not overwrite it with a fragment.
@@ -134,9 +136,17 @@ void tst_LedPanelDocument::failedLoad()
 
     const QString fifo = m_Dir.filePath("fifo.xml");
     QVERIFY(content != "|" || ::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    // A terminal hung up: a read of it ends instead of waiting for a key.
+    QFile terminal, slave;
+    QVERIFY(content != "tty" || terminal.open(::posix_openpt(O_RDWR | O_NOCTTY), QIODevice::ReadWrite, QFile::AutoCloseHandle));
+    const QString tty = terminal.isOpen() && ::grantpt(terminal.handle()) == 0 && ::unlockpt(terminal.handle()) == 0
+                            ? QString::fromLocal8Bit(::ptsname(terminal.handle())) : QString();
+    QVERIFY(content != "tty" || (slave.setFileName(tty), slave.open(QIODevice::ReadOnly)));
+    terminal.close();
     const QString path = content.isNull() ? m_Dir.filePath("missing.xml")
                          : content == "|" ? fifo
-                                          : file("failed.xml", content, false);
+                         : content == "tty" ? tty
+                                            : file("failed.xml", content, false);
     QScopedPointer<LedPanelDocument> document(LedPanelDocument::newDocument());
     QString text;
     ModalAnswer::messageBox(QMessageBox::Ok, &text);
