@@ -6,6 +6,7 @@
 #include "Document/EditCommand.h"
 #include "Document/SequenceFileDialog.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
+#include "Helper/CheckedFileReader.h"
 #include "Helper/CheckedFileWriter.h"
 #include "GraphicsView/LedStateWidget.h"
 #include "TreeView/LedTreeModel.h"
@@ -23,35 +24,7 @@
 
 #include <algorithm>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 int LedPanelDocument::sequenceNumber = 1;
-
-namespace {
-
-// A FIFO's open waits for a writer, which may never come: the window would hang. It is opened without
-// waiting and then read as any file, so one that nobody writes to ends at once.
-bool openForReading(QFile& file)
-{
-    const QByteArray name = QFile::encodeName(file.fileName());
-    struct stat status = {};
-    if (::stat(name.constData(), &status) != 0 || !S_ISFIFO(status.st_mode))
-        return file.open(QFile::ReadOnly | QFile::Text);
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return file.open(QFile::ReadOnly | QFile::Text);
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1
-        || !file.open(fd, QFile::ReadOnly | QFile::Text, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return false;
-    }
-    return true;
-}
-
-} // namespace
 
 LedPanelDocument::LedPanelDocument(QWidget* parent)
     : AbstractDocument(parent)
@@ -196,10 +169,10 @@ bool LedPanelDocument::load(const QString& fileName)
         return false;
 
     QFile file(fileName);
-    if (!openForReading(file)) {
+    QString reason;
+    if (!CheckedFileReader::open(file, QFile::Text, &reason)) {
         QMessageBox::warning(this, QCoreApplication::applicationName(),
-                             tr("Cannot read file %1:\n%2.").arg(fileName, file.errorString()),
-                             QMessageBox::Ok);
+                             tr("Cannot read file %1:\n%2.").arg(fileName, reason), QMessageBox::Ok);
         return false;
     }
 

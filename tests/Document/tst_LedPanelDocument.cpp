@@ -13,8 +13,12 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <future>
+#include <thread>
+
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 // The document base alone, noting what it is asked to save.
 class RecordingDocument : public AbstractDocument
@@ -136,13 +140,18 @@ void tst_LedPanelDocument::failedLoad()
 
     const QString fifo = m_Dir.filePath("fifo.xml");
     QVERIFY(content != "|" || ::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
-    // A terminal hung up: a read of it ends instead of waiting for a key.
-    QFile terminal, slave;
-    QVERIFY(content != "tty" || terminal.open(::posix_openpt(O_RDWR | O_NOCTTY), QIODevice::ReadWrite, QFile::AutoCloseHandle));
-    const QString tty = terminal.isOpen() && ::grantpt(terminal.handle()) == 0 && ::unlockpt(terminal.handle()) == 0
-                            ? QString::fromLocal8Bit(::ptsname(terminal.handle())) : QString();
-    QVERIFY(content != "tty" || (slave.setFileName(tty), slave.open(QIODevice::ReadOnly)));
-    terminal.close();
+    const int terminal = content == "tty" ? ::posix_openpt(O_RDWR | O_NOCTTY) : -1;
+    const QString tty = terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0
+                            ? QString::fromLocal8Bit(::ptsname(terminal)) : QString();
+    QVERIFY(content != "tty" || !tty.isEmpty());
+    // A read of the terminal that waits for a key fails once it hangs up, later than a refusal comes.
+    std::promise<void> loaded;
+    std::thread hangUp([&, done = loaded.get_future()] {
+        done.wait_for(std::chrono::seconds(2));
+        if (terminal >= 0)
+            ::close(terminal);
+    });
+    const auto join = qScopeGuard([&] { loaded.set_value(); hangUp.join(); });
     const QString path = content.isNull() ? m_Dir.filePath("missing.xml")
                          : content == "|" ? fifo
                          : content == "tty" ? tty

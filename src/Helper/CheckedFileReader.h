@@ -1,0 +1,23 @@
+#ifndef CHECKEDFILEREADER_H
+#define CHECKEDFILEREADER_H
+
+#include <QCoreApplication>
+#include <QIODevice>
+#include <QString>
+
+class QFile;
+
+// Opens a file for reading without letting the window wait on it: a pipe is
+// opened without waiting for a writer (one that nobody writes to ends at once),
+// and a device, which may never end, is refused, as is a pipe where only a
+// file will do (one that is read more than once).
+class CheckedFileReader
+{
+    Q_DECLARE_TR_FUNCTIONS(CheckedFileReader)
+
+public:
+    // Opens file (named already) read-only with the extra mode flags; false with the reason in *reason.
+    static bool open(QFile& file, QIODevice::OpenMode mode, QString* reason, bool pipes = true);
+};
+
+#endif // CHECKEDFILEREADER_H
