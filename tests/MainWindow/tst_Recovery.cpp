@@ -84,6 +84,7 @@ private slots:
     void saveAndCloseRemoveTheFile();
     void failedAutosave_data();
     void failedAutosave();
+    void recoveredOverAnotherSave();
 
 private:
     bool autosaveNow() const;
@@ -405,6 +406,31 @@ void tst_Recovery::failedAutosave()
     QVERIFY(m_window->statusBar()->currentMessage().isEmpty());
     QCOMPARE(recoveryFiles().size(), 1);
     QVERIFY(!QFile::exists(stem + QStringLiteral(".xml")) && !QFile::exists(stem + QStringLiteral(".ini")));
+}
+
+// The show's file was saved by another editor after this one stopped: Save asks before writing over that.
+void tst_Recovery::recoveredOverAnotherSave()
+{
+    QVERIFY(autosavedShow(2));
+    const QString show = document()->filePath();
+    const QString left = m_window->autosave()->writer()->filePath().chopped(4);
+    const QString stem = AutosaveWriter::recoveryDirectory() + QStringLiteral("/a");
+    for (const QString suffix : { ".xml", ".ini" }) // as a writer that is gone leaves them
+        QVERIFY(QFile::copy(left + suffix, stem + suffix));
+    QVERIFY(closeWindow());
+    const QByteArray theirs = showXml(layoutXml(3, 3));
+    QVERIFY(writeFile(show, theirs));
+
+    ModalAnswer::messageBox(QMessageBox::Yes);
+    m_window = new MainWindow;
+    QVERIFY(m_window->offerRecovery());
+    QString text;
+    ModalAnswer::messageBox(QMessageBox::Cancel, &text);
+    QVERIFY(!m_window->saveDocument());
+    QVERIFY(ModalAnswer::allAnswered());
+    QVERIFY2(text.startsWith("s.xml was changed by another program"), qPrintable(text));
+    QCOMPARE(fileContents(show), theirs);
+    QVERIFY(m_window->isWindowModified());
 }
 
 int main(int argc, char* argv[])
