@@ -54,7 +54,8 @@ bool AutosaveWriter::isLocked() const
     return m_Lock.isLocked();
 }
 
-bool AutosaveWriter::write(LedPanelModel* copy, const QString& documentPath, const QString& documentName)
+bool AutosaveWriter::write(LedPanelModel* copy, const QString& documentPath, const QString& documentName,
+                           const QVariantMap& fileState)
 {
     std::shared_ptr<LedPanelModel> show(copy);
     if (m_Pool.activeThreadCount() > 0)
@@ -66,10 +67,12 @@ bool AutosaveWriter::write(LedPanelModel* copy, const QString& documentPath, con
         return true;
     }
     const QString base = m_BaseName;
-    m_Pool.start(QRunnable::create([this, show, base, documentPath, documentName] {
+    QVariantMap info { { infoKeyPath(), documentPath }, { infoKeyName(), documentName } };
+    for (auto it = fileState.cbegin(); it != fileState.cend(); ++it)
+        info.insert(infoGroupFile() + QLatin1Char('/') + it.key(), it.value());
+    m_Pool.start(QRunnable::create([this, show, base, info] {
         // A failure leaves the recovery file from before as it was.
         QString error;
-        const QVariantMap info { { infoKeyPath(), documentPath }, { infoKeyName(), documentName } };
         bool ok = IniFile::write(base + QStringLiteral(".ini"), info, &error);
         if (ok) {
             CheckedFileWriter file(base + QStringLiteral(".xml"));

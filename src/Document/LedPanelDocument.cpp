@@ -271,6 +271,26 @@ bool LedPanelDocument::changedOnDisk(const QString& fileName) const
     return file.lastModified() != m_DiskTime || file.size() != m_DiskSize || contentHash(file) != m_DiskHash;
 }
 
+QVariantMap LedPanelDocument::fileState() const
+{
+    if (m_DiskSize < 0)
+        return {};
+    return { { QStringLiteral("Time"), m_DiskTime.toMSecsSinceEpoch() },
+             { QStringLiteral("Size"), m_DiskSize },
+             { QStringLiteral("Hash"), QString::fromLatin1(m_DiskHash.toHex()) } };
+}
+
+void LedPanelDocument::setFileState(const QVariantMap& state)
+{
+    bool timeOk = false, sizeOk = false;
+    const qint64 time = state.value(QStringLiteral("Time")).toLongLong(&timeOk);
+    const qint64 size = state.value(QStringLiteral("Size")).toLongLong(&sizeOk);
+    // A state that cannot be read tells nothing: Save then asks nothing, as before any file.
+    m_DiskSize = timeOk && sizeOk && size >= 0 ? size : -1;
+    m_DiskTime = QDateTime::fromMSecsSinceEpoch(time);
+    m_DiskHash = QByteArray::fromHex(state.value(QStringLiteral("Hash")).toString().toLatin1());
+}
+
 QString LedPanelDocument::fileDialogFilter()
 {
     return tr("LED panel Document (*.xml);;All files (*)");

@@ -67,7 +67,7 @@ bool AutosaveController::autosave()
         connect(m_pWriter, &AutosaveWriter::written, this, &AutosaveController::written);
     }
     const QString path = m_pDocument->filePath();
-    return m_pWriter->write(m_pDocument->copyShow(), path, m_pDocument->fileName());
+    return m_pWriter->write(m_pDocument->copyShow(), path, m_pDocument->fileName(), m_pDocument->fileState());
 }
 
 void AutosaveController::documentModified(bool modified)
