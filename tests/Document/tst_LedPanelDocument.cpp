@@ -45,6 +45,7 @@ private slots:
     void saveOnClose();
     void saveRefusals_data();
     void saveRefusals();
+    void nameNotText();
 
 private:
     // Writes `content` to a file of the temporary folder, `body` inside a document element.
@@ -311,6 +312,22 @@ void tst_LedPanelDocument::saveRefusals()
         QVERIFY(!readEnd.isOpen() || readEnd.readAll() == writtenShow(*document));
     else
         QCOMPARE(fileContents(path) == outside, answer == QMessageBox::Cancel);
+}
+
+// Qt reads a file name that is no UTF-8 with a stand-in character and cannot name that file again. Opened
+// through a link, such a show is untitled: Save asks where, and writes no file of another name beside it.
+void tst_LedPanelDocument::nameNotText()
+{
+    const QByteArray target = QFile::encodeName(m_Dir.path()) + "/sch\xf6n.xml", xml = showXml(layoutXml(2, 2));
+    const auto remove = qScopeGuard([&] { ::unlink(target.constData()); }); // Qt cannot
+    const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    QVERIFY(fd >= 0 && ::write(fd, xml.constData(), size_t(xml.size())) == xml.size() && ::close(fd) == 0);
+    const QString link = m_Dir.filePath("link.xml");
+    QVERIFY(::symlink(target.constData(), QFile::encodeName(link).constData()) == 0);
+    LedPanelDocument document;
+    QVERIFY(document.load(link));
+    QCOMPARE(document.filePath(), QString());
+    QCOMPARE(document.fileName(), QStringLiteral("link.xml"));
 }
 
 QTEST_MAIN(tst_LedPanelDocument)
