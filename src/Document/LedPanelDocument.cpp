@@ -193,6 +193,12 @@ bool LedPanelDocument::load(const QString& fileName)
     }
 
     setFilePath(fileName);
+    // A name that is no text in the system's encoding comes back from Qt with a stand-in character and
+    // names no file: untitled, the show is saved where the user says, not beside its file under that name.
+    if (!QFileInfo::exists(filePath())) {
+        setFilePath(QString());
+        setFileName(QFileInfo(fileName).fileName());
+    }
     noteFileOnDisk();
     m_pUndoStack->clear();
     setModified(false);
