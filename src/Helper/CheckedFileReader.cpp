@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool CheckedFileReader::open(QFile& file, QIODevice::OpenMode mode, QString* reason, bool pipes)
+bool CheckedFileReader::open(QFile& file, QIODevice::OpenMode mode, QString* reason, eKinds kinds)
 {
     mode |= QIODevice::ReadOnly;
     const QByteArray name = QFile::encodeName(file.fileName());
@@ -21,14 +21,15 @@ bool CheckedFileReader::open(QFile& file, QIODevice::OpenMode mode, QString* rea
         *reason = file.errorString();
         return false;
     }
-    if (!S_ISFIFO(status.st_mode) || !pipes) {
-        *reason = pipes ? tr("Not a regular file or a pipe") : tr("Not a regular file");
+    const bool pipe = S_ISFIFO(status.st_mode);
+    if (kinds == FileOnly || (kinds == FileOrPipe && !pipe)) {
+        *reason = kinds == FileOnly ? tr("Not a regular file") : tr("Not a regular file or a pipe");
         return false;
     }
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     const int flags = fd < 0 ? -1 : ::fcntl(fd, F_GETFL);
-    // Reads wait for the writer again, as with any pipe.
-    if (flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1
+    // A pipe's reads wait for its writer again, as with any pipe; a device's do not.
+    if (flags == -1 || (pipe && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1)
         || !file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
         *reason = QString::fromLocal8Bit(std::strerror(errno));
         if (fd >= 0)
