@@ -85,6 +85,7 @@ private slots:
     void failedAutosave_data();
     void failedAutosave();
     void recoveredOverAnotherSave();
+    void recoveryFolderRemoved();
 
 private:
     bool autosaveNow() const;
@@ -431,6 +432,20 @@ void tst_Recovery::recoveredOverAnotherSave()
     QVERIFY2(text.startsWith("s.xml was changed by another program"), qPrintable(text));
     QCOMPARE(fileContents(show), theirs);
     QVERIFY(m_window->isWindowModified());
+}
+
+// A clean-up removed the recovery folder while the editor runs: the next autosave puts it back, lock and all.
+void tst_Recovery::recoveryFolderRemoved()
+{
+    QVERIFY(autosavedShow(2));
+    QSignalSpy failures(m_window->autosave(), &AutosaveController::failed);
+    QVERIFY(QDir(AutosaveWriter::recoveryDirectory()).removeRecursively());
+    menu()->action_AddFrame->trigger();
+    QVERIFY(autosaveNow());
+    QCoreApplication::processEvents();
+    QCOMPARE(failures.size(), 0);
+    QCOMPARE(recoveryFiles(QStringLiteral("*")).size(), 3);
+    QVERIFY(RecoveryFolder::orphans().isEmpty());
 }
 
 int main(int argc, char* argv[])
