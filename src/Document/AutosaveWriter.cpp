@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QStandardPaths>
 #include <QUuid>
@@ -60,6 +61,11 @@ bool AutosaveWriter::write(LedPanelModel* copy, const QString& documentPath, con
     std::shared_ptr<LedPanelModel> show(copy);
     if (m_Pool.activeThreadCount() > 0)
         return false;
+    // A clean-up may have removed the folder, and the lock with it: both come back, so that the show is kept
+    // and no editor takes its files for those of one that is gone.
+    QDir().mkpath(QFileInfo(m_BaseName).path());
+    if (m_Lock.isLocked() && !QFileInfo::exists(m_BaseName + QStringLiteral(".lock")))
+        m_Lock.unlock();
     // A lock that could not be made (a full disk, say) is tried again, and its failure reported like a write's.
     if (!m_Lock.isLocked() && !m_Lock.tryLock(0)) {
         const QString error = tr("Cannot lock %1").arg(QDir::toNativeSeparators(m_BaseName + QStringLiteral(".lock")));
