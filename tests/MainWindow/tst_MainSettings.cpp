@@ -1,3 +1,4 @@
+#include "MainWindow/AutosaveController.h"
 #include "MainWindow/MainSettings.h"
 #include "MainWindow/MainWindow.h"
 #include "common/FileSizeLimit.h"
@@ -26,6 +27,7 @@ private slots:
     void failedWriteAtClose();
     void otherCopy();
     void pipe();
+    void autosaveIntervalTooLong();
 };
 
 void tst_MainSettings::restoreWindowSize_data()
@@ -188,6 +190,19 @@ void tst_MainSettings::pipe()
     QVERIFY(ended);
     QCOMPARE(probe.exitCode(), 1);
     QCOMPARE(probe.readAllStandardError().trimmed(), "Nothing reads from this pipe");
+}
+
+// An interval too long for a timer, as a damaged app.ini may hold, still autosaves: once a day.
+void tst_MainSettings::autosaveIntervalTooLong()
+{
+    MainSettings::read();
+    MainSettings::setValue(QStringLiteral("Document/AutosaveSeconds"), 2147484);
+    QVERIFY(MainSettings::write());
+    MainWindow window;
+    window.newDocument();
+    const QTimer* timer = window.autosave()->findChild<QTimer*>();
+    QVERIFY(timer && timer->isActive());
+    QCOMPARE(timer->interval(), 24 * 3600 * 1000);
 }
 
 // As the child of fileLocation: reads the settings as the editor does, stores a port and says where.
