@@ -15,7 +15,7 @@ int AutosaveController::intervalSeconds()
         return DefaultSeconds;
     if (seconds == 0)
         return 0;
-    return qMax(seconds, int(MinSeconds));
+    return qBound(int(MinSeconds), seconds, int(MaxSeconds));
 }
 
 AutosaveController::AutosaveController(QObject* parent)

@@ -21,7 +21,9 @@ class AutosaveController : public QObject
 public:
     static constexpr int DefaultSeconds = 60;
     static constexpr int MinSeconds = 5;
-    // 0 switches autosave off; a few seconds are raised to the least interval.
+    static constexpr int MaxSeconds = 24 * 3600;
+    // 0 switches autosave off; a few seconds are raised to the least interval, more than a day (which
+    // a timer's milliseconds may not hold) lowered to a day.
     static int intervalSeconds();
 
     explicit AutosaveController(QObject* parent);
