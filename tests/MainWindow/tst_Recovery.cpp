@@ -446,6 +446,17 @@ void tst_Recovery::recoveryFolderRemoved()
     QCOMPARE(failures.size(), 0);
     QCOMPARE(recoveryFiles(QStringLiteral("*")).size(), 3);
     QVERIFY(RecoveryFolder::orphans().isEmpty());
+
+    // Where it cannot come back, the failure does not say that a recovery file is kept.
+    const QString folder = AutosaveWriter::recoveryDirectory();
+    QVERIFY(QDir(folder).removeRecursively() && writeFile(folder, "a file"));
+    const auto remove = qScopeGuard([&] { QFile::remove(folder); });
+    menu()->action_AddFrame->trigger();
+    QVERIFY(autosaveNow());
+    QCoreApplication::processEvents();
+    QCOMPARE(failures.size(), 1);
+    QVERIFY2(failures.first().first().toString().endsWith(" has no recovery file yet."),
+             qPrintable(failures.first().first().toString()));
 }
 
 int main(int argc, char* argv[])
