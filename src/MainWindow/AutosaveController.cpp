@@ -4,6 +4,7 @@
 #include "Document/LedPanelDocument.h"
 #include "MainWindow/MainSettings.h"
 
+#include <QFile>
 #include <QLockFile>
 #include <QTimer>
 
@@ -96,7 +97,9 @@ void AutosaveController::written(bool ok, const QString& error)
         removeReplacedFiles();
         endFailure();
     } else if (!m_Failing) {
-        const bool kept = m_HasWritten || !m_ReplacedBaseName.isEmpty();
+        // Only what is still there: a clean-up may have taken the folder.
+        const bool kept = (m_HasWritten && QFile::exists(m_pWriter->filePath()))
+                          || (!m_ReplacedBaseName.isEmpty() && QFile::exists(m_ReplacedBaseName + QStringLiteral(".xml")));
         m_FailureMessage = kept ? tr("Autosave failed: %1. The recovery file from before is kept.").arg(error)
                                 : tr("Autosave failed: %1. This document has no recovery file yet.").arg(error);
         emit failed(m_FailureMessage);
