@@ -98,8 +98,9 @@ void AutosaveController::written(bool ok, const QString& error)
         endFailure();
     } else if (!m_Failing) {
         // Only what is still there: a clean-up may have taken the folder.
+        const QString replaced = m_ReplacedBaseName + QStringLiteral(".xml");
         const bool kept = (m_HasWritten && QFile::exists(m_pWriter->filePath()))
-                          || (!m_ReplacedBaseName.isEmpty() && QFile::exists(m_ReplacedBaseName + QStringLiteral(".xml")));
+                          || (!m_ReplacedBaseName.isEmpty() && QFile::exists(replaced));
         m_FailureMessage = kept ? tr("Autosave failed: %1. The recovery file from before is kept.").arg(error)
                                 : tr("Autosave failed: %1. This document has no recovery file yet.").arg(error);
         emit failed(m_FailureMessage);
