@@ -262,7 +262,7 @@ void tst_LedPanelDocument::saveOnClose()
 
 void tst_LedPanelDocument::saveRefusals_data()
 {
-    QTest::addColumn<QString>("target"); // "fifo", "fifo with a reader" or "file"
+    QTest::addColumn<QString>("target"); // "fifo", "fifo with a reader", "file" or "link"
     QTest::addColumn<int>("answer");     // to the message box; 0: none may come. A file then changes outside.
     QTest::addColumn<QString>("says");   // %1: the target's path
     const QString changed = QStringLiteral("outside.xml was changed by another program");
@@ -271,6 +271,7 @@ void tst_LedPanelDocument::saveRefusals_data()
     QTest::newRow("file unchanged") << "file" << 0 << "";
     QTest::newRow("file changed, cancelled") << "file" << int(QMessageBox::Cancel) << changed;
     QTest::newRow("file changed, saved over") << "file" << int(QMessageBox::Save) << changed;
+    QTest::newRow("file replaced by a link, cancelled") << "link" << int(QMessageBox::Cancel) << changed;
 }
 
 // Save must not wait for a reader that never comes: the window would hang. One that is there gets the show.
@@ -280,7 +281,7 @@ void tst_LedPanelDocument::saveRefusals()
     QFETCH(QString, target);
     QFETCH(int, answer);
     QFETCH(QString, says);
-    const bool pipe = target != QLatin1String("file");
+    const bool pipe = target.startsWith(QLatin1String("fifo"));
     const QString path = pipe ? m_Dir.filePath("fifo.xml") : file("outside.xml", layoutXml(2, 2));
     QScopedPointer<LedPanelDocument> document(LedPanelDocument::newDocument());
     QFile readEnd;
@@ -296,8 +297,12 @@ void tst_LedPanelDocument::saveRefusals()
         // Same size and time, as a FAT disk's two-second clock shows it: only the bytes differ.
         const QDateTime time = QFileInfo(path).lastModified();
         QFile changed(path);
-        QVERIFY(!answer || (writeFile(path, outside) && changed.open(QIODevice::Append)
-                            && changed.setFileTime(time, QFileDevice::FileModificationTime)));
+        const QString elsewhere = m_Dir.filePath("elsewhere.xml");
+        if (target == QLatin1String("link"))
+            QVERIFY(writeFile(elsewhere, outside) && QFile::remove(path) && QFile::link(elsewhere, path));
+        else
+            QVERIFY(!answer || (writeFile(path, outside) && changed.open(QIODevice::Append)
+                                && changed.setFileTime(time, QFileDevice::FileModificationTime)));
     }
     document->setModified(true);
     QString text;
