@@ -267,7 +267,13 @@ void LedPanelDocument::noteFileOnDisk()
 
 bool LedPanelDocument::changedOnDisk(const QString& fileName) const
 {
-    if (m_DiskSize < 0 || QFileInfo(fileName).canonicalFilePath() != filePath())
+    if (m_DiskSize < 0)
+        return false;
+    const QString canonical = QFileInfo(fileName).canonicalFilePath();
+    // Its own name, now a link to another file: a save would write into that one.
+    if (fileName == filePath() && !canonical.isEmpty() && canonical != filePath())
+        return true;
+    if (canonical != filePath())
         return false;
     // Gone is not changed: Save puts it back.
     const QFileInfo file(filePath());
