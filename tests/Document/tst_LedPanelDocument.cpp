@@ -268,6 +268,9 @@ void tst_LedPanelDocument::saveRefusals_data()
     const QString changed = QStringLiteral("outside.xml was changed by another program");
     QTest::newRow("FIFO nobody reads") << "fifo" << int(QMessageBox::Ok) << "Cannot open file %1 for writing";
     QTest::newRow("FIFO with a reader") << "fifo with a reader" << 0 << "";
+    // Its reader leaving halfway must not end the program.
+    QTest::newRow("FIFO whose reader leaves") << "fifo, reader leaves" << int(QMessageBox::Ok)
+                                              << "Cannot write file %1:\nBroken pipe";
     QTest::newRow("file unchanged") << "file" << 0 << "";
     QTest::newRow("file changed, cancelled") << "file" << int(QMessageBox::Cancel) << changed;
     QTest::newRow("file changed, saved over") << "file" << int(QMessageBox::Save) << changed;
@@ -282,6 +285,11 @@ void tst_LedPanelDocument::saveRefusals()
     QFETCH(int, answer);
     QFETCH(QString, says);
     const bool pipe = target.startsWith(QLatin1String("fifo"));
+    std::thread leaving;
+    const auto join = qScopeGuard([&] {
+        if (leaving.joinable())
+            leaving.join();
+    });
     const QString path = pipe ? m_Dir.filePath("fifo.xml") : file("outside.xml", layoutXml(2, 2));
     QScopedPointer<LedPanelDocument> document(LedPanelDocument::newDocument());
     QFile readEnd;
@@ -290,8 +298,18 @@ void tst_LedPanelDocument::saveRefusals()
         QFile::remove(path);
         QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         // This end reads what is written once Save has ended; a new show fits in the pipe meanwhile.
-        const int fd = answer ? -1 : ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
+        const int fd = target == "fifo" ? -1 : ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
         QVERIFY(answer || readEnd.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+        // Or it takes a little of a show larger than the pipe holds, and goes.
+        if (answer == QMessageBox::Ok && fd >= 0) {
+            QVERIFY(readShow(*document, showXml(sequenceXml(0, 400))));
+            leaving = std::thread([fd] {
+                char bytes[100];
+                ::fcntl(fd, F_SETFL, 0);
+                Q_UNUSED(::read(fd, bytes, sizeof bytes))
+                ::close(fd);
+            });
+        }
     } else {
         QVERIFY(document->load(path));
         // Same size and time, as a FAT disk's two-second clock shows it: only the bytes differ.
