@@ -66,11 +66,18 @@ MainWindow::MainWindow(QWidget* parent)
     connect(this, &MainWindow::currentDocumentChanged, m_pPlayback, &PlaybackController::setDocument);
     connect(this, &MainWindow::currentDocumentChanged, m_pAutosave, &AutosaveController::setDocument);
     connect(m_pAutosave, &AutosaveController::failed, this, [this](const QString& message) {
+        m_AutosaveFailure = message;
         statusBar()->showMessage(message);
     });
     connect(m_pAutosave, &AutosaveController::failureOver, this, [this](const QString& message) {
+        m_AutosaveFailure.clear();
         if (statusBar()->currentMessage() == message)
             statusBar()->clearMessage();
+    });
+    // A menu entry's tip or a passing message does not end the notice while autosave still fails.
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+        if (message.isEmpty() && !m_AutosaveFailure.isEmpty())
+            statusBar()->showMessage(m_AutosaveFailure);
     });
     m_pRecentFiles = new RecentFiles(ui->menubar->menu_RecentFiles, this);
     connect(m_pRecentFiles, &RecentFiles::chosen, this, &MainWindow::openFile);
