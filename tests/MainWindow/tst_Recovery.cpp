@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <functional>
 
+#include <csignal>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -47,19 +49,26 @@ void answerBox(const QString& answer, QString* text, QStringList* buttons)
     });
 }
 
-// The editor that is killed: saves a show, edits on and waits for its autosave; what it holds goes to expectedPath.
-int runEditor(const QString& showPath, const QString& expectedPath)
+// The editor that is killed: saves a show, edits on and waits for its autosave, then edits once more if asked;
+// what it holds goes to expectedPath.
+int runEditor(const QString& showPath, const QString& expectedPath, bool editAfter)
 {
     MainWindow window;
     LedPanelDocument* document = newDocumentWithFrames(window, 3);
     if (!document || !document->save(showPath))
         return 1;
+    QAction* addFrame = qobject_cast<MainMenu*>(window.menuBar())->action_AddFrame;
     for (int i = 0; i < 2; ++i)
-        qobject_cast<MainMenu*>(window.menuBar())->action_AddFrame->trigger();
+        addFrame->trigger();
     if (!writeFile(expectedPath, writtenShow(*document))
         || !QTest::qWaitFor([] { return !recoveryFiles().isEmpty(); }, 20000))
         return 1;
     window.autosave()->writer()->waitForDone();
+    if (editAfter) {
+        addFrame->trigger();
+        if (!writeFile(expectedPath, writtenShow(*document)))
+            return 1;
+    }
     std::puts("autosaved");
     std::fflush(stdout);
     return QApplication::exec();
@@ -77,6 +86,7 @@ private slots:
     void initTestCase();
     void init();
     void cleanup() { QVERIFY(closeWindow()); }
+    void killedEditorIsRecovered_data();
     void killedEditorIsRecovered();
     void recoveryFolder_data();
     void recoveryFolder();
@@ -147,19 +157,31 @@ QString tst_Recovery::leaveRecoveryFile(const QString& stem)
     return writeFile(stem + QStringLiteral(".xml"), xml) ? path : QString();
 }
 
+void tst_Recovery::killedEditorIsRecovered_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("frames"); // of the recovered show
+    QTest::newRow("killed") << int(SIGKILL) << 5;
+    // As at logging out or shutting down: the edit since the last autosave is kept too.
+    QTest::newRow("terminated") << int(SIGTERM) << 6;
+}
+
 void tst_Recovery::killedEditorIsRecovered()
 {
+    QFETCH(int, signal);
+    QFETCH(int, frames);
     const QString show = m_dir.filePath(QStringLiteral("show.xml"));
     const QString expected = m_dir.filePath(QStringLiteral("expected.xml"));
     QProcess editor;
     editor.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    editor.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--editor"), show, expected });
+    editor.start(QCoreApplication::applicationFilePath(),
+                 { QStringLiteral("--editor"), show, expected, QString::number(signal == SIGTERM) });
     QVERIFY(editor.waitForStarted());
     QByteArray output;
     QTRY_VERIFY_WITH_TIMEOUT((output += editor.readAllStandardOutput()).contains("autosaved")
                              || editor.state() == QProcess::NotRunning, 30000);
     QCOMPARE(editor.state(), QProcess::Running);
-    editor.kill(); // SIGKILL: nothing is cleaned up
+    ::kill(pid_t(editor.processId()), signal); // SIGKILL: nothing is cleaned up
     QVERIFY(editor.waitForFinished());
     QCOMPARE(recoveryFiles().size(), 1);
     QCOMPARE(recoveryFiles(QStringLiteral("*.lock")).size(), 1);
@@ -179,7 +201,7 @@ void tst_Recovery::killedEditorIsRecovered()
                        + QStringLiteral(" was not saved when Tessaloom last stopped. Recover it?"));
     QVERIFY(document() && document()->isModified());
     QCOMPARE(document()->filePath(), QFileInfo(show).canonicalFilePath());
-    QCOMPARE(document()->sequence(0)->frameCount(), 5);
+    QCOMPARE(document()->sequence(0)->frameCount(), frames);
     // Save writes over the original; the file then equals what the editor held.
     QVERIFY(m_window->saveDocument());
     const QByteArray held = fileContents(expected);
@@ -468,7 +490,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     if (app.arguments().value(1) == QLatin1String("--editor"))
-        return runEditor(app.arguments().value(2), app.arguments().value(3));
+        return runEditor(app.arguments().value(2), app.arguments().value(3), app.arguments().value(4) == "1");
     tst_Recovery test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
