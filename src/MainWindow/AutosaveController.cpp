@@ -71,6 +71,14 @@ bool AutosaveController::autosave()
     return m_pWriter->write(m_pDocument->copyShow(), path, m_pDocument->fileName(), m_pDocument->fileState());
 }
 
+void AutosaveController::autosaveAndWait()
+{
+    if (m_pWriter)
+        m_pWriter->waitForDone();
+    if (autosave())
+        m_pWriter->waitForDone();
+}
+
 void AutosaveController::documentModified(bool modified)
 {
     // Clean again means saved (or undone back to the file): nothing to recover.

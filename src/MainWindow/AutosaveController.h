@@ -33,6 +33,8 @@ public:
     AutosaveWriter* writer() const;
     // Writes now if there is something to write; false if nothing was started.
     bool autosave();
+    // Writes now, after a write that is running, and waits until it has ended.
+    void autosaveAndWait();
     // The files of an earlier recovery of this document go once its own recovery file is on disk, or
     // the document is saved or goes; while writes fail they stay, under their lock.
     void replaceRecoveryFiles(const QString& baseName, std::unique_ptr<QLockFile> lock);

@@ -17,6 +17,7 @@
 #include "MainWindow/PlaybackController.h"
 #include "MainWindow/RecentFiles.h"
 #include "MainWindow/RecoveryOffer.h"
+#include "MainWindow/TerminationWatcher.h"
 #include "TreeView/LedTreeView.h"
 
 #include <QCloseEvent>
@@ -78,6 +79,12 @@ MainWindow::MainWindow(QWidget* parent)
     connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
         if (message.isEmpty() && !m_AutosaveFailure.isEmpty())
             statusBar()->showMessage(m_AutosaveFailure);
+    });
+    // Told to stop by the system (logging out, shutting down): the show as it is now goes to its recovery
+    // file, which stays for the next start, as after a crash.
+    connect(TerminationWatcher::instance(), &TerminationWatcher::terminated, this, [this](int signal) {
+        m_pAutosave->autosaveAndWait();
+        TerminationWatcher::terminate(signal);
     });
     m_pRecentFiles = new RecentFiles(ui->menubar->menu_RecentFiles, this);
     connect(m_pRecentFiles, &RecentFiles::chosen, this, &MainWindow::openFile);
