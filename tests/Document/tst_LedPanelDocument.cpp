@@ -304,9 +304,10 @@ void tst_LedPanelDocument::saveRefusals()
         if (answer == QMessageBox::Ok && fd >= 0) {
             QVERIFY(readShow(*document, showXml(sequenceXml(0, 400))));
             leaving = std::thread([fd] {
+                // Until the first bytes come: before Save opens the pipe, a read finds nothing at once.
                 char bytes[100];
-                ::fcntl(fd, F_SETFL, 0);
-                Q_UNUSED(::read(fd, bytes, sizeof bytes))
+                for (int i = 0; i < 5000 && ::read(fd, bytes, sizeof bytes) <= 0; ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
                 ::close(fd);
             });
         }
