@@ -7,6 +7,7 @@
 #include "Data/LedValuesEdit.h"
 #include "Data/SequenceFileChooser.h"
 #include "Data/SequenceTable.h"
+#include "Helper/CheckedFileReader.h"
 #include "Helper/CheckedFileWriter.h"
 #include "Helper/CsvModel.h"
 
@@ -133,7 +134,9 @@ bool CommandList::importSequence(const QString& fileName, QString* message)
     Q_ASSERT(m_pDocument);
     CsvModel table;
     QFile file(fileName);
-    if (!SequenceTable::read(&table, &file, message)) {
+    QString reason;
+    if (!CheckedFileReader::open(file, QIODevice::NotOpen, &reason, CheckedFileReader::Anything)
+        || !SequenceTable::read(&table, &file, message)) {
         if (message->isEmpty())
             *message = tr("Cannot read file %1.").arg(QDir::toNativeSeparators(fileName));
         return false;

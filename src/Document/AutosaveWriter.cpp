@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QStandardPaths>
 #include <QUuid>
@@ -54,11 +55,17 @@ bool AutosaveWriter::isLocked() const
     return m_Lock.isLocked();
 }
 
-bool AutosaveWriter::write(LedPanelModel* copy, const QString& documentPath, const QString& documentName)
+bool AutosaveWriter::write(LedPanelModel* copy, const QString& documentPath, const QString& documentName,
+                           const QVariantMap& fileState)
 {
     std::shared_ptr<LedPanelModel> show(copy);
     if (m_Pool.activeThreadCount() > 0)
         return false;
+    // A clean-up may have removed the folder, and the lock with it: both come back, so that the show is kept
+    // and no editor takes its files for those of one that is gone.
+    QDir().mkpath(QFileInfo(m_BaseName).path());
+    if (m_Lock.isLocked() && !QFileInfo::exists(m_BaseName + QStringLiteral(".lock")))
+        m_Lock.unlock();
     // A lock that could not be made (a full disk, say) is tried again, and its failure reported like a write's.
     if (!m_Lock.isLocked() && !m_Lock.tryLock(0)) {
         const QString error = tr("Cannot lock %1").arg(QDir::toNativeSeparators(m_BaseName + QStringLiteral(".lock")));
@@ -66,10 +73,12 @@ bool AutosaveWriter::write(LedPanelModel* copy, const QString& documentPath, con
         return true;
     }
     const QString base = m_BaseName;
-    m_Pool.start(QRunnable::create([this, show, base, documentPath, documentName] {
+    QVariantMap info { { infoKeyPath(), documentPath }, { infoKeyName(), documentName } };
+    for (auto it = fileState.cbegin(); it != fileState.cend(); ++it)
+        info.insert(infoGroupFile() + QLatin1Char('/') + it.key(), it.value());
+    m_Pool.start(QRunnable::create([this, show, base, info] {
         // A failure leaves the recovery file from before as it was.
         QString error;
-        const QVariantMap info { { infoKeyPath(), documentPath }, { infoKeyName(), documentName } };
         bool ok = IniFile::write(base + QStringLiteral(".ini"), info, &error);
         if (ok) {
             CheckedFileWriter file(base + QStringLiteral(".xml"));

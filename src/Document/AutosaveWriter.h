@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
+#include <QVariantMap>
 
 #include <atomic>
 
@@ -25,12 +26,15 @@ public:
     static QString recoveryDirectory();
     static QString infoKeyPath() { return QStringLiteral("Document/Path"); }
     static QString infoKeyName() { return QStringLiteral("Document/Name"); }
+    // The group of the document file's state as the document last saw it.
+    static QString infoGroupFile() { return QStringLiteral("File"); }
 
     QString filePath() const;
     bool isLocked() const;
     // Takes the copy over; a write still running lets this one go (the next one comes soon). True when
     // written() will report on it.
-    bool write(LedPanelModel* copy, const QString& documentPath, const QString& documentName);
+    bool write(LedPanelModel* copy, const QString& documentPath, const QString& documentName,
+               const QVariantMap& fileState = QVariantMap());
     // Waits for a running write, then deletes the files (the lock stays held).
     void remove();
     // Deletes the show and settings of a recovery, whoever wrote them.

@@ -6,6 +6,7 @@
 #include "Document/EditCommand.h"
 #include "Document/SequenceFileDialog.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
+#include "Helper/CheckedFileReader.h"
 #include "Helper/CheckedFileWriter.h"
 #include "GraphicsView/LedStateWidget.h"
 #include "TreeView/LedTreeModel.h"
@@ -23,35 +24,7 @@
 
 #include <algorithm>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 int LedPanelDocument::sequenceNumber = 1;
-
-namespace {
-
-// A FIFO's open waits for a writer, which may never come: the window would hang. It is opened without
-// waiting and then read as any file, so one that nobody writes to ends at once.
-bool openForReading(QFile& file)
-{
-    const QByteArray name = QFile::encodeName(file.fileName());
-    struct stat status = {};
-    if (::stat(name.constData(), &status) != 0 || !S_ISFIFO(status.st_mode))
-        return file.open(QFile::ReadOnly | QFile::Text);
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return file.open(QFile::ReadOnly | QFile::Text);
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1
-        || !file.open(fd, QFile::ReadOnly | QFile::Text, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return false;
-    }
-    return true;
-}
-
-} // namespace
 
 LedPanelDocument::LedPanelDocument(QWidget* parent)
     : AbstractDocument(parent)
@@ -196,10 +169,10 @@ bool LedPanelDocument::load(const QString& fileName)
         return false;
 
     QFile file(fileName);
-    if (!openForReading(file)) {
+    QString reason;
+    if (!CheckedFileReader::open(file, QFile::Text, &reason)) {
         QMessageBox::warning(this, QCoreApplication::applicationName(),
-                             tr("Cannot read file %1:\n%2.").arg(fileName, file.errorString()),
-                             QMessageBox::Ok);
+                             tr("Cannot read file %1:\n%2.").arg(fileName, reason), QMessageBox::Ok);
         return false;
     }
 
@@ -220,6 +193,12 @@ bool LedPanelDocument::load(const QString& fileName)
     }
 
     setFilePath(fileName);
+    // A name that is no text in the system's encoding comes back from Qt with a stand-in character and
+    // names no file: untitled, the show is saved where the user says, not beside its file under that name.
+    if (!QFileInfo::exists(filePath())) {
+        setFilePath(QString());
+        setFileName(QFileInfo(fileName).fileName());
+    }
     noteFileOnDisk();
     m_pUndoStack->clear();
     setModified(false);
@@ -288,7 +267,13 @@ void LedPanelDocument::noteFileOnDisk()
 
 bool LedPanelDocument::changedOnDisk(const QString& fileName) const
 {
-    if (m_DiskSize < 0 || QFileInfo(fileName).canonicalFilePath() != filePath())
+    if (m_DiskSize < 0)
+        return false;
+    const QString canonical = QFileInfo(fileName).canonicalFilePath();
+    // Its own name, now a link to another file: a save would write into that one.
+    if (fileName == filePath() && !canonical.isEmpty() && canonical != filePath())
+        return true;
+    if (canonical != filePath())
         return false;
     // Gone is not changed: Save puts it back.
     const QFileInfo file(filePath());
@@ -296,6 +281,26 @@ bool LedPanelDocument::changedOnDisk(const QString& fileName) const
         return false;
     // A change of the same size within the clock's tick (or a FAT disk's two seconds) keeps both.
     return file.lastModified() != m_DiskTime || file.size() != m_DiskSize || contentHash(file) != m_DiskHash;
+}
+
+QVariantMap LedPanelDocument::fileState() const
+{
+    if (m_DiskSize < 0)
+        return {};
+    return { { QStringLiteral("Time"), m_DiskTime.toMSecsSinceEpoch() },
+             { QStringLiteral("Size"), m_DiskSize },
+             { QStringLiteral("Hash"), QString::fromLatin1(m_DiskHash.toHex()) } };
+}
+
+void LedPanelDocument::setFileState(const QVariantMap& state)
+{
+    bool timeOk = false, sizeOk = false;
+    const qint64 time = state.value(QStringLiteral("Time")).toLongLong(&timeOk);
+    const qint64 size = state.value(QStringLiteral("Size")).toLongLong(&sizeOk);
+    // A state that cannot be read tells nothing: Save then asks nothing, as before any file.
+    m_DiskSize = timeOk && sizeOk && size >= 0 ? size : -1;
+    m_DiskTime = QDateTime::fromMSecsSinceEpoch(time);
+    m_DiskHash = QByteArray::fromHex(state.value(QStringLiteral("Hash")).toString().toLatin1());
 }
 
 QString LedPanelDocument::fileDialogFilter()

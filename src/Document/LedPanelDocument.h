@@ -6,6 +6,7 @@
 #include "Document/AbstractDocument.h"
 
 #include <QDateTime>
+#include <QVariantMap>
 
 class AbstractLedGraphicsScene;
 class CommandList;
@@ -55,6 +56,10 @@ public:
 
     bool load(const QString& fileName) override;
     bool save(const QString& fileName) override;
+    // The file as this document last read or wrote it, to tell another program's writes, also after a
+    // restart from a recovery file: Time (ms since the epoch), Size and Hash (hex); empty for none.
+    QVariantMap fileState() const;
+    void setFileState(const QVariantMap& state);
 
 signals:
     // An edit is about to change the show; whatever runs on the show (a preview) stops first.

@@ -6,7 +6,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include <csignal>
+
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -156,17 +159,33 @@ qint64 CheckedFileWriter::writeData(const char* data, qint64 size)
 
 bool CheckedFileWriter::drain()
 {
+    // A pipe whose reader has gone would end the whole program with SIGPIPE: held back meanwhile, it leaves
+    // the write failing with its reason, and is then taken back unless it was waiting already.
+    sigset_t pipeSignal, before, pending;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    const bool held = !m_Aside && sigpending(&pending) == 0 && !sigismember(&pending, SIGPIPE)
+                      && pthread_sigmask(SIG_BLOCK, &pipeSignal, &before) == 0;
     qint64 done = 0;
-    while (done < m_Pending.size()) {
+    bool ok = true;
+    while (ok && done < m_Pending.size()) {
         // A write the system takes only in part is repeated for the rest, which then fails with the reason.
         errno = 0;
         const qint64 written = m_pFile->write(m_Pending.constData() + done, m_Pending.size() - done);
         if (written <= 0)
-            return fail(fileReason());
-        done += written;
+            ok = fail(fileReason());
+        else
+            done += written;
     }
-    m_Pending.clear();
-    return true;
+    if (held) {
+        const timespec now = { 0, 0 };
+        if (sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE))
+            sigtimedwait(&pipeSignal, nullptr, &now);
+        pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    }
+    if (ok)
+        m_Pending.clear();
+    return ok;
 }
 
 bool CheckedFileWriter::fail(const QString& reason)

@@ -3,12 +3,15 @@
 #include "Helper/CheckedFileWriter.h"
 
 #include <QDataStream>
+#include <QFile>
 #include <QMap>
 #include <QPoint>
 #include <QRect>
 #include <QSettings>
 #include <QSize>
 #include <QStringList>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -126,6 +129,10 @@ QString valueText(const QVariant& value)
 QVariantMap IniFile::read(const QString& fileName)
 {
     QVariantMap values;
+    // Opening a pipe waits for a writer, and a device may never end: neither holds settings.
+    struct stat status = {};
+    if (::stat(QFile::encodeName(fileName).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return values;
     const QSettings file(fileName, QSettings::IniFormat);
     for (const QString& key : file.allKeys())
         values.insert(key, file.value(key));
@@ -154,5 +161,5 @@ QByteArray IniFile::text(const QVariantMap& values)
 
 bool IniFile::write(const QString& fileName, const QVariantMap& values, QString* error)
 {
-    return CheckedFileWriter::writeFile(fileName, text(values), error);
+    return CheckedFileWriter::writeFile(fileName, text(values), error, false);
 }

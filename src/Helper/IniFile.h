@@ -11,11 +11,11 @@
 class IniFile
 {
 public:
-    // Every key of the file; a file that is missing or unreadable gives none.
+    // Every key of the file; a file that is missing, unreadable or no regular file gives none.
     static QVariantMap read(const QString& fileName);
     // The file as QSettings would write it, keys sorted by section.
     static QByteArray text(const QVariantMap& values);
-    // Whole or not at all; false with the reason in *error.
+    // Whole or not at all; false with the reason in *error, also for a pipe that nobody reads.
     static bool write(const QString& fileName, const QVariantMap& values, QString* error);
 };
 

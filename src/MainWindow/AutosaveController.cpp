@@ -4,6 +4,7 @@
 #include "Document/LedPanelDocument.h"
 #include "MainWindow/MainSettings.h"
 
+#include <QFile>
 #include <QLockFile>
 #include <QTimer>
 
@@ -15,7 +16,7 @@ int AutosaveController::intervalSeconds()
         return DefaultSeconds;
     if (seconds == 0)
         return 0;
-    return qMax(seconds, int(MinSeconds));
+    return qBound(int(MinSeconds), seconds, int(MaxSeconds));
 }
 
 AutosaveController::AutosaveController(QObject* parent)
@@ -67,7 +68,15 @@ bool AutosaveController::autosave()
         connect(m_pWriter, &AutosaveWriter::written, this, &AutosaveController::written);
     }
     const QString path = m_pDocument->filePath();
-    return m_pWriter->write(m_pDocument->copyShow(), path, m_pDocument->fileName());
+    return m_pWriter->write(m_pDocument->copyShow(), path, m_pDocument->fileName(), m_pDocument->fileState());
+}
+
+void AutosaveController::autosaveAndWait()
+{
+    if (m_pWriter)
+        m_pWriter->waitForDone();
+    if (autosave())
+        m_pWriter->waitForDone();
 }
 
 void AutosaveController::documentModified(bool modified)
@@ -96,7 +105,10 @@ void AutosaveController::written(bool ok, const QString& error)
         removeReplacedFiles();
         endFailure();
     } else if (!m_Failing) {
-        const bool kept = m_HasWritten || !m_ReplacedBaseName.isEmpty();
+        // Only what is still there: a clean-up may have taken the folder.
+        const QString replaced = m_ReplacedBaseName + QStringLiteral(".xml");
+        const bool kept = (m_HasWritten && QFile::exists(m_pWriter->filePath()))
+                          || (!m_ReplacedBaseName.isEmpty() && QFile::exists(replaced));
         m_FailureMessage = kept ? tr("Autosave failed: %1. The recovery file from before is kept.").arg(error)
                                 : tr("Autosave failed: %1. This document has no recovery file yet.").arg(error);
         emit failed(m_FailureMessage);

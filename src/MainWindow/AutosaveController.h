@@ -21,7 +21,9 @@ class AutosaveController : public QObject
 public:
     static constexpr int DefaultSeconds = 60;
     static constexpr int MinSeconds = 5;
-    // 0 switches autosave off; a few seconds are raised to the least interval.
+    static constexpr int MaxSeconds = 24 * 3600;
+    // 0 switches autosave off; a few seconds are raised to the least interval, more than a day (which
+    // a timer's milliseconds may not hold) lowered to a day.
     static int intervalSeconds();
 
     explicit AutosaveController(QObject* parent);
@@ -31,6 +33,8 @@ public:
     AutosaveWriter* writer() const;
     // Writes now if there is something to write; false if nothing was started.
     bool autosave();
+    // Writes now, after a write that is running, and waits until it has ended.
+    void autosaveAndWait();
     // The files of an earlier recovery of this document go once its own recovery file is on disk, or
     // the document is saved or goes; while writes fail they stay, under their lock.
     void replaceRecoveryFiles(const QString& baseName, std::unique_ptr<QLockFile> lock);

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QMetaObject>
+#include <QString>
 
 class AutosaveController;
 class RecentFiles;
@@ -92,6 +93,7 @@ private:
     PictureController* m_pPictures = nullptr;
     AutosaveController* m_pAutosave = nullptr;
     RecentFiles* m_pRecentFiles = nullptr;
+    QString m_AutosaveFailure; // shown while autosave fails
 };
 
 #endif // MAINWINDOW_H

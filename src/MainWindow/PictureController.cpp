@@ -4,6 +4,7 @@
 #include "Data/InsertFramesEdit.h"
 #include "Data/LedStateCommand.h"
 #include "Document/LedPanelDocument.h"
+#include "Helper/CheckedFileReader.h"
 #include "MainWindow/GifExportDialog.h"
 #include "MainWindow/ImageImportDialog.h"
 #include "MainWindow/MainMenu.h"
@@ -12,7 +13,9 @@
 #include "Picture/PictureImporter.h"
 
 #include <QAction>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QMenu>
 #include <QMessageBox>
@@ -75,6 +78,14 @@ void PictureController::importImage()
         m_pWindow, tr("Import image"), QString(), tr("Pictures (*.png *.jpg *.jpeg *.bmp *.gif);;All files (*)"));
     if (fileName.isEmpty() || !m_pDocument)
         return;
+    QFile file(fileName);
+    QString reason;
+    if (!CheckedFileReader::open(file, QIODevice::NotOpen, &reason, CheckedFileReader::FileOnly)) {
+        QMessageBox::warning(m_pWindow, tr("Import image"),
+                             tr("Cannot read %1: %2").arg(QFileInfo(fileName).fileName(), reason));
+        return;
+    }
+    file.close();
 
     // The first frame for the preview; limits and bad files are the importer's to tell.
     QImageReader reader(fileName);

@@ -32,11 +32,16 @@ bool isSaveTarget(const QString& path)
 LedPanelDocument* RecoveryOffer::read(const QString& baseName, QString* name, QString* lostPath, QString* problem)
 {
     QString path;
+    QVariantMap fileState;
     const QString infoName = baseName + QStringLiteral(".ini");
     // Settings that are no plain file are not opened; the show is then recovered untitled.
     if (RecoveryFolder::isPlainFile(infoName, RecoveryFolder::MaxInfoBytes)) {
-        const QSettings info(infoName, QSettings::IniFormat);
+        QSettings info(infoName, QSettings::IniFormat);
         path = info.value(AutosaveWriter::infoKeyPath()).toString();
+        info.beginGroup(AutosaveWriter::infoGroupFile());
+        for (const QString& key : info.childKeys())
+            fileState.insert(key, info.value(key));
+        info.endGroup();
         // A name only: Save As proposes it in the folder the user picks.
         *name = QFileInfo(info.value(AutosaveWriter::infoKeyName()).toString()).fileName();
     }
@@ -55,6 +60,8 @@ LedPanelDocument* RecoveryOffer::read(const QString& baseName, QString* name, QS
     }
     if (isSaveTarget(path)) {
         document->setFilePath(path);
+        // What another program saved there since the writer stopped is not written over unasked.
+        document->setFileState(fileState);
         *name = QDir::toNativeSeparators(document->filePath());
     } else {
         *lostPath = path;

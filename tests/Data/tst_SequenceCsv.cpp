@@ -6,6 +6,7 @@
 #include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
 
+#include "common/LatePipeWriter.h"
 #include "common/ModalAnswer.h"
 #include "common/PythonRunner.h"
 #include "common/TestData.h"
@@ -15,6 +16,10 @@
 #include <QMimeData>
 #include <QStatusBar>
 #include <QtTest>
+
+#include <memory>
+
+#include <sys/stat.h>
 
 using Frames = QVector<QVector<int>>;
 
@@ -129,6 +134,7 @@ void tst_SequenceCsv::menu_data()
     add("unreadable", "import", 4, one, "socket.csv", {}, one, "Cannot read file %1.", "");
     add("header only", "import", 4, one, "a.csv", "0,1,2,3\n", one, "%1 holds no frames.", "");
     add("endless", "import", 4, one, "/dev/zero", {}, one, "The file is larger than any sequence (64 MiB).", "");
+    add("a pipe nobody writes to", "import", 4, one, "fifo.csv", {}, one, "%1 holds no frames.", "");
     add("too many frames", "import", 65536, {{}}, "a.csv", QByteArray("0\n").append(QByteArray("1\n").repeated(300)),
         {{0, 0, 0, 0, 0, 0}}, "The document would hold more than 4194304 LED values.", "");
     const Frames two { { 1, 2, 3, 4, 5, 6 }, { -1, 0, 0, 0, 0, 0 } };
@@ -164,6 +170,11 @@ void tst_SequenceCsv::menu()
     QVERIFY(!import || content.isEmpty() || writeFile(path, content));
     if (file == "socket.csv") // exists, yet opening it fails even for root
         PythonRunner::run("import socket, sys\nsocket.socket(socket.AF_UNIX).bind(sys.argv[1])\n", {path});
+    std::unique_ptr<LatePipeWriter> late; // a frame for an import that waits for a writer
+    if (file == "fifo.csv") {
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        late.reset(new LatePipeWriter(path, "0\n5\n"));
+    }
 
     document->setModified(false);
     QSignalSpy inserted(document->treeModel(), &QAbstractItemModel::rowsInserted);

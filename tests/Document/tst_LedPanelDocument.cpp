@@ -13,8 +13,12 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <future>
+#include <thread>
+
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 // The document base alone, noting what it is asked to save.
 class RecordingDocument : public AbstractDocument
@@ -41,6 +45,7 @@ private slots:
     void saveOnClose();
     void saveRefusals_data();
     void saveRefusals();
+    void nameNotText();
 
 private:
     // Writes `content` to a file of the temporary folder, `body` inside a document element.
@@ -121,7 +126,7 @@ void tst_LedPanelDocument::readRules()
 
 void tst_LedPanelDocument::failedLoad_data()
 {
-    QTest::addColumn<QByteArray>("content"); // null: no file; "|": a FIFO
+    QTest::addColumn<QByteArray>("content"); // null: no file; "|": a FIFO; "tty": a terminal
     QTest::addColumn<QString>("message");
 
     // The reader's own reason follows on a second line.
@@ -133,6 +138,8 @@ void tst_LedPanelDocument::failedLoad_data()
                                    << reading + "1, column 33: Invalid XML root element or version.";
     // Opening it must not wait for a writer that never comes.
     QTest::newRow("a FIFO nobody writes to") << QByteArray("|") << reading + "1, column 1: Premature end of document.";
+    // Nor for a key: a device is no show.
+    QTest::newRow("a terminal") << QByteArray("tty") << "Cannot read file %1:\nNot a regular file or a pipe.";
 }
 
 // A file that cannot be read is refused whole: the next Save must not overwrite it with a fragment.
@@ -143,9 +150,22 @@ void tst_LedPanelDocument::failedLoad()
 
     const QString fifo = m_Dir.filePath("fifo.xml");
     QVERIFY(content != "|" || ::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    const int terminal = content == "tty" ? ::posix_openpt(O_RDWR | O_NOCTTY) : -1;
+    const QString tty = terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0
+                            ? QString::fromLocal8Bit(::ptsname(terminal)) : QString();
+    QVERIFY(content != "tty" || !tty.isEmpty());
+    // A read of the terminal that waits for a key fails once it hangs up, later than a refusal comes.
+    std::promise<void> loaded;
+    std::thread hangUp([&, done = loaded.get_future()] {
+        done.wait_for(std::chrono::seconds(2));
+        if (terminal >= 0)
+            ::close(terminal);
+    });
+    const auto join = qScopeGuard([&] { loaded.set_value(); hangUp.join(); });
     const QString path = content.isNull() ? m_Dir.filePath("missing.xml")
                          : content == "|" ? fifo
-                                          : file("failed.xml", content, false);
+                         : content == "tty" ? tty
+                                            : file("failed.xml", content, false);
     QScopedPointer<LedPanelDocument> document(LedPanelDocument::newDocument());
     QString text;
     ModalAnswer::messageBox(QMessageBox::Ok, &text);
@@ -251,15 +271,19 @@ void tst_LedPanelDocument::saveOnClose()
 
 void tst_LedPanelDocument::saveRefusals_data()
 {
-    QTest::addColumn<QString>("target"); // "fifo", "fifo with a reader" or "file"
+    QTest::addColumn<QString>("target"); // "fifo", "fifo with a reader", "file" or "link"
     QTest::addColumn<int>("answer");     // to the message box; 0: none may come. A file then changes outside.
     QTest::addColumn<QString>("says");   // %1: the target's path
     const QString changed = QStringLiteral("outside.xml was changed by another program");
     QTest::newRow("FIFO nobody reads") << "fifo" << int(QMessageBox::Ok) << "Cannot open file %1 for writing";
     QTest::newRow("FIFO with a reader") << "fifo with a reader" << 0 << "";
+    // Its reader leaving halfway must not end the program.
+    QTest::newRow("FIFO whose reader leaves") << "fifo, reader leaves" << int(QMessageBox::Ok)
+                                              << "Cannot write file %1:\nBroken pipe";
     QTest::newRow("file unchanged") << "file" << 0 << "";
     QTest::newRow("file changed, cancelled") << "file" << int(QMessageBox::Cancel) << changed;
     QTest::newRow("file changed, saved over") << "file" << int(QMessageBox::Save) << changed;
+    QTest::newRow("file replaced by a link, cancelled") << "link" << int(QMessageBox::Cancel) << changed;
 }
 
 // Save must not wait for a reader that never comes: the window would hang. One that is there gets the show.
@@ -269,7 +293,12 @@ void tst_LedPanelDocument::saveRefusals()
     QFETCH(QString, target);
     QFETCH(int, answer);
     QFETCH(QString, says);
-    const bool pipe = target != QLatin1String("file");
+    const bool pipe = target.startsWith(QLatin1String("fifo"));
+    std::thread leaving;
+    const auto join = qScopeGuard([&] {
+        if (leaving.joinable())
+            leaving.join();
+    });
     const QString path = pipe ? m_Dir.filePath("fifo.xml") : file("outside.xml", layoutXml(2, 2));
     QScopedPointer<LedPanelDocument> document(LedPanelDocument::newDocument());
     QFile readEnd;
@@ -278,15 +307,30 @@ void tst_LedPanelDocument::saveRefusals()
         QFile::remove(path);
         QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         // This end reads what is written once Save has ended; a new show fits in the pipe meanwhile.
-        const int fd = answer ? -1 : ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
+        const int fd = target == "fifo" ? -1 : ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
         QVERIFY(answer || readEnd.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+        // Or it takes a little of a show larger than the pipe holds, and goes.
+        if (answer == QMessageBox::Ok && fd >= 0) {
+            QVERIFY(readShow(*document, showXml(sequenceXml(0, 400))));
+            leaving = std::thread([fd] {
+                // Until the first bytes come: before Save opens the pipe, a read finds nothing at once.
+                char bytes[100];
+                for (int i = 0; i < 5000 && ::read(fd, bytes, sizeof bytes) <= 0; ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                ::close(fd);
+            });
+        }
     } else {
         QVERIFY(document->load(path));
         // Same size and time, as a FAT disk's two-second clock shows it: only the bytes differ.
         const QDateTime time = QFileInfo(path).lastModified();
         QFile changed(path);
-        QVERIFY(!answer || (writeFile(path, outside) && changed.open(QIODevice::Append)
-                            && changed.setFileTime(time, QFileDevice::FileModificationTime)));
+        const QString elsewhere = m_Dir.filePath("elsewhere.xml");
+        if (target == QLatin1String("link"))
+            QVERIFY(writeFile(elsewhere, outside) && QFile::remove(path) && QFile::link(elsewhere, path));
+        else
+            QVERIFY(!answer || (writeFile(path, outside) && changed.open(QIODevice::Append)
+                                && changed.setFileTime(time, QFileDevice::FileModificationTime)));
     }
     document->setModified(true);
     QString text;
@@ -301,6 +345,22 @@ void tst_LedPanelDocument::saveRefusals()
         QVERIFY(!readEnd.isOpen() || readEnd.readAll() == writtenShow(*document));
     else
         QCOMPARE(fileContents(path) == outside, answer == QMessageBox::Cancel);
+}
+
+// Qt reads a file name that is no UTF-8 with a stand-in character and cannot name that file again. Opened
+// through a link, such a show is untitled: Save asks where, and writes no file of another name beside it.
+void tst_LedPanelDocument::nameNotText()
+{
+    const QByteArray target = QFile::encodeName(m_Dir.path()) + "/sch\xf6n.xml", xml = showXml(layoutXml(2, 2));
+    const auto remove = qScopeGuard([&] { ::unlink(target.constData()); }); // Qt cannot
+    const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    QVERIFY(fd >= 0 && ::write(fd, xml.constData(), size_t(xml.size())) == xml.size() && ::close(fd) == 0);
+    const QString link = m_Dir.filePath("link.xml");
+    QVERIFY(::symlink(target.constData(), QFile::encodeName(link).constData()) == 0);
+    LedPanelDocument document;
+    QVERIFY(document.load(link));
+    QCOMPARE(document.filePath(), QString());
+    QCOMPARE(document.fileName(), QStringLiteral("link.xml"));
 }
 
 QTEST_MAIN(tst_LedPanelDocument)

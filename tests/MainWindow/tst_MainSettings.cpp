@@ -1,3 +1,4 @@
+#include "MainWindow/AutosaveController.h"
 #include "MainWindow/MainSettings.h"
 #include "MainWindow/MainWindow.h"
 #include "common/FileSizeLimit.h"
@@ -25,6 +26,8 @@ private slots:
     void failedWriteAtClose_data();
     void failedWriteAtClose();
     void otherCopy();
+    void pipe();
+    void autosaveIntervalTooLong();
 };
 
 void tst_MainSettings::restoreWindowSize_data()
@@ -170,6 +173,38 @@ void tst_MainSettings::otherCopy()
     QCOMPARE(stored.value("Test/Mine").toInt() + stored.value("Test/Theirs").toInt(), 5);
 }
 
+// An app.ini that is a pipe is not read, nor written while nobody reads it: the program must not wait for ever.
+void tst_MainSettings::pipe()
+{
+    const QByteArray name = QFile::encodeName(MainSettings::fileName());
+    QFile::remove(name);
+    QVERIFY(::mkfifo(name, 0600) == 0);
+    const auto cleanup = qScopeGuard([&] { QFile::remove(name); });
+    QProcess probe;
+    probe.start(QCoreApplication::applicationFilePath(), { "--settings-probe" });
+    const bool ended = probe.waitForFinished(10000);
+    if (!ended) {
+        probe.kill();
+        probe.waitForFinished();
+    }
+    QVERIFY(ended);
+    QCOMPARE(probe.exitCode(), 1);
+    QCOMPARE(probe.readAllStandardError().trimmed(), "Nothing reads from this pipe");
+}
+
+// An interval too long for a timer, as a damaged app.ini may hold, still autosaves: once a day.
+void tst_MainSettings::autosaveIntervalTooLong()
+{
+    MainSettings::read();
+    MainSettings::setValue(QStringLiteral("Document/AutosaveSeconds"), 2147484);
+    QVERIFY(MainSettings::write());
+    MainWindow window;
+    window.newDocument();
+    const QTimer* timer = window.autosave()->findChild<QTimer*>();
+    QVERIFY(timer && timer->isActive());
+    QCOMPARE(timer->interval(), 24 * 3600 * 1000);
+}
+
 // As the child of fileLocation: reads the settings as the editor does, stores a port and says where.
 static int settingsProbe(int argc, char* argv[])
 {
@@ -179,7 +214,11 @@ static int settingsProbe(int argc, char* argv[])
     MainSettings::read();
     MainSettings::satSerialPortName(QStringLiteral("COM7"));
     std::printf("%s\n", qPrintable(MainSettings::fileName()));
-    return MainSettings::write() ? 0 : 1;
+    QString error;
+    if (MainSettings::write(&error))
+        return 0;
+    std::fprintf(stderr, "%s\n", qPrintable(error));
+    return 1;
 }
 
 int main(int argc, char* argv[])

@@ -1,5 +1,6 @@
 #include "Data/CommandList.h"
 #include "Data/LedStateCommand.h"
+#include "LatePipeWriter.h"
 #include "ModalAnswer.h"
 #include "NewDocument.h"
 #include "WindowFixture.h"
@@ -44,6 +45,7 @@ void tst_PictureActions::initTestCase()
     QVERIFY(writeFile(m_Dir.filePath(QStringLiteral("many.gif")), dotsGif(8, 8, 10001)));
     QVERIFY(writeFile(m_Dir.filePath(QStringLiteral("logo.svg")),
                       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\"/>"));
+    QVERIFY(::mkfifo(QFile::encodeName(m_Dir.filePath(QStringLiteral("pipe.png"))).constData(), 0600) == 0);
 }
 
 void tst_PictureActions::importImage_data()
@@ -61,6 +63,8 @@ void tst_PictureActions::importImage_data()
     QTest::newRow("a drawing Qt reads, no preview") << "logo.svg" << -1 << 2 << "logo.svg is not a picture";
     QTest::newRow("10001 frames, no preview") << "many.gif" << -1 << 2 << "10001 frames";
     QTest::newRow("10000 dots on 10000 x 10000, no preview") << "dots.gif" << -1 << 2 << "25 megapixels";
+    // A picture is read more than once, which a pipe cannot give.
+    QTest::newRow("a pipe") << "pipe.png" << -1 << 2 << "Cannot read pipe.png: Not a regular file";
 }
 
 void tst_PictureActions::importImage()
@@ -71,6 +75,7 @@ void tst_PictureActions::importImage()
     QFETCH(QString, said);
     QVERIFY(newDocumentWithFrames(*m_window, 2));
     const int steps = document()->undoStack()->count();
+    const LatePipeWriter late(m_Dir.filePath(QStringLiteral("pipe.png")), "no picture"); // for a read that waits
     ModalAnswer::fileDialog(m_Dir.filePath(file));
     if (answer >= 0) {
         ModalAnswer::onNext([answer](QWidget* widget) {

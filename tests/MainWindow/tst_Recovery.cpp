@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <functional>
 
+#include <csignal>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -47,19 +49,26 @@ void answerBox(const QString& answer, QString* text, QStringList* buttons)
     });
 }
 
-// The editor that is killed: saves a show, edits on and waits for its autosave; what it holds goes to expectedPath.
-int runEditor(const QString& showPath, const QString& expectedPath)
+// The editor that is killed: saves a show, edits on and waits for its autosave, then edits once more if asked;
+// what it holds goes to expectedPath.
+int runEditor(const QString& showPath, const QString& expectedPath, bool editAfter)
 {
     MainWindow window;
     LedPanelDocument* document = newDocumentWithFrames(window, 3);
     if (!document || !document->save(showPath))
         return 1;
+    QAction* addFrame = qobject_cast<MainMenu*>(window.menuBar())->action_AddFrame;
     for (int i = 0; i < 2; ++i)
-        qobject_cast<MainMenu*>(window.menuBar())->action_AddFrame->trigger();
+        addFrame->trigger();
     if (!writeFile(expectedPath, writtenShow(*document))
         || !QTest::qWaitFor([] { return !recoveryFiles().isEmpty(); }, 20000))
         return 1;
     window.autosave()->writer()->waitForDone();
+    if (editAfter) {
+        addFrame->trigger();
+        if (!writeFile(expectedPath, writtenShow(*document)))
+            return 1;
+    }
     std::puts("autosaved");
     std::fflush(stdout);
     return QApplication::exec();
@@ -77,6 +86,7 @@ private slots:
     void initTestCase();
     void init();
     void cleanup() { QVERIFY(closeWindow()); }
+    void killedEditorIsRecovered_data();
     void killedEditorIsRecovered();
     void recoveryFolder_data();
     void recoveryFolder();
@@ -84,6 +94,8 @@ private slots:
     void saveAndCloseRemoveTheFile();
     void failedAutosave_data();
     void failedAutosave();
+    void recoveredOverAnotherSave();
+    void recoveryFolderRemoved();
 
 private:
     bool autosaveNow() const;
@@ -145,19 +157,31 @@ QString tst_Recovery::leaveRecoveryFile(const QString& stem)
     return writeFile(stem + QStringLiteral(".xml"), xml) ? path : QString();
 }
 
+void tst_Recovery::killedEditorIsRecovered_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("frames"); // of the recovered show
+    QTest::newRow("killed") << int(SIGKILL) << 5;
+    // As at logging out or shutting down: the edit since the last autosave is kept too.
+    QTest::newRow("terminated") << int(SIGTERM) << 6;
+}
+
 void tst_Recovery::killedEditorIsRecovered()
 {
+    QFETCH(int, signal);
+    QFETCH(int, frames);
     const QString show = m_dir.filePath(QStringLiteral("show.xml"));
     const QString expected = m_dir.filePath(QStringLiteral("expected.xml"));
     QProcess editor;
     editor.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    editor.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--editor"), show, expected });
+    editor.start(QCoreApplication::applicationFilePath(),
+                 { QStringLiteral("--editor"), show, expected, QString::number(signal == SIGTERM) });
     QVERIFY(editor.waitForStarted());
     QByteArray output;
     QTRY_VERIFY_WITH_TIMEOUT((output += editor.readAllStandardOutput()).contains("autosaved")
                              || editor.state() == QProcess::NotRunning, 30000);
     QCOMPARE(editor.state(), QProcess::Running);
-    editor.kill(); // SIGKILL: nothing is cleaned up
+    ::kill(pid_t(editor.processId()), signal); // SIGKILL: nothing is cleaned up
     QVERIFY(editor.waitForFinished());
     QCOMPARE(recoveryFiles().size(), 1);
     QCOMPARE(recoveryFiles(QStringLiteral("*.lock")).size(), 1);
@@ -177,7 +201,7 @@ void tst_Recovery::killedEditorIsRecovered()
                        + QStringLiteral(" was not saved when Tessaloom last stopped. Recover it?"));
     QVERIFY(document() && document()->isModified());
     QCOMPARE(document()->filePath(), QFileInfo(show).canonicalFilePath());
-    QCOMPARE(document()->sequence(0)->frameCount(), 5);
+    QCOMPARE(document()->sequence(0)->frameCount(), frames);
     // Save writes over the original; the file then equals what the editor held.
     QVERIFY(m_window->saveDocument());
     const QByteArray held = fileContents(expected);
@@ -390,6 +414,11 @@ void tst_Recovery::failedAutosave()
     QCOMPARE(failures.size(), 1);
     const QString failure = failures.first().first().toString();
     QVERIFY2(failure.endsWith(says), qPrintable(failure));
+    // A menu entry's tip shown and gone, as the mouse passes over it, leaves the notice standing.
+    for (const QString& tip : { QStringLiteral("Open an existing document"), QString() }) {
+        QStatusTipEvent event(tip);
+        QCoreApplication::sendEvent(m_window, &event);
+    }
     QCOMPARE(m_window->statusBar()->currentMessage(), failure);
     if (start == QLatin1String("saved")) {
         QCOMPARE(fileContents(autosaved), before);
@@ -407,11 +436,61 @@ void tst_Recovery::failedAutosave()
     QVERIFY(!QFile::exists(stem + QStringLiteral(".xml")) && !QFile::exists(stem + QStringLiteral(".ini")));
 }
 
+// The show's file was saved by another editor after this one stopped: Save asks before writing over that.
+void tst_Recovery::recoveredOverAnotherSave()
+{
+    QVERIFY(autosavedShow(2));
+    const QString show = document()->filePath();
+    const QString left = m_window->autosave()->writer()->filePath().chopped(4);
+    const QString stem = AutosaveWriter::recoveryDirectory() + QStringLiteral("/a");
+    for (const QString suffix : { ".xml", ".ini" }) // as a writer that is gone leaves them
+        QVERIFY(QFile::copy(left + suffix, stem + suffix));
+    QVERIFY(closeWindow());
+    const QByteArray theirs = showXml(layoutXml(3, 3));
+    QVERIFY(writeFile(show, theirs));
+
+    ModalAnswer::messageBox(QMessageBox::Yes);
+    m_window = new MainWindow;
+    QVERIFY(m_window->offerRecovery());
+    QString text;
+    ModalAnswer::messageBox(QMessageBox::Cancel, &text);
+    QVERIFY(!m_window->saveDocument());
+    QVERIFY(ModalAnswer::allAnswered());
+    QVERIFY2(text.startsWith("s.xml was changed by another program"), qPrintable(text));
+    QCOMPARE(fileContents(show), theirs);
+    QVERIFY(m_window->isWindowModified());
+}
+
+// A clean-up removed the recovery folder while the editor runs: the next autosave puts it back, lock and all.
+void tst_Recovery::recoveryFolderRemoved()
+{
+    QVERIFY(autosavedShow(2));
+    QSignalSpy failures(m_window->autosave(), &AutosaveController::failed);
+    QVERIFY(QDir(AutosaveWriter::recoveryDirectory()).removeRecursively());
+    menu()->action_AddFrame->trigger();
+    QVERIFY(autosaveNow());
+    QCoreApplication::processEvents();
+    QCOMPARE(failures.size(), 0);
+    QCOMPARE(recoveryFiles(QStringLiteral("*")).size(), 3);
+    QVERIFY(RecoveryFolder::orphans().isEmpty());
+
+    // Where it cannot come back, the failure does not say that a recovery file is kept.
+    const QString folder = AutosaveWriter::recoveryDirectory();
+    QVERIFY(QDir(folder).removeRecursively() && writeFile(folder, "a file"));
+    const auto remove = qScopeGuard([&] { QFile::remove(folder); });
+    menu()->action_AddFrame->trigger();
+    QVERIFY(autosaveNow());
+    QCoreApplication::processEvents();
+    QCOMPARE(failures.size(), 1);
+    QVERIFY2(failures.first().first().toString().endsWith(" has no recovery file yet."),
+             qPrintable(failures.first().first().toString()));
+}
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     if (app.arguments().value(1) == QLatin1String("--editor"))
-        return runEditor(app.arguments().value(2), app.arguments().value(3));
+        return runEditor(app.arguments().value(2), app.arguments().value(3), app.arguments().value(4) == "1");
     tst_Recovery test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
