@@ -181,7 +181,7 @@ void tst_Recovery::killedEditorIsRecovered()
     QTRY_VERIFY_WITH_TIMEOUT((output += editor.readAllStandardOutput()).contains("autosaved")
                              || editor.state() == QProcess::NotRunning, 30000);
     QCOMPARE(editor.state(), QProcess::Running);
-    ::kill(pid_t(editor.processId()), signal); // SIGKILL: nothing is cleaned up
+    ::kill(pid_t(editor.processId()), signal); // SIGKILL leaves no chance to clean up
     QVERIFY(editor.waitForFinished());
     QCOMPARE(recoveryFiles().size(), 1);
     QCOMPARE(recoveryFiles(QStringLiteral("*.lock")).size(), 1);
