@@ -31,7 +31,8 @@ void tst_Package::debianPackage()
     QStringList expected { "./usr/bin/Tessaloom", "./usr/bin/tessaloom-cli",
                            "./usr/share/applications/tessaloom.desktop", "./usr/share/doc/tessaloom/README.md",
                            "./usr/share/mime/packages/tessaloom.xml", "./usr/share/doc/tessaloom/copyright",
-                           "./usr/share/doc/tessaloom/changelog.gz" };
+                           "./usr/share/doc/tessaloom/changelog.gz", "./usr/share/man/man1/Tessaloom.1.gz",
+                           "./usr/share/man/man1/tessaloom-cli.1.gz" };
     for (int size : { 16, 22, 24, 32, 48, 64, 128, 256 })
         expected << QString("./usr/share/icons/hicolor/%1x%1/apps/tessaloom.png").arg(size);
     // The installed README shows its pictures too.
