@@ -17,7 +17,7 @@
 #include "MainWindow/PlaybackController.h"
 #include "MainWindow/RecentFiles.h"
 #include "MainWindow/RecoveryOffer.h"
-#include "MainWindow/TerminationWatcher.h"
+#include "Helper/SignalWatcher.h"
 #include "TreeView/LedTreeView.h"
 
 #include <QCloseEvent>
@@ -34,6 +34,19 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
+
+#include <csignal>
+
+namespace {
+
+// One for the program, whichever windows come and go.
+SignalWatcher* stopRequests()
+{
+    static SignalWatcher* watcher = new SignalWatcher({ SIGTERM, SIGHUP, SIGINT }, QCoreApplication::instance());
+    return watcher;
+}
+
+} // namespace
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
@@ -82,9 +95,9 @@ MainWindow::MainWindow(QWidget* parent)
     });
     // Told to stop by the system (logging out, shutting down): the show as it is now goes to its recovery
     // file, which stays for the next start, as after a crash.
-    connect(TerminationWatcher::instance(), &TerminationWatcher::terminated, this, [this](int signal) {
+    connect(stopRequests(), &SignalWatcher::caught, this, [this](int signal) {
         m_pAutosave->autosaveAndWait();
-        TerminationWatcher::terminate(signal);
+        SignalWatcher::terminate(signal);
     });
     m_pRecentFiles = new RecentFiles(ui->menubar->menu_RecentFiles, this);
     connect(m_pRecentFiles, &RecentFiles::chosen, this, &MainWindow::openFile);

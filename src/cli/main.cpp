@@ -1,11 +1,12 @@
 #include "cli/CliCommand.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPrinter.h"
-#include "cli/InterruptWatcher.h"
+#include "Helper/SignalWatcher.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
@@ -35,8 +36,8 @@ int main(int argc, char* argv[])
 
     CliPrinter printer(options.verbosity(), options.json(), ::isatty(STDERR_FILENO), options.ports().size() > 1);
     const std::unique_ptr<CliCommand> command(CliCommand::create(options, printer));
-    InterruptWatcher watcher;
-    QObject::connect(&watcher, &InterruptWatcher::interrupted, command.get(), &CliCommand::interrupt);
+    SignalWatcher watcher({ SIGINT });
+    QObject::connect(&watcher, &SignalWatcher::caught, command.get(), &CliCommand::interrupt);
     QObject::connect(command.get(), &CliCommand::finished, &app, &QCoreApplication::exit);
     QTimer::singleShot(0, command.get(), &CliCommand::start);
     const int status = app.exec();
