@@ -137,6 +137,14 @@ int LedLayout::secondLineStart() const
     return m_Order == Columns ? m_Rows : m_Columns;
 }
 
+bool LedLayout::isFullCircle() const
+{
+    if (m_Type != Ring || m_Columns <= 0)
+        return false;
+    const double turn = m_Columns * std::fabs(m_ColumnSpacing);
+    return std::fabs(turn - 360.0) <= 360.0 * 1e-5;
+}
+
 int LedLayout::wiredRow(int row) const
 {
     return m_RowSpacing < 0 ? m_Rows - 1 - row : row;
@@ -148,8 +156,7 @@ int LedLayout::wiredColumn(int column) const
         return column;
     // A whole circle keeps LED 0's angle as column 0 and turns the other way round from it. Part of
     // a circle is mirrored as a grid's row is, or its first drawn column would lie at the far end.
-    const double turn = m_Columns * std::fabs(m_ColumnSpacing);
-    if (m_Type == Ring && std::fabs(turn - 360.0) <= 360.0 * 1e-5)
+    if (isFullCircle())
         return (m_Columns - column) % m_Columns;
     return m_Columns - 1 - column;
 }
