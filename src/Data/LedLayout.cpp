@@ -211,10 +211,28 @@ QPointF LedLayout::ledPositionOf(int index) const
 
 QRectF LedLayout::sceneRect() const
 {
-    if (m_Type == Rectangle)
-        return m_Rectangle;
     // The diameters are radii.
-    return QRectF(-(m_OuterDiameter + 1), -(m_OuterDiameter + 1), 2 * m_OuterDiameter + 2, 2 * m_OuterDiameter + 2);
+    const QRectF body = m_Type == Rectangle ? m_Rectangle
+                                            : QRectF(-(m_OuterDiameter + 1), -(m_OuterDiameter + 1),
+                                                     2 * m_OuterDiameter + 2, 2 * m_OuterDiameter + 2);
+    const qint64 count = ledCount();
+    if (count <= 0 || count > MaxLedCount)
+        return body;
+    // LEDs set beyond a body (a file's, or one set by hand) must still be seen, reached and exported.
+    const double reach = m_LedItemsSize + 1;
+    QRectF leds;
+    if (m_Type == Ring) {
+        // Radii run linearly from the first circle to the last.
+        const double first = cartesianToPolar(m_FirstLedPosition).x();
+        const double last = first + (m_Rows - 1) * m_RowSpacing;
+        const double radius = qMax(std::fabs(first), std::fabs(last)) + reach;
+        leds = QRectF(-radius, -radius, 2 * radius, 2 * radius);
+    } else {
+        leds = QRectF(ledPosition(0, 0), ledPosition(m_Rows - 1, m_Columns - 1))
+                   .normalized()
+                   .adjusted(-reach, -reach, reach, reach);
+    }
+    return body.contains(leds) ? body : body.normalized().united(leds);
 }
 
 QString LedLayout::displayName() const
