@@ -14,8 +14,9 @@ Q_DECLARE_METATYPE(FrameOperations::eOperation)
 
 namespace {
 
-// "Half" is the default ring with its LEDs on half a circle, an arc that has a gap beyond its last LED.
-const QByteArray grid("Rectangle"), ring("Ring"), half("Half");
+// "Half" is the default ring with its LEDs on half a circle, an arc that has a gap beyond its last LED;
+// "Typed" a ring of 13 at the angle typed to the field's three decimals, still a whole circle.
+const QByteArray grid("Rectangle"), ring("Ring"), half("Half"), typed("Typed");
 
 // Pictures are rows of '#' (lit), '.' (dark), a digit or '-' (-1) separated by '|'; on a ring a row is a circle,
 // innermost first.
@@ -56,6 +57,10 @@ LedLayout layoutFor(const QByteArray& type, const QByteArray& picture)
     LedLayout layout;
     if (type == half)
         layout.setSpacings(layout.rowSpacing(), 3.75);
+    if (type == typed) {
+        layout.setSize(4, 13);
+        layout.setSpacings(layout.rowSpacing(), 27.692);
+    }
     if (type != grid)
         return layout;
     const int width = picture.indexOf('|');
@@ -207,6 +212,7 @@ void tst_LedShapes::nearestAndNeighbours_data()
     QTest::newRow("ring: LED 0 wraps back") << ring << QPointF() << 0 << QVector<int> { 1, 47, 48 };
     QTest::newRow("ring: outer circle") << ring << QPointF() << 150 << QVector<int> { 102, 149, 151 };
     QTest::newRow("half circle: no neighbour across the gap") << half << QPointF() << 0 << QVector<int> { 1, 48 };
+    QTest::newRow("typed angle: LED 0 still wraps back") << typed << QPointF() << 0 << QVector<int> { 1, 12, 13 };
     QTest::newRow("grid: a corner does not wrap") << grid << QPointF() << 7 << QVector<int> { 6, 15 };
 }
 
