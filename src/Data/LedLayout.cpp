@@ -141,8 +141,9 @@ bool LedLayout::isFullCircle() const
 {
     if (m_Type != Ring || m_Columns <= 0)
         return false;
-    const double turn = m_Columns * std::fabs(m_ColumnSpacing);
-    return std::fabs(turn - 360.0) <= 360.0 * 1e-5;
+    // The gap after the last LED is about one spacing: an angle typed to a few decimals still closes the circle.
+    const double step = std::fabs(m_ColumnSpacing);
+    return std::fabs(m_Columns * step - 360.0) <= step / 2;
 }
 
 int LedLayout::wiredRow(int row) const
