@@ -14,7 +14,6 @@ QVector<int> FrameOperations::apply(eOperation operation, const QVector<int>& va
 {
     const int rows = layout.rows();
     const int columns = layout.columns();
-    const LedLayout::eType type = layout.type();
     const qint64 grid = layout.ledCount();
     const int count = int(qMin<qint64>(values.size(), grid));
     QVector<int> result = values;
@@ -54,8 +53,8 @@ QVector<int> FrameOperations::apply(eOperation operation, const QVector<int>& va
             row = (row + 1) % rows;
             break;
         case MirrorColumns:
-            // A ring mirrors around the axis through LED 0 of every circle.
-            column = type == LedLayout::Ring ? (columns - column) % columns : columns - 1 - column;
+            // A whole ring mirrors around the axis through LED 0 of every circle; part of one end to end.
+            column = layout.isFullCircle() ? (columns - column) % columns : columns - 1 - column;
             break;
         case MirrorRows:
             row = rows - 1 - row;

@@ -137,6 +137,15 @@ int LedLayout::secondLineStart() const
     return m_Order == Columns ? m_Rows : m_Columns;
 }
 
+bool LedLayout::isFullCircle() const
+{
+    if (m_Type != Ring || m_Columns <= 0)
+        return false;
+    // The gap after the last LED is about one spacing: an angle typed to a few decimals still closes the circle.
+    const double step = std::fabs(m_ColumnSpacing);
+    return std::fabs(m_Columns * step - 360.0) <= step / 2;
+}
+
 int LedLayout::wiredRow(int row) const
 {
     return m_RowSpacing < 0 ? m_Rows - 1 - row : row;
@@ -148,8 +157,7 @@ int LedLayout::wiredColumn(int column) const
         return column;
     // A whole circle keeps LED 0's angle as column 0 and turns the other way round from it. Part of
     // a circle is mirrored as a grid's row is, or its first drawn column would lie at the far end.
-    const double turn = m_Columns * std::fabs(m_ColumnSpacing);
-    if (m_Type == Ring && std::fabs(turn - 360.0) <= 360.0 * 1e-5)
+    if (isFullCircle())
         return (m_Columns - column) % m_Columns;
     return m_Columns - 1 - column;
 }
@@ -204,10 +212,28 @@ QPointF LedLayout::ledPositionOf(int index) const
 
 QRectF LedLayout::sceneRect() const
 {
-    if (m_Type == Rectangle)
-        return m_Rectangle;
     // The diameters are radii.
-    return QRectF(-(m_OuterDiameter + 1), -(m_OuterDiameter + 1), 2 * m_OuterDiameter + 2, 2 * m_OuterDiameter + 2);
+    const QRectF body = m_Type == Rectangle ? m_Rectangle
+                                            : QRectF(-(m_OuterDiameter + 1), -(m_OuterDiameter + 1),
+                                                     2 * m_OuterDiameter + 2, 2 * m_OuterDiameter + 2);
+    const qint64 count = ledCount();
+    if (count <= 0 || count > MaxLedCount)
+        return body;
+    // LEDs set beyond a body (a file's, or one set by hand) must still be seen, reached and exported.
+    const double reach = m_LedItemsSize + 1;
+    QRectF leds;
+    if (m_Type == Ring) {
+        // Radii run linearly from the first circle to the last.
+        const double first = cartesianToPolar(m_FirstLedPosition).x();
+        const double last = first + (m_Rows - 1) * m_RowSpacing;
+        const double radius = qMax(std::fabs(first), std::fabs(last)) + reach;
+        leds = QRectF(-radius, -radius, 2 * radius, 2 * radius);
+    } else {
+        leds = QRectF(ledPosition(0, 0), ledPosition(m_Rows - 1, m_Columns - 1))
+                   .normalized()
+                   .adjusted(-reach, -reach, reach, reach);
+    }
+    return body.contains(leds) ? body : body.normalized().united(leds);
 }
 
 QString LedLayout::displayName() const

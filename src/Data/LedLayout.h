@@ -65,6 +65,8 @@ public:
     QString numberingName() const;
     // The number of the first LED of the second line: `columns` rows first, `rows` columns first.
     int secondLineStart() const;
+    // A ring whose LEDs go once all the way round: only then does a circle run on past its last LED to LED 0.
+    bool isFullCircle() const;
 
     // Cells as drawn: on a grid row 0 is the top row and column 0 the left one;
     // on a ring row 0 is the innermost circle and columns run clockwise from LED 0.

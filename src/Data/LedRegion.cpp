@@ -28,7 +28,7 @@ LedRegion LedRegion::take(const LedLayout& layout, const QVector<int>& values, c
 LedRegion::Placed LedRegion::place(const LedLayout& target, const QPoint& at) const
 {
     Placed placed;
-    const bool ring = target.type() == LedLayout::Ring && target.columns() > 0;
+    const bool ring = target.isFullCircle();
     for (const Cell& cell : m_Cells) {
         int column = at.x() + cell.column;
         // Moved back past LED 0, a paste comes round from the other side.

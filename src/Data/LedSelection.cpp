@@ -70,7 +70,7 @@ QRect LedSelection::bounds(const LedLayout& layout) const
     }
     int left = usedColumns.indexOf(true);
     int right = usedColumns.lastIndexOf(true);
-    if (layout.type() == LedLayout::Ring) {
+    if (layout.isFullCircle()) {
         // The band is the circle less its longest run of unused columns.
         int bestStart = -1, bestLength = 0;
         for (int start = 0; start < columns; ++start) {
@@ -96,7 +96,7 @@ int LedSelection::step(const LedLayout& layout, int led, int rows, int columns)
 {
     const QPoint cell = layout.cellOf(led);
     int column = cell.x() + columns;
-    if (layout.type() == LedLayout::Ring)
+    if (layout.isFullCircle())
         column = ((column % layout.columns()) + layout.columns()) % layout.columns();
     return layout.indexAt(cell.y() + rows, column);
 }

@@ -214,10 +214,11 @@ QVector<int> LedShapes::band(const LedLayout& layout, int from, int to, bool fil
     const int columns = layout.columns();
     const int inner = qMin(a.row, b.row);
     const int outer = qMax(a.row, b.row);
-    // The shorter way round from a's angle to b's.
+    // The shorter way round from a's angle to b's; across the gap of part of a circle there is no way.
     const int forward = ((b.column - a.column) % columns + columns) % columns;
-    const int step = forward <= columns - forward ? 1 : -1;
-    const int span = step > 0 ? forward : columns - forward;
+    const bool round = layout.isFullCircle();
+    const int step = round ? (forward <= columns - forward ? 1 : -1) : (b.column >= a.column ? 1 : -1);
+    const int span = round ? (step > 0 ? forward : columns - forward) : std::abs(b.column - a.column);
     QVector<int> leds;
     for (int row = inner; row <= outer; ++row) {
         for (int k = 0; k <= span; ++k) {
@@ -315,7 +316,7 @@ QVector<int> LedShapes::neighbours(const LedLayout& layout, int led)
         if (row >= 0 && row < rows && column >= 0 && column < columns && (row != cell.row || column != cell.column))
             found.append(ledOf(layout, row, column));
     };
-    if (layout.type() == LedLayout::Ring) {
+    if (layout.isFullCircle()) {
         add(cell.row, (cell.column + 1) % columns);
         add(cell.row, (cell.column + columns - 1) % columns);
     } else {

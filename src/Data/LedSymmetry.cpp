@@ -18,7 +18,7 @@ bool LedSymmetry::appliesTo(const LedLayout& layout) const
     case Both:
         return layout.type() == LedLayout::Rectangle;
     case Rotate:
-        return layout.type() == LedLayout::Ring && rotationCounts(layout).contains(m_Count);
+        return rotationCounts(layout).contains(m_Count);
     case None:
         break;
     }
@@ -31,7 +31,7 @@ QVector<int> LedSymmetry::repeated(const LedLayout& layout, const QVector<int>& 
         return leds;
     const int rows = layout.rows();
     const int columns = layout.columns();
-    const bool ring = layout.type() == LedLayout::Ring;
+    const bool round = layout.isFullCircle();
 
     QVector<bool> marked(int(layout.ledCount()), false);
     const auto mark = [&](int row, int column) {
@@ -49,7 +49,7 @@ QVector<int> LedSymmetry::repeated(const LedLayout& layout, const QVector<int>& 
         switch (m_Mode) {
         case Mirror:
             // On a ring as Flip around LED 0 does.
-            mark(row, ring ? (columns - column) % columns : columns - 1 - column);
+            mark(row, round ? (columns - column) % columns : columns - 1 - column);
             break;
         case Both:
             mark(row, columns - 1 - column);
@@ -75,7 +75,8 @@ QVector<int> LedSymmetry::repeated(const LedLayout& layout, const QVector<int>& 
 QVector<int> LedSymmetry::rotationCounts(const LedLayout& layout)
 {
     QVector<int> counts;
-    if (layout.type() != LedLayout::Ring || layout.columns() <= 0)
+    // Turning part of a circle would carry LEDs into its gap.
+    if (!layout.isFullCircle())
         return counts;
     for (int n : {2, 3, 4, 6, 8}) {
         if (layout.columns() % n == 0)

@@ -20,7 +20,8 @@ QVector<int> RegionOperations::apply(FrameOperations::eOperation operation, cons
             part[row * bounds.width() + column] = led >= 0 ? values.at(led) : 0;
         }
     }
-    const LedLayout::eType type = ring && bounds.width() == columns ? LedLayout::Ring : LedLayout::Rectangle;
+    const bool round = layout.isFullCircle() && bounds.width() == columns;
+    const LedLayout::eType type = round ? LedLayout::Ring : LedLayout::Rectangle;
     // Numbered row by row, as the part is laid out above.
     const LedLayout partLayout = LedLayout::create(type, bounds.height(), bounds.width());
     const QVector<int> changed = FrameOperations::apply(operation, part, partLayout);

@@ -49,11 +49,12 @@ bool LedKeyboardCursor::move(int key)
 
     const int columns = m_Layout.columns();
     if (m_Layout.type() == LedLayout::Ring) {
-        // Along the circle as drawn, clockwise for Right.
+        // Along the circle as drawn, clockwise for Right; part of a circle stops at its ends.
+        const bool round = m_Layout.isFullCircle();
         if (key == Qt::Key_Left)
-            m_Column = (m_Column + columns - 1) % columns;
+            m_Column = round ? (m_Column + columns - 1) % columns : qMax(0, m_Column - 1);
         else if (key == Qt::Key_Right)
-            m_Column = (m_Column + 1) % columns;
+            m_Column = round ? (m_Column + 1) % columns : qMin(columns - 1, m_Column + 1);
         else
             m_Row = neighbourRow(m_Row, m_Column, key == Qt::Key_Up);
         return true;

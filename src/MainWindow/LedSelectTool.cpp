@@ -201,7 +201,7 @@ QPoint LedSelectTool::stepTo(const QPointF& point) const
         return QPoint();
     const QPoint from = layout.cellOf(m_FromLed);
     QPoint step = layout.cellOf(to) - from;
-    if (layout.type() == LedLayout::Ring) {
+    if (layout.isFullCircle()) {
         const int columns = layout.columns();
         step.rx() = ((step.x() % columns) + columns) % columns;
         if (step.x() > columns / 2)

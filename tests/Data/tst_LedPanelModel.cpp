@@ -233,17 +233,18 @@ void tst_LedPanelModel::layoutElement_data()
            "<ColumnSpacing>-0.5</ColumnSpacing><Rectangle_W>999999</Rectangle_W><Rectangle_X>123456.75</Rectangle_X>"
            "<Rectangle_H>1000000</Rectangle_H><Rectangle_Y>2.5e-1</Rectangle_Y>"
            "<FirstLedPosition_X>0.00001</FirstLedPosition_X></Layout>"
-        << 65536 << QRectF(123456.75, 0.25, 876536.25, 999993.75) << Leds{{65535, {-32767.5, -1.5}}}
+        << 65536 << QRectF(QPointF(-32770.49999, -4.5), QPointF(999993, 999994)) << Leds{{65535, {-32767.5, -1.5}}}
         << "<Layout type=\"Rectangle\"><Rows>1</Rows><Columns>65536</Columns><RowSpacing>1.23456789</RowSpacing>"
            "<ColumnSpacing>-0.5</ColumnSpacing><Rectangle_X>123456.75</Rectangle_X><Rectangle_Y>0.25</Rectangle_Y>"
            "<Rectangle_W>876536.25</Rectangle_W><Rectangle_H>999993.75</Rectangle_H>"
            "<FirstLedPosition_X>1e-05</FirstLedPosition_X><FirstLedPosition_Y>-1.5</FirstLedPosition_Y></Layout>";
-    // From the centre: the first row all there. The outer edge inside the inner one.
+    // From the centre: the first row all there. The outer edge inside the inner one. The view, pictures and
+    // exports reach the LEDs beyond the body, and a unit past their edge.
     const QString odd = "<Layout type=\"Ring\"><Rows>2</Rows><Columns>36</Columns><RowSpacing>60</RowSpacing>"
                         "<ColumnSpacing>10</ColumnSpacing><InnerDiameter>70</InnerDiameter>"
                         "<OuterDiameter>40</OuterDiameter><FirstLedPosition_X>0</FirstLedPosition_X>"
                         "<FirstLedPosition_Y>0</FirstLedPosition_Y></Layout>";
-    QTest::newRow("ring written") << odd << 72 << QRectF(-41, -41, 82, 82)
+    QTest::newRow("ring written") << odd << 72 << QRectF(-63, -63, 126, 126)
                                   << Leds{{35, {0, 0}}, {36, {60, 0}}, {45, {0, 60}}} << odd;
 }
 

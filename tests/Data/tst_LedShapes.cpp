@@ -14,7 +14,9 @@ Q_DECLARE_METATYPE(FrameOperations::eOperation)
 
 namespace {
 
-const QByteArray grid("Rectangle"), ring("Ring");
+// "Half" is the default ring with its LEDs on half a circle, an arc that has a gap beyond its last LED;
+// "Typed" a ring of 13 at the angle typed to the field's three decimals, still a whole circle.
+const QByteArray grid("Rectangle"), ring("Ring"), half("Half"), typed("Typed");
 
 // Pictures are rows of '#' (lit), '.' (dark), a digit or '-' (-1) separated by '|'; on a ring a row is a circle,
 // innermost first.
@@ -49,11 +51,18 @@ QByteArray picture(const QVector<int>& frame, const LedLayout& layout)
     return text;
 }
 
-// The default ring, or the grid a picture is drawn on.
+// The default ring, its half, or the grid a picture is drawn on.
 LedLayout layoutFor(const QByteArray& type, const QByteArray& picture)
 {
-    if (type == ring)
-        return LedLayout();
+    LedLayout layout;
+    if (type == half)
+        layout.setSpacings(layout.rowSpacing(), 3.75);
+    if (type == typed) {
+        layout.setSize(4, 13);
+        layout.setSpacings(layout.rowSpacing(), 27.692);
+    }
+    if (type != grid)
+        return layout;
     const int width = picture.indexOf('|');
     return LedLayout::create(LedLayout::Rectangle, picture.count('|') + 1, width < 0 ? picture.size() : width);
 }
@@ -156,6 +165,9 @@ void tst_LedShapes::shapes_data()
         circles({ arc(4, 10), { 4, 10 }, { 4, 10 }, arc(4, 10) }));
     add("band of one circle the long way is never taken", ring, rectangle, at(3, 40), at(3, 10), Filled,
         circles({ {}, {}, {}, arc(40, 10) }));
+    const LedLayout halfLayout = layoutFor(half, {});
+    add("band on half a circle stays on the LEDs", half, rectangle, halfLayout.ledPosition(0, 2),
+        halfLayout.ledPosition(0, 45), Filled, circles({ arc(2, 45), {}, {}, {} }));
     add("line through the middle", ring, line, at(3, 0), at(3, 24), Outline, ringRows({ 0, 24 }));
     add("line from the press's nearest LED", ring, line, at(0, 12) + QPointF(1, 1), at(3, 12) - QPointF(1, 0),
         Outline, ringRows({ 12 }));
@@ -177,7 +189,7 @@ void tst_LedShapes::shapes()
     // A little beside the LEDs, as a hand would press.
     const QPointF nudge(1.2, -1.1);
     const auto scene = [&](QPointF p, int side) {
-        return type == ring ? p : layout.ledPosition(int(p.y()), int(p.x())) + side * nudge;
+        return type == grid ? layout.ledPosition(int(p.y()), int(p.x())) + side * nudge : p;
     };
     const QVector<int> covered
         = LedShapes::covered(layout, shape, scene(from, 1), scene(to, -1), style & Filled, style & Square);
@@ -199,6 +211,8 @@ void tst_LedShapes::nearestAndNeighbours_data()
     QTest::newRow("ring: last of circle 0 wraps to LED 0") << ring << QPointF() << 47 << QVector<int> { 0, 46, 95 };
     QTest::newRow("ring: LED 0 wraps back") << ring << QPointF() << 0 << QVector<int> { 1, 47, 48 };
     QTest::newRow("ring: outer circle") << ring << QPointF() << 150 << QVector<int> { 102, 149, 151 };
+    QTest::newRow("half circle: no neighbour across the gap") << half << QPointF() << 0 << QVector<int> { 1, 48 };
+    QTest::newRow("typed angle: LED 0 still wraps back") << typed << QPointF() << 0 << QVector<int> { 1, 12, 13 };
     QTest::newRow("grid: a corner does not wrap") << grid << QPointF() << 7 << QVector<int> { 6, 15 };
 }
 
@@ -208,7 +222,7 @@ void tst_LedShapes::nearestAndNeighbours()
     QFETCH(QPointF, point);
     QFETCH(int, led);
     QFETCH(QVector<int>, expected);
-    const LedLayout layout = type == ring ? LedLayout() : LedLayout::create(LedLayout::Rectangle, 4, 8);
+    const LedLayout layout = type == grid ? LedLayout::create(LedLayout::Rectangle, 4, 8) : layoutFor(type, {});
     const QVector<int> found = point.isNull() ? LedShapes::neighbours(layout, led)
                                               : QVector<int> { LedShapes::nearestLed(layout, point) };
     QCOMPARE(found, expected);
@@ -230,6 +244,7 @@ void tst_LedShapes::floodArea_data()
     add("grid: dark below 0", grid, "-.#...|-.#...|###...|......", { 0, 0 }, "##....|##....|......|......");
     add("ring: dark ring, all 192", ring, ringRows({}), { 7, 2 }, ringRows(whole));
     add("ring: walls, wrapping at LED 0", ring, ringRows({ 10, 20 }), { 0, 0 }, ringRows(arc(21, 9)));
+    add("half circle: the gap is a wall", half, ringRows({ 10, 20 }), { 0, 0 }, ringRows(arc(0, 9)));
     const QByteArray across = circles({ { 5 }, { 5 }, { 5 }, { 5, 6 } });
     add("ring: across the circles at one angle", ring, across, { 5, 0 }, across);
 }
@@ -269,6 +284,8 @@ void tst_LedShapes::symmetry_data()
         ringRows({ 0, 5, 43 }));
     add("ring rotate 4", ring, LedSymmetry::Rotate, 4, ringRows({ 1 }), ringRows({ 1, 13, 25, 37 }));
     add("ring rotate by a count that does not divide", ring, LedSymmetry::Rotate, 5, ringRows({ 1 }), ringRows({ 1 }));
+    add("half circle mirrors end to end", half, LedSymmetry::Mirror, 2, ringRows({ 0, 5 }), ringRows({ 0, 5, 42, 47 }));
+    add("half circle does not rotate", half, LedSymmetry::Rotate, 2, ringRows({ 1 }), ringRows({ 1 }));
     add("both is for grids", ring, LedSymmetry::Both, 2, ringRows({ 1 }), ringRows({ 1 }));
 }
 
@@ -308,6 +325,8 @@ void tst_LedShapes::region_data()
     // Shifts and the swap of rows run alike on rings and grids; only the flip of columns differs.
     onFrame("ring flip around LED 0", ring, F::MirrorColumns, circles({ { 0, 1 }, { 2 }, {}, {} }),
             circles({ { 0, 47 }, { 46 }, {}, {} }));
+    onFrame("half circle flips end to end", half, F::MirrorColumns, circles({ { 0, 1 }, { 2 }, {}, {} }),
+            circles({ { 46, 47 }, { 45 }, {}, {} }));
     onFrame("grid right, keeps 5", grid, F::ShiftForward, "5..#|#...|....", "#5..|.#..|....");
     onFrame("grid left", grid, F::ShiftBack, "#5..|.#..|....", "5..#|#...|....");
     onFrame("grid down, wraps", grid, F::ShiftOut, ".#..|....|.#..", ".#..|.#..|....");

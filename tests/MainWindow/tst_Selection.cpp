@@ -180,7 +180,9 @@ void tst_Selection::edits_data()
                             << (undone.isNull() ? before : undone);
     };
     const QByteArray grid = layoutXml(4, 5);
-    const QByteArray ring = layoutXml(2, 12, "Ring");
+    // A whole circle: 12 LEDs at the default angle would make a quarter of one.
+    const QByteArray ring
+        = QByteArray(layoutXml(2, 12, "Ring")).replace("</Columns>", "</Columns><ColumnSpacing>30</ColumnSpacing>");
     const QString small = "show " + layoutXml(3, 4);
     const QString empty = "...../...../...../.....";
     const QString corner = "##.../##.../...../.....";
@@ -239,8 +241,8 @@ void tst_Selection::edits_data()
     row("grid: below 0 is dark to the fill and the pen", grid, "-.#../-.#../###../....-", "fill 0,0; pen 3,4",
         "###../###../###../....#", "Toggle LED", "###../###../###../....-");
     // One step a stroke, along the inner circle and out; the next, started on a lit LED, darkens.
-    row("ring: pen strokes", ring, dark, "stroke 0,0 0,3 1,3; stroke 0,2 0,3; steps 2", "##........../...#........",
-        "Paint", "####......../...#........");
+    row("ring: pen strokes", ring, dark, "stroke 0,0 0,1 0,2 0,3 1,3; stroke 0,2 0,3; steps 2",
+        "##........../...#........", "Paint", "####......../...#........");
     row("ring: a band across LED 0 turns", ring, "#..........#/............", "select 0,11 1,1; move 0,0 1,3",
         "............/..##........", "Move LEDs");
     row("ring: Ctrl+A, copy, paste on a grid at the source's cells", ring, "#.#........./.#.........#",
@@ -284,7 +286,8 @@ void tst_Selection::edits()
 void tst_Selection::symmetryChoices()
 {
     auto* counts = m_window->findChild<QComboBox*>("comboBox_SymmetryCount");
-    open(layoutXml(3, 12, "Ring"), QString());
+    open(QByteArray(layoutXml(3, 12, "Ring")).replace("</Columns>", "</Columns><ColumnSpacing>30</ColumnSpacing>"),
+         QString());
     run("symmetry Both");
     QVERIFY(!action("action_SymmetryBoth")->isEnabled());
     QVERIFY(action("action_SymmetryRotate")->isEnabled());
