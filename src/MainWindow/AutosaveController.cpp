@@ -2,11 +2,27 @@
 
 #include "Document/AutosaveWriter.h"
 #include "Document/LedPanelDocument.h"
+#include "Helper/SignalWatcher.h"
 #include "MainWindow/MainSettings.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QLockFile>
+#include <QStatusBar>
 #include <QTimer>
+
+#include <csignal>
+
+namespace {
+
+// One for the program, whichever windows come and go.
+SignalWatcher* stopRequests()
+{
+    static SignalWatcher* watcher = new SignalWatcher({ SIGTERM, SIGHUP, SIGINT }, QCoreApplication::instance());
+    return watcher;
+}
+
+} // namespace
 
 int AutosaveController::intervalSeconds()
 {
@@ -24,6 +40,12 @@ AutosaveController::AutosaveController(QObject* parent)
     , m_pTimer(new QTimer(this))
 {
     connect(m_pTimer, &QTimer::timeout, this, &AutosaveController::autosave);
+    // Told to stop by the system (logging out, shutting down): the show as it is now goes to its recovery
+    // file, which stays for the next start, as after a crash.
+    connect(stopRequests(), &SignalWatcher::caught, this, [this](int signal) {
+        autosaveAndWait();
+        SignalWatcher::terminate(signal);
+    });
 }
 
 AutosaveController::~AutosaveController()
@@ -57,6 +79,22 @@ void AutosaveController::setDocument(LedPanelDocument* document)
     // A recovered document is modified from the start; it is written again at once.
     if (document->isModified())
         autosave();
+}
+
+void AutosaveController::showFailuresOn(QStatusBar* statusBar)
+{
+    connect(this, &AutosaveController::failed, statusBar, [statusBar](const QString& message) {
+        statusBar->showMessage(message);
+    });
+    connect(this, &AutosaveController::failureOver, statusBar, [statusBar](const QString& message) {
+        if (statusBar->currentMessage() == message)
+            statusBar->clearMessage();
+    });
+    // A menu entry's tip or a passing message does not end the notice.
+    connect(statusBar, &QStatusBar::messageChanged, this, [this, statusBar](const QString& message) {
+        if (message.isEmpty() && !m_FailureMessage.isEmpty())
+            statusBar->showMessage(m_FailureMessage);
+    });
 }
 
 bool AutosaveController::autosave()

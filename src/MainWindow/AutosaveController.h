@@ -9,6 +9,7 @@
 class AutosaveWriter;
 class LedPanelDocument;
 class QLockFile;
+class QStatusBar;
 class QTimer;
 
 // Writes the window's document to its recovery file while it has changes that
@@ -30,6 +31,8 @@ public:
     ~AutosaveController() override;
 
     void setDocument(LedPanelDocument* document);
+    // Keeps a failure on the status bar while writes fail, whatever passes over it meanwhile.
+    void showFailuresOn(QStatusBar* statusBar);
     AutosaveWriter* writer() const;
     // Writes now if there is something to write; false if nothing was started.
     bool autosave();

@@ -17,7 +17,6 @@
 #include "MainWindow/PlaybackController.h"
 #include "MainWindow/RecentFiles.h"
 #include "MainWindow/RecoveryOffer.h"
-#include "Helper/SignalWatcher.h"
 #include "TreeView/LedTreeView.h"
 
 #include <QCloseEvent>
@@ -34,19 +33,6 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
-
-#include <csignal>
-
-namespace {
-
-// One for the program, whichever windows come and go.
-SignalWatcher* stopRequests()
-{
-    static SignalWatcher* watcher = new SignalWatcher({ SIGTERM, SIGHUP, SIGINT }, QCoreApplication::instance());
-    return watcher;
-}
-
-} // namespace
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
@@ -79,26 +65,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(this, &MainWindow::currentDocumentChanged, m_pEditController, &EditController::setDocument);
     connect(this, &MainWindow::currentDocumentChanged, m_pPlayback, &PlaybackController::setDocument);
     connect(this, &MainWindow::currentDocumentChanged, m_pAutosave, &AutosaveController::setDocument);
-    connect(m_pAutosave, &AutosaveController::failed, this, [this](const QString& message) {
-        m_AutosaveFailure = message;
-        statusBar()->showMessage(message);
-    });
-    connect(m_pAutosave, &AutosaveController::failureOver, this, [this](const QString& message) {
-        m_AutosaveFailure.clear();
-        if (statusBar()->currentMessage() == message)
-            statusBar()->clearMessage();
-    });
-    // A menu entry's tip or a passing message does not end the notice while autosave still fails.
-    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
-        if (message.isEmpty() && !m_AutosaveFailure.isEmpty())
-            statusBar()->showMessage(m_AutosaveFailure);
-    });
-    // Told to stop by the system (logging out, shutting down): the show as it is now goes to its recovery
-    // file, which stays for the next start, as after a crash.
-    connect(stopRequests(), &SignalWatcher::caught, this, [this](int signal) {
-        m_pAutosave->autosaveAndWait();
-        SignalWatcher::terminate(signal);
-    });
+    m_pAutosave->showFailuresOn(statusBar());
     m_pRecentFiles = new RecentFiles(ui->menubar->menu_RecentFiles, this);
     connect(m_pRecentFiles, &RecentFiles::chosen, this, &MainWindow::openFile);
     connect(m_pRecentFiles, &RecentFiles::gone, this, [this](const QString& fileName) {

@@ -93,7 +93,6 @@ private:
     PictureController* m_pPictures = nullptr;
     AutosaveController* m_pAutosave = nullptr;
     RecentFiles* m_pRecentFiles = nullptr;
-    QString m_AutosaveFailure; // shown while autosave fails
 };
 
 #endif // MAINWINDOW_H
