@@ -3,8 +3,12 @@
 
 #include <QApplication>
 
+#include <csignal>
+
 int main(int argc, char* argv[])
 {
+    // Past a file-size limit a save is to fail with its reason, not to end the program with the show in it.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Tessaloom"));
     QCoreApplication::setApplicationName(QStringLiteral("Tessaloom"));

@@ -32,7 +32,8 @@ const CommandInfo commandInfos[] = {
     { "write", "SHOW.xml", QT_TRANSLATE_NOOP("CliOptions", "Compiles a show and writes it to the panel.") },
     { "wiring", "SHOW.xml",
       QT_TRANSLATE_NOOP("CliOptions", "Writes a test program that shows how the panel is numbered: LED 0, LED 1 "
-                                      "and the first LED of the second line alone, then every LED; then resets it.") },
+                                      "and the first LED of the second line alone, every LED, one more LED "
+                                      "alone; then resets it.") },
     { "reset", "", QT_TRANSLATE_NOOP("CliOptions", "Sends the panel the reset command.") },
     { "next", "", QT_TRANSLATE_NOOP("CliOptions", "Sends the panel the next-sequence command.") },
     { "boot", "", QT_TRANSLATE_NOOP("CliOptions", "Makes the panel firmware start its boot loader.") },

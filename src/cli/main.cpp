@@ -13,6 +13,8 @@
 
 int main(int argc, char* argv[])
 {
+    // Past a file-size limit the write is to fail with its reason, not to end the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tessaloom-cli"));
     QCoreApplication::setOrganizationName(QStringLiteral("Quillbrook"));

@@ -20,7 +20,10 @@ void CliRun::start(QProcess& process, const QStringList& arguments, const QStrin
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TESSALOOM_PORT"), port);
     process.setProcessEnvironment(env);
-    process.start(QStringLiteral(TESSALOOM_CLI_PATH), arguments);
+    // SIGXFSZ at its default, as a shell leaves it: a test's FileSizeLimit ignores it, and children inherit that.
+    process.start(QStringLiteral("env"),
+                  QStringList { QStringLiteral("--default-signal=SIGXFSZ"), QStringLiteral(TESSALOOM_CLI_PATH) }
+                      + arguments);
 }
 
 QStringList CliRun::arguments(const QString& line, const QString& folder)
