@@ -351,6 +351,7 @@ void tst_Cli::statuses_data()
     row("new, another order", "new --grid 8x8 --order diagonal -o x.xml", 2,
         "--order takes rows or columns, not \"diagonal\".");
     row("output not writable", "compile grid.xml -o none/x.bin", 4, "Cannot write");
+    row("compile over its own show", "compile grid.xml -o ./grid.xml", 2, "grid.xml is the show itself");
     // Nothing is said to go to a port before it opens.
     for (const QString line : { "reset", "write grid.xml", "wiring grid.xml", "flash firmware.txt" })
         row(qPrintable(line.section(' ', 0, 0) + ", port does not open"), line + " -p /dev/nonexistent -v", 1,
