@@ -6,12 +6,19 @@
 #include "cli/CliOptions.h"
 #include "cli/CliPrinter.h"
 
+#include <QFileInfo>
 
 void CompileCommand::start()
 {
     const QString format = m_Options.value(QStringLiteral("format"), QStringLiteral("bin"));
     if (format != QLatin1String("bin") && format != QLatin1String("c")) {
         finish(statusUsage, tr("Unknown format \"%1\": use bin or c.").arg(format));
+        return;
+    }
+    // An image written over the show would leave nothing to compile it from again.
+    const QFileInfo input(m_Options.input()), output(m_Options.output());
+    if (output.exists() && input.canonicalFilePath() == output.canonicalFilePath()) {
+        finish(statusUsage, tr("%1 is the show itself: write the image to another file.").arg(m_Options.output()));
         return;
     }
     LedPanelModel show;
