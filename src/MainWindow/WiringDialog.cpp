@@ -7,12 +7,14 @@
 #include "MainWindow/WiringPanelView.h"
 
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineF>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -88,7 +90,9 @@ WiringDialog::WiringDialog(LedPanelDocument* document, PanelLink* link, QWidget*
     progress->addWidget(m_pStop);
     layout->addLayout(progress);
     layout->addWidget(buttons);
-    resize(560, 600);
+    // A netbook's screen is smaller than the size wanted: the buttons must stay on it.
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    resize(QSize(560, 600).boundedTo(screen->availableGeometry().size() * 0.9));
 
     connect(buttons, &QDialogButtonBox::rejected, this, &WiringDialog::reject);
     connect(m_pStop, &QPushButton::clicked, m_pLink, &PanelLink::stop);
@@ -130,6 +134,22 @@ void WiringDialog::start()
         m_Wait = waitNone;
         m_pStepText->setText(tr("The panel is busy; please try again when it is done."));
     }
+}
+
+void WiringDialog::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    // Texts and the progress bar shown once it is open make it grow downwards: on a small screen
+    // that would push the buttons off the bottom.
+    if (!isVisible())
+        return;
+    const QRect available = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    QPoint shift(qMin(0, available.right() - frame.right()), qMin(0, available.bottom() - frame.bottom()));
+    shift.rx() = qMax(shift.x(), available.left() - frame.left());
+    shift.ry() = qMax(shift.y(), available.top() - frame.top());
+    if (!shift.isNull())
+        move(pos() + shift);
 }
 
 void WiringDialog::reject()

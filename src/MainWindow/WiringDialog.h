@@ -34,6 +34,9 @@ public:
 public slots:
     void reject() override;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     enum eWait
     {

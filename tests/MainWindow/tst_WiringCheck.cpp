@@ -115,6 +115,7 @@ void tst_WiringCheck::check()
         return;
     }
     QVERIFY(dialog());
+    QVERIFY(dialog()->screen()->availableGeometry().contains(dialog()->frameGeometry()));
     QVERIFY(m_pPanel->waitForLine("RESET"));
     QCOMPARE(m_pPanel->lines().filter("SEQUENCE 2 FRAME 0 LEDS").value(0), QStringLiteral("SEQUENCE 2 FRAME 0 LEDS 6"));
 
@@ -208,5 +209,13 @@ void tst_WiringCheck::nextRefused()
     QTRY_VERIFY(stepText().startsWith("Sequence 2 lights"));
 }
 
-QTEST_MAIN(tst_WiringCheck)
+int main(int argc, char* argv[])
+{
+    // A small screen, as a netbook's: the offscreen one becomes 533×400.
+    qputenv("QT_SCALE_FACTOR", "1.5");
+    QApplication app(argc, argv);
+    tst_WiringCheck test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_WiringCheck.moc"
