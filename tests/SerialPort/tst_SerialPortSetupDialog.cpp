@@ -65,6 +65,8 @@ void tst_SerialPortSetupDialog::buttons_data()
     QTest::newRow("empty rate keeps the old one") << "OK" << "" << 0 << QList<int>{250000, 0} << "";
     QTest::newRow("Autodetect keeps the port") << "Autodetect" << "57600" << 0 << QList<int>{57600, 0} << "";
     QTest::newRow("cancel") << "Cancel" << "9600" << 2 << QList<int>{250000, 5} << "/dev/ttyNowhere8";
+    // As pasted from a terminal: the blanks are no part of the name.
+    QTest::newRow("port pasted with blanks") << "OK" << "57600" << 0 << QList<int>{57600, 0} << " shown ";
 }
 
 void tst_SerialPortSetupDialog::buttons()
@@ -78,6 +80,7 @@ void tst_SerialPortSetupDialog::buttons()
     QVERIFY(panel.start({ "--raw" }));
     QSerialPort serial(panel.devicePath());
     const QString shown = panel.devicePath(); // the path, not QSerialPort's "pts/N"
+    port.replace(QLatin1String("shown"), shown);
     serial.setBaudRate(250000);
     serial.setParity(QSerialPort::MarkParity);
     SerialPortSetupDialog dialog(&serial);
@@ -101,7 +104,7 @@ void tst_SerialPortSetupDialog::buttons()
     QVERIFY(!dialog.isVisible() && dialog.result() == (button == "Cancel" ? QDialog::Rejected : QDialog::Accepted));
     QTest::mouseRelease(pushButton, Qt::LeftButton);
     // Opened again, the dialog shows the port name kept.
-    const QString chosen = port.isEmpty() || button == "Cancel" ? shown : port;
+    const QString chosen = port.trimmed().isEmpty() || button == "Cancel" ? shown : port.trimmed();
     QCOMPARE(SerialPortSetupDialog(&serial).findChild<QComboBox*>("comboBox_Port")->currentText(), chosen);
 
     const QList<int> applied{serial.baudRate(QSerialPort::Input), serial.baudRate(QSerialPort::Output),
