@@ -133,7 +133,8 @@ void SerialPortSetupDialog::accept()
     if (wasOpen)
         m_pSerialPort->close();
 
-    m_pSerialPort->setPortName(ui->comboBox_Port->currentText());
+    // Blanks pasted along with a name are no part of it.
+    m_pSerialPort->setPortName(ui->comboBox_Port->currentText().trimmed());
 
     bool ok = false;
     const int baudRate = ui->comboBox_Baudrate->currentText().toInt(&ok, 10);
