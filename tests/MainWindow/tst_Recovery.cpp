@@ -195,7 +195,6 @@ void tst_Recovery::killedEditorIsRecovered()
     QVERIFY(document() && document()->isModified());
     QCOMPARE(document()->filePath(), QFileInfo(show).canonicalFilePath());
     QCOMPARE(document()->sequence(0)->frameCount(), frames);
-    // Save writes over the original; the file then equals what the editor held.
     QVERIFY(m_window->saveDocument());
     const QByteArray held = fileContents(expected);
     QVERIFY(!held.isEmpty());
@@ -342,8 +341,7 @@ void tst_Recovery::saveAndCloseRemoveTheFile()
         QVERIFY(m_window->saveDocument());
     } else {
         ModalAnswer::messageBox(QMessageBox::Discard);
-        menu()->action_Close->trigger();
-        QVERIFY(ModalAnswer::allAnswered());
+        QVERIFY(triggerAnswered(menu()->action_Close));
     }
     QVERIFY(recoveryFiles().isEmpty());
     QVERIFY(recoveryFiles(QStringLiteral("*.ini")).isEmpty());
