@@ -49,8 +49,7 @@ void answerBox(const QString& answer, QString* text, QStringList* buttons)
     });
 }
 
-// The editor that is killed: saves a show, edits on and waits for its autosave, then edits once more if asked;
-// what it holds goes to expectedPath.
+// The editor that is killed once it has autosaved; what it then holds goes to expectedPath.
 int runEditor(const QString& showPath, const QString& expectedPath, bool editAfter)
 {
     MainWindow window;
@@ -60,15 +59,13 @@ int runEditor(const QString& showPath, const QString& expectedPath, bool editAft
     QAction* addFrame = qobject_cast<MainMenu*>(window.menuBar())->action_AddFrame;
     for (int i = 0; i < 2; ++i)
         addFrame->trigger();
-    if (!writeFile(expectedPath, writtenShow(*document))
-        || !QTest::qWaitFor([] { return !recoveryFiles().isEmpty(); }, 20000))
+    if (!QTest::qWaitFor([] { return !recoveryFiles().isEmpty(); }, 20000))
         return 1;
     window.autosave()->writer()->waitForDone();
-    if (editAfter) {
+    if (editAfter)
         addFrame->trigger();
-        if (!writeFile(expectedPath, writtenShow(*document)))
-            return 1;
-    }
+    if (!writeFile(expectedPath, writtenShow(*document)))
+        return 1;
     std::puts("autosaved");
     std::fflush(stdout);
     return QApplication::exec();
@@ -99,7 +96,6 @@ private slots:
 
 private:
     bool autosaveNow() const;
-    // A new window's show of the given frames, saved, then a frame added and autosaved.
     LedPanelDocument* autosavedShow(int frames);
     // The file show.xml, and at stem the recovery file of a show for it that a writer now gone left. The
     // file's canonical path; empty on failure.
@@ -176,10 +172,7 @@ void tst_Recovery::killedEditorIsRecovered()
     editor.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     editor.start(QCoreApplication::applicationFilePath(),
                  { QStringLiteral("--editor"), show, expected, QString::number(signal == SIGTERM) });
-    QVERIFY(editor.waitForStarted());
-    QByteArray output;
-    QTRY_VERIFY_WITH_TIMEOUT((output += editor.readAllStandardOutput()).contains("autosaved")
-                             || editor.state() == QProcess::NotRunning, 30000);
+    QVERIFY(editor.waitForReadyRead(30000) && editor.readAllStandardOutput().contains("autosaved"));
     QCOMPARE(editor.state(), QProcess::Running);
     ::kill(pid_t(editor.processId()), signal); // SIGKILL leaves no chance to clean up
     QVERIFY(editor.waitForFinished());
@@ -202,7 +195,6 @@ void tst_Recovery::killedEditorIsRecovered()
     QVERIFY(document() && document()->isModified());
     QCOMPARE(document()->filePath(), QFileInfo(show).canonicalFilePath());
     QCOMPARE(document()->sequence(0)->frameCount(), frames);
-    // Save writes over the original; the file then equals what the editor held.
     QVERIFY(m_window->saveDocument());
     const QByteArray held = fileContents(expected);
     QVERIFY(!held.isEmpty());
@@ -349,8 +341,7 @@ void tst_Recovery::saveAndCloseRemoveTheFile()
         QVERIFY(m_window->saveDocument());
     } else {
         ModalAnswer::messageBox(QMessageBox::Discard);
-        menu()->action_Close->trigger();
-        QVERIFY(ModalAnswer::allAnswered());
+        QVERIFY(triggerAnswered(menu()->action_Close));
     }
     QVERIFY(recoveryFiles().isEmpty());
     QVERIFY(recoveryFiles(QStringLiteral("*.ini")).isEmpty());
