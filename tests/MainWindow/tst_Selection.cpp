@@ -5,7 +5,6 @@
 #include "common/ModalAnswer.h"
 #include "common/WindowFixture.h"
 
-#include <QUndoStack>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -33,7 +32,7 @@ private:
     // "row,column" for an LED, "@x,y" for a point of the scene.
     QPointF cell(const QString& word) const;
     // A show of two frames on the layout, the first one drawn as the picture and current.
-    void open(const QByteArray& layout, const QString& picture);
+    void open(const QByteArray& layout, const QString& picture = QString());
     QString picture() const;
     Leds litLeds(int frame) const { return values(0, frame).keys(); }
     void run(const QString& step);
@@ -144,7 +143,7 @@ void tst_Selection::run(const QString& step)
         selectFrames(0, { 1, 0 });
     } else if (verb == "show") {
         document()->undoStack()->setClean(); // a new show asks about unsaved changes otherwise
-        open(step.mid(5).toUtf8(), QString());
+        open(step.mid(5).toUtf8());
     } else if (verb == "symmetry") {
         action("action_Symmetry" + words.at(1))->trigger();
         if (words.size() > 2) {
@@ -286,8 +285,7 @@ void tst_Selection::edits()
 void tst_Selection::symmetryChoices()
 {
     auto* counts = m_window->findChild<QComboBox*>("comboBox_SymmetryCount");
-    open(QByteArray(layoutXml(3, 12, "Ring")).replace("</Columns>", "</Columns><ColumnSpacing>30</ColumnSpacing>"),
-         QString());
+    open(QByteArray(layoutXml(3, 12, "Ring")).replace("</Columns>", "</Columns><ColumnSpacing>30</ColumnSpacing>"));
     run("symmetry Both");
     QVERIFY(!action("action_SymmetryBoth")->isEnabled());
     QVERIFY(action("action_SymmetryRotate")->isEnabled());
@@ -297,7 +295,7 @@ void tst_Selection::symmetryChoices()
     QCOMPARE(offered, QStringList({ "2", "3", "4", "6" }));
 
     run("symmetry Rotate 6");
-    open(layoutXml(4, 4), QString());
+    open(layoutXml(4, 4));
     QVERIFY(!action("action_SymmetryRotate")->isEnabled());
     QVERIFY(action("action_SymmetryNone")->isChecked());
     QCOMPARE(counts->count(), 0);
@@ -370,8 +368,7 @@ void tst_Selection::text()
         okEnabled = buttons->button(QDialogButtonBox::Ok)->isEnabled();
         buttons->button(okEnabled ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
     });
-    action("action_Text")->trigger();
-    QVERIFY(ModalAnswer::allAnswered());
+    QVERIFY(triggerAnswered(action("action_Text")));
     QVERIFY2(countText.contains(count), qPrintable(countText));
     QCOMPARE(document()->sequence(0)->frameCount(), frames);
     QCOMPARE(litLeds(shown), lit);
