@@ -224,7 +224,6 @@ void tst_Selection::edits_data()
     row("grid: Esc drops the line being drawn", grid, empty,
         "preview Line 0,0 0,4 5; key Esc; release 0,4; steps 0; preview Line 1,0 1,2 3; release 1,2; steps 1",
         "...../###../...../.....", "Line");
-    // The shapes: filled, made round by Shift, darkening; a fill stops playback and takes the other state.
     row("ring: a filled band across LED 0", ring, dark, "trigger DrawFilled; preview Rectangle 0,11 1,1 6; release 1,1",
         "##.........#/##.........#", "Rectangle");
     row("ring: Shift makes the ellipse a circle", ring, dark,
@@ -323,8 +322,7 @@ void tst_Selection::penClicks()
     QVERIFY(openShow(layout + sequenceXml(0, 1)));
     view()->scale(zoom, zoom);
     clickLed(led);
-    const QPoint centre = viewPoint(document()->panelLayout().ledPositionOf(led));
-    QVERIFY(view()->viewport()->rect().contains(centre));
+    QVERIFY(view()->viewport()->rect().contains(viewPoint(document()->panelLayout().ledPositionOf(led))));
     QCOMPARE(litLeds(0), Leds { led });
     clickLed(led);
     QCOMPARE(litLeds(0), Leds());
