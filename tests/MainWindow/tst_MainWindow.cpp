@@ -1,5 +1,4 @@
 #include "Data/CommandList.h"
-#include "Data/LedStateCommand.h"
 #include "Data/PanelInfoEdit.h"
 #include "MspFlasher/MspFlasherDialog.h"
 #include "SerialPort/SerialPortSetupDialog.h"
@@ -14,14 +13,10 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include <functional>
-
 using Values = QMap<int, int>; // LED index -> intensity; zeros left out
 using Frames = QList<Values>;
 using Perform = std::function<void()>;
 Q_DECLARE_METATYPE(Perform)
-typedef QAction* MainMenu::*MenuAction;
-Q_DECLARE_METATYPE(MenuAction)
 
 namespace {
 
@@ -49,7 +44,6 @@ struct HeldText : QMimeData
 
 } // namespace
 
-// Documents through the main window: their edits, saving and opening, and the refusals that keep them.
 class tst_MainWindow : public QObject, public WindowFixture
 {
     Q_OBJECT
@@ -106,28 +100,26 @@ void tst_MainWindow::open(const QByteArray& layout, const QList<Frames>& sequenc
 void tst_MainWindow::operations_data()
 {
     QTest::addColumn<QByteArray>("layout");
-    QTest::addColumn<QString>("action");
     QTest::addColumn<Values>("before");
     QTest::addColumn<Values>("after");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("ring clockwise, wraps, keeps 5") << Ring << "action_ShiftForward" << Values{{0, 5}, {47, 1}, {48, 1}}
+    QTest::newRow("ring clockwise, wraps, keeps 5") << Ring << Values{{0, 5}, {47, 1}, {48, 1}}
                                                     << Values{{1, 5}, {0, 1}, {49, 1}} << "Rotate clockwise";
-    QTest::newRow("grid right") << Grid << "action_ShiftForward" << lit({3, 4}) << lit({0, 5}) << "Shift right";
+    QTest::newRow("grid right") << Grid << lit({3, 4}) << lit({0, 5}) << "Shift right";
 }
 
 void tst_MainWindow::operations()
 {
     QFETCH(QByteArray, layout);
-    QFETCH(QString, action);
     QFETCH(Values, before);
     QFETCH(Values, after);
     QFETCH(QString, text);
 
     open(layout, {{before, before}});
     selectFrames(0, {0, 1});
-    QCOMPARE(plainText(this->action(action)->text()), text);
-    this->action(action)->trigger();
+    QCOMPARE(plainText(action("action_ShiftForward")->text()), text);
+    action("action_ShiftForward")->trigger();
     QCOMPARE(Frames({values(0, 0), values(0, 1)}), Frames({after, after}));
     QCOMPARE(undoText(), "Undo " + text);
     keys(QKeySequence::Undo);
@@ -141,11 +133,10 @@ void tst_MainWindow::undoRedo_data()
     QTest::addColumn<QPoint>("focus"); // current after undo: (sequence, frame); frame -1 for a sequence
 
     const auto press = [this](QKeySequence sequence) { return Perform([=] { keys(sequence); }); };
-    const auto menuAction = [this](QAction* MainMenu::*entry) { return Perform([=] { (menu()->*entry)->trigger(); }); };
-    QTest::newRow("add sequence") << menuAction(&MainMenu::action_AddSequence) << "Add sequence" << QPoint(1, -1);
-    QTest::newRow("remove sequence") << menuAction(&MainMenu::action_RemoveSequence) << "Remove sequence"
-                                     << QPoint(0, -1);
-    QTest::newRow("add frame") << menuAction(&MainMenu::action_AddFrame) << "Add frame" << QPoint(0, 2);
+    const auto trigger = [this](const QString& name) { return Perform([=] { action(name)->trigger(); }); };
+    QTest::newRow("add sequence") << trigger("action_AddSequence") << "Add sequence" << QPoint(1, -1);
+    QTest::newRow("remove sequence") << trigger("action_RemoveSequence") << "Remove sequence" << QPoint(0, -1);
+    QTest::newRow("add frame") << trigger("action_AddFrame") << "Add frame" << QPoint(0, 2);
     QTest::newRow("add 3 frames") << Perform([this] { QVERIFY(addFrames(3)); }) << "Add frames" << QPoint(0, 2);
     QTest::newRow("delete two") << Perform([this] { selectFrames(0, {2, 0}), keys(QKeySequence::Delete); })
                                 << "Delete frames" << QPoint(0, 0);
@@ -279,7 +270,7 @@ void tst_MainWindow::copyAndPaste()
     }
     open(Ring, {{lit({5}), lit({6})}});
     keys(QKeySequence::Paste);
-    QCOMPARE(m_window->statusBar()->currentMessage(), message);
+    QCOMPARE(status(), message);
     Frames frames;
     for (int f = 0; f < document()->sequence(0)->frameCount(); ++f)
         frames << values(0, f);
@@ -414,26 +405,26 @@ void tst_MainWindow::recentFiles()
 
 void tst_MainWindow::documentSurvivesRefusals_data()
 {
-    QTest::addColumn<MenuAction>("action");
+    QTest::addColumn<QString>("action");
     QTest::addColumn<int>("answer");   // to the save question
     QTest::addColumn<QString>("file"); // for the open dialog; empty cancels it
     QTest::addColumn<bool>("kept");
 
     const int cancel = QMessageBox::Cancel, discard = QMessageBox::Discard;
-    QTest::newRow("new, question cancelled") << &MainMenu::action_New << cancel << QString() << true;
-    QTest::newRow("open, question cancelled") << &MainMenu::action_Open << cancel << QString() << true;
-    QTest::newRow("close, question cancelled") << &MainMenu::action_Close << cancel << QString() << true;
-    QTest::newRow("open, file dialog cancelled") << &MainMenu::action_Open << discard << "" << true;
-    QTest::newRow("open, empty file") << &MainMenu::action_Open << discard << m_dir.filePath("empty.xml") << true;
-    QTest::newRow("close, discarded") << &MainMenu::action_Close << discard << QString() << false;
+    QTest::newRow("new, question cancelled") << "action_New" << cancel << QString() << true;
+    QTest::newRow("open, question cancelled") << "action_Open" << cancel << QString() << true;
+    QTest::newRow("close, question cancelled") << "action_Close" << cancel << QString() << true;
+    QTest::newRow("open, file dialog cancelled") << "action_Open" << discard << "" << true;
+    QTest::newRow("open, empty file") << "action_Open" << discard << m_dir.filePath("empty.xml") << true;
+    QTest::newRow("close, discarded") << "action_Close" << discard << QString() << false;
     // Leaving the program writes app.ini; a cancelled exit leaves it and the flasher window alone.
-    QTest::newRow("exit, question cancelled") << &MainMenu::action_Exit << cancel << QString() << true;
-    QTest::newRow("exit, discarded") << &MainMenu::action_Exit << discard << QString() << false;
+    QTest::newRow("exit, question cancelled") << "action_Exit" << cancel << QString() << true;
+    QTest::newRow("exit, discarded") << "action_Exit" << discard << QString() << false;
 }
 
 void tst_MainWindow::documentSurvivesRefusals()
 {
-    QFETCH(MenuAction, action);
+    QFETCH(QString, action);
     QFETCH(int, answer);
     QFETCH(QString, file);
     QFETCH(bool, kept);
@@ -458,23 +449,22 @@ void tst_MainWindow::documentSurvivesRefusals()
         ModalAnswer::fileDialog(file);
     if (!file.isEmpty())
         ModalAnswer::messageBox(QMessageBox::Ok);
-    QVERIFY(triggerAnswered(menu()->*action));
+    QVERIFY(triggerAnswered(this->action(action)));
     QCOMPARE(document(), kept ? doc : nullptr);
     QCOMPARE(m_window->windowTitle(), kept ? title : QStringLiteral("[*]"));
     QCOMPARE(m_window->isWindowModified(), kept);
     QVERIFY(!kept || doc->sequence(0)->frameCount() == 3);
     const bool exited = !m_window->isVisible();
-    QCOMPARE(exited, action == &MainMenu::action_Exit && !kept);
+    QCOMPARE(exited, action == "action_Exit" && !kept);
     QCOMPARE(QFile::exists(settingsFile()), exited);
     QTRY_COMPARE(flasher && flasher->isVisible(), !exited);
     QVERIFY(exited || flasher->findChild<QPlainTextEdit*>()->toPlainText() == report);
     if (exited) {
         QSettings settings(settingsFile(), QSettings::IniFormat);
         // No port was saved: the first the system has, not a "COM1" that is not there.
-        QCOMPARE(settings.value(QStringLiteral("SerialPort/Name")).toString(),
-                 SerialPortSetupDialog::defaultPortName());
-        QCOMPARE(settings.value(QStringLiteral("MainWindow/Size")).toSize(), m_window->size());
-        QCOMPARE(settings.value(QStringLiteral("MainWindow/Position")).toPoint(), m_window->pos());
+        QCOMPARE(settings.value("SerialPort/Name").toString(), SerialPortSetupDialog::defaultPortName());
+        QCOMPARE(settings.value("MainWindow/Size").toSize(), m_window->size());
+        QCOMPARE(settings.value("MainWindow/Position").toPoint(), m_window->pos());
         return;
     }
     // Save, Save as and Close follow the document, also after a port setup accepted without one.

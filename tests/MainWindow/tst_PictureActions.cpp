@@ -5,18 +5,11 @@
 #include "NewDocument.h"
 #include "WindowFixture.h"
 
-#include <QCheckBox>
-#include <QDialog>
-#include <QImageReader>
-#include <QMenu>
-#include <QMessageBox>
-#include <QSpinBox>
-#include <QUndoStack>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <sys/stat.h>
 
-// The picture actions of the main window, through its menus and dialogs.
 class tst_PictureActions : public QObject, public WindowFixture
 {
     Q_OBJECT
