@@ -39,10 +39,9 @@ QVector<int> litLeds(QByteArray picture)
 
 QByteArray picture(const QVector<int>& frame, const LedLayout& layout)
 {
-    const int columns = layout.columns();
     QByteArray text;
     for (int i = 0; i < frame.size(); ++i) {
-        if (i > 0 && i % columns == 0)
+        if (i > 0 && i % layout.columns() == 0)
             text += '|';
         const int value = frame.at(i);
         text += value == 1 ? '#' : value == 0 ? '.' : value < 0 ? '-' : char('0' + value);
@@ -294,7 +293,6 @@ void tst_LedShapes::region_data()
     onFrame("invert: 7 goes dark, -1 lights", grid, F::Invert, "7-#.|....|....", ".#.#|####|####");
     onFrame("fill", grid, F::Fill, "3...|....|....", "####|####|####");
     onFrame("clear", grid, F::Clear, "..#.|....|...9", "....|....|....");
-    // A move is by (columns, rows).
     add("invert the selected LEDs only", grid, "#..#|#..#", ".##.|.#..", F::Invert, {}, false, "####|##.#");
     add("mirror within the selection's bounds", grid, "#...#|.#...", ".###.|.###.", F::MirrorColumns, {}, false,
         "#...#|...#.");
