@@ -4,6 +4,7 @@
 #include "Data/LedSymmetry.h"
 #include "Data/RegionOperations.h"
 #include "Data/TextFrames.h"
+#include "common/DataColumns.h"
 #include "common/TestData.h"
 
 #include <QtTest>
@@ -18,8 +19,7 @@ namespace {
 // "Typed" a ring of 13 at the angle typed to the field's three decimals, still a whole circle.
 const QByteArray grid("Rectangle"), ring("Ring"), half("Half"), typed("Typed");
 
-// Pictures are rows of '#' (lit), '.' (dark), a digit or '-' (-1) separated by '|'; on a ring a row is a circle,
-// innermost first.
+// Pictures: rows of '#' (lit), '.' (dark), a digit or '-' (-1) split by '|'; on a ring circles, innermost first.
 QVector<int> values(QByteArray picture)
 {
     QVector<int> frame;
@@ -28,7 +28,6 @@ QVector<int> values(QByteArray picture)
     return frame;
 }
 
-// The LEDs a picture lights, ascending.
 QVector<int> litLeds(QByteArray picture)
 {
     picture.replace("|", "");
@@ -40,10 +39,9 @@ QVector<int> litLeds(QByteArray picture)
 
 QByteArray picture(const QVector<int>& frame, const LedLayout& layout)
 {
-    const int columns = layout.columns();
     QByteArray text;
     for (int i = 0; i < frame.size(); ++i) {
-        if (i > 0 && i % columns == 0)
+        if (i > 0 && i % layout.columns() == 0)
             text += '|';
         const int value = frame.at(i);
         text += value == 1 ? '#' : value == 0 ? '.' : value < 0 ? '-' : char('0' + value);
@@ -51,7 +49,6 @@ QByteArray picture(const QVector<int>& frame, const LedLayout& layout)
     return text;
 }
 
-// The default ring, its half, or the grid a picture is drawn on.
 LedLayout layoutFor(const QByteArray& type, const QByteArray& picture)
 {
     LedLayout layout;
@@ -67,7 +64,6 @@ LedLayout layoutFor(const QByteArray& type, const QByteArray& picture)
     return LedLayout::create(LedLayout::Rectangle, picture.count('|') + 1, width < 0 ? picture.size() : width);
 }
 
-// The columns of a ring from `from` clockwise to `to`.
 QVector<int> arc(int from, int to)
 {
     QVector<int> columns { from };
@@ -78,7 +74,6 @@ QVector<int> arc(int from, int to)
 
 const QVector<int> whole = arc(0, 47);
 
-// A ring's picture from the lit columns of each circle, innermost first.
 QByteArray circles(std::initializer_list<QVector<int>> lit)
 {
     QByteArrayList rows;
@@ -131,17 +126,9 @@ private slots:
 
 void tst_LedShapes::shapes_data()
 {
-    QTest::addColumn<QByteArray>("type");
-    QTest::addColumn<LedShapes::eShape>("shape");
-    QTest::addColumn<QPointF>("from"); // on a grid the (column, row) of a cell, on the ring a scene point
-    QTest::addColumn<QPointF>("to");
-    QTest::addColumn<int>("style");
-    QTest::addColumn<QByteArray>("expected"); // a grid's picture gives its size
-
-    const auto add = [](const char* name, const QByteArray& type, LedShapes::eShape shape, QPointF from, QPointF to,
-                        int style, const QByteArray& expected) {
-        QTest::newRow(name) << type << shape << from << to << style << expected;
-    };
+    // From and to: on a grid the (column, row) of a cell, on the ring a scene point.
+    const auto add = dataColumns<QByteArray, LedShapes::eShape, QPointF, QPointF, int, QByteArray>(
+        "type", "shape", "from", "to", "style", "expected");
     const LedShapes::eShape line = LedShapes::Line, rectangle = LedShapes::Rectangle, ellipse = LedShapes::Ellipse;
     add("line: a diagonal, drawn upwards", grid, line, { 0, 4 }, { 4, 0 }, Outline, "....#|...#.|..#..|.#...|#....");
     add("line: shallow, backwards", grid, line, { 6, 2 }, { 0, 0 }, Outline, "##.....|..###..|.....##");
@@ -199,21 +186,17 @@ void tst_LedShapes::shapes()
 
 void tst_LedShapes::nearestAndNeighbours_data()
 {
-    QTest::addColumn<QByteArray>("type"); // the grid is 4 x 8
-    QTest::addColumn<QPointF>("point");   // null: the neighbours of `led`
-    QTest::addColumn<int>("led");
-    QTest::addColumn<QVector<int>>("expected");
-
-    QTest::newRow("grid: on an LED") << grid << QPointF(12, 6) << 0 << QVector<int> { 10 };
-    QTest::newRow("grid: far beside it") << grid << QPointF(-100, 100) << 0 << QVector<int> { 24 };
-    QTest::newRow("ring: LED 0 at the top") << ring << QPointF(0.5, -44) << 0 << QVector<int> { 0 };
-    QTest::newRow("ring: outer circle, a quarter on") << ring << QPointF(61, 1) << 0 << QVector<int> { 3 * 48 + 12 };
-    QTest::newRow("ring: last of circle 0 wraps to LED 0") << ring << QPointF() << 47 << QVector<int> { 0, 46, 95 };
-    QTest::newRow("ring: LED 0 wraps back") << ring << QPointF() << 0 << QVector<int> { 1, 47, 48 };
-    QTest::newRow("ring: outer circle") << ring << QPointF() << 150 << QVector<int> { 102, 149, 151 };
-    QTest::newRow("half circle: no neighbour across the gap") << half << QPointF() << 0 << QVector<int> { 1, 48 };
-    QTest::newRow("typed angle: LED 0 still wraps back") << typed << QPointF() << 0 << QVector<int> { 1, 12, 13 };
-    QTest::newRow("grid: a corner does not wrap") << grid << QPointF() << 7 << QVector<int> { 6, 15 };
+    const auto add = dataColumns<QByteArray, QPointF, int, QVector<int>>("type", "point", "led", "expected");
+    add("grid: on an LED", grid, { 12, 6 }, 0, { 10 });
+    add("grid: far beside it", grid, { -100, 100 }, 0, { 24 });
+    add("ring: LED 0 at the top", ring, { 0.5, -44 }, 0, { 0 });
+    add("ring: outer circle, a quarter on", ring, { 61, 1 }, 0, { 3 * 48 + 12 });
+    add("ring: last of circle 0 wraps to LED 0", ring, {}, 47, { 0, 46, 95 });
+    add("ring: LED 0 wraps back", ring, {}, 0, { 1, 47, 48 });
+    add("ring: outer circle", ring, {}, 150, { 102, 149, 151 });
+    add("half circle: no neighbour across the gap", half, {}, 0, { 1, 48 });
+    add("typed angle: LED 0 still wraps back", typed, {}, 0, { 1, 12, 13 });
+    add("grid: a corner does not wrap", grid, {}, 7, { 6, 15 });
 }
 
 void tst_LedShapes::nearestAndNeighbours()
@@ -230,13 +213,7 @@ void tst_LedShapes::nearestAndNeighbours()
 
 void tst_LedShapes::floodArea_data()
 {
-    QTest::addColumn<QByteArray>("type");
-    QTest::addColumn<QByteArray>("frame");
-    QTest::addColumn<QPoint>("start"); // (column, row)
-    QTest::addColumn<QByteArray>("expected");
-
-    const auto add = [](const char* name, const QByteArray& type, const QByteArray& frame, QPoint start,
-                        const QByteArray& expected) { QTest::newRow(name) << type << frame << start << expected; };
+    const auto add = dataColumns<QByteArray, QByteArray, QPoint, QByteArray>("type", "frame", "start", "expected");
     add("grid: dark area inside a wall", grid, "..#...|..#...|###...|......", { 0, 0 }, "##....|##....|......|......");
     add("grid: diagonal gaps hold", grid, ".#....|#.....|......|......", { 0, 0 }, "#.....|......|......|......");
     add("grid: the lit wall itself", grid, "..#...|..#...|###...|......", { 2, 1 }, "..#...|..#...|###...|......");
@@ -266,16 +243,8 @@ void tst_LedShapes::floodArea()
 
 void tst_LedShapes::symmetry_data()
 {
-    QTest::addColumn<QByteArray>("type");
-    QTest::addColumn<LedSymmetry::eMode>("mode");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QByteArray>("drawn");
-    QTest::addColumn<QByteArray>("expected");
-
-    const auto add = [](const char* name, const QByteArray& type, LedSymmetry::eMode mode, int count,
-                        const QByteArray& drawn, const QByteArray& expected) {
-        QTest::newRow(name) << type << mode << count << drawn << expected;
-    };
+    const auto add = dataColumns<QByteArray, LedSymmetry::eMode, int, QByteArray, QByteArray>("type", "mode", "count",
+                                                                                              "drawn", "expected");
     add("grid mirror", grid, LedSymmetry::Mirror, 2, "##...|.....|...#.", "##.##|.....|.#.#.");
     add("grid mirror, the centre column stays", grid, LedSymmetry::Mirror, 2, "..#..", "..#..");
     add("grid both", grid, LedSymmetry::Both, 2, "#...|.#..|....", "#..#|.##.|#..#");
@@ -301,27 +270,15 @@ void tst_LedShapes::symmetry()
     QCOMPARE(picture(frameOf(layout, LedSymmetry(mode, count).repeated(layout, litLeds(drawn))), layout), expected);
 }
 
-// An operation on the selected LEDs ('#' in the selection's picture) or, with no selection, on the whole frame;
-// with None a move by rows and columns.
 void tst_LedShapes::region_data()
 {
-    QTest::addColumn<QByteArray>("type");
-    QTest::addColumn<QByteArray>("frame");
-    QTest::addColumn<QByteArray>("selection");
-    QTest::addColumn<FrameOperations::eOperation>("operation");
-    QTest::addColumn<QPoint>("move"); // x = columns, y = rows
-    QTest::addColumn<bool>("copy");
-    QTest::addColumn<QByteArray>("expected");
-
-    const auto add = [](const char* name, const QByteArray& type, const QByteArray& frame, const QByteArray& selection,
-                        FrameOperations::eOperation operation, QPoint move, bool copy, const QByteArray& expected) {
-        QTest::newRow(name) << type << frame << selection << operation << move << copy << expected;
-    };
-    const auto onFrame = [](const char* name, const QByteArray& type, FrameOperations::eOperation operation,
-                            const QByteArray& frame, const QByteArray& expected) {
-        QTest::newRow(name) << type << frame << QByteArray() << operation << QPoint() << false << expected;
-    };
     using F = FrameOperations;
+    const auto add = dataColumns<QByteArray, QByteArray, QByteArray, F::eOperation, QPoint, bool, QByteArray>(
+        "type", "frame", "selection", "operation", "move", "copy", "expected");
+    const auto onFrame = [&add](const char* name, const QByteArray& type, F::eOperation operation,
+                                const QByteArray& frame, const QByteArray& expected) {
+        add(name, type, frame, {}, operation, {}, false, expected);
+    };
     // Shifts and the swap of rows run alike on rings and grids; only the flip of columns differs.
     onFrame("ring flip around LED 0", ring, F::MirrorColumns, circles({ { 0, 1 }, { 2 }, {}, {} }),
             circles({ { 0, 47 }, { 46 }, {}, {} }));
@@ -336,21 +293,18 @@ void tst_LedShapes::region_data()
     onFrame("invert: 7 goes dark, -1 lights", grid, F::Invert, "7-#.|....|....", ".#.#|####|####");
     onFrame("fill", grid, F::Fill, "3...|....|....", "####|####|####");
     onFrame("clear", grid, F::Clear, "..#.|....|...9", "....|....|....");
-    const FrameOperations::eOperation none = FrameOperations::None;
-    add("invert the selected LEDs only", grid, "#..#|#..#", ".##.|.#..", FrameOperations::Invert, {}, false,
-        "####|##.#");
-    add("mirror within the selection's bounds", grid, "#...#|.#...", ".###.|.###.", FrameOperations::MirrorColumns,
-        {}, false, "#...#|...#.");
-    add("shift wraps within the bounds", grid, "..#..#", "..###.", FrameOperations::ShiftForward, {}, false,
-        "...#.#");
+    add("invert the selected LEDs only", grid, "#..#|#..#", ".##.|.#..", F::Invert, {}, false, "####|##.#");
+    add("mirror within the selection's bounds", grid, "#...#|.#...", ".###.|.###.", F::MirrorColumns, {}, false,
+        "#...#|...#.");
+    add("shift wraps within the bounds", grid, "..#..#", "..###.", F::ShiftForward, {}, false, "...#.#");
     add("a band all the way round turns as the ring does", ring, ringRows({ 47 }), circles({ {}, whole, {}, {} }),
-        FrameOperations::ShiftForward, {}, false, circles({ { 47 }, { 0 }, { 47 }, { 47 } }));
-    add("move: the LEDs left go dark, the covered take the moved states", grid, "#.##|....", "##..|....", none,
+        F::ShiftForward, {}, false, circles({ { 47 }, { 0 }, { 47 }, { 47 } }));
+    add("move: the LEDs left go dark, the covered take the moved states", grid, "#.##|....", "##..|....", F::None,
         { 1, 1 }, false, "..##|.#..");
-    add("copy keeps the originals", grid, "#...|....", "#...|....", none, { 2, 1 }, true, "#...|..#.");
-    add("what leaves a grid is dropped", grid, ".##", ".##", none, { 1, 0 }, false, "..#");
-    add("a ring's selection turns past LED 0", ring, ringRows({ 46, 47 }), circles({ { 46, 47 }, {}, {}, {} }), none,
-        { 3, 1 }, false, circles({ {}, { 1, 2, 46, 47 }, { 46, 47 }, { 46, 47 } }));
+    add("copy keeps the originals", grid, "#...|....", "#...|....", F::None, { 2, 1 }, true, "#...|..#.");
+    add("what leaves a grid is dropped", grid, ".##", ".##", F::None, { 1, 0 }, false, "..#");
+    add("a ring's selection turns past LED 0", ring, ringRows({ 46, 47 }), circles({ { 46, 47 }, {}, {}, {} }),
+        F::None, { 3, 1 }, false, circles({ {}, { 1, 2, 46, 47 }, { 46, 47 }, { 46, 47 } }));
 }
 
 void tst_LedShapes::region()
@@ -375,18 +329,13 @@ void tst_LedShapes::region()
     QCOMPARE(picture(result, layout), expected);
 }
 
-// A region taken from a 3 x 4 grid and pasted with its top-left cell at a target cell.
 void tst_LedShapes::regionPaste_data()
 {
-    QTest::addColumn<QByteArray>("type");
-    QTest::addColumn<QPoint>("at");
-    QTest::addColumn<QByteArray>("expected"); // a grid's picture gives its size
-    QTest::addColumn<int>("dropped");
-
-    QTest::newRow("same layout, same cells") << grid << QPoint(1, 1) << QByteArray("....|.#..|..#.") << 0;
-    QTest::newRow("a smaller grid drops what falls off") << grid << QPoint(1, 1) << QByteArray("..|.#") << 3;
-    QTest::newRow("a ring wraps its columns") << ring << QPoint(47, 0) << circles({ { 47 }, { 0 }, {}, {} }) << 0;
-    QTest::newRow("a ring wraps back past LED 0") << ring << QPoint(-2, 0) << circles({ { 46 }, { 47 }, {}, {} }) << 0;
+    const auto add = dataColumns<QByteArray, QPoint, QByteArray, int>("type", "at", "expected", "dropped");
+    add("same layout, same cells", grid, { 1, 1 }, "....|.#..|..#.", 0);
+    add("a smaller grid drops what falls off", grid, { 1, 1 }, "..|.#", 3);
+    add("a ring wraps its columns", ring, { 47, 0 }, circles({ { 47 }, { 0 }, {}, {} }), 0);
+    add("a ring wraps back past LED 0", ring, { -2, 0 }, circles({ { 46 }, { 47 }, {}, {} }), 0);
 }
 
 void tst_LedShapes::regionPaste()
@@ -429,29 +378,20 @@ void tst_LedShapes::everyGlyphFitsItsFace()
 
 void tst_LedShapes::lettering_data()
 {
-    QTest::addColumn<QByteArray>("type");
-    QTest::addColumn<QSize>("panel"); // columns x rows
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("still");
-    QTest::addColumn<int>("width");
-
-    QTest::newRow("5x7 centred on 9 rows, cut at the right") << grid << QSize(8, 9) << "Hi"
-        << QByteArray("........|#...#..#|#...#...|#...#.##|#####..#|#...#..#|#...#..#|#...#.##|........") << 9;
-    QTest::newRow("3x5 on 6 rows") << grid << QSize(8, 6) << "T1"
-                                   << QByteArray("###..#..|.#..##..|.#...#..|.#...#..|.#..###.|........") << 7;
-    QTest::newRow("3x4 on 3 rows loses its top row") << grid << QSize(4, 3) << "L" << QByteArray("#...|#...|###.") << 3;
-    QTest::newRow("ring: the top row on the outer circle") << ring << QSize(48, 4) << "T"
-                                                           << circles({ { 1 }, { 1 }, { 1 }, { 0, 1, 2 } }) << 3;
+    const auto add
+        = dataColumns<QByteArray, QSize, QString, QByteArray, int>("type", "panel", "text", "still", "width");
+    add("5x7 centred on 9 rows, cut at the right", grid, { 8, 9 }, "Hi",
+        "........|#...#..#|#...#...|#...#.##|#####..#|#...#..#|#...#..#|#...#.##|........", 9);
+    add("3x5 on 6 rows", grid, { 8, 6 }, "T1", "###..#..|.#..##..|.#...#..|.#...#..|.#..###.|........", 7);
+    add("3x4 on 3 rows loses its top row", grid, { 4, 3 }, "L", "#...|#...|###.", 3);
+    add("ring: the top row on the outer circle", ring, { 48, 4 }, "T", circles({ { 1 }, { 1 }, { 1 }, { 0, 1, 2 } }),
+        3);
     // The panel's height picks the face; a panel as wide as the text shows its glyphs whole.
-    QTest::newRow("5x7 i! one column apart") << grid << QSize(5, 7) << "i!"
-                                             << QByteArray(".#..#|....#|##..#|.#..#|.#..#|.#...|###.#") << 5;
-    QTest::newRow("3x5 lower case as capitals") << grid << QSize(7, 5) << "hH"
-                                                << QByteArray("#.#.#.#|#.#.#.#|###.###|#.#.#.#|#.#.#.#") << 7;
-    QTest::newRow("3x4 digits") << grid << QSize(7, 4) << "42" << QByteArray("#.#.##.|###...#|..#..#.|..#.###") << 7;
-    QTest::newRow("a box for what the font lacks") << grid << QSize(5, 7) << QString::fromUtf8("é")
-                                                   << QByteArray("#####|#...#|#...#|#...#|#...#|#...#|#####") << 5;
-    QTest::newRow("one box for a character beyond the basic plane")
-        << grid << QSize(3, 4) << QString::fromUtf8("\xF0\x9F\x98\x80") << QByteArray("###|#.#|#.#|###") << 3;
+    add("5x7 i! one column apart", grid, { 5, 7 }, "i!", ".#..#|....#|##..#|.#..#|.#..#|.#...|###.#", 5);
+    add("3x5 lower case as capitals", grid, { 7, 5 }, "hH", "#.#.#.#|#.#.#.#|###.###|#.#.#.#|#.#.#.#", 7);
+    add("3x4 digits", grid, { 7, 4 }, "42", "#.#.##.|###...#|..#..#.|..#.###", 7);
+    add("a box for what the font lacks", grid, { 5, 7 }, "é", "#####|#...#|#...#|#...#|#...#|#...#|#####", 5);
+    add("one box for a character beyond the basic plane", grid, { 3, 4 }, "\xF0\x9F\x98\x80", "###|#.#|#.#|###", 3);
 }
 
 // The scroll: frame C is the still picture, each frame before it one column further right; first and last dark.

@@ -6,6 +6,7 @@
 #include "Data/WiringSolver.h"
 #include "Data/WiringTest.h"
 
+#include "common/DataColumns.h"
 #include "common/TestData.h"
 
 #include <QtTest>
@@ -52,15 +53,8 @@ private slots:
 
 void tst_Numbering::mapping_data()
 {
-    QTest::addColumn<LedLayout>("layout");
     // Cells as drawn, x = column and y = row: LED 0, LED 1 and the first LED of the second line.
-    QTest::addColumn<QPoint>("first");
-    QTest::addColumn<QPoint>("second");
-    QTest::addColumn<QPoint>("nextLine");
-
-    const auto add = [](const char* name, const LedLayout& layout, QPoint first, QPoint second, QPoint nextLine) {
-        QTest::newRow(name) << layout << first << second << nextLine;
-    };
+    const auto add = dataColumns<LedLayout, QPoint, QPoint, QPoint>("layout", "first", "second", "nextLine");
     add("rows, top left", numbered(R, false, 1, 1), { 0, 0 }, { 1, 0 }, { 0, 1 });
     add("rows, top left, serp.", numbered(R, true, 1, 1), { 0, 0 }, { 1, 0 }, { 3, 1 });
     add("rows, top right", numbered(R, false, 1, -1), { 3, 0 }, { 2, 0 }, { 3, 1 });
@@ -153,27 +147,20 @@ void tst_Numbering::toolsDrawAsDrawn()
 
     same(frameOf(plain, LedShapes::floodArea(plain, picture, 0)),
          frameOf(layout, LedShapes::floodArea(layout, moved, layout.indexAt(0, 0))));
-    for (int op : { FrameOperations::ShiftForward, FrameOperations::ShiftOut, FrameOperations::MirrorColumns })
-        same(FrameOperations::apply(FrameOperations::eOperation(op), picture, plain),
-             FrameOperations::apply(FrameOperations::eOperation(op), moved, layout));
+    for (auto op : { FrameOperations::ShiftForward, FrameOperations::ShiftOut, FrameOperations::MirrorColumns })
+        same(FrameOperations::apply(op, picture, plain), FrameOperations::apply(op, moved, layout));
     same(TextFrames(plain, QStringLiteral("F")).still(), TextFrames(layout, QStringLiteral("F")).still());
 }
 
 void tst_Numbering::file_data()
 {
-    QTest::addColumn<QByteArray>("children");
-    QTest::addColumn<int>("order");
-    QTest::addColumn<bool>("serpentine");
-    QTest::addColumn<QString>("error"); // empty: read
-
-    QTest::newRow("columns, serpentine") << QByteArray("<Order>Columns</Order><Serpentine>1</Serpentine>") << C << true
-                                         << QString();
-    QTest::newRow("before the size, written out") << QByteArray("<Serpentine>0</Serpentine><Order>Rows</Order>") << R
-                                                  << false << QString();
-    QTest::newRow("other order") << QByteArray("\n<Order>Diagonal</Order>") << 0 << false
-                                 << "Line 2, column 24: Order holds Diagonal; it is Rows or Columns.";
-    QTest::newRow("serpentine 2") << QByteArray("\n\n<Serpentine>2</Serpentine>") << 0 << false
-                                  << "Line 3, column 27: Serpentine holds 2; it is 0 or 1.";
+    const auto add = dataColumns<QByteArray, int, bool, QString>("children", "order", "serpentine", "error");
+    add("columns, serpentine", "<Order>Columns</Order><Serpentine>1</Serpentine>", C, true, {});
+    add("before the size, written out", "<Serpentine>0</Serpentine><Order>Rows</Order>", R, false, {});
+    add("other order", "\n<Order>Diagonal</Order>", 0, false,
+        "Line 2, column 24: Order holds Diagonal; it is Rows or Columns.");
+    add("serpentine 2", "\n\n<Serpentine>2</Serpentine>", 0, false,
+        "Line 3, column 27: Serpentine holds 2; it is 0 or 1.");
 }
 
 // The numbering in the Layout element: read in any place, written last and only when not plain rows.
@@ -206,8 +193,7 @@ void tst_Numbering::file()
 
 void tst_Numbering::solve_data()
 {
-    QTest::addColumn<LedLayout>("wired");
-    QTest::addColumn<int>("believedOrder");
+    const auto add = dataColumns<LedLayout, int>("wired", "believedOrder");
     // Every numbering of a grid and of a ring, believed plain rows or plain columns.
     for (int bits = 0; bits < 64; ++bits) {
         const int type = bits & 1, order = bits >> 1 & 1, serpentine = bits >> 2 & 1, believed = bits >> 5 & 1;
@@ -216,7 +202,7 @@ void tst_Numbering::solve_data()
                       believed)
             << numbered(order, serpentine, rowSign, columnSign, LedLayout::eType(type)) << believed;
     }
-    QTest::newRow("grid of LEDs a million apart") << numbered(1, true, -1, 1, LedLayout::Rectangle, 1e6) << 0;
+    add("grid of LEDs a million apart", numbered(1, true, -1, 1, LedLayout::Rectangle, 1e6), 0);
 }
 
 // From where the test's single LEDs lit on a panel believed plain, the panel's real numbering.

@@ -3,6 +3,7 @@
 #include "Data/LedPanelModel.h"
 #include "Data/LedStateCommand.h"
 #include "Data/ProgramCompiler.h"
+#include "common/DataColumns.h"
 #include "common/TestData.h"
 
 #include <QtTest>
@@ -19,17 +20,12 @@ private slots:
 
 void tst_ProgramCompiler::image_data()
 {
-    QTest::addColumn<QSize>("panel"); // columns x rows
     // A frame is a list of tokens: "9" lights LED 9, "9=-2" sets it to -2, "*" and "*=v" set every LED.
-    QTest::addColumn<QStringList>("frames");
-    QTest::addColumn<QByteArray>("expected");
-
+    const auto add = dataColumns<QSize, QStringList, QByteArray>("panel", "frames", "expected");
     const auto hex = [](const char* text) { return QByteArray::fromHex(text); };
-    QTest::newRow("2x12 all on leaves the fourth byte") << QSize(12, 2) << QStringList{"*=7"} << hex("03ffffff0000");
-    QTest::newRow("only positive intensities are on") << QSize(8, 1)
-        << QStringList{"0=-3 1 2=255 3=0 4=-2147483648 5=2147483647"} << hex("032600");
-    QTest::newRow("two frames on a 3x5 panel") << QSize(5, 3) << QStringList{"1 14", ""}
-                                               << hex("03024000" "03000000" "00");
+    add("2x12 all on leaves the fourth byte", { 12, 2 }, { "*=7" }, hex("03ffffff0000"));
+    add("only positive intensities are on", { 8, 1 }, { "0=-3 1 2=255 3=0 4=-2147483648 5=2147483647" }, hex("032600"));
+    add("two frames on a 3x5 panel", { 5, 3 }, { "1 14", "" }, hex("03024000" "03000000" "00"));
 }
 
 // Builds a sequence under its layout and compiles it in the order the panel link does.

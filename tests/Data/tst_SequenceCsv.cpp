@@ -6,6 +6,7 @@
 #include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
 
+#include "common/DataColumns.h"
 #include "common/LatePipeWriter.h"
 #include "common/ModalAnswer.h"
 #include "common/PythonRunner.h"
@@ -40,34 +41,28 @@ private:
 
 void tst_SequenceCsv::bothDoors_data()
 {
-    QTest::addColumn<QString>("python"); // csv.writer's keyword arguments; empty: the table is the text itself
-    QTest::addColumn<QByteArray>("table"); // the text, or the rows Python writes
-    QTest::addColumn<Frames>("expected");
-    QTest::addColumn<QString>("error");
-
-    const auto add = [](const char* name, const char* python, const QByteArray& table, const Frames& expected,
-                        const char* error = "") {
-        QTest::newRow(name) << QString(python) << table << expected << QString(error);
-    };
-    add("exported", "", "0,1,2,3\n1,0,1,1\r\n0,0,0,2\r\n", { { 1, 0, 1, 1 }, { 0, 0, 0, 2 } });
-    add("python, integers first: no header", "{}", "[[1, 0, 0, 1], [0, 1, 1, 0]]", { { 1, 0, 0, 1 }, { 0, 1, 1, 0 } });
+    // Python: csv.writer's keyword arguments, and the table the rows it writes; without, the table is the text.
+    const auto add = dataColumns<QString, QByteArray, Frames, QString>("python", "table", "expected", "error");
+    add("exported", "", "0,1,2,3\n1,0,1,1\r\n0,0,0,2\r\n", { { 1, 0, 1, 1 }, { 0, 0, 0, 2 } }, "");
+    add("python, integers first: no header", "{}", "[[1, 0, 0, 1], [0, 1, 1, 0]]", { { 1, 0, 0, 1 }, { 0, 1, 1, 0 } },
+        "");
     add("python, every cell quoted", "{'quoting': csv.QUOTE_ALL}", "[range(4), [1, 1, 0, -3], [' 2', 0]]",
-        { { 1, 1, 0, -3 }, { 2, 0, 0, 0 } });
+        { { 1, 1, 0, -3 }, { 2, 0, 0, 0 } }, "");
     add("python, tabs, quoted words", "{'dialect': 'excel-tab', 'quoting': csv.QUOTE_NONNUMERIC}",
-        "[['LED a', 'LED, b'], [1, 2], [3, '']]", { { 1, 2, 0, 0 }, { 3, 0, 0, 0 } });
+        "[['LED a', 'LED, b'], [1, 2], [3, '']]", { { 1, 2, 0, 0 }, { 3, 0, 0, 0 } }, "");
     add("python, quoted text after a number", "{'quoting': csv.QUOTE_ALL}", "[[0, 1], [1, 0], [1, '2x']]", {},
         "Line 3, column 2: \"2x\" is not a number.");
     // A line of blanks is empty, and its tab picks no separator.
-    add("blank lines, blanks in cells", "", "\n \t\n 0 , 1\n\n5, 6 ,\r\n", { { 5, 6, 0, 0 } });
-    add("a lone 0 is a header", "", "0\n7\n", { { 7, 0, 0, 0 } });
+    add("blank lines, blanks in cells", "", "\n \t\n 0 , 1\n\n5, 6 ,\r\n", { { 5, 6, 0, 0 } }, "");
+    add("a lone 0 is a header", "", "0\n7\n", { { 7, 0, 0, 0 } }, "");
     // As spreadsheets write them: lines ended by CR alone, a separator after every cell.
-    add("lone CRs", "", "0,1,2,3\r1,0,1,1\r0,0,0,2\r", { { 1, 0, 1, 1 }, { 0, 0, 0, 2 } });
-    add("separator after every cell", "", "0,1,2,3,\r\n1,0,1,1,\r\n", { { 1, 0, 1, 1 } });
-    add("a later line wider than the first", "", "0,1\n\n1\n\"7\",0,0,4,5\n", { { 1, 0, 0, 0 }, { 7, 0, 0, 4 } });
+    add("lone CRs", "", "0,1,2,3\r1,0,1,1\r0,0,0,2\r", { { 1, 0, 1, 1 }, { 0, 0, 0, 2 } }, "");
+    add("separator after every cell", "", "0,1,2,3,\r\n1,0,1,1,\r\n", { { 1, 0, 1, 1 } }, "");
+    add("a later line wider than the first", "", "0,1\n\n1\n\"7\",0,0,4,5\n", { { 1, 0, 0, 0 }, { 7, 0, 0, 4 } }, "");
     // The largest sequence under its header, 64 frames of the largest panel, has 4259840 cells: as many
     // separators and line ends as this table (tabs on a blank line only count).
     add("as many cells as the largest sequence", "", "0,1,2,3\n1,1,1,1\r\n" + QByteArray(4259831, '\t') + '\n',
-        { { 1, 1, 1, 1 } });
+        { { 1, 1, 1, 1 } }, "");
     add("more cells than a show holds", "", QByteArray("0\n").repeated(4300000), {},
         "The table has more cells than any sequence.");
     add("as many with one long line", "", QByteArray("0,").repeated(200000) + "0\n" + QByteArray("1\n").repeated(30),
@@ -112,19 +107,10 @@ void tst_SequenceCsv::bothDoors()
 
 void tst_SequenceCsv::menu_data()
 {
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<int>("leds");
-    QTest::addColumn<Frames>("preset");
-    QTest::addColumn<QString>("file");       // "-": no dialog may appear
-    QTest::addColumn<QByteArray>("content"); // read by an import, expected of an export
-    QTest::addColumn<Frames>("expected");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("status"); // of the window holding the document after an import
-
-    const auto add = [](const char* name, const char* entry, int leds, const Frames& preset, const char* file,
-                        const QByteArray& content, const Frames& expected, const char* message, const char* status) {
-        QTest::newRow(name) << entry << leds << preset << file << content << expected << message << status;
-    };
+    // File "-": no dialog may appear. Content: read by an import, expected of an export. Status: of the window
+    // holding the document after an import.
+    const auto add = dataColumns<QString, int, Frames, QString, QByteArray, Frames, QString, QString>(
+        "entry", "leds", "preset", "file", "content", "expected", "message", "status");
     const Frames one{{9, 9, 9, 9}};
     add("wider file, more rows", "import", 4, one, "a.csv", "0,1,2,3,4,5\n1,2,3,4,5,6\r\n-1,0,0,0,0,0\n",
         {{1, 2, 3, 4}, {-1, 0, 0, 0}}, "", "2 frames imported; rows of 6 values cut to the panel's 4 LEDs");
