@@ -515,16 +515,13 @@ void tst_Cli::interrupt()
     QFETCH(QString, stopped);
     PanelSimulator sim;
     QVERIFY(sim.start(simulator.split(' ', Qt::SkipEmptyParts)));
-    QProcess process;
-    CliRun::start(process, paths(line), sim.devicePath());
-    QVERIFY(sim.waitForLine(running));
-    ::kill(pid_t(process.processId()), SIGINT);
-    QVERIFY(process.waitForFinished(10000));
-    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), 130);
-    const QString err = process.readAllStandardError();
-    QVERIFY2(QRegularExpression(stopped, QRegularExpression::DotMatchesEverythingOption).match(err).hasMatch(),
-             qPrintable(err));
+    const CliRun run(paths(line), sim.devicePath(), [&](QProcess& process) {
+        QVERIFY(sim.waitForLine(running));
+        ::kill(pid_t(process.processId()), SIGINT);
+    });
+    QCOMPARE(run.status, 130);
+    QVERIFY2(QRegularExpression(stopped, QRegularExpression::DotMatchesEverythingOption).match(run.err).hasMatch(),
+             run.err);
 }
 
 // On a terminal the progress is one line that updates in place.

@@ -174,16 +174,11 @@ void tst_CliPictures::streams()
     QFETCH(QString, input);
     QFETCH(int, status);
     QFETCH(QString, said);
-    QProcess process;
-    if (input.isEmpty())
-        process.setStandardOutputFile(QStringLiteral("/dev/full"));
-    CliRun::start(process, paths(line));
-    if (!input.isEmpty())
-        process.write(fileContents(path(input)));
-    process.closeWriteChannel();
-    QVERIFY(process.waitForFinished(60000));
-    QCOMPARE(process.exitCode(), status);
-    QVERIFY(process.readAllStandardError().contains(said.toUtf8()));
+    const QByteArray piped = input.isEmpty() ? QByteArray() : fileContents(path(input));
+    const CliRun run(paths(line), QString(), [&](QProcess& process) { process.write(piped); },
+                     input.isEmpty() ? QStringLiteral("/dev/full") : QString());
+    QCOMPARE(run.status, status);
+    QVERIFY(run.err.contains(said.toUtf8()));
 }
 
 QTEST_MAIN(tst_CliPictures)
