@@ -405,11 +405,10 @@ void tst_Cli::text_data()
     QTest::addColumn<int>("frame"); // of the last sequence: the text standing still, as the editor letters it
     QTest::addColumn<QString>("frames"); // per sequence
 
-    QTest::newRow("still, appended to sequence 1") << "text letters.xml Hi --sequence 1 -o out.xml" << 1 << "[2]";
+    QTest::newRow("still, appended to sequence 1") << "text letters.xml Hi --sequence 1" << 1 << "[2]";
     // 200 characters, each two UTF-16 units and a box.
-    QTest::newRow("200 clefs") << "text letters.xml " + QString::fromUtf8("\U0001D11E").repeated(200) + " -o out.xml"
-                               << 0 << "[1, 1]";
-    QTest::newRow("scroll on the ring, a new sequence") << "text realring.xml AB --scroll -o out.xml" << 48 << "[56]";
+    QTest::newRow("200 clefs") << "text letters.xml " + QString::fromUtf8("\U0001D11E").repeated(200) << 0 << "[1, 1]";
+    QTest::newRow("scroll on the ring, a new sequence") << "text realring.xml AB --scroll" << 48 << "[56]";
 }
 
 void tst_Cli::text()
@@ -417,7 +416,7 @@ void tst_Cli::text()
     QFETCH(QString, line);
     QFETCH(int, frame);
     QFETCH(QString, frames);
-    const QStringList arguments = paths(line);
+    const QStringList arguments = paths(line + " -o out.xml");
     const CliRun run(arguments);
     QVERIFY2(run.status == 0, run.err);
     const QString script = R"(import sys, xml.etree.ElementTree as ET
