@@ -166,8 +166,7 @@ void tst_CliPictures::streams_data()
     QTest::newRow("render, JSON, full") << "render show.xml -o a.png --json" << "" << 4 << "No space left on device";
 }
 
-// A picture piped in is read once, as it comes; standard output that takes nothing fails the run as an -o file
-// that takes nothing does.
+// A piped picture is read once, as it comes; a full standard output fails the run as a full -o file does.
 void tst_CliPictures::streams()
 {
     QFETCH(QString, line);
