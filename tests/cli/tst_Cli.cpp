@@ -143,7 +143,7 @@ void tst_Cli::flash()
 {
     QFETCH(int, boards);
     QFETCH(bool, verbose);
-    PanelSimulator sims[2];
+    std::vector<PanelSimulator> sims(boards);
     QStringList arguments { "flash", file("firmware.txt") };
     for (int b = 0; b < boards; ++b) {
         QVERIFY(sims[b].start({ "--memory-out", file(QString("memory%1.txt").arg(b)) }));
