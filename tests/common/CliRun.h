@@ -12,7 +12,7 @@ class CliRun
 {
 public:
     CliRun() = default;
-    // during acts on the started tool, to feed or interrupt it; standardOutput, if given, takes the output's place.
+    // during acts on the started tool, to feed or interrupt it; standardOutput, if given, is a file instead of a pipe.
     explicit CliRun(const QStringList& arguments, const QString& port = QString(),
                     const std::function<void(QProcess&)>& during = {}, const QString& standardOutput = QString());
     // The words of a command line, a relative file name among them (show.xml, a.gif) made a path in folder.
