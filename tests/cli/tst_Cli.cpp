@@ -113,20 +113,16 @@ void tst_Cli::lineBytes()
     QFETCH(int, blocks);
     const QStringList arguments = paths(line);
     const QMap<QString, char> frames { { "reset", 0x01 }, { "next", 0x02 }, { "boot", 0x64 } };
-    QByteArray expected = QByteArray(1, frames.value(arguments[0])) + QByteArray(3, '\0');
-    if (blocks >= 0) {
-        const QByteArray image = editorImage(arguments[1]);
-        expected.clear();
-        for (int n = 0; n < blocks; ++n)
-            expected += QByteArray("\x03\0\0", 3) + char(n) + image.mid(32 * n, 32).leftJustified(32, '\0');
-    }
+    const QByteArray image = blocks < 0 ? QByteArray() : editorImage(arguments[1]);
+    QByteArray expected = blocks < 0 ? QByteArray(1, frames.value(arguments[0])) + QByteArray(3, '\0') : QByteArray();
+    for (int n = 0; n < blocks; ++n)
+        expected += QByteArray("\x03\0\0", 3) + char(n) + image.mid(32 * n, 32).leftJustified(32, '\0');
 
     PanelSimulator sim;
     QVERIFY(sim.start({ "--raw" }));
     const CliRun run(arguments, sim.devicePath());
     QCOMPARE(run.status, 0);
-    QVERIFY(QTest::qWaitFor([&] { return sim.received().size() >= expected.size(); }, 5000));
-    QCOMPARE(sim.received(), expected);
+    QTRY_COMPARE_WITH_TIMEOUT(sim.received(), expected, 5000);
     if (blocks < 0)
         QVERIFY2(run.err.contains(expected.toHex(' ').toUpper() + "\nSent " + arguments[0].toUtf8()), run.err);
     else
@@ -147,30 +143,27 @@ void tst_Cli::flash()
 {
     QFETCH(int, boards);
     QFETCH(bool, verbose);
-    QList<PanelSimulator*> sims;
+    std::vector<PanelSimulator> sims(boards);
     QStringList arguments { "flash", file("firmware.txt") };
     for (int b = 0; b < boards; ++b) {
-        sims << new PanelSimulator;
-        QVERIFY(sims.last()->start({ "--memory-out", file(QString("memory%1.txt").arg(b)) }));
-        arguments << "-p" << sims.last()->devicePath();
+        QVERIFY(sims[b].start({ "--memory-out", file(QString("memory%1.txt").arg(b)) }));
+        arguments << "-p" << sims[b].devicePath();
     }
-    const auto cleanup = qScopeGuard([&] { qDeleteAll(sims); });
     const CliRun run(arguments + (verbose ? QStringList("-v") : QStringList()));
     QCOMPARE(run.status, 0);
     const QStringList lines = QString(run.err).split('\n', Qt::SkipEmptyParts);
     for (int b = 0; b < boards; ++b) {
-        const QString port = sims.at(b)->devicePath(); // named by its full path, as the port dialog shows it
+        const QString port = sims[b].devicePath(); // named by its full path, as the port dialog shows it
         const QString label = boards > 1 ? port + ": " : QString();
-        const QStringList steps { "Open serial port " + port + " (57600)", "Enter MSP UART flasher", "Verify device",
-                                  "Erase device", "Write application code", "Jump to the application",
-                                  "Close serial port " + port, "Finished" };
-        QStringList own = lines.filter(QRegularExpression("^" + QRegularExpression::escape(label) + "[A-Z]"));
-        own.replaceInStrings(QRegularExpression("^" + QRegularExpression::escape(label)), QString());
-        QCOMPARE(own.mid(0, 8), steps);
-        QVERIFY(sims.at(b)->waitForLine("PANEL"));
-        const int packets = sims.at(b)->lines().filter(QRegularExpression("^PACKET ")).size();
+        QStringList steps { "Open serial port " + port + " (57600)", "Enter MSP UART flasher", "Verify device",
+                            "Erase device", "Write application code", "Jump to the application",
+                            "Close serial port " + port, "Finished" };
+        QCOMPARE(lines.filter(QRegularExpression("^" + QRegularExpression::escape(label) + "[A-Z]")).mid(0, 8),
+                 steps.replaceInStrings(QRegularExpression("^"), label));
+        QVERIFY(sims[b].waitForLine("PANEL"));
+        const int packets = sims[b].lines().filter(QRegularExpression("^PACKET ")).size();
         QCOMPARE(lines.filter(QRegularExpression("^packet 80 ")).size(), verbose ? packets : 0);
-        sims.at(b)->stop();
+        sims[b].stop();
         QCOMPARE(tiTxt(file(QString("memory%1.txt").arg(b))), flashedMemory(file("firmware.txt")));
     }
     if (boards > 1)
@@ -412,20 +405,18 @@ void tst_Cli::text_data()
     QTest::addColumn<int>("frame"); // of the last sequence: the text standing still, as the editor letters it
     QTest::addColumn<QString>("frames"); // per sequence
 
-    QTest::newRow("still, appended to sequence 1") << "text letters.xml Hi --sequence 1 -o out.xml" << 1 << "[2]";
+    QTest::newRow("still, appended to sequence 1") << "text letters.xml Hi --sequence 1" << 1 << "[2]";
     // 200 characters, each two UTF-16 units and a box.
-    QTest::newRow("200 clefs") << "text letters.xml " + QString::fromUtf8("\U0001D11E").repeated(200) + " -o out.xml"
-                               << 0 << "[1, 1]";
-    QTest::newRow("scroll on the ring, a new sequence") << "text realring.xml AB --scroll -o out.xml" << 48 << "[56]";
+    QTest::newRow("200 clefs") << "text letters.xml " + QString::fromUtf8("\U0001D11E").repeated(200) << 0 << "[1, 1]";
+    QTest::newRow("scroll on the ring, a new sequence") << "text realring.xml AB --scroll" << 48 << "[56]";
 }
 
-// The written show read back by Python's xml.etree.
 void tst_Cli::text()
 {
     QFETCH(QString, line);
     QFETCH(int, frame);
     QFETCH(QString, frames);
-    const QStringList arguments = paths(line);
+    const QStringList arguments = paths(line + " -o out.xml");
     const CliRun run(arguments);
     QVERIFY2(run.status == 0, run.err);
     const QString script = R"(import sys, xml.etree.ElementTree as ET
@@ -433,13 +424,12 @@ sequences = ET.parse(sys.argv[1]).getroot().findall('CommandList')
 frame = sequences[-1].findall('LedState')[int(sys.argv[2])]
 lit = sorted(int(d.get('index')) for d in frame.findall('LedData') if int(d.find('intensity').text) != 0)
 print([len(s.findall('LedState')) for s in sequences], ' '.join(str(led) for led in lit)))";
-    const QByteArray out = PythonRunner::run(script, { file("out.xml"), QString::number(frame) });
     LedPanelModel show;
     QVERIFY(readShow(show, fileContents(arguments[1])));
     const QVector<int> still = TextFrames(show.panelLayout(), arguments[2]).still();
     for (int led = 0; led < still.size(); ++led)
         frames += still.at(led) != 0 ? ' ' + QString::number(led) : QString();
-    QCOMPARE(QString(out).trimmed(), frames);
+    QCOMPARE(QString(PythonRunner::run(script, { file("out.xml"), QString::number(frame) })).trimmed(), frames);
 }
 
 void tst_Cli::newShow_data()
@@ -457,7 +447,6 @@ void tst_Cli::newShow_data()
         << "--ring 4x48 --spacing 2 --frames 2" << "Ring 4 48 2 7.5 ring 16 28 [192, 192] 0 - -";
 }
 
-// The written show read back by Python's xml.etree: its layout and dark frames.
 void tst_Cli::newShow()
 {
     QFETCH(QString, options);
@@ -525,16 +514,13 @@ void tst_Cli::interrupt()
     QFETCH(QString, stopped);
     PanelSimulator sim;
     QVERIFY(sim.start(simulator.split(' ', Qt::SkipEmptyParts)));
-    QProcess process;
-    CliRun::start(process, paths(line), sim.devicePath());
-    QVERIFY(sim.waitForLine(running));
-    ::kill(pid_t(process.processId()), SIGINT);
-    QVERIFY(process.waitForFinished(10000));
-    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), 130);
-    const QString err = process.readAllStandardError();
-    QVERIFY2(QRegularExpression(stopped, QRegularExpression::DotMatchesEverythingOption).match(err).hasMatch(),
-             qPrintable(err));
+    const CliRun run(paths(line), sim.devicePath(), [&](QProcess& process) {
+        QVERIFY(sim.waitForLine(running));
+        ::kill(pid_t(process.processId()), SIGINT);
+    });
+    QCOMPARE(run.status, 130);
+    QVERIFY2(QRegularExpression(stopped, QRegularExpression::DotMatchesEverythingOption).match(run.err).hasMatch(),
+             run.err);
 }
 
 // On a terminal the progress is one line that updates in place.

@@ -9,7 +9,6 @@
 #include <QPainter>
 #include <QtTest>
 
-// The picture commands of tessaloom-cli, run as a user runs them.
 class tst_CliPictures : public QObject
 {
     Q_OBJECT
@@ -33,7 +32,6 @@ private:
 void tst_CliPictures::initTestCase()
 {
     QVERIFY(m_Dir.isValid());
-    // Two sequences of 2 and 1 frames on a 2 × 4 grid.
     QVERIFY(writeFile(path("show.xml"), showXml(layoutXml(2, 4)
                                                 + sequenceXml(0, 2, 8, [](int f, int i) { return i == f; })
                                                 + sequenceXml(1, 1, 8, [](int, int i) { return i == 7; }))));
@@ -130,10 +128,8 @@ void tst_CliPictures::render()
     QFETCH(QSize, size);
     QFETCH(int, frames);
     const QStringList arguments = paths("render show.xml " + options);
-    const QString out = arguments.at(arguments.indexOf("-o") + 1);
-    QFile::remove(out);
     QCOMPARE(CliRun(arguments).status, 0);
-    QImageReader reader(out);
+    QImageReader reader(arguments.at(arguments.indexOf("-o") + 1));
     QCOMPARE(reader.size(), size);
     QCOMPARE(qMax(1, reader.imageCount()), frames);
     QVERIFY(!reader.read().isNull());
@@ -170,24 +166,18 @@ void tst_CliPictures::streams_data()
     QTest::newRow("render, JSON, full") << "render show.xml -o a.png --json" << "" << 4 << "No space left on device";
 }
 
-// A picture piped in is read once, as it comes; standard output that takes nothing fails the run as an -o file
-// that takes nothing does.
+// A piped picture is read once, as it comes; a full standard output fails the run as a full -o file does.
 void tst_CliPictures::streams()
 {
     QFETCH(QString, line);
     QFETCH(QString, input);
     QFETCH(int, status);
     QFETCH(QString, said);
-    QProcess process;
-    if (input.isEmpty())
-        process.setStandardOutputFile(QStringLiteral("/dev/full"));
-    CliRun::start(process, paths(line));
-    if (!input.isEmpty())
-        process.write(fileContents(path(input)));
-    process.closeWriteChannel();
-    QVERIFY(process.waitForFinished(60000));
-    QCOMPARE(process.exitCode(), status);
-    QVERIFY(process.readAllStandardError().contains(said.toUtf8()));
+    const QByteArray piped = input.isEmpty() ? QByteArray() : fileContents(path(input));
+    const CliRun run(paths(line), QString(), [&](QProcess& process) { process.write(piped); },
+                     input.isEmpty() ? QStringLiteral("/dev/full") : QString());
+    QCOMPARE(run.status, status);
+    QVERIFY(run.err.contains(said.toUtf8()));
 }
 
 QTEST_MAIN(tst_CliPictures)

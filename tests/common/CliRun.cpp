@@ -2,10 +2,22 @@
 
 #include <QtTest>
 
-CliRun::CliRun(const QStringList& arguments, const QString& port)
+CliRun::CliRun(const QStringList& arguments, const QString& port, const std::function<void(QProcess&)>& during,
+               const QString& standardOutput)
 {
     QProcess process;
-    start(process, arguments, port);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TESSALOOM_PORT"), port);
+    process.setProcessEnvironment(env);
+    if (!standardOutput.isEmpty())
+        process.setStandardOutputFile(standardOutput);
+    // SIGXFSZ at its default, as a shell leaves it: a test's FileSizeLimit ignores it, and children inherit that.
+    process.start(QStringLiteral("env"),
+                  QStringList { QStringLiteral("--default-signal=SIGXFSZ"), QStringLiteral(TESSALOOM_CLI_PATH) }
+                      + arguments);
+    if (during)
+        during(process);
+    process.closeWriteChannel();
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         QTest::qFail("tessaloom-cli did not end", __FILE__, __LINE__);
     status = process.exitCode();
@@ -13,17 +25,6 @@ CliRun::CliRun(const QStringList& arguments, const QString& port)
     err = process.readAllStandardError();
     if (err.contains('\r') || out.contains('\r'))
         QTest::qFail("a carriage return off the terminal", __FILE__, __LINE__);
-}
-
-void CliRun::start(QProcess& process, const QStringList& arguments, const QString& port)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TESSALOOM_PORT"), port);
-    process.setProcessEnvironment(env);
-    // SIGXFSZ at its default, as a shell leaves it: a test's FileSizeLimit ignores it, and children inherit that.
-    process.start(QStringLiteral("env"),
-                  QStringList { QStringLiteral("--default-signal=SIGXFSZ"), QStringLiteral(TESSALOOM_CLI_PATH) }
-                      + arguments);
 }
 
 QStringList CliRun::arguments(const QString& line, const QString& folder)
