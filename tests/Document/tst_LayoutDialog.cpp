@@ -69,9 +69,8 @@ private:
 
 void tst_LayoutDialog::fields_data()
 {
-    // The layout type is picked after the preset, when given; rows, columns and row spacing are typed, each when
-    // not 0. Shown: the labels of rows and columns, rows x columns, angle, preset. OK is enabled without a reason.
-    // The status is the window's once OK is pressed.
+    // Typed when not 0: rows, columns, row spacing. Shown: labels of rows and columns, rows x columns, angle, preset.
+    // The type is picked after the preset when given; no reason: OK enabled; the status is the window's after OK.
     const auto add = dataColumns<QString, QString, QList<int>, QString, QString, QString>(
         "preset", "layoutType", "typed", "shown", "reason", "status");
     // From an 8 x 8 grid with (0,0), (3,5), (7,7) lit in the first frame and (7,0) in the second.
