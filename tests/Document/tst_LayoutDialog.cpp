@@ -150,8 +150,7 @@ void tst_LayoutDialog::fields()
 
 void tst_LayoutDialog::numbering_data()
 {
-    // The answer to the question whether pictures or numbers stay.
-    const auto add = dataColumns<int, bool>("answer", "picturesKept");
+    const auto add = dataColumns<int, bool>("answer", "picturesKept"); // answer: do pictures or numbers stay?
     add("pictures as drawn", QMessageBox::Yes, true);
     add("values by number", QMessageBox::No, false);
     add("cancelled", QMessageBox::Cancel, false);

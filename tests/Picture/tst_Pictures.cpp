@@ -354,7 +354,7 @@ void tst_Pictures::composedFrames()
 
 void tst_Pictures::numbered_data()
 {
-    // The same panel numbered otherwise, and as plain rows from the top left.
+    // One panel, numbered otherwise and as plain rows from the top left.
     const auto add = dataColumns<LedLayout, LedLayout>("layout", "plain");
     add("grid, serpentine columns from the bottom right",
         layoutOf("<Layout type=\"Rectangle\"><Rows>4</Rows><Columns>6</Columns><RowSpacing>-6</RowSpacing>"
