@@ -261,7 +261,8 @@ void tst_LayoutDialog::newDocuments()
     }
     const LedLayout grid = document()->panelLayout();
     ModalAnswer::messageBox(QMessageBox::Discard);
-    QVERIFY(triggerAnswered(menu()->action_New));
+    menu()->action_New->trigger();
+    QVERIFY(ModalAnswer::allAnswered());
     QCOMPARE(document()->panelLayout(), uncheck ? LedLayout() : grid);
     QCOMPARE(document()->ledScene()->layout().ledCount(), uncheck ? 192 : 256);
     QVERIFY(!document()->isModified() && !document()->undoStack()->canUndo());
