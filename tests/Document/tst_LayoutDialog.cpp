@@ -4,6 +4,7 @@
 #include "Document/LayoutPreview.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 
+#include "DataColumns.h"
 #include "ModalAnswer.h"
 #include "WindowFixture.h"
 
@@ -54,7 +55,6 @@ private:
     }
     // On the box itself: a check box spans the dialog's width, its text only part of it.
     static void tick(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
-    // Opens the dialog, picks the preset and presses OK.
     bool changeTo(const QString& preset)
     {
         LayoutDialog* dialog = openDialog();
@@ -69,31 +69,22 @@ private:
 
 void tst_LayoutDialog::fields_data()
 {
-    QTest::addColumn<QString>("preset");
-    QTest::addColumn<QString>("layoutType"); // picked after the preset, when given
-    QTest::addColumn<QList<int>>("typed");   // rows, columns and row spacing, each when not 0
-    QTest::addColumn<QString>("shown");      // labels of rows and columns: rows x columns, angle, preset
-    QTest::addColumn<QString>("reason");     // empty: OK is enabled
-    QTest::addColumn<QString>("status");     // of the window, once OK is pressed
-
+    // Typed when not 0: rows, columns, row spacing. Shown: labels of rows and columns, rows x columns, angle, preset.
+    // The type is picked after the preset when given; no reason: OK enabled; the status is the window's after OK.
+    const auto add = dataColumns<QString, QString, QList<int>, QString, QString, QString>(
+        "preset", "layoutType", "typed", "shown", "reason", "status");
     // From an 8 x 8 grid with (0,0), (3,5), (7,7) lit in the first frame and (7,0) in the second.
     const QString sizes = "Positions and sizes are at most 1000000 either way.";
-    QTest::newRow("grid preset") << "Grid 32 x 8" << "" << QList<int>{0, 0, 0}
-                                 << "Rows, Columns: 8 x 32, 6, Grid 32 x 8" << "" << "";
-    QTest::newRow("ring of the most LEDs") << "Ring of 12" << "" << QList<int>{256, 256, 0}
-                                           << "Circles, LEDs per circle: 256 x 256, 1.406, Custom" << "" << "";
-    QTest::newRow("single ring drops rows") << "Ring of 12" << "" << QList<int>{0, 0, 0}
-                                            << "Circles, LEDs per circle: 1 x 12, 30, Ring of 12" << ""
-                                            << "3 lit LED(s) fell outside the new layout and were dropped.";
-    QTest::newRow("grid made a ring keeps its size") << "Grid 16 x 16" << "Ring" << QList<int>{0, 0, 0}
-                                                     << "Circles, LEDs per circle: 16 x 16, 22.5, Custom" << "" << "";
-    QTest::newRow("too many LEDs") << "Grid 8 x 8" << "" << QList<int>{1024, 65, 0}
-                                   << "Rows, Columns: 1024 x 65, 6, Custom" << "A panel holds at most 65536 LEDs."
-                                   << "";
-    QTest::newRow("grid too high") << "Grid 8 x 8" << "" << QList<int>{0, 0, 200000}
-                                   << "Rows, Columns: 8 x 8, 6, Custom" << sizes << "";
-    QTest::newRow("ring too wide") << "Ring of 16" << "" << QList<int>{2, 0, 600000}
-                                   << "Circles, LEDs per circle: 2 x 16, 22.5, Custom" << sizes << "";
+    const QString grid = "Rows, Columns: ", ring = "Circles, LEDs per circle: ";
+    add("grid preset", "Grid 32 x 8", "", { 0, 0, 0 }, grid + "8 x 32, 6, Grid 32 x 8", "", "");
+    add("ring of the most LEDs", "Ring of 12", "", { 256, 256, 0 }, ring + "256 x 256, 1.406, Custom", "", "");
+    add("single ring drops rows", "Ring of 12", "", { 0, 0, 0 }, ring + "1 x 12, 30, Ring of 12", "",
+        "3 lit LED(s) fell outside the new layout and were dropped.");
+    add("grid made a ring keeps its size", "Grid 16 x 16", "Ring", { 0, 0, 0 }, ring + "16 x 16, 22.5, Custom", "", "");
+    add("too many LEDs", "Grid 8 x 8", "", { 1024, 65, 0 }, grid + "1024 x 65, 6, Custom",
+        "A panel holds at most 65536 LEDs.", "");
+    add("grid too high", "Grid 8 x 8", "", { 0, 0, 200000 }, grid + "8 x 8, 6, Custom", sizes, "");
+    add("ring too wide", "Ring of 16", "", { 2, 0, 600000 }, ring + "2 x 16, 22.5, Custom", sizes, "");
 }
 
 // Which lit LEDs a change keeps are the edit's own checks; here the dialog and the window follow.
@@ -118,7 +109,6 @@ void tst_LayoutDialog::fields()
 
     LayoutDialog* dialog = openDialog();
     QVERIFY(dialog && dialog->isModal());
-    // It opens on the document's panel.
     QCOMPARE(dialog->panelLayout(), grid);
     QVERIFY(choose(field<QComboBox>(dialog, "comboBox_Preset"), preset));
     if (!layoutType.isEmpty())
@@ -160,12 +150,10 @@ void tst_LayoutDialog::fields()
 
 void tst_LayoutDialog::numbering_data()
 {
-    QTest::addColumn<int>("answer"); // to the question whether pictures or numbers stay
-    QTest::addColumn<bool>("picturesKept");
-
-    QTest::newRow("pictures as drawn") << int(QMessageBox::Yes) << true;
-    QTest::newRow("values by number") << int(QMessageBox::No) << false;
-    QTest::newRow("cancelled") << int(QMessageBox::Cancel) << false;
+    const auto add = dataColumns<int, bool>("answer", "picturesKept"); // answer: do pictures or numbers stay?
+    add("pictures as drawn", QMessageBox::Yes, true);
+    add("values by number", QMessageBox::No, false);
+    add("cancelled", QMessageBox::Cancel, false);
 }
 
 // Numbering an 8 x 8 grid along serpentine columns, one undo step either way.
@@ -210,11 +198,9 @@ void tst_LayoutDialog::numbering()
 
 void tst_LayoutDialog::previewLabels_data()
 {
-    QTest::addColumn<QString>("preset");
-    QTest::addColumn<QList<int>>("labelled"); // at least these
-
-    QTest::newRow("default ring: every circle") << "Ring 4 x 48 (default)" << QList<int> { 0, 1, 48, 96, 144 };
-    QTest::newRow("serpentine columns") << "Matrix 32 x 8, serpentine columns" << QList<int> { 0, 1, 2, 8, 16 };
+    const auto add = dataColumns<QString, QList<int>>("preset", "labelled"); // at least these LEDs labelled
+    add("default ring: every circle", "Ring 4 x 48 (default)", { 0, 1, 48, 96, 144 });
+    add("serpentine columns", "Matrix 32 x 8, serpentine columns", { 0, 1, 2, 8, 16 });
 }
 
 // The preview numbers LED 0 and the first LED of every line, no number over another.
@@ -297,8 +283,7 @@ void tst_LayoutDialog::unknownType()
     ModalAnswer::fileDialog(path);
     QString text;
     ModalAnswer::messageBox(QMessageBox::Ok, &text);
-    menu()->action_Open->trigger();
-    QTRY_VERIFY(ModalAnswer::allAnswered());
+    QVERIFY(triggerAnswered(menu()->action_Open));
     QCOMPARE(text, QStringLiteral("The layout type \"ring\" is unknown; the document uses the default ring."));
     QCOMPARE(document()->panelLayout(), LedLayout());
     QCOMPARE(document()->sequence(0)->frame(0)->ledCount(), 192);
@@ -307,17 +292,13 @@ void tst_LayoutDialog::unknownType()
 // Files hold six significant digits: a saved angle or body is still the fitted one.
 void tst_LayoutDialog::savedLayout_data()
 {
-    QTest::addColumn<QByteArray>("layoutXml");
-    QTest::addColumn<int>("columns"); // typed after OK changed nothing
-
-    QTest::newRow("ring of 7") << QByteArray("<Layout type='Ring'><Rows>1</Rows><Columns>7</Columns><ColumnSpacing>"
-                                             "51.4286</ColumnSpacing><OuterDiameter>55</OuterDiameter></Layout>") << 8;
-    QTest::newRow("first LED finer than the fields")
-        << QByteArray("<Layout type='Rectangle'><Rows>2</Rows><FirstLedPosition_X>0.12345</FirstLedPosition_X>"
-                      "</Layout>")
-        << 3;
-    QTest::newRow("a row longer than new ones may be")
-        << QByteArray("<Layout type='Rectangle'><Rows>1</Rows><Columns>2000</Columns></Layout>") << 1000;
+    const auto add = dataColumns<QByteArray, int>("layoutXml", "columns"); // columns typed after OK changed nothing
+    add("ring of 7", "<Layout type='Ring'><Rows>1</Rows><Columns>7</Columns><ColumnSpacing>51.4286</ColumnSpacing>"
+        "<OuterDiameter>55</OuterDiameter></Layout>", 8);
+    add("first LED finer than the fields",
+        "<Layout type='Rectangle'><Rows>2</Rows><FirstLedPosition_X>0.12345</FirstLedPosition_X></Layout>", 3);
+    add("a row longer than new ones may be", "<Layout type='Rectangle'><Rows>1</Rows><Columns>2000</Columns></Layout>",
+        1000);
 }
 
 void tst_LayoutDialog::savedLayout()

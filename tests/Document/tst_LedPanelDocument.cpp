@@ -7,6 +7,7 @@
 #include "GraphicsView/LedStateWidget.h"
 #include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
+#include "common/DataColumns.h"
 #include "common/ModalAnswer.h"
 #include "common/TestData.h"
 
@@ -20,7 +21,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// The document base alone, noting what it is asked to save.
 class RecordingDocument : public AbstractDocument
 {
 public:
@@ -48,7 +48,6 @@ private slots:
     void nameNotText();
 
 private:
-    // Writes `content` to a file of the temporary folder, `body` inside a document element.
     QString file(const QString& name, const QByteArray& content, bool body = true)
     {
         const QString path = m_Dir.filePath(name);
@@ -93,7 +92,6 @@ void tst_LedPanelDocument::saveAndReload()
     QCOMPARE(QString::fromUtf8(runProgram("xmllint", {"--xpath", query, path})).trimmed(),
              QString("%1|Rectangle|Front <panel> & co|line one\nline two|1|-4").arg(6 * (last + 1)));
 
-    // Reloaded and written again, the document gives the same file.
     LedPanelDocument reloaded;
     QVERIFY(reloaded.load(path));
     QCOMPARE(writtenShow(reloaded), fileContents(path));
@@ -126,20 +124,18 @@ void tst_LedPanelDocument::readRules()
 
 void tst_LedPanelDocument::failedLoad_data()
 {
-    QTest::addColumn<QByteArray>("content"); // null: no file; "|": a FIFO; "tty": a terminal
-    QTest::addColumn<QString>("message");
-
-    // The reader's own reason follows on a second line.
+    // Content null: no file; "|": a FIFO; "tty": a terminal. The reader's own reason follows on a second line.
+    const auto add = dataColumns<QByteArray, QString>("content", "message");
     const QString reading = QStringLiteral("Error occur while reading xml data of %1.\nLine ");
-    QTest::newRow("missing file") << QByteArray() << "Cannot read file %1:\nNo such file or directory.";
-    QTest::newRow("wrong root") << QByteArray("<Document version='1.0'></Document>")
-                                << reading + "1, column 25: Invalid XML root element or version.";
-    QTest::newRow("later version") << QByteArray("<LedPanelDocument version='1.1'></LedPanelDocument>")
-                                   << reading + "1, column 33: Invalid XML root element or version.";
+    add("missing file", QByteArray(), "Cannot read file %1:\nNo such file or directory.");
+    add("wrong root", "<Document version='1.0'></Document>",
+        reading + "1, column 25: Invalid XML root element or version.");
+    add("later version", "<LedPanelDocument version='1.1'></LedPanelDocument>",
+        reading + "1, column 33: Invalid XML root element or version.");
     // Opening it must not wait for a writer that never comes.
-    QTest::newRow("a FIFO nobody writes to") << QByteArray("|") << reading + "1, column 1: Premature end of document.";
+    add("a FIFO nobody writes to", "|", reading + "1, column 1: Premature end of document.");
     // Nor for a key: a device is no show.
-    QTest::newRow("a terminal") << QByteArray("tty") << "Cannot read file %1:\nNot a regular file or a pipe.";
+    add("a terminal", "tty", "Cannot read file %1:\nNot a regular file or a pipe.");
 }
 
 // A file that cannot be read is refused whole: the next Save must not overwrite it with a fragment.
@@ -178,16 +174,14 @@ void tst_LedPanelDocument::failedLoad()
 
 void tst_LedPanelDocument::shownFrame_data()
 {
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<QString>("removed"); // while frame 0 is shown: "frame", "sequence" or nothing
-    QTest::addColumn<int>("page");        // shown then: 0 nothing, 2 a frame
-
+    // Removed while frame 0 is shown: "frame", "sequence" or nothing; the page shown then: 0 nothing, 2 a frame.
+    const auto add = dataColumns<QByteArray, QString, int>("body", "removed", "page");
     const QByteArray layout = "<Layout type='Rectangle'/>";
     const QByteArray one = sequenceXml(0, 1);
     const QByteArray two = sequenceXml(0, 2, 4, [](int f, int led) { return f == 1 && led == 3 ? 2 : 0; });
-    QTest::newRow("frame removed, another left") << layout + two << "frame" << 2;
-    QTest::newRow("last frame removed") << layout + one << "frame" << 0;
-    QTest::newRow("its sequence removed") << layout + one << "sequence" << 0;
+    add("frame removed, another left", layout + two, "frame", 2);
+    add("last frame removed", layout + one, "frame", 0);
+    add("its sequence removed", layout + one, "sequence", 0);
 }
 
 // The LEDs shown are the current frame's or none, never freed ones; the scene goes with its document.
@@ -237,13 +231,10 @@ void tst_LedPanelDocument::shownFrame()
 
 void tst_LedPanelDocument::saveOnClose_data()
 {
-    QTest::addColumn<bool>("hasPath");
-    QTest::addColumn<bool>("saveResult");
-    QTest::addColumn<bool>("closes");
-
-    QTest::newRow("saved to its file") << true << true << true;
-    QTest::newRow("save fails") << true << false << false;
-    QTest::newRow("never saved, file dialog cancelled") << false << true << false;
+    const auto add = dataColumns<bool, bool, bool>("hasPath", "saveResult", "closes");
+    add("saved to its file", true, true, true);
+    add("save fails", true, false, false);
+    add("never saved, file dialog cancelled", false, true, false);
 }
 
 // Save, answered on closing, closes only once really saved; Cancel and Discard are tst_MainWindow's.
@@ -271,19 +262,18 @@ void tst_LedPanelDocument::saveOnClose()
 
 void tst_LedPanelDocument::saveRefusals_data()
 {
-    QTest::addColumn<QString>("target"); // "fifo", "fifo with a reader", "file" or "link"
-    QTest::addColumn<int>("answer");     // to the message box; 0: none may come. A file then changes outside.
-    QTest::addColumn<QString>("says");   // %1: the target's path
+    // The target is a FIFO (a reader there or not, or one that leaves), a file or a link. The answer is to the
+    // message box, 0 when none may come; a file then changes outside. In what it says, %1 is the target's path.
+    const auto add = dataColumns<QString, int, QString>("target", "answer", "says");
     const QString changed = QStringLiteral("outside.xml was changed by another program");
-    QTest::newRow("FIFO nobody reads") << "fifo" << int(QMessageBox::Ok) << "Cannot open file %1 for writing";
-    QTest::newRow("FIFO with a reader") << "fifo with a reader" << 0 << "";
+    add("FIFO nobody reads", "fifo", QMessageBox::Ok, "Cannot open file %1 for writing");
+    add("FIFO with a reader", "fifo with a reader", 0, "");
     // Its reader leaving halfway must not end the program.
-    QTest::newRow("FIFO whose reader leaves") << "fifo, reader leaves" << int(QMessageBox::Ok)
-                                              << "Cannot write file %1:\nBroken pipe";
-    QTest::newRow("file unchanged") << "file" << 0 << "";
-    QTest::newRow("file changed, cancelled") << "file" << int(QMessageBox::Cancel) << changed;
-    QTest::newRow("file changed, saved over") << "file" << int(QMessageBox::Save) << changed;
-    QTest::newRow("file replaced by a link, cancelled") << "link" << int(QMessageBox::Cancel) << changed;
+    add("FIFO whose reader leaves", "fifo, reader leaves", QMessageBox::Ok, "Cannot write file %1:\nBroken pipe");
+    add("file unchanged", "file", 0, "");
+    add("file changed, cancelled", "file", QMessageBox::Cancel, changed);
+    add("file changed, saved over", "file", QMessageBox::Save, changed);
+    add("file replaced by a link, cancelled", "link", QMessageBox::Cancel, changed);
 }
 
 // Save must not wait for a reader that never comes: the window would hang. One that is there gets the show.
@@ -294,11 +284,7 @@ void tst_LedPanelDocument::saveRefusals()
     QFETCH(int, answer);
     QFETCH(QString, says);
     const bool pipe = target.startsWith(QLatin1String("fifo"));
-    std::thread leaving;
-    const auto join = qScopeGuard([&] {
-        if (leaving.joinable())
-            leaving.join();
-    });
+    std::future<void> leaving; // std::async's: it waits for its thread as it goes
     const QString path = pipe ? m_Dir.filePath("fifo.xml") : file("outside.xml", layoutXml(2, 2));
     QScopedPointer<LedPanelDocument> document(LedPanelDocument::newDocument());
     QFile readEnd;
@@ -312,7 +298,7 @@ void tst_LedPanelDocument::saveRefusals()
         // Or it takes a little of a show larger than the pipe holds, and goes.
         if (answer == QMessageBox::Ok && fd >= 0) {
             QVERIFY(readShow(*document, showXml(sequenceXml(0, 400))));
-            leaving = std::thread([fd] {
+            leaving = std::async(std::launch::async, [fd] {
                 // Until the first bytes come: before Save opens the pipe, a read finds nothing at once.
                 char bytes[100];
                 for (int i = 0; i < 5000 && ::read(fd, bytes, sizeof bytes) <= 0; ++i)

@@ -5,6 +5,7 @@
 #include "Picture/PanelFrameComposer.h"
 #include "Picture/PanelPictureExport.h"
 #include "Picture/PictureImporter.h"
+#include "DataColumns.h"
 #include "TestData.h"
 
 #include <QImageReader>
@@ -96,20 +97,17 @@ static QByteArray gifOf(const QVector<QRgb>& colours, const QVector<int>& delays
 
 void tst_Pictures::importSettings_data()
 {
-    QTest::addColumn<QImage>("picture");
-    QTest::addColumn<LedLayout>("layout");
-    QTest::addColumn<PictureImportSettings>("settings");
-    QTest::addColumn<QString>("expected");
-
+    const auto add = dataColumns<QImage, LedLayout, PictureImportSettings, QString>("picture", "layout", "settings",
+                                                                                    "expected");
     using S = PictureImportSettings;
     // Eight grey levels, 16 to 240, one per LED of a row.
     QImage gradient(8, 1, QImage::Format_RGB32);
     for (int x = 0; x < 8; ++x)
         gradient.setPixel(x, 0, qRgb(32 * x + 16, 32 * x + 16, 32 * x + 16));
     const LedLayout row = layoutOf(layoutXml(1, 8));
-    QTest::newRow("gradient at 128") << gradient << row << S() << "00001111";
-    QTest::newRow("gradient at 128 inverted") << gradient << row << S { S::Fit, 128, false, true } << "11110000";
-    QTest::newRow("gradient at 240: lit at its threshold") << gradient << row << S { S::Fit, 240 } << "00000001";
+    add("gradient at 128", gradient, row, S(), "00001111");
+    add("gradient at 128 inverted", gradient, row, S { S::Fit, 128, false, true }, "11110000");
+    add("gradient at 240: lit at its threshold", gradient, row, S { S::Fit, 240 }, "00000001");
 
     // A 4:1 picture whose first pixel column is white, on a square grid of 4 × 4.
     QImage wide(8, 2, QImage::Format_RGB32);
@@ -117,12 +115,12 @@ void tst_Pictures::importSettings_data()
     wide.setPixel(0, 0, qRgb(255, 255, 255));
     wide.setPixel(0, 1, qRgb(255, 255, 255));
     const LedLayout square = layoutOf(layoutXml(4, 4));
-    QTest::newRow("fit: a band in the middle") << wide << square << S { S::Fit, 50 } << "0000100010000000";
-    QTest::newRow("fill: the white edge cut") << wide << square << S { S::Fill, 50 } << "0000000000000000";
-    QTest::newRow("stretch: first column") << wide << square << S { S::Stretch, 50 } << "1000100010001000";
+    add("fit: a band in the middle", wide, square, S { S::Fit, 50 }, "0000100010000000");
+    add("fill: the white edge cut", wide, square, S { S::Fill, 50 }, "0000000000000000");
+    add("stretch: first column", wide, square, S { S::Stretch, 50 }, "1000100010001000");
     QImage transparent(4, 4, QImage::Format_ARGB32);
     transparent.fill(qRgba(255, 255, 255, 0));
-    QTest::newRow("transparent white: dark") << transparent << layoutOf(layoutXml(2, 2)) << S { S::Fit, 1 } << "0000";
+    add("transparent white: dark", transparent, layoutOf(layoutXml(2, 2)), S { S::Fit, 1 }, "0000");
 
     // White above the middle lights the LEDs above the ring's centre.
     QImage top(64, 64, QImage::Format_RGB32);
@@ -133,7 +131,7 @@ void tst_Pictures::importSettings_data()
     for (int led = 0; led < int(ring.ledCount()); ++led)
         above += ring.ledPosition(led / ring.columns(), led % ring.columns()).y() < -1e-9 ? '1' : '0';
     QVERIFY(above.contains('1'));
-    QTest::newRow("ring, its top half") << top << ring << S() << above;
+    add("ring, its top half", top, ring, S(), above);
 }
 
 void tst_Pictures::importSettings()
@@ -168,14 +166,11 @@ void tst_Pictures::ditherGrey()
 
 void tst_Pictures::keepTiming_data()
 {
-    QTest::addColumn<bool>("keep");
-    QTest::addColumn<int>("fps");
-    QTest::addColumn<QString>("expected"); // one letter per frame: W white, B black, G grey
-
+    const auto add = dataColumns<bool, int, QString>("keep", "fps", "expected"); // W white, B black, G grey frames
     // Delays of 100, 250 and 50 ms: they end at 100, 350 and 400 ms.
-    QTest::newRow("one frame each without keep-timing") << false << 10 << "WBG";
-    QTest::newRow("10 fps: 1, 3 and 0 frames") << true << 10 << "WBBB";
-    QTest::newRow("20 fps: 2, 5 and 1 frames") << true << 20 << "WWBBBBBG";
+    add("one frame each without keep-timing", false, 10, "WBG");
+    add("10 fps: 1, 3 and 0 frames", true, 10, "WBBB");
+    add("20 fps: 2, 5 and 1 frames", true, 20, "WWBBBBBG");
 }
 
 void tst_Pictures::keepTiming()
@@ -302,7 +297,6 @@ void tst_Pictures::gifRoundTrip()
     QCOMPARE(importer.read(fileName), PictureImporter::Ok);
     QCOMPARE(importer.frames().size(), frames.size());
 
-    // LED 0 lit in the first GIF frame, dark in the second, where LED 1 lights.
     const QTransform toPixels = LedPanelPainter(ring).transformTo(QRectF(0, 0, 200, 200));
     const QPoint led0 = toPixels.map(ring.ledPosition(0, 0)).toPoint();
     const QPoint led1 = toPixels.map(ring.ledPosition(0, 1)).toPoint();
@@ -321,19 +315,18 @@ void tst_Pictures::gifRoundTrip()
 
 void tst_Pictures::composedFrames_data()
 {
-    QTest::addColumn<LedLayout>("layout");
-    QTest::addColumn<int>("size");
+    const auto add = dataColumns<LedLayout, int>("layout", "size");
     const QByteArray overlapping = "<Layout type=\"Rectangle\"><Rows>3</Rows><Columns>5</Columns>"
                                    "<RowSpacing>1.5</RowSpacing><ColumnSpacing>1.5</ColumnSpacing></Layout>";
-    QTest::newRow("ring, odd size") << layoutOf(layoutXml(3, 17, "Ring")) << 97;
-    QTest::newRow("LEDs overlapping, lit over dark") << layoutOf(overlapping) << 61;
-    QTest::newRow("tiny picture") << layoutOf(layoutXml(8, 8)) << 16;
-    QTest::newRow("serpentine columns from the bottom right")
-        << layoutOf("<Layout type=\"Rectangle\"><Rows>3</Rows><Columns>5</Columns><RowSpacing>-6</RowSpacing>"
-                    "<ColumnSpacing>-6</ColumnSpacing><FirstLedPosition_X>24</FirstLedPosition_X>"
-                    "<FirstLedPosition_Y>12</FirstLedPosition_Y><Order>Columns</Order>"
-                    "<Serpentine>1</Serpentine></Layout>")
-        << 64;
+    add("ring, odd size", layoutOf(layoutXml(3, 17, "Ring")), 97);
+    add("LEDs overlapping, lit over dark", layoutOf(overlapping), 61);
+    add("tiny picture", layoutOf(layoutXml(8, 8)), 16);
+    add("serpentine columns from the bottom right",
+        layoutOf("<Layout type=\"Rectangle\"><Rows>3</Rows><Columns>5</Columns><RowSpacing>-6</RowSpacing>"
+                 "<ColumnSpacing>-6</ColumnSpacing><FirstLedPosition_X>24</FirstLedPosition_X>"
+                 "<FirstLedPosition_Y>12</FirstLedPosition_Y><Order>Columns</Order>"
+                 "<Serpentine>1</Serpentine></Layout>"),
+        64);
 }
 
 void tst_Pictures::composedFrames()
@@ -361,19 +354,19 @@ void tst_Pictures::composedFrames()
 
 void tst_Pictures::numbered_data()
 {
-    QTest::addColumn<LedLayout>("layout"); // the same panel as plain rows from the top left, numbered otherwise
-    QTest::addColumn<LedLayout>("plain");
-    QTest::newRow("grid, serpentine columns from the bottom right")
-        << layoutOf("<Layout type=\"Rectangle\"><Rows>4</Rows><Columns>6</Columns><RowSpacing>-6</RowSpacing>"
-                    "<ColumnSpacing>-6</ColumnSpacing><FirstLedPosition_X>30</FirstLedPosition_X>"
-                    "<FirstLedPosition_Y>18</FirstLedPosition_Y><Order>Columns</Order>"
-                    "<Serpentine>1</Serpentine></Layout>")
-        << layoutOf(layoutXml(4, 6));
-    QTest::newRow("ring, alternating, anticlockwise")
-        << layoutOf("<Layout type=\"Ring\"><Rows>3</Rows><Columns>16</Columns><ColumnSpacing>-22.5</ColumnSpacing>"
-                    "<Serpentine>1</Serpentine></Layout>")
-        << layoutOf("<Layout type=\"Ring\"><Rows>3</Rows><Columns>16</Columns><ColumnSpacing>22.5</ColumnSpacing>"
-                    "</Layout>");
+    // One panel, numbered otherwise and as plain rows from the top left.
+    const auto add = dataColumns<LedLayout, LedLayout>("layout", "plain");
+    add("grid, serpentine columns from the bottom right",
+        layoutOf("<Layout type=\"Rectangle\"><Rows>4</Rows><Columns>6</Columns><RowSpacing>-6</RowSpacing>"
+                 "<ColumnSpacing>-6</ColumnSpacing><FirstLedPosition_X>30</FirstLedPosition_X>"
+                 "<FirstLedPosition_Y>18</FirstLedPosition_Y><Order>Columns</Order>"
+                 "<Serpentine>1</Serpentine></Layout>"),
+        layoutOf(layoutXml(4, 6)));
+    add("ring, alternating, anticlockwise",
+        layoutOf("<Layout type=\"Ring\"><Rows>3</Rows><Columns>16</Columns><ColumnSpacing>-22.5</ColumnSpacing>"
+                 "<Serpentine>1</Serpentine></Layout>"),
+        layoutOf("<Layout type=\"Ring\"><Rows>3</Rows><Columns>16</Columns><ColumnSpacing>22.5</ColumnSpacing>"
+                 "</Layout>"));
 }
 
 // A picture imported, and frames drawn, look the same on any numbering of the panel.
