@@ -8,9 +8,8 @@
 #include "common/NewDocument.h"
 #include "common/WindowFixture.h"
 
-#include <QScrollBar>
-#include <QUndoStack>
 #include <QtTest>
+#include <QtWidgets>
 
 Q_DECLARE_METATYPE(LedLayout)
 
