@@ -53,8 +53,8 @@ bool tst_Playback::openWithFrames(int frames, int current)
     return shownFrame() == current;
 }
 
-// Keys: space on the tree, 's' space in the speed box, '>' Ctrl+Right, '<' Ctrl+Left, 't' a timer tick, 'l' a click
-// on LED 5, 'c' on frame 0 in the tree, 'a' Add frame, 'x' Close, 'n' New, 'i' the info dialog confirmed unchanged,
+// Keys on the tree: space, '>' Ctrl+Right, '<' Ctrl+Left, 'v' Down; 's' space in the speed box, 't' a timer tick, 'l' a
+// click on LED 5, 'c' on frame 0 in the tree, 'a' Add frame, 'x' Close, 'n' New, 'i' the info dialog confirmed as it is,
 // 'r' Repeat... of one frame, 'w' Text... of "A", 'p' Import image..., each confirmed after a tick if one is due.
 void tst_Playback::controls_data()
 {
@@ -79,6 +79,7 @@ void tst_Playback::controls_data()
     // Pause first, so that the edit lands on the frame shown; closing or switching the document stops.
     QTest::newRow("LED click pauses") << 4 << 1 << true << 10 << " tl" << 2 << false;
     QTest::newRow("tree click pauses") << 4 << 1 << true << 10 << " tc" << 0 << false;
+    QTest::newRow("moving in the tree pauses") << 4 << 1 << true << 10 << " tv" << 3 << false;
     QTest::newRow("menu edit pauses") << 4 << 1 << true << 10 << " ta" << 2 << false;
     QTest::newRow("close stops") << 4 << 1 << true << 10 << " tx" << -1 << false;
     QTest::newRow("new document stops") << 4 << 1 << true << 10 << " tn" << -1 << false;
@@ -121,6 +122,8 @@ void tst_Playback::controls()
             clickLed(5);
             for (int f = 0; f < frames; ++f)
                 QCOMPARE(document()->sequence(0)->frame(f)->led(5)->intensity(), int(f == from));
+        } else if (key == 'v') {
+            QTest::keyClick(tree(), Qt::Key_Down);
         } else if (key == 'c') {
             QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualRect(row(0)).center());
         } else if (key == 'i') {
