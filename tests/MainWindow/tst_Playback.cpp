@@ -54,7 +54,7 @@ bool tst_Playback::openWithFrames(int frames, int current)
 }
 
 // Keys on the tree: space, '>' Ctrl+Right, '<' Ctrl+Left, 'v' Down; 's' space in the speed box, 't' a timer tick, 'l' a
-// click on LED 5, 'c' on frame 0 in the tree, 'a' Add frame, 'x' Close, 'n' New, 'i' the info dialog confirmed as it is,
+// click on LED 5, 'c' on frame 0 in the tree, 'a' Add frame, 'x' Close, 'n' New, 'i' the info dialog confirmed as is,
 // 'r' Repeat... of one frame, 'w' Text... of "A", 'p' Import image..., each confirmed after a tick if one is due.
 void tst_Playback::controls_data()
 {
