@@ -98,7 +98,6 @@ void fileDialog(const QString& filePath, QString* title)
             return;
         if (title)
             *title = dialog->windowTitle();
-        // Typing the name and pressing Enter, as a user would; an empty name cancels.
         auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         if (filePath.isEmpty() || !edit) {
             if (!filePath.isEmpty())
