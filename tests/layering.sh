@@ -1,8 +1,6 @@
 #!/bin/sh
-# layering.sh SRC PROGRAM... [--gui PROGRAM...]: fails when a model source includes
-# widget code, a painting or picture source includes QtWidgets, a view source
-# includes the document, a program before
-# --gui loads QtGui or QtWidgets, or a program after it loads QtWidgets.
+# layering.sh SRC PROGRAM... [--gui PROGRAM...]: fails when a source includes a layer above its own (each look
+# below says which), a program before --gui loads QtGui or QtWidgets, or a program after it loads QtWidgets.
 src=$1
 shift
 status=0
