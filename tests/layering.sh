@@ -25,7 +25,8 @@ for program in "$@"; do
         continue
     fi
     count=$((count + 1))
-    fail "$program loads" "$(ldd "$program" | grep -E "$banned")"
+    libs=$(ldd "$program") || fail "$program" "ldd cannot read it"
+    fail "$program loads" "$(echo "$libs" | grep -E "$banned")"
 done
 [ $status -eq 0 ] && echo "layering holds: $count programs checked"
 exit $status
