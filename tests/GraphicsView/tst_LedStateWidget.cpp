@@ -8,9 +8,8 @@
 #include "common/NewDocument.h"
 #include "common/WindowFixture.h"
 
-#include <QScrollBar>
-#include <QUndoStack>
 #include <QtTest>
+#include <QtWidgets>
 
 Q_DECLARE_METATYPE(LedLayout)
 
@@ -79,9 +78,8 @@ void tst_LedStateWidget::fitsThePanel()
     wheel(view, 120);
     QVERIFY(view->transform().m11() > fitted || fitted > 50);
     const QTransform zoomed = view->transform();
-    doc->makeCurrent(doc->sequence(0)->frame(1));
-    doc->makeCurrent(doc->sequence(0));
-    doc->makeCurrent(doc->sequence(0)->frame(0));
+    for (AbstractCommand* node : {doc->node(0, 1), doc->node(0), doc->node(0, 0)})
+        doc->makeCurrent(node);
     m_window->resize(1000, 800);
     QTest::qWait(50);
     QCOMPARE(view->transform(), zoomed);

@@ -3,7 +3,6 @@
 #include "Data/LedData.h"
 #include "Data/LedStateCommand.h"
 #include "Data/LedValuesEdit.h"
-#include "GraphicsView/AbstractLedGraphicsScene.h"
 #include "GraphicsView/OnionSkinItem.h"
 #include "TreeView/FrameThumbnailCache.h"
 #include "TreeView/FrameThumbnailDelegate.h"
@@ -37,6 +36,8 @@ private:
     QTimer* timer() const { return find<QTimer>("timer_Playback"); }
     LedTreeView* tree() const { return document()->treeView(); }
     int shownFrame() const { return document()->currentFrame() ? document()->currentFrame()->index() : -1; }
+    // The tree's row of a frame of sequence 0; of the sequence itself for -1.
+    QModelIndex row(int frame) const { return document()->treeModel()->index(document()->node(0, frame)); }
     bool openWithFrames(int frames, int current);
     void tick() { QMetaObject::invokeMethod(timer(), "timeout"); }
 };
@@ -46,16 +47,15 @@ bool tst_Playback::openWithFrames(int frames, int current)
 {
     if (!newDocumentWithFrames(*m_window, frames))
         return false;
-    const QModelIndex sequence = document()->treeModel()->index(document()->sequence(0));
-    tree()->setCurrentIndex(current < 0 ? sequence : document()->treeModel()->index(current, 0, sequence));
+    tree()->setCurrentIndex(row(current));
     tree()->setFocus();
     document()->undoStack()->setClean(); // modified again by any further step
     return shownFrame() == current;
 }
 
-// Keys: space on the tree, 's' space in the speed box, '>' Ctrl+Right, '<' Ctrl+Left, 't' a timer tick, 'l' a click
-// on LED 5, 'c' on frame 0 in the tree, 'a' Add frame, 'x' Close, 'n' New, 'i' the info dialog confirmed unchanged,
-// 'r' Repeat... of one frame and 'w' Text... of "A", each confirmed after a tick if one is due.
+// Keys on the tree: space, '>' Ctrl+Right, '<' Ctrl+Left, 'v' Down; 's' space in the speed box, 't' a timer tick, 'l' a
+// click on LED 5, 'c' on frame 0 in the tree, 'a' Add frame, 'x' Close, 'n' New, 'i' the info dialog confirmed as is,
+// 'r' Repeat... of one frame, 'w' Text... of "A", 'p' Import image..., each confirmed after a tick if one is due.
 void tst_Playback::controls_data()
 {
     QTest::addColumn<int>("frames");
@@ -79,6 +79,7 @@ void tst_Playback::controls_data()
     // Pause first, so that the edit lands on the frame shown; closing or switching the document stops.
     QTest::newRow("LED click pauses") << 4 << 1 << true << 10 << " tl" << 2 << false;
     QTest::newRow("tree click pauses") << 4 << 1 << true << 10 << " tc" << 0 << false;
+    QTest::newRow("moving in the tree pauses") << 4 << 1 << true << 10 << " tv" << 3 << false;
     QTest::newRow("menu edit pauses") << 4 << 1 << true << 10 << " ta" << 2 << false;
     QTest::newRow("close stops") << 4 << 1 << true << 10 << " tx" << -1 << false;
     QTest::newRow("new document stops") << 4 << 1 << true << 10 << " tn" << -1 << false;
@@ -121,12 +122,13 @@ void tst_Playback::controls()
             clickLed(5);
             for (int f = 0; f < frames; ++f)
                 QCOMPARE(document()->sequence(0)->frame(f)->led(5)->intensity(), int(f == from));
+        } else if (key == 'v') {
+            QTest::keyClick(tree(), Qt::Key_Down);
         } else if (key == 'c') {
-            const QModelIndex first = document()->treeModel()->index(document()->sequence(0)->frame(0));
-            QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualRect(first).center());
+            QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualRect(row(0)).center());
         } else if (key == 'i') {
             menu()->action_LedPanelInfo->trigger();
-            auto* ok = m_window->findChild<QPushButton*>(QStringLiteral("pushButton_OK"));
+            auto* ok = find<QPushButton>("pushButton_OK");
             QTest::mousePress(ok, Qt::LeftButton);
             QVERIFY(!ok->isVisible());
         } else if (key == 'r' || key == 'w' || key == 'p') {
@@ -258,10 +260,7 @@ void tst_Playback::thumbnailsFollowEdits()
             new ChangeLayoutEdit(*document(), LedLayout::create(LedLayout::Rectangle, side, side))));
     tree()->expandAll();
     auto* cache = qobject_cast<FrameThumbnailDelegate*>(tree()->itemDelegate())->cache();
-    const QModelIndex sequence = document()->treeModel()->index(document()->sequence(0));
-    const auto rowImage = [&](int frame) {
-        return tree()->viewport()->grab(tree()->visualRect(tree()->model()->index(frame, 0, sequence))).toImage();
-    };
+    const auto rowImage = [this](int f) { return tree()->viewport()->grab(tree()->visualRect(row(f))).toImage(); };
     // Dots are smaller than the LEDs' pixels: lit ones blend with the body, but stay yellowish.
     const auto yellowPixels = [](const QImage& image) {
         int count = 0;
@@ -273,7 +272,7 @@ void tst_Playback::thumbnailsFollowEdits()
     };
     tree()->viewport()->grab();
     const QImage edited = rowImage(1), untouched = rowImage(2);
-    const int rowHeight = tree()->visualRect(tree()->model()->index(1, 0, sequence)).height();
+    const int rowHeight = tree()->visualRect(row(1)).height();
     QVERIFY(rowHeight >= FrameThumbnailCache::Height);
     const int drawn = cache->drawnCount();
     QVERIFY2(drawn > 2 && drawn <= tree()->viewport()->height() / rowHeight + 1, qPrintable(QString::number(drawn)));

@@ -40,16 +40,15 @@ void tst_LedPanelPainter::drawnPanel()
     QImage image(400, 300, QImage::Format_RGB32);
     image.fill(LedPanelPainter::backgroundColor());
     const QTransform toImage = painter.transformTo(image.rect());
-    {
+    const auto paint = [&](const std::function<void(QPainter*)>& draw) {
         QPainter on(&image);
         on.setTransform(toImage);
-        painter.drawPanel(&on, intensities);
-    }
+        draw(&on);
+    };
+    paint([&](QPainter* on) { painter.drawPanel(on, intensities); });
 
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            colours.insert(image.pixel(x, y));
+    const auto* pixels = reinterpret_cast<const QRgb*>(image.constBits());
+    const QSet<QRgb> colours(pixels, pixels + image.width() * image.height());
     const QSet<QRgb> four{LedPanelPainter::backgroundColor().rgb(), LedPanelPainter::bodyColor().rgb(),
                           LedPanelPainter::litColor().rgb(), LedPanelPainter::darkColor().rgb()};
     QCOMPARE(colours, four);
@@ -63,11 +62,7 @@ void tst_LedPanelPainter::drawnPanel()
     QCOMPARE(QColor(image.pixel(0, 0)), LedPanelPainter::backgroundColor());
 
     // One LED drawn on its own lands where the panel drew it.
-    {
-        QPainter on(&image);
-        on.setTransform(toImage);
-        painter.drawLedAt(&on, panelLayout.ledPositionOf(other), true);
-    }
+    paint([&](QPainter* on) { painter.drawLedAt(on, panelLayout.ledPositionOf(other), true); });
     QCOMPARE(QColor(image.pixel(dark)), LedPanelPainter::litColor());
 }
 

@@ -6,11 +6,8 @@
 #include "TreeView/LedTreeModel.h"
 #include "common/TestData.h"
 
-#include <QAbstractItemModelTester>
-#include <QMenu>
-#include <QPainter>
-#include <QStyleOptionViewItem>
 #include <QtTest>
+#include <QtWidgets>
 
 // The tree as the model shows it, e.g. "Sequence(LedState,LedState),Sequence()".
 static QString outline(const QAbstractItemModel& model, const QModelIndex& parent = QModelIndex())

@@ -1,27 +1,19 @@
 #include "ModalAnswer.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QList>
-#include <QPointer>
-#include <QTest>
-#include <QTimer>
-#include <memory>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 
-struct Poller
+struct Pending
 {
     std::function<void(QWidget*)> answer;
-    QElapsedTimer elapsed;
-    int timeoutMs = 0;
+    int timeoutMs;
+    QElapsedTimer waited; // from the moment it heads the queue
 };
 
 // Answers are given strictly in the order they were scheduled: only the first waits for a dialog.
-QList<std::shared_ptr<Poller>> queue;
+QList<Pending> queue;
 bool polling = false;
 // A dialog answered once is never handed to a later answer.
 QPointer<QWidget> lastAnswered;
@@ -41,22 +33,20 @@ void poll()
     polling = false;
     if (queue.isEmpty())
         return;
-    const std::shared_ptr<Poller> head = queue.first();
-    if (!head->elapsed.isValid())
-        head->elapsed.start();
+    Pending& head = queue.first();
+    if (!head.waited.isValid())
+        head.waited.start();
     QWidget* modal = QApplication::activeModalWidget();
     const bool found = modal && modal != lastAnswered && modal->isVisible();
-    const bool late = !found && head->elapsed.elapsed() > head->timeoutMs;
-    if (found || late)
-        queue.removeFirst();
+    if (!found && !head.waited.hasExpired(head.timeoutMs))
+        return schedulePoll();
+    const std::function<void(QWidget*)> answer = queue.takeFirst().answer;
     // Scheduled before answering: the answer may open the next dialog in a nested event loop.
     schedulePoll();
-    if (late)
-        QTest::qFail("no modal dialog appeared", __FILE__, __LINE__);
-    if (found) {
-        lastAnswered = modal;
-        head->answer(modal);
-    }
+    if (!found)
+        return QTest::qFail("no modal dialog appeared", __FILE__, __LINE__);
+    lastAnswered = modal;
+    answer(modal);
 }
 
 // The widget as the kind of dialog expected; otherwise the test fails and the widget is closed.
@@ -79,10 +69,7 @@ namespace ModalAnswer {
 
 void onNext(std::function<void(QWidget*)> answer, int timeoutMs)
 {
-    auto poller = std::make_shared<Poller>();
-    poller->answer = std::move(answer);
-    poller->timeoutMs = timeoutMs;
-    queue.append(poller);
+    queue.append({ std::move(answer), timeoutMs, {} });
     schedulePoll();
 }
 
@@ -111,7 +98,6 @@ void fileDialog(const QString& filePath, QString* title)
             return;
         if (title)
             *title = dialog->windowTitle();
-        // Typing the name and pressing Enter, as a user would; an empty name cancels.
         auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         if (filePath.isEmpty() || !edit) {
             if (!filePath.isEmpty())

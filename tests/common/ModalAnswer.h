@@ -7,12 +7,10 @@
 
 class QWidget;
 
-// Answers modal dialogs the way a user would, from a timer that fires while the
-// code under test sits in the dialog's event loop.
+// Answers modal dialogs as a user would, from a timer that fires while the code under test waits in the dialog.
 namespace ModalAnswer {
 
-// Calls answer() with the first modal widget that appears within timeoutMs.
-// If none appears, the test's failure flag is raised through QTest.
+// Calls answer() with the next modal widget to appear within timeoutMs; if none does, the test fails.
 void onNext(std::function<void(QWidget*)> answer, int timeoutMs = 10000);
 
 // Presses the given button of the next message box; its text goes to *text when asked for.

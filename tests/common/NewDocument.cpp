@@ -20,8 +20,7 @@ LedPanelDocument* newDocumentWithFrames(MainWindow& window, int frames)
     if (!document)
         return nullptr;
     menu->action_AddSequence->trigger();
-    auto* tree = document->findChild<LedTreeView*>(QStringLiteral("treeView"));
-    tree->setCurrentIndex(document->treeModel()->index(document->sequence(0)));
+    document->treeView()->setCurrentIndex(document->treeModel()->index(document->sequence(0)));
     for (int f = 0; f < frames; ++f)
         menu->action_AddFrame->trigger();
     return document->sequenceCount() == 1 && document->sequence(0)->frameCount() == frames ? document : nullptr;

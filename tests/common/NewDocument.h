@@ -4,8 +4,8 @@
 class LedPanelDocument;
 class MainWindow;
 
-// Shows the window and makes a new document through its menu: one sequence,
-// current in the tree, holding the given number of frames. Null on failure.
+// Shows the window and, through its menu, a new document of one sequence of these frames, current in the tree.
+// Null on failure.
 LedPanelDocument* newDocumentWithFrames(MainWindow& window, int frames);
 
 #endif // NEWDOCUMENT_H

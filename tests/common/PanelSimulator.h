@@ -5,17 +5,15 @@
 #include <QProcess>
 #include <QStringList>
 
-// Where the test build put the simulator; default arguments are evaluated in the
-// calling test, which is the one that knows it.
+// Where the test build put the simulator: a default argument, evaluated in the calling test, which knows it.
 #ifdef PANELSIM_PATH
 #define PANELSIM_PROGRAM QStringLiteral(PANELSIM_PATH)
 #else
 #define PANELSIM_PROGRAM QString()
 #endif
 
-// Runs the simulated panel controller (tools/panelsim) as a child process:
-// start() waits for the pseudo-terminal path it prints first, and every later
-// output line is collected for the test to look at.
+// The simulated panel controller (tools/panelsim) as a child process: start() waits for the pseudo-terminal
+// path it prints first, and the test gets every later output line.
 class PanelSimulator : public QObject
 {
     Q_OBJECT

@@ -7,8 +7,7 @@
 
 namespace PythonRunner {
 
-// Runs a python3 snippet (standard library only) with the given arguments and
-// returns what it printed; a failed run raises the test's failure flag.
+// Runs a python3 snippet (standard library only) and gives what it printed; a failed run fails the test.
 QByteArray run(const QString& script, const QStringList& arguments);
 
 } // namespace PythonRunner

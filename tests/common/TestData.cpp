@@ -2,11 +2,7 @@
 
 #include "Data/LedPanelModel.h"
 
-#include <QBuffer>
-#include <QCoreApplication>
-#include <QFile>
-#include <QProcess>
-#include <QTest>
+#include <QtTest>
 
 QByteArray showXml(const QByteArray& body)
 {

@@ -28,8 +28,7 @@ public:
     LedStateWidget* view() const { return document()->ledFrame(); }
     // The Undo entry as read, "Undo Paint".
     QString undoText() const { return plainText(action(QStringLiteral("action_Undo"))->text()); }
-    // A new document read from the show's body, its tree open, the view fitted and sequence 0's first frame
-    // (or, without frames, the sequence) current.
+    // A new document of the show's body, tree open, view fitted, sequence 0's first frame (or the sequence) current.
     bool openShow(const QByteArray& body);
     // The LEDs of a frame that are not 0, by index.
     QMap<int, int> values(int sequence, int frame) const;
