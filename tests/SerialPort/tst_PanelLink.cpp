@@ -27,7 +27,6 @@ QByteArray (*const bytesOf)(const QByteArray&) = &QByteArray::fromHex;
 
 const QByteArray panel = "<Layout type=\"Rectangle\"><Rows>3</Rows><Columns>5</Columns></Layout>";
 
-// A sequence of dark frames but for the last one, which has the given LEDs lit.
 QByteArray litLast(int index, int frames, const QList<int>& lit)
 {
     return sequenceXml(index, frames, 15, [=](int f, int led) { return f == frames - 1 && lit.contains(led); });
@@ -64,12 +63,11 @@ private slots:
 
 private:
     void start(const QStringList& arguments);
-    LedPanelDocument* setDocument(const QByteArray& body);
+    LedTreeView* setDocument(const QByteArray& body);
     bool writeEnded() { return QTest::qWaitFor([this] { return !link()->isBusy() && ModalAnswer::allAnswered(); }); }
     MainMenu* menu() const { return qobject_cast<MainMenu*>(m_pWindow->menuBar()); }
     PanelLink* link() const { return m_pWindow->findChild<PanelLink*>(); }
     QString status() const { return m_pWindow->statusBar()->currentMessage(); }
-    // The Stop button and the progress bar beside it, and the action.
     bool stopOffered() const
     {
         return menu()->action_StopWrite->isEnabled() && m_pWindow->findChild<QProgressBar*>()->isVisible()
@@ -92,12 +90,12 @@ void tst_PanelLink::start(const QStringList& arguments)
     QVERIFY(QTest::qWaitForWindowActive(m_pWindow.get()));
 }
 
-// Read straight into the window's document; opening files is tst_MainWindow's.
-LedPanelDocument* tst_PanelLink::setDocument(const QByteArray& body)
+// Read straight into the window's document, whose tree it gives; opening files is tst_MainWindow's.
+LedTreeView* tst_PanelLink::setDocument(const QByteArray& body)
 {
     auto* document = LedPanelDocument::newDocument();
     m_pWindow->setCurrentDocument(document);
-    return readShow(*document, showXml(body)) ? document : nullptr;
+    return readShow(*document, showXml(body)) ? document->treeView() : nullptr;
 }
 
 void tst_PanelLink::commands_data()
@@ -140,37 +138,31 @@ void tst_PanelLink::commands()
 
     menu()->action_Flash->trigger(); // without a document: does nothing at all
     QVERIFY(!link()->isBusy());
-    LedPanelDocument* doc = setDocument(document);
-    QVERIFY(doc);
-    // The keys work with the focus inside the document too.
-    QWidget* tree = doc->findChild<LedTreeView*>();
-    tree->setFocus();
+    LedTreeView* tree = setDocument(document);
+    QVERIFY(tree);
     // One device under two names is one port: the window may name it by a link.
     QTemporaryDir links;
     const QString port = QString(QTest::currentDataTag()).endsWith("link") ? links.filePath("link")
                                                                            : m_pPanel->devicePath();
     QVERIFY(port == m_pPanel->devicePath() || QFile::link(m_pPanel->devicePath(), port));
-    auto* controller = m_pWindow->findChild<PanelLinkController*>();
-    SerialPortSettings settings = controller->portSettings();
-    settings.name = port;
-    controller->setPortSettings(settings);
     QSerialPort holder(m_pPanel->devicePath());
     QVERIFY(!warning.startsWith("Cannot connect") || holder.open(QIODevice::ReadWrite));
-    if (noPort) {
-        QString shown; // Setup Port shows the path the settings gave
-        ModalAnswer::onNext([&](QWidget* setup) {
-            auto* field = setup->findChild<QComboBox*>("comboBox_Port");
-            shown = field->currentText();
-            field->setEditText(QString());
-            QTest::mousePress(setup->findChild<QPushButton*>("pushButton_OK"), Qt::LeftButton);
-        });
-        menu()->action_SetupPort->trigger();
-        QTRY_VERIFY(ModalAnswer::allAnswered());
-        QCOMPARE(shown, port);
-    }
+    QString shown; // Setup Port shows the path the settings gave
+    ModalAnswer::onNext([&](QWidget* setup) {
+        auto* field = setup->findChild<QComboBox*>("comboBox_Port");
+        shown = field->currentText();
+        field->setEditText(noPort ? QString() : port);
+        QTest::mousePress(setup->findChild<QPushButton*>("pushButton_OK"), Qt::LeftButton);
+    });
+    menu()->action_SetupPort->trigger();
+    QTRY_VERIFY(ModalAnswer::allAnswered());
+    QCOMPARE(shown, m_pPanel->devicePath());
+    // The keys work with the focus inside the document too.
+    m_pWindow->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_pWindow.get()));
+    tree->setFocus();
 
-    // Looked at while blocks go out: the progress shown, Stop offered, Reset, F10 and closing the window
-    // refused, and the document, whose image is on its way, closed.
+    // While blocks go out, Reset, F10 and closing the window are refused; closing the document is not.
     QStringList messages;
     bool enabled = false, offered = true, closed = false;
     QTimer watcher;
@@ -232,9 +224,9 @@ void tst_PanelLink::commands()
 void tst_PanelLink::modalDialogKeepsPace()
 {
     start({ "--timestamps", "--rows", "3", "--columns", "5" });
-    LedPanelDocument* document = setDocument(longShow);
-    QVERIFY(document);
-    document->findChild<LedTreeView*>()->setCurrentIndex(document->treeModel()->index(0, 0));
+    LedTreeView* tree = setDocument(longShow);
+    QVERIFY(tree);
+    tree->setCurrentIndex(tree->model()->index(0, 0));
     menu()->action_Flash->trigger();
     // "Add..." waits in a loop of its own until it is cancelled, with Esc, 1.5 s later.
     QElapsedTimer open;
@@ -246,7 +238,6 @@ void tst_PanelLink::modalDialogKeepsPace()
     QVERIFY(open.elapsed() >= 1500 && link()->isBusy());
     QVERIFY(writeEnded());
 
-    // No block comes more than 300 ms after the one before.
     QList<int> times;
     const QRegularExpression block("^(\\d+) BLOCK (\\d+)$");
     for (const QString& line : m_pPanel->lines()) {
@@ -311,11 +302,10 @@ void tst_PanelLink::flasherKeepsWindowsOpenWhileBusy()
     QVERIFY(status().contains("flasher is still running"));
     // The panel commands keep off the line the boot loader is answering on.
     setDocument("");
-    const QString using_ = "The device flasher is using " + m_pPanel->devicePath() + ".";
     for (QAction* action : { menu()->action_Reset, menu()->action_Flash, menu()->action_MspBoot }) {
         m_pWindow->statusBar()->clearMessage();
         action->trigger();
-        QCOMPARE(status(), using_);
+        QCOMPARE(status(), "The device flasher is using " + m_pPanel->devicePath() + ".");
         QVERIFY(!QApplication::activeModalWidget());
     }
     QVERIFY(QTest::qWaitFor([&] { return !flasher->isFlashing(); }, 10000));
