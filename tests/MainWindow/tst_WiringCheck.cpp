@@ -215,7 +215,6 @@ int main(int argc, char* argv[])
     qputenv("QT_SCALE_FACTOR", "1.5");
     QApplication app(argc, argv);
     tst_WiringCheck test;
-    QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }
 #include "tst_WiringCheck.moc"

@@ -9,9 +9,8 @@
 #include <QtWidgets>
 
 // Opens the protected link operations to the tests.
-class Link : public MspFlasher_FR5994
+struct Link : MspFlasher_FR5994
 {
-public:
     using MspFlasher_FR5994::MspFlasher_FR5994;
     using MspFlasher::sendDataArray;
 };
@@ -140,7 +139,6 @@ void tst_MspFlasher::flasherWritesTheImage()
     QCOMPARE(sim.lines().filter(QRegularExpression("^PACKET \\d+ CMD 10 .* ANSWER 00$")).size(),
              2 + 1 + m_DataPackets + 1);
 
-    // The device holds exactly the file's bytes, and at 0x4000 the CRC srec_cat computes.
     sim.stop();
     QCOMPARE(tiTxt(file("memory.txt")), flashedMemory(file("clean.txt")));
 }
