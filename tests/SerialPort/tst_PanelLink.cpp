@@ -1,15 +1,11 @@
-#include "Document/LedPanelDocument.h"
-#include "MainWindow/MainMenu.h"
-#include "MainWindow/MainWindow.h"
 #include "MainWindow/PanelLinkController.h"
 #include "MspFlasher/MspFlasherDialog.h"
 #include "SerialPort/PanelLink.h"
-#include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
 
 #include "ModalAnswer.h"
 #include "PanelSimulator.h"
-#include "TestData.h"
+#include "WindowFixture.h"
 
 #include <QSerialPort>
 #include <QtTest>
@@ -47,13 +43,13 @@ QByteArray blocks(const QByteArray& image)
 
 } // namespace
 
-class tst_PanelLink : public QObject
+class tst_PanelLink : public QObject, public WindowFixture
 {
     Q_OBJECT
 
 private slots:
     void init() { start({ "--raw", "--settle", "300", "--rows", "3", "--columns", "5" }); }
-    void cleanup() { m_pWindow.reset(), m_pPanel.reset(); }
+    void cleanup() { closeWindow(), m_pPanel.reset(); }
     void commands_data();
     void commands();
     void modalDialogKeepsPace();
@@ -63,45 +59,34 @@ private slots:
 
 private:
     void start(const QStringList& arguments);
-    LedTreeView* setDocument(const QByteArray& body);
     bool writeEnded() { return QTest::qWaitFor([this] { return !link()->isBusy() && ModalAnswer::allAnswered(); }); }
-    MainMenu* menu() const { return qobject_cast<MainMenu*>(m_pWindow->menuBar()); }
-    PanelLink* link() const { return m_pWindow->findChild<PanelLink*>(); }
-    QString status() const { return m_pWindow->statusBar()->currentMessage(); }
+    PanelLink* link() const { return m_window->findChild<PanelLink*>(); }
+    QString status() const { return m_window->statusBar()->currentMessage(); }
     bool stopOffered() const
     {
-        return menu()->action_StopWrite->isEnabled() && m_pWindow->findChild<QProgressBar*>()->isVisible()
-               && m_pWindow->findChild<QPushButton*>("pushButton_StopWrite")->isEnabled();
+        return menu()->action_StopWrite->isEnabled() && m_window->findChild<QProgressBar*>()->isVisible()
+               && m_window->findChild<QPushButton*>("pushButton_StopWrite")->isEnabled();
     }
 
     std::unique_ptr<PanelSimulator> m_pPanel;
-    std::unique_ptr<MainWindow> m_pWindow;
 };
 
 void tst_PanelLink::start(const QStringList& arguments)
 {
-    m_pWindow.reset();
+    closeWindow();
     m_pPanel.reset(new PanelSimulator);
     QVERIFY(m_pPanel->start(arguments));
     // The window takes its port name from the settings file, as at every start.
     QSettings(settingsFile(), QSettings::IniFormat).setValue("SerialPort/Name", m_pPanel->devicePath());
-    m_pWindow.reset(new MainWindow);
-    m_pWindow->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_pWindow.get()));
-}
-
-// Read straight into the window's document, whose tree it gives; opening files is tst_MainWindow's.
-LedTreeView* tst_PanelLink::setDocument(const QByteArray& body)
-{
-    auto* document = LedPanelDocument::newDocument();
-    m_pWindow->setCurrentDocument(document);
-    return readShow(*document, showXml(body)) ? document->treeView() : nullptr;
+    m_window = new MainWindow;
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
 }
 
 void tst_PanelLink::commands_data()
 {
     QTest::addColumn<MenuAction>("action"); // none: the key the row is named after
-    QTest::addColumn<QByteArray>("document"); // empty: the default ring, nothing else
+    QTest::addColumn<QByteArray>("body"); // empty: the default ring, nothing else
     QTest::addColumn<QString>("warning");
     QTest::addColumn<QByteArray>("bytes"); // that reach the controller
     QTest::addColumn<QString>("confirmation"); // in the status bar for two seconds once a command is out
@@ -130,7 +115,7 @@ void tst_PanelLink::commands_data()
 void tst_PanelLink::commands()
 {
     QFETCH(MenuAction, action);
-    QFETCH(QByteArray, document);
+    QFETCH(QByteArray, body);
     QFETCH(QString, warning);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, confirmation);
@@ -138,8 +123,7 @@ void tst_PanelLink::commands()
 
     menu()->action_Flash->trigger(); // without a document: does nothing at all
     QVERIFY(!link()->isBusy());
-    LedTreeView* tree = setDocument(document);
-    QVERIFY(tree);
+    QVERIFY(openShow(body));
     // One device under two names is one port: the window may name it by a link.
     QTemporaryDir links;
     const QString port = QString(QTest::currentDataTag()).endsWith("link") ? links.filePath("link")
@@ -158,16 +142,16 @@ void tst_PanelLink::commands()
     QTRY_VERIFY(ModalAnswer::allAnswered());
     QCOMPARE(shown, m_pPanel->devicePath());
     // The keys work with the focus inside the document too.
-    m_pWindow->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_pWindow.get()));
-    tree->setFocus();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    document()->treeView()->setFocus();
 
     // While blocks go out, Reset, F10 and closing the window are refused; closing the document is not.
     QStringList messages;
     bool enabled = false, offered = true, closed = false;
     QTimer watcher;
     connect(&watcher, &QTimer::timeout, this, [&]() {
-        if (!m_pWindow->findChild<PanelLinkController*>()->isWriting())
+        if (!m_window->findChild<PanelLinkController*>()->isWriting())
             return;
         // Should a refused command show a box after all, it is closed so that the test fails, not hangs.
         if (QWidget* box = QApplication::activeModalWidget())
@@ -176,9 +160,9 @@ void tst_PanelLink::commands()
         enabled = enabled || menu()->action_Flash->isEnabled() || menu()->action_Reset->isEnabled();
         offered = offered && stopOffered();
         if (messages.size() == 1) {
-            QTest::keyClick(m_pWindow.get(), Qt::Key_F10);
-            m_pWindow->reset();
-            closed = m_pWindow->close();
+            QTest::keyClick(m_window, Qt::Key_F10);
+            m_window->reset();
+            closed = m_window->close();
             menu()->action_Close->trigger();
         }
     });
@@ -191,14 +175,14 @@ void tst_PanelLink::commands()
     if (action)
         (menu()->*action)->trigger();
     else
-        QTest::keySequence(tree, QKeySequence(QString::fromLatin1(QTest::currentDataTag())));
+        QTest::keySequence(document()->treeView(), QKeySequence(QString::fromLatin1(QTest::currentDataTag())));
     QVERIFY(writeEnded());
     watcher.stop();
     QVERIFY(!enabled && offered && !closed && !stopOffered());
     // Why the window stayed open stays in view while the blocks go on.
     QVERIFY2(messages.size() < 2 || messages.last().contains("please wait"), qPrintable(messages.join('\n')));
-    QCOMPARE(m_pWindow->currentDocument() == nullptr, !messages.isEmpty());
-    QVERIFY(m_pWindow->isVisible() && menu()->action_Flash->isEnabled() && menu()->action_Reset->isEnabled());
+    QCOMPARE(m_window->currentDocument() == nullptr, !messages.isEmpty());
+    QVERIFY(m_window->isVisible() && menu()->action_Flash->isEnabled() && menu()->action_Reset->isEnabled());
     QVERIFY(QTest::qWaitFor([&] { return m_pPanel->received().size() >= bytes.size(); }, 5000));
     QTest::qWait(300); // anything sent later would arrive within the settle time
     QCOMPARE(m_pPanel->received().left(unplugged ? 36 : INT_MAX).toHex(' '), bytes.toHex(' '));
@@ -224,9 +208,7 @@ void tst_PanelLink::commands()
 void tst_PanelLink::modalDialogKeepsPace()
 {
     start({ "--timestamps", "--rows", "3", "--columns", "5" });
-    LedTreeView* tree = setDocument(longShow);
-    QVERIFY(tree);
-    tree->setCurrentIndex(tree->model()->index(0, 0));
+    QVERIFY(openShow(longShow));
     menu()->action_Flash->trigger();
     // "Add..." waits in a loop of its own until it is cancelled, with Esc, 1.5 s later.
     QElapsedTimer open;
@@ -264,14 +246,14 @@ void tst_PanelLink::stop_data()
 void tst_PanelLink::stop()
 {
     QFETCH(int, after);
-    QVERIFY(setDocument(longShow));
+    QVERIFY(openShow(longShow));
     menu()->action_Flash->trigger();
     QVERIFY(!link()->sendCommand(PanelLink::cmdNext) && !link()->writeProgram(longImage)); // one job at a time
     QVERIFY(after < 0 || m_pPanel->waitForLine(QStringLiteral("BLOCK %1").arg(after)));
     if (QString(QTest::currentDataTag()).startsWith("Esc"))
-        QTest::keyClick(m_pWindow.get(), Qt::Key_Escape);
+        QTest::keyClick(m_window, Qt::Key_Escape);
     else
-        QTest::mouseClick(m_pWindow->findChild<QPushButton*>("pushButton_StopWrite"), Qt::LeftButton);
+        QTest::mouseClick(m_window->findChild<QPushButton*>("pushButton_StopWrite"), Qt::LeftButton);
     QVERIFY(writeEnded());
     QTest::qWait(300); // anything sent later would arrive within the settle time
 
@@ -291,17 +273,17 @@ void tst_PanelLink::flasherKeepsWindowsOpenWhileBusy()
     QVERIFY(firmware.open() && firmware.write("@6403\n" + QByteArray("5A ").repeated(400) + "\nq\n") > 0);
     QVERIFY(firmware.flush());
     menu()->action_MspBootDialog->trigger();
-    auto* flasher = m_pWindow->findChild<MspFlasherDialog*>();
+    auto* flasher = m_window->findChild<MspFlasherDialog*>();
     QVERIFY(flasher && flasher->isVisible());
     flasher->findChild<QLineEdit*>("filePath")->setText(firmware.fileName());
     QTest::mouseClick(flasher->findChild<QPushButton*>("flash"), Qt::LeftButton);
     QVERIFY(m_pPanel->waitForLine("PACKET 3 "));
-    QVERIFY(flasher->isFlashing() && !flasher->close() && !m_pWindow->close());
+    QVERIFY(flasher->isFlashing() && !flasher->close() && !m_window->close());
     QVERIFY(status().contains("flasher is still running"));
     // The panel commands keep off the line the boot loader is answering on.
-    setDocument("");
+    QVERIFY(openShow(""));
     for (QAction* action : { menu()->action_Reset, menu()->action_Flash, menu()->action_MspBoot }) {
-        m_pWindow->statusBar()->clearMessage();
+        m_window->statusBar()->clearMessage();
         action->trigger();
         QCOMPARE(status(), "The device flasher is using " + m_pPanel->devicePath() + ".");
         QVERIFY(!QApplication::activeModalWidget());
