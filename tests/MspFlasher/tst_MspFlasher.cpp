@@ -105,13 +105,12 @@ void tst_MspFlasher::flasherWritesTheImage()
     QSignalSpy finished(&dialog, &MspFlasherDialog::finished);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    auto* pane = dialog.findChild<QPlainTextEdit*>("report");
     int ticksInClick = 0, ticksWhileVerifying = 0;
     bool keptOpen = true, staleBar = false;
     QTimer beat(&dialog);
     connect(&beat, &QTimer::timeout, [&] {
         ticksInClick += clicking;
-        if (!pane->toPlainText().endsWith("Verify device"))
+        if (!dialog.findChild<QPlainTextEdit*>("report")->toPlainText().endsWith("Verify device"))
             return;
         ++ticksWhileVerifying;
         QTest::keyClick(&dialog, Qt::Key_Escape);

@@ -138,8 +138,7 @@ void tst_PanelLink::commands()
         field->setEditText(noPort ? QString() : port);
         QTest::mousePress(setup->findChild<QPushButton*>("pushButton_OK"), Qt::LeftButton);
     });
-    menu()->action_SetupPort->trigger();
-    QTRY_VERIFY(ModalAnswer::allAnswered());
+    QVERIFY(triggerAnswered(menu()->action_SetupPort));
     QCOMPARE(shown, m_pPanel->devicePath());
     // The keys work with the focus inside the document too.
     m_window->activateWindow();
