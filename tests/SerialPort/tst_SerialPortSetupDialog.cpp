@@ -28,7 +28,7 @@ private slots:
 // The system's ports by full path, in the list's order, each described; the first is the default.
 void tst_SerialPortSetupDialog::portList()
 {
-    QStringList expected, about;
+    QStringList expected;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
         expected << info.systemLocation();
     std::sort(expected.begin(), expected.end(), &SerialPortSetupDialog::portNameLessThan);
