@@ -268,13 +268,12 @@ void tst_PanelLink::flasherKeepsWindowsOpenWhileBusy()
 {
     // Slow boot loader answers keep the run going long enough to be interrupted.
     start({ "--slow-ms", "30" });
-    QTemporaryFile firmware(QDir::temp().filePath(QStringLiteral("XXXXXX.txt")));
-    QVERIFY(firmware.open() && firmware.write("@6403\n" + QByteArray("5A ").repeated(400) + "\nq\n") > 0);
-    QVERIFY(firmware.flush());
+    QTemporaryDir dir;
+    QVERIFY(writeFile(dir.filePath("firmware.txt"), "@6403\n" + QByteArray("5A ").repeated(400) + "\nq\n"));
     menu()->action_MspBootDialog->trigger();
     auto* flasher = m_window->findChild<MspFlasherDialog*>();
     QVERIFY(flasher && flasher->isVisible());
-    flasher->findChild<QLineEdit*>("filePath")->setText(firmware.fileName());
+    flasher->findChild<QLineEdit*>("filePath")->setText(dir.filePath("firmware.txt"));
     QTest::mouseClick(flasher->findChild<QPushButton*>("flash"), Qt::LeftButton);
     QVERIFY(m_pPanel->waitForLine("PACKET 3 "));
     QVERIFY(flasher->isFlashing() && !flasher->close() && !m_window->close());
