@@ -1,15 +1,12 @@
 #include "Data/CommandList.h"
 #include "Data/LedShapes.h"
 #include "Data/LedStateCommand.h"
-#include "Document/LedPanelDocument.h"
-#include "MainWindow/MainMenu.h"
-#include "MainWindow/MainWindow.h"
 #include "MainWindow/PanelLinkController.h"
 #include "MainWindow/WiringPanelView.h"
 
 #include "ModalAnswer.h"
 #include "PanelSimulator.h"
-#include "TestData.h"
+#include "WindowFixture.h"
 
 #include <QSerialPort>
 #include <QtTest>
@@ -20,21 +17,19 @@ Q_DECLARE_METATYPE(LedLayout)
 namespace {
 
 // The show believes in plain rows from the top left; the panel is wired otherwise.
-LedLayout wiredGrid(LedLayout::eOrder order, bool serpentine, bool fromBottomRight)
+LedLayout wiredFromBottomRight()
 {
     LedLayout layout = LedLayout::create(LedLayout::Rectangle, 3, 6);
-    layout.setNumbering(order, serpentine);
-    if (fromBottomRight) {
-        layout.setSpacings(-6, -6);
-        layout.setFirstLedPosition(QPointF(30, 12));
-    }
+    layout.setNumbering(LedLayout::Columns, true);
+    layout.setSpacings(-6, -6);
+    layout.setFirstLedPosition(QPointF(30, 12));
     return layout;
 }
 
 } // namespace
 
 // Tools > Check wiring against the simulated panel, clicked through as a user would.
-class tst_WiringCheck : public QObject
+class tst_WiringCheck : public QObject, public WindowFixture
 {
     Q_OBJECT
 
@@ -47,12 +42,11 @@ private slots:
     void nextRefused();
 
 private:
-    QWidget* dialog() const { return m_pWindow->findChild<QDialog*>(QStringLiteral("WiringDialog")); }
+    QWidget* dialog() const { return m_window->findChild<QDialog*>(QStringLiteral("WiringDialog")); }
     template <class T> T* field(const char* name) const { return dialog()->findChild<T*>(QLatin1String(name)); }
     QString stepText() const { return field<QLabel>("label_Step")->text(); }
 
     std::unique_ptr<PanelSimulator> m_pPanel;
-    std::unique_ptr<MainWindow> m_pWindow;
 };
 
 void tst_WiringCheck::init()
@@ -60,21 +54,18 @@ void tst_WiringCheck::init()
     m_pPanel.reset(new PanelSimulator);
     QVERIFY(m_pPanel->start({ "--settle", "200", "--rows", "3", "--columns", "6" }));
     QSettings(settingsFile(), QSettings::IniFormat).setValue("SerialPort/Name", m_pPanel->devicePath());
-    m_pWindow.reset(new MainWindow);
-    m_pWindow->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_pWindow.get()));
-    auto* document = LedPanelDocument::newDocument();
-    m_pWindow->setCurrentDocument(document);
+    m_window = new MainWindow;
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
     // An L in the top left corner.
     const auto lit = [](int, int led) { return led == 0 || led == 6 || led == 12 || led == 13 ? 1 : 0; };
-    QVERIFY(readShow(*document, showXml(layoutXml(3, 6) + sequenceXml(0, 1, 18, lit))));
+    QVERIFY(openShow(layoutXml(3, 6) + sequenceXml(0, 1, 18, lit)));
 }
 
 void tst_WiringCheck::cleanup()
 {
-    m_pWindow.reset();
+    QVERIFY(closeWindow());
     m_pPanel.reset();
-    QVERIFY(ModalAnswer::allAnswered());
 }
 
 void tst_WiringCheck::check_data()
@@ -84,11 +75,11 @@ void tst_WiringCheck::check_data()
     QTest::addColumn<QString>("result");
 
     const QString applies = QStringLiteral(". Apply makes it the show's numbering, with the pictures kept as drawn.");
-    QTest::newRow("as the show says") << wiredGrid(LedLayout::Rows, false, false) << 3
+    QTest::newRow("as the show says") << LedLayout::create(LedLayout::Rectangle, 3, 6) << 3
                                       << "The panel is numbered as the show says: rows first from the top left.";
     // LED 6 sits in the last column whether the columns run back or not: one more LED tells.
     QTest::newRow("serpentine columns from the bottom right, a fourth LED needed")
-        << wiredGrid(LedLayout::Columns, true, true) << 4
+        << wiredFromBottomRight() << 4
         << "The panel is numbered columns first from the bottom right, serpentine" + applies;
     QTest::newRow("LED 1 lit where LED 0 did")
         << LedLayout() << 3 << "No numbering explains the LEDs you clicked; the layout stays as it is.";
@@ -101,13 +92,11 @@ void tst_WiringCheck::check()
     QFETCH(LedLayout, wired);
     QFETCH(int, steps);
     QFETCH(QString, result);
-    LedPanelDocument* document = qobject_cast<LedPanelDocument*>(m_pWindow->currentDocument());
-    const LedLayout believed = document->panelLayout();
-    const QVector<int> picture = drawnCells(believed, document->sequence(0)->frame(0)->intensities());
+    const LedLayout believed = document()->panelLayout();
+    const QVector<int> picture = drawnCells(believed, document()->sequence(0)->frame(0)->intensities());
 
     ModalAnswer::messageBox(steps ? QMessageBox::Yes : QMessageBox::No);
-    qobject_cast<MainMenu*>(m_pWindow->menuBar())->action_CheckWiring->trigger();
-    QVERIFY(ModalAnswer::allAnswered());
+    QVERIFY(triggerAnswered(menu()->action_CheckWiring));
     if (steps == 0) {
         QTest::qWait(300);
         QVERIFY(!dialog() || !dialog()->isVisible());
@@ -122,11 +111,9 @@ void tst_WiringCheck::check()
     auto* view = field<WiringPanelView>("wiringPanel");
     auto* next = field<QPushButton>("pushButton_Next");
     // The sequences in the order Next reaches them: every LED comes before the fourth single one.
-    int nexts = 0;
     const auto goNext = [&](int sequence) {
         QVERIFY(next->isEnabled());
         next->click();
-        ++nexts;
         QTRY_VERIFY(stepText().startsWith(QString("Sequence %1 lights").arg(sequence)));
     };
     QTRY_VERIFY(stepText().startsWith("Sequence 1 lights"));
@@ -153,19 +140,19 @@ void tst_WiringCheck::check()
     QCOMPARE(apply->isEnabled(), result.contains("Apply"));
     if (apply->isEnabled()) {
         apply->click();
-        const LedLayout now = document->panelLayout();
+        const LedLayout now = document()->panelLayout();
         for (int led = 0; led < now.ledCount(); ++led)
             QVERIFY(QLineF(now.ledPositionOf(led), wired.ledPositionOf(led)).length() < 1e-9);
-        QCOMPARE(drawnCells(now, document->sequence(0)->frame(0)->intensities()), picture);
-        m_pWindow->findChild<QAction*>(QStringLiteral("action_Undo"))->trigger();
-        QCOMPARE(document->panelLayout(), believed);
+        QCOMPARE(drawnCells(now, document()->sequence(0)->frame(0)->intensities()), picture);
+        action("action_Undo")->trigger();
+        QCOMPARE(document()->panelLayout(), believed);
     }
 
     // The show goes back on the panel at the end, over the test.
     if (steps == 3)
         goNext(4);
     QVERIFY(!next->isEnabled());
-    QTRY_COMPARE(m_pPanel->lines().filter("NEXT").size(), nexts);
+    QTRY_COMPARE(m_pPanel->lines().filter("NEXT").size(), steps); // one Next for each LED clicked
     auto* writeShow = field<QPushButton>("pushButton_WriteShow");
     QVERIFY(writeShow->isEnabled());
     writeShow->click();
@@ -177,11 +164,10 @@ void tst_WiringCheck::check()
 // With no port chosen the dialog says so, not what the system makes of an empty name.
 void tst_WiringCheck::noPort()
 {
-    m_pWindow->findChild<PanelLinkController*>()->setPortSettings(SerialPortSettings());
+    m_window->findChild<PanelLinkController*>()->setPortSettings(SerialPortSettings());
     ModalAnswer::messageBox(QMessageBox::Yes);
     ModalAnswer::messageBox(QMessageBox::Close); // the window's own warning
-    qobject_cast<MainMenu*>(m_pWindow->menuBar())->action_CheckWiring->trigger();
-    QTRY_VERIFY(ModalAnswer::allAnswered());
+    QVERIFY(triggerAnswered(menu()->action_CheckWiring));
     QCOMPARE(stepText(), QStringLiteral("The panel did not get it: No serial port is chosen."));
 }
 
@@ -189,7 +175,7 @@ void tst_WiringCheck::noPort()
 void tst_WiringCheck::nextRefused()
 {
     ModalAnswer::messageBox(QMessageBox::Yes);
-    qobject_cast<MainMenu*>(m_pWindow->menuBar())->action_CheckWiring->trigger();
+    menu()->action_CheckWiring->trigger();
     QTRY_VERIFY(stepText().startsWith("Sequence 1 lights"));
     auto* view = field<WiringPanelView>("wiringPanel");
     // Without a mouse: the panel has the keys, the arrows go from LED to LED and Space takes one.
@@ -215,7 +201,6 @@ int main(int argc, char* argv[])
     qputenv("QT_SCALE_FACTOR", "1.5");
     QApplication app(argc, argv);
     tst_WiringCheck test;
-    QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }
 #include "tst_WiringCheck.moc"

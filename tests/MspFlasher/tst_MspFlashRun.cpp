@@ -58,8 +58,7 @@ void tst_MspFlashRun::stops()
     PanelSimulator sim;
     QVERIFY(sim.start(arguments.split(' ')));
     const QString port = QSerialPort(sim.devicePath()).portName();
-    SerialPortSettings settings;
-    settings.name = sim.devicePath();
+    const SerialPortSettings settings { sim.devicePath() };
     std::unique_ptr<MspFlashRun> run(new MspFlashRun);
     QStringList lines;
     bool inOwnThread = true;
@@ -83,8 +82,7 @@ void tst_MspFlashRun::stops()
         QVERIFY(seen >= at && seen < 2 + 100 && !sim.lines().contains("PANEL"));
     } else {
         run->stop();
-        QVERIFY(finished.wait(10000));
-        QCOMPARE(finished.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
         QCOMPARE(finished.first().first().toBool(), false);
         QVERIFY(inOwnThread && !run->isRunning() && !MspFlashRun::isPortInUse(port));
 

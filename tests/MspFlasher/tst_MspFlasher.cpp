@@ -9,9 +9,8 @@
 #include <QtWidgets>
 
 // Opens the protected link operations to the tests.
-class Link : public MspFlasher_FR5994
+struct Link : MspFlasher_FR5994
 {
-public:
     using MspFlasher_FR5994::MspFlasher_FR5994;
     using MspFlasher::sendDataArray;
 };
@@ -106,13 +105,12 @@ void tst_MspFlasher::flasherWritesTheImage()
     QSignalSpy finished(&dialog, &MspFlasherDialog::finished);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    auto* pane = dialog.findChild<QPlainTextEdit*>("report");
     int ticksInClick = 0, ticksWhileVerifying = 0;
     bool keptOpen = true, staleBar = false;
     QTimer beat(&dialog);
     connect(&beat, &QTimer::timeout, [&] {
         ticksInClick += clicking;
-        if (!pane->toPlainText().endsWith("Verify device"))
+        if (!dialog.findChild<QPlainTextEdit*>("report")->toPlainText().endsWith("Verify device"))
             return;
         ++ticksWhileVerifying;
         QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -140,7 +138,6 @@ void tst_MspFlasher::flasherWritesTheImage()
     QCOMPARE(sim.lines().filter(QRegularExpression("^PACKET \\d+ CMD 10 .* ANSWER 00$")).size(),
              2 + 1 + m_DataPackets + 1);
 
-    // The device holds exactly the file's bytes, and at 0x4000 the CRC srec_cat computes.
     sim.stop();
     QCOMPARE(tiTxt(file("memory.txt")), flashedMemory(file("clean.txt")));
 }

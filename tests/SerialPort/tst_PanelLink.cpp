@@ -1,15 +1,11 @@
-#include "Document/LedPanelDocument.h"
-#include "MainWindow/MainMenu.h"
-#include "MainWindow/MainWindow.h"
 #include "MainWindow/PanelLinkController.h"
 #include "MspFlasher/MspFlasherDialog.h"
 #include "SerialPort/PanelLink.h"
-#include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
 
 #include "ModalAnswer.h"
 #include "PanelSimulator.h"
-#include "TestData.h"
+#include "WindowFixture.h"
 
 #include <QSerialPort>
 #include <QtTest>
@@ -27,7 +23,6 @@ QByteArray (*const bytesOf)(const QByteArray&) = &QByteArray::fromHex;
 
 const QByteArray panel = "<Layout type=\"Rectangle\"><Rows>3</Rows><Columns>5</Columns></Layout>";
 
-// A sequence of dark frames but for the last one, which has the given LEDs lit.
 QByteArray litLast(int index, int frames, const QList<int>& lit)
 {
     return sequenceXml(index, frames, 15, [=](int f, int led) { return f == frames - 1 && lit.contains(led); });
@@ -48,13 +43,13 @@ QByteArray blocks(const QByteArray& image)
 
 } // namespace
 
-class tst_PanelLink : public QObject
+class tst_PanelLink : public QObject, public WindowFixture
 {
     Q_OBJECT
 
 private slots:
     void init() { start({ "--raw", "--settle", "300", "--rows", "3", "--columns", "5" }); }
-    void cleanup() { m_pWindow.reset(), m_pPanel.reset(); }
+    void cleanup() { closeWindow(), m_pPanel.reset(); }
     void commands_data();
     void commands();
     void modalDialogKeepsPace();
@@ -64,46 +59,34 @@ private slots:
 
 private:
     void start(const QStringList& arguments);
-    LedPanelDocument* setDocument(const QByteArray& body);
     bool writeEnded() { return QTest::qWaitFor([this] { return !link()->isBusy() && ModalAnswer::allAnswered(); }); }
-    MainMenu* menu() const { return qobject_cast<MainMenu*>(m_pWindow->menuBar()); }
-    PanelLink* link() const { return m_pWindow->findChild<PanelLink*>(); }
-    QString status() const { return m_pWindow->statusBar()->currentMessage(); }
-    // The Stop button and the progress bar beside it, and the action.
+    PanelLink* link() const { return m_window->findChild<PanelLink*>(); }
+    QString status() const { return m_window->statusBar()->currentMessage(); }
     bool stopOffered() const
     {
-        return menu()->action_StopWrite->isEnabled() && m_pWindow->findChild<QProgressBar*>()->isVisible()
-               && m_pWindow->findChild<QPushButton*>("pushButton_StopWrite")->isEnabled();
+        return menu()->action_StopWrite->isEnabled() && m_window->findChild<QProgressBar*>()->isVisible()
+               && m_window->findChild<QPushButton*>("pushButton_StopWrite")->isEnabled();
     }
 
     std::unique_ptr<PanelSimulator> m_pPanel;
-    std::unique_ptr<MainWindow> m_pWindow;
 };
 
 void tst_PanelLink::start(const QStringList& arguments)
 {
-    m_pWindow.reset();
+    closeWindow();
     m_pPanel.reset(new PanelSimulator);
     QVERIFY(m_pPanel->start(arguments));
     // The window takes its port name from the settings file, as at every start.
     QSettings(settingsFile(), QSettings::IniFormat).setValue("SerialPort/Name", m_pPanel->devicePath());
-    m_pWindow.reset(new MainWindow);
-    m_pWindow->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_pWindow.get()));
-}
-
-// Read straight into the window's document; opening files is tst_MainWindow's.
-LedPanelDocument* tst_PanelLink::setDocument(const QByteArray& body)
-{
-    auto* document = LedPanelDocument::newDocument();
-    m_pWindow->setCurrentDocument(document);
-    return readShow(*document, showXml(body)) ? document : nullptr;
+    m_window = new MainWindow;
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
 }
 
 void tst_PanelLink::commands_data()
 {
     QTest::addColumn<MenuAction>("action"); // none: the key the row is named after
-    QTest::addColumn<QByteArray>("document"); // empty: the default ring, nothing else
+    QTest::addColumn<QByteArray>("body"); // empty: the default ring, nothing else
     QTest::addColumn<QString>("warning");
     QTest::addColumn<QByteArray>("bytes"); // that reach the controller
     QTest::addColumn<QString>("confirmation"); // in the status bar for two seconds once a command is out
@@ -132,7 +115,7 @@ void tst_PanelLink::commands_data()
 void tst_PanelLink::commands()
 {
     QFETCH(MenuAction, action);
-    QFETCH(QByteArray, document);
+    QFETCH(QByteArray, body);
     QFETCH(QString, warning);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, confirmation);
@@ -140,42 +123,34 @@ void tst_PanelLink::commands()
 
     menu()->action_Flash->trigger(); // without a document: does nothing at all
     QVERIFY(!link()->isBusy());
-    LedPanelDocument* doc = setDocument(document);
-    QVERIFY(doc);
-    // The keys work with the focus inside the document too.
-    QWidget* tree = doc->findChild<LedTreeView*>();
-    tree->setFocus();
+    QVERIFY(openShow(body));
     // One device under two names is one port: the window may name it by a link.
     QTemporaryDir links;
     const QString port = QString(QTest::currentDataTag()).endsWith("link") ? links.filePath("link")
                                                                            : m_pPanel->devicePath();
     QVERIFY(port == m_pPanel->devicePath() || QFile::link(m_pPanel->devicePath(), port));
-    auto* controller = m_pWindow->findChild<PanelLinkController*>();
-    SerialPortSettings settings = controller->portSettings();
-    settings.name = port;
-    controller->setPortSettings(settings);
     QSerialPort holder(m_pPanel->devicePath());
     QVERIFY(!warning.startsWith("Cannot connect") || holder.open(QIODevice::ReadWrite));
-    if (noPort) {
-        QString shown; // Setup Port shows the path the settings gave
-        ModalAnswer::onNext([&](QWidget* setup) {
-            auto* field = setup->findChild<QComboBox*>("comboBox_Port");
-            shown = field->currentText();
-            field->setEditText(QString());
-            QTest::mousePress(setup->findChild<QPushButton*>("pushButton_OK"), Qt::LeftButton);
-        });
-        menu()->action_SetupPort->trigger();
-        QTRY_VERIFY(ModalAnswer::allAnswered());
-        QCOMPARE(shown, port);
-    }
+    QString shown; // Setup Port shows the path the settings gave
+    ModalAnswer::onNext([&](QWidget* setup) {
+        auto* field = setup->findChild<QComboBox*>("comboBox_Port");
+        shown = field->currentText();
+        field->setEditText(noPort ? QString() : port);
+        QTest::mousePress(setup->findChild<QPushButton*>("pushButton_OK"), Qt::LeftButton);
+    });
+    QVERIFY(triggerAnswered(menu()->action_SetupPort));
+    QCOMPARE(shown, m_pPanel->devicePath());
+    // The keys work with the focus inside the document too.
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    document()->treeView()->setFocus();
 
-    // Looked at while blocks go out: the progress shown, Stop offered, Reset, F10 and closing the window
-    // refused, and the document, whose image is on its way, closed.
+    // While blocks go out, Reset, F10 and closing the window are refused; closing the document is not.
     QStringList messages;
     bool enabled = false, offered = true, closed = false;
     QTimer watcher;
     connect(&watcher, &QTimer::timeout, this, [&]() {
-        if (!m_pWindow->findChild<PanelLinkController*>()->isWriting())
+        if (!m_window->findChild<PanelLinkController*>()->isWriting())
             return;
         // Should a refused command show a box after all, it is closed so that the test fails, not hangs.
         if (QWidget* box = QApplication::activeModalWidget())
@@ -184,9 +159,9 @@ void tst_PanelLink::commands()
         enabled = enabled || menu()->action_Flash->isEnabled() || menu()->action_Reset->isEnabled();
         offered = offered && stopOffered();
         if (messages.size() == 1) {
-            QTest::keyClick(m_pWindow.get(), Qt::Key_F10);
-            m_pWindow->reset();
-            closed = m_pWindow->close();
+            QTest::keyClick(m_window, Qt::Key_F10);
+            m_window->reset();
+            closed = m_window->close();
             menu()->action_Close->trigger();
         }
     });
@@ -199,14 +174,14 @@ void tst_PanelLink::commands()
     if (action)
         (menu()->*action)->trigger();
     else
-        QTest::keySequence(tree, QKeySequence(QString::fromLatin1(QTest::currentDataTag())));
+        QTest::keySequence(document()->treeView(), QKeySequence(QString::fromLatin1(QTest::currentDataTag())));
     QVERIFY(writeEnded());
     watcher.stop();
     QVERIFY(!enabled && offered && !closed && !stopOffered());
     // Why the window stayed open stays in view while the blocks go on.
     QVERIFY2(messages.size() < 2 || messages.last().contains("please wait"), qPrintable(messages.join('\n')));
-    QCOMPARE(m_pWindow->currentDocument() == nullptr, !messages.isEmpty());
-    QVERIFY(m_pWindow->isVisible() && menu()->action_Flash->isEnabled() && menu()->action_Reset->isEnabled());
+    QCOMPARE(m_window->currentDocument() == nullptr, !messages.isEmpty());
+    QVERIFY(m_window->isVisible() && menu()->action_Flash->isEnabled() && menu()->action_Reset->isEnabled());
     QVERIFY(QTest::qWaitFor([&] { return m_pPanel->received().size() >= bytes.size(); }, 5000));
     QTest::qWait(300); // anything sent later would arrive within the settle time
     QCOMPARE(m_pPanel->received().left(unplugged ? 36 : INT_MAX).toHex(' '), bytes.toHex(' '));
@@ -232,9 +207,7 @@ void tst_PanelLink::commands()
 void tst_PanelLink::modalDialogKeepsPace()
 {
     start({ "--timestamps", "--rows", "3", "--columns", "5" });
-    LedPanelDocument* document = setDocument(longShow);
-    QVERIFY(document);
-    document->findChild<LedTreeView*>()->setCurrentIndex(document->treeModel()->index(0, 0));
+    QVERIFY(openShow(longShow));
     menu()->action_Flash->trigger();
     // "Add..." waits in a loop of its own until it is cancelled, with Esc, 1.5 s later.
     QElapsedTimer open;
@@ -246,7 +219,6 @@ void tst_PanelLink::modalDialogKeepsPace()
     QVERIFY(open.elapsed() >= 1500 && link()->isBusy());
     QVERIFY(writeEnded());
 
-    // No block comes more than 300 ms after the one before.
     QList<int> times;
     const QRegularExpression block("^(\\d+) BLOCK (\\d+)$");
     for (const QString& line : m_pPanel->lines()) {
@@ -263,26 +235,24 @@ void tst_PanelLink::modalDialogKeepsPace()
 
 void tst_PanelLink::stop_data()
 {
-    QTest::addColumn<QString>("how");
     QTest::addColumn<int>("after"); // the block the controller has when asked; -1: block 0 is going out
 
     // Esc is the action's shortcut.
-    QTest::newRow("Esc while block 0 goes out") << "Esc" << -1;
-    QTest::newRow("button after block 2") << "button" << 2;
+    QTest::newRow("Esc while block 0 goes out") << -1;
+    QTest::newRow("button after block 2") << 2;
 }
 
 void tst_PanelLink::stop()
 {
-    QFETCH(QString, how);
     QFETCH(int, after);
-    QVERIFY(setDocument(longShow));
+    QVERIFY(openShow(longShow));
     menu()->action_Flash->trigger();
     QVERIFY(!link()->sendCommand(PanelLink::cmdNext) && !link()->writeProgram(longImage)); // one job at a time
     QVERIFY(after < 0 || m_pPanel->waitForLine(QStringLiteral("BLOCK %1").arg(after)));
-    if (how == "Esc")
-        QTest::keyClick(m_pWindow.get(), Qt::Key_Escape);
+    if (QString(QTest::currentDataTag()).startsWith("Esc"))
+        QTest::keyClick(m_window, Qt::Key_Escape);
     else
-        QTest::mouseClick(m_pWindow->findChild<QPushButton*>("pushButton_StopWrite"), Qt::LeftButton);
+        QTest::mouseClick(m_window->findChild<QPushButton*>("pushButton_StopWrite"), Qt::LeftButton);
     QVERIFY(writeEnded());
     QTest::qWait(300); // anything sent later would arrive within the settle time
 
@@ -298,24 +268,22 @@ void tst_PanelLink::flasherKeepsWindowsOpenWhileBusy()
 {
     // Slow boot loader answers keep the run going long enough to be interrupted.
     start({ "--slow-ms", "30" });
-    QTemporaryFile firmware(QDir::temp().filePath(QStringLiteral("XXXXXX.txt")));
-    QVERIFY(firmware.open() && firmware.write("@6403\n" + QByteArray("5A ").repeated(400) + "\nq\n") > 0);
-    QVERIFY(firmware.flush());
+    QTemporaryDir dir;
+    QVERIFY(writeFile(dir.filePath("firmware.txt"), "@6403\n" + QByteArray("5A ").repeated(400) + "\nq\n"));
     menu()->action_MspBootDialog->trigger();
-    auto* flasher = m_pWindow->findChild<MspFlasherDialog*>();
+    auto* flasher = m_window->findChild<MspFlasherDialog*>();
     QVERIFY(flasher && flasher->isVisible());
-    flasher->findChild<QLineEdit*>("filePath")->setText(firmware.fileName());
+    flasher->findChild<QLineEdit*>("filePath")->setText(dir.filePath("firmware.txt"));
     QTest::mouseClick(flasher->findChild<QPushButton*>("flash"), Qt::LeftButton);
     QVERIFY(m_pPanel->waitForLine("PACKET 3 "));
-    QVERIFY(flasher->isFlashing() && !flasher->close() && !m_pWindow->close());
+    QVERIFY(flasher->isFlashing() && !flasher->close() && !m_window->close());
     QVERIFY(status().contains("flasher is still running"));
     // The panel commands keep off the line the boot loader is answering on.
-    setDocument("");
-    const QString using_ = "The device flasher is using " + m_pPanel->devicePath() + ".";
+    QVERIFY(openShow(""));
     for (QAction* action : { menu()->action_Reset, menu()->action_Flash, menu()->action_MspBoot }) {
-        m_pWindow->statusBar()->clearMessage();
+        m_window->statusBar()->clearMessage();
         action->trigger();
-        QCOMPARE(status(), using_);
+        QCOMPARE(status(), "The device flasher is using " + m_pPanel->devicePath() + ".");
         QVERIFY(!QApplication::activeModalWidget());
     }
     QVERIFY(QTest::qWaitFor([&] { return !flasher->isFlashing(); }, 10000));

@@ -28,7 +28,7 @@ private slots:
 // The system's ports by full path, in the list's order, each described; the first is the default.
 void tst_SerialPortSetupDialog::portList()
 {
-    QStringList expected, about;
+    QStringList expected;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
         expected << info.systemLocation();
     std::sort(expected.begin(), expected.end(), &SerialPortSetupDialog::portNameLessThan);
@@ -103,7 +103,6 @@ void tst_SerialPortSetupDialog::buttons()
     QTest::mousePress(pushButton, Qt::LeftButton); // the buttons act on press
     QVERIFY(!dialog.isVisible() && dialog.result() == (button == "Cancel" ? QDialog::Rejected : QDialog::Accepted));
     QTest::mouseRelease(pushButton, Qt::LeftButton);
-    // Opened again, the dialog shows the port name kept.
     const QString chosen = port.trimmed().isEmpty() || button == "Cancel" ? shown : port.trimmed();
     QCOMPARE(SerialPortSetupDialog(&serial).findChild<QComboBox*>("comboBox_Port")->currentText(), chosen);
 

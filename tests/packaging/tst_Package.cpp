@@ -2,7 +2,6 @@
 
 #include <QtTest>
 
-// Builds the Debian package from this build and looks into it.
 class tst_Package : public QObject
 {
     Q_OBJECT
