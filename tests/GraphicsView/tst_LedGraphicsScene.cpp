@@ -5,6 +5,7 @@
 #include "Data/LedStateCommand.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 #include "Painter/LedPanelPainter.h"
+#include "common/DataColumns.h"
 
 #include <QtTest>
 
@@ -26,22 +27,18 @@ private slots:
 
 void tst_LedGraphicsScene::clicks_data()
 {
-    QTest::addColumn<LedLayout>("layout");
-    QTest::addColumn<qreal>("zoom");
-    QTest::addColumn<int>("button");
-    QTest::addColumn<QPointF>("offset"); // from LED 30's centre, in LED radii
-    QTest::addColumn<int>("led");        // the one the press is on, -1 for none
-
+    // offset: from LED 30's centre, in LED radii; led: the one the press is on, -1 for none
+    const auto add = dataColumns<LedLayout, qreal, int, QPointF, int>("layout", "zoom", "button", "offset", "led");
     const LedLayout ring;
     const LedLayout grid = LedLayout::create(LedLayout::Rectangle, 16, 16);
-    QTest::newRow("ring, inside the circle") << ring << 4.0 << int(Qt::LeftButton) << QPointF(0.65, 0.65) << 30;
-    QTest::newRow("ring, beside the circle") << ring << 4.0 << int(Qt::LeftButton) << QPointF(0.85, 0.85) << -1;
-    QTest::newRow("ring, right button") << ring << 4.0 << int(Qt::RightButton) << QPointF() << 30;
-    QTest::newRow("grid, close up") << grid << 12.0 << int(Qt::LeftButton) << QPointF(-0.6, 0.6) << 30;
+    add("ring, inside the circle", ring, 4.0, int(Qt::LeftButton), QPointF(0.65, 0.65), 30);
+    add("ring, beside the circle", ring, 4.0, int(Qt::LeftButton), QPointF(0.85, 0.85), -1);
+    add("ring, right button", ring, 4.0, int(Qt::RightButton), QPointF(), 30);
+    add("grid, close up", grid, 12.0, int(Qt::LeftButton), QPointF(-0.6, 0.6), 30);
     // Turned full circle, LED 30 lies on LED 0 and is drawn over it.
     LedLayout wrapped = LedLayout::create(LedLayout::Ring, 2, 31);
     wrapped.setSpacings(wrapped.rowSpacing(), 12.0);
-    QTest::newRow("ring, LEDs on top of each other") << wrapped << 4.0 << int(Qt::LeftButton) << QPointF() << 30;
+    add("ring, LEDs on top of each other", wrapped, 4.0, int(Qt::LeftButton), QPointF(), 30);
 }
 
 // The scene tells which LED a press is on and repaints what changed; it never changes the frame itself.
@@ -99,14 +96,12 @@ void tst_LedGraphicsScene::clicks()
 
 void tst_LedGraphicsScene::drawsAsThePainter_data()
 {
-    QTest::addColumn<LedLayout>("layout");
-    QTest::addColumn<qreal>("zoom");
-    QTest::addColumn<QPoint>("scroll"); // pixels the view moves after a first look
-
-    QTest::newRow("ring") << LedLayout() << 2.0 << QPoint();
-    QTest::newRow("ring, scrolled") << LedLayout() << 5.0 << QPoint(7, -3);
-    QTest::newRow("grid, small LEDs") << LedLayout::create(LedLayout::Rectangle, 100, 80) << 0.45 << QPoint();
-    QTest::newRow("grid, scrolled") << LedLayout::create(LedLayout::Rectangle, 40, 40) << 1.3 << QPoint(-5, 11);
+    // scroll: pixels the view moves after a first look
+    const auto add = dataColumns<LedLayout, qreal, QPoint>("layout", "zoom", "scroll");
+    add("ring", LedLayout(), 2.0, QPoint());
+    add("ring, scrolled", LedLayout(), 5.0, QPoint(7, -3));
+    add("grid, small LEDs", LedLayout::create(LedLayout::Rectangle, 100, 80), 0.45, QPoint());
+    add("grid, scrolled", LedLayout::create(LedLayout::Rectangle, 40, 40), 1.3, QPoint(-5, 11));
 }
 
 // Busy frames drawn as the painter draws each LED on the body, to the quarter pixel the view rounds to, scrolled too.

@@ -5,6 +5,7 @@
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 #include "LedPanelContextMenu.h"
 #include "TreeView/LedTreeView.h"
+#include "common/DataColumns.h"
 #include "common/NewDocument.h"
 #include "common/WindowFixture.h"
 
@@ -48,13 +49,10 @@ static bool fits(const LedStateWidget* view)
 // A document opened from a file of a grid of that size, and the layout it changes to.
 void tst_LedStateWidget::fitsThePanel_data()
 {
-    QTest::addColumn<QSize>("opened");
-    QTest::addColumn<LedLayout>("changed");
-
-    QTest::newRow("opened grid, to a ring") << QSize(8, 8) << LedLayout::create(LedLayout::Ring, 2, 24);
+    const auto add = dataColumns<QSize, LedLayout>("opened", "changed");
+    add("opened grid, to a ring", QSize(8, 8), LedLayout::create(LedLayout::Ring, 2, 24));
     // Under a pixel per unit, then a panel that fits only far above 50 pixels per unit.
-    QTest::newRow("opened long grid, to one LED") << QSize(2, 1000)
-                                                  << LedLayout::create(LedLayout::Rectangle, 1, 1, 0.5);
+    add("opened long grid, to one LED", QSize(2, 1000), LedLayout::create(LedLayout::Rectangle, 1, 1, 0.5));
 }
 
 void tst_LedStateWidget::fitsThePanel()
@@ -113,25 +111,22 @@ void tst_LedStateWidget::fitsThePanel()
 // Arrow keys as l, r, u, d from LED 0, and the LED the outline is on then.
 void tst_LedStateWidget::keyboard_data()
 {
-    QTest::addColumn<LedLayout>("layout");
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<int>("led");
-
+    const auto add = dataColumns<LedLayout, QString, int>("layout", "keys", "led");
     const LedLayout grid = LedLayout::create(LedLayout::Rectangle, 8, 8);
-    QTest::newRow("grid: stops at the top left, by column and row") << grid << "ulrrd" << 10;
-    QTest::newRow("grid: stops at the bottom right") << grid << QString(9, 'd') + QString(9, 'r') + "l" << 62;
+    add("grid: stops at the top left, by column and row", grid, "ulrrd", 10);
+    add("grid: stops at the bottom right", grid, QString(9, 'd') + QString(9, 'r') + "l", 62);
     LedLayout mirrored = grid;
     mirrored.setSpacings(6.0, -6.0);
     mirrored.fitBody();
-    QTest::newRow("grid numbered right to left") << mirrored << "rlld" << 10;
+    add("grid numbered right to left", mirrored, "rlld", 10);
     const LedLayout ring;
-    QTest::newRow("ring: back past LED 0") << ring << "l" << 47;
-    QTest::newRow("ring: round the circle") << ring << QString(49, 'r') << 1;
-    QTest::newRow("ring: stops at the inner and outer circles") << ring << "duuuuurd" << 97;
+    add("ring: back past LED 0", ring, "l", 47);
+    add("ring: round the circle", ring, QString(49, 'r'), 1);
+    add("ring: stops at the inner and outer circles", ring, "duuuuurd", 97);
     LedLayout inward = ring;
     inward.setSpacings(-5.0, 7.5);
     inward.setFirstLedPosition(QPointF(0.0, -60.0));
-    QTest::newRow("ring numbered from the outer circle") << inward << "ud" << 48;
+    add("ring numbered from the outer circle", inward, "ud", 48);
 }
 
 void tst_LedStateWidget::keyboard()

@@ -1,6 +1,7 @@
 #include "Helper/CRC.h"
 #include "Helper/CsvModel.h"
 #include "Helper/IniFile.h"
+#include "common/DataColumns.h"
 
 #include <QtTest>
 
@@ -32,20 +33,17 @@ private slots:
 
 void tst_Helper::csvRead_data()
 {
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<QString>("expected");
-
+    const auto add = dataColumns<int, QByteArray, QString>("mode", "input", "expected");
     const int dq = CsvModel::DoubleQuote;
-    QTest::newRow("blanks, doubled quotes") << dq << QByteArray("a, b ,\"c,d\"\"e\"") << "a|b |c,d\"e\n";
-    QTest::newRow("text around quotes") << dq << QByteArray("ab\"cd\"ef") << "cdef\n";
-    QTest::newRow("quote, separator, end") << dq << QByteArray("x,\"y\",\nz,w") << "x|y|\nz|w|\n";
-    QTest::newRow("no quotes") << int(CsvModel::NoQuotes) << QByteArray("\"a\",b") << "\"a\"|b\n";
-    QTest::newRow("backslash") << int(CsvModel::DoubleQuote | CsvModel::BackslashQuote)
-                               << QByteArray("\"a\\\"b\",c\\d,\"e\\") << "a\"b|c\\d|e\n";
+    add("blanks, doubled quotes", dq, QByteArray("a, b ,\"c,d\"\"e\""), "a|b |c,d\"e\n");
+    add("text around quotes", dq, QByteArray("ab\"cd\"ef"), "cdef\n");
+    add("quote, separator, end", dq, QByteArray("x,\"y\",\nz,w"), "x|y|\nz|w|\n");
+    add("no quotes", int(CsvModel::NoQuotes), QByteArray("\"a\",b"), "\"a\"|b\n");
+    add("backslash", int(CsvModel::DoubleQuote | CsvModel::BackslashQuote), QByteArray("\"a\\\"b\",c\\d,\"e\\"),
+        "a\"b|c\\d|e\n");
     // Empty lines are skipped, a lone CR is no line end, the first line fixes the columns.
-    QTest::newRow("lines") << dq << QByteArray("\n\na,b\r\n\r\n\n  \nc\rd,e,f\ng") << "a|b\n|\nc\rd|e\ng|\n";
-    QTest::newRow("utf-16 mark") << dq << QByteArray("\xFF\xFE\xAC\x20,\0b\0", 8) << "€|b\n";
+    add("lines", dq, QByteArray("\n\na,b\r\n\r\n\n  \nc\rd,e,f\ng"), "a|b\n|\nc\rd|e\ng|\n");
+    add("utf-16 mark", dq, QByteArray("\xFF\xFE\xAC\x20,\0b\0", 8), "€|b\n");
 }
 
 void tst_Helper::csvRead()
@@ -94,16 +92,14 @@ void tst_Helper::csvShape()
 
 void tst_Helper::crc_data()
 {
-    QTest::addColumn<bool>("ccitt"); // else the byte sum
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<int>("expected");
-
-    QTest::newRow("CCITT, fresh") << true << QByteArray() << 0xFFFF;
-    QTest::newRow("CCITT, abc") << true << QByteArray("abc") << 0x514A;
-    QTest::newRow("CCITT-FALSE check value") << true << QByteArray("123456789") << 0x29B1;
-    QTest::newRow("sum, fresh") << false << QByteArray() << 0;
-    QTest::newRow("sum, abc") << false << QByteArray("abc") << 0x0126;
-    QTest::newRow("sum wraps at 16 bits") << false << QByteArray(257, char(0xFF)) + '\x01' << 0;
+    // ccitt: else the byte sum
+    const auto add = dataColumns<bool, QByteArray, int>("ccitt", "input", "expected");
+    add("CCITT, fresh", true, QByteArray(), 0xFFFF);
+    add("CCITT, abc", true, QByteArray("abc"), 0x514A);
+    add("CCITT-FALSE check value", true, QByteArray("123456789"), 0x29B1);
+    add("sum, fresh", false, QByteArray(), 0);
+    add("sum, abc", false, QByteArray("abc"), 0x0126);
+    add("sum wraps at 16 bits", false, QByteArray(257, char(0xFF)) + '\x01', 0);
 }
 
 // Byte by byte from a fresh checksum, then after a reset in two blocks around an empty and a negative add.
@@ -129,23 +125,22 @@ void tst_Helper::crc()
 // What the settings file says must come back through QSettings as it was stored.
 void tst_Helper::iniReadBack_data()
 {
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QVariant>("value");
-    QTest::newRow("quotes, backslash, separators") << "A/B" << QVariant("a \"b\" \\c, d; e=f ");
-    QTest::newRow("@ first") << "A/B" << QVariant("@Size(1 2)");
-    QTest::newRow("outside ASCII, hex digits after") << "A/B" << QVariant(QString::fromUtf8("/tmp/Grüße ä1b 𝄞a"));
-    QTest::newRow("layout XML over lines") << "Layout/Default" << QVariant("<Layout type=\"Ring\">\n\t<Rows>4</Rows>");
-    QTest::newRow("key without section, odd characters") << "Top key%" << QVariant("x");
-    QTest::newRow("deeper key") << "A/B/C" << QVariant("x");
-    QTest::newRow("list") << "RecentFiles/List" << QVariant(QStringList { "/a,b/x.xml", "", "/c \"d\".xml" });
-    QTest::newRow("list of one") << "RecentFiles/List" << QVariant(QStringList { "/a, b.xml" });
-    QTest::newRow("empty list") << "RecentFiles/List" << QVariant(QStringList());
-    QTest::newRow("point") << "MainWindow/Position" << QVariant(QPoint(-5, 7));
-    QTest::newRow("size") << "MainWindow/Size" << QVariant(QSize(800, 600));
+    const auto add = dataColumns<QString, QVariant>("key", "value");
+    add("quotes, backslash, separators", "A/B", QVariant("a \"b\" \\c, d; e=f "));
+    add("@ first", "A/B", QVariant("@Size(1 2)"));
+    add("outside ASCII, hex digits after", "A/B", QVariant(QString::fromUtf8("/tmp/Grüße ä1b 𝄞a")));
+    add("layout XML over lines", "Layout/Default", QVariant("<Layout type=\"Ring\">\n\t<Rows>4</Rows>"));
+    add("key without section, odd characters", "Top key%", QVariant("x"));
+    add("deeper key", "A/B/C", QVariant("x"));
+    add("list", "RecentFiles/List", QVariant(QStringList { "/a,b/x.xml", "", "/c \"d\".xml" }));
+    add("list of one", "RecentFiles/List", QVariant(QStringList { "/a, b.xml" }));
+    add("empty list", "RecentFiles/List", QVariant(QStringList()));
+    add("point", "MainWindow/Position", QVariant(QPoint(-5, 7)));
+    add("size", "MainWindow/Size", QVariant(QSize(800, 600)));
     // Kinds this program does not store, found in a file another wrote, are kept as QSettings keeps them.
-    QTest::newRow("rectangle") << "Other/Rect" << QVariant(QRect(1, -2, 3, 4));
-    QTest::newRow("bytes") << "Other/Bytes" << QVariant(QByteArray("\0\xff@x", 4));
-    QTest::newRow("point with fractions") << "Other/Point" << QVariant(QPointF(0.5, -1.25));
+    add("rectangle", "Other/Rect", QVariant(QRect(1, -2, 3, 4)));
+    add("bytes", "Other/Bytes", QVariant(QByteArray("\0\xff@x", 4)));
+    add("point with fractions", "Other/Point", QVariant(QPointF(0.5, -1.25)));
 }
 
 void tst_Helper::iniReadBack()

@@ -9,6 +9,7 @@
 #include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
 
+#include "DataColumns.h"
 #include "ModalAnswer.h"
 #include "NewDocument.h"
 #include "WindowFixture.h"
@@ -58,35 +59,30 @@ bool tst_Playback::openWithFrames(int frames, int current)
 // 'r' Repeat... of one frame, 'w' Text... of "A", 'p' Import image..., each confirmed after a tick if one is due.
 void tst_Playback::controls_data()
 {
-    QTest::addColumn<int>("frames");
-    QTest::addColumn<int>("start"); // -1: the sequence
-    QTest::addColumn<bool>("loop");
-    QTest::addColumn<int>("fps");
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<int>("shown"); // -1: no document, or no sequence in it
-    QTest::addColumn<bool>("playing");
-
-    QTest::newRow("from the sequence, first frame, then ticks") << 5 << -1 << true << 10 << " ttt" << 3 << true;
-    QTest::newRow("loop wraps") << 4 << 2 << true << 50 << " tt" << 0 << true;
-    QTest::newRow("loop off stops on the last frame") << 4 << 1 << false << 25 << " tt" << 3 << false;
-    QTest::newRow("loop off, from the end again") << 4 << 3 << false << 1 << " t" << 1 << true;
-    QTest::newRow("pause") << 5 << 1 << true << 3 << " t " << 2 << false;
-    QTest::newRow("next wraps") << 5 << 4 << true << 10 << ">" << 0 << false;
-    QTest::newRow("previous wraps") << 5 << 0 << true << 10 << "<" << 4 << false;
-    QTest::newRow("previous from the sequence") << 5 << -1 << true << 10 << "<" << 4 << false;
-    QTest::newRow("stepping while playing") << 6 << 1 << true << 10 << " >t" << 3 << true;
-    QTest::newRow("space in the speed box") << 5 << 1 << true << 10 << "s" << 1 << false;
+    // start -1: the sequence; shown -1: no document, or no sequence in it
+    const auto add = dataColumns<int, int, bool, int, QString, int, bool>(
+        "frames", "start", "loop", "fps", "keys", "shown", "playing");
+    add("from the sequence, first frame, then ticks", 5, -1, true, 10, " ttt", 3, true);
+    add("loop wraps", 4, 2, true, 50, " tt", 0, true);
+    add("loop off stops on the last frame", 4, 1, false, 25, " tt", 3, false);
+    add("loop off, from the end again", 4, 3, false, 1, " t", 1, true);
+    add("pause", 5, 1, true, 3, " t ", 2, false);
+    add("next wraps", 5, 4, true, 10, ">", 0, false);
+    add("previous wraps", 5, 0, true, 10, "<", 4, false);
+    add("previous from the sequence", 5, -1, true, 10, "<", 4, false);
+    add("stepping while playing", 6, 1, true, 10, " >t", 3, true);
+    add("space in the speed box", 5, 1, true, 10, "s", 1, false);
     // Pause first, so that the edit lands on the frame shown; closing or switching the document stops.
-    QTest::newRow("LED click pauses") << 4 << 1 << true << 10 << " tl" << 2 << false;
-    QTest::newRow("tree click pauses") << 4 << 1 << true << 10 << " tc" << 0 << false;
-    QTest::newRow("moving in the tree pauses") << 4 << 1 << true << 10 << " tv" << 3 << false;
-    QTest::newRow("menu edit pauses") << 4 << 1 << true << 10 << " ta" << 2 << false;
-    QTest::newRow("close stops") << 4 << 1 << true << 10 << " tx" << -1 << false;
-    QTest::newRow("new document stops") << 4 << 1 << true << 10 << " tn" << -1 << false;
-    QTest::newRow("info dialog confirmed") << 4 << 1 << true << 10 << "i" << 1 << false;
-    QTest::newRow("repeat pauses") << 4 << 1 << true << 10 << " tr" << 3 << false;
-    QTest::newRow("text pauses") << 4 << 1 << true << 10 << " tw" << 2 << false;
-    QTest::newRow("picture import pauses") << 4 << 1 << true << 10 << " tp" << 3 << false;
+    add("LED click pauses", 4, 1, true, 10, " tl", 2, false);
+    add("tree click pauses", 4, 1, true, 10, " tc", 0, false);
+    add("moving in the tree pauses", 4, 1, true, 10, " tv", 3, false);
+    add("menu edit pauses", 4, 1, true, 10, " ta", 2, false);
+    add("close stops", 4, 1, true, 10, " tx", -1, false);
+    add("new document stops", 4, 1, true, 10, " tn", -1, false);
+    add("info dialog confirmed", 4, 1, true, 10, "i", 1, false);
+    add("repeat pauses", 4, 1, true, 10, " tr", 3, false);
+    add("text pauses", 4, 1, true, 10, " tw", 2, false);
+    add("picture import pauses", 4, 1, true, 10, " tp", 3, false);
 }
 
 void tst_Playback::controls()
@@ -179,13 +175,12 @@ void tst_Playback::controls()
 
 void tst_Playback::settingsSurviveRestart_data()
 {
-    QTest::addColumn<QString>("stored"); // empty: no such key
-    QTest::addColumn<int>("fps");
-
-    QTest::newRow("first run") << "" << 10;
-    QTest::newRow("too fast") << "500" << 50;
-    QTest::newRow("zero") << "0" << 1;
-    QTest::newRow("not a number") << "fast" << 10;
+    // stored empty: no such key
+    const auto add = dataColumns<QString, int>("stored", "fps");
+    add("first run", "", 10);
+    add("too fast", "500", 50);
+    add("zero", "0", 1);
+    add("not a number", "fast", 10);
 }
 
 // The speed and the onion skin are kept for the next start.
@@ -244,10 +239,10 @@ void tst_Playback::onionSkin()
 
 void tst_Playback::thumbnailsFollowEdits_data()
 {
-    QTest::addColumn<int>("side"); // of a square grid; 0: the default ring
-
-    QTest::newRow("ring, an LED a dot") << 0;
-    QTest::newRow("64 x 64, LEDs sharing pixels") << 64;
+    // side: of a square grid; 0: the default ring
+    const auto add = dataColumns<int>("side");
+    add("ring, an LED a dot", 0);
+    add("64 x 64, LEDs sharing pixels", 64);
 }
 
 // Pictures are drawn for the rows shown only, and an edit redraws its own frame's picture alone.

@@ -1,5 +1,6 @@
 #include "TreeView/LedTreeView.h"
 
+#include "DataColumns.h"
 #include "ModalAnswer.h"
 #include "WindowFixture.h"
 
@@ -57,9 +58,9 @@ static QChar mnemonic(const QString& text)
 
 void tst_Shortcuts::everyEntryHasAKeyOfItsOwn_data()
 {
-    QTest::addColumn<QByteArray>("layout");
-    QTest::newRow("ring") << QByteArray("<Layout type=\"Ring\"/>");
-    QTest::newRow("grid") << layoutXml(3, 4, "Rectangle");
+    const auto add = dataColumns<QByteArray>("layout");
+    add("ring", QByteArray("<Layout type=\"Ring\"/>"));
+    add("grid", layoutXml(3, 4, "Rectangle"));
 }
 
 // The menu bar and the right-click menus of frames and of the LED view; the operations' letters follow the layout.
@@ -95,14 +96,13 @@ void tst_Shortcuts::everyEntryHasAKeyOfItsOwn()
 
 void tst_Shortcuts::keyReachesItsAction_data()
 {
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<QKeySequence>("key");
+    const auto add = dataColumns<QString, QKeySequence>("action", "key");
     // Keys something else could take first: Ctrl+D is a Delete key under X11, the focused tree wants Del and Space.
-    QTest::newRow("duplicate frame") << "action_DuplicateFrame" << QKeySequence(Qt::CTRL | Qt::Key_D);
-    QTest::newRow("delete") << "action_DeleteFrames" << QKeySequence(Qt::Key_Delete);
-    QTest::newRow("play") << "action_Play" << QKeySequence(Qt::Key_Space);
+    add("duplicate frame", "action_DuplicateFrame", QKeySequence(Qt::CTRL | Qt::Key_D));
+    add("delete", "action_DeleteFrames", QKeySequence(Qt::Key_Delete));
+    add("play", "action_Play", QKeySequence(Qt::Key_Space));
     // The drawing tools' single letters, all bound alike, on the tree: its search must not take them.
-    QTest::newRow("line") << "action_ToolLine" << QKeySequence(Qt::Key_L);
+    add("line", "action_ToolLine", QKeySequence(Qt::Key_L));
 }
 
 void tst_Shortcuts::keyReachesItsAction()
@@ -119,12 +119,10 @@ void tst_Shortcuts::keyReachesItsAction()
 
 void tst_Shortcuts::returnLeavesAnUnfinishedValue_data()
 {
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("typed");
+    const auto add = dataColumns<QString, QString, QString>("action", "field", "typed");
     // Put back to its last value, the field had the dialog take that: 10 frames, the panel unchanged.
-    QTest::newRow("repeat, none") << "action_RepeatFrame" << "spinBox_RepeatCount" << "0";
-    QTest::newRow("layout, columns left empty") << "action_Layout" << "spinBox_Columns" << "";
+    add("repeat, none", "action_RepeatFrame", "spinBox_RepeatCount", "0");
+    add("layout, columns left empty", "action_Layout", "spinBox_Columns", "");
 }
 
 void tst_Shortcuts::returnLeavesAnUnfinishedValue()

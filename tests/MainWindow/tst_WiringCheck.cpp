@@ -4,6 +4,7 @@
 #include "MainWindow/PanelLinkController.h"
 #include "MainWindow/WiringPanelView.h"
 
+#include "DataColumns.h"
 #include "ModalAnswer.h"
 #include "PanelSimulator.h"
 #include "WindowFixture.h"
@@ -70,21 +71,18 @@ void tst_WiringCheck::cleanup()
 
 void tst_WiringCheck::check_data()
 {
-    QTest::addColumn<LedLayout>("wired");
-    QTest::addColumn<int>("steps"); // single LEDs clicked; 0: the question answered No
-    QTest::addColumn<QString>("result");
-
+    // steps: single LEDs clicked; 0: the question answered No
+    const auto add = dataColumns<LedLayout, int, QString>("wired", "steps", "result");
     const QString applies = QStringLiteral(". Apply makes it the show's numbering, with the pictures kept as drawn.");
-    QTest::newRow("as the show says") << LedLayout::create(LedLayout::Rectangle, 3, 6) << 3
-                                      << "The panel is numbered as the show says: rows first from the top left.";
+    add("as the show says", LedLayout::create(LedLayout::Rectangle, 3, 6), 3,
+        "The panel is numbered as the show says: rows first from the top left.");
     // LED 6 sits in the last column whether the columns run back or not: one more LED tells.
-    QTest::newRow("serpentine columns from the bottom right, a fourth LED needed")
-        << wiredFromBottomRight() << 4
-        << "The panel is numbered columns first from the bottom right, serpentine" + applies;
-    QTest::newRow("LED 1 lit where LED 0 did")
-        << LedLayout() << 3 << "No numbering explains the LEDs you clicked; the layout stays as it is.";
+    add("serpentine columns from the bottom right, a fourth LED needed", wiredFromBottomRight(), 4,
+        "The panel is numbered columns first from the bottom right, serpentine" + applies);
+    add("LED 1 lit where LED 0 did", LedLayout(), 3,
+        "No numbering explains the LEDs you clicked; the layout stays as it is.");
     // Asked first, since the test replaces the panel's show.
-    QTest::newRow("declined, nothing sent") << LedLayout() << 0 << QString();
+    add("declined, nothing sent", LedLayout(), 0, QString());
 }
 
 void tst_WiringCheck::check()

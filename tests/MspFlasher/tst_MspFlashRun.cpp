@@ -1,4 +1,5 @@
 #include "MspFlasher/MspFlashRun.h"
+#include "DataColumns.h"
 #include "PanelSimulator.h"
 
 #include <QSerialPort>
@@ -32,20 +33,18 @@ int packetsSeen(PanelSimulator& sim)
 
 void tst_MspFlashRun::stops_data()
 {
-    QTest::addColumn<QString>("arguments");
-    QTest::addColumn<int>("at"); // the packet the simulator has seen when the run is told to stop
-    QTest::addColumn<QString>("where"); // the lines between Verify device and closing the port; none: deleted
-    QTest::addColumn<int>("packets"); // seen by the simulator, besides the data packets of the line
-
-    QTest::newRow("between steps") << "--slow-at 1 --slow-ms 500" << 1 << "Stopped before Erase device" << 1;
+    // at: the packet the simulator has seen when the run is told to stop
+    // where: the lines between Verify device and closing the port; none: deleted
+    // packets: seen by the simulator, besides the data packets of the line
+    const auto add = dataColumns<QString, int, QString, int>("arguments", "at", "where", "packets");
+    add("between steps", "--slow-at 1 --slow-ms 500", 1, "Stopped before Erase device", 1);
     // Not after the five seconds an answer may take, as a timeout.
-    QTest::newRow("waiting for an answer")
-        << "--no-answer-at 1" << 1 << "Stopped while waiting for the answer\nInvalid device version!" << 1;
-    QTest::newRow("between packets")
-        << "--slow-ms 20" << 8
-        << "Erase device\nWrite application code\nStopped after (\\d+) of 100 packets\nCannot flash device!" << 2;
+    add("waiting for an answer", "--no-answer-at 1", 1,
+        "Stopped while waiting for the answer\nInvalid device version!", 1);
+    add("between packets", "--slow-ms 20", 8,
+        "Erase device\nWrite application code\nStopped after (\\d+) of 100 packets\nCannot flash device!", 2);
     // The run may not outlive its object.
-    QTest::newRow("deleted while writing") << "--slow-ms 20" << 5 << QString() << 0;
+    add("deleted while writing", "--slow-ms 20", 5, QString(), 0);
 }
 
 void tst_MspFlashRun::stops()

@@ -1,5 +1,6 @@
 #include "Data/LedLayout.h"
 #include "Painter/LedPanelPainter.h"
+#include "common/DataColumns.h"
 
 #include <QPainter>
 #include <QtTest>
@@ -18,11 +19,9 @@ private slots:
 
 void tst_LedPanelPainter::drawnPanel_data()
 {
-    QTest::addColumn<LedLayout>("panelLayout");
-    QTest::addColumn<int>("litLed");
-
-    QTest::newRow("default ring, last LED lit") << LedLayout() << 191;
-    QTest::newRow("grid, an inner LED lit") << LedLayout::create(LedLayout::Rectangle, 4, 8) << 13;
+    const auto add = dataColumns<LedLayout, int>("panelLayout", "litLed");
+    add("default ring, last LED lit", LedLayout(), 191);
+    add("grid, an inner LED lit", LedLayout::create(LedLayout::Rectangle, 4, 8), 13);
 }
 
 void tst_LedPanelPainter::drawnPanel()

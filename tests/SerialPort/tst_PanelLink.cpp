@@ -3,6 +3,7 @@
 #include "SerialPort/PanelLink.h"
 #include "TreeView/LedTreeView.h"
 
+#include "DataColumns.h"
 #include "ModalAnswer.h"
 #include "PanelSimulator.h"
 #include "WindowFixture.h"
@@ -85,12 +86,12 @@ void tst_PanelLink::start(const QStringList& arguments)
 
 void tst_PanelLink::commands_data()
 {
-    QTest::addColumn<MenuAction>("action"); // none: the key the row is named after
-    QTest::addColumn<QByteArray>("body"); // empty: the default ring, nothing else
-    QTest::addColumn<QString>("warning");
-    QTest::addColumn<QByteArray>("bytes"); // that reach the controller
-    QTest::addColumn<QString>("confirmation"); // in the status bar for two seconds once a command is out
-
+    // action none: the key the row is named after
+    // body empty: the default ring, nothing else
+    // bytes: that reach the controller
+    // confirmation: in the status bar for two seconds once a command is out
+    const auto add = dataColumns<MenuAction, QByteArray, QString, QByteArray, QString>(
+        "action", "body", "warning", "bytes", "confirmation");
     const QString busy = QStringLiteral("Cannot connect to serial port %1!"); // held by another program
     const QString nowhere = QStringLiteral("No serial port is chosen"); // the name emptied in Setup Port
     // The controller goes away once it has block 0; a pseudo-terminal without its other end answers EIO.
@@ -98,18 +99,16 @@ void tst_PanelLink::commands_data()
     const QByteArray none, dark = bytesOf("03000000");
     const QString fine;
     const MenuAction flash = &MainMenu::action_Flash;
-    QTest::newRow("F10") << MenuAction() << none << fine << bytesOf("01000000") << "Reset sent";
-    QTest::newRow("F11") << MenuAction() << none << fine << bytesOf("02000000") << "Next sent";
-    QTest::newRow("MspBoot") << &MainMenu::action_MspBoot << none << fine << bytesOf("64000000")
-                             << "Boot loader command sent";
-    QTest::newRow("Compile && Write, line held") << flash << none << busy << none << fine;
-    QTest::newRow("Next, line held through a link") << &MainMenu::action_Next << none << busy << none << fine;
-    QTest::newRow("Compile && Write, no port") << flash << panel + litLast(0, 1, { 0 }) << nowhere << none << fine;
-    QTest::newRow("write 70 bytes, three blocks")
-        << flash << panel + litLast(0, 16, { 4, 8 }) + litLast(1, 1, { 9, 1, 0 }) << fine
-        << blocks(dark.repeated(15) + bytesOf("03100100" "00" "03030200" "00")) << fine;
-    QTest::newRow("write, controller unplugged") << flash << panel + litLast(0, 40, {}) << unplugged
-                                                 << blocks(dark.repeated(40) + '\0').left(36) << fine;
+    add("F10", MenuAction(), none, fine, bytesOf("01000000"), "Reset sent");
+    add("F11", MenuAction(), none, fine, bytesOf("02000000"), "Next sent");
+    add("MspBoot", &MainMenu::action_MspBoot, none, fine, bytesOf("64000000"), "Boot loader command sent");
+    add("Compile && Write, line held", flash, none, busy, none, fine);
+    add("Next, line held through a link", &MainMenu::action_Next, none, busy, none, fine);
+    add("Compile && Write, no port", flash, panel + litLast(0, 1, { 0 }), nowhere, none, fine);
+    add("write 70 bytes, three blocks", flash, panel + litLast(0, 16, { 4, 8 }) + litLast(1, 1, { 9, 1, 0 }), fine,
+        blocks(dark.repeated(15) + bytesOf("03100100" "00" "03030200" "00")), fine);
+    add("write, controller unplugged", flash, panel + litLast(0, 40, {}), unplugged,
+        blocks(dark.repeated(40) + '\0').left(36), fine);
 }
 
 void tst_PanelLink::commands()
@@ -235,11 +234,11 @@ void tst_PanelLink::modalDialogKeepsPace()
 
 void tst_PanelLink::stop_data()
 {
-    QTest::addColumn<int>("after"); // the block the controller has when asked; -1: block 0 is going out
-
+    // after: the block the controller has when asked; -1: block 0 is going out
+    const auto add = dataColumns<int>("after");
     // Esc is the action's shortcut.
-    QTest::newRow("Esc while block 0 goes out") << -1;
-    QTest::newRow("button after block 2") << 2;
+    add("Esc while block 0 goes out", -1);
+    add("button after block 2", 2);
 }
 
 void tst_PanelLink::stop()

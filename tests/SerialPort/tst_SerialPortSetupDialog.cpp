@@ -1,5 +1,6 @@
 #include "SerialPort/SerialPortSetupDialog.h"
 
+#include "DataColumns.h"
 #include "PanelSimulator.h"
 
 #include <QSerialPort>
@@ -52,21 +53,17 @@ void tst_SerialPortSetupDialog::portList()
 // On the simulator's pseudo-terminal, which the system's list never offers: rates typed, parity chosen.
 void tst_SerialPortSetupDialog::buttons_data()
 {
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("parity"); // the index chosen
-    QTest::addColumn<QList<int>>("expected"); // baud rate, parity
-    QTest::addColumn<QString>("port"); // typed; empty: the shown one kept
-
-    QTest::newRow("listed rate, letters and minus refused") << "OK" << "1x9-200" << 1 << QList<int>{19200, 2} << "";
+    // parity: the index chosen; expected: baud rate, parity; port: typed; empty: the shown one kept
+    const auto add
+        = dataColumns<QString, QString, int, QList<int>, QString>("button", "typed", "parity", "expected", "port");
+    add("listed rate, letters and minus refused", "OK", "1x9-200", 1, QList<int>{19200, 2}, "");
     // A path relative to the working folder (a socat link, say) is not one under /dev.
-    QTest::newRow("rate not listed, relative port typed") << "OK" << "76801" << 3 << QList<int>{76801, 4}
-                                                          << "./ttyNowhere8";
-    QTest::newRow("empty rate keeps the old one") << "OK" << "" << 0 << QList<int>{250000, 0} << "";
-    QTest::newRow("Autodetect keeps the port") << "Autodetect" << "57600" << 0 << QList<int>{57600, 0} << "";
-    QTest::newRow("cancel") << "Cancel" << "9600" << 2 << QList<int>{250000, 5} << "/dev/ttyNowhere8";
+    add("rate not listed, relative port typed", "OK", "76801", 3, QList<int>{76801, 4}, "./ttyNowhere8");
+    add("empty rate keeps the old one", "OK", "", 0, QList<int>{250000, 0}, "");
+    add("Autodetect keeps the port", "Autodetect", "57600", 0, QList<int>{57600, 0}, "");
+    add("cancel", "Cancel", "9600", 2, QList<int>{250000, 5}, "/dev/ttyNowhere8");
     // As pasted from a terminal: the blanks are no part of the name.
-    QTest::newRow("port pasted with blanks") << "OK" << "57600" << 0 << QList<int>{57600, 0} << " shown ";
+    add("port pasted with blanks", "OK", "57600", 0, QList<int>{57600, 0}, " shown ");
 }
 
 void tst_SerialPortSetupDialog::buttons()

@@ -1,3 +1,4 @@
+#include "common/DataColumns.h"
 #include "common/TestData.h"
 
 #include <QtTest>
@@ -50,13 +51,11 @@ void tst_Package::debianPackage()
 
 void tst_Package::showsAreRecognised_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("type");
+    const auto add = dataColumns<QString, QByteArray, QString>("name", "content", "type");
     const QString show = "application/x-tessaloom-show+xml";
-    QTest::newRow("show") << "file.xml" << showXml(layoutXml(2, 2)) << show;
-    QTest::newRow("show without ending") << "file" << showXml(layoutXml(2, 2)) << show;
-    QTest::newRow("other xml") << "file.xml" << QByteArray("<?xml version=\"1.0\"?>\n<svg/>\n") << "application/xml";
+    add("show", "file.xml", showXml(layoutXml(2, 2)), show);
+    add("show without ending", "file", showXml(layoutXml(2, 2)), show);
+    add("other xml", "file.xml", QByteArray("<?xml version=\"1.0\"?>\n<svg/>\n"), "application/xml");
 }
 
 // Installed into a scratch prefix, which the installation itself makes known to the desktop.
