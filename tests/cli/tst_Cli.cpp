@@ -101,9 +101,8 @@ void tst_Cli::lineBytes_data()
     const auto add = dataColumns<QString, int>("line", "blocks"); // blocks of a show's image; -1: a command frame
     for (const char* command : { "reset", "next", "boot" })
         add(command, command + QString(" -v"), -1);
-    add("ring", "write ring.xml -b 115200", 3);
     add("no sequences", "write empty.xml", 0);
-    add("47 blocks, progress by tenths", "write long.xml", 47);
+    add("47 blocks, progress by tenths", "write long.xml -b 115200", 47);
 }
 
 // Commands are 4-byte frames; write sends the editor's image in blocks of 32; the port comes from the environment.
