@@ -431,10 +431,8 @@ void tst_Cli::newShow_data()
 {
     // Expected: type rows columns spacings, body, then LEDs of each frame, lit LEDs, order and serpentine.
     const auto add = dataColumns<QString, QString>("options", "expected");
-    add("grid wired along serpentine columns", "--grid 8x32 --order columns --serpentine",
-        "Rectangle 8 32 6 6 rect -6 -6 198 54 [256] 0 Columns 1");
-    add("grid 32 x 8, spacing 5, three frames", "--grid 32x8 --spacing 5 --frames 3",
-        "Rectangle 32 8 5 5 rect -5 -5 45 165 [256, 256, 256] 0 - -");
+    add("grid wired along serpentine columns", "--grid 8x32 --order columns --serpentine --spacing 5 --frames 3",
+        "Rectangle 8 32 5 5 rect -5 -5 165 45 [256, 256, 256] 0 Columns 1");
     add("single ring of 12", "--ring 1x12", "Ring 1 12 5 30 ring 40 55 [12] 0 - -");
     add("ring 4 x 48, spacing 2, two frames", "--ring 4x48 --spacing 2 --frames 2",
         "Ring 4 48 2 7.5 ring 16 28 [192, 192] 0 - -");
