@@ -2,6 +2,7 @@
 #include "Data/ProgramCompiler.h"
 #include "Data/TextFrames.h"
 #include "common/CliRun.h"
+#include "common/DataColumns.h"
 #include "common/FileSizeLimit.h"
 #include "common/PanelSimulator.h"
 #include "common/PythonRunner.h"
@@ -97,13 +98,11 @@ void tst_Cli::initTestCase()
 
 void tst_Cli::lineBytes_data()
 {
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<int>("blocks"); // of a show's image; -1: a command frame
+    const auto add = dataColumns<QString, int>("line", "blocks"); // blocks of a show's image; -1: a command frame
     for (const char* command : { "reset", "next", "boot" })
-        QTest::newRow(command) << command + QString(" -v") << -1;
-    QTest::newRow("ring") << "write ring.xml -b 115200" << 3;
-    QTest::newRow("no sequences") << "write empty.xml" << 0;
-    QTest::newRow("47 blocks, progress by tenths") << "write long.xml" << 47;
+        add(command, command + QString(" -v"), -1);
+    add("no sequences", "write empty.xml", 0);
+    add("47 blocks, progress by tenths", "write long.xml -b 115200", 47);
 }
 
 // Commands are 4-byte frames; write sends the editor's image in blocks of 32; the port comes from the environment.
@@ -132,10 +131,9 @@ void tst_Cli::lineBytes()
 
 void tst_Cli::flash_data()
 {
-    QTest::addColumn<int>("boards");
-    QTest::addColumn<bool>("verbose");
-    QTest::newRow("one board, every packet") << 1 << true;
-    QTest::newRow("two boards at once") << 2 << false;
+    const auto add = dataColumns<int, bool>("boards", "verbose");
+    add("one board, every packet", 1, true);
+    add("two boards at once", 2, false);
 }
 
 // The devices hold the file's bytes and at 0x4000 the CRC srec_cat computes; each board's lines are the window's.
@@ -369,13 +367,12 @@ void tst_Cli::statuses()
 
 void tst_Cli::json_data()
 {
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("info") << "info ring.xml" << "info Rectangle 4x48 192 [2, 1] 77 3 1";
-    QTest::newRow("write") << "write ring.xml -v -p SIM"
-                           << "report progress report progress report progress report progress result True 0";
-    QTest::newRow("flash") << "flash firmware.txt -p SIM" << "report progress report result True 0";
-    QTest::newRow("broken show") << "info broken.xml" << "result False 3";
+    const auto add = dataColumns<QString, QString>("line", "expected");
+    add("info", "info ring.xml", "info Rectangle 4x48 192 [2, 1] 77 3 1");
+    add("write", "write ring.xml -v -p SIM",
+        "report progress report progress report progress report progress result True 0");
+    add("flash", "flash firmware.txt -p SIM", "report progress report result True 0");
+    add("broken show", "info broken.xml", "result False 3");
 }
 
 // Standard output holds JSON objects only, one per line, as Python's json reads them.
@@ -401,14 +398,12 @@ else:
 
 void tst_Cli::text_data()
 {
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<int>("frame"); // of the last sequence: the text standing still, as the editor letters it
-    QTest::addColumn<QString>("frames"); // per sequence
-
-    QTest::newRow("still, appended to sequence 1") << "text letters.xml Hi --sequence 1" << 1 << "[2]";
+    // The frame of the last sequence that holds the text standing still, as the editor letters it; frames per sequence.
+    const auto add = dataColumns<QString, int, QString>("line", "frame", "frames");
+    add("still, appended to sequence 1", "text letters.xml Hi --sequence 1", 1, "[2]");
     // 200 characters, each two UTF-16 units and a box.
-    QTest::newRow("200 clefs") << "text letters.xml " + QString::fromUtf8("\U0001D11E").repeated(200) << 0 << "[1, 1]";
-    QTest::newRow("scroll on the ring, a new sequence") << "text realring.xml AB --scroll" << 48 << "[56]";
+    add("200 clefs", "text letters.xml " + QString::fromUtf8("\U0001D11E").repeated(200), 0, "[1, 1]");
+    add("scroll on the ring, a new sequence", "text realring.xml AB --scroll", 48, "[56]");
 }
 
 void tst_Cli::text()
@@ -434,17 +429,13 @@ print([len(s.findall('LedState')) for s in sequences], ' '.join(str(led) for led
 
 void tst_Cli::newShow_data()
 {
-    QTest::addColumn<QString>("options");
-    // type rows columns spacings, body, then LEDs of each frame and lit LEDs
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("grid wired along serpentine columns")
-        << "--grid 8x32 --order columns --serpentine" << "Rectangle 8 32 6 6 rect -6 -6 198 54 [256] 0 Columns 1";
-    QTest::newRow("grid 32 x 8, spacing 5, three frames")
-        << "--grid 32x8 --spacing 5 --frames 3" << "Rectangle 32 8 5 5 rect -5 -5 45 165 [256, 256, 256] 0 - -";
-    QTest::newRow("single ring of 12") << "--ring 1x12" << "Ring 1 12 5 30 ring 40 55 [12] 0 - -";
-    QTest::newRow("ring 4 x 48, spacing 2, two frames")
-        << "--ring 4x48 --spacing 2 --frames 2" << "Ring 4 48 2 7.5 ring 16 28 [192, 192] 0 - -";
+    // Expected: type rows columns spacings, body, then LEDs of each frame, lit LEDs, order and serpentine.
+    const auto add = dataColumns<QString, QString>("options", "expected");
+    add("grid wired along serpentine columns", "--grid 8x32 --order columns --serpentine --spacing 5 --frames 3",
+        "Rectangle 8 32 5 5 rect -5 -5 165 45 [256, 256, 256] 0 Columns 1");
+    add("single ring of 12", "--ring 1x12", "Ring 1 12 5 30 ring 40 55 [12] 0 - -");
+    add("ring 4 x 48, spacing 2, two frames", "--ring 4x48 --spacing 2 --frames 2",
+        "Ring 4 48 2 7.5 ring 16 28 [192, 192] 0 - -");
 }
 
 void tst_Cli::newShow()
@@ -494,15 +485,11 @@ void tst_Cli::wiring()
 
 void tst_Cli::interrupt_data()
 {
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("simulator");
-    QTest::addColumn<QString>("running"); // the simulator's line after which Ctrl+C comes
-    QTest::addColumn<QString>("stopped");
-    QTest::newRow("write") << "write long.xml" << "" << "BLOCK 2"
-                           << "Interrupted: stopped after [3-5] of 47 blocks; .* is closed";
-    QTest::newRow("flash") << "flash firmware.txt" << "--slow-ms 100" << "PACKET 4 "
-                           << "Stopped after [2-5] of 59 packets\n.*Close serial port .*"
-                              "Interrupted: 1 of 1 boards not flashed";
+    // running: the simulator's line after which Ctrl+C comes.
+    const auto add = dataColumns<QString, QString, QString, QString>("line", "simulator", "running", "stopped");
+    add("write", "write long.xml", "", "BLOCK 2", "Interrupted: stopped after [3-5] of 47 blocks; .* is closed");
+    add("flash", "flash firmware.txt", "--slow-ms 100", "PACKET 4 ",
+        "Stopped after [2-5] of 59 packets\n.*Close serial port .*Interrupted: 1 of 1 boards not flashed");
 }
 
 // Ctrl+C stops at the next block or packet, closes the port and says where it stopped.

@@ -3,6 +3,7 @@
 #include "Data/LedStateCommand.h"
 #include "Picture/GifWriter.h"
 #include "CliRun.h"
+#include "DataColumns.h"
 #include "TestData.h"
 
 #include <QImageReader>
@@ -113,13 +114,10 @@ void tst_CliPictures::import()
 
 void tst_CliPictures::render_data()
 {
-    QTest::addColumn<QString>("options");
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<int>("frames");
-
+    const auto add = dataColumns<QString, QSize, int>("options", "size", "frames");
     // The grid's body covers its 2 × 4 LEDs with one spacing around them: 5 × 3 spacings.
-    QTest::newRow("GIF of sequence 1") << "-o a.gif --size 120" << QSize(120, 72) << 2;
-    QTest::newRow("PNG of frame 2") << "-o a.png --frame 2" << QSize(480, 288) << 1;
+    add("GIF of sequence 1", "-o a.gif --size 120", QSize(120, 72), 2);
+    add("PNG of frame 2", "-o a.png --frame 2", QSize(480, 288), 1);
 }
 
 void tst_CliPictures::render()
@@ -158,12 +156,10 @@ void tst_CliPictures::compileC()
 
 void tst_CliPictures::streams_data()
 {
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("input"); // piped in; without one, standard output is a full disk
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("said"); // on standard error
-    QTest::newRow("GIF piped in") << "import /dev/stdin show.xml -o piped.xml" << "left.gif" << 0 << "Imported 1 frame";
-    QTest::newRow("render, JSON, full") << "render show.xml -o a.png --json" << "" << 4 << "No space left on device";
+    // The input is piped in; without one, standard output is a full disk. What is said goes to standard error.
+    const auto add = dataColumns<QString, QString, int, QString>("line", "input", "status", "said");
+    add("GIF piped in", "import /dev/stdin show.xml -o piped.xml", "left.gif", 0, "Imported 1 frame");
+    add("render, JSON, full", "render show.xml -o a.png --json", "", 4, "No space left on device");
 }
 
 // A piped picture is read once, as it comes; a full standard output fails the run as a full -o file does.
