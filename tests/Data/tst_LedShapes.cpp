@@ -286,7 +286,6 @@ void tst_LedShapes::region_data()
     onFrame("grid left", grid, F::ShiftBack, "#5..|.#..|....", "5..#|#...|....");
     onFrame("grid down, wraps", grid, F::ShiftOut, ".#..|....|.#..", ".#..|.#..|....");
     onFrame("grid up", grid, F::ShiftIn, ".#..|....|.#..", "....|.#..|.#..");
-    onFrame("grid left-right", grid, F::MirrorColumns, "#...|.#..|....", "...#|..#.|....");
     onFrame("grid top-bottom", grid, F::MirrorRows, "#...|.#..|....", "....|.#..|#...");
     onFrame("invert: 7 goes dark, -1 lights", grid, F::Invert, "7-#.|....|....", ".#.#|####|####");
     onFrame("fill", grid, F::Fill, "3...|....|....", "####|####|####");
