@@ -246,7 +246,6 @@ void tst_LedShapes::symmetry_data()
     add("grid mirror", grid, LedSymmetry::Mirror, 2, "##...|.....|...#.", "##.##|.....|.#.#.");
     add("grid mirror, the centre column stays", grid, LedSymmetry::Mirror, 2, "..#..", "..#..");
     add("grid both", grid, LedSymmetry::Both, 2, "#...|.#..|....", "#..#|.##.|#..#");
-    add("rotation is for rings", grid, LedSymmetry::Rotate, 2, "#...|....", "#...|....");
     add("ring mirror as the flip around LED 0", ring, LedSymmetry::Mirror, 2, ringRows({ 0, 5 }),
         ringRows({ 0, 5, 43 }));
     add("ring rotate 4", ring, LedSymmetry::Rotate, 4, ringRows({ 1 }), ringRows({ 1, 13, 25, 37 }));
