@@ -187,7 +187,6 @@ void tst_LedShapes::shapes()
 void tst_LedShapes::nearestAndNeighbours_data()
 {
     const auto add = dataColumns<QByteArray, QPointF, int, QVector<int>>("type", "point", "led", "expected");
-    add("grid: on an LED", grid, { 12, 6 }, 0, { 10 });
     add("grid: far beside it", grid, { -100, 100 }, 0, { 24 });
     add("ring: LED 0 at the top", ring, { 0.5, -44 }, 0, { 0 });
     add("ring: outer circle, a quarter on", ring, { 61, 1 }, 0, { 3 * 48 + 12 });
