@@ -150,8 +150,6 @@ void tst_LedShapes::shapes_data()
         circles({ {}, arc(46, 2), arc(46, 2), {} }));
     add("band outline, the shorter way back", ring, rectangle, at(0, 10), at(3, 4), Outline,
         circles({ arc(4, 10), { 4, 10 }, { 4, 10 }, arc(4, 10) }));
-    add("band of one circle the long way is never taken", ring, rectangle, at(3, 40), at(3, 10), Filled,
-        circles({ {}, {}, {}, arc(40, 10) }));
     const LedLayout halfLayout = layoutFor(half, {});
     add("band on half a circle stays on the LEDs", half, rectangle, halfLayout.ledPosition(0, 2),
         halfLayout.ledPosition(0, 45), Filled, circles({ arc(2, 45), {}, {}, {} }));
