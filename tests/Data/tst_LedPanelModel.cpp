@@ -283,7 +283,6 @@ void tst_LedPanelModel::changeLayout_data()
 {
     const auto add = dataColumns<LedLayout>("layout");
     add("grid shrinks", LedLayout::create(LedLayout::Rectangle, 4, 6));
-    add("grid to ring", LedLayout::create(LedLayout::Ring, 4, 48));
 }
 
 // An 8 x 8 grid with (0,0), (3,5), (7,7) lit in its five frames keeps the first two where they are drawn.
