@@ -97,11 +97,12 @@ void tst_MainWindow::open(const QByteArray& layout, const QList<Frames>& sequenc
     QVERIFY(openShow(body));
 }
 
-// The operation takes every selected frame under its name for the layout; its results are tst_LedShapes', the
-// ring's name tst_Selection's.
+// The operation takes every selected frame under its name for the layout; its results are tst_LedShapes'.
 void tst_MainWindow::operations_data()
 {
     const auto add = dataColumns<QByteArray, Values, Values, QString>("layout", "before", "after", "text");
+    add("ring clockwise, wraps, keeps 5", Ring, {{0, 5}, {47, 1}, {48, 1}}, {{1, 5}, {0, 1}, {49, 1}},
+        "Rotate clockwise");
     add("grid right", Grid, lit({3, 4}), lit({0, 5}), "Shift right");
 }
 
