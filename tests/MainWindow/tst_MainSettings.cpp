@@ -1,6 +1,7 @@
 #include "MainWindow/AutosaveController.h"
 #include "MainWindow/MainSettings.h"
 #include "MainWindow/MainWindow.h"
+#include "common/DataColumns.h"
 #include "common/FileSizeLimit.h"
 #include "common/ModalAnswer.h"
 #include "common/TestData.h"
@@ -30,18 +31,14 @@ private slots:
 
 void tst_MainSettings::restoreWindowSize_data()
 {
-    QTest::addColumn<QPoint>("position");
-    QTest::addColumn<QSize>("size"); // invalid: nothing stored
-    QTest::addColumn<QRect>("expected");
-
+    const auto add = dataColumns<QPoint, QSize, QRect>("position", "size", "expected"); // size invalid: none stored
     // Against the offscreen platform's one 800×600 screen: right edge 799, bottom edge 599.
-    QTest::newRow("beyond right and bottom") << QPoint(600, 500) << QSize(300, 200) << QRect(499, 399, 300, 200);
-    QTest::newRow("left of and above") << QPoint(-50, -30) << QSize(300, 200) << QRect(0, 0, 250, 170);
-    QTest::newRow("first run: 800×600 moved, then cut") << QPoint() << QSize() << QRect(0, 0, 799, 599);
+    add("beyond right and bottom", { 600, 500 }, { 300, 200 }, { 499, 399, 300, 200 });
+    add("left of and above", { -50, -30 }, { 300, 200 }, { 0, 0, 250, 170 });
+    add("first run: 800×600 moved, then cut", {}, {}, { 0, 0, 799, 599 });
     // As a damaged file may hold them: no sum may overflow, and a window has a size.
-    QTest::newRow("far past the screens") << QPoint(2147483000, 5) << QSize(2147483647, 2147483647)
-                                          << QRect(0, 0, 799, 599);
-    QTest::newRow("no size") << QPoint(10, 10) << QSize(-500, 0) << QRect(0, 0, 799, 599);
+    add("far past the screens", { 2147483000, 5 }, { 2147483647, 2147483647 }, { 0, 0, 799, 599 });
+    add("no size", { 10, 10 }, { -500, 0 }, { 0, 0, 799, 599 });
 }
 
 void tst_MainSettings::restoreWindowSize()
@@ -68,12 +65,10 @@ void tst_MainSettings::restoreWindowSize()
 void tst_MainSettings::convertPath_data()
 {
     const QString dir = QCoreApplication::applicationDirPath();
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("global");
-    QTest::addColumn<QString>("local");
-    QTest::newRow("dot slash") << "./fw/app.txt" << dir + "/fw/app.txt" << "./fw/app.txt";
-    QTest::newRow("inside") << dir + "/fw/app.txt" << dir + "/fw/app.txt" << "./fw/app.txt";
-    QTest::newRow("sibling sharing the prefix") << dir + "2/app.txt" << dir + "2/app.txt" << dir + "2/app.txt";
+    const auto add = dataColumns<QString, QString, QString>("path", "global", "local");
+    add("dot slash", "./fw/app.txt", dir + "/fw/app.txt", "./fw/app.txt");
+    add("inside", dir + "/fw/app.txt", dir + "/fw/app.txt", "./fw/app.txt");
+    add("sibling sharing the prefix", dir + "2/app.txt", dir + "2/app.txt", dir + "2/app.txt");
 }
 
 void tst_MainSettings::convertPath()
@@ -87,14 +82,14 @@ void tst_MainSettings::convertPath()
 
 void tst_MainSettings::fileLocation_data()
 {
-    QTest::addColumn<QString>("cache"); // where a CMakeCache.txt lies, if anywhere
-    QTest::addColumn<bool>("pipe"); // app.ini beside the program is one
-    QTest::newRow("build folder") << "bin/CMakeCache.txt" << false;
-    QTest::newRow("folder in a build folder") << "CMakeCache.txt" << false;
-    QTest::newRow("installed, writable folder") << "" << false;
-    QTest::newRow("cache too far up") << "../CMakeCache.txt" << false;
+    // Cache: where a CMakeCache.txt lies, if anywhere; pipe: app.ini beside the program is one.
+    const auto add = dataColumns<QString, bool>("cache", "pipe");
+    add("build folder", "bin/CMakeCache.txt", false);
+    add("folder in a build folder", "CMakeCache.txt", false);
+    add("installed, writable folder", "", false);
+    add("cache too far up", "../CMakeCache.txt", false);
     // Neither read nor written while nobody reads it: the program must not wait for ever.
-    QTest::newRow("pipe") << "CMakeCache.txt" << true;
+    add("pipe", "CMakeCache.txt", true);
 }
 
 // A copy of this program stores a setting from a folder of its own: beside it in a build, else in the

@@ -5,6 +5,7 @@
 #include "TreeView/LedTreeModel.h"
 #include "TreeView/LedTreeView.h"
 
+#include "common/DataColumns.h"
 #include "common/ModalAnswer.h"
 #include "common/NewDocument.h"
 #include "common/PythonRunner.h"
@@ -99,14 +100,10 @@ void tst_MainWindow::open(const QByteArray& layout, const QList<Frames>& sequenc
 // The operation takes every selected frame under its name for the layout; its results are tst_LedShapes'.
 void tst_MainWindow::operations_data()
 {
-    QTest::addColumn<QByteArray>("layout");
-    QTest::addColumn<Values>("before");
-    QTest::addColumn<Values>("after");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("ring clockwise, wraps, keeps 5") << Ring << Values{{0, 5}, {47, 1}, {48, 1}}
-                                                    << Values{{1, 5}, {0, 1}, {49, 1}} << "Rotate clockwise";
-    QTest::newRow("grid right") << Grid << lit({3, 4}) << lit({0, 5}) << "Shift right";
+    const auto add = dataColumns<QByteArray, Values, Values, QString>("layout", "before", "after", "text");
+    add("ring clockwise, wraps, keeps 5", Ring, {{0, 5}, {47, 1}, {48, 1}}, {{1, 5}, {0, 1}, {49, 1}},
+        "Rotate clockwise");
+    add("grid right", Grid, lit({3, 4}), lit({0, 5}), "Shift right");
 }
 
 void tst_MainWindow::operations()
@@ -128,35 +125,31 @@ void tst_MainWindow::operations()
 
 void tst_MainWindow::undoRedo_data()
 {
-    QTest::addColumn<Perform>("perform");
-    QTest::addColumn<QString>("step");
-    QTest::addColumn<QPoint>("focus"); // current after undo: (sequence, frame); frame -1 for a sequence
-
+    // Focus: the item current after undo, (sequence, frame); frame -1 for a sequence.
+    const auto add = dataColumns<Perform, QString, QPoint>("perform", "step", "focus");
     const auto press = [this](QKeySequence sequence) { return Perform([=] { keys(sequence); }); };
     const auto trigger = [this](const QString& name) { return Perform([=] { action(name)->trigger(); }); };
-    QTest::newRow("add sequence") << trigger("action_AddSequence") << "Add sequence" << QPoint(1, -1);
-    QTest::newRow("remove sequence") << trigger("action_RemoveSequence") << "Remove sequence" << QPoint(0, -1);
-    QTest::newRow("add frame") << trigger("action_AddFrame") << "Add frame" << QPoint(0, 2);
-    QTest::newRow("add 3 frames") << Perform([this] { QVERIFY(addFrames(3)); }) << "Add frames" << QPoint(0, 2);
-    QTest::newRow("delete two") << Perform([this] { selectFrames(0, {2, 0}), keys(QKeySequence::Delete); })
-                                << "Delete frames" << QPoint(0, 0);
-    QTest::newRow("panel info") << Perform([this] {
+    add("add sequence", trigger("action_AddSequence"), "Add sequence", {1, -1});
+    add("remove sequence", trigger("action_RemoveSequence"), "Remove sequence", {0, -1});
+    add("add frame", trigger("action_AddFrame"), "Add frame", {0, 2});
+    add("add 3 frames", [this] { QVERIFY(addFrames(3)); }, "Add frames", {0, 2});
+    add("delete two", [this] { selectFrames(0, {2, 0}), keys(QKeySequence::Delete); }, "Delete frames", {0, 0});
+    add("panel info", [this] {
         menu()->action_LedPanelInfo->trigger();
         QTest::keyClicks(m_window->findChild<QLineEdit*>("lineEdit_Title"), "Chase");
         QTest::mousePress(m_window->findChild<QPushButton*>("pushButton_OK"), Qt::LeftButton);
-    }) << "Panel info" << QPoint(0, -1);
-    QTest::newRow("import") << Perform([this] {
+    }, "Panel info", {0, -1});
+    add("import", [this] {
         QVERIFY(writeFile(m_dir.filePath("two.csv"), "0,1\n1,1\n0,5\n9,9\n"));
         document()->makeCurrent(document()->sequence(1));
         ModalAnswer::fileDialog(m_dir.filePath("two.csv"));
         document()->treeView()->findChild<QMenu*>("contextMenu_table")->actions().first()->trigger();
-    }) << "Import sequence" << QPoint(1, 0);
-    QTest::newRow("cut") << press(QKeySequence::Cut) << "Cut" << QPoint(0, 1);
-    QTest::newRow("copy, paste") << Perform([this] { keys(QKeySequence::Copy), keys(QKeySequence::Paste); }) << "Paste"
-                                 << QPoint(0, 1);
-    QTest::newRow("duplicate") << press(Qt::CTRL | Qt::Key_D) << "Duplicate frame" << QPoint(0, 1);
-    QTest::newRow("move down") << press(Qt::CTRL | Qt::SHIFT | Qt::Key_Down) << "Move frame" << QPoint(0, 1);
-    QTest::newRow("move up") << press(Qt::CTRL | Qt::SHIFT | Qt::Key_Up) << "Move frame" << QPoint(0, 1);
+    }, "Import sequence", {1, 0});
+    add("cut", press(QKeySequence::Cut), "Cut", {0, 1});
+    add("copy, paste", [this] { keys(QKeySequence::Copy), keys(QKeySequence::Paste); }, "Paste", {0, 1});
+    add("duplicate", press(Qt::CTRL | Qt::Key_D), "Duplicate frame", {0, 1});
+    add("move down", press(Qt::CTRL | Qt::SHIFT | Qt::Key_Down), "Move frame", {0, 1});
+    add("move up", press(Qt::CTRL | Qt::SHIFT | Qt::Key_Up), "Move frame", {0, 1});
 }
 
 // Each edit is one step; undo gives back the saved file byte for byte and clears the modified mark, redo the edit.
@@ -191,19 +184,14 @@ void tst_MainWindow::undoRedo()
 
 void tst_MainWindow::removeAndDelete_data()
 {
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<QList<int>>("selected"); // frames of sequence 0; frame 1 is the current one
-    QTest::addColumn<QList<int>>("left");     // the frames that stay, by their lit LED
-    QTest::addColumn<QString>("pressed");     // keys in the tree before, one after another
-
-    QTest::newRow("Remove: the current frame, not the selection") << "action_RemoveFrame" << QList<int>{0, 2}
-                                                                  << QList<int>{0, 2, 3} << QString();
-    QTest::newRow("Delete: the selection, a run and one apart") << "action_DeleteFrames" << QList<int>{0, 2, 3}
-                                                                << QList<int>{1} << QString();
-    QTest::newRow("Delete, none selected: the current frame") << "action_DeleteFrames" << QList<int>()
-                                                              << QList<int>{0, 2, 3} << QString();
-    QTest::newRow("Delete after Shift into the next sequence and back") << "action_DeleteFrames" << QList<int>()
-        << QList<int>{0, 2, 3} << "Shift+Down,Shift+Down,Shift+Down,Shift+Up,Shift+Up,Shift+Up";
+    // Selected: frames of sequence 0, frame 1 the current one; left: the frames that stay, by their lit LED;
+    // pressed: keys in the tree before, one after another.
+    const auto add = dataColumns<QString, QList<int>, QList<int>, QString>("action", "selected", "left", "pressed");
+    add("Remove: the current frame, not the selection", "action_RemoveFrame", {0, 2}, {0, 2, 3}, "");
+    add("Delete: the selection, a run and one apart", "action_DeleteFrames", {0, 2, 3}, {1}, "");
+    add("Delete, none selected: the current frame", "action_DeleteFrames", {}, {0, 2, 3}, "");
+    add("Delete after Shift into the next sequence and back", "action_DeleteFrames", {}, {0, 2, 3},
+        "Shift+Down,Shift+Down,Shift+Down,Shift+Up,Shift+Up,Shift+Up");
 }
 
 // Light > Frame > Remove and Edit > Delete are one edit, under one name, undone whole.
@@ -232,22 +220,17 @@ void tst_MainWindow::removeAndDelete()
 
 void tst_MainWindow::copyAndPaste_data()
 {
-    QTest::addColumn<QString>("text"); // on the clipboard; null: frames 0 and 2 copied from a grid document
-    QTest::addColumn<Frames>("pasted");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QList<int>>("rows"); // selected after: what was inserted, or the frame that was current
-
-    QTest::newRow("own frames") << QString() << Frames{lit({0}), Values{{2, 7}, {11, 1}}}
-                                << "2 frames pasted. Frames of 12 LEDs were padded with 0 to this panel's 192."
-                                << QList<int>{1, 2};
+    // Text: on the clipboard; null: frames 0 and 2 copied from a grid document. Rows: selected after, what was
+    // inserted or the frame that was current.
+    const auto add = dataColumns<QString, Frames, QString, QList<int>>("text", "pasted", "message", "rows");
+    add("own frames", QString(), {lit({0}), Values{{2, 7}, {11, 1}}},
+        "2 frames pasted. Frames of 12 LEDs were padded with 0 to this panel's 192.", {1, 2});
     Values all;
     for (int i = 0; i < 192; ++i)
         all.insert(i, 1);
-    QTest::newRow("wider than the panel") << QString("1,").repeated(199) + "1" << Frames{all}
-                                          << "1 frame pasted. Frames of up to 200 LEDs were cut to this panel's 192."
-                                          << QList<int>{1};
-    QTest::newRow("a fraction after a blank line") << "a,b\n1,2\n\n3, 4.5\n" << Frames()
-                                                   << "Line 4, column 2: \"4.5\" is not a number." << QList<int>{0};
+    add("wider than the panel", QString("1,").repeated(199) + "1", {all},
+        "1 frame pasted. Frames of up to 200 LEDs were cut to this panel's 192.", {1});
+    add("a fraction after a blank line", "a,b\n1,2\n\n3, 4.5\n", {}, "Line 4, column 2: \"4.5\" is not a number.", {0});
 }
 
 // Pasted after the current frame of a ring document and selected; the copy's text is read by Python's csv module.
@@ -405,21 +388,18 @@ void tst_MainWindow::recentFiles()
 
 void tst_MainWindow::documentSurvivesRefusals_data()
 {
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<int>("answer");   // to the save question
-    QTest::addColumn<QString>("file"); // for the open dialog; empty cancels it
-    QTest::addColumn<bool>("kept");
-
+    // Answer: to the save question; file: for the open dialog, empty cancels it.
+    const auto add = dataColumns<QString, int, QString, bool>("action", "answer", "file", "kept");
     const int cancel = QMessageBox::Cancel, discard = QMessageBox::Discard;
-    QTest::newRow("new, question cancelled") << "action_New" << cancel << QString() << true;
-    QTest::newRow("open, question cancelled") << "action_Open" << cancel << QString() << true;
-    QTest::newRow("close, question cancelled") << "action_Close" << cancel << QString() << true;
-    QTest::newRow("open, file dialog cancelled") << "action_Open" << discard << "" << true;
-    QTest::newRow("open, empty file") << "action_Open" << discard << m_dir.filePath("empty.xml") << true;
-    QTest::newRow("close, discarded") << "action_Close" << discard << QString() << false;
+    add("new, question cancelled", "action_New", cancel, QString(), true);
+    add("open, question cancelled", "action_Open", cancel, QString(), true);
+    add("close, question cancelled", "action_Close", cancel, QString(), true);
+    add("open, file dialog cancelled", "action_Open", discard, "", true);
+    add("open, empty file", "action_Open", discard, m_dir.filePath("empty.xml"), true);
+    add("close, discarded", "action_Close", discard, QString(), false);
     // Leaving the program writes app.ini; a cancelled exit leaves it and the flasher window alone.
-    QTest::newRow("exit, question cancelled") << "action_Exit" << cancel << QString() << true;
-    QTest::newRow("exit, discarded") << "action_Exit" << discard << QString() << false;
+    add("exit, question cancelled", "action_Exit", cancel, QString(), true);
+    add("exit, discarded", "action_Exit", discard, QString(), false);
 }
 
 void tst_MainWindow::documentSurvivesRefusals()

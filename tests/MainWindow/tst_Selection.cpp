@@ -2,6 +2,7 @@
 #include "Data/LedStateCommand.h"
 #include "GraphicsView/ShapePreviewItem.h"
 
+#include "common/DataColumns.h"
 #include "common/ModalAnswer.h"
 #include "common/WindowFixture.h"
 
@@ -164,18 +165,12 @@ void tst_Selection::run(const QString& step)
 
 void tst_Selection::edits_data()
 {
-    QTest::addColumn<QByteArray>("layout");
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QString>("after"); // the current frame
-    QTest::addColumn<QString>("undo");
-    QTest::addColumn<QString>("undone"); // after one undo
-
-    // Left out, the frame undone is the one before.
-    const auto row = [](const char* name, const QByteArray& layout, const QString& before, const QString& steps,
-                        const QString& after, const QString& undo, const QString& undone = QString()) {
-        QTest::newRow(name) << layout << before << steps.split("; ") << after << undo
-                            << (undone.isNull() ? before : undone);
+    // After: the current frame; undone: after one undo, left out the frame before.
+    const auto add = dataColumns<QByteArray, QString, QStringList, QString, QString, QString>(
+        "layout", "before", "steps", "after", "undo", "undone");
+    const auto row = [&add](const char* name, const QByteArray& layout, const QString& before, const QString& steps,
+                            const QString& after, const QString& undo, const QString& undone = QString()) {
+        add(name, layout, before, steps.split("; "), after, undo, undone.isNull() ? before : undone);
     };
     const QByteArray grid = layoutXml(4, 5);
     // A whole circle: 12 LEDs at the default angle would make a quarter of one.
@@ -299,27 +294,21 @@ void tst_Selection::symmetryChoices()
     QCOMPARE(counts->count(), 0);
 }
 
-// A click with the pen toggles the LED under the mouse, and only that one; on rings and grids, fitted and close up.
+// A click with the pen toggles the LED under the mouse, and only that one; on rings and grids, fitted (a click in a
+// view zoomed and scrolled is tst_LedStateWidget's).
 void tst_Selection::penClicks_data()
 {
-    QTest::addColumn<QByteArray>("layout");
-    QTest::addColumn<int>("led");
-    QTest::addColumn<qreal>("zoom"); // times the fitted zoom
-
-    QTest::newRow("ring, fitted") << QByteArray("<Layout type=\"Ring\"/>") << 30 << 1.0;
-    QTest::newRow("ring, close up") << QByteArray("<Layout type=\"Ring\"/>") << 130 << 6.0;
-    QTest::newRow("grid 128 x 128, fitted") << layoutXml(128, 128) << 9000 << 1.0;
-    QTest::newRow("grid 128 x 128, close up") << layoutXml(128, 128) << 16383 << 20.0;
+    const auto add = dataColumns<QByteArray, int>("layout", "led");
+    add("ring, fitted", "<Layout type=\"Ring\"/>", 30);
+    add("grid 128 x 128, fitted", layoutXml(128, 128), 9000);
 }
 
 void tst_Selection::penClicks()
 {
     QFETCH(QByteArray, layout);
     QFETCH(int, led);
-    QFETCH(qreal, zoom);
 
     QVERIFY(openShow(layout + sequenceXml(0, 1)));
-    view()->scale(zoom, zoom);
     clickLed(led);
     QVERIFY(view()->viewport()->rect().contains(viewPoint(document()->panelLayout().ledPositionOf(led))));
     QCOMPARE(litLeds(0), Leds { led });
@@ -329,19 +318,14 @@ void tst_Selection::penClicks()
 
 void tst_Selection::text_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("count");
-    QTest::addColumn<int>("frames");
-    QTest::addColumn<int>("shown"); // the frame that shows the text from LED 0
-    QTest::addColumn<Leds>("lit");
-
+    // Shown: the frame that shows the text from LED 0.
+    const auto add
+        = dataColumns<QString, int, QString, int, int, Leds>("text", "mode", "count", "frames", "shown", "lit");
     // "AB" in the 3 x 4 face, the glyphs' top row on the outer circle.
     const Leds ab { 0, 2, 4, 5, 48, 49, 50, 52, 54, 96, 98, 100, 101, 102, 145, 148, 149 };
-    QTest::newRow("still replaces the frame") << "AB" << 0 << "1 frame" << 1 << 0 << ab;
-    QTest::newRow("scroll: ring + text + 1 frames") << "AB" << 1 << "56 frames" << 57 << 49 << ab;
-    QTest::newRow("over 200 characters refused") << QString(201, 'x') << 1 << "longer than 200" << 1 << 0
-                                                 << Leds { 100, 120 };
+    add("still replaces the frame", "AB", 0, "1 frame", 1, 0, ab);
+    add("scroll: ring + text + 1 frames", "AB", 1, "56 frames", 57, 49, ab);
+    add("over 200 characters refused", QString(201, 'x'), 1, "longer than 200", 1, 0, { 100, 120 });
 }
 
 void tst_Selection::text()
