@@ -55,8 +55,8 @@ bool tst_Playback::openWithFrames(int frames, int current)
 }
 
 // Keys on the tree: space, '>' Ctrl+Right, '<' Ctrl+Left, 'v' Down; 's' space in the speed box, 't' a timer tick, 'l' a
-// click on LED 5, 'c' on frame 0 in the tree, 'a' Add frame, 'x' Close, 'n' New, 'i' the info dialog confirmed as is,
-// 'r' Repeat... of one frame, 'w' Text... of "A", 'p' Import image..., each confirmed after a tick if one is due.
+// click on LED 5, 'c' on frame 0 in the tree, 'a' Add frame, 'x' Close, 'n' New, 'r' Repeat... of one frame,
+// 'w' Text... of "A", 'p' Import image..., each confirmed after a tick if one is due.
 void tst_Playback::controls_data()
 {
     // start -1: the sequence; shown -1: no document, or no sequence in it
@@ -79,7 +79,6 @@ void tst_Playback::controls_data()
     add("menu edit pauses", 4, 1, true, 10, " ta", 2, false);
     add("close stops", 4, 1, true, 10, " tx", -1, false);
     add("new document stops", 4, 1, true, 10, " tn", -1, false);
-    add("info dialog confirmed", 4, 1, true, 10, "i", 1, false);
     add("repeat pauses", 4, 1, true, 10, " tr", 3, false);
     add("text pauses", 4, 1, true, 10, " tw", 2, false);
     add("picture import pauses", 4, 1, true, 10, " tp", 3, false);
@@ -122,11 +121,6 @@ void tst_Playback::controls()
             QTest::keyClick(tree(), Qt::Key_Down);
         } else if (key == 'c') {
             QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualRect(row(0)).center());
-        } else if (key == 'i') {
-            menu()->action_LedPanelInfo->trigger();
-            auto* ok = find<QPushButton>("pushButton_OK");
-            QTest::mousePress(ok, Qt::LeftButton);
-            QVERIFY(!ok->isVisible());
         } else if (key == 'r' || key == 'w' || key == 'p') {
             QTemporaryDir dir;
             const QString picture = dir.filePath(QStringLiteral("dot.png"));

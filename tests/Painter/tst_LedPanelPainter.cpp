@@ -20,7 +20,6 @@ private slots:
 void tst_LedPanelPainter::drawnPanel_data()
 {
     const auto add = dataColumns<LedLayout, int>("panelLayout", "litLed");
-    add("default ring, last LED lit", LedLayout(), 191);
     add("grid, an inner LED lit", LedLayout::create(LedLayout::Rectangle, 4, 8), 13);
 }
 
