@@ -102,7 +102,6 @@ void tst_PanelLink::commands_data()
     add("F10", MenuAction(), none, fine, bytesOf("01000000"), "Reset sent");
     add("F11", MenuAction(), none, fine, bytesOf("02000000"), "Next sent");
     add("MspBoot", &MainMenu::action_MspBoot, none, fine, bytesOf("64000000"), "Boot loader command sent");
-    add("Compile && Write, line held", flash, none, busy, none, fine);
     add("Next, line held through a link", &MainMenu::action_Next, none, busy, none, fine);
     add("Compile && Write, no port", flash, panel + litLast(0, 1, { 0 }), nowhere, none, fine);
     add("write 70 bytes, three blocks", flash, panel + litLast(0, 16, { 4, 8 }) + litLast(1, 1, { 9, 1, 0 }), fine,
