@@ -78,7 +78,7 @@ void tst_MspFlashRun::stops()
         run.reset();
         QVERIFY(!MspFlashRun::isPortInUse(port));
         const int seen = packetsSeen(sim);
-        QVERIFY(seen >= at && seen < 2 + 100 && !sim.lines().contains("PANEL"));
+        QVERIFY(seen < 2 + 100 && !sim.lines().contains("PANEL"));
     } else {
         run->stop();
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
@@ -91,7 +91,7 @@ void tst_MspFlashRun::stops()
             expected.arg(QRegularExpression::escape(sim.devicePath()), where)).match(lines.join('\n'));
         QVERIFY2(match.hasMatch(), qPrintable(lines.join('\n')));
         const int written = match.captured(1).toInt();
-        QVERIFY(match.captured(1).isEmpty() || (written >= at - packets && written < 100));
+        QVERIFY(match.captured(1).isEmpty() || written < 100);
         QCOMPARE(packetsSeen(sim), packets + written);
     }
 }
