@@ -17,6 +17,7 @@
 #include "cli/WriteCommand.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMetaObject>
 
 CliCommand::CliCommand(const CliOptions& options, CliPrinter& printer, QObject* parent)
@@ -141,4 +142,14 @@ bool CliCommand::intOption(const QString& option, int fallback, int min, int max
         return false;
     }
     return true;
+}
+
+bool CliCommand::outputIsNot(const QString& input, const QString& refusal)
+{
+    // Pipes and terminals have no canonical path: two of them are not one file.
+    const QString in = QFileInfo(input).canonicalFilePath(), out = QFileInfo(m_Options.output()).canonicalFilePath();
+    if (out.isEmpty() || in != out)
+        return true;
+    finish(statusUsage, refusal.arg(m_Options.output()));
+    return false;
 }

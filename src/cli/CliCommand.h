@@ -56,6 +56,9 @@ protected:
     bool intOption(const QString& option, int fallback, int min, int max, int* value);
     // Compiles it; a show the panel cannot take finishes with statusBadInput.
     bool compileShow(const LedPanelModel& show, QByteArray* image);
+    // False, finished with statusUsage and the text (%1: the output's name), when the output file is the input
+    // file under any name: a typo would destroy the only copy of what it was made from.
+    bool outputIsNot(const QString& input, const QString& refusal);
 
     const CliOptions& m_Options;
     CliPrinter& m_Printer;

@@ -6,8 +6,6 @@
 #include "cli/CliOptions.h"
 #include "cli/CliPrinter.h"
 
-#include <QFileInfo>
-
 void CompileCommand::start()
 {
     const QString format = m_Options.value(QStringLiteral("format"), QStringLiteral("bin"));
@@ -15,12 +13,8 @@ void CompileCommand::start()
         finish(statusUsage, tr("Unknown format \"%1\": use bin or c.").arg(format));
         return;
     }
-    // An image written over the show would leave nothing to compile it from again.
-    const QFileInfo input(m_Options.input()), output(m_Options.output());
-    if (output.exists() && input.canonicalFilePath() == output.canonicalFilePath()) {
-        finish(statusUsage, tr("%1 is the show itself: write the image to another file.").arg(m_Options.output()));
+    if (!outputIsNot(m_Options.input(), tr("%1 is the show itself: write the image to another file.")))
         return;
-    }
     LedPanelModel show;
     QByteArray image;
     if (!loadShow(&show) || !compileShow(show, &image))

@@ -34,6 +34,8 @@ void ImportCommand::start()
 
     const QString pictureName = m_Options.arguments().value(0);
     const QString showName = m_Options.arguments().value(1);
+    if (!outputIsNot(pictureName, tr("%1 is the picture itself: write the show to another file.")))
+        return;
     LedPanelModel show;
     if (!loadShow(&show, showName))
         return;

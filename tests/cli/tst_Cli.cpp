@@ -94,6 +94,7 @@ void tst_Cli::initTestCase()
     for (const auto& f : files)
         QVERIFY(writeFile(file(f.first), f.second));
     QVERIFY(QFile::link("/dev/null", file("null.txt"))); // a port by another name
+    QCOMPARE(CliRun(paths("render grid.xml -o dots.png")).status, 0);
 }
 
 void tst_Cli::lineBytes_data()
@@ -343,6 +344,7 @@ void tst_Cli::statuses_data()
         "--order takes rows or columns, not \"diagonal\".");
     row("output not writable", "compile grid.xml -o none/x.bin", 4, "Cannot write");
     row("compile over its own show", "compile grid.xml -o ./grid.xml", 2, "grid.xml is the show itself");
+    row("import over its picture", "import dots.png grid.xml -o dots.png", 2, "dots.png is the picture itself");
     // Nothing is said to go to a port before it opens.
     for (const QString line : { "reset", "write grid.xml", "wiring grid.xml", "flash firmware.txt" })
         row(qPrintable(line.section(' ', 0, 0) + ", port does not open"), line + " -p /dev/nonexistent -v", 1,

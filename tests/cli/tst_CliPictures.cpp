@@ -159,6 +159,7 @@ void tst_CliPictures::streams_data()
     // The input is piped in; without one, standard output is a full disk. What is said goes to standard error.
     const auto add = dataColumns<QString, QString, int, QString>("line", "input", "status", "said");
     add("GIF piped in", "import /dev/stdin show.xml -o piped.xml", "left.gif", 0, "Imported 1 frame");
+    add("show piped through compile", "compile /dev/stdin -o /dev/stdout", "show.xml", 0, "");
     add("render, JSON, full", "render show.xml -o a.png --json", "", 4, "No space left on device");
 }
 
