@@ -25,6 +25,8 @@ void RenderCommand::start()
                       PanelPictureExport::MaxSize, &size)
         || !intOption(QStringLiteral("frame"), 1, 1, INT_MAX, &frameNumber))
         return;
+    if (!outputIsNot(m_Options.input(), tr("%1 is the show itself: write the picture to another file.")))
+        return;
 
     LedPanelModel show;
     if (!loadShow(&show))

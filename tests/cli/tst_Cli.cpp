@@ -84,7 +84,7 @@ void tst_Cli::initTestCase()
                              "-generate", "0x10000", "0x1012C", "-random", "-o", file("firmware.txt"), "-ti-txt" });
     const QList<QPair<QString, QByteArray>> files { { "grid.xml", show(2, 8, { 3, 0, 2 }) },
         { "ring.xml", show(4, 48, { 2, 1 }) }, { "empty.xml", show(2, 8, {}) }, { "long.xml", show(4, 48, { 60 }) },
-        { "broken.xml", "<LedPanelDocument version='1.0'>\n<Title>" },
+        { "broken.xml", "<LedPanelDocument version='1.0'>\n<Title>" }, { "show.png", show(2, 8, { 1 }) },
         { "letters.xml", show(8, 12, { 1 }) }, { "realring.xml", showXml(layoutXml(4, 48, "Ring")) },
         { "huge.xml", showXml(layoutXml(256, 256)) }, { "vectors.txt", "@6403\n01\n@FF80\n00 44\nq\n" },
         // An image of some kilobytes: values that the compiler cannot fold.
@@ -345,6 +345,7 @@ void tst_Cli::statuses_data()
     row("output not writable", "compile grid.xml -o none/x.bin", 4, "Cannot write");
     row("compile over its own show", "compile grid.xml -o ./grid.xml", 2, "grid.xml is the show itself");
     row("import over its picture", "import dots.png grid.xml -o dots.png", 2, "dots.png is the picture itself");
+    row("render over its show", "render show.png -o show.png", 2, "show.png is the show itself");
     // Nothing is said to go to a port before it opens.
     for (const QString line : { "reset", "write grid.xml", "wiring grid.xml", "flash firmware.txt" })
         row(qPrintable(line.section(' ', 0, 0) + ", port does not open"), line + " -p /dev/nonexistent -v", 1,
