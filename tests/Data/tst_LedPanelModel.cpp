@@ -178,8 +178,7 @@ private slots:
     // LEDs, is refused where it says so; nothing of it is charged against another layout.
     void hostileLayouts()
     {
-        QFETCH(QByteArray, body);
-        QFETCH(QString, refusal);
+        const auto [body, refusal] = fetchColumns<QByteArray, QString>("body", "refusal");
 
         LedPanelModel show;
         QVERIFY(!readShow(show, "<LedPanelDocument version=\"1.0\">\n" + body + "\n</LedPanelDocument>"));

@@ -3,6 +3,7 @@
 #include "Data/LedStateCommand.h"
 #include "GraphicsView/AbstractLedGraphicsScene.h"
 #include "TreeView/LedTreeView.h"
+#include "common/DataColumns.h"
 #include "common/FileSizeLimit.h"
 #include "common/ModalAnswer.h"
 #include "common/WindowFixture.h"
@@ -85,10 +86,8 @@ private slots:
 
     void failedSave()
     {
-        QFETCH(int, way);
-        QFETCH(int, failure);
-        QFETCH(QString, message);
-        QFETCH(QString, reason);
+        const auto [way, failure, message, reason] =
+            fetchColumns<int, int, QString, QString>("way", "failure", "message", "reason");
 
         QTemporaryDir temp;
         QVERIFY(temp.isValid());
@@ -204,10 +203,8 @@ private slots:
 
     void readWithinLimits()
     {
-        QFETCH(QByteArray, xml);
-        QFETCH(int, frames);
-        QFETCH(int, leds);
-        QFETCH(QString, reason);
+        const auto [xml, frames, leds, reason] =
+            fetchColumns<QByteArray, int, int, QString>("xml", "frames", "leds", "reason");
         QVERIFY(!xml.isEmpty());
 
         // Qt polishes new items later from the event loop, and until then removing an item searches a list of all

@@ -1,5 +1,6 @@
 #include "Data/CommandList.h"
 #include "Data/LedStateCommand.h"
+#include "DataColumns.h"
 #include "LatePipeWriter.h"
 #include "ModalAnswer.h"
 #include "NewDocument.h"
@@ -54,10 +55,8 @@ private slots:
 
     void importImage()
     {
-        QFETCH(QString, file);
-        QFETCH(int, answer);
-        QFETCH(int, frames);
-        QFETCH(QString, said);
+        const auto [file, answer, frames, said] =
+            fetchColumns<QString, int, int, QString>("file", "answer", "frames", "said");
         QVERIFY(newDocumentWithFrames(*m_window, 2));
         const int steps = document()->undoStack()->count();
         const LatePipeWriter late(m_Dir.filePath(QStringLiteral("pipe.png")), "no picture"); // for a read that waits

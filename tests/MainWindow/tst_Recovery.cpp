@@ -211,10 +211,8 @@ private slots:
 
     void recoveryFolder()
     {
-        QFETCH(Setup, setup);
-        QFETCH(QString, answer);
-        QFETCH(QString, says);
-        QFETCH(QString, warning);
+        auto [setup, answer, says, warning] =
+            fetchColumns<Setup, QString, QString, QString>("setup", "answer", "says", "warning");
         const QString stem = AutosaveWriter::recoveryDirectory() + QStringLiteral("/a");
         const QString targetPath = leaveRecoveryFile(stem);
         QVERIFY(!targetPath.isEmpty());
@@ -301,9 +299,7 @@ private slots:
     // file from before, a recovered show the one it came from until its own is written.
     void failedAutosave()
     {
-        QFETCH(QString, start);
-        QFETCH(int, limit);
-        QFETCH(QString, says);
+        auto [start, limit, says] = fetchColumns<QString, int, QString>("start", "limit", "says");
         const QString stem = AutosaveWriter::recoveryDirectory() + QStringLiteral("/a");
         QVERIFY(start != QLatin1String("recovered") || !leaveRecoveryFile(stem).isEmpty());
         // Only the autosaves below: one of the interval's own, on a slow run, could fall inside or outside the cut.

@@ -1,5 +1,6 @@
 #include "MspFlasher/MspFlasherDialog.h"
 #include "MspFlasher/MspFlasher_FR5994.h"
+#include "common/DataColumns.h"
 #include "common/ModalAnswer.h"
 #include "common/PanelSimulator.h"
 #include "common/TestData.h"
@@ -184,11 +185,8 @@ private slots:
 
     void flasherFailures()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, firmware);
-        QFETCH(int, step);
-        QFETCH(QString, error);
-        QFETCH(int, packets);
+        auto [arguments, firmware, step, error, packets] =
+            fetchColumns<QStringList, QString, int, QString, int>("arguments", "firmware", "step", "error", "packets");
         const int crcPacket = 2 + m_DataPackets + 1;
         arguments.replaceInStrings("CRC", QString::number(crcPacket));
 
@@ -239,9 +237,7 @@ private slots:
     // Bytes that can lock the device are written only when the user says Yes; No sends the board nothing.
     void protectedBytes()
     {
-        QFETCH(QString, firmware);
-        QFETCH(QString, where);
-        QFETCH(bool, yes);
+        const auto [firmware, where, yes] = fetchColumns<QString, QString, bool>("firmware", "where", "yes");
 
         PanelSimulator sim;
         QVERIFY(sim.start({ "--raw" }));

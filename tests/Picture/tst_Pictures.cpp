@@ -237,10 +237,8 @@ private slots:
 
     void badInput()
     {
-        QFETCH(QByteArray, data);
-        QFETCH(int, status);
-        QFETCH(int, offered);
-        QFETCH(QString, message);
+        auto [data, status, offered, message] =
+            fetchColumns<QByteArray, int, int, QString>("data", "status", "offered", "message");
         QBuffer buffer(&data);
         buffer.open(QIODevice::ReadOnly);
         PictureImporter importer(layoutOf(layoutXml(2, 2)), PictureImportSettings());

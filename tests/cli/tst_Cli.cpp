@@ -167,9 +167,8 @@ private slots:
     // Exit status 1 with the boot loader's message in the summary, naming only the board that failed.
     void flashFaults()
     {
-        QFETCH(QStringList, fault);
-        QFETCH(QString, message);
-        QFETCH(bool, besideGoodBoard);
+        const auto [fault, message, besideGoodBoard] =
+            fetchColumns<QStringList, QString, bool>("fault", "message", "besideGoodBoard");
         PanelSimulator bad, good;
         QVERIFY(bad.start(fault));
         QStringList arguments { "flash", file("firmware.txt"), "-q", "-p", bad.devicePath() };
@@ -224,8 +223,7 @@ private slots:
     // reaches the board.
     void flashRefusals()
     {
-        QFETCH(QByteArray, firmware);
-        QFETCH(QString, reason);
+        const auto [firmware, reason] = fetchColumns<QByteArray, QString>("firmware", "reason");
         QVERIFY(writeFile(file("refused.txt"), firmware));
         PanelSimulator sim;
         QVERIFY(sim.start({ "--raw" }));
@@ -258,10 +256,8 @@ private slots:
     // No port is needed; the summary's CRC is the one srec_cat puts at 0x4000.
     void flashCheck()
     {
-        QFETCH(QString, firmware);
-        QFETCH(bool, force);
-        QFETCH(int, status);
-        QFETCH(QString, lines);
+        const auto [firmware, force, status, lines] =
+            fetchColumns<QString, bool, int, QString>("firmware", "force", "status", "lines");
         const CliRun run(QStringList { "flash", "--check", file(firmware) }
                          + (force ? QStringList("--force") : QStringList()));
         QCOMPARE(run.status, status);
@@ -334,9 +330,7 @@ private slots:
 
     void statuses()
     {
-        QFETCH(QString, line);
-        QFETCH(int, status);
-        QFETCH(QString, text);
+        const auto [line, status, text] = fetchColumns<QString, int, QString>("line", "status", "text");
         const CliRun run(paths(line));
         QCOMPARE(run.status, status);
         const bool out = text.startsWith('>');
@@ -517,8 +511,7 @@ print(layout.get('type'), t('Rows'), t('Columns'), v('RowSpacing'), v('ColumnSpa
 
     void failedWrite()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, output);
+        const auto [arguments, output] = fetchColumns<QStringList, QString>("arguments", "output");
         QTemporaryDir dir;
         const QString whole = dir.filePath("whole-" + output), target = dir.filePath(output);
         QCOMPARE(CliRun(paths(arguments.join(' ')) << whole).status, 0);
@@ -553,8 +546,7 @@ print(layout.get('type'), t('Rows'), t('Columns'), v('RowSpacing'), v('ColumnSpa
 
     void specialOutput()
     {
-        QFETCH(QString, output);
-        QFETCH(int, status);
+        auto [output, status] = fetchColumns<QString, int>("output", "status");
         QTemporaryDir dir;
         QVERIFY(::chmod(QFile::encodeName(dir.path()), 0755) == 0);
         const bool pipe = output == QLatin1String("fifo");

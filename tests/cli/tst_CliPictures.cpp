@@ -67,13 +67,9 @@ private slots:
 
     void import()
     {
-        QFETCH(QString, picture);
-        QFETCH(QString, options);
-        QFETCH(int, status);
-        QFETCH(int, sequences);
-        QFETCH(int, sequence);
-        QFETCH(QString, lastFrame);
-        QFETCH(QString, said);
+        const auto [picture, options, status, sequences, sequence, lastFrame, said] =
+            fetchColumns<QString, QString, int, int, int, QString, QString>(
+                "picture", "options", "status", "sequences", "sequence", "lastFrame", "said");
 
         const QString out = path(QStringLiteral("out.xml"));
         QFile::remove(out);
